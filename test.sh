@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Sets up, builds and runs every test. Exit code is the tests'.
+set -euo pipefail
+cd "$(dirname "$0")"
+./scripts/deps
+./scripts/build
+export QT_QPA_PLATFORM=offscreen
+cd build
+ctest --output-on-failure -j2 "$@"
