@@ -1,0 +1,83 @@
+#pragma once
+// The production index file (.mdx): every tag of one table as an on-disk B+tree.
+// The byte layout is documented at the top of mdx_index.cpp.
+//
+// Entries of a tag are ordered by (encoded key, record number); duplicates are kept, one
+// entry per record. Moves are stateless: next()/prior() take the entry the caller stands
+// on and find its neighbour again, so a cursor stays valid while other handles or other
+// processes change the tree.
+//
+// Sharing between processes: readers hold a shared OFD lock on the index lock byte
+// while they walk the tree; a writer holds it exclusively between beginWrite() and
+// endWrite(), during which the header's dirty mark is set. A dirty mark found when no
+// writer holds the lock means a writer died mid-update: the file is torn and every
+// operation throws Error until the index is rebuilt. Pages are cached per handle and the
+// cache is dropped whenever the header's change counter moved.
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "store/dbf/dbf_table.h"
+#include "store/dbf/key_expression.h"
+
+namespace mostrador::dbf {
+
+class MdxFile {
+ public:
+  struct Entry {
+    std::string key;
+    uint32_t recno = 0;
+    friend bool operator==(const Entry&, const Entry&) = default;
+  };
+
+  MdxFile();
+  ~MdxFile();
+  MdxFile(const MdxFile&) = delete;
+  MdxFile& operator=(const MdxFile&) = delete;
+
+  // Creates (replacing) an index file with empty trees for the tags.
+  static void create(const std::filesystem::path& path, const std::vector<TagDef>& tags,
+                     const RecordLayout& layout);
+  // Throws Error when the file is missing, foreign (not ours), damaged or torn, or when a
+  // tag's key does not compile against the layout.
+  void open(const std::filesystem::path& path, const RecordLayout& layout);
+  void close();
+  bool isOpen() const;
+
+  const std::vector<TagDef>& tags() const;
+  int tagNumber(std::string_view name) const;  // case-insensitive; -1 when absent
+  const KeyExpression& expression(int tag) const;
+
+  // Writes happen between beginWrite() and endWrite() (nestable per handle).
+  void beginWrite();
+  void endWrite();
+  void insert(int tag, std::string_view key, uint32_t recno);
+  void erase(int tag, std::string_view key, uint32_t recno);  // no-op when absent
+  int addTag(const TagDef& tag);  // empty tree; the caller fills it. Returns its number
+  void deleteTag(std::string_view name);
+  void clearTag(int tag);
+
+  // Reads. Each returns nullopt past either end.
+  std::optional<Entry> seek(int tag, std::string_view keyPrefix) const;  // first >= prefix
+  std::optional<Entry> first(int tag) const;
+  std::optional<Entry> last(int tag) const;
+  std::optional<Entry> next(int tag, const Entry& at) const;
+  std::optional<Entry> prior(int tag, const Entry& at) const;
+  // Last entry whose key, cut to the prefix length, is <= prefix (range ends).
+  std::optional<Entry> seekLast(int tag, std::string_view keyPrefix) const;
+  uint64_t entryCount(int tag) const;
+
+  // Bumped by every endWrite() of any handle.
+  uint64_t changeCounter() const;
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> d_;
+};
+
+}  // namespace mostrador::dbf
