@@ -13,11 +13,6 @@
 namespace mostrador::dbf {
 namespace {
 
-std::string mensaje(const std::string& texto, int errnum) {
-  if (errnum == 0) return texto;
-  return texto + ": " + std::strerror(errnum);
-}
-
 bool bisiesto(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
 
 std::optional<Fecha> valida(int anio, int mes, int dia) {
@@ -39,7 +34,7 @@ int digitos(std::string_view s, size_t& i, size_t max) {
 }  // namespace
 
 Error::Error(const std::string& texto, std::string operacion, std::string ruta, int errnum)
-    : std::runtime_error(mensaje(texto, errnum)),
+    : std::runtime_error(texto),
       operacion_(std::move(operacion)),
       ruta_(std::move(ruta)),
       errnum_(errnum) {}

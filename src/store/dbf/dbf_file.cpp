@@ -331,13 +331,17 @@ void today(int& yy, int& mm, int& dd) {
   dd = tm.tm_mday;
 }
 
+void osError(const std::string& texto, const char* operation, const std::string& path, int errnum) {
+  throw Error(texto + ": " + std::strerror(errnum), operation, path, errnum);
+}
+
 size_t readAt(int fd, char* buf, size_t n, off_t offset, const std::string& path) {
   size_t done = 0;
   while (done < n) {
     ssize_t r = pread(fd, buf + done, n - done, offset + static_cast<off_t>(done));
     if (r < 0) {
       if (errno == EINTR) continue;
-      throw Error("No se pudo leer la tabla " + path, "read", path, errno);
+      osError("No se pudo leer la tabla " + path, "read", path, errno);
     }
     if (r == 0) break;
     done += static_cast<size_t>(r);
@@ -351,16 +355,16 @@ void writeAt(int fd, const char* buf, size_t n, off_t offset, const std::string&
     ssize_t r = pwrite(fd, buf + done, n - done, offset + static_cast<off_t>(done));
     if (r < 0) {
       if (errno == EINTR) continue;
-      throw Error("No se pudo escribir en la tabla " + path, "write", path, errno);
+      osError("No se pudo escribir en la tabla " + path, "write", path, errno);
     }
-    if (r == 0) throw Error("No se pudo escribir en la tabla " + path, "write", path, EIO);
+    if (r == 0) osError("No se pudo escribir en la tabla " + path, "write", path, EIO);
     done += static_cast<size_t>(r);
   }
 }
 
 uint64_t sizeOf(int fd, const std::string& path) {
   struct stat st{};
-  if (fstat(fd, &st) < 0) throw Error("No se pudo consultar la tabla " + path, "stat", path, errno);
+  if (fstat(fd, &st) < 0) osError("No se pudo consultar la tabla " + path, "stat", path, errno);
   return static_cast<uint64_t>(st.st_size);
 }
 

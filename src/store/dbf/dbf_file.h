@@ -58,6 +58,10 @@ std::string buildHeader(const std::vector<FieldDef>& fields, uint32_t count, boo
 // Today's date as the three header bytes (year - 1900, month, day).
 void today(int& yy, int& mm, int& dd);
 
+// Throws Error with the text followed by the system's reason for errnum.
+[[noreturn]] void osError(const std::string& texto, const char* operation, const std::string& path,
+                          int errnum);
+
 // Whole-buffer reads and writes (EINTR and short transfers handled). read returns the
 // bytes transferred (short only at end of file); write throws Error on any failure.
 size_t readAt(int fd, char* buf, size_t n, off_t offset, const std::string& path);

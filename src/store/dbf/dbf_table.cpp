@@ -14,6 +14,15 @@
 //   delete: record lock -> write '*' over the deleted flag.
 //   pack:   build the packed copy in a new file that is locked before it gets its name,
 //           then rename it over the table.
+// Every change that touches keys runs inside one index write (MdxFile::beginWrite ..
+// endWrite) that starts before the .dbf is touched: the index's dirty mark covers the
+// whole change, so a station dying half-way leaves an index that reports itself torn
+// instead of one that silently disagrees with the records. Locks are always taken .dbf
+// first, .mdx second.
+//
+// Index order: the position is the (key, record number) entry the cursor stands on; the
+// index finds its neighbours again on every move, so other stations' changes to the tree
+// never invalidate it. Entries whose record is deleted or beyond the count are skipped.
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -26,7 +35,9 @@
 
 #include "shell/rutas.h"
 #include "store/dbf/dbf_file.h"
+#include "store/dbf/key_expression.h"
 #include "store/dbf/locks.h"
+#include "store/dbf/mdx_index.h"
 
 namespace fs = std::filesystem;
 
@@ -70,6 +81,48 @@ fs::path memoPathFor(const fs::path& dbf) {
   return shell::resuelve((dbf.parent_path() / (nombre.substr(0, nombre.find('.')) + ".dbt")).string());
 }
 
+RecordLayout layoutOf(const Header& h) {
+  RecordLayout l;
+  l.fields = h.fields;
+  l.offsets = h.offsets;
+  l.recordLength = h.recordLength;
+  return l;
+}
+
+RecordLayout layoutOf(const std::vector<FieldDef>& fields) {
+  RecordLayout l;
+  l.fields = fields;
+  for (auto& f : l.fields)
+    for (auto& c : f.name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  for (const auto& f : fields) {
+    l.offsets.push_back(l.recordLength);
+    l.recordLength += f.length;
+  }
+  return l;
+}
+
+// The descriptor flag dBASE sets on a field that has a tag keyed on it alone.
+std::vector<uint8_t> indexFlagsFor(const std::vector<FieldDef>& fields, const std::vector<TagDef>& tags) {
+  std::vector<uint8_t> flags(fields.size(), 0);
+  for (const auto& tag : tags) {
+    if (tag.key.empty() || tag.key[0] == '*' || tag.key.find(';') != std::string::npos) continue;
+    for (size_t i = 0; i < fields.size(); ++i)
+      if (shell::mismoNombre(fields[i].name, tag.key)) flags[i] = 1;
+  }
+  return flags;
+}
+
+// Refuses a tag whose name or key cannot be used, saying which and why.
+void checkTag(const TagDef& tag, const RecordLayout& layout) {
+  if (tag.name.empty() || tag.name.size() > 10)
+    throw Error("El nombre del índice \"" + tag.name + "\" debe tener de 1 a 10 caracteres", "index");
+  try {
+    KeyExpression::compile(tag.key, layout, tag.descending);
+  } catch (const Error& e) {
+    throw Error("No se pudo crear el índice " + tag.name + ": " + e.what(), "index");
+  }
+}
+
 class Fd {
  public:
   Fd() = default;
@@ -108,7 +161,7 @@ Fd openFile(const fs::path& path, int flags, const std::string& name) {
   if (fd < 0) {
     int e = errno;
     if (e == ENOENT) throw Error("No existe la tabla " + name, "open", path.string(), e);
-    throw Error("No se pudo abrir la tabla " + name, "open", path.string(), e);
+    file::osError("No se pudo abrir la tabla " + name, "open", path.string(), e);
   }
   return Fd(fd);
 }
@@ -144,6 +197,15 @@ struct Table::Impl {
   uint32_t lockedRecord = 0;
   int stampedDay = -1;  // yy*10000+mm*100+dd last written to the header by this handle
 
+  // Production index: absent when the table has none or it could not be used.
+  std::unique_ptr<MdxFile> mdx;
+  fs::path mdxPath;
+  RecordLayout layout;
+  int tag = -1;          // current tag, -1 for natural order
+  MdxFile::Entry pos;    // entry of the current record in index order
+  bool ranged = false;
+  std::string lo, hi;    // encoded range ends (prefixes)
+
   // --- checks --------------------------------------------------------------------------
   void requireOpen() const {
     if (!isOpen) throw Error("La tabla no está abierta", "use");
@@ -171,6 +233,13 @@ struct Table::Impl {
     if (field < 0 || static_cast<size_t>(field) >= h.fields.size())
       throw Error("La tabla " + name + " no tiene el campo número " + std::to_string(field), "field");
   }
+
+  bool indexed() const { return tag >= 0 && mdx; }
+  void requireIndex(const char* op) const {
+    requireOpen();
+    if (!indexed()) throw Error("La tabla " + name + " no tiene un índice seleccionado", op, path.string());
+  }
+  const KeyExpression& expression() const { return mdx->expression(tag); }
 
   // --- raw I/O ---------------------------------------------------------------------------
   uint32_t readCount() const {
@@ -237,12 +306,123 @@ struct Table::Impl {
     uint32_t r = count + 1;
     std::string bytes = record;
     bytes[0] = ' ';
-    bytes.push_back(file::kEndOfFile);
-    writing([&] {
+    bytes.push_back(file::kEndOfFile);  // record and end mark in one write
+    indexedWrite([&] {
       file::writeAt(fd.get(), bytes.data(), bytes.size(), h.recordOffset(r), path.string());
       writeCountAndDate(r);
+      updateKeys(nullptr, &bytes, r);
     });
     return r;
+  }
+
+  // --- index maintenance ---------------------------------------------------------------
+  // Runs a change of the table and its keys as one index write. When the index write
+  // cannot start nothing has been written; a failure after that leaves the handle Failed
+  // and the index marked torn (it is given up, not closed cleanly).
+  template <typename F>
+  void indexedWrite(F&& f) {
+    if (!mdx) return writing(f);
+    mdx->beginWrite();
+    try {
+      f();
+      mdx->endWrite();
+    } catch (...) {
+      failed = true;
+      abandonIndex();
+      throw;
+    }
+  }
+  void abandonIndex() {
+    mdx.reset();
+    tag = -1;
+    ranged = false;
+    indexProblem = "El índice " + mdxPath.filename().string() +
+                   " quedó incompleto por un error de escritura; hay que reconstruirlo";
+  }
+  // Moves the keys of record r from the old bytes to the new ones in every tag (either
+  // may be absent: an append has no old keys, a deletion no new ones).
+  void updateKeys(const std::string* before, const std::string* after, uint32_t r) {
+    if (!mdx) return;
+    const int n = static_cast<int>(mdx->tags().size());
+    for (int i = 0; i < n; ++i) {
+      const KeyExpression& e = mdx->expression(i);
+      std::string ko = before ? e.evaluate(before->data()) : std::string();
+      std::string kn = after ? e.evaluate(after->data()) : std::string();
+      if (before && after && ko == kn) continue;
+      if (before) mdx->erase(i, ko, r);
+      if (after) mdx->insert(i, kn, r);
+    }
+  }
+  // Fills one tag (already empty) from every live record, keys sorted first so that the
+  // tree is built left to right.
+  void fillTag(int i) {
+    const KeyExpression& e = mdx->expression(i);
+    std::vector<std::pair<std::string, uint32_t>> keys;
+    forEachLive([&](uint32_t r, const char* bytes) { keys.emplace_back(e.evaluate(bytes), r); });
+    std::sort(keys.begin(), keys.end());
+    for (const auto& [k, r] : keys) mdx->insert(i, k, r);
+  }
+  void rebuildAll() {
+    if (!mdx) return;
+    indexedWrite([&] {
+      const int n = static_cast<int>(mdx->tags().size());
+      for (int i = 0; i < n; ++i) {
+        mdx->clearTag(i);
+        fillTag(i);
+      }
+    });
+  }
+  // Calls f(recno, bytes) for every live record, reading a block at a time.
+  template <typename F>
+  void forEachLive(F&& f) const {
+    const uint32_t count = readCount();
+    const size_t rl = static_cast<size_t>(h.recordLength);
+    const uint32_t porBloque = static_cast<uint32_t>(std::max<size_t>(1, (1 << 20) / rl));
+    std::string in;
+    for (uint32_t r = 1; r <= count; r += porBloque) {
+      uint32_t n = std::min(porBloque, count - r + 1);
+      in.resize(n * rl);
+      size_t got = file::readAt(fd.get(), in.data(), in.size(), h.recordOffset(r), path.string());
+      for (size_t k = 0; k + rl <= got; k += rl)
+        if (in[k] != file::kDeleted) f(r + static_cast<uint32_t>(k / rl), in.data() + k);
+      if (got < in.size()) break;
+      if (count - r + 1 <= porBloque) break;
+    }
+  }
+  // Header byte 28 and the descriptors' flags, after the tags changed.
+  void writeIndexFlags() {
+    std::vector<TagDef> tags = mdx ? mdx->tags() : std::vector<TagDef>{};
+    std::vector<uint8_t> flags = indexFlagsFor(h.fields, tags);
+    const bool production = mdx != nullptr;
+    writing([&] {
+      if (production != h.productionIndex) {
+        const char b = production ? 1 : 0;
+        file::writeAt(fd.get(), &b, 1, file::kProductionFlagOffset, path.string());
+        h.productionIndex = production;
+      }
+      for (size_t i = 0; i < flags.size(); ++i)
+        if (flags[i] != h.indexFlags[i]) {
+          const char b = static_cast<char>(flags[i]);
+          file::writeAt(fd.get(), &b, 1, h.indexFlagOffset(i), path.string());
+          h.indexFlags[i] = flags[i];
+        }
+    });
+  }
+  void openIndex() {
+    mdxPath = indexPathFor(path);
+    std::error_code ec;
+    const std::string archivo = mdxPath.filename().string();
+    if (!fs::exists(mdxPath, ec)) {
+      if (h.productionIndex) indexProblem = "Falta el índice " + archivo + " de la tabla " + name;
+      return;
+    }
+    auto m = std::make_unique<MdxFile>();
+    try {
+      m->open(mdxPath, layout);
+      mdx = std::move(m);
+    } catch (const Error& e) {
+      indexProblem = "El índice " + archivo + " está dañado: " + e.what();
+    }
   }
 
   // Reconciles the header's count with the file size after a station died mid-append.
@@ -285,6 +465,47 @@ struct Table::Impl {
     recno = r;
     rec = std::move(bytes);
     bof = eof = false;
+    if (indexed()) pos = {expression().evaluate(rec.data()), r};
+  }
+  void placeOn(const MdxFile::Entry& e, std::string&& bytes) {
+    recno = e.recno;
+    rec = std::move(bytes);
+    bof = eof = false;
+    pos = e;
+  }
+
+  // --- positioning, index order ------------------------------------------------------
+  bool aboveLo(const std::string& key) const { return !ranged || key.compare(0, lo.size(), lo) >= 0; }
+  bool belowHi(const std::string& key) const { return !ranged || key.compare(0, hi.size(), hi) <= 0; }
+  bool inRange(const std::string& key) const { return aboveLo(key) && belowHi(key); }
+  bool liveEntry(const MdxFile::Entry& e, uint32_t count, std::string& out) const {
+    return e.recno >= 1 && e.recno <= count && readRecord(e.recno, out) && live(out);
+  }
+  // Holds the index's shared lock across the several reads of one move.
+  struct ReadSession {
+    const MdxFile* m;
+    explicit ReadSession(const MdxFile* mdx) : m(mdx) {
+      if (m) m->beginRead();
+    }
+    ~ReadSession() {
+      if (m) m->endRead();
+    }
+  };
+  // From e, the first entry going by step (+1/-1) whose record is live, within the range.
+  std::optional<MdxFile::Entry> walk(std::optional<MdxFile::Entry> e, int step, std::string& out) const {
+    const uint32_t count = readCount();
+    while (e) {
+      if (step > 0 ? !belowHi(e->key) : !aboveLo(e->key)) return std::nullopt;
+      if (liveEntry(*e, count, out)) return e;
+      e = step > 0 ? mdx->next(tag, *e) : mdx->prior(tag, *e);
+    }
+    return std::nullopt;
+  }
+  std::optional<MdxFile::Entry> idxFirst(std::string& out) const {
+    return walk(ranged ? mdx->seek(tag, lo) : mdx->first(tag), +1, out);
+  }
+  std::optional<MdxFile::Entry> idxLast(std::string& out) const {
+    return walk(ranged ? mdx->seekLast(tag, hi) : mdx->last(tag), -1, out);
   }
   // First live record from `from` going by `step` (+1/-1) within 1..count; 0 when none.
   uint32_t scan(uint32_t from, int step, std::string& out) const {
@@ -336,6 +557,14 @@ struct Table::Impl {
 
   void first() {
     std::string out;
+    if (indexed()) {
+      ReadSession rs(mdx.get());
+      auto e = idxFirst(out);
+      if (!e) return clearPosition();
+      placeOn(*e, std::move(out));
+      bof = true;
+      return;
+    }
     uint32_t r = scan(1, +1, out);
     if (r == 0) return clearPosition();
     placeOn(r, std::move(out));
@@ -343,6 +572,14 @@ struct Table::Impl {
   }
   void last() {
     std::string out;
+    if (indexed()) {
+      ReadSession rs(mdx.get());
+      auto e = idxLast(out);
+      if (!e) return clearPosition();
+      placeOn(*e, std::move(out));
+      eof = true;
+      return;
+    }
     uint32_t r = scan(UINT32_MAX, -1, out);
     if (r == 0) return clearPosition();
     placeOn(r, std::move(out));
@@ -355,6 +592,16 @@ struct Table::Impl {
       return;
     }
     std::string out;
+    if (indexed()) {
+      ReadSession rs(mdx.get());
+      auto e = walk(mdx->next(tag, pos), +1, out);
+      if (!e) {
+        eof = true;
+        bof = false;
+        return refreshCurrent();
+      }
+      return placeOn(*e, std::move(out));
+    }
     uint32_t r = recno == UINT32_MAX ? 0 : scan(recno + 1, +1, out);
     if (r == 0) {
       eof = true;
@@ -371,6 +618,16 @@ struct Table::Impl {
       return;
     }
     std::string out;
+    if (indexed()) {
+      ReadSession rs(mdx.get());
+      auto e = walk(mdx->prior(tag, pos), -1, out);
+      if (!e) {
+        bof = true;
+        eof = false;
+        return refreshCurrent();
+      }
+      return placeOn(*e, std::move(out));
+    }
     uint32_t r = recno == 1 ? 0 : scan(recno - 1, -1, out);
     if (r == 0) {
       bof = true;
@@ -390,6 +647,13 @@ struct Table::Impl {
   // prior one, else nowhere.
   void settleAfterRemoval() {
     std::string out;
+    if (indexed()) {
+      ReadSession rs(mdx.get());
+      auto e = walk(mdx->next(tag, pos), +1, out);
+      if (!e) e = walk(mdx->prior(tag, pos), -1, out);
+      if (!e) return clearPosition();
+      return placeOn(*e, std::move(out));
+    }
     uint32_t r = scan(recno + 1, +1, out);
     if (r == 0) r = recno > 1 ? scan(recno - 1, -1, out) : 0;
     if (r == 0) return clearPosition();
@@ -432,6 +696,8 @@ Table::~Table() {
 void Table::create(std::string_view dir, std::string_view file, const std::vector<FieldDef>& fields,
                    const std::vector<TagDef>& tags) {
   file::checkFields(fields);
+  const RecordLayout layout = layoutOf(fields);
+  for (const auto& tag : tags) checkTag(tag, layout);
   fs::path path = resolveTable(dir, file);
   std::string name = path.filename().string();
   Fd fd;
@@ -442,14 +708,17 @@ void Table::create(std::string_view dir, std::string_view file, const std::vecto
     fd = openFile(path, O_RDWR | O_CREAT, name);
   int yy, mm, dd;
   file::today(yy, mm, dd);
-  std::vector<uint8_t> flags(fields.size(), 0);
+  std::vector<uint8_t> flags = indexFlagsFor(fields, tags);
   std::string bytes = file::buildHeader(fields, 0, !tags.empty(), flags, yy, mm, dd);
   bytes.push_back(file::kEndOfFile);
   if (ftruncate(fd.get(), 0) < 0)
-    throw Error("No se pudo crear la tabla " + name, "create", path.string(), errno);
+    file::osError("No se pudo crear la tabla " + name, "create", path.string(), errno);
   file::writeAt(fd.get(), bytes.data(), bytes.size(), 0, path.string());
   fs::path mdx = indexPathFor(path);
-  if (tags.empty()) fs::remove(mdx, ec);
+  if (tags.empty())
+    fs::remove(mdx, ec);
+  else
+    MdxFile::create(mdx, tags, layout);
 }
 
 std::vector<std::string> Table::listTables(std::string_view dir) {
@@ -474,7 +743,7 @@ void Table::drop(std::string_view dir, std::string_view file) {
   fs::remove(indexPathFor(path), ec);
   fs::remove(memoPathFor(path), ec);
   if (!fs::remove(path, ec))
-    throw Error("No se pudo borrar la tabla " + name, "drop", path.string(), ec.value());
+    file::osError("No se pudo borrar la tabla " + name, "drop", path.string(), ec.value());
 }
 
 void Table::open(std::string_view dir, std::string_view file, OpenMode mode) {
@@ -513,6 +782,8 @@ void Table::open(std::string_view dir, std::string_view file, OpenMode mode) {
     t.fd.reset();
     throw;
   }
+  t.layout = layoutOf(t.h);
+  t.openIndex();
   t.isOpen = true;
   t.clearPosition();
   t.first();
@@ -523,6 +794,9 @@ void Table::close() {
   if (!t.isOpen) return;
   t.change = Impl::Change::None;
   t.releaseRecordLock();
+  t.mdx.reset();
+  t.tag = -1;
+  t.ranged = false;
   t.fd.reset();  // drops every OFD lock of the handle
   t.isOpen = false;
   t.clearPosition();
@@ -533,26 +807,91 @@ bool Table::exclusive() const { return d_->isOpen && d_->exclusive; }
 std::string Table::path() const { return d_->path.string(); }
 const std::string& Table::indexProblem() const { return d_->indexProblem; }
 
-std::vector<TagDef> Table::tags() const { return {}; }
+std::vector<TagDef> Table::tags() const {
+  return d_->mdx ? d_->mdx->tags() : std::vector<TagDef>{};
+}
 
 void Table::setIndex(std::string_view tag) {
-  d_->requireOpen();
-  if (!tag.empty())
-    throw Error("La tabla " + d_->name + " no tiene el índice " + std::string(tag), "index");
+  Impl& t = *d_;
+  t.requireOpen();
+  t.browseMode(*this);
+  int n = -1;
+  if (!tag.empty()) {
+    n = t.mdx ? t.mdx->tagNumber(tag) : -1;
+    if (n < 0) {
+      std::string m = "La tabla " + t.name + " no tiene el índice " + std::string(tag);
+      if (!t.indexProblem.empty()) m += " (" + t.indexProblem + ")";
+      throw Error(m, "index", t.path.string());
+    }
+  }
+  t.tag = n;
+  t.ranged = false;
+  t.lo.clear();
+  t.hi.clear();
+  // The cursor keeps its record, now placed in the new order.
+  if (t.recno != 0) {
+    std::string out;
+    if (t.readRecord(t.recno, out) && t.live(out)) return t.placeOn(t.recno, std::move(out));
+  }
+  t.first();
 }
 
-std::string Table::index() const { return {}; }
+std::string Table::index() const {
+  return d_->indexed() ? d_->mdx->tags()[static_cast<size_t>(d_->tag)].name : std::string();
+}
 
-bool Table::findKey(const std::vector<KeyValue>&) {
-  throw Error("La tabla " + d_->name + " no tiene un índice seleccionado", "find");
+bool Table::findKey(const std::vector<KeyValue>& values) {
+  Impl& t = *d_;
+  t.requireIndex("find");
+  t.browseMode(*this);
+  const std::string p = t.expression().encodePrefix(values);
+  Impl::ReadSession rs(t.mdx.get());
+  const uint32_t count = t.readCount();
+  std::string out;
+  for (auto e = t.mdx->seek(t.tag, p); e && e->key.compare(0, p.size(), p) == 0; e = t.mdx->next(t.tag, *e)) {
+    if (!t.belowHi(e->key)) break;
+    if (t.aboveLo(e->key) && t.liveEntry(*e, count, out)) {
+      t.placeOn(*e, std::move(out));
+      return true;
+    }
+  }
+  return false;  // the cursor stays where it was
 }
-void Table::findNearest(const std::vector<KeyValue>&) {
-  throw Error("La tabla " + d_->name + " no tiene un índice seleccionado", "find");
+
+void Table::findNearest(const std::vector<KeyValue>& values) {
+  Impl& t = *d_;
+  t.requireIndex("find");
+  t.browseMode(*this);
+  std::string p = t.expression().encodePartial(values);
+  if (t.ranged && p < t.lo) p = t.lo;
+  Impl::ReadSession rs(t.mdx.get());
+  std::string out;
+  auto e = t.walk(t.mdx->seek(t.tag, p), +1, out);
+  if (e) return t.placeOn(*e, std::move(out));
+  t.last();  // nothing at or after the values: the end of the view
 }
-void Table::setRange(const std::vector<KeyValue>&, const std::vector<KeyValue>&) {
-  throw Error("La tabla " + d_->name + " no tiene un índice seleccionado", "range");
+
+void Table::setRange(const std::vector<KeyValue>& from, const std::vector<KeyValue>& to) {
+  Impl& t = *d_;
+  t.requireIndex("range");
+  t.browseMode(*this);
+  t.lo = t.expression().encodePartial(from);
+  t.hi = t.expression().encodePartial(to);
+  // A descending tag complements its keys: its range ends arrive swapped.
+  if (!t.lo.empty() && !t.hi.empty() && t.lo > t.hi) std::swap(t.lo, t.hi);
+  t.ranged = true;
+  t.first();
 }
-void Table::cancelRange() {}
+
+void Table::cancelRange() {
+  Impl& t = *d_;
+  if (!t.isOpen || !t.ranged) return;
+  t.browseMode(*this);
+  t.ranged = false;
+  t.lo.clear();
+  t.hi.clear();
+  if (t.recno == 0) t.first();
+}
 
 void Table::first() {
   d_->requireOpen();
@@ -578,8 +917,13 @@ bool Table::eof() const { return d_->eof; }
 bool Table::bof() const { return d_->bof; }
 
 long Table::recordCount() const {
-  if (!d_->isOpen) return 0;
-  return static_cast<long>(d_->readCount());
+  const Impl& t = *d_;
+  if (!t.isOpen) return 0;
+  if (!t.indexed() || !t.ranged) return static_cast<long>(t.readCount());
+  Impl::ReadSession rs(t.mdx.get());
+  long n = 0;
+  for (auto e = t.mdx->seek(t.tag, t.lo); e && t.belowHi(e->key); e = t.mdx->next(t.tag, *e)) ++n;
+  return n;
 }
 
 uint32_t Table::recno() const { return d_->recno; }
@@ -590,6 +934,7 @@ bool Table::goTo(uint32_t r) {
   t.browseMode(*this);
   std::string out;
   if (r == 0 || r > t.readCount() || !t.readRecord(r, out) || !t.live(out)) return false;
+  if (t.indexed() && t.ranged && !t.inRange(t.expression().evaluate(out.data()))) return false;
   t.placeOn(r, std::move(out));
   return true;
 }
@@ -658,14 +1003,15 @@ void Table::post() {
     return;
   }
   if (t.buf != t.old) {
-    t.writing([&] {
+    t.indexedWrite([&] {
       file::writeAt(t.fd.get(), t.buf.data(), t.buf.size(), t.h.recordOffset(t.recno), t.path.string());
       t.stampDate();
+      t.updateKeys(&t.old, &t.buf, t.recno);
     });
   }
-  t.rec = std::move(t.buf);
   t.change = Impl::Change::None;
   t.releaseRecordLock();
+  t.placeOn(t.recno, std::move(t.buf));
 }
 
 void Table::cancel() {
@@ -693,10 +1039,11 @@ void Table::remove() {
   try {
     std::string actual;
     if (t.readRecord(t.recno, actual) && t.live(actual)) {
-      t.writing([&] {
+      t.indexedWrite([&] {
         const char marca = file::kDeleted;
         file::writeAt(t.fd.get(), &marca, 1, t.h.recordOffset(t.recno), t.path.string());
         t.stampDate();
+        t.updateKeys(&actual, nullptr, t.recno);
       });
     }
   } catch (...) {
@@ -731,14 +1078,71 @@ void Table::setNull(int field) {
   file::value::setBlank(d_->h.fields[static_cast<size_t>(field)], p);
 }
 
-void Table::addTag(const TagDef&) {
-  throw Error("Los índices aún no están disponibles", "index");
+void Table::addTag(const TagDef& tag) {
+  Impl& t = *d_;
+  t.requireWritable();
+  t.browseMode(*this);
+  checkTag(tag, t.layout);
+  int n;
+  if (!t.mdx) {
+    // Stations that have the table open without an index would not keep a new one.
+    t.requireExclusive("crear su índice");
+    MdxFile::create(t.mdxPath, {tag}, t.layout);
+    auto m = std::make_unique<MdxFile>();
+    m->open(t.mdxPath, t.layout);
+    t.mdx = std::move(m);
+    t.indexProblem.clear();
+    n = 0;
+  } else {
+    try {
+      n = t.mdx->addTag(tag);
+    } catch (const Error& e) {
+      throw Error("No se pudo crear el índice " + tag.name + ": " + e.what(), "index", t.mdxPath.string());
+    }
+  }
+  t.indexedWrite([&] { t.fillTag(n); });
+  t.writeIndexFlags();
 }
-void Table::deleteTag(std::string_view) {
-  throw Error("Los índices aún no están disponibles", "index");
+
+void Table::deleteTag(std::string_view tag) {
+  Impl& t = *d_;
+  t.requireWritable();
+  t.browseMode(*this);
+  if (!t.mdx || t.mdx->tagNumber(tag) < 0)
+    throw Error("La tabla " + t.name + " no tiene el índice " + std::string(tag), "index", t.path.string());
+  const std::string actual = index();
+  t.mdx->deleteTag(tag);
+  t.tag = shell::mismoNombre(actual, tag) ? -1 : t.mdx->tagNumber(actual);
+  if (t.tag < 0) t.ranged = false;
+  t.writeIndexFlags();
 }
-void Table::deleteIndexFile() { d_->requireExclusive("borrar su índice"); }
-void Table::rebuildIndexes() { d_->requireWritable(); }
+
+void Table::deleteIndexFile() {
+  Impl& t = *d_;
+  t.requireExclusive("borrar su índice");
+  t.browseMode(*this);
+  t.mdx.reset();
+  t.tag = -1;
+  t.ranged = false;
+  std::error_code ec;
+  fs::remove(t.mdxPath, ec);
+  if (ec) file::osError("No se pudo borrar el índice de la tabla " + t.name, "index", t.mdxPath.string(), ec.value());
+  t.indexProblem.clear();
+  t.writeIndexFlags();
+}
+
+void Table::rebuildIndexes() {
+  Impl& t = *d_;
+  t.requireWritable();
+  t.browseMode(*this);
+  if (!t.mdx) {
+    std::string m = "La tabla " + t.name + " no tiene índices que reconstruir";
+    if (!t.indexProblem.empty()) m += " (" + t.indexProblem + ")";
+    throw Error(m, "index", t.path.string());
+  }
+  t.rebuildAll();
+  if (t.indexed() && t.recno != 0) t.placeOn(t.recno, std::string(t.rec));
+}
 
 void Table::pack() {
   Impl& t = *d_;
@@ -785,9 +1189,9 @@ void Table::pack() {
       head[3] = static_cast<char>(dd);
       for (int i = 0; i < 4; ++i) head[4 + i] = static_cast<char>((vivos >> (8 * i)) & 0xFF);
       file::writeAt(nuevo.get(), head.data(), head.size(), 0, tmp.string());
-      if (fsync(nuevo.get()) < 0) throw Error("No se pudo compactar la tabla " + t.name, "pack", tmp.string(), errno);
+      if (fsync(nuevo.get()) < 0) file::osError("No se pudo compactar la tabla " + t.name, "pack", tmp.string(), errno);
       if (::rename(tmp.c_str(), t.path.c_str()) < 0)
-        throw Error("No se pudo compactar la tabla " + t.name, "pack", t.path.string(), errno);
+        file::osError("No se pudo compactar la tabla " + t.name, "pack", t.path.string(), errno);
     } catch (...) {
       ::unlink(tmp.c_str());
       throw;
@@ -796,6 +1200,7 @@ void Table::pack() {
   t.fd = std::move(nuevo);
   t.countLimit = UINT32_MAX;
   t.stampedDay = -1;
+  t.rebuildAll();  // record numbers changed
   t.first();
 }
 
@@ -804,12 +1209,14 @@ void Table::emptyTable() {
   t.requireExclusive("vaciarla");
   t.change = Impl::Change::None;
   t.releaseRecordLock();
-  t.writing([&] {
+  t.indexedWrite([&] {
     t.writeCountAndDate(0);
     if (ftruncate(t.fd.get(), t.h.headerLength) < 0)
-      throw Error("No se pudo vaciar la tabla " + t.name, "empty", t.path.string(), errno);
+      file::osError("No se pudo vaciar la tabla " + t.name, "empty", t.path.string(), errno);
     const char fin = file::kEndOfFile;
     file::writeAt(t.fd.get(), &fin, 1, t.h.headerLength, t.path.string());
+    if (t.mdx)
+      for (int i = 0; i < static_cast<int>(t.mdx->tags().size()); ++i) t.mdx->clearTag(i);
   });
   t.countLimit = UINT32_MAX;
   t.clearPosition();
@@ -827,12 +1234,20 @@ void Table::refresh() {
   if (!t.isOpen) return;
   try {
     prior();
-    uint32_t r = t.recno;
-    std::string dir = t.dirArg, file = t.fileArg;
-    OpenMode mode = t.exclusive ? OpenMode::Exclusive : OpenMode::Shared;
+    const uint32_t r = t.recno;
+    const std::string dir = t.dirArg, file = t.fileArg, tag = index();
+    const bool ranged = t.ranged;
+    const std::string lo = t.lo, hi = t.hi;
+    const OpenMode mode = t.exclusive ? OpenMode::Exclusive : OpenMode::Shared;
     close();
     open(dir, file, mode);
-    if (r != 0) goTo(r);
+    if (!tag.empty()) setIndex(tag);
+    if (ranged && t.indexed()) {
+      t.ranged = true;
+      t.lo = lo;
+      t.hi = hi;
+    }
+    if (r == 0 || !goTo(r)) first();
   } catch (const Error&) {
     // Screens refresh to pick up other stations' changes; a failure leaves the handle as
     // it ended up (open when reopening worked).

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstring>
 
 #include "store/dbf/dbf_table.h"
 
@@ -31,7 +32,7 @@ bool tryLock(int fd, off_t offset, Kind kind, const char* path) {
   int e = ofdLock(fd, offset, kind == Kind::Shared ? F_RDLCK : F_WRLCK);
   if (e == 0) return true;
   if (e == EAGAIN || e == EACCES) return false;
-  throw Error("No se pudo bloquear la tabla " + std::string(path), "lock", path, e);
+  throw Error("No se pudo bloquear la tabla " + std::string(path) + ": " + std::strerror(e), "lock", path, e);
 }
 
 bool lockWithRetry(int fd, off_t offset, Kind kind, const char* path, int maxMillis) {
