@@ -1,8 +1,6 @@
 #include "store/configuracion_inicial.h"
 
-#include <algorithm>
-#include <cstdint>
-
+#include "shell/registros_fijos.h"
 #include "shell/texto.h"
 #include "store/catalogo.h"
 
@@ -10,25 +8,27 @@ namespace mostrador::store {
 
 namespace {
 
-void cadenaFija(std::string& r, size_t offset, std::string_view bytes, size_t capacidad) {
-  const size_t n = std::min(bytes.size(), capacidad);
-  r[offset] = static_cast<char>(n);
-  r.replace(offset + 1, n, bytes.substr(0, n));
+const shell::DisenoRegistro& disenoUsuario() {
+  static const shell::DisenoRegistro d(
+      kTamRegistroUsuario,
+      {shell::CampoFijo::entero32("numero", 0), shell::CampoFijo::bytes("reservado", 4, 3),
+       shell::CampoFijo::cadena("nombre", 7, 60), shell::CampoFijo::cadena("clave", 68, 10),
+       shell::CampoFijo::cadena("derechos", 79, 60)});
+  return d;
 }
 
 }  // namespace
 
 std::string codificaUsuario(const RegistroUsuario& u, const CifradoUsuario& cifra) {
-  std::string r(kTamRegistroUsuario, '\0');
-  const auto n = static_cast<uint32_t>(u.numero);
-  for (int i = 0; i < 4; ++i) r[static_cast<size_t>(i)] = static_cast<char>((n >> (8 * i)) & 0xFF);
-  // The capacities count stored bytes; the scrambled text is cut after scrambling,
-  // which is the same as cutting the typed text since the substitution is one byte for
-  // one character.
-  cadenaFija(r, 7, cifra(shell::cortaCp1252(u.nombre, 60)), 60);
-  cadenaFija(r, 68, cifra(shell::cortaCp1252(u.clave, 10)), 10);
-  cadenaFija(r, 79, shell::aCp1252(u.derechos), 60);
-  return r;
+  shell::RegistroFijo r(disenoUsuario());
+  r.ponEntero("numero", u.numero);
+  // The scrambled bytes go through the codec as text: Windows-1252 to UTF-8 and back is
+  // exact for every byte, and the capacity then counts stored bytes. The typed text is
+  // cut first, one stored byte per character.
+  r.ponTexto("nombre", shell::aUtf8(cifra(shell::cortaCp1252(u.nombre, 60))));
+  r.ponTexto("clave", shell::aUtf8(cifra(shell::cortaCp1252(u.clave, 10))));
+  r.ponTexto("derechos", u.derechos);
+  return r.bytes();
 }
 
 const std::vector<ConceptoMovimiento>& conceptosMovimiento() {

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "shell/fechas.h"
+#include "shell/reloj.h"
 #include "shell/rutas.h"
 #include "shell/texto.h"
 #include "store/catalogo.h"
@@ -377,6 +379,13 @@ class Carga {
   dbf::Table t_;
 };
 
+// The time of day of the posting being written, for the sequencing stamp.
+class RelojDemo : public shell::Reloj {
+ public:
+  shell::FechaHora ahora() const override { return instante; }
+  shell::FechaHora instante;
+};
+
 class Generador {
  public:
   Generador(std::string_view dir, const OpcionesDemo& o)
@@ -403,9 +412,6 @@ class Generador {
 
  private:
   dbf::Fecha fecha(long dia) const { return civilDesdeDias(dia); }
-  // Days since 30 December 1899, the day count the sequencing stamp is built on.
-  long serial(long dia) const { return dia - diasDesdeCivil(1899, 12, 30); }
-
   void creaVendedores() {
     Azar r(mezcla(o_.semilla, 1));
     static const std::vector<std::string> clases = {"MOSTRADOR", "RUTA", "MAYOREO"};
@@ -555,7 +561,9 @@ class Generador {
     t.setFloat(cm_.cosun, m.costo);
     t.setFloat(cm_.punit, m.precio);
     t.setText(cm_.fedoc, textoFecha(fecha(dia_)));
-    t.setInteger(cm_.fecha, std::lround(static_cast<double>(serial(dia_)) + segundo_ / 86400.0 * 10000));
+    reloj_.instante = {{0, 0, 0}, {segundo_ / 3600, segundo_ / 60 % 60, segundo_ % 60, 0}};
+    const dbf::Fecha f = fecha(dia_);
+    t.setInteger(cm_.fecha, shell::selloSecuencia({f.anio, f.mes, f.dia}, reloj_));
     if (!m.referencia.empty()) t.setText(cm_.refmo, m.referencia);
     if (!m.documento.empty()) t.setText(cm_.nudoc, m.documento);
     if (!m.contraparte.empty()) {
@@ -626,9 +634,13 @@ class Generador {
     for (long d = 0; d < dias; ++d) {
       dia_ = inicio_ + d;
       segundo_ = 9 * 3600;
-      const long remHoy = t.remisiones * (d + 1) / dias - rem;
-      const long facHoy = t.facturas * (d + 1) / dias - fac;
-      const long comHoy = t.compras * (d + 1) / dias - com;
+      // Documents stop the day before the last, so that the last day's counter sales
+      // bring the movements to the size asked for exactly.
+      const long diasDoc = std::max(1L, dias - 1);
+      const long hastaHoy = std::min(d + 1, diasDoc);
+      const long remHoy = t.remisiones * hastaHoy / diasDoc - rem;
+      const long facHoy = t.facturas * hastaHoy / diasDoc - fac;
+      const long comHoy = t.compras * hastaHoy / diasDoc - com;
       for (long k = 0; k < comHoy; ++k) documentoCompra(++com, compra, comprad, pagar);
       for (long k = 0; k < remHoy; ++k) documentoVenta(false, ++rem, remision, remisiod, cobrar);
       for (long k = 0; k < facHoy; ++k) documentoVenta(true, ++fac, factura, facturad, cobrar);
@@ -1135,6 +1147,7 @@ class Generador {
   std::vector<size_t> credito_;
   std::vector<Producto> productos_;
   std::unique_ptr<Carga> mov_;
+  RelojDemo reloj_;
   CamposMov cm_{};
   ResumenDemo resumen_;
 };

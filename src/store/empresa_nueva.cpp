@@ -7,6 +7,7 @@
 #include "shell/texto.h"
 #include "store/catalogo.h"
 #include "store/dbf/dbf_table.h"
+#include "store/numeracion.h"
 
 namespace mostrador::store {
 
@@ -49,7 +50,18 @@ void llenaDiccionario(std::string_view dirSistema) {
 
 void creaDirectorioDatos(std::string_view dirDatos) {
   shell::creaDirectorios(dirDatos);
-  creaTablas(dirDatos, tablasEmpresa());
+  // The counters are made the way the main window makes a missing one: created and
+  // seeded from their (still empty) document tables.
+  std::vector<DefTabla> tablas;
+  for (const auto& t : tablasEmpresa()) {
+    bool contador = false;
+    for (const auto& c : contadores()) contador = contador || shell::mismoNombre(t.archivo, c.archivo);
+    if (contador)
+      shell::borra(shell::une(dirDatos, t.archivo));
+    else
+      tablas.push_back(t);
+  }
+  creaTablas(dirDatos, tablas);
   if (!shell::escribeLineas(shell::une(dirDatos, "Indices.cnf"), lineasIndices()))
     throw std::runtime_error("No se pudo escribir " + shell::une(dirDatos, "Indices.cnf"));
 
@@ -78,6 +90,8 @@ void creaDirectorioDatos(std::string_view dirDatos) {
     cuentas.post();
   }
   cuentas.close();
+
+  creaContadores(dirDatos);
 }
 
 void creaDirectorioSistema(const OpcionesEmpresa& o) {

@@ -14,7 +14,9 @@ namespace mostrador::store {
 
 // Creates every company table (replacing existing ones), "Indices.cnf", the movement
 // concepts 1-7 and 51-57 (plus 8 and 60, which the system writes itself) and the
-// account concepts 1, 2 and 51. Throws dbf::Error on an engine failure.
+// account concepts 1, 2 and 51; the three counters are seeded with 0, as the main
+// window seeds a missing counter from an empty document table. Throws dbf::Error on an
+// engine failure.
 void creaDirectorioDatos(std::string_view dirDatos);
 
 // Creates the scratch tables, fills the field dictionary from the catalogue, writes

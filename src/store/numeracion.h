@@ -12,13 +12,12 @@
 // The control stamp ties a save's header, lines and movements together: the movements
 // carry NUDOC_MI = letter + number + "-" + stamp ("R1520-4821").
 
-#include <chrono>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "shell/fechas.h"
 #include "store/catalogo.h"
 #include "store/dbf/dbf_table.h"
 
@@ -95,11 +94,8 @@ struct Realineacion {
 };
 Realineacion realineaContador(std::string_view dir, const DefContador& c);
 
-// Control stamp: the integer part of the fraction of the day elapsed x 100000.
-int selloControl(int hora, int minuto, int segundo, int milisegundo = 0);
-using Reloj = std::function<std::chrono::system_clock::time_point()>;
-int selloControl(const Reloj& reloj);  // local time of the clock
-
+// The control stamp of a save is shell::selloControl(reloj): the integer part of the
+// fraction of the day elapsed x 100000.
 // The reference a posted movement carries: letter + number + "-" + stamp.
 std::string referenciaMovimiento(char letra, long long numero, long long sello);
 

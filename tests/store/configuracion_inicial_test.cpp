@@ -5,12 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <ctime>
 #include <set>
 
 #include "shell/texto.h"
 #include "store/catalogo.h"
 #include "store/numeracion.h"
+#include "support/reloj_fijo.h"
 
 namespace mostrador::store {
 namespace {
@@ -136,30 +136,14 @@ TEST(ConfiguracionInicial, ConceptosDeMovimientoIntegrados) {
   EXPECT_STREQ(conceptosMovimiento().front().descripcion, "Venta por Factura");
 }
 
-TEST(SelloControl, FraccionDelDiaPorCienMil) {
-  EXPECT_EQ(selloControl(0, 0, 0, 0), 0);
-  EXPECT_EQ(selloControl(0, 0, 0, 863), 0);
-  EXPECT_EQ(selloControl(0, 0, 0, 864), 1);  // the stamp changes every 0.864 s
-  EXPECT_EQ(selloControl(12, 0, 0, 0), 50000);
-  EXPECT_EQ(selloControl(6, 0, 0, 0), 25000);
-  EXPECT_EQ(selloControl(1, 9, 25, 344), 4821);
-  EXPECT_EQ(selloControl(23, 59, 59, 999), 99999);
-}
-
-TEST(SelloControl, TomaLaHoraLocalDelReloj) {
-  std::tm t{};
-  t.tm_year = 2025 - 1900;
-  t.tm_mon = 5;
-  t.tm_mday = 30;
-  t.tm_hour = 18;
-  t.tm_min = 30;
-  t.tm_sec = 0;
-  t.tm_isdst = -1;
-  const auto instante = std::chrono::system_clock::from_time_t(std::mktime(&t)) +
-                        std::chrono::milliseconds(500);
-  EXPECT_EQ(selloControl([&] { return instante; }), 77083);  // 66 600.5 s / 0.864 s
-  EXPECT_EQ(referenciaMovimiento('R', 1520, 4821), "R1520-4821");
-  EXPECT_EQ(referenciaMovimiento('O', 7, 0), "O7-0");
+// A save's stamp goes into the reference of every movement it posts.
+TEST(SelloControl, ReferenciaDelMovimiento) {
+  prueba::RelojFijo reloj({{2025, 6, 30}, {1, 9, 25, 344}});
+  EXPECT_EQ(referenciaMovimiento('R', 1520, shell::selloControl(reloj)), "R1520-4821");
+  reloj.pon({{2025, 6, 30}, {0, 0, 0, 863}});
+  EXPECT_EQ(referenciaMovimiento('O', 7, shell::selloControl(reloj)), "O7-0");
+  reloj.pon({{2025, 6, 30}, {23, 59, 59, 999}});
+  EXPECT_EQ(referenciaMovimiento('P', 12345678, shell::selloControl(reloj)), "P12345678-99999");
 }
 
 }  // namespace
