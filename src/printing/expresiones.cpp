@@ -154,14 +154,16 @@ double evaluaSinParentesis(std::string_view texto) {
 
 ResultadoNumerico ExpresionNumerica(std::string_view texto) {
   std::string s;
-  int abre = 0, cierra = 0;
+  int nivel = 0;
+  bool cerradoDeMas = false;
   for (char c : texto) {
     if (c == ' ') continue;
     s += c;
-    abre += c == '(';
-    cierra += c == ')';
+    nivel += c == '(';
+    nivel -= c == ')';
+    cerradoDeMas = cerradoDeMas || nivel < 0;
   }
-  if (s.empty() || abre != cierra) return {std::nullopt, std::string(kFaltanParentesis)};
+  if (s.empty() || nivel != 0 || cerradoDeMas) return {std::nullopt, std::string(kFaltanParentesis)};
   if (s.back() == '+') s += '0';
   s = "(" + s + ")";
   while (true) {
