@@ -1,8 +1,8 @@
 #pragma once
-// Everything a print run needs from the rest of the system besides the tables and the
-// printers: directories, the user's answers, the clock, companion programs, Local SQL,
-// observation lines, user names and currency words. The session implements it over the
-// shared services; tests implement it with a scripted fake.
+// What a print run needs from the rest of the system besides the tables, the printers,
+// the user (shell::Interaccion) and the clock (shell::Reloj): directories, waiting,
+// companion programs, Local SQL, observation lines, user names and currency words. The
+// session implements it over the shared services; tests with a scripted fake.
 
 #include <array>
 #include <optional>
@@ -10,7 +10,6 @@
 #include <string_view>
 #include <vector>
 
-#include "store/dbf/dbf_table.h"
 
 namespace mostrador::printing {
 
@@ -23,12 +22,6 @@ class EntornoImpresion {
   // The company's data directory (configuration line 8).
   virtual std::string directorioDatos() const = 0;
 
-  // Message box.
-  virtual void mensaje(std::string_view texto) = 0;
-  // Modal data-entry dialog captioned with the title; the entry as typed.
-  virtual std::string pideDato(std::string_view titulo) = 0;
-
-  virtual dbf::Fecha hoy() const = 0;
   // Waits n pause units (one unit is a tenth of a second), without handling messages.
   virtual void pausa(int unidades) = 0;
   // Starts a companion program (Windows name, mapped by the programs table) in the

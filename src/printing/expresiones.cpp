@@ -1,9 +1,10 @@
 #include "printing/expresiones.h"
 
-#include <cstdlib>
 #include <vector>
 
 #include "printing/texto_formato.h"
+#include "shell/expresion.h"
+#include "shell/fechas.h"
 #include "shell/rutas.h"
 #include "shell/texto.h"
 
@@ -110,48 +111,6 @@ std::string ValorTermino(std::string_view termino, const TablaImpresion& tabla,
 
 // --- Arithmetic -------------------------------------------------------------------
 
-double evaluaSinParentesis(std::string_view texto) {
-  std::string s;
-  for (char c : texto)
-    if (c != ' ') s += c;
-  size_t pos = 0;
-  auto signos = [&] {
-    int signo = 1;
-    while (pos < s.size() && (s[pos] == '+' || s[pos] == '-')) {
-      if (s[pos] == '-') signo = -signo;
-      ++pos;
-    }
-    return signo;
-  };
-  auto factor = [&]() -> double {
-    int signo = signos();
-    size_t fin = s.find_first_of("+-*/", pos);
-    if (fin == std::string::npos) fin = s.size();
-    std::string_view numero(s.data() + pos, fin - pos);
-    pos = fin;
-    // A sign with no number after it stands for one: "-" alone is -1.
-    return signo * (numero.empty() ? 1.0 : leeNumero(numero));
-  };
-  double total = 0;
-  int signo = signos();
-  while (true) {
-    double termino = factor();
-    while (pos < s.size() && (s[pos] == '*' || s[pos] == '/')) {
-      char op = s[pos++];
-      double f = factor();
-      if (op == '*')
-        termino *= f;
-      else
-        termino = f == 0 ? 0 : termino / f;
-    }
-    // Each term is kept with five decimals.
-    total += signo * std::strtod(conDecimales(termino, 5).c_str(), nullptr);
-    if (pos >= s.size()) break;
-    signo = signos();
-  }
-  return total;
-}
-
 ResultadoNumerico ExpresionNumerica(std::string_view texto) {
   std::string s;
   int nivel = 0;
@@ -176,10 +135,10 @@ ResultadoNumerico ExpresionNumerica(std::string_view texto) {
         parte[0] == '*' || parte[0] == '/')
       throw ErrorFormato("Expresión incompleta: " + parte);
     if (parte[0] == '-') parte.insert(0, "0");
-    s.replace(apertura, cierre - apertura + 1, conDecimales(evaluaSinParentesis(parte), 4));
+    s.replace(apertura, cierre - apertura + 1, conDecimales(shell::evaluaValor(parte, false), 4));
   }
   if (s.find('(') != std::string::npos) return {std::nullopt, std::string(kFaltanParentesis)};
-  return {conDecimales(leeNumero(s), 4, 15), {}};
+  return {shell::cuatroDecimales(leeNumero(s)), {}};
 }
 
 // --- Assignments ------------------------------------------------------------------
@@ -226,27 +185,6 @@ void EjecutaAsignacion(std::string_view linea, const TablaImpresion& tabla, Vari
 
 // --- Conditions -------------------------------------------------------------------
 
-std::optional<dbf::Fecha> leeFechaCorta(std::string_view texto) {
-  std::string t = quitaBlancos(texto);
-  size_t a = t.find('/');
-  size_t b = a == std::string::npos ? a : t.find('/', a + 1);
-  if (b == std::string::npos) return std::nullopt;
-  auto entero = [](std::string_view s) -> std::optional<int> {
-    if (s.empty() || s.size() > 4) return std::nullopt;
-    int v = 0;
-    for (char c : s) {
-      if (c < '0' || c > '9') return std::nullopt;
-      v = v * 10 + (c - '0');
-    }
-    return v;
-  };
-  auto d = entero(std::string_view(t).substr(0, a));
-  auto m = entero(std::string_view(t).substr(a + 1, b - a - 1));
-  auto y = entero(std::string_view(t).substr(b + 1));
-  if (!d || !m || !y || *m < 1 || *m > 12 || *d < 1 || *d > 31) return std::nullopt;
-  return dbf::Fecha{*y, *m, *d};
-}
-
 namespace {
 
 enum class Clase { Texto, Numero, Fecha };
@@ -264,8 +202,8 @@ std::string sinMarcas(std::string_view t) {
   return r;
 }
 
-dbf::Fecha fechaOperando(const std::string& valor) {
-  auto f = leeFechaCorta(valor);
+shell::Fecha fechaOperando(const std::string& valor) {
+  auto f = shell::leeFechaCorta(valor);
   if (!f) throw ErrorFormato("'" + valor + "' no es una fecha válida");
   return *f;
 }
@@ -323,7 +261,7 @@ bool EvaluaCondicion(std::string_view condicion, const TablaImpresion& tabla,
       double y = quitaBlancos(b).empty() ? 0 : leeNumero(b);
       cierto = compara(op, x, y);
     } else if (clase == Clase::Fecha) {
-      dbf::Fecha x = a.empty() ? dbf::Fecha{1900, 1, 1} : fechaOperando(a);
+      shell::Fecha x = a.empty() ? shell::Fecha{1900, 1, 1} : fechaOperando(a);
       cierto = compara(op, x, fechaOperando(b));
     } else {
       // Texts compare by their stored (Windows-1252) bytes.

@@ -46,15 +46,15 @@ std::string ValorTermino(std::string_view termino, const TablaImpresion& tabla,
 
 // ExpresionNumerica: numbers, + - * / and parentheses, blanks ignored; the value
 // written with four decimals right-aligned in 15 characters. Unbalanced parentheses or
-// an empty text give no value and the message kFaltanParentesis; a part that is not a
-// number throws ErrorFormato.
+// an empty text give no value and the message kFaltanParentesis. Each innermost part is
+// evaluated by the shared evaluator (shell/expresion), where what is not a number
+// counts 0; a part that starts with "*" or "/" or ends with an operator cannot be
+// evaluated and throws ErrorFormato.
 struct ResultadoNumerico {
   std::optional<std::string> valor;
   std::string mensaje;
 };
 ResultadoNumerico ExpresionNumerica(std::string_view texto);
-// The core without parentheses, with the usual precedence; dividing by zero gives 0.
-double evaluaSinParentesis(std::string_view texto);
 
 // An assignment line "target=expr". cadena targets take the joined text without "+"
 // and "-"; variable targets the ExpresionNumerica value; other targets nothing.
@@ -68,7 +68,5 @@ void EjecutaAsignacion(std::string_view linea, const TablaImpresion& tabla, Vari
 bool EvaluaCondicion(std::string_view condicion, const TablaImpresion& tabla,
                      const Variables& vars);
 
-// "dd/MM/yyyy" (one-digit day and month accepted).
-std::optional<dbf::Fecha> leeFechaCorta(std::string_view texto);
 
 }  // namespace mostrador::printing

@@ -5,6 +5,8 @@
 
 #include "printing/colores.h"
 #include "printing/texto_formato.h"
+#include "shell/fechas.h"
+#include "shell/numeros.h"
 #include "shell/rutas.h"
 #include "shell/texto.h"
 
@@ -32,8 +34,9 @@ std::vector<std::string> divideComas(std::string_view t) {
 
 }  // namespace
 
-MotorFormatos::MotorFormatos(EntornoImpresion& entorno, Impresora& impresora, ColaCruda& cola)
-    : entorno_(entorno), impresora_(impresora), cola_(cola) {}
+MotorFormatos::MotorFormatos(EntornoImpresion& entorno, shell::Interaccion& ui,
+                             const shell::Reloj& reloj, Impresora& impresora, ColaCruda& cola)
+    : entorno_(entorno), ui_(ui), reloj_(reloj), impresora_(impresora), cola_(cola) {}
 
 std::string MotorFormatos::ruta(std::string_view relativa) const {
   return shell::une(dirSistema_, relativa);
@@ -244,8 +247,8 @@ std::string secuenciaCruda(std::string_view items, const Variables& vars) {
 }
 
 void MotorFormatos::reportaError(std::string_view linea) {
-  entorno_.mensaje(kErrorEnFormato);
-  entorno_.mensaje(std::string(kLineaAfectada) + std::string(linea));
+  ui_.mensaje(kErrorEnFormato);
+  ui_.mensaje(std::string(kLineaAfectada) + std::string(linea));
 }
 
 void MotorFormatos::pausaSiActiva() {
@@ -474,7 +477,7 @@ void MotorFormatos::ejecutaLinea(const std::string& linea, TablaImpresion& tabla
       break;
     case Palabra::Paginas: paginacion_ = minusculas(a[1]) == "imprime"; break;
     case Palabra::Dato: {
-      std::string dato = entorno_.pideDato(a[2].empty() ? "Insertar un Dato" : a[2]);
+      std::string dato = ui_.dato(a[2].empty() ? "Insertar un Dato" : a[2]);
       if (int n = Variables::numeroVariable(a[1])) vars_.numeros[n] = comoNumero(dato).value_or(0);
       if (int n = Variables::numeroCadena(a[1])) vars_.cadenas[n] = dato;
       break;
@@ -527,7 +530,7 @@ void MotorFormatos::ejecutaLinea(const std::string& linea, TablaImpresion& tabla
       }
       break;
     case Palabra::Numero: {
-      std::string valor = mascaraImporte(formato_, ValorTermino(a[1], tabla, vars_), "");
+      std::string valor = shell::mascaraImporte(formato_, ValorTermino(a[1], tabla, vars_), "");
       asignacionGenerada(a[3] + "=" + valor, tabla);
       break;
     }
@@ -575,7 +578,7 @@ void MotorFormatos::colocacion(const std::string& linea, TablaImpresion& tabla) 
     double columna = leeNumero(c.columna), renglon = leeNumero(c.renglon);
     coloca(columna, renglon, true, ExpresionTexto(c.expresion, tabla, vars_));
   } catch (const std::exception&) {
-    entorno_.mensaje(std::string(kErrorEstructura) + linea);
+    ui_.mensaje(std::string(kErrorEstructura) + linea);
   }
   if (desplazamientoRenglon_ > lineasPagina_) saltoDePagina();
 }
@@ -586,9 +589,9 @@ void MotorFormatos::asignacion(const std::string& linea, TablaImpresion& tabla) 
 
 void MotorFormatos::asignacionGenerada(const std::string& linea, TablaImpresion& tabla) {
   try {
-    EjecutaAsignacion(linea, tabla, vars_, [this](std::string_view m) { entorno_.mensaje(m); });
+    EjecutaAsignacion(linea, tabla, vars_, [this](std::string_view m) { ui_.mensaje(m); });
   } catch (const std::exception&) {
-    entorno_.mensaje(std::string(kErrorEstructura) + linea);
+    ui_.mensaje(std::string(kErrorEstructura) + linea);
   }
 }
 
@@ -648,9 +651,9 @@ void MotorFormatos::logo(const std::vector<std::string>& a) {
   agregaVistaPrevia(r);
 }
 
-std::optional<dbf::Fecha> MotorFormatos::fechaFuente(std::string_view fuente,
+std::optional<shell::Fecha> MotorFormatos::fechaFuente(std::string_view fuente,
                                                      const TablaImpresion& tabla) {
-  if (minusculas(fuente) == "hoy") return entorno_.hoy();
+  if (minusculas(fuente) == "hoy") return reloj_.ahora().fecha;
   int campo = referenciaCampo(fuente);
   if (campo < 0) return tabla.fecha(tabla.campo(fuente));
   if (campo >= tabla.numeroCampos())
@@ -672,8 +675,8 @@ void MotorFormatos::fechaColocada(Palabra p, const std::vector<std::string>& a,
       coloca(c, r, true, b);
       break;
     }
-    case Palabra::MesLetra: coloca(c, r, true, mesFormato(f->mes)); break;
-    default: coloca(c, r, true, fechaLarga(*f)); break;
+    case Palabra::MesLetra: coloca(c, r, true, shell::mesFormato(f->mes)); break;
+    default: coloca(c, r, true, shell::fechaLarga(*f)); break;
   }
 }
 
@@ -689,7 +692,7 @@ void MotorFormatos::moneda(const std::vector<std::string>& a, TablaImpresion& ta
   op.fuenteImpresora = "Courier New";
   op.fuenteVista = a[5].empty() ? "Courier New" : a[5];
   op.formato = formato_;
-  coloca(leeNumero(a[1]), leeNumero(a[2]), true, mascaraImporte(formato_, cantidad, simbolo), op);
+  coloca(leeNumero(a[1]), leeNumero(a[2]), true, shell::mascaraImporte(formato_, cantidad, simbolo), op);
 }
 
 void MotorFormatos::sql(const std::vector<std::string>& a, TablaImpresion& tabla, bool asigna) {

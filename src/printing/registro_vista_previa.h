@@ -1,7 +1,7 @@
 #pragma once
 // The preview file "\tempo\format.tmp" and the comments file "\tempo\comentar.tmp":
-// typed files of fixed 280-byte records, little-endian, each string one length byte
-// followed by its Windows-1252 characters, padded with zeros to its capacity.
+// fixed-record files (shell/registros_fijos) of 280-byte records, little-endian, each
+// string one length byte followed by its Windows-1252 characters, zero-padded.
 //
 //   OFFSET  SIZE  MEANING
 //        0     4  x, signed 32-bit, device units (comments: column)
@@ -16,9 +16,6 @@
 //                 (box: bottom edge as text; picture: right edge as text)
 //      250    26  reserved text, up to 25, written empty
 //      276     4  page number, signed 32-bit
-//
-// A reader takes whole records only; a trailing partial record is ignored. A length
-// byte above the capacity is read as the capacity.
 
 #include <cstdint>
 #include <optional>

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "store/dbf/dbf_table.h"
+#include "shell/reloj.h"
 
 namespace mostrador::printing {
 
@@ -35,7 +35,7 @@ class TablaImpresion {
   virtual std::string texto(int campo) const = 0;
   // Date value of a field (a date field, or a text that reads "dd/MM/yyyy"); nullopt
   // when blank. Throws ErrorFormato when the text is not a date.
-  virtual std::optional<dbf::Fecha> fecha(int campo) const = 0;
+  virtual std::optional<shell::Fecha> fecha(int campo) const = 0;
 
   virtual void primero() = 0;
   virtual void siguiente() = 0;

@@ -13,6 +13,7 @@
 #include "printing/impresora.h"
 #include "printing/tabla_impresion.h"
 #include "printing/texto_formato.h"
+#include "shell/fechas.h"
 
 namespace mostrador::prueba {
 
@@ -34,10 +35,10 @@ class TablaMemoria : public printing::TablaImpresion {
     return -1;
   }
   std::string texto(int campo) const override { return filas_.at(actual_).at(campo); }
-  std::optional<dbf::Fecha> fecha(int campo) const override {
+  std::optional<shell::Fecha> fecha(int campo) const override {
     const std::string& t = texto(campo);
     if (t.empty()) return std::nullopt;
-    auto f = printing::leeFechaCorta(t);
+    auto f = shell::leeFechaCorta(t);
     if (!f) throw printing::ErrorFormato("no es fecha");
     return f;
   }
@@ -61,10 +62,6 @@ class EntornoFalso : public printing::EntornoImpresion {
  public:
   std::string sistema = "C:\\TVK";
   std::string datos = "C:\\Datos";
-  std::vector<std::string> mensajes;
-  std::deque<std::string> respuestas;
-  std::vector<std::string> titulosDato;
-  dbf::Fecha fechaHoy{2001, 7, 1};
   std::vector<int> pausas;
   std::vector<std::string> ejecuciones;  // "programa|parametros|directorio|espera"
   std::vector<std::string> sentencias;
@@ -76,15 +73,6 @@ class EntornoFalso : public printing::EntornoImpresion {
 
   std::string directorioSistema() const override { return sistema; }
   std::string directorioDatos() const override { return datos; }
-  void mensaje(std::string_view t) override { mensajes.emplace_back(t); }
-  std::string pideDato(std::string_view titulo) override {
-    titulosDato.emplace_back(titulo);
-    if (respuestas.empty()) return "";
-    std::string r = respuestas.front();
-    respuestas.pop_front();
-    return r;
-  }
-  dbf::Fecha hoy() const override { return fechaHoy; }
   void pausa(int n) override { pausas.push_back(n); }
   void ejecuta(std::string_view p, std::string_view a, std::string_view d, bool espera) override {
     ejecuciones.push_back(std::string(p) + "|" + std::string(a) + "|" + std::string(d) + "|" +

@@ -9,12 +9,16 @@
 #include "shell/rutas.h"
 #include "shell/texto.h"
 #include "support/entorno.h"
+#include "support/interaccion_fake.h"
+#include "support/reloj_fijo.h"
 
 using namespace mostrador::printing;
 using mostrador::prueba::ColaFalsa;
 using mostrador::prueba::DirectorioTemporal;
 using mostrador::prueba::EntornoFalso;
 using mostrador::prueba::ImpresoraFalsa;
+using mostrador::prueba::InteraccionFalsa;
+using mostrador::prueba::RelojFijo;
 using mostrador::prueba::TablaMemoria;
 
 namespace {
@@ -23,9 +27,11 @@ class Formato : public ::testing::Test {
  protected:
   DirectorioTemporal dir;
   EntornoFalso entorno;
+  InteraccionFalsa ui;
+  RelojFijo reloj{{{2001, 7, 1}, {10, 30, 0, 0}}};
   ImpresoraFalsa impresora;
   ColaFalsa cola;
-  MotorFormatos motor{entorno, impresora, cola};
+  MotorFormatos motor{entorno, ui, reloj, impresora, cola};
   TablaMemoria encabezado{"FacturaE.dbf",
                           {"CLDOC_F", "NOMBR_F", "IMTOD_F", "FEDOC_F", "CLCLI_F", "VACIO_F"},
                           {{"12", "Juan Pérez", "1500", "05/07/2001", "5", ""}}};
@@ -94,7 +100,7 @@ TEST_F(Formato, TextoGivesOneRecordWithTheDefaultsByteForByte) {
   EXPECT_EQ(bytes[250], '\0');  // reserved, empty
   EXPECT_EQ(hex(bytes.substr(276, 4)), "01 00 00 00");
   EXPECT_EQ(registros(), std::vector{texto(10, 5, "Factura")});
-  EXPECT_TRUE(entorno.mensajes.empty());
+  EXPECT_TRUE(ui.mensajes().empty());
 }
 
 TEST_F(Formato, PlacementLinesEvaluateFromTheSecondComma) {
@@ -107,7 +113,7 @@ TEST_F(Formato, PlacementLinesEvaluateFromTheSecondComma) {
 
 TEST_F(Formato, PlacementErrorsAreCaughtByTheLineItself) {
   ASSERT_TRUE(corre({"@x,5,Hola", "@1,2,[099]", "texto(1,1,Sigue)"}).completo);
-  EXPECT_EQ(entorno.mensajes, (std::vector<std::string>{
+  EXPECT_EQ(ui.mensajes(), (std::vector<std::string>{
                                   "Existe un error en la estructura de la linea @x,5,Hola",
                                   "Existe un error en la estructura de la linea @1,2,[099]"}));
   EXPECT_EQ(textos(), std::vector<std::string>{"Sigue"});
@@ -139,13 +145,13 @@ TEST_F(Formato, BlankLedAndUnknownLinesDoNothing) {
                      "texto(2,2,Si)"})
                   .completo);
   EXPECT_EQ(textos(), std::vector<std::string>{"Si"});
-  EXPECT_TRUE(entorno.mensajes.empty());
+  EXPECT_TRUE(ui.mensajes().empty());
 }
 
 TEST_F(Formato, EstiloIsTheStyleKeywordAndIgnoresUnknownWords) {
   ASSERT_TRUE(corre({"imp,Laser A", "estilo(1)", "estilo(NEGRITA)", "est(cursiva)"}, 'i').completo);
   EXPECT_EQ(impresora.con("estilo"), (std::vector<std::string>{"estilo 1", "estilo 2"}));
-  EXPECT_TRUE(entorno.mensajes.empty());
+  EXPECT_TRUE(ui.mensajes().empty());
 }
 
 TEST_F(Formato, DetailBlockBreaksPagesAndRunsThePageTemplate) {
@@ -210,7 +216,7 @@ TEST_F(Formato, AFailureInsideATopLevelConditionEndsTheRun) {
                   "texto(1,3,Tampoco)"});
   EXPECT_FALSE(r.completo);
   EXPECT_TRUE(textos().empty());
-  EXPECT_TRUE(entorno.mensajes.empty());  // the calling screen decides
+  EXPECT_TRUE(ui.mensajes().empty());  // the calling screen decides
 }
 
 TEST_F(Formato, ConditionsInsideTheDetailUseTheDetailRecord) {
@@ -224,19 +230,19 @@ TEST_F(Formato, ErrorsInsideBlocksAreReportedAndTheBlockGoesOn) {
   ASSERT_TRUE(corre({"$", "texto(z,1,Mal)", "texto(1,1,Bien)", "$", "&",
                      "si(CANTIDAD>#abc)", "terminacondicion", "tam(x)", "saltar(1)", "&"})
                   .completo);
-  ASSERT_EQ(entorno.mensajes.size(), 2u + 7 * 4u);
-  EXPECT_EQ(entorno.mensajes[0], "Error en el Formato Revise su Estructura");
-  EXPECT_EQ(entorno.mensajes[1], "Linea Afectada texto(z,1,Mal)");
-  EXPECT_EQ(entorno.mensajes[2], "Error en el Formato Revise su Estructura");
-  EXPECT_EQ(entorno.mensajes[3], "Linea Afectada si(CANTIDAD>#abc)");
-  EXPECT_EQ(entorno.mensajes[5], "Linea Afectada tam(x)");
+  ASSERT_EQ(ui.mensajes().size(), 2u + 7 * 4u);
+  EXPECT_EQ(ui.mensajes()[0], "Error en el Formato Revise su Estructura");
+  EXPECT_EQ(ui.mensajes()[1], "Linea Afectada texto(z,1,Mal)");
+  EXPECT_EQ(ui.mensajes()[2], "Error en el Formato Revise su Estructura");
+  EXPECT_EQ(ui.mensajes()[3], "Linea Afectada si(CANTIDAD>#abc)");
+  EXPECT_EQ(ui.mensajes()[5], "Linea Afectada tam(x)");
   EXPECT_EQ(textos(), std::vector<std::string>{"Bien"});
 }
 
 TEST_F(Formato, MalformedLinesReportTheirMessageAndTheRunGoesOn) {
   const std::vector<std::string> malas{
       "texto(a,b,c)",    "tam()",  "cua(1,2,3,x)",        "cua(1,2)",      "logo(x)",
-      "dia(1,1,NOEXISTE)", "mes(1,1,[900])", "año(1,1,NOMBR_F)", "moneda(1,1,NOMBR_F,f,,)",
+      "dia(1,1,NOEXISTE)", "mes(1,1,[900])", "año(1,1,NOMBR_F)", "moneda(x,1,IMTOD_F,f,,)",
       "tra(1,1,NOMBR_F)",  "tin(1,1,0.5,USD)", "saltar(x)",  "lin(()",         "max(",
       "aju(1,1,x,y)",      "mod(a,b,variable1)", "usu(x,1)",  "pau(p)",         "separa(-)",
       "red(1,2,3,4,5,6)"};
@@ -249,7 +255,7 @@ TEST_F(Formato, MalformedLinesReportTheirMessageAndTheRunGoesOn) {
     esperado.push_back("Error en el Formato Revise su Estructura");
     esperado.push_back("Linea Afectada " + malas[i]);
   }
-  EXPECT_EQ(entorno.mensajes, esperado);
+  EXPECT_EQ(ui.mensajes(), esperado);
   EXPECT_EQ(textos(), std::vector<std::string>{"Final"});
 }
 
@@ -261,29 +267,31 @@ TEST_F(Formato, AssignmentsAndArithmetic) {
                   .completo);
   EXPECT_EQ(textos(), (std::vector<std::string>{"3000", "500.5", "Sr. Juan Pérez", "500.5", "7",
                                                 "0"}));
-  EXPECT_TRUE(entorno.mensajes.empty());
+  EXPECT_TRUE(ui.mensajes().empty());
 }
 
 TEST_F(Formato, AnUnbalancedAssignmentShowsBothMessages) {
-  ASSERT_TRUE(corre({"variable1=(2+3", "variable2=abc*2", "@1,1,variable1"}).completo);
-  EXPECT_EQ(entorno.mensajes,
+  ASSERT_TRUE(corre({"variable1=(2+3", "variable2=(2*)", "variable3=abc*2+1", "@1,1,variable1",
+                     "@1,2,variable3"})
+                  .completo);
+  EXPECT_EQ(ui.mensajes(),
             (std::vector<std::string>{"Existe un error en la expresion Faltan parentesis",
                                       "Existe un error en la estructura de la linea variable1=(2+3",
-                                      "Existe un error en la estructura de la linea variable2=abc*2"}));
-  EXPECT_EQ(textos(), std::vector<std::string>{"0"});
+                                      "Existe un error en la estructura de la linea variable2=(2*)"}));
+  // What is not a number counts 0 inside an expression.
+  EXPECT_EQ(textos(), (std::vector<std::string>{"0", "1"}));
 }
 
 TEST_F(Formato, NumModAndEntRunGeneratedAssignments) {
   ASSERT_TRUE(corre({"num(IMTOD_F,,cadena1)", "mod(17,5,variable1)", "ent(17,5,variable2)",
                      "mod(17,0,variable3)", "mod(17,5,cadena2)", "num(NOMBR_F,,cadena3)",
                      "@1,1,cadena1", "@1,2,variable1", "@1,3,variable2", "@1,4,variable3",
-                     "@1,5,cadena2"})
+                     "@1,5,cadena2", "@1,6,cadena3"})
                   .completo);
   // The "+0" of the generated assignment joins texts: a text target gets "20".
   EXPECT_EQ(textos(),
-            (std::vector<std::string>{"      1,500.00", "2", "3", "0", "20"}));
-  EXPECT_EQ(entorno.mensajes, (std::vector<std::string>{"Error en el Formato Revise su Estructura",
-                                                        "Linea Afectada num(NOMBR_F,,cadena3)"}));
+            (std::vector<std::string>{"      1,500.00", "2", "3", "0", "20", "          0.00"}));
+  EXPECT_TRUE(ui.mensajes().empty());
 }
 
 TEST_F(Formato, SkipRestLeavesOnlyAssignments) {
@@ -357,7 +365,7 @@ TEST_F(Formato, IndiceImpresora) {
 
 TEST_F(Formato, ABadColourConstantFailsTheBoxLine) {
   ASSERT_TRUE(corre({"imp,1", "cua(1,2,3,4,1,clNada)", "cua(1,2,3,4,1,255)"}, 'i').completo);
-  EXPECT_EQ(entorno.mensajes, (std::vector<std::string>{"Error en el Formato Revise su Estructura",
+  EXPECT_EQ(ui.mensajes(), (std::vector<std::string>{"Error en el Formato Revise su Estructura",
                                                         "Linea Afectada cua(1,2,3,4,1,clNada)"}));
   EXPECT_EQ(impresora.con("rectangulo").size(), 1u);
   EXPECT_EQ(impresora.con("brocha 255,0,0").size(), 1u);  // 255 is 0x0000FF: red
@@ -423,7 +431,7 @@ TEST_F(Formato, AmountsInWordsFromALine) {
             (std::vector<std::string>{"( UN MIL DOSCIENTOS TREINTA Y CUATRO PESOS. 50/100 M.N.)",
                                       "(ONE HUNDRED  DOLLARS 0/100 USD)",
                                       "( UN MIL DOSCIENTOS TREINTA Y CUATRO XX 50/100 XX)"}));
-  EXPECT_EQ(entorno.mensajes, (std::vector<std::string>{"Error en el Formato Revise su Estructura",
+  EXPECT_EQ(ui.mensajes(), (std::vector<std::string>{"Error en el Formato Revise su Estructura",
                                                         "Linea Afectada tin(1,3,0.5,EUR)"}));
   // The currency words stay set by "tin" for later runs.
   EXPECT_EQ(motor.monedaLetras().singular, "xx");
@@ -449,7 +457,7 @@ TEST_F(Formato, SqlLookupAndVsqAssignment) {
                      "vsq(,,NOMBR_C,cliente,CLCLI_C=,CLCLI_F,cadena1)", "@1,4,cadena1"})
                   .completo);
   EXPECT_EQ(textos(), (std::vector<std::string>{"Cliente Cinco", "0X", "Cliente Cinco"}));
-  EXPECT_TRUE(entorno.mensajes.empty());
+  EXPECT_TRUE(ui.mensajes().empty());
 }
 
 TEST_F(Formato, ObservationLinesOfAnInvoice) {
@@ -478,12 +486,13 @@ TEST_F(Formato, PortProgramGetsItsFileAndIsNotWaitedFor) {
 }
 
 TEST_F(Formato, DataEntryFillsVariables) {
-  entorno.respuestas = {"12.5", "texto libre", "abc"};
+  ui.respondeDato("12.5").respondeDato("123").respondeDato("abc");
   ASSERT_TRUE(corre({"dat(variable1,Importe)", "dat(cadena1,)", "dat(variable2,Otro)",
                      "@1,1,variable1", "@1,2,cadena1", "@1,3,variable2"})
                   .completo);
-  EXPECT_EQ(entorno.titulosDato, (std::vector<std::string>{"Importe", "Insertar un Dato", "Otro"}));
-  EXPECT_EQ(textos(), (std::vector<std::string>{"12.5", "texto libre", "0"}));
+  EXPECT_EQ(ui.llamadas(), (std::vector<std::string>{"dato: Importe", "dato: Insertar un Dato",
+                                                     "dato: Otro"}));
+  EXPECT_EQ(textos(), (std::vector<std::string>{"12.5", "123", "0"}));
 }
 
 TEST_F(Formato, PageOffsetFlowsTextsOntoTheNextPage) {

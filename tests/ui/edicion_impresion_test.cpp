@@ -15,6 +15,8 @@
 #include "shell/rutas.h"
 #include "shell/texto.h"
 #include "support/entorno.h"
+#include "support/interaccion_fake.h"
+#include "support/reloj_fijo.h"
 #include "ui/impresora_qt.h"
 #include "ui/jpeg.h"
 
@@ -103,13 +105,15 @@ TEST(EdicionImpresion, AFormatPrintsToAPdfThroughTheQtPrinter) {
   std::string pdf = (dir.ruta() / "factura.pdf").string();
   auto impresora = ImpresoraQt::aPdf(pdf);
   ASSERT_GT(impresora->anchoPagina(), 0);
-  MotorFormatos motor(entorno, *impresora, cola);
+  mostrador::prueba::InteraccionFalsa ui;
+  mostrador::prueba::RelojFijo reloj{{{2001, 7, 1}, {10, 30, 0, 0}}};
+  MotorFormatos motor(entorno, ui, reloj, *impresora, cola);
   motor.AsignaMonedaLetras("peso", "pesos", "pesos", "M.N.");
   TablaMemoria encabezado{"FacturaE.dbf", {"NOMBR_F", "IMTOD_F"}, {{"Juan Pérez", "350"}}};
   TablaMemoria detalle{"deta2.db", {"PRODUCTO", "PRECIO"}, {{"Tornillo", "100"}, {"Tuerca", "250"}}};
   auto r = motor.ImprimeFormato(encabezado, detalle, "C:\\TVK\\consulta\\factura.fmt", 'i');
   ASSERT_TRUE(r.completo) << r.error;
-  EXPECT_TRUE(entorno.mensajes.empty());
+  EXPECT_TRUE(ui.mensajes().empty());
   EXPECT_FALSE(impresora->trabajoActivo());
 
   auto bytes = mostrador::shell::leeBytes(pdf);
