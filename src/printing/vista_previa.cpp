@@ -121,6 +121,7 @@ bool VistaPreliminar(MotorFormatos& motor, shell::Interaccion& ui, PantallaVista
     ui.mensaje("El Formato " + trabajo.formato + " No Existe");
   }
   if (!pantalla.muestra()) return false;
+  if (trabajo.autorizaImpresion && !trabajo.autorizaImpresion()) return false;
   prepara();
   return motor.ImprimeFormato(*trabajo.encabezado, *trabajo.detalle, trabajo.formato, 'i').completo;
 }

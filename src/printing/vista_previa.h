@@ -5,6 +5,7 @@
 // preview protocol every printing screen follows.
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -74,12 +75,14 @@ struct TrabajoImpresion {
   std::string formato;                            // full stored path of the format
   std::optional<std::string> usuario;             // AsignaUsuarioImpresion, when given
   std::optional<std::array<std::string, 4>> moneda;  // AsignaMonedaLetras, when given
+  // Asked before the print run that follows the preview; none: always allowed.
+  std::function<bool()> autorizaImpresion;
 };
 
 // The preview protocol: a run in mode 'p' when the format exists (otherwise
 // "El Formato " + path + " No Existe"), the screen shown modally, and when its print
-// button was used a second run in mode 'i' on the same format and tables. True when
-// the document was printed.
+// button was used (and autorizaImpresion allows it) a second run in mode 'i' on the same
+// format and tables. True when the document was printed.
 bool VistaPreliminar(MotorFormatos& motor, shell::Interaccion& ui, PantallaVistaPrevia& pantalla,
                      const TrabajoImpresion& trabajo);
 

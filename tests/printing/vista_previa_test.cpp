@@ -117,7 +117,7 @@ class Protocolo : public ::testing::Test {
   TablaMemoria encabezado{"FacturaE.dbf", {"IMTOD_F"}, {{"21"}}};
   PantallaFalsa pantalla;
   TrabajoImpresion trabajo{&encabezado, &encabezado, "C:\\TVK\\consulta\\f.fmt", "3",
-                           std::array<std::string, 4>{"peso", "pesos", "pesos", "M.N."}};
+                           std::array<std::string, 4>{"peso", "pesos", "pesos", "M.N."}, {}};
 
   void SetUp() override {
     entorno.usuarios["3"] = "ana";
