@@ -354,8 +354,11 @@ struct BaseSql::Impl {
       }
       return e;
     }
-    // SQLite's message with the virtual names turned back into the paths.
+    // SQLite's message with the virtual names turned back into the paths (and without
+    // the schema they live in).
     std::string mensaje(std::string texto) const {
+      for (size_t p = texto.find("temp."); p != std::string::npos; p = texto.find("temp.", p))
+        texto.erase(p, 5);
       for (auto it = rutaDe.rbegin(); it != rutaDe.rend(); ++it) {
         for (size_t p = texto.find(it->first); p != std::string::npos;
              p = texto.find(it->first, p)) {

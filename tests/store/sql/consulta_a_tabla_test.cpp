@@ -50,6 +50,7 @@ TEST(ConsultaATabla, ALogicalColumnHasNoTypeAndNoTableIsCreated) {
   creaEmpresa();
   dbf::Table::create(kDatos, "marcas.dbf", {{"CLAVE", 'C', 5, 0}, {"ACTIVO", 'L', 1, 0}});
   agrega(kDatos, "marcas.dbf", {{{"CLAVE", std::string("A")}}});
+  shell::creaDirectorios("C:\\TVK");
   shell::escribeLineas("C:\\TVK\\uno.sql", {"Select CLPRO_I from \"C:\\Datos\\inventar.dbf\""});
   shell::escribeLineas("C:\\TVK\\dos.sql", {"Select CLAVE, ACTIVO from \"C:\\Datos\\marcas.dbf\""});
   sql::BaseSql base;

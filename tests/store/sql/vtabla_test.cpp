@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "empresa.h"
+#include "shell/rutas.h"
 #include "support/entorno.h"
 
 using namespace mostrador;
@@ -15,6 +16,7 @@ namespace {
 const std::string kTipos = "\"C:\\Datos\\tipos.dbf\"";
 
 void creaTipos() {
+  shell::creaDirectorios(kDatos);
   dbf::Table::create(kDatos, "tipos.dbf",
                      {{"TEXTO", 'C', 10, 0},
                       {"ENTERO", 'N', 8, 0},
@@ -59,9 +61,9 @@ class Virtuales : public ::testing::Test {
 
 TEST_F(Virtuales, FieldTypesInsideSqliteAndBlankAsNull) {
   EXPECT_EQ(filas(base_, "select typeof(TEXTO),typeof(ENTERO),typeof(DINERO),typeof(FLOTA),"
-                         "typeof(FECHA),typeof(MARCA),TEXTO||'.',ENTERO,DINERO,FLOTA,FECHA||'',MARCA,"
+                         "typeof(FECHA),typeof(MARCA),TEXTO||'.',ENTERO,DINERO,FLOTA,'x'||FECHA,MARCA,"
                          "rowid from " + kTipos + " where rowid <= 2"),
-            (Filas{"text|integer|real|real|text|integer|ñandú.|54|12.5|-0.125|2001-03-05|1|1",
+            (Filas{"text|integer|real|real|text|integer|ñandú.|54|12.5|-0.125|x2001-03-05|1|1",
                    "null|null|null|null|null|null|||||||2"}));
   // Declared types: a quoted number compared with a numeric field is a number.
   EXPECT_EQ(filas(base_, "select count(*) from " + kTipos + " where ENTERO<>\"54\""), (Filas{"30"}));
@@ -84,9 +86,14 @@ TEST_F(Virtuales, DeletedRecordsAreNotSeen) {
 
 TEST_F(Virtuales, ConstraintsOnTaggedFieldsGiveTheSameRowsAsAScan) {
   // Each condition is run as written (the index may be used) and with the field hidden
-  // in an expression (always a scan); the rows must be the same.
+  // in a CAST (always a scan); the rows must be the same.
   struct Caso {
     std::string campo, condicion;
+    std::string comoIso = {};  // the condition with its date written in ISO, for the CAST
+  };
+  // CAST keeps the column's affinity but is no longer a plain column.
+  auto oculta = [](const std::string& campo) {
+    return "CAST(" + campo + " AS " + (campo == "ENTERO" ? "INTEGER" : "TEXT") + ")";
   };
   const std::vector<Caso> casos = {
       {"ENTERO", "= 7"},           {"ENTERO", "= '7'"},        {"ENTERO", "> 25"},
@@ -94,14 +101,15 @@ TEST_F(Virtuales, ConstraintsOnTaggedFieldsGiveTheSameRowsAsAScan) {
       {"ENTERO", "BETWEEN 4 AND 6"}, {"ENTERO", "= 'x'"},      {"ENTERO", "IN (2, 40, 5)"},
       {"TEXTO", "= 'K105'"},       {"TEXTO", "= 105"},         {"TEXTO", "> 'K125'"},
       {"TEXTO", "< 'K103'"},       {"TEXTO", ">= 'ña'"},       {"TEXTO", "BETWEEN 'K11' AND 'K12'"},
-      {"FECHA", "= '2001-03-05'"}, {"FECHA", "> '3/5/2001'"},  {"FECHA", "<= '05/02/2001'"},
+      {"FECHA", "= '2001-03-05'"}, {"FECHA", "> '3/5/2001'", "> '2001-03-05'"},
+      {"FECHA", "<= '05/02/2001'", "<= '2001-02-05'"},
       {"FECHA", "> '2001-6'"},     {"FECHA", "= NULL"},
   };
   for (const auto& c : casos) {
     const std::string directo =
         "select rowid from " + kTipos + " where " + c.campo + " " + c.condicion + " order by rowid";
-    const std::string oculto = "select rowid from " + kTipos + " where +" + c.campo + " " +
-                               c.condicion + " order by rowid";
+    const std::string oculto = "select rowid from " + kTipos + " where " + oculta(c.campo) + " " +
+                               (c.comoIso.empty() ? c.condicion : c.comoIso) + " order by rowid";
     EXPECT_EQ(filas(base_, directo), filas(base_, oculto)) << c.campo << " " << c.condicion;
   }
   EXPECT_EQ(filas(base_, "select rowid from " + kTipos + " where FECHA = '2001-03-05'"),
