@@ -353,6 +353,15 @@ int columna(sqlite3_vtab_cursor* cur, sqlite3_context* ctx, int i) {
   auto* v = static_cast<Vtab*>(cur->pVtab);
   try {
     const dbf::FieldDef& f = v->campos[i];
+    if (f.type == 'C' || f.type == 'M') {
+      // Text reads right-trimmed, so a blank field is the empty text: one read, not two.
+      std::string s = c->tabla.asText(i);
+      if (s.empty())
+        sqlite3_result_null(ctx);
+      else
+        sqlite3_result_text(ctx, s.c_str(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
+      return SQLITE_OK;
+    }
     if (c->tabla.isNull(i)) {
       sqlite3_result_null(ctx);
       return SQLITE_OK;
@@ -377,13 +386,9 @@ int columna(sqlite3_vtab_cursor* cur, sqlite3_context* ctx, int i) {
         }
         break;
       }
-      case 'L':
+      default:  // L
         sqlite3_result_int(ctx, c->tabla.asBool(i) ? 1 : 0);
         break;
-      default: {
-        std::string s = c->tabla.asText(i);
-        sqlite3_result_text(ctx, s.c_str(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
-      }
     }
     return SQLITE_OK;
   } catch (const std::exception& e) {
