@@ -688,7 +688,10 @@ long BaseSql::Impl::inserta(Lector& l) {
   }
   if (!(l.es("VALUES") || l.es("SELECT") || l.esSimbolo("(") || l.es("WITH")))
     throw l.cerca("Se esperaba VALUES o SELECT");
-  auto filas = consulta(l.texto(l.indice(), l.cuenta()));
+  std::string origen = l.texto(l.indice(), l.cuenta());
+  // SQLite takes no parenthesised SELECT as a statement of its own.
+  if (l.esSimbolo("(")) origen = "SELECT * FROM " + origen;
+  auto filas = consulta(origen);
 
   auto [dir, archivo] = partes(local);
   dbf::Table t;
@@ -844,8 +847,9 @@ long BaseSql::ejecuta(std::string_view sentencia) {
   std::string texto = quitaMarcas(sentencia);
   Lector l(texto, recorta(texto));
   if (l.fin()) throw Error("La sentencia está vacía");
-  if (l.es("SELECT") || l.es("VALUES") || l.es("WITH") || l.esSimbolo("("))
+  if (l.es("SELECT") || l.es("VALUES") || l.es("WITH"))
     return d_->consulta(texto)->recordCount();
+  if (l.esSimbolo("(")) return d_->consulta("SELECT * FROM " + texto)->recordCount();
   if (l.acepta("CREATE")) {
     if (l.acepta("TABLE")) return d_->creaTabla(l);
     bool unico = l.acepta("UNIQUE");

@@ -204,6 +204,11 @@ TEST_F(Cambios, InsertValuesAndSelect) {
             2);
   EXPECT_EQ(filasOrdenadas(base_, "select * from " + de("copia.dbf")),
             (Filas{"A1|100|10/01/2000", "B2|5|01/06/2000"}));
+  EXPECT_EQ(base_.ejecuta("INSERT INTO " + de("copia.dbf") + " (CLAVE) (SELECT CLCLI_C FROM " +
+                          de("cliente.dbf") + " WHERE SALDO_C > 200)"),
+            1);
+  EXPECT_EQ(filas(base_, "select CLAVE, EXIST, ALTA from " + de("copia.dbf") + " where EXIST IS NULL"),
+            (Filas{"7||"}));
 }
 
 TEST_F(Cambios, InsertThatDoesNotFitWritesNothing) {
