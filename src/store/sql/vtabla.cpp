@@ -30,6 +30,15 @@ struct Vtab : sqlite3_vtab {
 struct VCursor : sqlite3_vtab_cursor {
   dbf::Table tabla;
   bool vacio = false;  // the constraint can match nothing (a NULL value)
+  int etiqueta = -1;   // the tag selected on the handle (-1: record order)
+
+  // Selecting a tag repositions the handle, so a join that looks up one key per outer
+  // row selects it once, not per lookup.
+  void usa(const Vtab& v, int tag) {
+    if (tag == etiqueta) return;
+    tabla.setIndex(tag < 0 ? std::string() : v.etiquetas[tag].name);
+    etiqueta = tag;
+  }
 };
 
 // Plan flags in idxNum: (tag + 1) << 4 | flags.
@@ -290,7 +299,6 @@ int filtra(sqlite3_vtab_cursor* cur, int idxNum, const char*, int argc, sqlite3_
   auto* v = static_cast<Vtab*>(cur->pVtab);
   try {
     c->vacio = false;
-    c->tabla.cancelRange();
     int etiqueta = (idxNum >> 4) - 1;
     int flags = idxNum & 0xF;
     if (etiqueta >= 0) {
@@ -309,25 +317,26 @@ int filtra(sqlite3_vtab_cursor* cur, int idxNum, const char*, int argc, sqlite3_
       for (int i = 0; i < argc && confiable; ++i)
         confiable = aClave(argv[i], *campo, flags & kIgual, claves[i]);
       if (confiable) {
-        c->tabla.setIndex(tag.name);
+        c->usa(*v, etiqueta);
+        // setRange leaves the handle on the first record of the range, as a table's
+        // SetRange always has; a lookup per outer row of a join saves a second seek.
         if (flags & kIgual) {
           c->tabla.setRange({claves[0]}, {claves[0]});
-          c->tabla.first();
         } else if ((flags & kDesde) && (flags & kHasta)) {
           c->tabla.setRange({claves[0]}, {claves[1]});
-          c->tabla.first();
         } else if (flags & kDesde) {
+          c->tabla.cancelRange();
           c->tabla.findNearest({claves[0]});
         } else {
           dbf::KeyValue menor = campo->type == 'D' ? dbf::KeyValue(dbf::Fecha{1, 1, 1})
                                                    : dbf::KeyValue(-DBL_MAX);
           c->tabla.setRange({menor}, {claves[0]});
-          c->tabla.first();
         }
         return SQLITE_OK;
       }
     }
-    c->tabla.setIndex("");
+    c->usa(*v, -1);
+    c->tabla.cancelRange();
     c->tabla.first();
     return SQLITE_OK;
   } catch (const std::exception& e) {
