@@ -82,7 +82,7 @@ Resultado::Resultado(std::vector<std::string> nombres,
       f.type = 'N';
       f.length = ancho;
     } else if (numeros) {
-      f.type = 'F';
+      f.type = 'N';
       f.length = 20;
       f.decimals = 4;
     } else if (fechas) {

@@ -5,7 +5,7 @@
 // table keeps that field's type, width and decimals (the width grows to the longest text
 // a UNION brought); any other column takes them from its values:
 //   whole numbers only       N, width of the longest, 0 decimals
-//   other numbers            F 20,4
+//   other numbers            N 20,4
 //   texts, all 'yyyy-mm-dd'  D 8
 //   other texts              C, width of the longest (1..254, Windows-1252 bytes)
 //   no value at all          C 1

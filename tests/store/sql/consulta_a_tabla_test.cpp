@@ -78,7 +78,8 @@ TEST(ConsultaATabla, ColumnTypesByKind) {
   EXPECT_EQ(tipoDeColumna({"A", 'N', 9, 0}), "NUMERIC(8,2)");
   EXPECT_EQ(tipoDeColumna({"A", 'N', 10, 0}), "FLOAT(8,2)");
   EXPECT_EQ(tipoDeColumna({"A", 'N', 5, 2}), "FLOAT(8,2)");
-  EXPECT_EQ(tipoDeColumna({"A", 'F', 20, 4}), "FLOAT(8,2)");
+  EXPECT_EQ(tipoDeColumna({"A", 'N', 20, 4}), "FLOAT(8,2)");
+  EXPECT_EQ(tipoDeColumna({"A", 'F', 12, 0}), "FLOAT(8,2)");
   EXPECT_EQ(tipoDeColumna({"A", 'D', 8, 0}), "DATE");
   EXPECT_EQ(tipoDeColumna({"A", 'L', 1, 0}), "");
 }

@@ -106,7 +106,7 @@ TEST_F(Sentencias, HeaderReports) {
   ASSERT_EQ(d.size(), 7u);
   EXPECT_EQ(d[0], (dbf::FieldDef{"CLCLI_F", 'C', 10, 0}));
   EXPECT_EQ(d[2], (dbf::FieldDef{"CLDOC_F", 'N', 8, 0}));
-  EXPECT_EQ(d[3], (dbf::FieldDef{"SUBTO_F-(SUBTO_F*(DECOT_F/100))", 'F', 20, 4}));
+  EXPECT_EQ(d[3], (dbf::FieldDef{"SUBTO_F-(SUBTO_F*(DECOT_F/100))", 'N', 20, 4}));
   EXPECT_EQ(d[5], (dbf::FieldDef{"IMTOD_F", 'N', 12, 2}));
   EXPECT_EQ(d[6], (dbf::FieldDef{"FEDOC_F", 'D', 8, 0}));
   r->first();
@@ -181,6 +181,12 @@ TEST_F(Sentencias, UnionReports) {
             (Filas{"10|A1|10|2|20|05/03/2001", "10|B2|2|50|100|05/03/2001", "11|A1|5|2|10|06/03/2001",
                    "13|B2|3|50|150|07/03/2001", "13|C3|3|0.5|1.5|07/03/2001",
                    "1|A1|4|2|8|05/03/2001", "4|C3|2|0.5|1|09/03/2001"}));
+
+  // A text column keeps the first part's field, widened to the longest text of any part.
+  auto u = base_.consulta("select CLVEN_F from " + de("facturae.dbf") + " union select NOMBR_F from " +
+                          de("facturae.dbf"));
+  EXPECT_EQ(u->fieldDefs(), (std::vector<dbf::FieldDef>{{"CLVEN_F", 'C', 10, 0}}));
+  EXPECT_EQ(u->recordCount(), 5);
 
   // Entries positive, exits negative.
   const std::string m = "Select CLDOC_MI,CLPRO_MI,DESCR_MI,CANTI_MI*(%s),COSUN_MI,FEDOC_MI,TIMOV_MI from " +

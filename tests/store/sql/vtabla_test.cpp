@@ -134,7 +134,7 @@ TEST_F(Virtuales, ResultCursorReadsLikeATable) {
                                                    {"DINERO", 'N', 10, 2},
                                                    {"FECHA", 'D', 8, 0},
                                                    {"MARCA", 'L', 1, 0},
-                                                   {"DOBLE", 'F', 20, 4},
+                                                   {"DOBLE", 'N', 20, 4},
                                                    {"F2", 'D', 8, 0},
                                                    {"MAXIMA", 'D', 8, 0},
                                                    {"X", 'C', 6, 0},
