@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -19,6 +20,7 @@
 #include "shell/texto.h"
 #include "store/dbf/dbf_table.h"
 #include "store/dbf/verificacion.h"
+#include "store/sql/sql.h"
 
 namespace {
 
@@ -204,6 +206,49 @@ int cmdMuestra(const Argumentos& a) {
   return 0;
 }
 
+// A statement that returns rows: SELECT, VALUES, or a parenthesised SELECT.
+bool devuelveFilas(std::string_view s) {
+  size_t i = 0;
+  while (i < s.size() && (std::isspace(static_cast<unsigned char>(s[i])) || s[i] == '(')) ++i;
+  std::string palabra;
+  while (i < s.size() && std::isalpha(static_cast<unsigned char>(s[i])))
+    palabra.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(s[i++]))));
+  return palabra == "SELECT" || palabra == "VALUES";
+}
+
+int cmdSql(const Argumentos& a) {
+  std::string sentencia;
+  if (auto archivo = a.opcion("archivo")) {
+    if (!a.posicionales.empty()) throw ErrorUso("dé la sentencia o --archivo, no ambas");
+    auto lineas = shell::leeLineas(*archivo);
+    if (!lineas) throw std::runtime_error("El Archivo " + *archivo + " No Existe");
+    for (const auto& l : *lineas) sentencia += (sentencia.empty() ? "" : " ") + l;
+  } else if (a.posicionales.size() == 1) {
+    sentencia = a.posicionales[0];
+  } else {
+    throw ErrorUso("sql necesita una sentencia o --archivo F");
+  }
+  // Without a company the statement must name its tables by full path.
+  std::string datos;
+  if (a.opcion("datos") || a.opcion("empresa") || a.opcion("sistema") || shell::existe("c:\\TVK\\talvek.ini")) {
+    try {
+      datos = localiza(a).datos;
+    } catch (const std::exception&) {
+      if (a.opcion("datos") || a.opcion("empresa")) throw;
+    }
+  }
+  sql::BaseSql base(datos);
+  if (!devuelveFilas(sentencia)) {
+    const long n = base.ejecuta(sentencia);
+    std::cout << n << (n == 1 ? " fila afectada\n" : " filas afectadas\n");
+    return 0;
+  }
+  auto r = base.consulta(sentencia);
+  imprimeEncabezado(*r);
+  for (r->first(); !r->eof(); r->next()) imprimeFila(*r);
+  return 0;
+}
+
 int cmdVerifica(const Argumentos& a) {
   Instalacion in = localiza(a);
   std::string actual;
@@ -273,6 +318,13 @@ std::map<std::string, Orden> ordenes() {
        {"Uso: mostrador-cli muestra TABLA [--indice TAG] [--desde CLAVE] [--limite N]\n"
         "Registros separados por tabuladores, con una línea de encabezado.\n",
         con({"indice", "desde", "limite"}), cmdMuestra}},
+      {"sql",
+       {"Uso: mostrador-cli sql \"SENTENCIA\" | --archivo F  [--datos DIR | --empresa N]\n"
+        "Ejecuta SQL local: las tablas se nombran por su ruta entre comillas dobles\n"
+        "(\"C:\\Datos\\inventar.dbf\") o, con una empresa, por su nombre (FROM inventar).\n"
+        "Un SELECT imprime sus filas separadas por tabuladores con una línea de\n"
+        "encabezado; las demás sentencias dicen cuántas filas afectaron.\n",
+        con({"archivo"}), cmdSql}},
       {"verifica",
        {"Uso: mostrador-cli verifica [--datos DIR | --empresa N]\n"
         "Revisa cada tabla (cabecera, registros) y cada índice (orden, una entrada por\n"

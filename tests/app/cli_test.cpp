@@ -112,6 +112,32 @@ TEST_F(Cli, TablesDescribeAndSample) {
   EXPECT_EQ(std::count(s.err.begin(), s.err.end(), '\n'), 1);
 }
 
+TEST_F(Cli, SqlSelectsChangesAndErrors) {
+  Salida s = corre("sql \"SELECT COUNT(*) AS N FROM inventar\"" + datos());
+  ASSERT_EQ(s.codigo, 0) << s.err;
+  EXPECT_EQ(s.out, "N\n200\n");
+
+  prueba::DirectorioTemporal otro;
+  const std::string ruta = otro.str() + "/precios.dbf";
+  s = corre("sql 'CREATE TABLE \"" + ruta + "\" (CLAVE CHAR(4), PRECIO NUMERIC(8,2))'");
+  ASSERT_EQ(s.codigo, 0) << s.err;
+  EXPECT_EQ(s.out, "0 filas afectadas\n");
+  s = corre("sql 'INSERT INTO \"" + ruta + "\" VALUES (\"A1\", 10.5), (\"B2\", 3)'");
+  EXPECT_EQ(s.out, "2 filas afectadas\n") << s.err;
+  s = corre("sql 'UPDATE \"" + ruta + "\" SET PRECIO = PRECIO * 2 WHERE CLAVE = \"B2\"'");
+  EXPECT_EQ(s.out, "1 fila afectada\n") << s.err;
+  std::ofstream(otro.ruta() / "consulta.sql") << "SELECT CLAVE, PRECIO\r\nFROM \"" << ruta
+                                              << "\"\r\nORDER BY PRECIO DESC\r\n";
+  s = corre("sql --archivo '" + otro.str() + "/consulta.sql'");
+  ASSERT_EQ(s.codigo, 0) << s.err;
+  EXPECT_EQ(s.out, "CLAVE\tPRECIO\nA1\t10.5\nB2\t6\n");
+
+  s = corre("sql \"SELECT NADA FROM inventar\"" + datos());
+  EXPECT_EQ(s.codigo, 1);
+  EXPECT_EQ(s.err.rfind("mostrador-cli sql: ", 0), 0u);
+  EXPECT_EQ(std::count(s.err.begin(), s.err.end(), '\n'), 1) << s.err;
+}
+
 TEST_F(Cli, VerifyIsQuietOnASoundCompanyAndFailsOnADamagedIndex) {
   Salida s = corre("verifica" + datos());
   ASSERT_EQ(s.codigo, 0) << s.out << s.err;
