@@ -38,6 +38,9 @@ struct Busqueda {
 // ("1.2.3" passes; the callers read it as far as it goes).
 bool numeroValido(std::string_view texto);
 
+// Implementations override the virtual members; an implementation that is also called
+// directly (not through Interaccion&) needs "using Interaccion::advertencia;" so that the
+// short forms stay visible.
 class Interaccion {
  public:
   virtual ~Interaccion() = default;
