@@ -4,11 +4,14 @@
 // that comparing two encoded keys with memcmp orders them as the tag orders records.
 //
 //   C field      -> its Windows-1252 bytes, blank-padded to the field width
-//   N, F field   -> 8 bytes: IEEE double, sign bit flipped (all bits when negative), BE
+//   N, F field   -> 8 bytes: IEEE double, sign bit flipped (all bits when negative), BE;
+//                   a blank field sorts as 0
 //   D field      -> "yyyymmdd" (a blank date is 8 blanks and sorts first)
-//   L field      -> "T" or "F"
+//   L field      -> "T" or "F" (blank as "F")
 //   expression   -> its text result (UPPER, STR, DTOS, SUBSTR, + concatenation), cut or
-//                   padded to the expression's fixed width
+//                   padded to the expression's fixed width; a numeric expression encodes
+//                   as a number, a date expression as a date (the language is described
+//                   in mdx_key_expr.h)
 // A key of several fields is the concatenation of the fields' encodings, so a find on
 // the leading fields is a prefix search. A descending tag stores the complement bytes.
 
@@ -32,6 +35,8 @@ struct RecordLayout {
 
 class KeyExpression {
  public:
+  static constexpr int kMaxLength = 240;  // longest encoded key, in bytes
+
   // Throws Error with a text for an unknown field or a malformed expression.
   static KeyExpression compile(std::string_view key, const RecordLayout& layout,
                                bool descending = false);
@@ -52,9 +57,17 @@ class KeyExpression {
   std::string evaluate(const char* record) const;
   // The encoded prefix for the first values.size() parts (values converted to each
   // part's type as KeyValue documents). For a descending tag it is complemented.
+  // A text part is blank-padded to its width: the exact key a find compares with.
+  // Throws Error for more values than parts or a value that does not convert.
   std::string encodePrefix(const std::vector<KeyValue>& values) const;
+  // As encodePrefix(), but the last value, when it is text for a text part, is not
+  // padded: seek() on it finds the first key that starts with it (find nearest, range
+  // ends).
+  std::string encodePartial(const std::vector<KeyValue>& values) const;
+  bool descending() const;
 
  private:
+  std::string encode(const std::vector<KeyValue>& values, bool partial) const;
   struct Impl;
   std::unique_ptr<Impl> d_;
 };

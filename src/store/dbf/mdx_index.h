@@ -53,9 +53,20 @@ class MdxFile {
   int tagNumber(std::string_view name) const;  // case-insensitive; -1 when absent
   const KeyExpression& expression(int tag) const;
 
-  // Writes happen between beginWrite() and endWrite() (nestable per handle).
+  // Writes happen between beginWrite() and endWrite() (nestable per handle). A change
+  // called outside them makes a write of its own. A failure in the middle of a change
+  // leaves the file torn and the handle refusing writes until reopened; endWrite() then
+  // just releases the lock. Destroying a handle in the middle of a write leaves the file
+  // torn, as a killed process would.
   void beginWrite();
   void endWrite();
+  // Optional: holds the shared lock across several reads (nestable), so that a scan pays
+  // for the lock and the header check once. Other stations' writes wait meanwhile, so
+  // keep it short. beginWrite() is refused inside a read session (a lock upgrade could
+  // deadlock); a read session inside a write is fine. Another handle of the same file
+  // must not write from the same thread while this one reads (it would wait for ever).
+  void beginRead() const;
+  void endRead() const;
   void insert(int tag, std::string_view key, uint32_t recno);
   void erase(int tag, std::string_view key, uint32_t recno);  // no-op when absent
   int addTag(const TagDef& tag);  // empty tree; the caller fills it. Returns its number

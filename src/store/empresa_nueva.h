@@ -1,0 +1,31 @@
+#pragma once
+// A new company and a new station: the data directory with every company table and
+// its production index, the index description file, the built-in movement and account
+// concepts; the system directory with the scratch tables, the field dictionary, the
+// users file holding the administrator and the company configuration file.
+//
+// Every path is a stored path (Windows style or local), resolved through rutas.
+
+#include <string_view>
+
+#include "store/configuracion_inicial.h"
+
+namespace mostrador::store {
+
+// Creates every company table (replacing existing ones), "Indices.cnf", the movement
+// concepts 1-7 and 51-57 (plus 8 and 60, which the system writes itself) and the
+// account concepts 1, 2 and 51; the three counters are seeded with 0, as the main
+// window seeds a missing counter from an empty document table. Throws dbf::Error on an
+// engine failure.
+void creaDirectorioDatos(std::string_view dirDatos);
+
+// Creates the scratch tables, fills the field dictionary from the catalogue, writes
+// "usuarios.def" with the administrator (user 0, every right) and "Gener<N>.cnf".
+// Throws std::invalid_argument without a cifra, dbf::Error on an engine failure and
+// std::runtime_error when a file cannot be written.
+void creaDirectorioSistema(const OpcionesEmpresa& o);
+
+// Both of the above.
+void creaEmpresa(const OpcionesEmpresa& o);
+
+}  // namespace mostrador::store

@@ -1,0 +1,150 @@
+// Start values of a new company and station, the control stamp and movement references.
+
+#include "store/configuracion_inicial.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+
+#include "shell/texto.h"
+#include "store/catalogo.h"
+#include "store/numeracion.h"
+#include "support/reloj_fijo.h"
+
+namespace mostrador::store {
+namespace {
+
+// A stand-in for the users module's substitution: every Windows-1252 byte + 1.
+std::string cifraPrueba(std::string_view utf8) {
+  std::string b = shell::aCp1252(utf8);
+  for (char& c : b) c = static_cast<char>(static_cast<unsigned char>(c) + 1);
+  return b;
+}
+
+TEST(RegistroUsuario, BytesDelAdministrador) {
+  const std::string r = codificaUsuario({0, "Admin", "clave", std::string(55, 's')}, cifraPrueba);
+  ASSERT_EQ(r.size(), 140u);
+  EXPECT_EQ(r.substr(0, 7), std::string(7, '\0'));
+  EXPECT_EQ(r[7], 5);
+  EXPECT_EQ(r.substr(8, 5), "Benjo");
+  EXPECT_EQ(r.substr(13, 55), std::string(55, '\0'));
+  EXPECT_EQ(r[68], 5);
+  EXPECT_EQ(r.substr(69, 5), "dmbwf");
+  EXPECT_EQ(r.substr(74, 5), std::string(5, '\0'));
+  EXPECT_EQ(static_cast<unsigned char>(r[79]), 55);
+  EXPECT_EQ(r.substr(80, 55), std::string(55, 's'));
+  EXPECT_EQ(r.substr(135), std::string(5, '\0'));
+}
+
+TEST(RegistroUsuario, NumeroLittleEndianYCadenasCortadas) {
+  const std::string nombre = "Ñandú " + std::string(70, 'x');  // 76 characters
+  const std::string r =
+      codificaUsuario({258, nombre, "una clave larga", std::string(70, 'n')}, cifraPrueba);
+  EXPECT_EQ(r.substr(0, 4), std::string("\x02\x01\x00\x00", 4));
+  EXPECT_EQ(r[7], 60);
+  // "Ñ" and "ú" are one byte each on disk: 0xD1 and 0xFA, shifted by the stand-in.
+  EXPECT_EQ(static_cast<unsigned char>(r[8]), 0xD2);
+  EXPECT_EQ(static_cast<unsigned char>(r[12]), 0xFB);
+  EXPECT_EQ(r.substr(14, 54), std::string(54, 'y'));
+  EXPECT_EQ(r[68], 10);
+  EXPECT_EQ(r.substr(69, 10), "vob!dmbwf!");
+  EXPECT_EQ(r[79], 60);
+  EXPECT_EQ(r.substr(80, 60), std::string(60, 'n'));
+}
+
+TEST(ConfiguracionInicial, SetentaYDosLineas) {
+  OpcionesEmpresa o;
+  o.nombre = "Abarrotes Doña Lupe";
+  o.dirDatos = "C:\\Datos\\Lupe";
+  o.claveEmpresa = "secreta";
+  const auto l = lineasConfiguracion(o);
+  ASSERT_EQ(l.size(), 72u);
+  auto linea = [&l](int n) { return l[static_cast<size_t>(n - 1)]; };
+  EXPECT_EQ(linea(1), "NO");
+  EXPECT_EQ(linea(6), "SI");
+  EXPECT_EQ(linea(8), "C:\\Datos\\Lupe");
+  EXPECT_EQ(linea(9), "Abarrotes Doña Lupe");
+  EXPECT_EQ(linea(10), "");
+  EXPECT_EQ(linea(11), "secreta");
+  EXPECT_EQ(linea(14), "Factura.fmt");
+  EXPECT_EQ(linea(15), "Remision.fmt");
+  EXPECT_EQ(linea(26), "");
+  EXPECT_EQ(linea(27), "");
+  EXPECT_EQ(linea(59), "");  // catalogue in the data directory
+  EXPECT_EQ(linea(63), "");
+  EXPECT_EQ(linea(68), "cucobrar");
+  EXPECT_EQ(linea(66), linea(68));
+  EXPECT_EQ(linea(67), linea(68));
+  EXPECT_EQ(linea(72), "0");
+  for (int n : {21, 33, 34, 35, 36, 37, 38, 41, 43, 44, 46, 47, 48, 49, 50, 51, 52, 53, 54, 55,
+                56, 57, 58, 61, 62, 64, 65, 69, 71}) {
+    EXPECT_TRUE(linea(n) == "S" || linea(n) == "N") << "línea " << n << ": " << linea(n);
+  }
+  // Keys are free text unless the company asks otherwise; stock may go negative.
+  EXPECT_EQ(linea(34), "N");
+  EXPECT_EQ(linea(35), "N");
+  EXPECT_EQ(linea(41), "S");
+  for (int n : {5, 42, 45, 70, 72}) {
+    ASSERT_FALSE(linea(n).empty()) << n;
+    EXPECT_EQ(linea(n).find_first_not_of("0123456789"), std::string::npos) << n;
+  }
+}
+
+TEST(ConfiguracionInicial, LineasDeIndicesAgrupadasPorTabla) {
+  const auto l = lineasIndices();
+  size_t etiquetas = 0;
+  for (const auto& t : tablasEmpresa()) etiquetas += t.indices.size();
+  ASSERT_EQ(l.size(), etiquetas);
+  EXPECT_EQ(l[0], "facturae.dbf,INUMENC,CLDOC_F");
+  EXPECT_EQ(l[1], "facturad.dbf,CLDOC_FD,CLDOC_FD");
+  auto tiene = [&l](const std::string& s) { return std::find(l.begin(), l.end(), s) != l.end(); };
+  EXPECT_TRUE(tiene("comprase.dbf,ICOMENC,CLDOC_O"));
+  EXPECT_TRUE(tiene("comprase.dbf,CLPRV_O,CLPRV_O"));
+  EXPECT_TRUE(tiene("cucobrar.dbf,nuref_cc,NUREF_CC"));
+  EXPECT_TRUE(tiene("comovinv.dbf,ITIPMOV,NUCON_CM"));
+  EXPECT_TRUE(tiene("inventar.dbf,DSCPR_I,DSCPR_I"));
+  // Each table's lines follow each other: a table seen once is never seen again after
+  // another one (the rebuild would otherwise start its index file twice).
+  std::set<std::string> cerradas;
+  std::string anterior;
+  for (const auto& linea : l) {
+    const std::string tabla = linea.substr(0, linea.find(','));
+    EXPECT_EQ(tabla.find_first_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ"), std::string::npos) << tabla;
+    if (tabla != anterior) {
+      EXPECT_TRUE(cerradas.insert(tabla).second) << tabla;
+      anterior = tabla;
+    }
+    EXPECT_EQ(std::count(linea.begin(), linea.end(), ','), 2) << linea;
+  }
+  EXPECT_EQ(cerradas.count("numero.dbf"), 0u);
+  EXPECT_EQ(cerradas.count("poventas.dbf"), 0u);
+}
+
+TEST(ConfiguracionInicial, ConceptosDeMovimientoIntegrados) {
+  std::set<int> numeros;
+  const int ancho = buscaTabla("CoMovInv.dbf")->campo("DECON_CM")->length;
+  for (const auto& c : conceptosMovimiento()) {
+    EXPECT_TRUE(numeros.insert(c.numero).second) << c.numero;
+    EXPECT_LE(shell::anchoCp1252(c.descripcion), static_cast<size_t>(ancho)) << c.descripcion;
+  }
+  for (int n : {1, 2, 3, 4, 5, 6, 7, 51, 52, 53, 54, 55, 56, 57}) {
+    EXPECT_EQ(numeros.count(n), 1u) << n;
+    EXPECT_TRUE(conceptoProtegido(n)) << n;
+  }
+  for (int n : {0, 8, 20, 50, 58, 60}) EXPECT_FALSE(conceptoProtegido(n)) << n;
+  EXPECT_STREQ(conceptosMovimiento().front().descripcion, "Venta por Factura");
+}
+
+// A save's stamp goes into the reference of every movement it posts.
+TEST(SelloControl, ReferenciaDelMovimiento) {
+  prueba::RelojFijo reloj({{2025, 6, 30}, {1, 9, 25, 344}});
+  EXPECT_EQ(referenciaMovimiento('R', 1520, shell::selloControl(reloj)), "R1520-4821");
+  reloj.pon({{2025, 6, 30}, {0, 0, 0, 863}});
+  EXPECT_EQ(referenciaMovimiento('O', 7, shell::selloControl(reloj)), "O7-0");
+  reloj.pon({{2025, 6, 30}, {23, 59, 59, 999}});
+  EXPECT_EQ(referenciaMovimiento('P', 12345678, shell::selloControl(reloj)), "P12345678-99999");
+}
+
+}  // namespace
+}  // namespace mostrador::store
