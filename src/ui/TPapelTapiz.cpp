@@ -81,7 +81,8 @@ QImage TPapelTapiz::tiraParaPintar() {
   desdeCache_ = false;
   if (!ruta.isEmpty() && hechas().contains(cache_) && hechas().value(cache_) == color_) {
     QImage guardada(ruta);
-    if (!guardada.isNull()) {
+    // A strip made for another height would show as bands once stretched.
+    if (!guardada.isNull() && guardada.height() == height()) {
       desdeCache_ = true;
       return guardada;
     }
@@ -93,7 +94,7 @@ QImage TPapelTapiz::tiraParaPintar() {
 
 void TPapelTapiz::paintEvent(QPaintEvent*) {
   QPainter p(this);
-  if (tira_.isNull() || (!desdeCache_ && tira_.height() != height())) tira_ = tiraParaPintar();
+  if (tira_.isNull() || tira_.height() != height()) tira_ = tiraParaPintar();
   const int alto = std::min(tira_.height(), height());
   p.drawImage(QRect(0, 0, width(), alto), tira_, QRect(0, 0, tira_.width(), alto));
   if (alto < height())

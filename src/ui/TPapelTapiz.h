@@ -9,8 +9,9 @@
 //   "r" $000000vv, "x" $00vvvvvv; the line colour is that value OR the base colour.
 //
 // The rendered strip (ten pixels wide) is kept as "<current directory>\<cache>.bmp" and
-// reused, stretched, while the base colour stays the one it was made with; the area
-// below a shorter strip takes the colour of its last pixel.
+// reused, stretched across, while the base colour stays the one it was made with and the
+// panel keeps the height it was made for; the area below a shorter strip takes the
+// colour of its last pixel.
 
 #include <QColor>
 #include <QImage>
