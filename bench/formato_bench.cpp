@@ -1,0 +1,80 @@
+// A print run in preview mode over a long document: the cost of the line loop, the
+// expressions and the preview records per detail line.
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <unistd.h>
+
+#include "printing/fakes_impresion.h"
+#include "printing/motor_formatos.h"
+#include "shell/interaccion.h"
+#include "shell/rutas.h"
+#include "shell/texto.h"
+
+using namespace mostrador;
+using namespace mostrador::printing;
+
+namespace {
+
+class InteraccionMuda : public shell::Interaccion {
+ public:
+  void mensaje(std::string_view) override {}
+  shell::RespuestaAdvertencia advertencia(std::string_view, bool) override { return {}; }
+  shell::RespuestaCerrar cerrar() override { return shell::RespuestaCerrar::Quedarse; }
+  shell::RespuestaAdministrador administrador() override { return {}; }
+  std::optional<shell::Busqueda> busca(bool) override { return {}; }
+  std::optional<std::string> abreArchivo(std::string_view, std::string_view) override { return {}; }
+  std::optional<std::string> guardaArchivo(std::string_view, std::string_view) override { return {}; }
+  std::optional<std::string> pideTexto(std::string_view, std::string_view, std::string_view) override {
+    return {};
+  }
+  void iniciaProgreso(std::string_view, int) override {}
+  void avanzaProgreso(int) override {}
+  void terminaProgreso() override {}
+  void iniciaEspera() override {}
+  void terminaEspera() override {}
+
+ protected:
+  std::string pideDato(std::string_view) override { return "0"; }
+};
+
+class RelojQuieto : public shell::Reloj {
+ public:
+  shell::FechaHora ahora() const override { return {{2001, 7, 1}, {}}; }
+};
+
+void BM_VistaPreviaDetalle(benchmark::State& estado) {
+  auto dir = std::filesystem::temp_directory_path() / ("formato-bench-" + std::to_string(getpid()));
+  std::filesystem::create_directories(dir / "unidades");
+  setenv("MOSTRADOR_UNIDADES", (dir / "unidades").c_str(), 1);
+  shell::creaDirectorios("C:\\TVK\\consulta");
+  shell::escribeLineas("C:\\TVK\\consulta\\f.fmt",
+                       {"lin(40)", "paginas(imprime)", "$", "texto(30,1,FACTURA)", "@12,4,NOMBR_F",
+                        "saltar(6)", "$", "&", "@2,0,CANTIDAD", "aju(12,0,PRODUCTO,30)",
+                        "moneda(50,0,PRECIO,f,,2)", "variable1=variable1+PRECIO*CANTIDAD",
+                        "saltar(1)", "&", "moneda(50,1,variable1,f,,2)", "tra(2,2,variable1)"});
+  std::vector<std::vector<std::string>> filas;
+  for (int i = 0; i < estado.range(0); ++i)
+    filas.push_back({"Producto " + std::to_string(i), std::to_string(i % 7 + 1), "12.5"});
+  prueba::TablaMemoria encabezado{"FacturaE.dbf", {"NOMBR_F"}, {{"Cliente"}}};
+  prueba::TablaMemoria detalle{"deta2.db", {"PRODUCTO", "CANTIDAD", "PRECIO"}, filas};
+  prueba::EntornoFalso entorno;
+  InteraccionMuda ui;
+  RelojQuieto reloj;
+  prueba::ImpresoraFalsa impresora;
+  prueba::ColaFalsa cola;
+  MotorFormatos motor(entorno, ui, reloj, impresora, cola);
+  for (auto _ : estado) {
+    auto r = motor.ImprimeFormato(encabezado, detalle, "C:\\TVK\\consulta\\f.fmt", 'p');
+    benchmark::DoNotOptimize(r);
+  }
+  estado.SetItemsProcessed(estado.iterations() * estado.range(0));
+  std::filesystem::remove_all(dir);
+}
+BENCHMARK(BM_VistaPreviaDetalle)->Arg(100)->Arg(2000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,71 @@
+#include "printing/registro_vista_previa.h"
+
+#include "shell/registros_fijos.h"
+
+namespace mostrador::printing {
+
+namespace {
+
+const shell::DisenoRegistro& diseno() {
+  using shell::CampoFijo;
+  static const shell::DisenoRegistro d(
+      kTamRegistroVistaPrevia,
+      {CampoFijo::entero32("x", 0), CampoFijo::entero32("y", 4),
+       CampoFijo::cadena("texto", 8, 150), CampoFijo::bytes("relleno", 159, 1),
+       CampoFijo::entero32("tamano", 160), CampoFijo::cadena("fuente", 164, 50),
+       CampoFijo::cadena("color", 215, 8), CampoFijo::cadena("formato", 224, 25),
+       CampoFijo::cadena("reservado", 250, 25), CampoFijo::entero32("pagina", 276)});
+  return d;
+}
+
+RegistroVistaPrevia deFijo(const shell::RegistroFijo& f) {
+  RegistroVistaPrevia r;
+  r.x = f.entero("x");
+  r.y = f.entero("y");
+  r.texto = f.texto("texto");
+  r.tamano = f.entero("tamano");
+  r.fuente = f.texto("fuente");
+  r.color = f.texto("color");
+  r.formato = f.texto("formato");
+  r.reservado = f.texto("reservado");
+  r.pagina = f.entero("pagina");
+  return r;
+}
+
+shell::RegistroFijo aFijo(const RegistroVistaPrevia& r) {
+  shell::RegistroFijo f(diseno());
+  f.ponEntero("x", r.x);
+  f.ponEntero("y", r.y);
+  f.ponTexto("texto", r.texto);
+  f.ponEntero("tamano", r.tamano);
+  f.ponTexto("fuente", r.fuente);
+  f.ponTexto("color", r.color);
+  f.ponTexto("formato", r.formato);
+  f.ponTexto("reservado", r.reservado);
+  f.ponEntero("pagina", r.pagina);
+  return f;
+}
+
+}  // namespace
+
+std::string codificaRegistro(const RegistroVistaPrevia& r) { return aFijo(r).bytes(); }
+
+RegistroVistaPrevia decodificaRegistro(std::string_view bytes) {
+  return deFijo(shell::RegistroFijo(diseno(), std::string(bytes.substr(0, kTamRegistroVistaPrevia))));
+}
+
+std::vector<RegistroVistaPrevia> leeRegistros(std::string_view ruta) {
+  std::vector<RegistroVistaPrevia> rs;
+  for (const auto& f : shell::ArchivoFijo(std::string(ruta), diseno()).leeTodos())
+    rs.push_back(deFijo(f));
+  return rs;
+}
+
+bool escribeRegistros(std::string_view ruta, const std::vector<RegistroVistaPrevia>& rs) {
+  std::vector<shell::RegistroFijo> fs;
+  fs.reserve(rs.size());
+  for (const auto& r : rs) fs.push_back(aFijo(r));
+  return shell::ArchivoFijo(std::string(ruta), diseno()).reescribe(fs);
+}
+
+}  // namespace mostrador::printing

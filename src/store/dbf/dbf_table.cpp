@@ -1,0 +1,1285 @@
+// The table handle. States (see dbf_table.h): Closed, Browse, Editing and Failed; the
+// Failed mark survives cancel() and is only cleared by close()/open().
+//
+// Reads never trust memory: every move reads the header's record count and the record
+// itself from disk (pread), so a record another station posted is seen on the next move.
+// Only the header's shape (fields, header and record lengths), which no station changes
+// while the table is open by anybody else, is kept.
+//
+// Writes, in the order that leaves a readable table when a station dies at any point:
+//   append: header lock -> read the count -> write record + 0x1A -> write count and date
+//           -> unlock. A death after the record write leaves one record more than the
+//           header says; open() reconciles the count with the file size.
+//   edit:   record lock (held from edit() to post()/cancel()) -> write the record.
+//   delete: record lock -> write '*' over the deleted flag.
+//   pack:   build the packed copy in a new file that is locked before it gets its name,
+//           then rename it over the table.
+// Every change that touches keys runs inside one index write (MdxFile::beginWrite ..
+// endWrite) that starts before the .dbf is touched: the index's dirty mark covers the
+// whole change, so a station dying half-way leaves an index that reports itself torn
+// instead of one that silently disagrees with the records. Locks are always taken .dbf
+// first, .mdx second.
+//
+// Index order: the position is the (key, record number) entry the cursor stands on; the
+// index finds its neighbours again on every move, so other stations' changes to the tree
+// never invalidate it. Entries whose record is deleted or beyond the count are skipped.
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+
+#include "shell/rutas.h"
+#include "store/dbf/dbf_file.h"
+#include "store/dbf/key_expression.h"
+#include "store/dbf/locks.h"
+#include "store/dbf/mdx_index.h"
+
+namespace fs = std::filesystem;
+
+namespace mostrador::dbf {
+namespace {
+
+using file::Header;
+
+// Header bytes worth reading at open: the longest header the format allows.
+constexpr size_t kMaxHeader = 65536 + 68;
+
+std::string withExtension(std::string_view file) {
+  std::string f(file);
+  size_t barra = f.find_last_of("\\/");
+  size_t punto = f.find('.', barra == std::string::npos ? 0 : barra + 1);
+  if (punto == std::string::npos) f += ".dbf";
+  return f;
+}
+
+fs::path resolveTable(std::string_view dir, std::string_view file) {
+  std::string f = withExtension(file);
+  if (dir.empty()) return shell::resuelve(f);
+  return shell::resuelve(shell::une(dir, f));
+}
+
+// The production index of a table: its name up to the first "." plus ".mdx", found
+// without regard to case; a new one takes the case of the table's extension.
+fs::path indexPathFor(const fs::path& dbf) {
+  std::string nombre = dbf.filename().string();
+  size_t punto = nombre.find('.');
+  std::string base = nombre.substr(0, punto);
+  bool mayusculas = punto != std::string::npos && nombre.size() > punto + 1 &&
+                    std::all_of(nombre.begin() + static_cast<long>(punto) + 1, nombre.end(),
+                                [](char c) { return !std::islower(static_cast<unsigned char>(c)); });
+  return shell::resuelve((dbf.parent_path() / (base + (mayusculas ? ".MDX" : ".mdx"))).string());
+}
+
+// Other files of a table that go with it when it is dropped (memo text).
+fs::path memoPathFor(const fs::path& dbf) {
+  std::string nombre = dbf.filename().string();
+  return shell::resuelve((dbf.parent_path() / (nombre.substr(0, nombre.find('.')) + ".dbt")).string());
+}
+
+RecordLayout layoutOf(const Header& h) {
+  RecordLayout l;
+  l.fields = h.fields;
+  l.offsets = h.offsets;
+  l.recordLength = h.recordLength;
+  return l;
+}
+
+RecordLayout layoutOf(const std::vector<FieldDef>& fields) {
+  RecordLayout l;
+  l.fields = fields;
+  for (auto& f : l.fields)
+    for (auto& c : f.name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  for (const auto& f : fields) {
+    l.offsets.push_back(l.recordLength);
+    l.recordLength += f.length;
+  }
+  return l;
+}
+
+// The descriptor flag dBASE sets on a field that has a tag keyed on it alone.
+std::vector<uint8_t> indexFlagsFor(const std::vector<FieldDef>& fields, const std::vector<TagDef>& tags) {
+  std::vector<uint8_t> flags(fields.size(), 0);
+  for (const auto& tag : tags) {
+    if (tag.key.empty() || tag.key[0] == '*' || tag.key.find(';') != std::string::npos) continue;
+    for (size_t i = 0; i < fields.size(); ++i)
+      if (shell::mismoNombre(fields[i].name, tag.key)) flags[i] = 1;
+  }
+  return flags;
+}
+
+// Refuses a tag whose name or key cannot be used, saying which and why.
+void checkTag(const TagDef& tag, const RecordLayout& layout) {
+  if (tag.name.empty() || tag.name.size() > 10)
+    throw Error("El nombre del índice \"" + tag.name + "\" debe tener de 1 a 10 caracteres", "index");
+  try {
+    KeyExpression::compile(tag.key, layout, tag.descending);
+  } catch (const Error& e) {
+    throw Error("No se pudo crear el índice " + tag.name + ": " + e.what(), "index");
+  }
+}
+
+class Fd {
+ public:
+  Fd() = default;
+  explicit Fd(int fd) : fd_(fd) {}
+  ~Fd() { reset(); }
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+  Fd(Fd&& o) noexcept : fd_(o.release()) {}
+  Fd& operator=(Fd&& o) noexcept {
+    if (this != &o) {
+      reset();
+      fd_ = o.release();
+    }
+    return *this;
+  }
+  int get() const { return fd_; }
+  int release() {
+    int f = fd_;
+    fd_ = -1;
+    return f;
+  }
+  void reset() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+  }
+
+ private:
+  int fd_ = -1;
+};
+
+Fd openFile(const fs::path& path, int flags, const std::string& name) {
+  int fd;
+  do {
+    fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) {
+    int e = errno;
+    if (e == ENOENT) throw Error("No existe la tabla " + name, "open", path.string(), e);
+    file::osError("No se pudo abrir la tabla " + name, "open", path.string(), e);
+  }
+  return Fd(fd);
+}
+
+// Takes the exclusive "open" lock on a table file that may be in use, for the
+// operations that replace or remove it.
+Fd lockForReplace(const fs::path& path, const std::string& name) {
+  Fd fd = openFile(path, O_RDWR, name);
+  if (!locks::tryLock(fd.get(), locks::kOpenByte, locks::Kind::Exclusive, path.c_str()))
+    throw LockError("La tabla " + name + " está en uso por otra estación", "open", path.string());
+  return fd;
+}
+
+}  // namespace
+
+struct Table::Impl {
+  Fd fd;
+  fs::path path;
+  std::string name;  // file name on disk, for messages
+  std::string dirArg, fileArg;
+  Header h;
+  bool isOpen = false, exclusive = false, readOnly = false, failed = false;
+  uint32_t countLimit = UINT32_MAX;  // a count the header overstates and could not be fixed
+  std::string indexProblem;
+
+  // Position: the current record (0 = none) and the end flags.
+  uint32_t recno = 0;
+  bool bof = true, eof = true;
+  std::string rec;  // bytes of the current record, as read by the last move
+
+  enum class Change { None, Append, Edit } change = Change::None;
+  std::string buf, old;  // record being changed and its bytes before the change
+  uint32_t lockedRecord = 0;
+  int stampedDay = -1;  // yy*10000+mm*100+dd last written to the header by this handle
+
+  // Production index: absent when the table has none or it could not be used.
+  std::unique_ptr<MdxFile> mdx;
+  fs::path mdxPath;
+  RecordLayout layout;
+  int tag = -1;          // current tag, -1 for natural order
+  MdxFile::Entry pos;    // entry of the current record in index order
+  bool ranged = false;
+  std::string lo, hi;    // encoded range ends (prefixes)
+
+  // --- checks --------------------------------------------------------------------------
+  void requireOpen() const {
+    if (!isOpen) throw Error("La tabla no está abierta", "use");
+  }
+  void requireWritable() const {
+    requireOpen();
+    if (failed)
+      throw Error("La tabla " + name +
+                      " no admite más cambios después de un error de escritura; ciérrela y "
+                      "vuelva a abrirla",
+                  "write", path.string());
+    if (readOnly) throw Error("La tabla " + name + " es de solo lectura", "write", path.string());
+  }
+  void requireExclusive(const char* para) const {
+    requireWritable();
+    if (!exclusive)
+      throw Error("La tabla " + name + " debe abrirse en exclusiva para " + para, "exclusive",
+                  path.string());
+  }
+  void requireEditing() const {
+    requireOpen();
+    if (change == Change::None) throw Error("La tabla " + name + " no está en edición", "write", path.string());
+  }
+  void requireField(int field) const {
+    if (field < 0 || static_cast<size_t>(field) >= h.fields.size())
+      throw Error("La tabla " + name + " no tiene el campo número " + std::to_string(field), "field");
+  }
+
+  bool indexed() const { return tag >= 0 && mdx; }
+  void requireIndex(const char* op) const {
+    requireOpen();
+    if (!indexed()) throw Error("La tabla " + name + " no tiene un índice seleccionado", op, path.string());
+  }
+  const KeyExpression& expression() const { return mdx->expression(tag); }
+
+  // --- raw I/O ---------------------------------------------------------------------------
+  uint32_t readCount() const {
+    char b[4];
+    if (file::readAt(fd.get(), b, 4, file::kCountOffset, path.string()) != 4) return 0;
+    uint32_t n = static_cast<unsigned char>(b[0]) | (static_cast<unsigned char>(b[1]) << 8) |
+                 (static_cast<unsigned char>(b[2]) << 16) |
+                 (static_cast<uint32_t>(static_cast<unsigned char>(b[3])) << 24);
+    return std::min(n, countLimit);
+  }
+  bool readRecord(uint32_t r, std::string& out) const {
+    out.resize(static_cast<size_t>(h.recordLength));
+    return file::readAt(fd.get(), out.data(), out.size(), h.recordOffset(r), path.string()) ==
+           out.size();
+  }
+  bool live(const std::string& r) const { return !r.empty() && r[0] != file::kDeleted; }
+  std::string blankRecord() const { return std::string(static_cast<size_t>(h.recordLength), ' '); }
+
+  // Marks the handle failed and rethrows: nothing more is written through it.
+  template <typename F>
+  void writing(F&& f) {
+    try {
+      f();
+    } catch (...) {
+      failed = true;
+      throw;
+    }
+  }
+
+  void stampDate() {
+    int yy, mm, dd;
+    file::today(yy, mm, dd);
+    int dia = yy * 10000 + mm * 100 + dd;
+    if (dia == stampedDay) return;
+    char b[3] = {static_cast<char>(yy), static_cast<char>(mm), static_cast<char>(dd)};
+    file::writeAt(fd.get(), b, 3, 1, path.string());
+    stampedDay = dia;
+  }
+  void writeCountAndDate(uint32_t count) {
+    int yy, mm, dd;
+    file::today(yy, mm, dd);
+    char b[7] = {static_cast<char>(yy), static_cast<char>(mm), static_cast<char>(dd),
+                 static_cast<char>(count & 0xFF), static_cast<char>((count >> 8) & 0xFF),
+                 static_cast<char>((count >> 16) & 0xFF), static_cast<char>((count >> 24) & 0xFF)};
+    file::writeAt(fd.get(), b, 7, 1, path.string());
+    stampedDay = yy * 10000 + mm * 100 + dd;
+  }
+
+  struct HeaderLock {
+    Impl& t;
+    explicit HeaderLock(Impl& table) : t(table) {
+      if (!locks::lockWithRetry(t.fd.get(), locks::kHeaderByte, locks::Kind::Exclusive, t.path.c_str()))
+        throw LockError("La tabla " + t.name + " está ocupada por otra estación; intente de nuevo",
+                        "lock", t.path.string());
+    }
+    ~HeaderLock() { locks::unlock(t.fd.get(), locks::kHeaderByte); }
+  };
+
+  // Appends a record under the header lock; returns its number.
+  uint32_t appendRecord(const std::string& record) {
+    HeaderLock lock(*this);
+    uint32_t count = readCount();
+    if (count == UINT32_MAX) throw Error("La tabla " + name + " está llena", "append", path.string());
+    uint32_t r = count + 1;
+    std::string bytes = record;
+    bytes[0] = ' ';
+    bytes.push_back(file::kEndOfFile);  // record and end mark in one write
+    indexedWrite([&] {
+      file::writeAt(fd.get(), bytes.data(), bytes.size(), h.recordOffset(r), path.string());
+      writeCountAndDate(r);
+      updateKeys(nullptr, &bytes, r);
+    });
+    return r;
+  }
+
+  // --- index maintenance ---------------------------------------------------------------
+  // Runs a change of the table and its keys as one index write. When the index write
+  // cannot start nothing has been written; a failure after that leaves the handle Failed
+  // and the index marked torn (it is given up, not closed cleanly).
+  template <typename F>
+  void indexedWrite(F&& f) {
+    if (!mdx) return writing(f);
+    mdx->beginWrite();
+    try {
+      f();
+      mdx->endWrite();
+    } catch (...) {
+      failed = true;
+      abandonIndex();
+      throw;
+    }
+  }
+  void abandonIndex() {
+    mdx.reset();
+    tag = -1;
+    ranged = false;
+    indexProblem = "El índice " + mdxPath.filename().string() +
+                   " quedó incompleto por un error de escritura; hay que reconstruirlo";
+  }
+  // Moves the keys of record r from the old bytes to the new ones in every tag (either
+  // may be absent: an append has no old keys, a deletion no new ones).
+  void updateKeys(const std::string* before, const std::string* after, uint32_t r) {
+    if (!mdx) return;
+    const int n = static_cast<int>(mdx->tags().size());
+    for (int i = 0; i < n; ++i) {
+      const KeyExpression& e = mdx->expression(i);
+      std::string ko = before ? e.evaluate(before->data()) : std::string();
+      std::string kn = after ? e.evaluate(after->data()) : std::string();
+      if (before && after && ko == kn) continue;
+      if (before) mdx->erase(i, ko, r);
+      if (after) mdx->insert(i, kn, r);
+    }
+  }
+  // Fills one tag (already empty) from every live record, keys sorted first so that the
+  // tree is built left to right.
+  void fillTag(int i) {
+    const KeyExpression& e = mdx->expression(i);
+    std::vector<std::pair<std::string, uint32_t>> keys;
+    forEachLive([&](uint32_t r, const char* bytes) { keys.emplace_back(e.evaluate(bytes), r); });
+    std::sort(keys.begin(), keys.end());
+    for (const auto& [k, r] : keys) mdx->insert(i, k, r);
+  }
+  void rebuildAll() {
+    if (!mdx) return;
+    indexedWrite([&] {
+      const int n = static_cast<int>(mdx->tags().size());
+      for (int i = 0; i < n; ++i) {
+        mdx->clearTag(i);
+        fillTag(i);
+      }
+    });
+  }
+  // Calls f(recno, bytes) for every live record, reading a block at a time.
+  template <typename F>
+  void forEachLive(F&& f) const {
+    const uint32_t count = readCount();
+    const size_t rl = static_cast<size_t>(h.recordLength);
+    const uint32_t porBloque = static_cast<uint32_t>(std::max<size_t>(1, (1 << 20) / rl));
+    std::string in;
+    for (uint32_t r = 1; r <= count; r += porBloque) {
+      uint32_t n = std::min(porBloque, count - r + 1);
+      in.resize(n * rl);
+      size_t got = file::readAt(fd.get(), in.data(), in.size(), h.recordOffset(r), path.string());
+      for (size_t k = 0; k + rl <= got; k += rl)
+        if (in[k] != file::kDeleted) f(r + static_cast<uint32_t>(k / rl), in.data() + k);
+      if (got < in.size()) break;
+      if (count - r + 1 <= porBloque) break;
+    }
+  }
+  // Header byte 28 and the descriptors' flags, after the tags changed.
+  void writeIndexFlags() {
+    std::vector<TagDef> tags = mdx ? mdx->tags() : std::vector<TagDef>{};
+    std::vector<uint8_t> flags = indexFlagsFor(h.fields, tags);
+    const bool production = mdx != nullptr;
+    writing([&] {
+      if (production != h.productionIndex) {
+        const char b = production ? 1 : 0;
+        file::writeAt(fd.get(), &b, 1, file::kProductionFlagOffset, path.string());
+        h.productionIndex = production;
+      }
+      for (size_t i = 0; i < flags.size(); ++i)
+        if (flags[i] != h.indexFlags[i]) {
+          const char b = static_cast<char>(flags[i]);
+          file::writeAt(fd.get(), &b, 1, h.indexFlagOffset(i), path.string());
+          h.indexFlags[i] = flags[i];
+        }
+    });
+  }
+  void openIndex() {
+    mdxPath = indexPathFor(path);
+    std::error_code ec;
+    const std::string archivo = mdxPath.filename().string();
+    if (!fs::exists(mdxPath, ec)) {
+      if (h.productionIndex) indexProblem = "Falta el índice " + archivo + " de la tabla " + name;
+      return;
+    }
+    auto m = std::make_unique<MdxFile>();
+    try {
+      m->open(mdxPath, layout);
+      mdx = std::move(m);
+    } catch (const Error& e) {
+      indexProblem = "El índice " + archivo + " está dañado: " + e.what();
+    }
+  }
+
+  // Reconciles the header's count with the file size after a station died mid-append.
+  void reconcileCount() {
+    uint64_t size = file::sizeOf(fd.get(), path.string());
+    uint64_t enDisco = (size - static_cast<uint64_t>(h.headerLength)) / static_cast<uint64_t>(h.recordLength);
+    if (enDisco > UINT32_MAX) enDisco = UINT32_MAX;
+    if (enDisco == readCount()) return;
+    if (!readOnly &&
+        locks::lockWithRetry(fd.get(), locks::kHeaderByte, locks::Kind::Exclusive, path.c_str(), 500)) {
+      try {
+        // Again under the lock: an append in progress has finished by now.
+        size = file::sizeOf(fd.get(), path.string());
+        enDisco = std::min<uint64_t>(
+            (size - static_cast<uint64_t>(h.headerLength)) / static_cast<uint64_t>(h.recordLength),
+            UINT32_MAX);
+        uint32_t n = static_cast<uint32_t>(enDisco);
+        if (n != readCount()) {
+          char b[4] = {static_cast<char>(n & 0xFF), static_cast<char>((n >> 8) & 0xFF),
+                       static_cast<char>((n >> 16) & 0xFF), static_cast<char>((n >> 24) & 0xFF)};
+          file::writeAt(fd.get(), b, 4, file::kCountOffset, path.string());
+        }
+      } catch (...) {
+        locks::unlock(fd.get(), locks::kHeaderByte);
+        throw;
+      }
+      locks::unlock(fd.get(), locks::kHeaderByte);
+    } else {
+      countLimit = static_cast<uint32_t>(enDisco);
+    }
+  }
+
+  // --- positioning, natural order ----------------------------------------------------
+  void clearPosition() {
+    recno = 0;
+    bof = eof = true;
+    rec = blankRecord();
+  }
+  void placeOn(uint32_t r, std::string&& bytes) {
+    recno = r;
+    rec = std::move(bytes);
+    bof = eof = false;
+    if (indexed()) pos = {expression().evaluate(rec.data()), r};
+  }
+  void placeOn(const MdxFile::Entry& e, std::string&& bytes) {
+    recno = e.recno;
+    rec = std::move(bytes);
+    bof = eof = false;
+    pos = e;
+  }
+
+  // --- positioning, index order ------------------------------------------------------
+  bool aboveLo(const std::string& key) const { return !ranged || key.compare(0, lo.size(), lo) >= 0; }
+  bool belowHi(const std::string& key) const { return !ranged || key.compare(0, hi.size(), hi) <= 0; }
+  bool inRange(const std::string& key) const { return aboveLo(key) && belowHi(key); }
+  bool liveEntry(const MdxFile::Entry& e, uint32_t count, std::string& out) const {
+    return e.recno >= 1 && e.recno <= count && readRecord(e.recno, out) && live(out);
+  }
+  // Holds the index's shared lock across the several reads of one move.
+  struct ReadSession {
+    const MdxFile* m;
+    explicit ReadSession(const MdxFile* mdx) : m(mdx) {
+      if (m) m->beginRead();
+    }
+    ~ReadSession() {
+      if (m) m->endRead();
+    }
+  };
+  // From e, the first entry going by step (+1/-1) whose record is live, within the range.
+  std::optional<MdxFile::Entry> walk(std::optional<MdxFile::Entry> e, int step, std::string& out) const {
+    const uint32_t count = readCount();
+    while (e) {
+      if (step > 0 ? !belowHi(e->key) : !aboveLo(e->key)) return std::nullopt;
+      if (liveEntry(*e, count, out)) return e;
+      e = step > 0 ? mdx->next(tag, *e) : mdx->prior(tag, *e);
+    }
+    return std::nullopt;
+  }
+  std::optional<MdxFile::Entry> idxFirst(std::string& out) const {
+    return walk(ranged ? mdx->seek(tag, lo) : mdx->first(tag), +1, out);
+  }
+  std::optional<MdxFile::Entry> idxLast(std::string& out) const {
+    return walk(ranged ? mdx->seekLast(tag, hi) : mdx->last(tag), -1, out);
+  }
+  // First live record from `from` going by `step` (+1/-1) within 1..count; 0 when none.
+  uint32_t scan(uint32_t from, int step, std::string& out) const {
+    uint32_t count = readCount();
+    if (from == 0 || from > count) {
+      if (step > 0 || from == 0) return 0;
+      from = count;
+    }
+    // Record by record first; runs of deleted records are read a block at a time.
+    const size_t rl = static_cast<size_t>(h.recordLength);
+    std::string block;
+    for (uint32_t r = from; r >= 1 && r <= count;) {
+      if (!readRecord(r, out)) return 0;
+      if (live(out)) return r;
+      uint32_t n = static_cast<uint32_t>(std::max<size_t>(1, 65536 / rl));
+      uint32_t lo, hi;
+      if (step > 0) {
+        lo = r + 1;
+        if (lo > count) return 0;
+        hi = std::min<uint64_t>(count, static_cast<uint64_t>(lo) + n - 1);
+      } else {
+        if (r == 1) return 0;
+        hi = r - 1;
+        lo = hi > n ? hi - n + 1 : 1;
+      }
+      block.resize(static_cast<size_t>(hi - lo + 1) * rl);
+      size_t got = file::readAt(fd.get(), block.data(), block.size(), h.recordOffset(lo), path.string());
+      uint32_t completos = static_cast<uint32_t>(got / rl);
+      if (step > 0) {
+        for (uint32_t k = 0; k < completos; ++k)
+          if (block[k * rl] != file::kDeleted) {
+            out.assign(block, k * rl, rl);
+            return lo + k;
+          }
+        if (completos < hi - lo + 1) return 0;
+        r = hi + 1;
+      } else {
+        for (uint32_t k = completos; k-- > 0;)
+          if (block[k * rl] != file::kDeleted) {
+            out.assign(block, k * rl, rl);
+            return lo + k;
+          }
+        if (lo == 1) return 0;
+        r = lo - 1;
+      }
+    }
+    return 0;
+  }
+
+  void first() {
+    std::string out;
+    if (indexed()) {
+      ReadSession rs(mdx.get());
+      auto e = idxFirst(out);
+      if (!e) return clearPosition();
+      placeOn(*e, std::move(out));
+      bof = true;
+      return;
+    }
+    uint32_t r = scan(1, +1, out);
+    if (r == 0) return clearPosition();
+    placeOn(r, std::move(out));
+    bof = true;
+  }
+  void last() {
+    std::string out;
+    if (indexed()) {
+      ReadSession rs(mdx.get());
+      auto e = idxLast(out);
+      if (!e) return clearPosition();
+      placeOn(*e, std::move(out));
+      eof = true;
+      return;
+    }
+    uint32_t r = scan(UINT32_MAX, -1, out);
+    if (r == 0) return clearPosition();
+    placeOn(r, std::move(out));
+    eof = true;
+  }
+  void next() {
+    if (recno == 0) {
+      first();
+      bof = recno == 0;
+      return;
+    }
+    std::string out;
+    if (indexed()) {
+      ReadSession rs(mdx.get());
+      auto e = walk(mdx->next(tag, pos), +1, out);
+      if (!e) {
+        eof = true;
+        bof = false;
+        return refreshCurrent();
+      }
+      return placeOn(*e, std::move(out));
+    }
+    uint32_t r = recno == UINT32_MAX ? 0 : scan(recno + 1, +1, out);
+    if (r == 0) {
+      eof = true;
+      bof = false;
+      refreshCurrent();
+      return;
+    }
+    placeOn(r, std::move(out));
+  }
+  void prior() {
+    if (recno == 0) {
+      last();
+      eof = recno == 0;
+      return;
+    }
+    std::string out;
+    if (indexed()) {
+      ReadSession rs(mdx.get());
+      auto e = walk(mdx->prior(tag, pos), -1, out);
+      if (!e) {
+        bof = true;
+        eof = false;
+        return refreshCurrent();
+      }
+      return placeOn(*e, std::move(out));
+    }
+    uint32_t r = recno == 1 ? 0 : scan(recno - 1, -1, out);
+    if (r == 0) {
+      bof = true;
+      eof = false;
+      refreshCurrent();
+      return;
+    }
+    placeOn(r, std::move(out));
+  }
+  // Re-reads the record the cursor stays on (a failed move still shows fresh data).
+  void refreshCurrent() {
+    std::string out;
+    if (recno != 0 && readRecord(recno, out)) rec = std::move(out);
+  }
+
+  // Where the cursor goes after its record left the view: the next record, else the
+  // prior one, else nowhere.
+  void settleAfterRemoval() {
+    std::string out;
+    if (indexed()) {
+      ReadSession rs(mdx.get());
+      auto e = walk(mdx->next(tag, pos), +1, out);
+      if (!e) e = walk(mdx->prior(tag, pos), -1, out);
+      if (!e) return clearPosition();
+      return placeOn(*e, std::move(out));
+    }
+    uint32_t r = scan(recno + 1, +1, out);
+    if (r == 0) r = recno > 1 ? scan(recno - 1, -1, out) : 0;
+    if (r == 0) return clearPosition();
+    placeOn(r, std::move(out));
+  }
+
+  // Posts a pending change before a move, as grids expect.
+  void browseMode(Table& t) {
+    if (change != Change::None) t.post();
+  }
+
+  const char* current() const { return change != Change::None ? buf.data() : rec.data(); }
+  const char* fieldBytes(int field) const {
+    return current() + h.offsets[static_cast<size_t>(field)];
+  }
+  char* editableField(int field) {
+    requireEditing();
+    requireField(field);
+    return buf.data() + h.offsets[static_cast<size_t>(field)];
+  }
+
+  void releaseRecordLock() {
+    if (lockedRecord != 0) locks::unlock(fd.get(), locks::recordByte(lockedRecord));
+    lockedRecord = 0;
+  }
+};
+
+// ---------------------------------------------------------------------------------------
+
+Table::Table() : d_(std::make_unique<Impl>()) {}
+
+Table::~Table() {
+  try {
+    close();
+  } catch (const Error&) {
+    // A destructor cannot report; the descriptor is closed by Fd either way.
+  }
+}
+
+void Table::create(std::string_view dir, std::string_view file, const std::vector<FieldDef>& fields,
+                   const std::vector<TagDef>& tags) {
+  file::checkFields(fields);
+  const RecordLayout layout = layoutOf(fields);
+  for (const auto& tag : tags) checkTag(tag, layout);
+  fs::path path = resolveTable(dir, file);
+  std::string name = path.filename().string();
+  Fd fd;
+  std::error_code ec;
+  if (fs::exists(path, ec))
+    fd = lockForReplace(path, name);
+  else
+    fd = openFile(path, O_RDWR | O_CREAT, name);
+  int yy, mm, dd;
+  file::today(yy, mm, dd);
+  std::vector<uint8_t> flags = indexFlagsFor(fields, tags);
+  std::string bytes = file::buildHeader(fields, 0, !tags.empty(), flags, yy, mm, dd);
+  bytes.push_back(file::kEndOfFile);
+  if (ftruncate(fd.get(), 0) < 0)
+    file::osError("No se pudo crear la tabla " + name, "create", path.string(), errno);
+  file::writeAt(fd.get(), bytes.data(), bytes.size(), 0, path.string());
+  fs::path mdx = indexPathFor(path);
+  if (tags.empty())
+    fs::remove(mdx, ec);
+  else
+    MdxFile::create(mdx, tags, layout);
+}
+
+std::vector<std::string> Table::listTables(std::string_view dir) {
+  std::vector<std::string> r = shell::lista(dir, "*.dbf");
+  for (auto& n : shell::lista(dir, "*.db")) r.push_back(std::move(n));
+  auto pliega = [](std::string s) {
+    for (auto& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+  };
+  std::sort(r.begin(), r.end(), [&](const std::string& a, const std::string& b) {
+    std::string fa = pliega(a), fb = pliega(b);
+    return fa != fb ? fa < fb : a < b;
+  });
+  return r;
+}
+
+void Table::drop(std::string_view dir, std::string_view file) {
+  fs::path path = resolveTable(dir, file);
+  std::string name = path.filename().string();
+  Fd fd = lockForReplace(path, name);
+  std::error_code ec;
+  fs::remove(indexPathFor(path), ec);
+  fs::remove(memoPathFor(path), ec);
+  if (!fs::remove(path, ec))
+    file::osError("No se pudo borrar la tabla " + name, "drop", path.string(), ec.value());
+}
+
+void Table::open(std::string_view dir, std::string_view file, OpenMode mode) {
+  close();
+  Impl& t = *d_;
+  t = Impl();
+  t.path = resolveTable(dir, file);
+  t.name = t.path.filename().string();
+  t.dirArg = dir;
+  t.fileArg = file;
+  t.exclusive = mode == OpenMode::Exclusive;
+  Fd fd;
+  try {
+    fd = openFile(t.path, O_RDWR, t.name);
+  } catch (const Error& e) {
+    if (t.exclusive || (e.errnum() != EACCES && e.errnum() != EROFS && e.errnum() != EPERM)) throw;
+    fd = openFile(t.path, O_RDONLY, t.name);
+    t.readOnly = true;
+  }
+  const char* p = t.path.c_str();
+  if (t.exclusive) {
+    if (!locks::tryLock(fd.get(), locks::kOpenByte, locks::Kind::Exclusive, p))
+      throw LockError("La tabla " + t.name + " está en uso por otra estación", "open", t.path.string());
+  } else if (!locks::tryLock(fd.get(), locks::kOpenByte, locks::Kind::Shared, p)) {
+    throw LockError("La tabla " + t.name + " está abierta en exclusiva por otra estación", "open",
+                    t.path.string());
+  }
+  uint64_t size = file::sizeOf(fd.get(), t.path.string());
+  std::string head(static_cast<size_t>(std::min<uint64_t>(size, kMaxHeader)), '\0');
+  head.resize(file::readAt(fd.get(), head.data(), head.size(), 0, t.path.string()));
+  t.h = file::parseHeader(head, size, t.name);
+  t.fd = std::move(fd);
+  try {
+    t.reconcileCount();
+  } catch (...) {
+    t.fd.reset();
+    throw;
+  }
+  t.layout = layoutOf(t.h);
+  t.openIndex();
+  t.isOpen = true;
+  t.clearPosition();
+  t.first();
+}
+
+void Table::close() {
+  Impl& t = *d_;
+  if (!t.isOpen) return;
+  t.change = Impl::Change::None;
+  t.releaseRecordLock();
+  t.mdx.reset();
+  t.tag = -1;
+  t.ranged = false;
+  t.fd.reset();  // drops every OFD lock of the handle
+  t.isOpen = false;
+  t.clearPosition();
+}
+
+bool Table::isOpen() const { return d_->isOpen; }
+bool Table::exclusive() const { return d_->isOpen && d_->exclusive; }
+std::string Table::path() const { return d_->path.string(); }
+const std::string& Table::indexProblem() const { return d_->indexProblem; }
+
+std::vector<TagDef> Table::tags() const {
+  return d_->mdx ? d_->mdx->tags() : std::vector<TagDef>{};
+}
+
+void Table::setIndex(std::string_view tag) {
+  Impl& t = *d_;
+  t.requireOpen();
+  t.browseMode(*this);
+  int n = -1;
+  if (!tag.empty()) {
+    n = t.mdx ? t.mdx->tagNumber(tag) : -1;
+    if (n < 0) {
+      std::string m = "La tabla " + t.name + " no tiene el índice " + std::string(tag);
+      if (!t.indexProblem.empty()) m += " (" + t.indexProblem + ")";
+      throw Error(m, "index", t.path.string());
+    }
+  }
+  t.tag = n;
+  t.ranged = false;
+  t.lo.clear();
+  t.hi.clear();
+  // The cursor keeps its record, now placed in the new order.
+  if (t.recno != 0) {
+    std::string out;
+    if (t.readRecord(t.recno, out) && t.live(out)) return t.placeOn(t.recno, std::move(out));
+  }
+  t.first();
+}
+
+std::string Table::index() const {
+  return d_->indexed() ? d_->mdx->tags()[static_cast<size_t>(d_->tag)].name : std::string();
+}
+
+bool Table::findKey(const std::vector<KeyValue>& values) {
+  Impl& t = *d_;
+  t.requireIndex("find");
+  t.browseMode(*this);
+  const std::string p = t.expression().encodePrefix(values);
+  Impl::ReadSession rs(t.mdx.get());
+  const uint32_t count = t.readCount();
+  std::string out;
+  for (auto e = t.mdx->seek(t.tag, p); e && e->key.compare(0, p.size(), p) == 0; e = t.mdx->next(t.tag, *e)) {
+    if (!t.belowHi(e->key)) break;
+    if (t.aboveLo(e->key) && t.liveEntry(*e, count, out)) {
+      t.placeOn(*e, std::move(out));
+      return true;
+    }
+  }
+  return false;  // the cursor stays where it was
+}
+
+void Table::findNearest(const std::vector<KeyValue>& values) {
+  Impl& t = *d_;
+  t.requireIndex("find");
+  t.browseMode(*this);
+  std::string p = t.expression().encodePartial(values);
+  if (t.ranged && p < t.lo) p = t.lo;
+  Impl::ReadSession rs(t.mdx.get());
+  std::string out;
+  auto e = t.walk(t.mdx->seek(t.tag, p), +1, out);
+  if (e) return t.placeOn(*e, std::move(out));
+  t.last();  // nothing at or after the values: the end of the view
+}
+
+void Table::setRange(const std::vector<KeyValue>& from, const std::vector<KeyValue>& to) {
+  Impl& t = *d_;
+  t.requireIndex("range");
+  t.browseMode(*this);
+  t.lo = t.expression().encodePartial(from);
+  t.hi = t.expression().encodePartial(to);
+  // A descending tag complements its keys: its range ends arrive swapped.
+  if (!t.lo.empty() && !t.hi.empty() && t.lo > t.hi) std::swap(t.lo, t.hi);
+  t.ranged = true;
+  t.first();
+}
+
+void Table::cancelRange() {
+  Impl& t = *d_;
+  if (!t.isOpen || !t.ranged) return;
+  t.browseMode(*this);
+  t.ranged = false;
+  t.lo.clear();
+  t.hi.clear();
+  if (t.recno == 0) t.first();
+}
+
+void Table::first() {
+  d_->requireOpen();
+  d_->browseMode(*this);
+  d_->first();
+}
+void Table::last() {
+  d_->requireOpen();
+  d_->browseMode(*this);
+  d_->last();
+}
+void Table::next() {
+  d_->requireOpen();
+  d_->browseMode(*this);
+  d_->next();
+}
+void Table::prior() {
+  d_->requireOpen();
+  d_->browseMode(*this);
+  d_->prior();
+}
+bool Table::eof() const { return d_->eof; }
+bool Table::bof() const { return d_->bof; }
+
+long Table::recordCount() const {
+  const Impl& t = *d_;
+  if (!t.isOpen) return 0;
+  if (!t.indexed() || !t.ranged) return static_cast<long>(t.readCount());
+  Impl::ReadSession rs(t.mdx.get());
+  long n = 0;
+  for (auto e = t.mdx->seek(t.tag, t.lo); e && t.belowHi(e->key); e = t.mdx->next(t.tag, *e)) ++n;
+  return n;
+}
+
+uint32_t Table::recno() const { return d_->recno; }
+
+bool Table::goTo(uint32_t r) {
+  Impl& t = *d_;
+  t.requireOpen();
+  t.browseMode(*this);
+  std::string out;
+  if (r == 0 || r > t.readCount() || !t.readRecord(r, out) || !t.live(out)) return false;
+  if (t.indexed() && t.ranged && !t.inRange(t.expression().evaluate(out.data()))) return false;
+  t.placeOn(r, std::move(out));
+  return true;
+}
+
+const std::vector<FieldDef>& Table::fieldDefs() const { return d_->h.fields; }
+
+bool Table::isNull(int field) const {
+  d_->requireField(field);
+  return file::value::isBlank(d_->h.fields[static_cast<size_t>(field)], d_->fieldBytes(field));
+}
+std::string Table::asText(int field) const {
+  d_->requireField(field);
+  return file::value::text(d_->h.fields[static_cast<size_t>(field)], d_->fieldBytes(field));
+}
+double Table::asFloat(int field) const {
+  d_->requireField(field);
+  return file::value::number(d_->h.fields[static_cast<size_t>(field)], d_->fieldBytes(field), d_->name);
+}
+std::optional<Fecha> Table::asDate(int field) const {
+  d_->requireField(field);
+  return file::value::date(d_->h.fields[static_cast<size_t>(field)], d_->fieldBytes(field), d_->name);
+}
+
+void Table::append() {
+  Impl& t = *d_;
+  t.requireWritable();
+  t.browseMode(*this);
+  t.buf = t.old = t.blankRecord();
+  t.change = Impl::Change::Append;
+}
+
+void Table::insert() { append(); }
+
+void Table::edit() {
+  Impl& t = *d_;
+  t.requireWritable();
+  if (t.change != Impl::Change::None) return;
+  if (t.recno == 0) throw Error("La tabla " + t.name + " no tiene un registro actual", "edit", t.path.string());
+  if (!locks::tryLock(t.fd.get(), locks::recordByte(t.recno), locks::Kind::Exclusive, t.path.c_str()))
+    throw LockError("El registro " + std::to_string(t.recno) + " de la tabla " + t.name +
+                        " está bloqueado por otra estación",
+                    "edit", t.path.string());
+  t.lockedRecord = t.recno;
+  // The edit starts from what is on disk now, not from what the last move read.
+  std::string fresh;
+  if (!t.readRecord(t.recno, fresh) || !t.live(fresh)) {
+    t.releaseRecordLock();
+    throw Error("El registro " + std::to_string(t.recno) + " de la tabla " + t.name +
+                    " fue borrado por otra estación",
+                "edit", t.path.string());
+  }
+  t.rec = fresh;
+  t.buf = t.old = std::move(fresh);
+  t.change = Impl::Change::Edit;
+}
+
+void Table::post() {
+  Impl& t = *d_;
+  t.requireEditing();
+  t.requireWritable();
+  if (t.change == Impl::Change::Append) {
+    uint32_t r = t.appendRecord(t.buf);
+    t.change = Impl::Change::None;
+    t.buf[0] = ' ';
+    t.placeOn(r, std::move(t.buf));
+    return;
+  }
+  if (t.buf != t.old) {
+    t.indexedWrite([&] {
+      file::writeAt(t.fd.get(), t.buf.data(), t.buf.size(), t.h.recordOffset(t.recno), t.path.string());
+      t.stampDate();
+      t.updateKeys(&t.old, &t.buf, t.recno);
+    });
+  }
+  t.change = Impl::Change::None;
+  t.releaseRecordLock();
+  t.placeOn(t.recno, std::move(t.buf));
+}
+
+void Table::cancel() {
+  Impl& t = *d_;
+  if (!t.isOpen || t.change == Impl::Change::None) return;
+  t.change = Impl::Change::None;
+  t.releaseRecordLock();
+  t.refreshCurrent();
+}
+
+void Table::remove() {
+  Impl& t = *d_;
+  t.requireWritable();
+  if (t.change == Impl::Change::Append) return cancel();
+  if (t.recno == 0) throw Error("La tabla " + t.name + " no tiene un registro actual", "delete", t.path.string());
+  bool teniaBloqueo = t.lockedRecord == t.recno;
+  t.change = Impl::Change::None;
+  if (!teniaBloqueo) {
+    if (!locks::tryLock(t.fd.get(), locks::recordByte(t.recno), locks::Kind::Exclusive, t.path.c_str()))
+      throw LockError("El registro " + std::to_string(t.recno) + " de la tabla " + t.name +
+                          " está bloqueado por otra estación",
+                      "delete", t.path.string());
+    t.lockedRecord = t.recno;
+  }
+  try {
+    std::string actual;
+    if (t.readRecord(t.recno, actual) && t.live(actual)) {
+      t.indexedWrite([&] {
+        const char marca = file::kDeleted;
+        file::writeAt(t.fd.get(), &marca, 1, t.h.recordOffset(t.recno), t.path.string());
+        t.stampDate();
+        t.updateKeys(&actual, nullptr, t.recno);
+      });
+    }
+  } catch (...) {
+    t.releaseRecordLock();
+    throw;
+  }
+  t.releaseRecordLock();
+  t.settleAfterRemoval();
+}
+
+bool Table::editing() const { return d_->change != Impl::Change::None; }
+
+void Table::setText(int field, std::string_view value) {
+  char* p = d_->editableField(field);
+  file::value::setText(d_->h.fields[static_cast<size_t>(field)], p, value, d_->name);
+}
+void Table::setFloat(int field, double value) {
+  char* p = d_->editableField(field);
+  file::value::setNumber(d_->h.fields[static_cast<size_t>(field)], p, value, d_->name);
+}
+void Table::setInteger(int field, long long value) { setFloat(field, static_cast<double>(value)); }
+void Table::setDate(int field, std::optional<Fecha> value) {
+  char* p = d_->editableField(field);
+  file::value::setDate(d_->h.fields[static_cast<size_t>(field)], p, value, d_->name);
+}
+void Table::setBool(int field, bool value) {
+  char* p = d_->editableField(field);
+  file::value::setLogical(d_->h.fields[static_cast<size_t>(field)], p, value);
+}
+void Table::setNull(int field) {
+  char* p = d_->editableField(field);
+  file::value::setBlank(d_->h.fields[static_cast<size_t>(field)], p);
+}
+
+void Table::addTag(const TagDef& tag) {
+  Impl& t = *d_;
+  t.requireWritable();
+  t.browseMode(*this);
+  checkTag(tag, t.layout);
+  int n;
+  if (!t.mdx) {
+    // Stations that have the table open without an index would not keep a new one.
+    t.requireExclusive("crear su índice");
+    MdxFile::create(t.mdxPath, {tag}, t.layout);
+    auto m = std::make_unique<MdxFile>();
+    m->open(t.mdxPath, t.layout);
+    t.mdx = std::move(m);
+    t.indexProblem.clear();
+    n = 0;
+  } else {
+    try {
+      n = t.mdx->addTag(tag);
+    } catch (const Error& e) {
+      throw Error("No se pudo crear el índice " + tag.name + ": " + e.what(), "index", t.mdxPath.string());
+    }
+  }
+  t.indexedWrite([&] { t.fillTag(n); });
+  t.writeIndexFlags();
+}
+
+void Table::deleteTag(std::string_view tag) {
+  Impl& t = *d_;
+  t.requireWritable();
+  t.browseMode(*this);
+  if (!t.mdx || t.mdx->tagNumber(tag) < 0)
+    throw Error("La tabla " + t.name + " no tiene el índice " + std::string(tag), "index", t.path.string());
+  const std::string actual = index();
+  t.mdx->deleteTag(tag);
+  t.tag = shell::mismoNombre(actual, tag) ? -1 : t.mdx->tagNumber(actual);
+  if (t.tag < 0) t.ranged = false;
+  t.writeIndexFlags();
+}
+
+void Table::deleteIndexFile() {
+  Impl& t = *d_;
+  t.requireExclusive("borrar su índice");
+  t.browseMode(*this);
+  t.mdx.reset();
+  t.tag = -1;
+  t.ranged = false;
+  std::error_code ec;
+  fs::remove(t.mdxPath, ec);
+  if (ec) file::osError("No se pudo borrar el índice de la tabla " + t.name, "index", t.mdxPath.string(), ec.value());
+  t.indexProblem.clear();
+  t.writeIndexFlags();
+}
+
+void Table::rebuildIndexes() {
+  Impl& t = *d_;
+  t.requireWritable();
+  t.browseMode(*this);
+  if (!t.mdx) {
+    std::string m = "La tabla " + t.name + " no tiene índices que reconstruir";
+    if (!t.indexProblem.empty()) m += " (" + t.indexProblem + ")";
+    throw Error(m, "index", t.path.string());
+  }
+  t.rebuildAll();
+  if (t.indexed() && t.recno != 0) t.placeOn(t.recno, std::string(t.rec));
+}
+
+void Table::pack() {
+  Impl& t = *d_;
+  t.requireExclusive("compactarla");
+  t.browseMode(*this);
+  const fs::path tmp = t.path.string() + ".pack";
+  struct stat st{};
+  fstat(t.fd.get(), &st);
+  Fd nuevo = openFile(tmp, O_RDWR | O_CREAT | O_TRUNC, t.name);
+  fchmod(nuevo.get(), st.st_mode & 07777);
+  // Locked before it takes the table's name: a station opening the table after the
+  // rename meets the exclusive lock just as it would have before.
+  locks::tryLock(nuevo.get(), locks::kOpenByte, locks::Kind::Exclusive, tmp.c_str());
+  uint32_t vivos = 0;
+  t.writing([&] {
+    try {
+      std::string head(static_cast<size_t>(t.h.headerLength), '\0');
+      file::readAt(t.fd.get(), head.data(), head.size(), 0, t.path.string());
+      const uint32_t count = t.readCount();
+      const size_t rl = static_cast<size_t>(t.h.recordLength);
+      const uint32_t porBloque = static_cast<uint32_t>(std::max<size_t>(1, (1 << 20) / rl));
+      std::string in, out;
+      off_t destino = t.h.headerLength;
+      for (uint32_t r = 1; r <= count; r += porBloque) {
+        uint32_t n = std::min(porBloque, count - r + 1);
+        in.resize(n * rl);
+        size_t got = file::readAt(t.fd.get(), in.data(), in.size(), t.h.recordOffset(r), t.path.string());
+        out.clear();
+        for (size_t k = 0; k + rl <= got; k += rl)
+          if (in[k] != file::kDeleted) {
+            out.append(in, k, rl);
+            ++vivos;
+          }
+        file::writeAt(nuevo.get(), out.data(), out.size(), destino, tmp.string());
+        destino += static_cast<off_t>(out.size());
+        if (got < in.size()) break;
+      }
+      const char fin = file::kEndOfFile;
+      file::writeAt(nuevo.get(), &fin, 1, destino, tmp.string());
+      int yy, mm, dd;
+      file::today(yy, mm, dd);
+      head[1] = static_cast<char>(yy);
+      head[2] = static_cast<char>(mm);
+      head[3] = static_cast<char>(dd);
+      for (int i = 0; i < 4; ++i) head[4 + i] = static_cast<char>((vivos >> (8 * i)) & 0xFF);
+      file::writeAt(nuevo.get(), head.data(), head.size(), 0, tmp.string());
+      if (fsync(nuevo.get()) < 0) file::osError("No se pudo compactar la tabla " + t.name, "pack", tmp.string(), errno);
+      if (::rename(tmp.c_str(), t.path.c_str()) < 0)
+        file::osError("No se pudo compactar la tabla " + t.name, "pack", t.path.string(), errno);
+    } catch (...) {
+      ::unlink(tmp.c_str());
+      throw;
+    }
+  });
+  t.fd = std::move(nuevo);
+  t.countLimit = UINT32_MAX;
+  t.stampedDay = -1;
+  t.rebuildAll();  // record numbers changed
+  t.first();
+}
+
+void Table::emptyTable() {
+  Impl& t = *d_;
+  t.requireExclusive("vaciarla");
+  t.change = Impl::Change::None;
+  t.releaseRecordLock();
+  t.indexedWrite([&] {
+    t.writeCountAndDate(0);
+    if (ftruncate(t.fd.get(), t.h.headerLength) < 0)
+      file::osError("No se pudo vaciar la tabla " + t.name, "empty", t.path.string(), errno);
+    const char fin = file::kEndOfFile;
+    file::writeAt(t.fd.get(), &fin, 1, t.h.headerLength, t.path.string());
+    if (t.mdx)
+      for (int i = 0; i < static_cast<int>(t.mdx->tags().size()); ++i) t.mdx->clearTag(i);
+  });
+  t.countLimit = UINT32_MAX;
+  t.clearPosition();
+}
+
+void Table::releaseLocks() {
+  Impl& t = *d_;
+  if (!t.isOpen) return;
+  // The lock of an edit in progress stays: post() still has to write under it.
+  if (t.change != Impl::Change::Edit) t.releaseRecordLock();
+}
+
+void Table::refresh() {
+  Impl& t = *d_;
+  if (!t.isOpen) return;
+  try {
+    prior();
+    const uint32_t r = t.recno;
+    const std::string dir = t.dirArg, file = t.fileArg, tag = index();
+    const bool ranged = t.ranged;
+    const std::string lo = t.lo, hi = t.hi;
+    const OpenMode mode = t.exclusive ? OpenMode::Exclusive : OpenMode::Shared;
+    close();
+    open(dir, file, mode);
+    if (!tag.empty()) setIndex(tag);
+    if (ranged && t.indexed()) {
+      t.ranged = true;
+      t.lo = lo;
+      t.hi = hi;
+    }
+    if (r == 0 || !goTo(r)) first();
+  } catch (const Error&) {
+    // Screens refresh to pick up other stations' changes; a failure leaves the handle as
+    // it ended up (open when reopening worked).
+  }
+}
+
+void Table::copyTo(Table& dest) {
+  Impl& s = *d_;
+  Impl& o = *dest.d_;
+  s.requireOpen();
+  o.requireWritable();
+  if (&dest == this) throw Error("No se puede copiar la tabla " + s.name + " sobre sí misma", "copy");
+  dest.d_->browseMode(dest);
+  // Destination field -> source field, by name.
+  std::vector<int> desde(o.h.fields.size(), -1);
+  for (size_t i = 0; i < o.h.fields.size(); ++i) desde[i] = fieldIndex(o.h.fields[i].name);
+  const uint32_t count = s.readCount();
+  std::string r;
+  uint32_t ultimo = 0;
+  for (uint32_t n = 1; n <= count; ++n) {
+    if (!s.readRecord(n, r)) break;
+    if (!s.live(r)) continue;
+    std::string nuevo = o.blankRecord();
+    for (size_t i = 0; i < desde.size(); ++i) {
+      if (desde[i] < 0) continue;
+      const size_t j = static_cast<size_t>(desde[i]);
+      file::value::copy(s.h.fields[j], r.data() + s.h.offsets[j], o.h.fields[i],
+                        nuevo.data() + o.h.offsets[i], o.name);
+    }
+    ultimo = o.appendRecord(nuevo);
+  }
+  if (ultimo != 0) dest.goTo(ultimo);
+}
+
+}  // namespace mostrador::dbf
