@@ -3,7 +3,11 @@
 // that answers modal dialogs as they come up, and a temporary installation the program
 // can start from.
 
+#include <gtest/gtest.h>
+
 #include <QApplication>
+#include <QDialog>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 #include <deque>
@@ -37,7 +41,7 @@ inline const std::filesystem::path& directorioDeArranque() {
 }
 
 // Answers modal dialogs in order: each step gets the dialog that came up and must close
-// it. Steps left over when the script is destroyed mean a dialog never came.
+// it (directly or through what it types).
 class GuionModal {
  public:
   using Paso = std::function<void(QWidget* modal)>;
@@ -46,11 +50,31 @@ class GuionModal {
     reloj_.setInterval(5);
     QObject::connect(&reloj_, &QTimer::timeout, [this] {
       QWidget* m = QApplication::activeModalWidget();
-      if (!m || !m->isVisible() || pasos_.empty()) return;
+      // A dialog is answered once each time it comes to the front: when another one goes
+      // over it and closes, it may be answered again.
+      if (m != actual_) {
+        if (actual_) actual_->setProperty("guionAtendido", false);
+        actual_ = m;
+      }
+      if (!m || !m->isVisible() || m->property("guionAtendido").toBool()) return;
+      m->setProperty("guionAtendido", true);
+      if (pasos_.empty()) {
+        // Nobody expected it: fail and close it rather than wait for ever.
+        ADD_FAILURE() << "Diálogo inesperado: " << m->objectName().toStdString();
+        QTimer::singleShot(0, [w = QPointer<QWidget>(m)] {
+          if (auto* d = qobject_cast<QDialog*>(w.data())) d->reject();
+          else if (w) w->close();
+        });
+        return;
+      }
       Paso p = std::move(pasos_.front());
       pasos_.pop_front();
       vistos_.push_back(m->objectName().toStdString());
-      p(m);
+      // Run outside this timer: a step that opens another modal loop must not keep the
+      // script from answering the dialog it leads to.
+      QTimer::singleShot(0, [p = std::move(p), w = QPointer<QWidget>(m)] {
+        if (w) p(w);
+      });
     });
     reloj_.start();
   }
@@ -64,6 +88,7 @@ class GuionModal {
 
  private:
   QTimer reloj_;
+  QPointer<QWidget> actual_;
   std::deque<Paso> pasos_;
   std::vector<std::string> vistos_;
 };

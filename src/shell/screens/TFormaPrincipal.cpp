@@ -249,7 +249,7 @@ void TFormaPrincipal::creaCuerpo() {
   fondo_ = new ui::TPapelTapiz(this);
   fondo_->setObjectName("PapelTapiz1");
   fondo_->setEstilo('b');
-  fondo_->setColor(0x00200000);
+  fondo_->setColor(0x00000000);
   fondo_->setCache("principal");
   setCentralWidget(fondo_);
 
