@@ -106,7 +106,7 @@ int demoSinPantalla(const Instalacion& inst) {
   RelojSistema reloj;
 
   rep << "\n== Arranque ==\n";
-  Principal principal(ui, pantallas, reloj);
+  Principal principal(ui, pantallas, reloj, ganchosDelSistema());
   principal.FormCreate();
   Empresas empresas(ui, principal.directorioSistema(), directorioActual(), 1);
   principal.FormShow();
@@ -191,9 +191,15 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName("Mostrador");
   QApplication::setApplicationVersion("4.6.1");
 
-  // The company tables come with the table engine's creation code; until a company's
-  // data directory is filled, the sign-in's file check reports what is missing.
-  const Instalacion inst = preparaInstalacion({});
+  Instalacion inst;
+  try {
+    inst = preparaInstalacion(creaDatosDemo);
+  } catch (const std::exception& e) {
+    // The company files are written all the same; the sign-in's file check will list
+    // the tables that could not be made.
+    std::fprintf(stderr, "No se pudo crear la empresa de demostración: %s\n", e.what());
+    inst = preparaInstalacion({});
+  }
   std::error_code ec;
   std::filesystem::current_path(resuelve(inst.sistema), ec);
   if (ec) {
@@ -204,7 +210,7 @@ int main(int argc, char** argv) {
 
   if (sinPantalla) return demoSinPantalla(inst);
 
-  Aplicacion aplicacion;
+  Aplicacion aplicacion(ganchosDelSistema());
   aplicacion.muestra();
   return app.exec();
 }

@@ -110,7 +110,7 @@ void Principal::FormShow() {
   edit1_ = datos;
   if (ganchos_.empacaTemporales) ganchos_.empacaTemporales(sistema_);
   vistaClasica_ = linea(65) == "N";
-  if (ganchos_.creaNumeradores) ganchos_.creaNumeradores(datos);
+  if (ganchos_.creaNumeradores) ganchos_.creaNumeradores(datos, linea(59));
 }
 
 void Principal::FormActivate(bool empresasYaMostrada) {

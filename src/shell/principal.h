@@ -92,8 +92,9 @@ class Pantallas {
 struct GanchosPrincipal {
   // Packs "Deta.db", "DetaComp.db" and "Detaminv.db" of the system directory.
   std::function<void(const std::string& sistema)> empacaTemporales;
-  // Creates and seeds the numbering tables of the data directory.
-  std::function<void(const std::string& datos)> creaNumeradores;
+  // Creates and seeds the numbering tables of the data directory; the seed comes from
+  // the alternate data directory (configuration line 59) when it is set.
+  std::function<void(const std::string& datos, const std::string& alterno)> creaNumeradores;
   // The document check: reset its progress marker, and one run of it.
   std::function<void()> reiniciaMarcador;
   std::function<void()> revisionDocumentos;

@@ -59,7 +59,9 @@ struct Arranque : ::testing::Test {
   void arranca(const std::string& clave) {
     GanchosPrincipal g;
     g.empacaTemporales = [this](const std::string& s) { ganchos.push_back("empaca " + s); };
-    g.creaNumeradores = [this](const std::string& d) { ganchos.push_back("numeradores " + d); };
+    g.creaNumeradores = [this](const std::string& d, const std::string& alterno) {
+      ganchos.push_back("numeradores " + d + " [" + alterno + "]");
+    };
     g.reiniciaMarcador = [this] { ganchos.push_back("marcador"); };
     g.revisionDocumentos = [this] { ganchos.push_back("revision"); };
     principal = std::make_unique<Principal>(ui, pantallas, reloj, g);
@@ -105,7 +107,7 @@ TEST_F(Arranque, SigningInEnablesTheWindowWithTitleAndUser) {
   EXPECT_TRUE(principal->habilitada());
   EXPECT_EQ(principal->titulo(), "Mostrador    V 4.6.1   Abarrotes Uno");
   EXPECT_EQ(principal->Usuario(), "2");
-  EXPECT_EQ(ganchos, (Msgs{"empaca " + t.str(), "numeradores " + i.datos(1)}));
+  EXPECT_EQ(ganchos, (Msgs{"empaca " + t.str(), "numeradores " + i.datos(1) + " []"}));
   EXPECT_EQ(principal->EditRuta(), i.datos(1));
 }
 

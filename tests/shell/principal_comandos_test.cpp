@@ -77,7 +77,9 @@ struct Principal_ : ::testing::Test {
   GanchosPrincipal registrados() {
     GanchosPrincipal g;
     g.empacaTemporales = [this](const std::string& s) { ganchos.push_back("empaca " + s); };
-    g.creaNumeradores = [this](const std::string& d) { ganchos.push_back("numeradores " + d); };
+    g.creaNumeradores = [this](const std::string& d, const std::string& alterno) {
+      ganchos.push_back("numeradores " + d + " [" + alterno + "]");
+    };
     g.reiniciaMarcador = [this] { ganchos.push_back("marcador"); };
     g.revisionDocumentos = [this] { ganchos.push_back("revision"); };
     g.cierraTablasPropias = [this] { ganchos.push_back("cierra TablaE TablaD TablaMI"); };

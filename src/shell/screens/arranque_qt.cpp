@@ -4,6 +4,12 @@
 
 #include "shell/arranque.h"
 #include "shell/inicio.h"
+#include "shell/rutas.h"
+#include "shell/usuarios.h"
+#include "store/dbf/dbf_table.h"
+#include "store/demo.h"
+#include "store/empresa_nueva.h"
+#include "store/numeracion.h"
 #include "shell/screens/TFormaElipse.h"
 #include "shell/screens/TFormaEmpresas.h"
 #include "shell/screens/TFormaPrincipal.h"
@@ -11,6 +17,44 @@
 #include "ui/interaccion_qt.h"
 
 namespace mostrador::shell {
+
+GanchosPrincipal ganchosDelSistema() {
+  GanchosPrincipal g;
+  g.empacaTemporales = [](const std::string& sistema) {
+    for (const char* nombre : {"Deta.db", "DetaComp.db", "Detaminv.db"}) {
+      if (!existe(une(sistema, nombre))) continue;  // the sign-in's file check says so
+      try {
+        dbf::Table t;
+        t.open(sistema, nombre, dbf::OpenMode::Exclusive);
+        t.pack();
+        t.close();
+      } catch (const dbf::Error&) {
+        // Another window of this station holds it: it stays as it is until next start.
+      }
+    }
+  };
+  g.creaNumeradores = [](const std::string& datos, const std::string& alterno) {
+    try {
+      store::creaContadores(datos, alterno);
+    } catch (const dbf::Error&) {
+      // A counter that cannot be made or seeded (a company without its document tables)
+      // is reported by the sign-in's file check and by the screens that number.
+    }
+  };
+  return g;
+}
+
+void creaDatosDemo(const std::string& sistema, const std::string& datos) {
+  store::OpcionesEmpresa o;
+  o.numero = 1;
+  o.nombre = std::string(kNombreEmpresaDemo);
+  o.dirDatos = datos;
+  o.dirSistema = sistema;
+  o.claveAdministrador = std::string(kClaveAdministradorDemo);
+  o.cifra = [](std::string_view texto) { return revuelve(texto); };
+  store::creaEmpresa(o);
+  store::generaDemo(datos, store::OpcionesDemo{});
+}
 
 Aplicacion::Aplicacion(GanchosPrincipal ganchos, bool conSplash) {
   if (conSplash) {

@@ -25,6 +25,15 @@ class TFormaElipse;
 class TFormaEmpresas;
 class TFormaPrincipal;
 
+// The main window's hooks into the table engine and the numbering: packing the scratch
+// tables and creating the counters. Failures are left to the file check of the sign-in
+// and to the screens that use the tables.
+GanchosPrincipal ganchosDelSistema();
+
+// Fills a new demonstration company: every company table with its sample data, the
+// station's scratch tables and field dictionary.
+void creaDatosDemo(const std::string& sistema, const std::string& datos);
+
 class Aplicacion {
  public:
   explicit Aplicacion(GanchosPrincipal ganchos = {}, bool conSplash = true);
