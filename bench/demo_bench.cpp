@@ -4,11 +4,8 @@
 //   MOSTRADOR_BENCH_GRANDE=1 bench_demo_bench     also 100 000 products / 1 000 000 movements
 //   MOSTRADOR_BENCH_DIR=<dir>                     where the scratch companies go (default /tmp)
 
-// These run against the table handle; until it replaces the stand-in definitions
-// of store/dbf/dbf_tmp_defs.cpp they are left out of the build.
 #include <benchmark/benchmark.h>
 
-#if !__has_include("store/dbf/dbf_tmp_defs.cpp")
 
 #include <cstdlib>
 #include <filesystem>
@@ -112,6 +109,6 @@ BENCHMARK(BM_VerificaDocumentos)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-#endif
+
 
 BENCHMARK_MAIN();

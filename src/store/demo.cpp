@@ -634,9 +634,10 @@ class Generador {
     for (long d = 0; d < dias; ++d) {
       dia_ = inicio_ + d;
       segundo_ = 9 * 3600;
-      // Documents stop the day before the last, so that the last day's counter sales
-      // bring the movements to the size asked for exactly.
-      const long diasDoc = std::max(1L, dias - 1);
+      // Documents stop a tenth of the history before today, so that the counter sales
+      // of the last days absorb any day whose documents ran ahead of the schedule and
+      // the movements end at the size asked for exactly.
+      const long diasDoc = std::max(1L, dias - std::max(1L, dias / 10));
       const long hastaHoy = std::min(d + 1, diasDoc);
       const long remHoy = t.remisiones * hastaHoy / diasDoc - rem;
       const long facHoy = t.facturas * hastaHoy / diasDoc - fac;

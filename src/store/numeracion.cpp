@@ -47,7 +47,7 @@ long long ultimoNumero(std::string_view dir, const DefContador& c) {
   t.open(dir, c.documento);
   t.setIndex(c.indice);
   t.last();
-  const long long n = t.eof() || t.bof() ? 0 : t.asInteger(c.campo);
+  const long long n = t.isEmpty() ? 0 : t.asInteger(c.campo);
   t.close();
   return n;
 }
@@ -83,7 +83,7 @@ long long tomaNumeroEncabezado(dbf::Table& encabezado, std::string_view campo,
   encabezado.setIndex(indice);
   encabezado.last();
   const long long ultimo =
-      encabezado.eof() || encabezado.bof() ? 0 : encabezado.asInteger(campo);
+      encabezado.isEmpty() ? 0 : encabezado.asInteger(campo);
   encabezado.insert();
   encabezado.setInteger(campo, ultimo + 1);
   encabezado.post();
@@ -103,7 +103,7 @@ long long Numerador::leeBase(std::string_view dir, const DefContador& c) {
   k.open(dir, c.archivo);
   k.first();
   // An empty counter has no seed; it numbers as a seed of 0 does.
-  b = k.eof() ? 0 : baseDeSemilla(k.asInteger(kCampoContador));
+  b = k.isEmpty() ? 0 : baseDeSemilla(k.asInteger(kCampoContador));
   k.close();
   return b;
 }
@@ -138,7 +138,7 @@ long long Numerador::proponeNumeroCompra(dbf::Table& encabezado) {
     dbf::Table k;
     k.open(directorioDe(encabezado), contadorCompras().archivo);
     k.last();
-    if (!k.eof()) ultimaCompraLeida_ = k.asInteger(kCampoContador);
+    if (!k.isEmpty()) ultimaCompraLeida_ = k.asInteger(kCampoContador);
     k.close();
   } catch (const dbf::Error&) {
     // Counts as the value read the time before.
@@ -157,7 +157,7 @@ Realineacion realineaContador(std::string_view dir, const DefContador& c) {
   k.open(dir, c.archivo, dbf::OpenMode::Exclusive);
   const long long registros = k.recordCount();
   k.first();
-  const long long semilla = k.eof() ? 0 : k.asInteger(kCampoContador);
+  const long long semilla = k.isEmpty() ? 0 : k.asInteger(kCampoContador);
   r.implicito = registros == 0 ? 0 : baseDeSemilla(semilla) + registros;
   if (r.implicito != r.ultimo) {
     const long long nueva = r.ultimo - registros + 1;

@@ -1,9 +1,6 @@
 // Demonstration data: a function of its seed, and consistent the way the system keeps
 // its own data.
 
-// These run against the table handle; until it replaces the stand-in definitions
-// of store/dbf/dbf_tmp_defs.cpp they are left out of the build.
-#if !__has_include("store/dbf/dbf_tmp_defs.cpp")
 
 #include "store/demo.h"
 
@@ -211,5 +208,3 @@ TEST_F(DemoPequena, ContadoresSiguenALosDocumentos) {
 
 }  // namespace
 }  // namespace mostrador::store
-
-#endif

@@ -1,9 +1,6 @@
 // A new company and station on real files: every table opens under every tag, the
 // start files hold exactly what a new installation needs.
 
-// These run against the table handle; until it replaces the stand-in definitions
-// of store/dbf/dbf_tmp_defs.cpp they are left out of the build.
-#if !__has_include("store/dbf/dbf_tmp_defs.cpp")
 
 #include "store/empresa_nueva.h"
 
@@ -184,8 +181,8 @@ TEST(EmpresaNuevaSinCifrado, NoEscribeUsuarios) {
 TEST(EmpresaNuevaRutas, RutaDeWindowsSobreLasUnidades) {
   prueba::DirectorioTemporal dir;
   creaDirectorioDatos("C:\\Empresas\\Uno");
-  EXPECT_TRUE(std::filesystem::exists(dir.ruta() / "c" / "Empresas" / "Uno" / "FacturaE.dbf"));
-  EXPECT_TRUE(std::filesystem::exists(dir.ruta() / "c" / "Empresas" / "Uno" / "FacturaE.mdx"));
+  EXPECT_TRUE(std::filesystem::exists(dir.ruta() / "unidades" / "c" / "Empresas" / "Uno" / "FacturaE.dbf"));
+  EXPECT_TRUE(std::filesystem::exists(dir.ruta() / "unidades" / "c" / "Empresas" / "Uno" / "FacturaE.mdx"));
   // A second creation replaces the tables: the concepts are not doubled.
   creaDirectorioDatos("c:\\empresas\\uno");
   dbf::Table t;
@@ -195,5 +192,3 @@ TEST(EmpresaNuevaRutas, RutaDeWindowsSobreLasUnidades) {
 
 }  // namespace
 }  // namespace mostrador::store
-
-#endif

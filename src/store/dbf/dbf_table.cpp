@@ -875,8 +875,10 @@ void Table::setRange(const std::vector<KeyValue>& from, const std::vector<KeyVal
   Impl& t = *d_;
   t.requireIndex("range");
   t.browseMode(*this);
-  t.lo = t.expression().encodePartial(from);
-  t.hi = t.expression().encodePartial(to);
+  // Both ends are whole values (text padded to its width), so a range on "1" does not
+  // take "10"; ends given for fewer fields than the key cover every later field.
+  t.lo = t.expression().encodePrefix(from);
+  t.hi = t.expression().encodePrefix(to);
   // A descending tag complements its keys: its range ends arrive swapped.
   if (!t.lo.empty() && !t.hi.empty() && t.lo > t.hi) std::swap(t.lo, t.hi);
   t.ranged = true;

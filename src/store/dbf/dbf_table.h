@@ -84,8 +84,12 @@ class Cursor {
   virtual void next() = 0;
   virtual void prior() = 0;
   virtual void moveBy(long n);
+  // As the shops' engine always did: first() leaves bof() true and last() leaves eof()
+  // true while standing on a record; a failed next()/prior() stays on the record it had.
+  // Both true means there is no record to stand on.
   virtual bool eof() const = 0;
   virtual bool bof() const = 0;
+  bool isEmpty() const { return eof() && bof(); }
   // Records the cursor can visit (range and deleted records considered).
   virtual long recordCount() const = 0;
 
