@@ -22,6 +22,7 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 
+#include "shell/confcamp.h"
 #include "shell/rutas.h"
 #include "shell/texto.h"
 
@@ -436,7 +437,28 @@ void TFormaCampos::imprime() {
   }
 }
 
+std::function<QStringList(const QString&)> lineasDelCatalogo(const std::string& directorioSistema) {
+  return [directorioSistema](const QString& tabla) {
+    QStringList r;
+    for (const std::string& l :
+         shell::CatalogoCampos::enDirectorio(directorioSistema).lineasSelector(tabla.toStdString()))
+      r << QString::fromStdString(l);
+    return r;
+  };
+}
+
 // --- TFormaBusquedaNoIndexada ---
+
+std::vector<std::pair<QString, QString>> TFormaBusquedaNoIndexada::camposDelCatalogo(
+    const std::string& directorioSistema, const QString& tabla) {
+  std::vector<std::pair<QString, QString>> r;
+  for (const shell::CampoCatalogo& c :
+       shell::CatalogoCampos::enDirectorio(directorioSistema).campos(tabla.toStdString())) {
+    if (c.nombre.empty()) continue;
+    r.emplace_back(QString::fromStdString(c.nombre), QString::fromStdString(c.descripcionMostrada()));
+  }
+  return r;
+}
 
 TFormaBusquedaNoIndexada::TFormaBusquedaNoIndexada(
     const std::vector<std::pair<QString, QString>>& campos, QWidget* parent)

@@ -152,6 +152,9 @@ class TFormaCampos : public QDialog {
   QString campo_;
 };
 
+// The chooser lines of the field catalogue "<system directory>\confcamp.cmp".
+std::function<QStringList(const QString& tabla)> lineasDelCatalogo(const std::string& directorioSistema);
+
 // --- TFormaBusquedaNoIndexada: a field by its description and a value ---
 class TFormaBusquedaNoIndexada : public QDialog {
   Q_OBJECT
@@ -161,6 +164,9 @@ class TFormaBusquedaNoIndexada : public QDialog {
                            QWidget* parent = nullptr);
   QString campo() const;
   QString valor() const;
+  // The table's fields from the field catalogue: {name, description shown}.
+  static std::vector<std::pair<QString, QString>> camposDelCatalogo(const std::string& directorioSistema,
+                                                                    const QString& tabla);
 
  private:
   std::vector<std::pair<QString, QString>> campos_;

@@ -12,7 +12,10 @@
 #include "principal_aplicacion.h"
 #include "support/entorno.h"
 #include "support/interaccion_fake.h"
+#include "shell/confcamp.h"
+#include "shell/registros_fijos.h"
 #include "ui/dialogos.h"
+#include "ui/interaccion_qt.h"
 
 using namespace mostrador;
 using namespace mostrador::ui;
@@ -242,4 +245,32 @@ TEST_F(Dialogos, EnterAndDownMoveToTheNextFieldUpToThePrevious) {
   QTest::keyClick(propio, Qt::Key_Return);
   EXPECT_TRUE(enter);
   EXPECT_TRUE(propio->hasFocus());
+}
+
+TEST_F(Dialogos, FieldListsComeFromTheFieldCatalogue) {
+  prueba::DirectorioTemporal t;
+  // One table: records 1..49 hold its fields, then the table index and the count.
+  shell::ArchivoFijo archivo(shell::une(t.str(), "confcamp.cmp"), shell::disenoCatalogoCampos());
+  std::vector<shell::RegistroFijo> regs(52, shell::RegistroFijo(shell::disenoCatalogoCampos()));
+  regs[1].ponTexto("nombre", "CLCLI_C");
+  regs[1].ponTexto("descripcion", "Clave del Cliente");
+  regs[2].ponTexto("nombre", "NOMBR_C");
+  regs[50].ponTexto("descripcion", "cliente.dbf");
+  regs[51].ponTexto("numero", "1");
+  ASSERT_TRUE(archivo.reescribe(regs));
+
+  const QStringList lineas = lineasDelCatalogo(t.str())("cliente.dbf");
+  ASSERT_EQ(lineas.size(), 49);
+  EXPECT_EQ(lineas[0], "[000]CLCLI_C  Clave del Cliente");
+  EXPECT_EQ(lineas[1], "[001]NOMBR_C  NOMBR_C");
+  EXPECT_TRUE(lineasDelCatalogo(t.str())("vendedor.dbf").isEmpty());
+
+  const auto campos = TFormaBusquedaNoIndexada::camposDelCatalogo(t.str(), "cliente.dbf");
+  EXPECT_EQ(campos, (std::vector<std::pair<QString, QString>>{{"CLCLI_C", "Clave del Cliente"},
+                                                              {"NOMBR_C", "NOMBR_C"}}));
+}
+
+TEST_F(Dialogos, FileFiltersInTheQtForm) {
+  EXPECT_EQ(filtroQt("Formatos (*.for)|*.for|Todos|*.*"), "Formatos (*.for) (*.for);;Todos (*.*)");
+  EXPECT_EQ(filtroQt("Hojas|*.xls;*.csv"), "Hojas (*.xls *.csv)");
 }

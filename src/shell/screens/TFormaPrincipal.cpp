@@ -374,8 +374,6 @@ void TFormaPrincipal::showEvent(QShowEvent* e) {
   });
 }
 
-void TFormaPrincipal::changeEvent(QEvent* e) { QMainWindow::changeEvent(e); }
-
 void TFormaPrincipal::closeEvent(QCloseEvent* e) {
   if (!cerrando_) {
     cerrando_ = true;

@@ -74,7 +74,6 @@ class TFormaPrincipal : public QMainWindow, public Pantallas {
 
  protected:
   void showEvent(QShowEvent* e) override;
-  void changeEvent(QEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
   void resizeEvent(QResizeEvent* e) override;
   bool eventFilter(QObject* o, QEvent* e) override;
