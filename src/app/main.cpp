@@ -1,13 +1,216 @@
-#include <cstdio>
-#include <cstring>
+// Mostrador: the program.
+//
+//   mostrador                      the windows, starting at the company screen
+//   mostrador --demo-sin-pantalla  no display needed: signs in to the demonstration
+//                                  company, runs what exists headless and says where
+//                                  its output went
+//
+// Both first make sure of the station's installation (a demonstration one on a machine
+// that has none) and run from its system directory.
 
-int main(int argc, char** argv) {
-  for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--demo-sin-pantalla") == 0) {
-      std::puts("Mostrador V 4.6.1: demostración sin pantalla.");
-      return 0;
+#include <QApplication>
+#include <QDir>
+#include <QPixmap>
+#include <QTimer>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <iostream>
+#include <sstream>
+
+#include "shell/arranque.h"
+#include "shell/configuracion.h"
+#include "shell/derechos.h"
+#include "shell/empresas.h"
+#include "shell/inicio.h"
+#include "shell/principal.h"
+#include "shell/rutas.h"
+#include "shell/screens/TFormaPrincipal.h"
+#include "shell/screens/arranque_qt.h"
+#include "shell/texto.h"
+
+namespace {
+
+using namespace mostrador::shell;
+
+// Messages of the headless run go to the report; every question gets its cancelling
+// answer, so nothing waits for a user who is not there.
+class InteraccionConsola : public Interaccion {
+ public:
+  explicit InteraccionConsola(std::ostream& salida) : salida_(salida) {}
+  void mensaje(std::string_view texto) override {
+    std::string t(texto);
+    for (char& c : t)
+      if (c == '\r') c = '\n';
+    salida_ << "  [Mensaje] " << t << "\n";
+  }
+  RespuestaAdvertencia advertencia(std::string_view, bool) override { return RespuestaAdvertencia::No; }
+  RespuestaCerrar cerrar() override { return RespuestaCerrar::Quedarse; }
+  RespuestaAdministrador administrador() override { return {}; }
+  std::optional<Busqueda> busca(bool) override { return std::nullopt; }
+  std::optional<std::string> abreArchivo(std::string_view, std::string_view) override { return {}; }
+  std::optional<std::string> guardaArchivo(std::string_view, std::string_view) override { return {}; }
+  std::optional<std::string> pideTexto(std::string_view, std::string_view, std::string_view) override {
+    return {};
+  }
+  void iniciaProgreso(std::string_view, int) override {}
+  void avanzaProgreso(int) override {}
+  void terminaProgreso() override {}
+  void iniciaEspera() override {}
+  void terminaEspera() override {}
+
+ protected:
+  std::string pideDato(std::string_view) override { return "0"; }
+
+ private:
+  std::ostream& salida_;
+};
+
+// The screens the headless run may open: it only says which one it would open.
+class PantallasConsola : public Pantallas {
+ public:
+  explicit PantallasConsola(std::ostream& salida) : salida_(salida) {}
+  bool disponible(Pantalla p) const override {
+    return p == Pantalla::ConfiguracionGeneral || p == Pantalla::Sistema || p == Pantalla::Acerca ||
+           p == Pantalla::Empresas;
+  }
+  void abre(const Apertura& a) override {
+    salida_ << "  [Abre] " << clasePantalla(a.pantalla) << " (Usuario " << a.usuario << ")\n";
+  }
+  void cierraTablasResidentes() override {}
+  void cierraResidentesVisibles() override {}
+  void cierraVentana(std::string_view) override {}
+  void ejecutaPrograma(std::string_view) override {}
+  void abreDocumento(std::string_view) override {}
+
+ private:
+  std::ostream& salida_;
+};
+
+struct Modulo {
+  const char* nombre;
+  void (Principal::*comando)();
+};
+
+int demoSinPantalla(const Instalacion& inst) {
+  std::ostringstream rep;
+  rep << "Mostrador V 4.6.1: demostración sin pantalla\n\n";
+  rep << "Directorio del sistema: " << resuelve(inst.sistema).string() << "\n";
+  rep << "Archivo de inicio:      " << resuelve(kArchivoInicio).string() << "\n";
+  rep << (inst.nueva ? "Instalación de demostración creada en esta ejecución.\n"
+                     : "Instalación existente.\n");
+
+  InteraccionConsola ui(rep);
+  PantallasConsola pantallas(rep);
+  RelojSistema reloj;
+
+  rep << "\n== Arranque ==\n";
+  Principal principal(ui, pantallas, reloj, ganchosDelSistema());
+  principal.FormCreate();
+  Empresas empresas(ui, principal.directorioSistema(), directorioActual(), 1);
+  principal.FormShow();
+  empresas.FormActivate();
+  rep << "Empresa 1: " << empresas.NombreEmpresa() << ", datos en " << empresas.Rutainicio() << "\n";
+
+  const Modulo modulos[] = {
+      {"Clientes", &Principal::Clientes1Click},
+      {"Proveedores", &Principal::Proveedores1Click},
+      {"Facturación", &Principal::Facturacin2Click},
+      {"Compras", &Principal::Compras1Click},
+      {"Movimientos al inventario", &Principal::Movimientos1Click},
+      {"Punto de venta", &Principal::Panel2Click},
+      {"Información del sistema", &Principal::Sistema1Click},
+  };
+  bool revisado = false;
+  for (const char* clave : {"caja", "almacen", "admin", "equivocada"}) {
+    rep << "\n== Clave \"" << clave << "\" ==\n";
+    const Ingreso r = empresas.AceptarClick(clave);
+    if (!r.exito()) continue;
+    principal.aplicaIngreso(r);
+    rep << "Título: " << principal.titulo() << "\nUsuario: " << principal.Usuario() << " ("
+        << nombreUsuario(ui, principal.directorioSistema(), principal.Usuario()) << ")\n";
+    if (!revisado) {
+      // The same for every key: shown once.
+      rep << "Revisión de archivos:\n";
+      empresas.revisaArchivos();
+      revisado = true;
+    }
+    for (const Modulo& m : modulos) {
+      rep << m.nombre << ":\n";
+      (principal.*m.comando)();
     }
   }
-  std::puts("Mostrador V 4.6.1");
+
+  rep << "\n== Configuración de la empresa 1 (" << kLineasConfiguracion << " líneas) ==\n";
+  ValoresConfiguracion v;
+  if (v.lee(principal.directorioSistema(), 1, ui)) {
+    const auto lineas = v.lineas();
+    for (int n : {1, 6, 8, 9, 41, 42, 65, 70, 71})
+      rep << "Línea " << n << " (" << lineaConfiguracion(n).control << "): "
+          << lineas[static_cast<size_t>(n - 1)] << "\n";
+  }
+
+  // The main window itself, drawn off screen after signing in as the administrator.
+  const std::string carpeta = une(principal.directorioSistema(), "demostracion");
+  creaDirectorios(carpeta);
+  const std::string imagen = resuelve(une(carpeta, "principal.png")).string();
+  {
+    GanchosPrincipal g;
+    Aplicacion app(g, false);
+    const Ingreso r = app.motorEmpresas().AceptarClick(std::string(kClaveAdministradorDemo));
+    app.principal().motor().aplicaIngreso(r);
+    // Signed in already: the company screen is not shown again on activation.
+    app.motorEmpresas().FormActivate();
+    app.principal().resize(1024, 700);
+    app.muestra();
+    QApplication::processEvents();
+    QApplication::processEvents();
+    if (app.principal().grab().save(QString::fromStdString(imagen), "PNG"))
+      rep << "\nVentana principal: " << imagen << "\n";
+    app.principal().hide();
+  }
+
+  const std::string informe = resuelve(une(carpeta, "demostracion.txt")).string();
+  escribeBytes(informe, rep.str());
+  std::cout << rep.str();
+  std::cout << "\nSalida de la demostración:\n  informe: " << informe
+            << "\n  ventana principal: " << imagen << "\n";
   return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  bool sinPantalla = false;
+  for (int i = 1; i < argc; ++i)
+    if (std::strcmp(argv[i], "--demo-sin-pantalla") == 0) sinPantalla = true;
+  if (sinPantalla && !std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+
+  QApplication app(argc, argv);
+  QApplication::setApplicationName("Mostrador");
+  QApplication::setApplicationVersion("4.6.1");
+
+  Instalacion inst;
+  try {
+    inst = preparaInstalacion(creaDatosDemo);
+  } catch (const std::exception& e) {
+    // The company files are written all the same; the sign-in's file check will list
+    // the tables that could not be made.
+    std::fprintf(stderr, "No se pudo crear la empresa de demostración: %s\n", e.what());
+    inst = preparaInstalacion({});
+  }
+  std::error_code ec;
+  std::filesystem::current_path(resuelve(inst.sistema), ec);
+  if (ec) {
+    std::fprintf(stderr, "No se puede usar el directorio %s: %s\n", inst.sistema.c_str(),
+                 ec.message().c_str());
+    return 1;
+  }
+
+  if (sinPantalla) return demoSinPantalla(inst);
+
+  Aplicacion aplicacion(ganchosDelSistema());
+  aplicacion.muestra();
+  return app.exec();
 }

@@ -1,0 +1,394 @@
+#include "shell/principal.h"
+
+#include <cassert>
+#include <exception>
+
+#include "shell/derechos.h"
+#include "shell/fechas.h"
+#include "shell/rutas.h"
+#include "shell/usuarios.h"
+
+namespace mostrador::shell {
+namespace {
+
+struct DatosPantalla {
+  Pantalla p;
+  std::string_view clase, modulo;
+  bool residente;
+};
+
+constexpr DatosPantalla kPantallas[] = {
+    {Pantalla::Clientes, "TFormaClientes", "de Clientes", true},
+    {Pantalla::Vendedor, "TFormaVendedor", "de Vendedores", false},
+    {Pantalla::Proveedo, "TFormaProveedo", "de Proveedores", true},
+    {Pantalla::Factura, "TFormaFactura", "de Facturación", false},
+    {Pantalla::Compras, "TFormaCompras", "de Compras", true},
+    {Pantalla::Inventario, "TFormaInventario", "de Productos", true},
+    {Pantalla::MovimientosInventario, "TFormaMovimientosInventario",
+     "de Movimientos al Inventario", false},
+    {Pantalla::ConfiguracionGeneral, "TFormaConfiguracionGeneral", "de Configuración General",
+     false},
+    {Pantalla::CapturaRapida, "TFormaCapturaRapida", "de Punto de Venta", false},
+    {Pantalla::Respaldo, "TFormaRespaldo", "de Respaldos", false},
+    {Pantalla::ReindexaTodo, "TFormaReindexaTodo", "de Reindexación", false},
+    {Pantalla::Empresas, "TFormaEmpresas", "de Empresas", true},
+    {Pantalla::comovinv, "TFormacomovinv", "de Conceptos de Movimientos", false},
+    {Pantalla::DisenoVista, "TFormaDisenoVista", "de Diseño de Reportes", false},
+    {Pantalla::Utilerias, "TFormaUtilerias", "de Utilerías", false},
+    {Pantalla::Formatos, "TFormaFormatos", "de Diseño de Formatos", false},
+    {Pantalla::Sistema, "TFormaSistema", "de Información del Sistema", false},
+    {Pantalla::Divisa, "TFormaDivisa", "de Divisas", false},
+    {Pantalla::SQL, "TFormaSQL", "de Consultas SQL", false},
+    {Pantalla::Consolidar, "TFormaConsolidar", "de Consolidación", false},
+    {Pantalla::ClaveRapida, "TFormaClaveRapida", "de Captura Rápida de Claves", false},
+    {Pantalla::Acerca, "TFormaAcerca", "Acerca de", false},
+    {Pantalla::Catalogo, "TFormaCatalogo", "de Catálogos", false},
+};
+
+const DatosPantalla& datos(Pantalla p) {
+  for (const auto& d : kPantallas)
+    if (d.p == p) return d;
+  assert(false && "screen missing from kPantallas");
+  return kPantallas[0];
+}
+
+// Upper case of the ASCII and Latin-1 letters of a UTF-8 text.
+std::string mayusculas(std::string_view s) {
+  std::string r(s);
+  for (size_t i = 0; i < r.size(); ++i) {
+    unsigned char c = static_cast<unsigned char>(r[i]);
+    if (c >= 'a' && c <= 'z') {
+      r[i] = static_cast<char>(c - 32);
+    } else if (c == 0xC3 && i + 1 < r.size()) {
+      unsigned char d = static_cast<unsigned char>(r[i + 1]);
+      if (d >= 0xA0 && d <= 0xBE && d != 0xB7) r[i + 1] = static_cast<char>(d - 0x20);
+      ++i;
+    }
+  }
+  return r;
+}
+
+constexpr std::string_view kSinAccesoModulo = "No se Tiene Acceso a este Módulo";
+constexpr std::string_view kSinAccesoModuloTienen = "No se Tienen Acceso a este Módulo";
+
+}  // namespace
+
+std::string_view clasePantalla(Pantalla p) { return datos(p).clase; }
+std::string_view nombreModulo(Pantalla p) { return datos(p).modulo; }
+bool esResidente(Pantalla p) { return datos(p).residente; }
+
+std::string mensajeNoDisponible(Pantalla p) {
+  const std::string_view m = nombreModulo(p);
+  // "El módulo de Clientes ..." reads naturally; "Acerca de" needs its own article.
+  if (m.starts_with("de ")) return "El módulo " + std::string(m) + " no está disponible todavía";
+  return "El módulo \"" + std::string(m) + "\" no está disponible todavía";
+}
+
+Principal::Principal(Interaccion& ui, Pantallas& pantallas, const Reloj& reloj,
+                     GanchosPrincipal ganchos)
+    : ui_(ui), pantallas_(pantallas), reloj_(reloj), ganchos_(std::move(ganchos)), config_(ui) {}
+
+// --- Start-up ---
+
+void Principal::FormCreate() {
+  habilitada_ = false;
+  try {
+    sistema_ = config_.directorioSistema();
+  } catch (const std::exception&) {
+    sistema_.clear();
+  }
+  // The initialisation file could not be made (no place for "c:\TVK"): start-up goes on
+  // and the company screen will say what is missing.
+  if (sistema_.empty()) ui_.mensaje("Esta es la Primera vez que Ejecuta el Programa");
+}
+
+std::string Principal::linea(int n) const { return config_.linea(n).value_or(""); }
+
+void Principal::FormShow() {
+  const std::string datos = linea(8);
+  editRuta_ = datos;
+  edit1_ = datos;
+  if (ganchos_.empacaTemporales) ganchos_.empacaTemporales(sistema_);
+  vistaClasica_ = linea(65) == "N";
+  if (ganchos_.creaNumeradores) ganchos_.creaNumeradores(datos, linea(59));
+}
+
+void Principal::FormActivate(bool empresasYaMostrada) {
+  if (activada_ || empresasYaMostrada) return;
+  activada_ = true;
+  pantallas_.abre(conUsuario(Pantalla::Empresas));
+
+  std::string primera;
+  if (auto l = leeRapida(sistema_)) {
+    primera = *l;
+    const OpcionesRapidas leidas = opcionesDeRapida(primera);
+    opciones_.capturaRapida = leidas.capturaRapida;
+    opciones_.documentos = leidas.documentos;
+  }
+  timerHora_ = linea(71) == "S";
+  // Nobody signed in: the window stays disabled and nothing may open.
+  if (habilitada_) {
+    if (primera == "S")
+      Panel2Click();
+    else if (primera == "T")
+      Facturacin2Click();
+  }
+  if (linea(6) == "SI") edit1_ = linea(8);
+}
+
+void Principal::aplicaIngreso(const Ingreso& ingreso) {
+  if (!ingreso.exito()) return;
+  habilitada_ = true;
+  titulo_ = ingreso.titulo;
+  if (ingreso.tipo == Ingreso::Usuario) usuario_ = std::to_string(ingreso.usuario);
+}
+
+// --- Shared values ---
+
+std::string Principal::directorioDatos() const { return linea(8); }
+std::string Principal::directorioAlterno() const { return linea(59); }
+std::string Principal::directorioRemisiones() const { return linea(63); }
+
+// --- Module commands ---
+
+Apertura Principal::conUsuario(Pantalla p) const {
+  Apertura a(p);
+  a.usuario = usuario_;
+  return a;
+}
+
+void Principal::abreOExplica(const Apertura& a) {
+  if (!pantallas_.disponible(a.pantalla)) {
+    ui_.mensaje(mensajeNoDisponible(a.pantalla));
+    return;
+  }
+  pantallas_.abre(a);
+}
+
+void Principal::modulo(Apertura a, int derecho) {
+  a.usuario = usuario_;
+  if (derecho > 0 && !checaDerecho(ui_, sistema_, usuario_, derecho)) return;
+  abreOExplica(a);
+}
+
+void Principal::Clientes1Click() { modulo(Apertura(Pantalla::Clientes), 1); }
+void Principal::Vendedores1Click() { modulo(Apertura(Pantalla::Vendedor), 2); }
+void Principal::Proveedores1Click() {
+  modulo(Apertura(Pantalla::Proveedo).oculta("Saldo"), 3);
+}
+void Principal::Facturacin2Click() { modulo(Apertura(Pantalla::Factura), 4); }
+void Principal::Compras1Click() {
+  modulo(Apertura(Pantalla::Compras).oculta("BotonPagos"), 5);
+}
+void Principal::Movimientos1Click() {
+  modulo(Apertura(Pantalla::MovimientosInventario), 9);
+}
+
+void Principal::Producto1Click() {
+  Apertura a(Pantalla::Inventario);
+  a.usuario = usuario_;
+  if (usuario_ != "0") {
+    // Somebody else at the counter may let the administrator type the key.
+    if (pideClaveAdministrador(ui_).resultado == RespuestaAdministrador::Administrador) {
+      a.usuario = "0";
+      abreOExplica(a);
+      return;
+    }
+  }
+  if (checaDerecho(ui_, sistema_, usuario_, 8)) abreOExplica(a);
+}
+
+void Principal::General1Click() {
+  const RespuestaAdministrador r = pideClaveAdministrador(ui_);
+  if (r.resultado == RespuestaAdministrador::Cancelada) return;
+  if (r.resultado == RespuestaAdministrador::OtraClave) {
+    ui_.mensaje(kSinAccesoModuloTienen);
+    return;
+  }
+  modulo(Apertura(Pantalla::ConfiguracionGeneral), 10);
+}
+
+void Principal::Panel2Click() {
+  Apertura a(Pantalla::CapturaRapida);
+  a.usuario = usuario_;
+  if (!checaDerecho(ui_, sistema_, usuario_, 4)) return;
+  a.tituloAgregado = "   " + mayusculas(nombreUsuario(ui_, sistema_, usuario_)) +
+                     std::string(11, ' ') + fechaCorta(reloj_.ahora().fecha);
+  abreOExplica(a);
+}
+
+void Principal::Respaldos1Click() {
+  const Autorizacion a = autorizaPortador(ui_, sistema_, directorioDatos(), 55, false);
+  if (a.concedida) {
+    abreOExplica(conUsuario(Pantalla::Respaldo));
+    return;
+  }
+  if (a.respuesta.resultado != RespuestaAdministrador::Cancelada) ui_.mensaje(kSinAccesoModulo);
+}
+
+void Principal::Reindexar1Click() {
+  if (ganchos_.cierraTablasPropias) ganchos_.cierraTablasPropias();
+  // The check must not run against tables that are about to be rebuilt.
+  const bool estaba = timerHora_;
+  timerHora_ = false;
+  const Autorizacion a = autorizaPortador(ui_, sistema_, directorioDatos(), 54, false);
+  timerHora_ = estaba;
+  if (!a.concedida) {
+    ui_.mensaje(kSinAccesoModulo);
+    return;
+  }
+  abreOExplica(conUsuario(Pantalla::ReindexaTodo));
+}
+
+void Principal::Empresa1Click() {
+  pantallas_.cierraTablasResidentes();
+  pantallas_.abre(conUsuario(Pantalla::Empresas));
+}
+
+void Principal::Conceptos1Click() { modulo(Apertura(Pantalla::comovinv), 0); }
+void Principal::Reportes1Click() { modulo(Apertura(Pantalla::DisenoVista), 0); }
+void Principal::Indices1Click() { modulo(Apertura(Pantalla::Utilerias), 0); }
+void Principal::Formatos1Click() {
+  modulo(Apertura(Pantalla::Formatos).oculta("Rangos").muestra("Formatos"), 0);
+}
+void Principal::Sistema1Click() { modulo(Apertura(Pantalla::Sistema), 0); }
+void Principal::Divisas1Click() { modulo(Apertura(Pantalla::Divisa), 0); }
+void Principal::ReportesSQL1Click() { modulo(Apertura(Pantalla::SQL), 0); }
+void Principal::Consolidar1Click() {
+  modulo(Apertura(Pantalla::Consolidar).en(directorioDatos()), 0);
+}
+void Principal::CapturaRapidadeClaves1Click() {
+  const std::string alterno = directorioAlterno();
+  modulo(Apertura(Pantalla::ClaveRapida).en(alterno.empty() ? directorioDatos() : alterno), 0);
+}
+void Principal::Acercade1Click() { modulo(Apertura(Pantalla::Acerca), 0); }
+void Principal::Calculadora1Click() { pantallas_.ejecutaPrograma("calc.exe"); }
+void Principal::VerTemas1Click() {
+  pantallas_.abreDocumento(une(une(sistema_, "ayuda"), "principal.mht"));
+}
+
+// --- Catalogue browser ---
+
+void Principal::catalogo(int derecho, std::string tabla, std::vector<Columna> columnas,
+                         bool vistaImagenes) {
+  Apertura a(Pantalla::Catalogo);
+  a.directorio = directorioDatos();
+  a.tabla = std::move(tabla);
+  a.columnas = std::move(columnas);
+  a.vistaImagenes = vistaImagenes;
+  modulo(std::move(a), derecho);
+}
+
+void Principal::Clientes2Click() {
+  catalogo(1, "cliente.dbf",
+           {{"CLCLI_C", "Cliente"}, {"NOMBR_C", "Nombre"}, {"RFCXX_C", "R.F.C"}});
+}
+void Principal::Proveedores2Click() {
+  catalogo(3, "proveedo.dbf",
+           {{"CLAVE_P", "Clave"}, {"NOMBR_P", "Nombre"}, {"RFCXX_P", "R.F.C"},
+            {"CARGO_P", "Cargos"}, {"ABONO_P", "Abonos"}, {"SALDO_P", "Saldo"}});
+}
+void Principal::Vendedores2Click() { catalogo(2, "vendedor.dbf", {}); }
+void Principal::Facturacin1Click() {
+  catalogo(4, "FacturaE.dbf",
+           {{"CLDOC_F", "Documento"}, {"CLCLI_F", "Clave"}, {"NOMBR_F", "Nombre"},
+            {"FEDOC_F", "Fech. Doc."}, {"FEVEN_F", "Fech. Venc."}, {"IMTOD_F", "Importe"}});
+}
+void Principal::Compras2Click() {
+  catalogo(5, "comprasE.dbf",
+           {{"CLDOC_O", "Documento"}, {"CLPRV_O", "Clave"}, {"NOMBR_O", "Nombre"},
+            {"FEDOC_O", "Fech. Doc."}, {"FEPAG_O", "Fech. Pag."}, {"IMDOC_O", "Importe"}});
+}
+namespace {
+std::vector<Columna> columnasInventario() {
+  return {{"CLPRO_I", "Producto"},
+          {"DSCPR_I", "Descripción"},
+          {"UMEDI_I", "unid. Med."},
+          {"EXIST_I", "Existencias"},
+          {"PPUBL_I", "Precio Publ."}};
+}
+}  // namespace
+void Principal::Inventario2Click() { catalogo(8, "inventar.dbf", columnasInventario()); }
+void Principal::MovimientosalInventario1Click() {
+  catalogo(9, "movinven.dbf",
+           {{"CLDOC_MI", "Documento"}, {"CLPRO_MI", "Producto"}, {"CLPRV_MI", "Proveedor"},
+            {"DESCR_MI", "Descripción"}, {"TIMOV_MI", "Tip. Mov."}, {"FEDOC_MI", "Fecha Doc."},
+            {"CANTI_MI", "Cantidad"}});
+}
+void Principal::CuentasPorPagar1Click() {
+  catalogo(0, "cuepagar.dbf",
+           {{"NUDOC_CP", "Documento"}, {"CLCLI_CP", "Clave"}, {"NOMBR_CP", "Nombre"},
+            {"CONCE_CP", "Concepto"}, {"IMCUE_CP", "Importe"}, {"SALDO_CP", "Saldo"},
+            {"FEAPL_CP", "Fech. Aplic."}, {"FEVEN_CP", "Fech. Venc."}});
+}
+void Principal::CatlogoconImgenes1Click() {
+  catalogo(0, "inventar.dbf", columnasInventario(), true);
+}
+
+// --- Options ---
+
+void Principal::guardaOpciones() {
+  // Only the administrator's choice outlives the run.
+  if (usuario_ == "0") guardaRapida(sistema_, opciones_);
+}
+
+void Principal::IniciarenCapturaRpida1Click() {
+  opciones_.capturaRapida = !opciones_.capturaRapida;
+  guardaOpciones();
+}
+void Principal::IniciarenCapturaRpida2Click() {
+  opciones_.documentos = !opciones_.documentos;
+  guardaOpciones();
+}
+void Principal::ServidordeHorario1Click() {
+  opciones_.servidorHorario = !opciones_.servidorHorario;
+  guardaOpciones();
+}
+
+void Principal::MI1Click() { timerHora_ = !timerHora_; }
+
+void Principal::TimerHoraTimer() {
+  ++ticks_;
+  label6_ = std::to_string(ticks_);
+  BitBtn1Click();
+}
+
+void Principal::BitBtn1Click() {
+  if (ganchos_.reiniciaMarcador) ganchos_.reiniciaMarcador();
+  if (ganchos_.revisionDocumentos) ganchos_.revisionDocumentos();
+}
+
+void Principal::VerMantenimiento1Click() { mantenimiento_ = !mantenimiento_; }
+
+void Principal::BotonMIClick() {
+  if (ganchos_.inventarioFisico)
+    ganchos_.inventarioFisico();
+  else
+    ui_.mensaje("El módulo de Inventario Físico no está disponible todavía");
+}
+
+int Principal::temaBoton(std::string_view boton) {
+  static constexpr std::pair<std::string_view, int> kTemas[] = {
+      {"BotonEmpresa", 110}, {"BotonClientes", 111}, {"BotonProveedo", 112},
+      {"BotonVendedor", 113}, {"BotonFactu", 114},   {"BotonInventa", 117},
+      {"BotonMovinv", 118},   {"BotonCompra", 119}};
+  for (const auto& [nombre, tema] : kTemas)
+    if (nombre == boton) return tema;
+  return 0;
+}
+
+// --- Closing ---
+
+std::vector<std::string> Principal::archivosSql() const {
+  return lista(directorioActual(), kPatronArchivosSql);
+}
+
+void Principal::cierra() {
+  pantallas_.cierraVentana("CapturaR");
+  pantallas_.cierraResidentesVisibles();
+  const std::string aqui = directorioActual();
+  for (const std::string& f : archivosSql()) borra(une(aqui, f));
+  timerHora_ = false;
+}
+
+}  // namespace mostrador::shell

@@ -1,0 +1,100 @@
+#include "shell/screens/arranque_qt.h"
+
+#include <QApplication>
+
+#include "shell/arranque.h"
+#include "shell/inicio.h"
+#include "shell/rutas.h"
+#include "shell/usuarios.h"
+#include "store/dbf/dbf_table.h"
+#include "store/demo.h"
+#include "store/empresa_nueva.h"
+#include "store/numeracion.h"
+#include "shell/screens/TFormaElipse.h"
+#include "shell/screens/TFormaEmpresas.h"
+#include "shell/screens/TFormaPrincipal.h"
+#include "shell/describe.h"
+#include "ui/interaccion_qt.h"
+
+namespace mostrador::shell {
+
+GanchosPrincipal ganchosDelSistema() {
+  GanchosPrincipal g;
+  g.empacaTemporales = [](const std::string& sistema) {
+    for (const char* nombre : {"Deta.db", "DetaComp.db", "Detaminv.db"}) {
+      if (!existe(une(sistema, nombre))) continue;  // the sign-in's file check says so
+      try {
+        dbf::Table t;
+        t.open(sistema, nombre, dbf::OpenMode::Exclusive);
+        t.pack();
+        t.close();
+      } catch (const dbf::Error&) {
+        // Another window of this station holds it: it stays as it is until next start.
+      }
+    }
+  };
+  g.creaNumeradores = [](const std::string& datos, const std::string& alterno) {
+    try {
+      store::creaContadores(datos, alterno);
+    } catch (const dbf::Error&) {
+      // A counter that cannot be made or seeded (a company without its document tables)
+      // is reported by the sign-in's file check and by the screens that number.
+    }
+  };
+  return g;
+}
+
+void creaDatosDemo(const std::string& sistema, const std::string& datos) {
+  store::OpcionesEmpresa o;
+  o.numero = 1;
+  o.nombre = std::string(kNombreEmpresaDemo);
+  o.dirDatos = datos;
+  o.dirSistema = sistema;
+  o.claveAdministrador = std::string(kClaveAdministradorDemo);
+  o.cifra = [](std::string_view texto) { return revuelve(texto); };
+  store::creaEmpresa(o);
+  store::generaDemo(datos, store::OpcionesDemo{});
+}
+
+Aplicacion::Aplicacion(GanchosPrincipal ganchos, bool conSplash) {
+  if (conSplash) {
+    splash_ = new TFormaElipse;
+    splash_->setAttribute(Qt::WA_DeleteOnClose);
+    splash_->show();
+    splash_->repaint();
+    QApplication::processEvents();
+  }
+  ayuda_ = QString::fromUtf8(kArchivoAyuda.data(), static_cast<qsizetype>(kArchivoAyuda.size()));
+
+  ui_ = std::make_unique<ui::InteraccionQt>([this] {
+    return principal_ ? principal_->motor().directorioSistema() : std::string();
+  });
+  principal_ = std::make_unique<TFormaPrincipal>(*ui_, reloj_, std::move(ganchos));
+  ui_->ponPadre(principal_.get());
+  principal_->ponDescripciones([this](int tema) {
+    auto d = leeDescripcion(principal_->motor().directorioSistema(), tema);
+    return d ? d->texto() : std::string();
+  });
+
+  empresas_ = std::make_unique<Empresas>(*ui_, principal_->motor().directorioSistema(),
+                                         directorioActual(), 1);
+  formaEmpresas_ = std::make_unique<TFormaEmpresas>(
+      *empresas_,
+      [this](const Ingreso& r) {
+        principal_->motor().aplicaIngreso(r);
+        principal_->pinta();
+      },
+      principal_.get());
+  principal_->ponEmpresas(formaEmpresas_.get());
+
+  if (splash_) delete splash_.data();
+}
+
+Aplicacion::~Aplicacion() {
+  formaEmpresas_.reset();
+  principal_.reset();
+}
+
+void Aplicacion::muestra() { principal_->show(); }
+
+}  // namespace mostrador::shell

@@ -1,0 +1,157 @@
+#include "ui/interaccion_qt.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QProgressDialog>
+
+#include "shell/screens/TFormaAdministrador.h"
+#include "shell/usuarios.h"
+#include "ui/dialogos.h"
+
+namespace mostrador::ui {
+namespace {
+
+QString q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+// A silent Interaccion for the key check inside the dialog: the dialog itself reports
+// nothing but its result.
+class Muda : public shell::Interaccion {
+ public:
+  void mensaje(std::string_view) override {}
+  shell::RespuestaAdvertencia advertencia(std::string_view, bool) override { return {}; }
+  shell::RespuestaCerrar cerrar() override { return shell::RespuestaCerrar::Quedarse; }
+  shell::RespuestaAdministrador administrador() override { return {}; }
+  std::optional<shell::Busqueda> busca(bool) override { return std::nullopt; }
+  std::optional<std::string> abreArchivo(std::string_view, std::string_view) override { return {}; }
+  std::optional<std::string> guardaArchivo(std::string_view, std::string_view) override { return {}; }
+  std::optional<std::string> pideTexto(std::string_view, std::string_view, std::string_view) override {
+    return {};
+  }
+  void iniciaProgreso(std::string_view, int) override {}
+  void avanzaProgreso(int) override {}
+  void terminaProgreso() override {}
+  void iniciaEspera() override {}
+  void terminaEspera() override {}
+
+ protected:
+  std::string pideDato(std::string_view) override { return {}; }
+};
+
+}  // namespace
+
+QString filtroQt(std::string_view filtro) {
+  const QStringList partes = q(filtro).split('|');
+  QStringList r;
+  for (int i = 0; i + 1 < partes.size(); i += 2) {
+    QString patrones = partes[i + 1];
+    patrones.replace(';', ' ');
+    r << partes[i] + " (" + patrones + ")";
+  }
+  return r.join(";;");
+}
+
+InteraccionQt::InteraccionQt(std::function<std::string()> sistema, QWidget* padre)
+    : sistema_(std::move(sistema)), padre_(padre) {}
+
+InteraccionQt::~InteraccionQt() { delete progreso_; }
+
+QWidget* InteraccionQt::padre() const {
+  if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+  return padre_.data();
+}
+
+void InteraccionQt::mensaje(std::string_view texto) {
+  TDialogo d(q(texto), padre());
+  d.exec();
+}
+
+shell::RespuestaAdvertencia InteraccionQt::advertencia(std::string_view pregunta, bool conClave) {
+  TFormaAdvertencia d(q(pregunta), conClave, padre());
+  d.exec();
+  return static_cast<shell::RespuestaAdvertencia>(d.respuesta());
+}
+
+shell::RespuestaCerrar InteraccionQt::cerrar() {
+  TFormaCerrar d(padre());
+  d.exec();
+  return static_cast<shell::RespuestaCerrar>(d.respuesta());
+}
+
+shell::RespuestaAdministrador InteraccionQt::administrador() {
+  const std::string sistema = sistema_ ? sistema_() : std::string();
+  shell::TFormaAdministrador d(
+      [sistema](const std::string& clave) {
+        Muda muda;
+        return shell::esClaveAdministrador(muda, sistema, clave);
+      },
+      padre());
+  d.exec();
+  shell::RespuestaAdministrador r;
+  r.resultado = static_cast<shell::RespuestaAdministrador::Resultado>(d.resultado());
+  r.clave = d.clave().toStdString();
+  return r;
+}
+
+std::optional<shell::Busqueda> InteraccionQt::busca(bool conDireccion) {
+  TFormaBusqueda d(conDireccion, padre());
+  d.exec();
+  return d.resultado();
+}
+
+std::string InteraccionQt::pideDato(std::string_view titulo) {
+  TFormaDato d(q(titulo), padre());
+  d.exec();
+  return d.textoCrudo().toStdString();
+}
+
+std::optional<std::string> InteraccionQt::abreArchivo(std::string_view titulo, std::string_view filtro) {
+  const QString r = QFileDialog::getOpenFileName(padre(), q(titulo), QString(), filtroQt(filtro));
+  if (r.isEmpty()) return std::nullopt;
+  return r.toStdString();
+}
+
+std::optional<std::string> InteraccionQt::guardaArchivo(std::string_view titulo, std::string_view filtro) {
+  const QString r = QFileDialog::getSaveFileName(padre(), q(titulo), QString(), filtroQt(filtro));
+  if (r.isEmpty()) return std::nullopt;
+  return r.toStdString();
+}
+
+std::optional<std::string> InteraccionQt::pideTexto(std::string_view titulo, std::string_view etiqueta,
+                                                    std::string_view inicial) {
+  bool ok = false;
+  const QString r =
+      QInputDialog::getText(padre(), q(titulo), q(etiqueta), QLineEdit::Normal, q(inicial), &ok);
+  if (!ok) return std::nullopt;
+  return r.toStdString();
+}
+
+void InteraccionQt::iniciaProgreso(std::string_view titulo, int maximo) {
+  delete progreso_;
+  progreso_ = new QProgressDialog(q(titulo), QString(), 0, maximo, padre());
+  progreso_->setObjectName("TFormaProgreso");
+  progreso_->setWindowModality(Qt::ApplicationModal);
+  progreso_->setMinimumDuration(0);
+  progreso_->setValue(0);
+}
+
+void InteraccionQt::avanzaProgreso(int pasos) {
+  if (!progreso_) return;
+  progreso_->setValue(progreso_->value() + pasos);
+  QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void InteraccionQt::terminaProgreso() {
+  delete progreso_;
+  progreso_ = nullptr;
+}
+
+void InteraccionQt::iniciaEspera() {
+  if (espera_++ == 0) QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+void InteraccionQt::terminaEspera() {
+  if (espera_ > 0 && --espera_ == 0) QApplication::restoreOverrideCursor();
+}
+
+}  // namespace mostrador::ui
