@@ -5,6 +5,7 @@
 
 #include "shell/rutas.h"
 #include "shell/texto.h"
+#include "shell/usuarios.h"
 #include "store/catalogo.h"
 #include "store/dbf/dbf_table.h"
 #include "store/numeracion.h"
@@ -95,15 +96,14 @@ void creaDirectorioDatos(std::string_view dirDatos) {
 }
 
 void creaDirectorioSistema(const OpcionesEmpresa& o) {
-  if (!o.cifra) throw std::invalid_argument("creaDirectorioSistema: falta el cifrado de usuarios");
   shell::creaDirectorios(o.dirSistema);
   creaTablas(o.dirSistema, tablasSistema());
   llenaDiccionario(o.dirSistema);
 
-  RegistroUsuario admin{0, o.nombreAdministrador, o.claveAdministrador, std::string(kDerechos, 's')};
-  const std::string usuarios = shell::une(o.dirSistema, "usuarios.def");
-  if (!shell::escribeBytes(usuarios, codificaUsuario(admin, o.cifra)))
-    throw std::runtime_error("No se pudo escribir " + usuarios);
+  const shell::Usuario admin{0, o.nombreAdministrador, o.claveAdministrador,
+                             std::string(kDerechos, 's')};
+  if (!shell::escribeUsuarios(o.dirSistema, {admin}))
+    throw std::runtime_error("No se pudo escribir " + shell::archivoUsuarios(o.dirSistema));
 
   const std::string cnf = shell::une(o.dirSistema, "Gener" + std::to_string(o.numero) + ".cnf");
   if (!shell::escribeLineas(cnf, lineasConfiguracion(o)))

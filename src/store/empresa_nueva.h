@@ -21,8 +21,7 @@ void creaDirectorioDatos(std::string_view dirDatos);
 
 // Creates the scratch tables, fills the field dictionary from the catalogue, writes
 // "usuarios.def" with the administrator (user 0, every right) and "Gener<N>.cnf".
-// Throws std::invalid_argument without a cifra, dbf::Error on an engine failure and
-// std::runtime_error when a file cannot be written.
+// Throws dbf::Error on an engine failure and std::runtime_error when a file cannot be written.
 void creaDirectorioSistema(const OpcionesEmpresa& o);
 
 // Both of the above.

@@ -15,44 +15,6 @@
 namespace mostrador::store {
 namespace {
 
-// A stand-in for the users module's substitution: every Windows-1252 byte + 1.
-std::string cifraPrueba(std::string_view utf8) {
-  std::string b = shell::aCp1252(utf8);
-  for (char& c : b) c = static_cast<char>(static_cast<unsigned char>(c) + 1);
-  return b;
-}
-
-TEST(RegistroUsuario, BytesDelAdministrador) {
-  const std::string r = codificaUsuario({0, "Admin", "clave", std::string(55, 's')}, cifraPrueba);
-  ASSERT_EQ(r.size(), 140u);
-  EXPECT_EQ(r.substr(0, 7), std::string(7, '\0'));
-  EXPECT_EQ(r[7], 5);
-  EXPECT_EQ(r.substr(8, 5), "Benjo");
-  EXPECT_EQ(r.substr(13, 55), std::string(55, '\0'));
-  EXPECT_EQ(r[68], 5);
-  EXPECT_EQ(r.substr(69, 5), "dmbwf");
-  EXPECT_EQ(r.substr(74, 5), std::string(5, '\0'));
-  EXPECT_EQ(static_cast<unsigned char>(r[79]), 55);
-  EXPECT_EQ(r.substr(80, 55), std::string(55, 's'));
-  EXPECT_EQ(r.substr(135), std::string(5, '\0'));
-}
-
-TEST(RegistroUsuario, NumeroLittleEndianYCadenasCortadas) {
-  const std::string nombre = "Ñandú " + std::string(70, 'x');  // 76 characters
-  const std::string r =
-      codificaUsuario({258, nombre, "una clave larga", std::string(70, 'n')}, cifraPrueba);
-  EXPECT_EQ(r.substr(0, 4), std::string("\x02\x01\x00\x00", 4));
-  EXPECT_EQ(r[7], 60);
-  // "Ñ" and "ú" are one byte each on disk: 0xD1 and 0xFA, shifted by the stand-in.
-  EXPECT_EQ(static_cast<unsigned char>(r[8]), 0xD2);
-  EXPECT_EQ(static_cast<unsigned char>(r[12]), 0xFB);
-  EXPECT_EQ(r.substr(14, 54), std::string(54, 'y'));
-  EXPECT_EQ(r[68], 10);
-  EXPECT_EQ(r.substr(69, 10), "vob!dmbwf!");
-  EXPECT_EQ(r[79], 60);
-  EXPECT_EQ(r.substr(80, 60), std::string(60, 'n'));
-}
-
 TEST(ConfiguracionInicial, SetentaYDosLineas) {
   OpcionesEmpresa o;
   o.nombre = "Abarrotes Doña Lupe";

@@ -11,18 +11,13 @@
 
 #include "shell/rutas.h"
 #include "shell/texto.h"
+#include "shell/usuarios.h"
 #include "store/catalogo.h"
 #include "store/dbf/dbf_table.h"
 #include "support/entorno.h"
 
 namespace mostrador::store {
 namespace {
-
-std::string cifraPrueba(std::string_view utf8) {
-  std::string b = shell::aCp1252(utf8);
-  for (char& c : b) c = static_cast<char>(static_cast<unsigned char>(c) + 1);
-  return b;
-}
 
 std::string minusculas(std::string s) {
   for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -38,7 +33,6 @@ class EmpresaNueva : public ::testing::Test {
     o.dirSistema = dir.str() + "/tvk";
     o.claveEmpresa = "acceso";
     o.claveAdministrador = "1234";
-    o.cifra = cifraPrueba;
     creaEmpresa(o);
   }
   prueba::DirectorioTemporal dir;
@@ -130,8 +124,8 @@ TEST_F(EmpresaNueva, UsuariosConElAdministrador) {
   const auto bytes = shell::leeBytes(shell::une(o.dirSistema, "usuarios.def"));
   ASSERT_TRUE(bytes.has_value());
   ASSERT_EQ(bytes->size(), 140u);
-  EXPECT_EQ(*bytes, codificaUsuario({0, "Administrador", "1234", std::string(55, 's')}, cifraPrueba));
-  EXPECT_EQ(bytes->substr(68, 5), std::string("\x04") + "2345");
+  EXPECT_EQ(shell::decodificaUsuario(*bytes),
+            (shell::Usuario{0, "Administrador", "1234", std::string(55, 's')}));
 }
 
 TEST_F(EmpresaNueva, ConfiguracionDeLaEmpresa) {
@@ -166,16 +160,6 @@ TEST_F(EmpresaNueva, DiccionarioDeCampos) {
   EXPECT_EQ(t.asText("TABLA"), "cliente.dbf");
   EXPECT_EQ(t.asText("TIPO"), "Cadena");
   EXPECT_EQ(t.asInteger("TAMO"), 60);
-}
-
-TEST(EmpresaNuevaSinCifrado, NoEscribeUsuarios) {
-  prueba::DirectorioTemporal dir;
-  OpcionesEmpresa o;
-  o.dirDatos = dir.str() + "/datos";
-  o.dirSistema = dir.str() + "/tvk";
-  EXPECT_THROW(creaDirectorioSistema(o), std::invalid_argument);
-  EXPECT_FALSE(shell::existe(shell::une(o.dirSistema, "usuarios.def")));
-  EXPECT_FALSE(shell::existe(shell::une(o.dirSistema, "Gener1.cnf")));
 }
 
 TEST(EmpresaNuevaRutas, RutaDeWindowsSobreLasUnidades) {

@@ -51,7 +51,6 @@ void creaDatosDemo(const std::string& sistema, const std::string& datos) {
   o.dirDatos = datos;
   o.dirSistema = sistema;
   o.claveAdministrador = std::string(kClaveAdministradorDemo);
-  o.cifra = [](std::string_view texto) { return revuelve(texto); };
   store::creaEmpresa(o);
   store::generaDemo(datos, store::OpcionesDemo{});
 }
