@@ -185,6 +185,7 @@ struct Table::Impl {
   Header h;
   bool isOpen = false, exclusive = false, readOnly = false, failed = false;
   uint32_t countLimit = UINT32_MAX;  // a count the header overstates and could not be fixed
+  mutable uint32_t knownCount = 0;   // the header's count as last read
   std::string indexProblem;
 
   // Position: the current record (0 = none) and the end flags.
@@ -248,8 +249,14 @@ struct Table::Impl {
     uint32_t n = static_cast<unsigned char>(b[0]) | (static_cast<unsigned char>(b[1]) << 8) |
                  (static_cast<unsigned char>(b[2]) << 16) |
                  (static_cast<uint32_t>(static_cast<unsigned char>(b[3])) << 24);
-    return std::min(n, countLimit);
+    knownCount = std::min(n, countLimit);
+    return knownCount;
   }
+  // True when record r is within the table. The count only grows while this handle has
+  // the table open: its shared "open" lock keeps pack, empty and every other exclusive
+  // change away. So a count once read stays valid, and only a record beyond it needs a
+  // fresh look at the header.
+  bool withinCount(uint32_t r) const { return r <= knownCount || r <= readCount(); }
   bool readRecord(uint32_t r, std::string& out) const {
     out.resize(static_cast<size_t>(h.recordLength));
     return file::readAt(fd.get(), out.data(), out.size(), h.recordOffset(r), path.string()) ==
@@ -288,20 +295,25 @@ struct Table::Impl {
     stampedDay = yy * 10000 + mm * 100 + dd;
   }
 
+  // The header lock, except in exclusive use, where no other station can append and the
+  // count this handle keeps is the count on disk (two system calls saved per append).
   struct HeaderLock {
     Impl& t;
     explicit HeaderLock(Impl& table) : t(table) {
+      if (t.exclusive) return;
       if (!locks::lockWithRetry(t.fd.get(), locks::kHeaderByte, locks::Kind::Exclusive, t.path.c_str()))
         throw LockError("La tabla " + t.name + " está ocupada por otra estación; intente de nuevo",
                         "lock", t.path.string());
     }
-    ~HeaderLock() { locks::unlock(t.fd.get(), locks::kHeaderByte); }
+    ~HeaderLock() {
+      if (!t.exclusive) locks::unlock(t.fd.get(), locks::kHeaderByte);
+    }
   };
 
   // Appends a record under the header lock; returns its number.
   uint32_t appendRecord(const std::string& record) {
     HeaderLock lock(*this);
-    uint32_t count = readCount();
+    uint32_t count = exclusive ? knownCount : readCount();
     if (count == UINT32_MAX) throw Error("La tabla " + name + " está llena", "append", path.string());
     uint32_t r = count + 1;
     std::string bytes = record;
@@ -310,6 +322,7 @@ struct Table::Impl {
     indexedWrite([&] {
       file::writeAt(fd.get(), bytes.data(), bytes.size(), h.recordOffset(r), path.string());
       writeCountAndDate(r);
+      knownCount = r;
       updateKeys(nullptr, &bytes, r);
     });
     return r;
@@ -478,8 +491,8 @@ struct Table::Impl {
   bool aboveLo(const std::string& key) const { return !ranged || key.compare(0, lo.size(), lo) >= 0; }
   bool belowHi(const std::string& key) const { return !ranged || key.compare(0, hi.size(), hi) <= 0; }
   bool inRange(const std::string& key) const { return aboveLo(key) && belowHi(key); }
-  bool liveEntry(const MdxFile::Entry& e, uint32_t count, std::string& out) const {
-    return e.recno >= 1 && e.recno <= count && readRecord(e.recno, out) && live(out);
+  bool liveEntry(const MdxFile::Entry& e, std::string& out) const {
+    return e.recno >= 1 && withinCount(e.recno) && readRecord(e.recno, out) && live(out);
   }
   // Holds the index's shared lock across the several reads of one move.
   struct ReadSession {
@@ -493,10 +506,9 @@ struct Table::Impl {
   };
   // From e, the first entry going by step (+1/-1) whose record is live, within the range.
   std::optional<MdxFile::Entry> walk(std::optional<MdxFile::Entry> e, int step, std::string& out) const {
-    const uint32_t count = readCount();
     while (e) {
       if (step > 0 ? !belowHi(e->key) : !aboveLo(e->key)) return std::nullopt;
-      if (liveEntry(*e, count, out)) return e;
+      if (liveEntry(*e, out)) return e;
       e = step > 0 ? mdx->next(tag, *e) : mdx->prior(tag, *e);
     }
     return std::nullopt;
@@ -509,11 +521,24 @@ struct Table::Impl {
   }
   // First live record from `from` going by `step` (+1/-1) within 1..count; 0 when none.
   uint32_t scan(uint32_t from, int step, std::string& out) const {
-    uint32_t count = readCount();
-    if (from == 0 || from > count) {
-      if (step > 0 || from == 0) return 0;
-      from = count;
+    if (from == 0) return 0;
+    if (step < 0) {
+      const uint32_t count = from > knownCount ? readCount() : knownCount;
+      return count == 0 ? 0 : scanWithin(std::min(from, count), step, count, out);
     }
+    uint32_t count = knownCount;
+    for (;;) {
+      if (from <= count) {
+        if (uint32_t r = scanWithin(from, step, count, out)) return r;
+      }
+      // Past the count last read: records other stations appended since.
+      const uint32_t fresh = readCount();
+      if (fresh <= count) return 0;
+      from = std::max(from, count + 1);
+      count = fresh;
+    }
+  }
+  uint32_t scanWithin(uint32_t from, int step, uint32_t count, std::string& out) const {
     // Record by record first; runs of deleted records are read a block at a time.
     const size_t rl = static_cast<size_t>(h.recordLength);
     std::string block;
@@ -782,6 +807,7 @@ void Table::open(std::string_view dir, std::string_view file, OpenMode mode) {
     t.fd.reset();
     throw;
   }
+  t.readCount();  // exclusive appends count on it from here on
   t.layout = layoutOf(t.h);
   t.openIndex();
   t.isOpen = true;
@@ -846,11 +872,10 @@ bool Table::findKey(const std::vector<KeyValue>& values) {
   t.browseMode(*this);
   const std::string p = t.expression().encodePrefix(values);
   Impl::ReadSession rs(t.mdx.get());
-  const uint32_t count = t.readCount();
   std::string out;
   for (auto e = t.mdx->seek(t.tag, p); e && e->key.compare(0, p.size(), p) == 0; e = t.mdx->next(t.tag, *e)) {
     if (!t.belowHi(e->key)) break;
-    if (t.aboveLo(e->key) && t.liveEntry(*e, count, out)) {
+    if (t.aboveLo(e->key) && t.liveEntry(*e, out)) {
       t.placeOn(*e, std::move(out));
       return true;
     }
@@ -935,7 +960,7 @@ bool Table::goTo(uint32_t r) {
   t.requireOpen();
   t.browseMode(*this);
   std::string out;
-  if (r == 0 || r > t.readCount() || !t.readRecord(r, out) || !t.live(out)) return false;
+  if (r == 0 || !t.withinCount(r) || !t.readRecord(r, out) || !t.live(out)) return false;
   if (t.indexed() && t.ranged && !t.inRange(t.expression().evaluate(out.data()))) return false;
   t.placeOn(r, std::move(out));
   return true;
@@ -1202,6 +1227,7 @@ void Table::pack() {
   t.fd = std::move(nuevo);
   t.countLimit = UINT32_MAX;
   t.stampedDay = -1;
+  t.readCount();
   t.rebuildAll();  // record numbers changed
   t.first();
 }
@@ -1221,6 +1247,7 @@ void Table::emptyTable() {
       for (int i = 0; i < static_cast<int>(t.mdx->tags().size()); ++i) t.mdx->clearTag(i);
   });
   t.countLimit = UINT32_MAX;
+  t.readCount();
   t.clearPosition();
 }
 

@@ -160,12 +160,16 @@ class Table : public Cursor {
   void prior() override;
   bool eof() const override;
   bool bof() const override;
+  // Without a range: the header's record count, deleted records included (the physical
+  // count, as dBASE reports it). With a range: the entries within it.
   long recordCount() const override;
   uint32_t recno() const;
   bool goTo(uint32_t recno);
 
   const std::vector<FieldDef>& fieldDefs() const override;
   bool isNull(int field) const override;
+  // C: the text, right blanks trimmed; N, F: the number as stored, blanks trimmed
+  // ("12.50"); D: "dd/MM/yyyy"; L: "T" or "F"; blank fields and memo fields: "".
   std::string asText(int field) const override;
   double asFloat(int field) const override;
   std::optional<Fecha> asDate(int field) const override;
@@ -173,7 +177,10 @@ class Table : public Cursor {
 
   // Changes. append()/insert() start a blank record (appended at the end either way);
   // edit() locks the current record (LockError when another station holds it); post()
-  // writes it and updates every tag; cancel() drops the change.
+  // writes it and updates every tag; cancel() drops the change. A move (and setIndex,
+  // findKey, setRange...) posts a pending change first; close() drops it. A value that
+  // does not fit a numeric field throws Error and leaves the field as it was. Tags
+  // marked unique keep every entry (no key violation is raised).
   void append();
   void insert();
   void edit();

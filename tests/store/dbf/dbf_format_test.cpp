@@ -77,18 +77,21 @@ void escribeReferencia(Table& t) {
 }  // namespace
 
 TEST(DbfFormato, WritesTheBytesDbaseWrites) {
-  DirectorioTemporal dir;
-  Table::create("", "ref.dbf", kCampos);
-  Table t;
-  t.open("", "REF.DBF");
-  escribeReferencia(t);
-  t.close();
-  const std::string esperado = tablaDeReferencia();
-  const std::string real = dir.lee("ref.dbf");
-  ASSERT_EQ(real.size(), esperado.size());
-  for (size_t i = 0; i < real.size(); ++i)
-    ASSERT_EQ(static_cast<unsigned char>(real[i]), static_cast<unsigned char>(esperado[i]))
-        << "byte " << i;
+  // Shared and exclusive handles append by different paths (header lock or not).
+  for (OpenMode modo : {OpenMode::Shared, OpenMode::Exclusive}) {
+    DirectorioTemporal dir;
+    Table::create("", "ref.dbf", kCampos);
+    Table t;
+    t.open("", "REF.DBF", modo);
+    escribeReferencia(t);
+    t.close();
+    const std::string esperado = tablaDeReferencia();
+    const std::string real = dir.lee("ref.dbf");
+    ASSERT_EQ(real.size(), esperado.size());
+    for (size_t i = 0; i < real.size(); ++i)
+      ASSERT_EQ(static_cast<unsigned char>(real[i]), static_cast<unsigned char>(esperado[i]))
+          << "byte " << i;
+  }
 }
 
 TEST(DbfFormato, ReadsTheReferenceFile) {
@@ -332,6 +335,8 @@ TEST(DbfFormato, MutatedFilesNeverCrash) {
       f[en] = static_cast<char>(azar() % 4 == 0 ? "\x00\x0D\xFF\x1A"[azar() % 4] : azar());
     }
     if (azar() % 10 == 0) f.resize(azar() % f.size());
+    // A fresh file each time: truncating a file with data makes the file system flush it.
+    fs::remove(dir.ruta() / "fuzz.dbf");
     dir.escribe("fuzz.dbf", f);
     try {
       Table t;

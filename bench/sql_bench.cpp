@@ -1,0 +1,220 @@
+// Local SQL over the table engine against SQLite on its own tables, same data, same run.
+//
+//   GroupBy/Virtual   SELECT CLPRO_MI, SUM(CANTI_MI) ... GROUP BY CLPRO_MI over 1,000,000
+//                     movements (1,000 products) read through the virtual table
+//   GroupBy/Nativa    the same statement over a native SQLite table holding the same rows
+//   Join/Virtual      100,000 invoice lines joined with 10,000 products on CLPRO_I, the
+//                     products found through their ICLPRO tag
+//   Join/Nativa       the same join over native tables, the products with an index
+//
+// The tables are built once per run in a fresh folder under the system's temp directory
+// and removed at the end.
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+#include <stdlib.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "store/dbf/dbf_table.h"
+#include "store/sql/sql.h"
+
+namespace fs = std::filesystem;
+using namespace mostrador;
+
+namespace {
+
+constexpr int kMovimientos = 1'000'000;
+constexpr int kProductos = 10'000;
+constexpr int kProductosMovidos = 1'000;
+constexpr int kLineas = 100'000;
+
+std::string clave(int i) {
+  char b[16];
+  std::snprintf(b, sizeof b, "P%05d", i);
+  return b;
+}
+
+struct Datos {
+  fs::path dir;
+  sqlite3* nativa = nullptr;
+  std::unique_ptr<sql::BaseSql> base;
+
+  Datos() {
+    std::string plantilla = (fs::temp_directory_path() / "mostrador-sql-bench-XXXXXX").string();
+    if (!mkdtemp(plantilla.data())) throw std::runtime_error("mkdtemp");
+    dir = plantilla;
+    const std::string d = dir.string();
+    sqlite3_open(":memory:", &nativa);
+    sqlite3_exec(nativa,
+                 "CREATE TABLE movinven(CLPRO_MI TEXT, CANTI_MI REAL, TIMOV_MI INTEGER);"
+                 "CREATE TABLE facturad(CLDOC_FD TEXT, CLPRO_FD TEXT, CANTI_FD REAL);"
+                 "CREATE TABLE inventar(CLPRO_I TEXT, DSCPR_I TEXT, PPUBL_I REAL);"
+                 "BEGIN",
+                 nullptr, nullptr, nullptr);
+
+    dbf::Table::create(d, "movinven.dbf",
+                       {{"CLPRO_MI", 'C', 20, 0}, {"CANTI_MI", 'N', 12, 2}, {"TIMOV_MI", 'N', 4, 0}});
+    {
+      dbf::Table t;
+      t.open(d, "movinven.dbf", dbf::OpenMode::Exclusive);
+      sqlite3_stmt* st;
+      sqlite3_prepare_v2(nativa, "INSERT INTO movinven VALUES(?,?,?)", -1, &st, nullptr);
+      for (int i = 0; i < kMovimientos; ++i) {
+        std::string k = clave(i % kProductosMovidos);
+        double c = (i % 17) + 0.25;
+        int tipo = i % 2 ? 51 : 1;
+        t.append();
+        t.setText(0, k);
+        t.setFloat(1, c);
+        t.setInteger(2, tipo);
+        t.post();
+        sqlite3_bind_text(st, 1, k.c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_double(st, 2, c);
+        sqlite3_bind_int(st, 3, tipo);
+        sqlite3_step(st);
+        sqlite3_reset(st);
+      }
+      sqlite3_finalize(st);
+    }
+
+    dbf::Table::create(d, "inventar.dbf",
+                       {{"CLPRO_I", 'C', 20, 0}, {"DSCPR_I", 'C', 30, 0}, {"PPUBL_I", 'N', 12, 2}},
+                       {{"ICLPRO", "CLPRO_I", false, false}});
+    {
+      dbf::Table t;
+      t.open(d, "inventar.dbf", dbf::OpenMode::Exclusive);
+      sqlite3_stmt* st;
+      sqlite3_prepare_v2(nativa, "INSERT INTO inventar VALUES(?,?,?)", -1, &st, nullptr);
+      for (int i = 0; i < kProductos; ++i) {
+        std::string k = clave(i), nombre = "PRODUCTO " + std::to_string(i);
+        t.append();
+        t.setText(0, k);
+        t.setText(1, nombre);
+        t.setFloat(2, 10 + i % 100);
+        t.post();
+        sqlite3_bind_text(st, 1, k.c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_text(st, 2, nombre.c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_double(st, 3, 10 + i % 100);
+        sqlite3_step(st);
+        sqlite3_reset(st);
+      }
+      sqlite3_finalize(st);
+    }
+
+    dbf::Table::create(d, "facturad.dbf",
+                       {{"CLDOC_FD", 'C', 10, 0}, {"CLPRO_FD", 'C', 20, 0}, {"CANTI_FD", 'N', 10, 2}});
+    {
+      dbf::Table t;
+      t.open(d, "facturad.dbf", dbf::OpenMode::Exclusive);
+      sqlite3_stmt* st;
+      sqlite3_prepare_v2(nativa, "INSERT INTO facturad VALUES(?,?,?)", -1, &st, nullptr);
+      for (int i = 0; i < kLineas; ++i) {
+        std::string doc = std::to_string(i / 5), k = clave((i * 7919) % kProductos);
+        t.append();
+        t.setText(0, doc);
+        t.setText(1, k);
+        t.setFloat(2, 1 + i % 3);
+        t.post();
+        sqlite3_bind_text(st, 1, doc.c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_text(st, 2, k.c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_double(st, 3, 1 + i % 3);
+        sqlite3_step(st);
+        sqlite3_reset(st);
+      }
+      sqlite3_finalize(st);
+    }
+    sqlite3_exec(nativa, "COMMIT; CREATE INDEX iclpro ON inventar(CLPRO_I)", nullptr, nullptr,
+                 nullptr);
+    base = std::make_unique<sql::BaseSql>();
+  }
+
+  ~Datos() {
+    base.reset();
+    sqlite3_close(nativa);
+    std::error_code ec;
+    fs::remove_all(dir, ec);
+  }
+
+  std::string tabla(const char* archivo) const { return "\"" + (dir / archivo).string() + "\""; }
+
+  long nativas(const char* sentencia) const {
+    sqlite3_stmt* st;
+    sqlite3_prepare_v2(nativa, sentencia, -1, &st, nullptr);
+    long n = 0;
+    while (sqlite3_step(st) == SQLITE_ROW) ++n;
+    sqlite3_finalize(st);
+    return n;
+  }
+};
+
+Datos& datos() {
+  static Datos d;
+  return d;
+}
+
+void GroupBy_Virtual(benchmark::State& state) {
+  Datos& d = datos();
+  const std::string s =
+      "SELECT CLPRO_MI, SUM(CANTI_MI) FROM " + d.tabla("movinven.dbf") + " GROUP BY CLPRO_MI";
+  long filas = 0;
+  for (auto _ : state) {
+    auto r = d.base->consulta(s);
+    filas = r->recordCount();
+    benchmark::DoNotOptimize(filas);
+  }
+  state.counters["filas"] = static_cast<double>(filas);
+  state.counters["registros/s"] =
+      benchmark::Counter(static_cast<double>(kMovimientos) * state.iterations(),
+                         benchmark::Counter::kIsRate);
+}
+
+void GroupBy_Nativa(benchmark::State& state) {
+  Datos& d = datos();
+  long filas = 0;
+  for (auto _ : state) {
+    filas = d.nativas("SELECT CLPRO_MI, SUM(CANTI_MI) FROM movinven GROUP BY CLPRO_MI");
+    benchmark::DoNotOptimize(filas);
+  }
+  state.counters["filas"] = static_cast<double>(filas);
+  state.counters["registros/s"] =
+      benchmark::Counter(static_cast<double>(kMovimientos) * state.iterations(),
+                         benchmark::Counter::kIsRate);
+}
+
+void Join_Virtual(benchmark::State& state) {
+  Datos& d = datos();
+  const std::string s = "SELECT F.CLDOC_FD, F.CLPRO_FD, I.DSCPR_I, F.CANTI_FD*I.PPUBL_I FROM " +
+                        d.tabla("facturad.dbf") + " F, " + d.tabla("inventar.dbf") +
+                        " I WHERE F.CLPRO_FD = I.CLPRO_I";
+  long filas = 0;
+  for (auto _ : state) {
+    auto r = d.base->consulta(s);
+    filas = r->recordCount();
+    benchmark::DoNotOptimize(filas);
+  }
+  state.counters["filas"] = static_cast<double>(filas);
+}
+
+void Join_Nativa(benchmark::State& state) {
+  Datos& d = datos();
+  long filas = 0;
+  for (auto _ : state) {
+    filas = d.nativas(
+        "SELECT F.CLDOC_FD, F.CLPRO_FD, I.DSCPR_I, F.CANTI_FD*I.PPUBL_I FROM facturad F, "
+        "inventar I WHERE F.CLPRO_FD = I.CLPRO_I");
+    benchmark::DoNotOptimize(filas);
+  }
+  state.counters["filas"] = static_cast<double>(filas);
+}
+
+}  // namespace
+
+BENCHMARK(GroupBy_Virtual)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(GroupBy_Nativa)->Unit(benchmark::kMillisecond);
+BENCHMARK(Join_Virtual)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(Join_Nativa)->Unit(benchmark::kMillisecond);
+
+BENCHMARK_MAIN();
