@@ -1,0 +1,69 @@
+#include "printing/entorno_sesion.h"
+
+#include <chrono>
+#include <thread>
+
+#include "shell/moneda.h"
+#include "store/dbf/dbf_table.h"
+#include "store/sql/sql.h"
+
+namespace mostrador::printing {
+
+EntornoSesion::EntornoSesion(std::string directorioSistema, std::string directorioDatos,
+                             shell::Procesos& procesos, const shell::TablaProgramas& programas,
+                             NombreUsuario nombreUsuario)
+    : directorioSistema_(std::move(directorioSistema)),
+      directorioDatos_(std::move(directorioDatos)),
+      procesos_(procesos),
+      programas_(programas),
+      nombreUsuario_(std::move(nombreUsuario)) {}
+
+void EntornoSesion::pausa(int unidades) {
+  if (unidades > 0) std::this_thread::sleep_for(std::chrono::milliseconds(100) * unidades);
+}
+
+void EntornoSesion::ejecuta(std::string_view programa, std::string_view parametros, std::string_view directorio,
+                            bool espera) {
+  ultimo_ = programas_.inicia(procesos_, programa, parametros, directorio, espera);
+}
+
+std::optional<std::string> EntornoSesion::consultaSql(std::string_view sentencia) {
+  try {
+    sql::BaseSql base(directorioDatos_);
+    std::unique_ptr<sql::Resultado> r = base.consulta(sentencia);
+    if (!r || r->isEmpty() || r->fieldDefs().empty()) return std::nullopt;
+    r->first();
+    return r->asText(0);
+  } catch (const dbf::Error&) {
+    // Engine and SQL errors alike (sql::Error is one): the format line places nothing.
+    return std::nullopt;
+  }
+}
+
+std::vector<std::string> EntornoSesion::observaciones(std::string_view directorio, std::string_view clave,
+                                                      std::string_view tipo) {
+  std::vector<std::string> lineas;
+  try {
+    dbf::Table t;
+    t.open(directorio, "factuobs.dbf");
+    t.setIndex("CLDOC_FO");
+    t.setRange({std::string(clave)}, {std::string(clave)});
+    const int tipoCampo = t.requireField("TIDOC_FO"), observacion = t.requireField("OBSER_FO");
+    for (t.first(); !t.eof(); t.next())
+      if (t.asText(tipoCampo) == tipo) lineas.push_back(t.asText(observacion));
+  } catch (const dbf::Error&) {
+    // A missing or unreadable table prints no observations, as the format expects.
+    return {};
+  }
+  return lineas;
+}
+
+std::string EntornoSesion::nombreUsuario(std::string_view numero) {
+  return nombreUsuario_ ? nombreUsuario_(numero) : std::string();
+}
+
+std::array<std::string, 4> EntornoSesion::palabrasMoneda(std::string_view moneda) {
+  return shell::palabrasMoneda(directorioDatos_, moneda);
+}
+
+}  // namespace mostrador::printing

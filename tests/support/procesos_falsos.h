@@ -1,0 +1,33 @@
+#pragma once
+// A recording process seam: every start is kept, nothing runs, and the answer is the
+// one the test set.
+
+#include <string>
+#include <vector>
+
+#include "shell/programas.h"
+
+namespace mostrador::prueba {
+
+class ProcesosFalsos : public shell::Procesos {
+ public:
+  struct Llamada {
+    std::string programa;
+    std::vector<std::string> argumentos;
+    std::string directorio;
+    bool espera = false;
+  };
+
+  std::vector<Llamada> llamadas;
+  shell::ResultadoProceso respuesta{true, 0, ""};
+
+  shell::ResultadoProceso inicia(const std::string& programa, const std::vector<std::string>& argumentos,
+                                 const std::string& directorio, bool espera) override {
+    llamadas.push_back({programa, argumentos, directorio, espera});
+    shell::ResultadoProceso r = respuesta;
+    if (r.iniciado && !espera) r.codigo = -1;
+    return r;
+  }
+};
+
+}  // namespace mostrador::prueba
