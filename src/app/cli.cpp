@@ -2,10 +2,12 @@
 // as the screens. Exit code 0 on success; on failure one line on stderr and 1 (2 for a
 // usage error).
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cctype>
 #include <cstdio>
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
 #include <iostream>
@@ -21,6 +23,20 @@
 #include "store/dbf/dbf_table.h"
 #include "store/dbf/verificacion.h"
 #include "store/sql/sql.h"
+#include "store/demo.h"
+#include "store/empresa_nueva.h"
+#include "shell/interaccion.h"
+#include "shell/programas.h"
+#include "shell/reloj.h"
+#include "shell/usuarios.h"
+#include "printing/entorno_sesion.h"
+#include "printing/motor_formatos.h"
+#include "printing/registro_vista_previa.h"
+#include "printing/tabla_dbf.h"
+#include "ui/impresora_cups.h"
+#include "ui/impresora_qt.h"
+
+#include <QApplication>
 
 namespace {
 
@@ -249,6 +265,169 @@ int cmdSql(const Argumentos& a) {
   return 0;
 }
 
+// A new company: data directory with every table and index, system directory with the
+// scratch tables, the users file and "Gener<N>.cnf", the shipped templates.
+int cmdNuevaEmpresa(const Argumentos& a) {
+  store::OpcionesEmpresa o;
+  if (auto n = a.opcion("empresa")) {
+    char* fin = nullptr;
+    o.numero = static_cast<int>(std::strtol(n->c_str(), &fin, 10));
+    if (!fin || *fin || o.numero < 1) throw ErrorUso("--empresa necesita un número mayor que 0");
+  }
+  auto sistema = a.opcion("sistema");
+  if (!sistema) throw ErrorUso("nueva-empresa necesita --sistema DIR");
+  o.dirSistema = *sistema;
+  o.dirDatos = a.opcion("datos").value_or(shell::une(*sistema, "Empresa" + std::to_string(o.numero)));
+  if (auto n = a.opcion("nombre")) o.nombre = *n;
+  o.claveAdministrador = a.opcion("clave").value_or("admin");
+  if (auto c = a.opcion("clave-empresa")) o.claveEmpresa = *c;
+  if (shell::existe(shell::une(o.dirSistema, "Gener" + std::to_string(o.numero) + ".cnf")) &&
+      !a.bandera("reemplaza"))
+    throw std::runtime_error("la empresa " + std::to_string(o.numero) + " ya existe en " + o.dirSistema +
+                             " (use --reemplaza para crearla de nuevo)");
+  store::OpcionesDemo demo;
+  if (auto t = a.opcion("tamano")) {
+    if (*t == "pequeno") {
+      demo.tamano = store::TamanoDemo::pequeno();
+    } else if (*t == "mediano") {
+      demo.tamano = store::TamanoDemo::mediano();
+    } else if (*t == "grande") {
+      demo.tamano = store::TamanoDemo::grande();
+    } else {
+      // A number of products; the rest keeps the proportions of the sizes above.
+      char* fin = nullptr;
+      const long n = std::strtol(t->c_str(), &fin, 10);
+      if (!fin || *fin || n < 10 || n > 1000000)
+        throw ErrorUso("--tamano: pequeno, mediano, grande o un número de productos (10 a 1000000)");
+      auto& z = demo.tamano;
+      z.productos = static_cast<int>(n);
+      z.clientes = static_cast<int>(std::max(5L, n / 10));
+      z.proveedores = static_cast<int>(std::max(3L, n / 300));
+      z.vendedores = static_cast<int>(std::max(2L, std::min(20L, n / 500)));
+      z.movimientos = n * 10;
+      z.remisiones = static_cast<int>(std::max(5L, n / 25));
+      z.facturas = static_cast<int>(std::max(3L, n / 50));
+      z.compras = static_cast<int>(std::max(2L, n / 100));
+    }
+  }
+  store::creaEmpresa(o);
+  store::instalaPlantillas(store::directorioInstalacion(), o.dirSistema);
+  std::cout << "Empresa " << o.numero << " creada: datos en " << o.dirDatos << ", sistema en " << o.dirSistema
+            << '\n';
+  if (a.bandera("demo")) {
+    Progreso p("datos de demostración");
+    demo.avance = [&p](long hecho, long total) { p.avanza(hecho, total); };
+    store::ResumenDemo r = store::generaDemo(o.dirDatos, demo);
+    std::cout << "Demostración: " << r.productos << " productos, " << r.clientes << " clientes, " << r.movimientos
+              << " movimientos\n";
+  }
+  return 0;
+}
+
+// Messages of a run without screens go to stderr; questions take their safe answer.
+class InteraccionConsola : public shell::Interaccion {
+ public:
+  void mensaje(std::string_view texto) override { std::cerr << texto << '\n'; }
+  shell::RespuestaAdvertencia advertencia(std::string_view pregunta, bool) override {
+    std::cerr << pregunta << " (no)\n";
+    return shell::RespuestaAdvertencia::No;
+  }
+  shell::RespuestaCerrar cerrar() override { return shell::RespuestaCerrar::Descartar; }
+  shell::RespuestaAdministrador administrador() override { return {}; }
+  std::optional<shell::Busqueda> busca(bool) override { return std::nullopt; }
+  std::optional<std::string> abreArchivo(std::string_view, std::string_view) override { return std::nullopt; }
+  std::optional<std::string> guardaArchivo(std::string_view, std::string_view) override { return std::nullopt; }
+  std::optional<std::string> pideTexto(std::string_view, std::string_view, std::string_view) override {
+    return std::nullopt;
+  }
+  void iniciaProgreso(std::string_view, int) override {}
+  void avanzaProgreso(int) override {}
+  void terminaProgreso() override {}
+  void iniciaEspera() override {}
+  void terminaEspera() override {}
+  std::string pideDato(std::string_view) override { return "0"; }
+};
+
+// Positions a table on a key through a tag (the given one or the table's first).
+void ponEnClave(dbf::Table& t, const std::string& nombre, const std::optional<std::string>& tag,
+                const std::string& clave, bool rango) {
+  if (tag) {
+    t.setIndex(*tag);
+  } else {
+    auto tags = t.tags();
+    if (tags.empty()) throw std::runtime_error("la tabla " + nombre + " no tiene índices");
+    t.setIndex(tags.front().name);
+  }
+  if (rango) {
+    t.setRange({dbf::KeyValue{clave}}, {dbf::KeyValue{clave}});
+    return;
+  }
+  if (!t.findKey({dbf::KeyValue{clave}}))
+    throw std::runtime_error("no se encontró la clave " + clave + " en " + nombre + " (índice " + t.index() + ")");
+}
+
+int cmdFormato(const Argumentos& a, int argc, char** argv) {
+  if (a.posicionales.size() != 1) throw ErrorUso("formato necesita el archivo del formato");
+  auto tabla = a.opcion("tabla");
+  auto clave = a.opcion("clave");
+  if (!tabla || !clave) throw ErrorUso("formato necesita --tabla T y --clave K");
+  const bool preliminar = a.bandera("preliminar");
+  auto pdf = a.opcion("pdf");
+  if (preliminar == pdf.has_value()) throw ErrorUso("indique --preliminar o --pdf SALIDA.pdf");
+  Instalacion in = localiza(a);
+  if (in.sistema.empty()) in.sistema = a.opcion("sistema").value_or(in.datos);
+  if (!shell::existe(a.posicionales[0]))
+    throw std::runtime_error("El Formato " + a.posicionales[0] + " No Existe");
+
+  // The Qt printer draws without a display.
+  setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  if (!std::getenv("XDG_RUNTIME_DIR")) {
+    // Where Qt would put it anyway, made private first so that it does not complain.
+    const std::string dir = "/tmp/runtime-" + std::to_string(getuid());
+    mkdir(dir.c_str(), 0700);
+    setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
+  }
+  QApplication app(argc, argv);
+
+  dbf::Table encabezado, detalle;
+  encabezado.open(in.datos, *tabla);
+  ponEnClave(encabezado, *tabla, a.opcion("indice"), *clave, false);
+  const std::string archivoDetalle = a.opcion("detalle").value_or(*tabla);
+  detalle.open(in.datos, archivoDetalle);
+  if (a.opcion("detalle")) ponEnClave(detalle, archivoDetalle, a.opcion("indice-detalle"), *clave, true);
+
+  printing::TablaDbf fuenteEncabezado(encabezado, in.datos, *tabla);
+  printing::TablaDbf fuenteDetalle(detalle, in.datos, archivoDetalle);
+  shell::ProcesosPosix procesos;
+  shell::TablaProgramas programas = shell::TablaProgramas::deEstacion("c:\\TVK\\talvek.ini");
+  const std::string sistema = in.sistema;
+  printing::EntornoSesion entorno(in.sistema, in.datos, procesos, programas, [sistema](std::string_view n) {
+    char* fin = nullptr;
+    const std::string t(n);
+    const long k = std::strtol(t.c_str(), &fin, 10);
+    if (t.empty() || !fin || *fin) return std::string();
+    auto u = shell::leeUsuario(sistema, k);
+    return u ? u->nombre : std::string();
+  });
+  InteraccionConsola consola;
+  shell::RelojSistema reloj;
+  std::unique_ptr<ImpresoraQt> impresora =
+      pdf ? ImpresoraQt::aPdf(shell::resuelve(*pdf).string()) : std::make_unique<ImpresoraQt>();
+  ColaCups cola;
+  printing::MotorFormatos motor(entorno, consola, reloj, *impresora, cola);
+  printing::ResultadoFormato r =
+      motor.ImprimeFormato(fuenteEncabezado, fuenteDetalle, a.posicionales[0], preliminar ? 'p' : 'i');
+  if (!r.completo) throw std::runtime_error(r.error.empty() ? "el formato no terminó" : r.error);
+  if (preliminar) {
+    for (const auto& x : printing::leeRegistros(shell::une(in.sistema, printing::kArchivoVistaPrevia)))
+      std::cout << x.x << '\t' << x.y << '\t' << x.pagina << '\t' << x.tamano << '\t' << x.fuente << '\t'
+                << x.color << '\t' << x.texto << '\n';
+  } else {
+    std::cout << "PDF escrito en " << shell::resuelve(*pdf).string() << '\n';
+  }
+  return 0;
+}
+
 int cmdVerifica(const Argumentos& a) {
   Instalacion in = localiza(a);
   std::string actual;
@@ -279,6 +458,7 @@ const char* kAyuda =
     "\n"
     "Órdenes:\n"
     "  nueva-empresa   crea una empresa (tablas, índices, configuración)\n"
+    "  formato ARCHIVO corre un formato de impresión (vista previa o PDF)\n"
     "  tablas          lista las tablas del directorio de datos\n"
     "  describe TABLA  campos e índices de una tabla\n"
     "  muestra TABLA   registros de una tabla, separados por tabuladores\n"
@@ -318,6 +498,23 @@ std::map<std::string, Orden> ordenes() {
        {"Uso: mostrador-cli muestra TABLA [--indice TAG] [--desde CLAVE] [--limite N]\n"
         "Registros separados por tabuladores, con una línea de encabezado.\n",
         con({"indice", "desde", "limite"}), cmdMuestra}},
+      {"nueva-empresa",
+       {"Uso: mostrador-cli nueva-empresa --sistema DIR [--empresa N] [--datos DIR] [--nombre TEXTO]\n"
+        "        [--clave CLAVE] [--clave-empresa CLAVE] [--demo [--tamano T]] [--reemplaza]\n"
+        "Crea la empresa N (1 por omisión): todas las tablas con sus índices en --datos\n"
+        "(DIR\\EmpresaN por omisión), y en --sistema las tablas de trabajo, usuarios.def con el\n"
+        "administrador (usuario 0, clave --clave, \"admin\" por omisión), GenerN.cnf y las\n"
+        "plantillas. --demo la llena con datos de demostración; --tamano es pequeno, mediano,\n"
+        "grande o un número de productos.\n",
+        {"sistema", "datos", "empresa", "nombre", "clave", "clave-empresa", "tamano"}, cmdNuevaEmpresa}},
+      {"formato",
+       {"Uso: mostrador-cli formato ARCHIVO --tabla T --clave K [--indice TAG] [--detalle T2]\n"
+        "        [--indice-detalle TAG] (--preliminar | --pdf SALIDA.pdf) [--datos DIR | --empresa N]\n"
+        "Corre un formato de impresión sobre el registro de clave K de la tabla T (por su\n"
+        "primer índice o --indice) y sus partidas de T2 con la misma clave. --preliminar\n"
+        "escribe la vista previa e imprime sus registros, uno por línea: x, y, página,\n"
+        "tamaño, fuente, color y texto; --pdf imprime al archivo PDF.\n",
+        con({"tabla", "clave", "indice", "detalle", "indice-detalle", "pdf"}), nullptr}},
       {"sql",
        {"Uso: mostrador-cli sql \"SENTENCIA\" | --archivo F  [--datos DIR | --empresa N]\n"
         "Ejecuta SQL local: las tablas se nombran por su ruta entre comillas dobles\n"
@@ -354,6 +551,7 @@ int main(int argc, char** argv) {
       std::cout << it->second.ayuda;
       return 0;
     }
+    if (it->first == "formato") return cmdFormato(a, argc, argv);
     return it->second.ejecuta(a);
   } catch (const ErrorUso& e) {
     std::cerr << "mostrador-cli " << argv[1] << ": " << e.what() << '\n';

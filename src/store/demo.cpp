@@ -648,6 +648,7 @@ class Generador {
       const long meta = static_cast<long>(productos_.size()) +
                         (t.movimientos - static_cast<long>(productos_.size())) * (d + 1) / dias;
       while (resumen_.movimientos < meta) movimientoManual(meta - resumen_.movimientos);
+      if (o_.avance) o_.avance(d + 1, dias);
     }
     remision.termina();
     remisiod.termina();

@@ -11,6 +11,7 @@
 // are seeded with the last document numbers.
 
 #include <cstdint>
+#include <functional>
 #include <string_view>
 
 #include "store/dbf/dbf_table.h"
@@ -37,6 +38,8 @@ struct OpcionesDemo {
   TamanoDemo tamano = TamanoDemo::pequeno();
   dbf::Fecha hoy{2025, 6, 30};  // last day of the history
   int dias = 365;               // length of the history
+  // Called after each day of history with the days done and the days in all.
+  std::function<void(long, long)> avance;
 };
 
 struct ResumenDemo {

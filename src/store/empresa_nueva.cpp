@@ -1,6 +1,7 @@
 #include "store/empresa_nueva.h"
 
 #include <cstdint>
+#include <cstdlib>
 #include <stdexcept>
 
 #include "shell/rutas.h"
@@ -108,6 +109,29 @@ void creaDirectorioSistema(const OpcionesEmpresa& o) {
   const std::string cnf = shell::une(o.dirSistema, "Gener" + std::to_string(o.numero) + ".cnf");
   if (!shell::escribeLineas(cnf, lineasConfiguracion(o)))
     throw std::runtime_error("No se pudo escribir " + cnf);
+}
+
+std::string directorioInstalacion() {
+  if (const char* d = std::getenv("MOSTRADOR_INSTALACION"); d && *d) return d;
+  return MOSTRADOR_INSTALACION_DEFECTO;
+}
+
+int instalaPlantillas(std::string_view origen, std::string_view dirSistema) {
+  int copiados = 0;
+  for (const char* carpeta : {"consulta", "report"}) {
+    const std::string desde = shell::une(origen, carpeta);
+    if (!shell::esDirectorio(desde)) continue;
+    const std::string hacia = shell::une(dirSistema, carpeta);
+    shell::creaDirectorios(hacia);
+    for (const std::string& n : shell::lista(desde, "*.*")) {
+      const std::string destino = shell::une(hacia, n);
+      if (shell::existe(destino) || shell::esDirectorio(shell::une(desde, n))) continue;
+      if (!shell::copia(shell::une(desde, n), destino))
+        throw std::runtime_error("No se pudo copiar " + n + " a " + hacia);
+      ++copiados;
+    }
+  }
+  return copiados;
 }
 
 void creaEmpresa(const OpcionesEmpresa& o) {

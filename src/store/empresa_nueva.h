@@ -6,6 +6,7 @@
 //
 // Every path is a stored path (Windows style or local), resolved through rutas.
 
+#include <string>
 #include <string_view>
 
 #include "store/configuracion_inicial.h"
@@ -26,5 +27,14 @@ void creaDirectorioSistema(const OpcionesEmpresa& o);
 
 // Both of the above.
 void creaEmpresa(const OpcionesEmpresa& o);
+
+// Where the files that ship with the program live (the format templates under
+// "consulta" and "report"): $MOSTRADOR_INSTALACION, else the folder the build recorded.
+std::string directorioInstalacion();
+
+// Copies the shipped templates of origen's "consulta" and "report" folders into the
+// system directory's folders of the same names. A file already there is the shop's own
+// edit and is kept. Returns the files copied.
+int instalaPlantillas(std::string_view origen, std::string_view dirSistema);
 
 }  // namespace mostrador::store

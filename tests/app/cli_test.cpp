@@ -25,10 +25,10 @@ struct Salida {
 
 // Runs the tool with the arguments (already quoted for the shell) and collects both
 // streams; stdout is a pipe, so the tool must stay quiet about progress.
-Salida corre(const std::string& argumentos) {
+Salida corre(const std::string&, const std::string& entorno, const std::string& argumentos) {
   prueba::DirectorioTemporal errores;
   const std::string rutaErr = errores.str() + "/err";
-  const std::string orden = std::string(MOSTRADOR_CLI) + " " + argumentos + " 2>" + rutaErr;
+  const std::string orden = entorno + std::string(MOSTRADOR_CLI) + " " + argumentos + " 2>" + rutaErr;
   Salida s;
   FILE* p = popen(orden.c_str(), "r");
   std::array<char, 4096> buf{};
@@ -40,6 +40,8 @@ Salida corre(const std::string& argumentos) {
   s.err.assign(std::istreambuf_iterator<char>(f), {});
   return s;
 }
+
+Salida corre(const std::string& argumentos) { return corre("", "", argumentos); }
 
 class Cli : public ::testing::Test {
  protected:
@@ -136,6 +138,47 @@ TEST_F(Cli, SqlSelectsChangesAndErrors) {
   EXPECT_EQ(s.codigo, 1);
   EXPECT_EQ(s.err.rfind("mostrador-cli sql: ", 0), 0u);
   EXPECT_EQ(std::count(s.err.begin(), s.err.end(), '\n'), 1) << s.err;
+}
+
+TEST(CliEmpresa, NewCompanyThenAFormatToPreviewAndPdf) {
+  prueba::DirectorioTemporal dir;
+  const std::string unidades = "MOSTRADOR_UNIDADES='" + dir.str() + "/unidades' ";
+  auto cli = [&](const std::string& args) { return corre("", unidades, args); };
+  Salida s = cli("nueva-empresa --sistema 'C:\\TVK' --empresa 2 --nombre 'Ferretería' --demo --tamano 20");
+  ASSERT_EQ(s.codigo, 0) << s.err;
+  EXPECT_EQ(s.out,
+            "Empresa 2 creada: datos en C:\\TVK\\Empresa2, sistema en C:\\TVK\n"
+            "Demostración: 20 productos, 5 clientes, 200 movimientos\n");
+  EXPECT_EQ(s.err, "");  // not a terminal: no progress line
+  const auto base = dir.ruta() / "unidades/c/TVK";
+  EXPECT_TRUE(std::filesystem::exists(base / "Gener2.cnf"));
+  EXPECT_TRUE(std::filesystem::exists(base / "usuarios.def"));
+  EXPECT_TRUE(std::filesystem::exists(base / "consulta/Factura.fmt"));
+  EXPECT_TRUE(std::filesystem::exists(base / "Empresa2/FacturaE.mdx"));
+  s = cli("nueva-empresa --sistema 'C:\\TVK' --empresa 2");
+  EXPECT_EQ(s.codigo, 1);
+  EXPECT_EQ(s.err, "mostrador-cli nueva-empresa: la empresa 2 ya existe en C:\\TVK (use --reemplaza para crearla de nuevo)\n");
+
+  dir.escribe("fmt/prueba.fmt", "texto(10,5,Folio)\r\n@20,5,CLDOC_F\r\n@20,6,NOMBR_F\r\n");
+  const std::string comun = " --tabla facturae.dbf --clave 1 --datos 'C:\\TVK\\Empresa2' --sistema 'C:\\TVK'";
+  s = cli("formato '" + dir.str() + "/fmt/prueba.fmt'" + comun + " --preliminar");
+  ASSERT_EQ(s.codigo, 0) << s.err;
+  dbf::Table f;
+  f.open((base / "Empresa2").string(), "facturae.dbf");
+  f.setIndex("INUMENC");
+  ASSERT_TRUE(f.findKey({dbf::KeyValue{std::string("1")}}));
+  EXPECT_EQ(s.out, "10\t5\t1\t9\tArial\tnegro\tFolio\n"
+                   "20\t5\t1\t9\tArial\tnegro\t1\n"
+                   "20\t6\t1\t9\tArial\tnegro\t" + f.asText("NOMBR_F") + "\n");
+  s = cli("formato '" + dir.str() + "/fmt/prueba.fmt'" + comun + " --pdf '" + dir.str() + "/f.pdf'");
+  ASSERT_EQ(s.codigo, 0) << s.err;
+  EXPECT_EQ(dir.lee("f.pdf").substr(0, 5), "%PDF-");
+  s = cli("formato 'C:\\no\\hay.fmt'" + comun + " --preliminar");
+  EXPECT_EQ(s.codigo, 1);
+  EXPECT_EQ(s.err, "mostrador-cli formato: El Formato C:\\no\\hay.fmt No Existe\n");
+  s = cli("formato '" + dir.str() + "/fmt/prueba.fmt' --tabla facturae.dbf --clave 999999 --datos 'C:\\TVK\\Empresa2' --preliminar");
+  EXPECT_EQ(s.codigo, 1);
+  EXPECT_EQ(s.err, "mostrador-cli formato: no se encontró la clave 999999 en facturae.dbf (índice INUMENC)\n");
 }
 
 TEST_F(Cli, VerifyIsQuietOnASoundCompanyAndFailsOnADamagedIndex) {

@@ -176,3 +176,25 @@ TEST(EmpresaNuevaRutas, RutaDeWindowsSobreLasUnidades) {
 
 }  // namespace
 }  // namespace mostrador::store
+
+namespace mostrador::store {
+namespace {
+
+TEST(Plantillas, ShippedTemplatesGoInOnceAndTheShopsEditsStay) {
+  prueba::DirectorioTemporal dir;
+  dir.escribe("origen/consulta/Factura.fmt", "texto,10,5,Factura\r\n");
+  dir.escribe("origen/consulta/retiro.fmt", "texto,1,1,Retiro\r\n");
+  dir.escribe("origen/report/Lista.rep", "x\r\n");
+  dir.escribe("tvk/Consulta/FACTURA.FMT", "editado por la tienda\r\n");
+  EXPECT_EQ(instalaPlantillas(dir.str() + "/origen", dir.str() + "/tvk"), 2);
+  EXPECT_EQ(dir.lee("tvk/Consulta/FACTURA.FMT"), "editado por la tienda\r\n");
+  EXPECT_EQ(dir.lee("tvk/Consulta/retiro.fmt"), "texto,1,1,Retiro\r\n");
+  EXPECT_EQ(dir.lee("tvk/report/Lista.rep"), "x\r\n");
+  EXPECT_FALSE(std::filesystem::exists(dir.ruta() / "tvk/consulta"));
+  EXPECT_EQ(instalaPlantillas(dir.str() + "/origen", dir.str() + "/tvk"), 0);
+  // The templates that ship are found where the build put them.
+  EXPECT_TRUE(shell::existe(shell::une(directorioInstalacion(), "consulta\\Factura.fmt")));
+}
+
+}  // namespace
+}  // namespace mostrador::store

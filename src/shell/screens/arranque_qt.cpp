@@ -53,6 +53,7 @@ void creaDatosDemo(const std::string& sistema, const std::string& datos) {
   o.claveAdministrador = std::string(kClaveAdministradorDemo);
   store::creaEmpresa(o);
   store::generaDemo(datos, store::OpcionesDemo{});
+  store::instalaPlantillas(store::directorioInstalacion(), sistema);
 }
 
 Aplicacion::Aplicacion(GanchosPrincipal ganchos, bool conSplash) {
