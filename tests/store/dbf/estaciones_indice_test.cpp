@@ -10,31 +10,15 @@
 
 #include "store/dbf/dbf_table.h"
 #include "support/entorno.h"
+#include "support/estaciones.h"
 
 using namespace mostrador::dbf;
 using mostrador::prueba::DirectorioTemporal;
 
 namespace {
 
-pid_t estacion(const std::function<int()>& f) {
-  pid_t p = fork();
-  if (p == 0) {
-    int codigo = 99;
-    try {
-      codigo = f();
-    } catch (const std::exception& e) {
-      fprintf(stderr, "estación %d: %s\n", getpid(), e.what());
-    }
-    _exit(codigo);
-  }
-  return p;
-}
-
-int espera(pid_t p) {
-  int estado = 0;
-  waitpid(p, &estado, 0);
-  return WIFEXITED(estado) ? WEXITSTATUS(estado) : 100 + WTERMSIG(estado);
-}
+using mostrador::prueba::espera;
+using mostrador::prueba::estacion;
 
 std::string clave(int estacion, int n) { return "E" + std::to_string(estacion) + "-" + std::to_string(n); }
 

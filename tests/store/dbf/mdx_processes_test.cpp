@@ -12,6 +12,7 @@
 
 #include "store/dbf/mdx_index.h"
 #include "support/entorno.h"
+#include "support/estaciones.h"
 
 namespace mostrador::dbf {
 namespace {
@@ -22,27 +23,6 @@ using Entry = MdxFile::Entry;
 const std::vector<FieldDef> kFields = {{"CLAVE", 'C', 8, 0}, {"NUM", 'N', 10, 0}};
 RecordLayout layout() { return RecordLayout::from(kFields); }
 const std::vector<TagDef> kTags = {{"CLAVE", "CLAVE"}, {"NUM", "NUM"}};
-
-// Runs f in a child process; its result (or 90 for an exception) is the exit status.
-pid_t spawn(const std::function<int()>& f) {
-  pid_t pid = fork();
-  if (pid == 0) {
-    int code = 90;
-    try {
-      code = f();
-    } catch (const std::exception& e) {
-      std::fprintf(stderr, "hijo %d: %s\n", getpid(), e.what());
-    }
-    _exit(code);
-  }
-  return pid;
-}
-
-int exitCode(pid_t pid) {
-  int status = 0;
-  waitpid(pid, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : 100 + WTERMSIG(status);
-}
 
 std::string errorOf(const std::function<void()>& f) {
   try {
@@ -69,7 +49,7 @@ TEST(MdxProcesses, FourWritersAndAReaderShareOneFile) {
 
   std::vector<pid_t> writers;
   for (int w = 0; w < 4; ++w) {
-    writers.push_back(spawn([&, w] {
+    writers.push_back(mostrador::prueba::estacion([&, w] {
       MdxFile f;
       f.open(path, layout());
       KeyExpression num = f.expression(1);
@@ -84,7 +64,7 @@ TEST(MdxProcesses, FourWritersAndAReaderShareOneFile) {
     }));
   }
   // A reader walks the tree while it changes: every walk must be in order.
-  pid_t reader = spawn([&] {
+  pid_t reader = mostrador::prueba::estacion([&] {
     MdxFile f;
     f.open(path, layout());
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
@@ -102,8 +82,8 @@ TEST(MdxProcesses, FourWritersAndAReaderShareOneFile) {
       if (std::chrono::steady_clock::now() > deadline) return 2;
     }
   });
-  for (pid_t pid : writers) EXPECT_EQ(exitCode(pid), 0);
-  EXPECT_EQ(exitCode(reader), 0);
+  for (pid_t pid : writers) EXPECT_EQ(mostrador::prueba::espera(pid), 0);
+  EXPECT_EQ(mostrador::prueba::espera(reader), 0);
 
   EXPECT_EQ(before.entryCount(0), 8000u);
   EXPECT_EQ(before.entryCount(1), 8000u);
@@ -128,7 +108,7 @@ TEST(MdxProcesses, ReadersAndWritersWaitForTheWriter) {
   f.open(path, layout());
   int ready[2];
   ASSERT_EQ(pipe(ready), 0);
-  pid_t child = spawn([&] {
+  pid_t child = mostrador::prueba::estacion([&] {
     MdxFile g;
     g.open(path, layout());
     g.beginWrite();
@@ -147,7 +127,7 @@ TEST(MdxProcesses, ReadersAndWritersWaitForTheWriter) {
   EXPECT_EQ(f.seek(0, "LENTO"), (Entry{"LENTO   ", 1}));
   EXPECT_EQ(f.entryCount(0), 2u);
   f.insert(0, "RAPIDO  ", 3);
-  EXPECT_EQ(exitCode(child), 0);
+  EXPECT_EQ(mostrador::prueba::espera(child), 0);
   EXPECT_EQ(f.last(0), (Entry{"RAPIDO  ", 3}));
   close(ready[0]);
   close(ready[1]);
@@ -160,7 +140,7 @@ TEST(MdxProcesses, AWriterKilledMidWriteLeavesTheFileTorn) {
   MdxFile before;
   before.open(path, layout());
   before.insert(0, "ANTES   ", 1);
-  pid_t child = spawn([&] {
+  pid_t child = mostrador::prueba::estacion([&] {
     MdxFile g;
     g.open(path, layout());
     g.beginWrite();
@@ -168,7 +148,7 @@ TEST(MdxProcesses, AWriterKilledMidWriteLeavesTheFileTorn) {
     _exit(0);  // dies without endWrite()
     return 0;
   });
-  EXPECT_EQ(exitCode(child), 0);
+  EXPECT_EQ(mostrador::prueba::espera(child), 0);
   const std::string torn = "Índice dañado: escritura interrumpida";
   EXPECT_EQ(errorOf([&] { before.first(0); }), torn);
   EXPECT_EQ(errorOf([&] { before.insert(0, "DESPUES ", 3); }), torn);
