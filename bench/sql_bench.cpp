@@ -8,12 +8,15 @@
 //   Join/Nativa       the same join over native tables, the products with an index
 //
 // The tables are built once per run in a fresh folder under the system's temp directory
-// and removed at the end.
+// and removed at the end. SQL_BENCH_DIVISOR=n divides every size by n (for profiling
+// under callgrind).
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -26,10 +29,16 @@ using namespace mostrador;
 
 namespace {
 
-constexpr int kMovimientos = 1'000'000;
-constexpr int kProductos = 10'000;
-constexpr int kProductosMovidos = 1'000;
-constexpr int kLineas = 100'000;
+int divisor() {
+  const char* s = std::getenv("SQL_BENCH_DIVISOR");
+  int n = s ? std::atoi(s) : 1;
+  return n > 0 ? n : 1;
+}
+
+const int kMovimientos = 1'000'000 / divisor();
+const int kProductos = 10'000 / divisor();
+const int kProductosMovidos = std::max(1, 1'000 / divisor());
+const int kLineas = 100'000 / divisor();
 
 std::string clave(int i) {
   char b[16];
