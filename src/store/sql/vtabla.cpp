@@ -224,17 +224,20 @@ struct VCursor : sqlite3_vtab_cursor {
     }
     std::string todas;
     std::vector<uint32_t> rs;
-    for (uint32_t r = 1; r <= n; ++r) {
-      const char* p = lector->lee(r);
-      if (!p) break;
-      if (*p == dbf::file::kDeleted) continue;
-      std::string clave = e.evaluate(p);
-      if (clave.size() != largo) {  // not the fixed width the index keeps: use the index
-        sinMemoria[k] = true;
-        return nullptr;
+    try {
+      for (uint32_t r = 1; r <= n; ++r) {
+        const char* p = lector->lee(r);
+        if (!p) break;
+        if (*p == dbf::file::kDeleted) continue;
+        std::string clave = e.evaluate(p);
+        if (clave.size() != largo) throw dbf::Error("clave de ancho variable");
+        todas += clave;
+        rs.push_back(r);
       }
-      todas += clave;
-      rs.push_back(r);
+    } catch (const dbf::Error&) {
+      // A key this cannot compute as the index keeps it: the index answers instead.
+      sinMemoria[k] = true;
+      return nullptr;
     }
     std::vector<uint32_t> orden(rs.size());
     for (uint32_t i = 0; i < orden.size(); ++i) orden[i] = i;

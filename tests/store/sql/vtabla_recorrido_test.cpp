@@ -68,6 +68,13 @@ TEST_F(Recorridos, LookupsOnTheCompanyGiveTheRowsOfAScan) {
   mismasFilas("select CLDOC_MI from " + mov + " where CLDOC_MI >= 3 and CLDOC_MI < 6 order by 1",
               "select CLDOC_MI from " + mov + " where +CLDOC_MI >= 3 and +CLDOC_MI < 6 order by 1",
               {"3", "4", "5"});
+  mismasFilas("select CLPRO_MI, sum(CANTI_MI) from " + mov + " where CLPRO_MI >= 'A' group by 1",
+              "select CLPRO_MI, sum(CANTI_MI) from " + mov + " where +CLPRO_MI >= 'A' group by 1",
+              {"A1|122", "B2|2", "C3|50"});
+  const std::string inv = q("inventar.dbf");
+  mismasFilas("select CLPRO_I, FEALT_I is null, 'x' || FEALT_I from " + inv + " where CLPRO_I >= 'C'",
+              "select CLPRO_I, FEALT_I is null, 'x' || FEALT_I from " + inv + " where +CLPRO_I >= 'C'",
+              {"C3|0|x2001-01-15", "D4|1|"});
   // The detail joined with the products, one lookup per line.
   const std::string join = "select D.CLDOC_FD, I.DSCPR_I, D.CANTI_FD * I.PPUBL_I from " + q("facturad.dbf") +
                            " D, " + q("inventar.dbf") + " I where D.CLPRO_FD = ";
