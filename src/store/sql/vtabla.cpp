@@ -3,13 +3,20 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <charconv>
 #include <cfloat>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <optional>
 
+#include "shell/rutas.h"
+#include "store/dbf/dbf_file.h"
+#include "store/dbf/key_expression.h"
+#include "store/dbf/lector_secuencial.h"
+#include "store/dbf/mdx_index.h"
 #include "store/sql/dialecto.h"
 
 namespace mostrador::sql {
@@ -24,20 +31,251 @@ struct Vtab : sqlite3_vtab {
   std::vector<dbf::TagDef> etiquetas;
   // Per field: the tag whose leading field it is (ascending field-list tags), or -1.
   std::vector<int> etiquetaDeCampo;
+  // Per tag: its leading field when that field can drive a lookup, or -1.
+  std::vector<int> campoDeEtiqueta;
   double filas = 1;  // records when the statement began, for the planner
 };
 
-struct VCursor : sqlite3_vtab_cursor {
-  dbf::Table tabla;
-  bool vacio = false;  // the constraint can match nothing (a NULL value)
-  int etiqueta = -1;   // the tag selected on the handle (-1: record order)
+// The keys of one tag computed from the records of a statement's snapshot, in the tag's
+// order ((key, record number), as the index keeps them).
+struct ClavesEnMemoria {
+  size_t largo = 0;      // bytes of every key
+  std::string claves;    // the keys one after another
+  std::vector<uint32_t> recnos;
 
-  // Selecting a tag repositions the handle, so a join that looks up one key per outer
-  // row selects it once, not per lookup.
-  void usa(const Vtab& v, int tag) {
-    if (tag == etiqueta) return;
-    tabla.setIndex(tag < 0 ? std::string() : v.etiquetas[tag].name);
-    etiqueta = tag;
+  size_t size() const { return recnos.size(); }
+  std::string_view clave(size_t i) const { return std::string_view(claves).substr(i * largo, largo); }
+  // First entry whose key is not below the prefix (MdxFile::seek).
+  size_t desde(std::string_view prefijo) const {
+    size_t a = 0, b = size();
+    while (a < b) {
+      size_t m = (a + b) / 2;
+      std::string_view k = clave(m);
+      int c = std::memcmp(k.data(), prefijo.data(), std::min(largo, prefijo.size()));
+      if (c < 0 || (c == 0 && prefijo.size() > largo))
+        a = m + 1;
+      else
+        b = m;
+    }
+    return a;
+  }
+};
+
+// A cursor reads the table through one sequential reader, opened with the cursor: the
+// statement sees the table as it was when it started (lector_secuencial.h). A full scan
+// streams the reader's blocks; a lookup through a tag walks the production index and
+// takes each record from the same reader, so both paths see the same records.
+//
+// A join looks up one key per outer row. Each walk of the index costs its read lock and
+// header check (three system calls); once a cursor has looked up a tag often enough to
+// pay for reading the whole table, and the table is small enough to be kept by the
+// reader, the tag's keys are computed from the snapshot's records, sorted, and later
+// lookups search them in memory. They return the records whose keys match in the
+// snapshot itself, which is what the index returns for those records.
+struct VCursor : sqlite3_vtab_cursor {
+  std::unique_ptr<dbf::LectorSecuencial> lector;
+  std::vector<int> offsets;  // of each field in a record
+
+  // The production index, opened at the first lookup; null when the table has none or it
+  // cannot be read now (lookups then scan: SQLite checks the constraints again).
+  std::unique_ptr<dbf::MdxFile> mdx;
+  bool mdxProbado = false;
+  std::vector<int> tagMdx;  // the vtab's tag k -> its number in mdx (-1: gone)
+
+  enum class Modo { Recorrido, Indice, Memoria } modo = Modo::Recorrido;
+  bool fin = true;
+  uint32_t recno = 0;
+  const char* rec = nullptr;
+
+  // Lookup state: entries of `tag` from `desde` (the first entry when empty) while their
+  // key, cut to the length of the upper end, is not above it: `hasta`, `desde` itself
+  // for an equality, or no end. Record numbers come in batches, each read inside one
+  // read session of the index, so a long range never holds the index's lock for long.
+  enum class Tope { Ninguno, Desde, Hasta };
+  int tag = -1;
+  std::string desde, hasta;
+  Tope tope = Tope::Ninguno;
+  bool pasado(std::string_view clave) const {
+    if (tope == Tope::Ninguno) return false;
+    const std::string& fin = tope == Tope::Desde ? desde : hasta;
+    return clave.substr(0, fin.size()).compare(fin) > 0;
+  }
+  std::vector<uint32_t> lote;
+  size_t enLote = 0;
+  bool agotado = true;
+  std::optional<dbf::MdxFile::Entry> ultimo;  // last entry of the previous batch
+  static constexpr size_t kLote = 256;
+
+  // Per tag of mdx: lookups made, and the keys once computed (or a refusal).
+  std::vector<uint32_t> busquedas;
+  std::vector<std::unique_ptr<ClavesEnMemoria>> enMemoria;
+  std::vector<bool> sinMemoria;
+  const ClavesEnMemoria* mem = nullptr;
+  size_t pos = 0;
+  static constexpr uint64_t kMaxClaves = 32 * 1024 * 1024;  // bytes of keys kept
+
+  void coloca(uint32_t r, const char* p) {
+    recno = r;
+    rec = p;
+    fin = false;
+  }
+  void termina() {
+    recno = 0;
+    rec = nullptr;
+    fin = true;
+  }
+
+  void recorre() {
+    modo = Modo::Recorrido;
+    lector->reinicia();
+    avanzaRecorrido();
+  }
+  void avanzaRecorrido() {
+    if (lector->siguiente())
+      coloca(lector->recno(), lector->registro());
+    else
+      termina();
+  }
+
+  // The index, opened once per cursor. The .mdx is found as the table handle finds it.
+  const dbf::MdxFile* indice(const Vtab& v) {
+    if (mdxProbado) return mdx.get();
+    mdxProbado = true;
+    const auto& h = lector->encabezado();
+    const std::filesystem::path dbf(lector->ruta());
+    const std::string nombre = dbf.filename().string();
+    const std::filesystem::path ruta =
+        shell::resuelve((dbf.parent_path() / (nombre.substr(0, nombre.find('.')) + ".mdx")).string());
+    std::error_code ec;
+    if (!std::filesystem::exists(ruta, ec)) return nullptr;
+    dbf::RecordLayout layout;
+    layout.fields = h.fields;
+    layout.offsets = h.offsets;
+    layout.recordLength = h.recordLength;
+    try {
+      auto m = std::make_unique<dbf::MdxFile>();
+      m->open(ruta, layout);
+      mdx = std::move(m);
+    } catch (const dbf::Error&) {
+      return nullptr;  // damaged or torn since the statement began: scan instead
+    }
+    for (const auto& t : v.etiquetas) tagMdx.push_back(mdx->tagNumber(t.name));
+    return mdx.get();
+  }
+
+  void busca(int t, std::string lo, std::string hi, Tope fin) {
+    tag = t;
+    desde = std::move(lo);
+    hasta = std::move(hi);
+    tope = fin;
+    if (const ClavesEnMemoria* m = claves(t)) {
+      modo = Modo::Memoria;
+      mem = m;
+      pos = desde.empty() ? 0 : m->desde(desde);
+      return avanzaMemoria();
+    }
+    modo = Modo::Indice;
+    lote.clear();
+    enLote = 0;
+    agotado = false;
+    ultimo.reset();
+    avanzaIndice();
+  }
+  void llenaLote() {
+    lote.clear();
+    enLote = 0;
+    mdx->beginRead();
+    try {
+      auto e = ultimo ? mdx->next(tag, *ultimo) : desde.empty() ? mdx->first(tag) : mdx->seek(tag, desde);
+      for (; e; e = mdx->next(tag, *e)) {
+        if (pasado(e->key)) break;
+        lote.push_back(e->recno);
+        if (lote.size() == kLote) {
+          ultimo = std::move(e);
+          break;
+        }
+      }
+      if (lote.size() < kLote) agotado = true;
+    } catch (...) {
+      mdx->endRead();
+      throw;
+    }
+    mdx->endRead();
+  }
+  // The keys of tag t in memory when lookups on it have become frequent enough.
+  const ClavesEnMemoria* claves(int t) {
+    const size_t k = static_cast<size_t>(t);
+    if (busquedas.size() <= k) {
+      busquedas.resize(k + 1, 0);
+      enMemoria.resize(k + 1);
+      sinMemoria.resize(k + 1, false);
+    }
+    if (enMemoria[k]) return enMemoria[k].get();
+    if (sinMemoria[k]) return nullptr;
+    const uint32_t n = lector->registros();
+    // Computing the keys reads every record: worth it after about n / 32 lookups.
+    if (++busquedas[k] < std::max<uint32_t>(16, n / 32)) return nullptr;
+    const dbf::KeyExpression& e = mdx->expression(t);
+    const size_t largo = static_cast<size_t>(e.length());
+    const uint64_t bytes = uint64_t{n} * static_cast<uint64_t>(lector->encabezado().recordLength);
+    if (bytes > dbf::LectorSecuencial::kRetenido || uint64_t{n} * (largo + 4) > kMaxClaves) {
+      sinMemoria[k] = true;
+      return nullptr;
+    }
+    std::string todas;
+    std::vector<uint32_t> rs;
+    try {
+      for (uint32_t r = 1; r <= n; ++r) {
+        const char* p = lector->lee(r);
+        if (!p) break;
+        if (*p == dbf::file::kDeleted) continue;
+        std::string clave = e.evaluate(p);
+        if (clave.size() != largo) throw dbf::Error("clave de ancho variable");
+        todas += clave;
+        rs.push_back(r);
+      }
+    } catch (const dbf::Error&) {
+      // A key this cannot compute as the index keeps it: the index answers instead.
+      sinMemoria[k] = true;
+      return nullptr;
+    }
+    std::vector<uint32_t> orden(rs.size());
+    for (uint32_t i = 0; i < orden.size(); ++i) orden[i] = i;
+    std::sort(orden.begin(), orden.end(), [&](uint32_t a, uint32_t b) {
+      int c = std::memcmp(todas.data() + a * largo, todas.data() + b * largo, largo);
+      return c != 0 ? c < 0 : rs[a] < rs[b];
+    });
+    auto m = std::make_unique<ClavesEnMemoria>();
+    m->largo = largo;
+    m->claves.reserve(todas.size());
+    m->recnos.reserve(rs.size());
+    for (uint32_t i : orden) {
+      m->claves.append(todas, i * largo, largo);
+      m->recnos.push_back(rs[i]);
+    }
+    enMemoria[k] = std::move(m);
+    return enMemoria[k].get();
+  }
+  void avanzaMemoria() {
+    while (pos < mem->size()) {
+      if (pasado(mem->clave(pos))) break;
+      const uint32_t r = mem->recnos[pos++];
+      if (const char* p = lector->lee(r)) return coloca(r, p);
+    }
+    termina();
+  }
+
+  // The next entry whose record is live and within the statement's snapshot.
+  void avanzaIndice() {
+    for (;;) {
+      while (enLote < lote.size()) {
+        const uint32_t r = lote[enLote++];
+        const char* p = lector->lee(r);
+        if (p && *p != dbf::file::kDeleted) return coloca(r, p);
+      }
+      if (agotado) return termina();
+      llenaLote();
+    }
   }
 };
 
@@ -100,14 +338,17 @@ int conecta(sqlite3* db, void* aux, int argc, const char* const* argv, sqlite3_v
     return SQLITE_ERROR;
   }
   vt->etiquetaDeCampo.assign(vt->campos.size(), -1);
+  vt->campoDeEtiqueta.assign(vt->etiquetas.size(), -1);
   for (size_t k = 0; k < vt->etiquetas.size(); ++k) {
     const auto& tag = vt->etiquetas[k];
     if (tag.descending || tag.key.empty() || tag.key[0] == '*') continue;
     std::string primero = mayusculas(tag.key.substr(0, tag.key.find(';')));
     for (size_t c = 0; c < vt->campos.size(); ++c)
       if (mayusculas(vt->campos[c].name) == primero && vt->etiquetaDeCampo[c] < 0 &&
-          vt->campos[c].type != 'L')
+          vt->campos[c].type != 'L') {
         vt->etiquetaDeCampo[c] = static_cast<int>(k);
+        vt->campoDeEtiqueta[k] = static_cast<int>(c);
+      }
   }
   int rc = sqlite3_declare_vtab(db, declaracion(vt->campos).c_str());
   if (rc != SQLITE_OK) {
@@ -223,7 +464,10 @@ int abre(sqlite3_vtab* vt, sqlite3_vtab_cursor** out) {
   auto c = std::make_unique<VCursor>();
   std::memset(static_cast<sqlite3_vtab_cursor*>(c.get()), 0, sizeof(sqlite3_vtab_cursor));
   try {
-    c->tabla.open(v->dir, v->archivo);
+    c->lector = std::make_unique<dbf::LectorSecuencial>(v->dir, v->archivo);
+    if (c->lector->campos() != v->campos)
+      throw dbf::Error("La tabla " + c->lector->nombre() + " cambió de estructura durante la consulta");
+    c->offsets = c->lector->encabezado().offsets;
   } catch (const std::exception& e) {
     return falla(vt, e);
   }
@@ -264,7 +508,7 @@ bool aClave(sqlite3_value* val, const dbf::FieldDef& campo, bool esIgualdad, dbf
       if (!esIgualdad)
         for (unsigned char ch : s)
           if (ch < 0x20 || ch > 0x7E) return false;
-      k = s;
+      k = std::move(s);
       return true;
     }
     case 'N':
@@ -298,46 +542,42 @@ int filtra(sqlite3_vtab_cursor* cur, int idxNum, const char*, int argc, sqlite3_
   auto* c = static_cast<VCursor*>(cur);
   auto* v = static_cast<Vtab*>(cur->pVtab);
   try {
-    c->vacio = false;
     int etiqueta = (idxNum >> 4) - 1;
     int flags = idxNum & 0xF;
     if (etiqueta >= 0) {
       for (int i = 0; i < argc; ++i)
         if (sqlite3_value_type(argv[i]) == SQLITE_NULL) {
-          c->vacio = true;  // a comparison with NULL matches nothing
+          c->termina();  // a comparison with NULL matches nothing
           return SQLITE_OK;
         }
-      const auto& tag = v->etiquetas[etiqueta];
-      std::string primero = mayusculas(tag.key.substr(0, tag.key.find(';')));
-      const dbf::FieldDef* campo = nullptr;
-      for (const auto& f : v->campos)
-        if (mayusculas(f.name) == primero) campo = &f;
-      std::vector<dbf::KeyValue> claves(argc);
-      bool confiable = campo != nullptr;
+      const int ncampo = v->campoDeEtiqueta[static_cast<size_t>(etiqueta)];
+      const dbf::MdxFile* mdx = ncampo >= 0 ? c->indice(*v) : nullptr;
+      const int tag = mdx ? c->tagMdx[static_cast<size_t>(etiqueta)] : -1;
+      dbf::KeyValue claves[2];
+      bool confiable = tag >= 0 && argc <= 2;
       for (int i = 0; i < argc && confiable; ++i)
-        confiable = aClave(argv[i], *campo, flags & kIgual, claves[i]);
+        confiable = aClave(argv[i], v->campos[static_cast<size_t>(ncampo)], flags & kIgual, claves[i]);
       if (confiable) {
-        c->usa(*v, etiqueta);
-        // setRange leaves the handle on the first record of the range, as a table's
-        // SetRange always has; a lookup per outer row of a join saves a second seek.
+        // The same entries the table handle's setRange / findNearest would visit.
+        const dbf::KeyExpression& e = mdx->expression(tag);
         if (flags & kIgual) {
-          c->tabla.setRange({claves[0]}, {claves[0]});
+          c->busca(tag, e.encodePrefix({std::move(claves[0])}), std::string(), VCursor::Tope::Desde);
         } else if ((flags & kDesde) && (flags & kHasta)) {
-          c->tabla.setRange({claves[0]}, {claves[1]});
+          std::string lo = e.encodePrefix({std::move(claves[0])});
+          std::string hi = e.encodePrefix({std::move(claves[1])});
+          if (lo > hi) std::swap(lo, hi);
+          c->busca(tag, std::move(lo), std::move(hi), VCursor::Tope::Hasta);
         } else if (flags & kDesde) {
-          c->tabla.cancelRange();
-          c->tabla.findNearest({claves[0]});
+          c->busca(tag, e.encodePartial({std::move(claves[0])}), std::string(), VCursor::Tope::Ninguno);
         } else {
-          dbf::KeyValue menor = campo->type == 'D' ? dbf::KeyValue(dbf::Fecha{1, 1, 1})
-                                                   : dbf::KeyValue(-DBL_MAX);
-          c->tabla.setRange({menor}, {claves[0]});
+          // From the first entry: blank fields sort first and read as NULL, which SQLite
+          // drops.
+          c->busca(tag, std::string(), e.encodePrefix({std::move(claves[0])}), VCursor::Tope::Hasta);
         }
         return SQLITE_OK;
       }
     }
-    c->usa(*v, -1);
-    c->tabla.cancelRange();
-    c->tabla.first();
+    c->recorre();
     return SQLITE_OK;
   } catch (const std::exception& e) {
     return falla(cur->pVtab, e);
@@ -347,68 +587,128 @@ int filtra(sqlite3_vtab_cursor* cur, int idxNum, const char*, int argc, sqlite3_
 int siguiente(sqlite3_vtab_cursor* cur) {
   auto* c = static_cast<VCursor*>(cur);
   try {
-    c->tabla.next();
+    if (c->fin) return SQLITE_OK;
+    switch (c->modo) {
+      case VCursor::Modo::Indice:
+        c->avanzaIndice();
+        break;
+      case VCursor::Modo::Memoria:
+        c->avanzaMemoria();
+        break;
+      default:
+        c->avanzaRecorrido();
+    }
     return SQLITE_OK;
   } catch (const std::exception& e) {
     return falla(cur->pVtab, e);
   }
 }
 
-int alFinal(sqlite3_vtab_cursor* cur) {
-  auto* c = static_cast<VCursor*>(cur);
-  return c->vacio || c->tabla.eof();
+int alFinal(sqlite3_vtab_cursor* cur) { return static_cast<VCursor*>(cur)->fin; }
+
+// Field bytes without the blanks (and NULs) around them.
+std::string_view recortado(const char* p, int largo) {
+  size_t a = 0, b = static_cast<size_t>(largo);
+  while (a < b && (p[a] == ' ' || p[a] == '\0')) ++a;
+  while (b > a && (p[b - 1] == ' ' || p[b - 1] == '\0')) --b;
+  return std::string_view(p + a, b - a);
 }
 
+// Values go to SQLite straight from the record's bytes; the engine's conversions
+// (file::value) only run where the bytes need them (text beyond ASCII, numbers that do
+// not parse plainly, dates), so they decide every value and every error as for a table.
 int columna(sqlite3_vtab_cursor* cur, sqlite3_context* ctx, int i) {
   auto* c = static_cast<VCursor*>(cur);
   auto* v = static_cast<Vtab*>(cur->pVtab);
   try {
-    const dbf::FieldDef& f = v->campos[i];
-    if (f.type == 'C' || f.type == 'M') {
-      // Text reads right-trimmed, so a blank field is the empty text: one read, not two.
-      std::string s = c->tabla.asText(i);
-      if (s.empty())
-        sqlite3_result_null(ctx);
-      else
-        sqlite3_result_text(ctx, s.c_str(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
-      return SQLITE_OK;
-    }
-    if (c->tabla.isNull(i)) {
+    if (!c->rec) {
       sqlite3_result_null(ctx);
       return SQLITE_OK;
     }
+    const dbf::FieldDef& f = v->campos[static_cast<size_t>(i)];
+    const char* p = c->rec + c->offsets[static_cast<size_t>(i)];
     switch (f.type) {
+      case 'C': {
+        // Right blanks trimmed, so a blank field is the empty text, NULL.
+        size_t n = static_cast<size_t>(f.length);
+        while (n > 0 && (p[n - 1] == ' ' || p[n - 1] == '\0')) --n;
+        if (n == 0) {
+          sqlite3_result_null(ctx);
+          return SQLITE_OK;
+        }
+        bool ascii = true, nul = false;
+        for (size_t k = 0; k < n; ++k) {
+          ascii &= static_cast<unsigned char>(p[k]) < 0x80;
+          nul |= p[k] == '\0';
+        }
+        if (!ascii) {
+          std::string s = dbf::file::value::text(f, p);
+          sqlite3_result_text(ctx, s.c_str(), nul ? static_cast<int>(s.size()) : -1, SQLITE_TRANSIENT);
+        } else if (nul || n >= 256) {
+          sqlite3_result_text(ctx, p, static_cast<int>(n), SQLITE_TRANSIENT);
+        } else {
+          // Handed over NUL-terminated, SQLite keeps the terminator and reading the value
+          // back as text (comparisons, the result rows) costs no second copy.
+          char buf[256];
+          std::memcpy(buf, p, n);
+          buf[n] = '\0';
+          sqlite3_result_text(ctx, buf, -1, SQLITE_TRANSIENT);
+        }
+        return SQLITE_OK;
+      }
       case 'N':
       case 'F': {
-        double d = c->tabla.asFloat(i);
-        if (f.type == 'N' && f.decimals == 0 && d == std::floor(d) && std::fabs(d) < 9e15)
+        std::string_view s = recortado(p, f.length);
+        if (s.empty()) {
+          sqlite3_result_null(ctx);
+          return SQLITE_OK;
+        }
+        const bool entero = f.type == 'N' && f.decimals == 0;
+        if (entero) {
+          long long n;
+          auto [fin, ec] = std::from_chars(s.data(), s.data() + s.size(), n);
+          if (ec == std::errc() && fin == s.data() + s.size() && std::llabs(n) < 9'000'000'000'000'000LL) {
+            sqlite3_result_int64(ctx, n);
+            return SQLITE_OK;
+          }
+        }
+        double d;
+        auto [fin, ec] = std::from_chars(s.data(), s.data() + s.size(), d);
+        if (ec != std::errc() || fin != s.data() + s.size() || !std::isfinite(d))
+          d = dbf::file::value::number(f, p, c->lector->nombre());  // "+5", or the error
+        if (entero && d == std::floor(d) && std::fabs(d) < 9e15)
           sqlite3_result_int64(ctx, static_cast<sqlite3_int64>(d));
         else
           sqlite3_result_double(ctx, d);
-        break;
+        return SQLITE_OK;
       }
       case 'D': {
-        auto fecha = c->tabla.asDate(i);
+        auto fecha = dbf::file::value::date(f, p, c->lector->nombre());
         if (!fecha) {
           sqlite3_result_null(ctx);
         } else {
           std::string iso = fechaIso(*fecha);
-          sqlite3_result_text(ctx, iso.c_str(), static_cast<int>(iso.size()), SQLITE_TRANSIENT);
+          sqlite3_result_text(ctx, iso.c_str(), -1, SQLITE_TRANSIENT);
         }
-        break;
+        return SQLITE_OK;
       }
-      default:  // L
-        sqlite3_result_int(ctx, c->tabla.asBool(i) ? 1 : 0);
-        break;
+      case 'L':
+        if (dbf::file::value::isBlank(f, p))
+          sqlite3_result_null(ctx);
+        else
+          sqlite3_result_int(ctx, dbf::file::value::logical(f, p) ? 1 : 0);
+        return SQLITE_OK;
+      default:  // memo and kinds the engine does not read: empty
+        sqlite3_result_null(ctx);
+        return SQLITE_OK;
     }
-    return SQLITE_OK;
   } catch (const std::exception& e) {
     return falla(cur->pVtab, e);
   }
 }
 
 int idFila(sqlite3_vtab_cursor* cur, sqlite3_int64* rowid) {
-  *rowid = static_cast<VCursor*>(cur)->tabla.recno();
+  *rowid = static_cast<VCursor*>(cur)->recno;
   return SQLITE_OK;
 }
 

@@ -22,6 +22,17 @@
 // full scan. A number compared with a text key is looked up in its plain form ("15"), the
 // form in which document numbers are kept as text.
 //
+// Reading: each cursor reads its table through a sequential reader
+// (store/dbf/lector_secuencial.h) opened with it, not through a table handle: a statement
+// needs one consistent read of the table, not the per-move freshness screens need, so it
+// sees the records the table had when the cursor opened (later appends are not seen) and
+// reads them in large blocks. A lookup walks the tag in the .mdx in batches of entries
+// (one read session each) and takes the records from the same reader; a cursor that has
+// made many lookups on a tag of a table small enough for the reader to keep sorts the
+// tag's keys from the records once and searches them in memory. Under concurrent changes
+// a lookup sees the index as it is and each record as the reader holds it; SQLite's
+// check of the constraints drops a record whose values no longer match.
+//
 // Read-only: changes go through the engine (store/sql/sql.h).
 
 #include <map>
