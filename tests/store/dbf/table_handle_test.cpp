@@ -11,6 +11,7 @@
 
 #include "store/dbf/dbf_table.h"
 #include "support/entorno.h"
+#include "support/errores.h"
 
 namespace fs = std::filesystem;
 using namespace mostrador::dbf;
@@ -18,16 +19,7 @@ using mostrador::prueba::DirectorioTemporal;
 
 namespace {
 
-std::string mensajeDe(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const LockError& e) {
-    return std::string("LockError: ") + e.what();
-  } catch (const Error& e) {
-    return e.what();
-  }
-  return "(sin error)";
-}
+using mostrador::prueba::mensajeDe;
 
 const std::vector<FieldDef> kProductos = {{"CLAVE", 'C', 6, 0},  {"DESCR", 'C', 12, 0},
                                           {"PRECIO", 'N', 9, 2}, {"EXIST", 'N', 6, 0},

@@ -13,6 +13,7 @@
 #include "store/dbf/dbf_table.h"
 #include "store/dbf/mdx_index.h"
 #include "support/entorno.h"
+#include "support/errores.h"
 
 namespace fs = std::filesystem;
 using namespace mostrador::dbf;
@@ -20,16 +21,7 @@ using mostrador::prueba::DirectorioTemporal;
 
 namespace {
 
-std::string mensajeDe(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const LockError& e) {
-    return std::string("LockError: ") + e.what();
-  } catch (const Error& e) {
-    return e.what();
-  }
-  return "(sin error)";
-}
+using mostrador::prueba::mensajeDe;
 
 const std::vector<FieldDef> kCampos = {{"CLCLI", 'C', 6, 0}, {"NOMBRE", 'C', 12, 0},
                                        {"FECHA", 'D', 8, 0}, {"IMPORTE", 'N', 10, 2}};
