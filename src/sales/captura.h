@@ -1,0 +1,220 @@
+#pragma once
+// One sales document at a time, as the sales screen captures it: a header row of the
+// type's header table plus the lines of the station's scratch table "deta<n>.db" of the
+// install directory. The screen is a thin view over this engine: it forwards what the
+// user types and re-reads the state afterwards.
+//
+// The work is split by file:
+//   captura.cpp    opening, types, new document, customer and seller, line entry,
+//                  pricing, totals and their write-back to the header
+//   grabacion.cpp  browsing and redisplay, save and posting, delete, cancel
+//   conversion.cpp invoicing delivery notes, closing invoice, range invoicing, copies
+//                  and documents generated from another
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "sales/ajustes.h"
+#include "sales/dialogos_venta.h"
+#include "sales/tipos_venta.h"
+#include "sales/totales.h"
+#include "shell/interaccion.h"
+#include "shell/reloj.h"
+#include "store/dbf/dbf_table.h"
+
+namespace mostrador::sales {
+
+// The literal key of a free-text comment line.
+inline constexpr std::string_view kComentario = "COMENTARIO";
+
+// The grid's six columns.
+enum Columna : int { kCantidad = 0, kClave = 1, kProducto = 2, kDescuento = 3, kPrecio = 4, kImporte = 5 };
+
+// A scratch line.
+struct Partida {
+  std::optional<double> cantidad;  // blank: nullopt
+  std::string clave, producto, unidad, tara;
+  double precio = 0, descuento = 0, descuento2 = 0, descuento3 = 0, importe = 0, costo = 0,
+         impuesto = 0, factor = 0, empaque = 0, precioTara = 0, fpgc = 0;
+  friend bool operator==(const Partida&, const Partida&) = default;
+};
+
+// The header's edit fields and the customer labels, as the screen shows them.
+struct CamposEncabezado {
+  std::string numero;               // EditCLDOC_F
+  std::string cliente = "1";        // EditCLCLI_F
+  std::string vendedor;             // EditCLVEN_F
+  std::string comision;             // CTOVE_F
+  std::string fecha;                // EditFEDOC_F, "dd/MM/yyyy"
+  std::string descuento;            // EditDESFI_F (percent)
+  std::string tasa;                 // EditIMIM1_F (percent; "" or "0": line taxes)
+  std::string caja;                 // BCLIM_F
+  std::string nombre, direccion, direccion2, poblacion, rfc, codigoPostal;  // labels
+  std::string tipoPago;             // TipoPago
+};
+
+// The texts of the totals and state labels.
+struct Textos {
+  std::string subtotal, impuesto, total;  // SumarTotal, ImpuestoValor, TotalFact
+  std::string fpgc;                       // LabelFPGC "FPGC 0.00"
+  std::string partidas;                   // LabelPartidas "Partidas  3" (or the score)
+  std::string factor;                     // LabelFactor
+  std::string estado;                     // Estado: "Activa", "Cancelada"...
+  std::string impresa;                    // Impresa: "Impresa" / "No Impresa"
+  std::string cambio;                     // SuCambio: "Cambio 0.00"
+  std::string estadoCaptura;              // EstadoCaptura: "Capturando..." / "Terminada"
+};
+
+class CapturaVenta {
+ public:
+  CapturaVenta(AjustesVenta ajustes, shell::Interaccion& ui, DialogosVenta& dialogos,
+               const shell::Reloj& reloj);
+  ~CapturaVenta();
+  CapturaVenta(const CapturaVenta&) = delete;
+  CapturaVenta& operator=(const CapturaVenta&) = delete;
+
+  // ---- opening and types (captura.cpp) ------------------------------------------
+  // Takes the first scratch table "deta2.db" .. "deta10.db" of the install directory
+  // that opens (copying the template "deta.db" to it when missing; held open
+  // exclusively while the engine lives), opens "Remisión" and shows its last header.
+  void abre();
+  const std::string& archivoPartidas() const { return archivoPartidas_; }
+  // The Base selector.
+  void cambiaBase(std::string_view texto);
+  // Reopens header and detail on a type (conversions open "Factura" this way) and
+  // shows its last header.
+  void abreTipo(TipoVenta t);
+  TipoVenta tipo() const { return tipo_; }
+  int numeroTipo() const { return defTipo(tipo_).numeroTipo; }
+  // Install directory + "\consulta\" + the till's format, or the type's format line.
+  std::string rutaFormato() const;
+  // Remisión is numbered by the system for user "0".
+  bool numeroSoloLectura() const;
+  // Generate-menu commands enabled for the type: Factura, Remisión, Pedido,
+  // Devolución, Nota de Crédito.
+  struct Generar { bool factura, remision, pedido, devolucion, notaCredito; };
+  Generar generar() const;
+
+  const AjustesVenta& ajustes() const { return aj_; }
+  CamposEncabezado& campos() { return campos_; }
+  const CamposEncabezado& campos() const { return campos_; }
+
+  // ---- new document, customer, seller (captura.cpp) ------------------------------
+  // F9. Needs right 20. Inserts the header that reserves the next number.
+  bool nuevo();
+  // Leaving EditCLCLI_F: fills the labels and the price list; false when the
+  // customer is inactive (the cursor goes back to the field).
+  bool saleCliente();
+  // Leaving EditCLVEN_F: the seller's commission into CTOVE_F while editing.
+  void saleVendedor();
+  bool esNuevo() const { return nuevo_; }
+  bool modificando() const { return modificando_; }
+  bool enCaptura() const { return nuevo_ || modificando_; }
+
+  // ---- lines (captura.cpp) --------------------------------------------------------
+  int numeroPartidas();
+  std::vector<Partida> partidas();
+  Partida partida(int fila);  // 0-based, file order of the visible scratch lines
+  void irAPartida(int fila);
+  int filaActual() const { return fila_; }
+  // What the user typed into a cell of the current line (columns as Columna).
+  void ponCelda(int columna, std::string_view texto);
+  // The grid's cursor entered a column of the current line (only while capturing);
+  // returns the column the cursor must go to.
+  int entraColumna(int columna);
+  // The cursor left a column (Descuento recomputes the line amount).
+  void saleColumna(int columna);
+  // A new blank line with Cantidad 1 at the end, made current.
+  void agregaPartida();
+  // F6: asks and deletes the current line; true when deleted.
+  bool eliminaPartida();
+  // Ctrl+P: the price of the current line may be changed; true when granted.
+  bool cambioPrecio();
+  bool permisoPrecio() const { return permisoPrecio_; }
+  // Leaving EditEmpaque with capture by package on.
+  bool capturaPorEmpaque(std::string_view paquetes);
+  // F7 (TFormaCalculaxPrecio): a line worth an amount of a product (key or barcode).
+  bool capturaPorImporte(std::string_view importe, std::string_view claveOCodigo);
+  // Pick list of the price column: PLIS2_I, PLIS3_I, PLIS4_I, PMINI_I of the line's
+  // product.
+  std::vector<std::string> listaPrecios();
+
+  // ---- totals (captura.cpp) -------------------------------------------------------
+  // Recomputes every line amount and the totals, shows them, writes "\total.dat" and
+  // writes changed totals back to the open header with a new control stamp.
+  const Totales& recalcula();
+  const Totales& totales() const { return totales_; }
+  long long control() const { return control_; }
+  Textos textos() const;
+
+  // ---- browsing, saving, deleting, cancelling (grabacion.cpp) -----------------------
+  // Redisplay the header the table stands on: fields, stored lines into the scratch
+  // table, totals, state texts.
+  void muestra();
+  void anterior();  // Ctrl+A
+  void siguiente(); // Ctrl+S
+  void ultimo();
+  // Ctrl+B: finds a document of the current type by number and shows it.
+  bool buscaDocumento(long long numero);
+  // BotonCambiosClick: the shown document is captured again for changes.
+  bool modifica();
+  // F10.
+  bool guarda();
+  bool elimina();  // Eliminar1Click
+  bool cancela();  // Cancelar1Click
+
+  // ---- conversions (conversion.cpp) ------------------------------------------------
+  bool facturaRemision(bool imprimir);  // Factura1Click / FacturaeImprimir1Click
+  bool facturaCierre();                 // FacturadeCierre1Click
+  bool facturaRango();                  // RangodeDocumentos1Click
+  bool copiaDocumento();                // CopiadeDocumento1Click
+  // Devolucin1Click, Remisin1Click, Pedido1Click.
+  bool generaDocumento(TipoVenta destino);
+
+  // ---- tables, for printing and the screen's grid -----------------------------------
+  dbf::Table& encabezado() { return encabezado_; }
+  dbf::Table& detalle() { return detalle_; }
+  dbf::Table& tablaPartidas() { return partidas_; }
+  std::string directorioEncabezado() const;  // where the type's tables are
+
+ private:
+  // ---- shared state (every file) ----
+  AjustesVenta aj_;
+  shell::Interaccion& ui_;
+  DialogosVenta& dlg_;
+  const shell::Reloj& reloj_;
+  TipoVenta tipo_ = TipoVenta::Remision;
+  std::string archivoPartidas_;
+  dbf::Table encabezado_, detalle_, productos_, clientes_, vendedores_, movimientos_, partidas_;
+  CamposEncabezado campos_;
+  Totales totales_;
+  int fila_ = 0;
+  bool nuevo_ = false, modificando_ = false;
+  bool generado_ = false;       // the invoice comes from other documents (letter Z)
+  bool permisoPrecio_ = false;
+  int listaCliente_ = 0;
+  long long control_ = 0;       // stamp of the last write-back of the totals
+  std::optional<long long> movimientoPendiente_;  // CLDOC_MI reused by a modification
+  std::string vendedorAnterior_;
+  std::string etiquetaFactor_ = "1";
+  std::string etiquetaPartidas_;
+
+  // ---- captura.cpp privates ----
+  void abreTablasTipo();
+  void abreTablasComunes();
+  bool buscaProducto(std::string_view clave);  // positions productos_
+  bool llenaPartida();
+  bool checaExistencia(bool alLlenar);
+  void escribeTotalDat();
+  void vaciaPartidas();
+  void cargaPartida(const Partida& p);  // appends a scratch line and posts it
+
+  // ---- grabacion.cpp privates ----
+
+  // ---- conversion.cpp privates ----
+};
+
+}  // namespace mostrador::sales
