@@ -215,6 +215,15 @@ class CapturaVenta {
   // ---- grabacion.cpp privates ----
 
   // ---- conversion.cpp privates ----
+  struct Origen;  // a stored document read for a conversion: header fields and lines
+  std::string directorioTipo(TipoVenta t) const;
+  bool leeOrigen(TipoVenta t, long long numero, Origen& o);
+  bool escribeBuferes(const std::vector<Origen>& origenes);
+  bool leeBuferes(Origen& o);
+  bool clienteEnEtiquetas(std::string_view clave);
+  void aplicaOrigen(const Origen& o);
+  bool facturaOrigenes(TipoVenta tipoOrigen, const std::vector<Origen>& origenes, bool imprimir);
+  bool marcaConvertido(TipoVenta t, long long numero, long long factura);
 };
 
 }  // namespace mostrador::sales

@@ -1,0 +1,547 @@
+// Conversions between sales documents: invoicing a delivery note, the closing invoice
+// of a period's delivery notes, invoicing a range of documents, exact copies and the
+// documents generated from another (return, delivery note, order).
+//
+// Every conversion reads the source from its stored rows, not from the scratch table:
+// the scratch may hold edits nobody saved, and a range or a closing invoice reads
+// documents that are not on screen at all.
+//
+// Invoices go through the buffer files of the install directory, which other programs
+// of the shop read to see what was last converted:
+//
+//   "\buferenc.tmp"  the source header, one value per line:
+//                    1 CLDOC_F   2 CLCLI_F   3 NOMBR_F   4 DIREC_F   5 DIRE2_F
+//                    6 POBLA_F   7 RFCXX_F   8 CPXXX_F   9 CLVEN_F  10 CTOVE_F
+//                   11 FEDOC_F  12 DESFI_F  13 IMIM1_F  14 BCLIM_F
+//   "\bufer.tmp"     ten lines per source line: cantidad, TARA, clave, producto,
+//                    precio, descuento, costo, unidad, impuesto, FPGC
+//
+// Numbers are written as plain decimals ("12.5", "0"); a blank quantity as an empty
+// line. The new document is loaded from what was written, so a buffer that cannot be
+// written stops the conversion before anything is created.
+//
+// Back-references are written after the new document is saved: TDOCU_FD ("F" + invoice
+// number) on the source's lines, then REMIS_F (the invoice number) on its header. The
+// header is locked first, so a source another station holds is left exactly as it was
+// (unconverted) and the lines already marked are put back; the invoice stays saved.
+
+#include <algorithm>
+#include <utility>
+
+#include "sales/captura.h"
+#include "sales/precios.h"
+#include "sales/totales.h"
+#include "shell/fechas.h"
+#include "shell/numeros.h"
+#include "shell/rutas.h"
+#include "shell/texto.h"
+#include "store/catalogo.h"
+#include "store/estados.h"
+
+namespace mostrador::sales {
+
+namespace {
+
+constexpr std::string_view kErrorGuardar = "No Pueden Guardarse los Datos ha Ocurrido un Error";
+constexpr std::string_view kPreguntaFactura = "Esta Seguro que Desea GENERAR LA FACTURA ?";
+constexpr std::string_view kYaFacturado = "El Documento ya se FACTURO...";
+constexpr std::string_view kSinCliente =
+    "La Clave del Cliente no EXISTE es necesario darla de alta para Facturar";
+constexpr std::string_view kExisteCierre = "Existe una Factura de Cierre para esta Fecha...";
+constexpr std::string_view kSinPartidasCierre =
+    "No hay Partidas para estas Fechas, puede ser que ya se Genero la Factura de Cierre";
+constexpr std::string_view kRangoVacio =
+    "No se puede generar una factura no hay documentos en este rango...";
+
+// The closing invoice is charged to the counter customer on screen but stored under the
+// key the shop keeps for the day's sales, so that the closing invoices can be told apart
+// from the ones made to the counter customer.
+constexpr std::string_view kClienteMostrador = "1";
+constexpr std::string_view kClienteCierre = "100";
+
+constexpr int kCamposEncabezado = 14;
+constexpr int kCamposPartida = 10;
+
+std::string numeroPlano(double v) { return shell::Decimal::deDouble(v).texto(); }
+
+// One value per line: a line break inside a text would shift every field after it.
+std::string enUnaLinea(std::string s) {
+  std::replace(s.begin(), s.end(), '\r', ' ');
+  std::replace(s.begin(), s.end(), '\n', ' ');
+  return s;
+}
+
+const store::DefDocumento& documentoDe(TipoVenta t) { return store::documento(defTipo(t).documento); }
+
+Partida partidaDeDetalle(const dbf::Table& d) {
+  Partida p;
+  if (!d.isNull("CANTI_FD")) p.cantidad = d.asFloat("CANTI_FD");
+  p.clave = d.asText("CLPRO_FD");
+  p.producto = d.asText("DEPRO_FD");
+  p.unidad = d.asText("UNIDA_FD");
+  p.tara = d.asText("PENDI_FD");
+  p.precio = d.asFloat("PUNPR_FD");
+  p.descuento = d.asFloat("PDES1_FD");
+  p.costo = d.asFloat("COPRO_FD");
+  p.impuesto = d.asFloat("PIVA1_FD");
+  p.factor = d.asFloat("PIVA2_FD");
+  p.fpgc = d.asFloat("FPGCX_FD");
+  p.importe = importeLinea(p.cantidad.value_or(0), p.precio, p.descuento);
+  return p;
+}
+
+// Limits the lines table (tag CLDOC_FD) to one document's lines.
+void rangoPartidas(dbf::Table& d, long long numero) {
+  const std::string clave = std::to_string(numero);
+  d.setRange({clave}, {clave});
+}
+
+}  // namespace
+
+struct CapturaVenta::Origen {
+  long long numero = 0;
+  std::string cliente, nombre, direccion, direccion2, poblacion, rfc, codigoPostal;
+  std::string vendedor, comision, fecha, descuento, tasa, caja;
+  std::string remision, estado;
+  std::vector<Partida> partidas;
+};
+
+std::string CapturaVenta::directorioTipo(TipoVenta t) const {
+  if (t == TipoVenta::Remision && !aj_.dirRemisiones.empty()) return aj_.dirRemisiones;
+  return aj_.dirDatos;
+}
+
+// The stored header and its lines (cancelled lines left out). False when the number is
+// not in the type's header table.
+bool CapturaVenta::leeOrigen(TipoVenta t, long long numero, Origen& o) {
+  const auto& doc = documentoDe(t);
+  const std::string dir = directorioTipo(t);
+  dbf::Table e;
+  e.open(dir, doc.encabezado);
+  e.setIndex("INUMENC");
+  if (!e.findKey({static_cast<double>(numero)})) return false;
+  o = Origen{};
+  o.numero = numero;
+  o.cliente = e.asText("CLCLI_F");
+  o.nombre = e.asText("NOMBR_F");
+  o.direccion = e.asText("DIREC_F");
+  o.direccion2 = e.asText("DIRE2_F");
+  o.poblacion = e.asText("POBLA_F");
+  o.rfc = e.asText("RFCXX_F");
+  o.codigoPostal = e.asText("CPXXX_F");
+  o.vendedor = e.asText("CLVEN_F");
+  o.comision = numeroPlano(e.asFloat("CTOVE_F"));
+  o.fecha = e.asText("FEDOC_F");
+  o.descuento = numeroPlano(e.asFloat("DESFI_F"));
+  o.tasa = numeroPlano(e.asFloat("IMIM1_F"));
+  o.caja = e.asText("BCLIM_F");
+  o.remision = e.asText("REMIS_F");
+  o.estado = e.asText("STATU_F");
+  e.close();
+
+  dbf::Table d;
+  d.open(dir, doc.detalle);
+  d.setIndex("CLDOC_FD");
+  rangoPartidas(d, numero);
+  for (d.first(); !d.eof(); d.next()) {
+    if (store::cancelado(d.asText("TREGI_FD"))) continue;
+    o.partidas.push_back(partidaDeDetalle(d));
+  }
+  return true;
+}
+
+bool CapturaVenta::escribeBuferes(const std::vector<Origen>& origenes) {
+  if (origenes.empty()) return false;
+  const Origen& o = origenes.front();
+  std::vector<std::string> encabezado = {
+      std::to_string(o.numero), o.cliente, o.nombre,  o.direccion, o.direccion2,
+      o.poblacion,              o.rfc,     o.codigoPostal, o.vendedor, o.comision,
+      o.fecha,                  o.descuento, o.tasa,   o.caja};
+  for (auto& s : encabezado) s = enUnaLinea(std::move(s));
+  std::vector<std::string> lineas;
+  for (const Origen& doc : origenes) {
+    for (const Partida& p : doc.partidas) {
+      lineas.push_back(p.cantidad ? numeroPlano(*p.cantidad) : std::string());
+      lineas.push_back(enUnaLinea(p.tara));
+      lineas.push_back(enUnaLinea(p.clave));
+      lineas.push_back(enUnaLinea(p.producto));
+      lineas.push_back(numeroPlano(p.precio));
+      lineas.push_back(numeroPlano(p.descuento));
+      lineas.push_back(numeroPlano(p.costo));
+      lineas.push_back(enUnaLinea(p.unidad));
+      lineas.push_back(numeroPlano(p.impuesto));
+      lineas.push_back(numeroPlano(p.fpgc));
+    }
+  }
+  return shell::escribeLineas(shell::une(aj_.dirSistema, "buferenc.tmp"), encabezado) &&
+         shell::escribeLineas(shell::une(aj_.dirSistema, "bufer.tmp"), lineas);
+}
+
+bool CapturaVenta::leeBuferes(Origen& o) {
+  auto encabezado = shell::leeLineas(shell::une(aj_.dirSistema, "buferenc.tmp"));
+  auto lineas = shell::leeLineas(shell::une(aj_.dirSistema, "bufer.tmp"));
+  if (!encabezado || !lineas || lineas->size() % kCamposPartida != 0) return false;
+  encabezado->resize(std::max<size_t>(encabezado->size(), kCamposEncabezado));
+  const auto& h = *encabezado;
+  o = Origen{};
+  o.numero = static_cast<long long>(shell::numeroSeguro(h[0]));
+  o.cliente = h[1];
+  o.nombre = h[2];
+  o.direccion = h[3];
+  o.direccion2 = h[4];
+  o.poblacion = h[5];
+  o.rfc = h[6];
+  o.codigoPostal = h[7];
+  o.vendedor = h[8];
+  o.comision = h[9];
+  o.fecha = h[10];
+  o.descuento = h[11];
+  o.tasa = h[12];
+  o.caja = h[13];
+  for (size_t i = 0; i < lineas->size(); i += kCamposPartida) {
+    const auto* l = &(*lineas)[i];
+    Partida p;
+    if (!l[0].empty()) p.cantidad = shell::numeroSeguro(l[0]);
+    p.tara = l[1];
+    p.clave = l[2];
+    p.producto = l[3];
+    p.precio = shell::numeroSeguro(l[4]);
+    p.descuento = shell::numeroSeguro(l[5]);
+    p.costo = shell::numeroSeguro(l[6]);
+    p.unidad = l[7];
+    p.impuesto = shell::numeroSeguro(l[8]);
+    p.fpgc = shell::numeroSeguro(l[9]);
+    p.importe = importeLinea(p.cantidad.value_or(0), p.precio, p.descuento);
+    o.partidas.push_back(std::move(p));
+  }
+  return true;
+}
+
+// The customer's texts into the header labels and its price list for later lines; false
+// when the key is not in the customer table.
+bool CapturaVenta::clienteEnEtiquetas(std::string_view clave) {
+  dbf::Table c;
+  c.open(aj_.dirDatos, "cliente.dbf");
+  c.setIndex("ICLACLI");
+  if (clave.empty() || !c.findKey({std::string(clave)})) return false;
+  campos_.nombre = c.asText("NOMBR_C");
+  campos_.direccion = c.asText("DIREC_C");
+  campos_.direccion2 = c.asText("DIRE2_C");
+  campos_.poblacion = c.asText("POBLA_C");
+  campos_.rfc = c.asText("RFCXX_C");
+  campos_.codigoPostal = c.asText("CPXXX_C");
+  listaCliente_ = listaDeCliente(c);
+  return true;
+}
+
+// The source's customer, seller and rates into the fields of the document just started;
+// its number, date and till stay those of the new document.
+void CapturaVenta::aplicaOrigen(const Origen& o) {
+  campos_.cliente = o.cliente;
+  campos_.nombre = o.nombre;
+  campos_.direccion = o.direccion;
+  campos_.direccion2 = o.direccion2;
+  campos_.poblacion = o.poblacion;
+  campos_.rfc = o.rfc;
+  campos_.codigoPostal = o.codigoPostal;
+  campos_.vendedor = o.vendedor;
+  campos_.comision = o.comision;
+  campos_.descuento = o.descuento;
+  campos_.tasa = o.tasa;
+}
+
+// REMIS_F and TDOCU_FD of one source document. On failure nothing of it stays changed
+// (as far as the lines can be put back) and false is returned.
+bool CapturaVenta::marcaConvertido(TipoVenta t, long long numero, long long factura) {
+  const auto& doc = documentoDe(t);
+  const std::string dir = directorioTipo(t);
+  const std::string referencia = "F" + std::to_string(factura);
+  dbf::Table e, d;
+  std::vector<std::pair<uint32_t, std::string>> marcadas;  // record, previous TDOCU_FD
+  try {
+    e.open(dir, doc.encabezado);
+    e.setIndex("INUMENC");
+    if (!e.findKey({static_cast<double>(numero)})) return false;
+    e.edit();
+    d.open(dir, doc.detalle);
+    d.setIndex("CLDOC_FD");
+    rangoPartidas(d, numero);
+    for (d.first(); !d.eof(); d.next()) {
+      if (store::cancelado(d.asText("TREGI_FD"))) continue;
+      std::string previo = d.asText("TDOCU_FD");
+      d.edit();
+      d.setText("TDOCU_FD", referencia);
+      d.post();
+      marcadas.emplace_back(d.recno(), std::move(previo));
+    }
+    e.setText("REMIS_F", std::to_string(factura));
+    e.post();
+    return true;
+  } catch (const dbf::Error&) {
+    try {
+      if (e.isOpen() && e.editing()) e.cancel();
+    } catch (const dbf::Error&) {
+    }
+    for (const auto& [recno, previo] : marcadas) {
+      try {
+        if (d.editing()) d.cancel();
+        if (!d.goTo(recno)) continue;
+        d.edit();
+        d.setText("TDOCU_FD", previo);
+        d.post();
+      } catch (const dbf::Error&) {
+      }
+    }
+    return false;
+  }
+}
+
+// Gathers the sources into one invoice saved with the letter Z, then marks each source
+// converted and shows the first one again.
+bool CapturaVenta::facturaOrigenes(TipoVenta tipoOrigen, const std::vector<Origen>& origenes,
+                                   bool imprimir) {
+  const Origen& primero = origenes.front();
+  if (!clienteEnEtiquetas(primero.cliente)) {
+    ui_.mensaje(kSinCliente);
+    return false;
+  }
+  if (!escribeBuferes(origenes)) {
+    ui_.mensaje(kErrorGuardar);
+    return false;
+  }
+  abreTipo(TipoVenta::Factura);
+  if (!nuevo()) {
+    abreTipo(tipoOrigen);
+    return false;
+  }
+  Origen b;
+  if (!leeBuferes(b)) {
+    ui_.mensaje(kErrorGuardar);
+    return false;
+  }
+  aplicaOrigen(b);
+  clienteEnEtiquetas(b.cliente);
+  for (const Partida& p : b.partidas) cargaPartida(p);
+  generado_ = true;
+  recalcula();
+  if (!guarda()) return false;
+  const long long factura = encabezado_.asInteger("CLDOC_F");
+  if (imprimir) dlg_.imprime(rutaFormato());
+
+  bool marcados = true;
+  for (const Origen& o : origenes) marcados = marcaConvertido(tipoOrigen, o.numero, factura) && marcados;
+  if (!marcados) ui_.mensaje(kErrorGuardar);
+  abreTipo(tipoOrigen);
+  buscaDocumento(primero.numero);
+  return marcados;
+}
+
+bool CapturaVenta::facturaRemision(bool imprimir) {
+  if (!encabezado_.isOpen() || encabezado_.isEmpty()) return false;
+  if (ui_.advertencia(kPreguntaFactura) != shell::RespuestaAdvertencia::Si) return false;
+  const TipoVenta origen = tipo_;
+  try {
+    std::vector<Origen> origenes(1);
+    if (!leeOrigen(origen, encabezado_.asInteger("CLDOC_F"), origenes.front())) return false;
+    if (!origenes.front().remision.empty()) {
+      ui_.mensaje(kYaFacturado);
+      return false;
+    }
+    return facturaOrigenes(origen, origenes, imprimir);
+  } catch (const dbf::Error&) {
+    ui_.mensaje(kErrorGuardar);
+    return false;
+  }
+}
+
+bool CapturaVenta::facturaRango() {
+  const auto rango = dlg_.rangoDocumentos();
+  if (!rango) return false;
+  const TipoVenta origen = tipo_;
+  try {
+    std::vector<long long> numeros;
+    {
+      dbf::Table e;
+      e.open(directorioTipo(origen), documentoDe(origen).encabezado);
+      e.setIndex("INUMENC");
+      e.setRange({static_cast<double>(rango->first)}, {static_cast<double>(rango->second)});
+      for (e.first(); !e.eof(); e.next()) {
+        // A converted or cancelled document has nothing left to invoice.
+        if (!e.asText("REMIS_F").empty() || store::cancelado(e.asText("STATU_F"))) continue;
+        numeros.push_back(e.asInteger("CLDOC_F"));
+      }
+    }
+    if (numeros.empty()) {
+      ui_.mensaje(kRangoVacio);
+      return false;
+    }
+    std::vector<Origen> origenes(numeros.size());
+    for (size_t i = 0; i < numeros.size(); ++i) leeOrigen(origen, numeros[i], origenes[i]);
+    return facturaOrigenes(origen, origenes, false);
+  } catch (const dbf::Error&) {
+    ui_.mensaje(kErrorGuardar);
+    return false;
+  }
+}
+
+bool CapturaVenta::facturaCierre() {
+  const shell::Fecha hoy = reloj_.ahora().fecha;
+  const auto fechas = dlg_.rangoFechas(hoy);
+  if (!fechas) return false;
+  const dbf::Fecha desde{fechas->first.anio, fechas->first.mes, fechas->first.dia};
+  const TipoVenta remision = TipoVenta::Remision;
+  const auto& doc = documentoDe(remision);
+  const std::string dir = directorioTipo(remision);
+
+  std::vector<long long> notas;  // unconverted notes of the range
+  std::vector<Partida> partidas;
+  long long primera = 0, ultima = 0;
+  try {
+    dbf::Table e;
+    e.open(dir, doc.encabezado);
+    e.setIndex("INUMENC");
+    e.last();
+    bool hay = false;
+    if (!e.isEmpty()) {
+      ultima = e.asInteger("CLDOC_F");
+      // Back from the last note while its date is not before the first date.
+      for (;;) {
+        const auto f = e.asDate("FEDOC_F");
+        if (!f || *f < desde) break;
+        primera = e.asInteger("CLDOC_F");
+        hay = true;
+        e.prior();
+        if (e.bof()) break;
+      }
+    }
+    if (hay) {
+      dbf::Table d;
+      d.open(dir, doc.detalle);
+      d.setIndex("CLDOC_FD");
+      bool avisado = false;
+      e.setRange({static_cast<double>(primera)}, {static_cast<double>(ultima)});
+      for (e.first(); !e.eof(); e.next()) {
+        if (!e.asText("REMIS_F").empty()) continue;
+        const long long n = e.asInteger("CLDOC_F");
+        notas.push_back(n);
+        rangoPartidas(d, n);
+        for (d.first(); !d.eof(); d.next()) {
+          const std::string marca = d.asText("TREGI_FD");
+          if (marca == store::estado::kLineaFacturada) {
+            if (!avisado) ui_.mensaje(kExisteCierre);
+            avisado = true;
+          } else if (!store::cancelado(marca)) {
+            partidas.push_back(partidaDeDetalle(d));
+          }
+        }
+      }
+    }
+  } catch (const dbf::Error&) {
+    ui_.mensaje(kErrorGuardar);
+    return false;
+  }
+  if (partidas.empty()) {
+    ui_.mensaje(kSinPartidasCierre);
+    abreTipo(remision);
+    return false;
+  }
+
+  // The document rates are those on screen when the command was given.
+  const std::string tasa = campos_.tasa, descuento = campos_.descuento;
+  abreTipo(TipoVenta::Factura);
+  if (!nuevo()) {
+    abreTipo(remision);
+    return false;
+  }
+  campos_.cliente = std::string(kClienteMostrador);
+  try {
+    if (!clienteEnEtiquetas(kClienteMostrador)) {
+      campos_.nombre.clear();
+      campos_.direccion.clear();
+      campos_.direccion2.clear();
+      campos_.poblacion.clear();
+      campos_.rfc.clear();
+      campos_.codigoPostal.clear();
+    }
+  } catch (const dbf::Error&) {
+  }
+  campos_.fecha = dbf::fechaCorta(desde);
+  campos_.tasa = tasa;
+  campos_.descuento = descuento;
+  for (const Partida& p : partidas) cargaPartida(p);
+  generado_ = true;
+  recalcula();
+  if (!guarda()) return false;
+
+  long long factura = 0;
+  bool marcados = true;
+  try {
+    factura = encabezado_.asInteger("CLDOC_F");
+    encabezado_.edit();
+    encabezado_.setText("CLCLI_F", kClienteCierre);
+    encabezado_.setText("CLPED_F",
+                        "CI(" + std::to_string(primera) + "-" + std::to_string(ultima) + ")");
+    encabezado_.post();
+  } catch (const dbf::Error&) {
+    if (encabezado_.editing()) encabezado_.cancel();
+    marcados = false;
+  }
+  if (marcados) {
+    for (long long n : notas) marcados = marcaConvertido(remision, n, factura) && marcados;
+  }
+  if (!marcados) ui_.mensaje(kErrorGuardar);
+  const std::string numero = std::to_string(factura);
+  ui_.mensaje("Genero la Factura " + numero + " Puede Revisarla en el Módulo de Facturación de TVK");
+  if (ui_.advertencia("Desea Imprimir la Factura?") == shell::RespuestaAdvertencia::Si)
+    dlg_.imprime(shell::une(aj_.dirSistema, "consulta\\FacturaCierre.fmt"));
+  abreTipo(remision);
+  return marcados;
+}
+
+bool CapturaVenta::copiaDocumento() {
+  if (!encabezado_.isOpen() || encabezado_.isEmpty()) return false;
+  const long long numero = encabezado_.asInteger("CLDOC_F");
+  if (ui_.advertencia("Esta Seguro que Desea UNA COPIA EXACTA DEL DOCUMENTO " +
+                      std::to_string(numero) + " ?") != shell::RespuestaAdvertencia::Si)
+    return false;
+  Origen o;
+  try {
+    if (!leeOrigen(tipo_, numero, o)) return false;
+  } catch (const dbf::Error&) {
+    ui_.mensaje(kErrorGuardar);
+    return false;
+  }
+  if (!nuevo()) return false;
+  aplicaOrigen(o);
+  for (const Partida& p : o.partidas) cargaPartida(p);
+  recalcula();
+  return true;
+}
+
+bool CapturaVenta::generaDocumento(TipoVenta destino) {
+  if (!encabezado_.isOpen() || encabezado_.isEmpty()) return false;
+  try {
+    std::vector<Origen> origenes(1);
+    if (!leeOrigen(tipo_, encabezado_.asInteger("CLDOC_F"), origenes.front())) return false;
+    if (!escribeBuferes(origenes)) {
+      ui_.mensaje(kErrorGuardar);
+      return false;
+    }
+  } catch (const dbf::Error&) {
+    ui_.mensaje(kErrorGuardar);
+    return false;
+  }
+  abreTipo(destino);
+  if (!nuevo()) return false;
+  Origen b;
+  if (!leeBuferes(b)) {
+    ui_.mensaje(kErrorGuardar);
+    return false;
+  }
+  aplicaOrigen(b);
+  for (const Partida& p : b.partidas) cargaPartida(p);
+  recalcula();
+  return true;
+}
+
+}  // namespace mostrador::sales
