@@ -244,6 +244,7 @@ class CapturaVenta {
   bool leeBuferes(Origen& o);
   bool clienteEnEtiquetas(std::string_view clave);
   void aplicaOrigen(const Origen& o);
+  bool cargaNuevo(const Origen& o);
   bool facturaOrigenes(TipoVenta tipoOrigen, const std::vector<Origen>& origenes, bool imprimir);
   bool marcaConvertido(TipoVenta t, long long numero, long long factura);
 };

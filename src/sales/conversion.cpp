@@ -250,6 +250,20 @@ void CapturaVenta::aplicaOrigen(const Origen& o) {
   campos_.tasa = o.tasa;
 }
 
+// The source's header fields and lines into the document just started, left open for
+// the user to save.
+bool CapturaVenta::cargaNuevo(const Origen& o) {
+  aplicaOrigen(o);
+  try {
+    for (const Partida& p : o.partidas) cargaPartida(p);
+  } catch (const dbf::Error&) {
+    ui_.mensaje(kErrorGuardar);
+    return false;
+  }
+  recalcula();
+  return true;
+}
+
 // REMIS_F and TDOCU_FD of one source document. On failure nothing of it stays changed
 // (as far as the lines can be put back) and false is returned.
 bool CapturaVenta::marcaConvertido(TipoVenta t, long long numero, long long factura) {
@@ -454,21 +468,16 @@ bool CapturaVenta::facturaCierre() {
     return false;
   }
   campos_.cliente = std::string(kClienteMostrador);
-  try {
-    if (!clienteEnEtiquetas(kClienteMostrador)) {
-      campos_.nombre.clear();
-      campos_.direccion.clear();
-      campos_.direccion2.clear();
-      campos_.poblacion.clear();
-      campos_.rfc.clear();
-      campos_.codigoPostal.clear();
-    }
-  } catch (const dbf::Error&) {
-  }
   campos_.fecha = dbf::fechaCorta(desde);
   campos_.tasa = tasa;
   campos_.descuento = descuento;
-  for (const Partida& p : partidas) cargaPartida(p);
+  try {
+    clienteEnEtiquetas(kClienteMostrador);
+    for (const Partida& p : partidas) cargaPartida(p);
+  } catch (const dbf::Error&) {
+    ui_.mensaje(kErrorGuardar);
+    return false;
+  }
   generado_ = true;
   recalcula();
   if (!guarda()) return false;
@@ -512,10 +521,7 @@ bool CapturaVenta::copiaDocumento() {
     return false;
   }
   if (!nuevo()) return false;
-  aplicaOrigen(o);
-  for (const Partida& p : o.partidas) cargaPartida(p);
-  recalcula();
-  return true;
+  return cargaNuevo(o);
 }
 
 bool CapturaVenta::generaDocumento(TipoVenta destino) {
@@ -538,10 +544,7 @@ bool CapturaVenta::generaDocumento(TipoVenta destino) {
     ui_.mensaje(kErrorGuardar);
     return false;
   }
-  aplicaOrigen(b);
-  for (const Partida& p : b.partidas) cargaPartida(p);
-  recalcula();
-  return true;
+  return cargaNuevo(b);
 }
 
 }  // namespace mostrador::sales

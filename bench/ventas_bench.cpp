@@ -1,0 +1,186 @@
+// The sales engine over a 100 000-product catalogue.
+//
+//   BM_LecturaCodigo   one scanned barcode: product lookup, line fill and totals
+//                      (target: well under 1 ms)
+//   BM_GuardaRemision  saving a 50-line delivery note with stock and movements
+//                      (target: under 20 ms)
+//
+//   bench_ventas_bench                 MOSTRADOR_BENCH_DIR=<dir>: where the company goes
+//                                      (default /tmp); it is built once per run.
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "sales/ajustes.h"
+#include "sales/captura.h"
+#include "shell/interaccion.h"
+#include "shell/rutas.h"
+#include "shell/texto.h"
+#include "store/configuracion_inicial.h"
+#include "store/dbf/dbf_table.h"
+#include "store/demo.h"
+#include "store/empresa_nueva.h"
+#include "support/dialogos_venta_falsos.h"
+#include "support/reloj_fijo.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace mostrador;
+
+// Answers yes, remembers nothing: a clerk who never hesitates.
+class UsuarioDecidido : public shell::Interaccion {
+ public:
+  using shell::Interaccion::advertencia;
+  long mensajes = 0;
+  void mensaje(std::string_view) override { ++mensajes; }
+  shell::RespuestaAdvertencia advertencia(std::string_view, bool) override {
+    return shell::RespuestaAdvertencia::Si;
+  }
+  shell::RespuestaCerrar cerrar() override { return shell::RespuestaCerrar::Descartar; }
+  shell::RespuestaAdministrador administrador() override {
+    return {shell::RespuestaAdministrador::Administrador, ""};
+  }
+  std::optional<shell::Busqueda> busca(bool) override { return std::nullopt; }
+  std::optional<std::string> abreArchivo(std::string_view, std::string_view) override { return {}; }
+  std::optional<std::string> guardaArchivo(std::string_view, std::string_view) override { return {}; }
+  std::optional<std::string> pideTexto(std::string_view, std::string_view, std::string_view) override {
+    return {};
+  }
+  void iniciaProgreso(std::string_view, int) override {}
+  void avanzaProgreso(int) override {}
+  void terminaProgreso() override {}
+  void iniciaEspera() override {}
+  void terminaEspera() override {}
+
+ protected:
+  std::string pideDato(std::string_view) override { return "0"; }
+};
+
+// A company with the large catalogue, built once and removed at exit.
+class Tienda {
+ public:
+  static Tienda& una() {
+    static Tienda t;
+    return t;
+  }
+  ~Tienda() {
+    std::error_code ec;
+    fs::remove_all(raiz_, ec);
+  }
+  sales::AjustesVenta ajustes() const { return sales::leeAjustes(sistema_, lineas_); }
+  const std::vector<std::string>& codigos() const { return codigos_; }
+  long productos() const { return productos_; }
+
+ private:
+  Tienda() {
+    const char* base = std::getenv("MOSTRADOR_BENCH_DIR");
+    std::string plantilla = std::string(base ? base : "/tmp") + "/mostrador-ventas-XXXXXX";
+    if (!mkdtemp(plantilla.data())) std::abort();
+    raiz_ = plantilla;
+    store::OpcionesEmpresa o;
+    o.dirDatos = (raiz_ / "datos").string();
+    o.dirSistema = (raiz_ / "tvk").string();
+    sistema_ = o.dirSistema;
+    store::creaEmpresa(o);
+    lineas_ = store::lineasConfiguracion(o);
+    lineas_.resize(72);
+    auto pon = [&](int n, const char* v) { lineas_[static_cast<size_t>(n - 1)] = v; };
+    pon(1, "SI");   // no flush after each save
+    pon(6, "SI");   // movements posted
+    pon(21, "S");   // no stock control
+    pon(41, "S");   // stock may go below zero
+    pon(42, "2");
+    pon(43, "N");
+    pon(45, "0");
+    pon(47, "N");
+    pon(58, "N");
+    shell::escribeLineas(shell::une(sistema_, "Gener1.cnf"), lineas_);
+    shell::escribeLineas(shell::une(sistema_, "encabeza.cnf"), {"N", "N", "", "", "", "", "", "", "N"});
+    shell::escribeLineas(shell::une(sistema_, "Multi.dat"), {"0"});
+
+    store::OpcionesDemo d;
+    d.tamano.productos = 100000;
+    d.tamano.clientes = 200;
+    d.tamano.movimientos = 20000;
+    productos_ = store::generaDemo(o.dirDatos, d).productos;
+
+    // Barcodes spread over the whole catalogue.
+    dbf::Table t;
+    t.open(o.dirDatos, "inventar.dbf");
+    long n = 0;
+    for (t.first(); !t.eof(); t.next(), ++n) {
+      if (n % 97 != 0) continue;
+      std::string c = t.asText("CODIG_I");
+      if (!c.empty()) codigos_.push_back(std::move(c));
+    }
+  }
+
+  fs::path raiz_;
+  std::string sistema_;
+  std::vector<std::string> lineas_;
+  std::vector<std::string> codigos_;
+  long productos_ = 0;
+};
+
+struct Pantalla {
+  UsuarioDecidido ui;
+  prueba::DialogosVentaFalsos dlg;
+  prueba::RelojFijo reloj{{{2025, 6, 30}, {10, 0, 0, 0}}};
+  sales::CapturaVenta cap{Tienda::una().ajustes(), ui, dlg, reloj};
+  Pantalla() { cap.abre(); }
+  void escanea(const std::string& codigo) {
+    cap.ponCelda(sales::kCantidad, "1");
+    cap.ponCelda(sales::kClave, codigo);
+    cap.entraColumna(sales::kProducto);
+  }
+};
+
+void BM_LecturaCodigo(benchmark::State& state) {
+  Tienda& tienda = Tienda::una();
+  Pantalla p;
+  const auto& codigos = tienda.codigos();
+  size_t i = 0;
+  int enDocumento = 0;
+  p.cap.nuevo();
+  for (auto _ : state) {
+    // A ticket of 20 lines at most, as at a counter; the totals walk all of them.
+    if (enDocumento == 20) {
+      state.PauseTiming();
+      p.cap.nuevo();
+      enDocumento = 0;
+      state.ResumeTiming();
+    }
+    p.escanea(codigos[i++ % codigos.size()]);
+    ++enDocumento;
+  }
+  state.counters["productos"] = static_cast<double>(tienda.productos());
+  state.counters["mensajes"] = static_cast<double>(p.ui.mensajes);
+}
+BENCHMARK(BM_LecturaCodigo)->Unit(benchmark::kMicrosecond);
+
+void BM_GuardaRemision(benchmark::State& state) {
+  Tienda& tienda = Tienda::una();
+  Pantalla p;
+  const auto& codigos = tienda.codigos();
+  size_t i = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    p.cap.nuevo();
+    for (int l = 0; l < 50; ++l) p.escanea(codigos[i++ % codigos.size()]);
+    state.ResumeTiming();
+    if (!p.cap.guarda()) state.SkipWithError("the delivery note was not saved");
+  }
+  state.counters["partidas"] = 50;
+  state.counters["mensajes"] = static_cast<double>(p.ui.mensajes);
+}
+BENCHMARK(BM_GuardaRemision)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
