@@ -228,6 +228,24 @@ TEST_F(Conversion, SiOtraEstacionTieneLaRemisionLaFacturaQuedaYElOrigenSinConver
   EXPECT_EQ(partidasRemision(), (std::vector<std::string>{"1|P1|1.000||F2", "1|P2|3.000||F2"}));
 }
 
+TEST_F(Conversion, UnaPartidaRetenidaDejaSinMarcaLasYaMarcadas) {
+  documento("C1", {{"1", "P1"}, {"3", "P2"}});
+  dbf::Table otra;  // another station editing the note's second line
+  otra.open(kDatos, "Remisiod.dbf");
+  otra.last();
+  otra.edit();
+
+  ui.respondeAdvertencia(RespuestaAdvertencia::Si);
+  EXPECT_FALSE(cap->facturaRemision(false));
+  EXPECT_EQ(ui.mensajes(), (std::vector<std::string>{kError}));
+  otra.cancel();
+  otra.close();
+  EXPECT_EQ(facturas().size(), 1u);
+  // The first line had been marked already: it is put back.
+  EXPECT_EQ(partidasRemision(), (std::vector<std::string>{"1|P1|1.000||", "1|P2|3.000||"}));
+  EXPECT_EQ(remisiones(), (std::vector<std::string>{"1|C1|"}));
+}
+
 // ---- closing invoice --------------------------------------------------------------------
 
 class FacturaCierre : public Conversion {
