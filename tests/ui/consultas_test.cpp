@@ -69,16 +69,16 @@ QStringList columna(const ui::RejillaConsulta* r, int c) {
   return l;
 }
 
-struct Consultas : ::testing::Test {
+struct ConsultasVenta : ::testing::Test {
   QApplication& qt = aplicacionQt();
   prueba::DirectorioTemporal dir;
-  Consultas() {
+  ConsultasVenta() {
     shell::creaDirectorios(kDatos);
     shell::creaDirectorios(kSistema);
   }
 };
 
-struct Productos : Consultas {
+struct ConsultaProductos : ConsultasVenta {
   void SetUp() override {
     creaTabla("inventar.dbf");
     // Physical order differs from every index order.
@@ -99,7 +99,7 @@ struct Productos : Consultas {
 
 }  // namespace
 
-TEST_F(Productos, KeyOrderFollowsTheTypedTextAndEnterChooses) {
+TEST_F(ConsultaProductos, KeyOrderFollowsTheTypedTextAndEnterChooses) {
   prueba::InteraccionFalsa ui;
   TFormaConProduct d(nullptr, kDatos, kSistema, "B", false, {}, &ui);
   abre(d);
@@ -115,23 +115,26 @@ TEST_F(Productos, KeyOrderFollowsTheTypedTextAndEnterChooses) {
 
   auto* busca = d.findChild<QLineEdit*>("EditBusca");
   busca->clear();
-  QTest::keyClicks(busca, "c");  // no key starts with a lower-case c: the next one
-  EXPECT_EQ(r->claveActual(), "D4");
+  // Lower case sorts after every upper-case key: past the last key, the last row.
+  QTest::keyClicks(busca, "c");
+  EXPECT_EQ(r->claveActual(), "E5");
   busca->clear();
   QTest::keyClicks(busca, "C");
   EXPECT_EQ(r->claveActual(), "C3");
   QTest::keyClick(busca, Qt::Key_Down);
   EXPECT_EQ(r->claveActual(), "D4");
-  QTest::keyClicks(busca, "ZZ");  // past the last key: the last row
-  EXPECT_EQ(r->claveActual(), "E5");
   QTest::keyClick(busca, Qt::Key_Up);
+  QTest::keyClick(busca, Qt::Key_Up);
+  EXPECT_EQ(r->claveActual(), "B2");
+  QTest::keyClicks(busca, "9");  // "C9": between C3 and D4
+  EXPECT_EQ(r->claveActual(), "D4");
   QTest::keyClick(busca, Qt::Key_Return);
   EXPECT_FALSE(d.isVisible());
   EXPECT_EQ(d.result(), QDialog::Accepted);
   EXPECT_EQ(d.resultado(), "D4");
 }
 
-TEST_F(Productos, ADescriptionSeedOpensInDescriptionOrderAndEscapeChoosesNothing) {
+TEST_F(ConsultaProductos, ADescriptionSeedOpensInDescriptionOrderAndEscapeChoosesNothing) {
   prueba::InteraccionFalsa ui;
   TFormaConProduct d(nullptr, kDatos, kSistema, "MART", false, {}, &ui);
   abre(d);
@@ -144,7 +147,7 @@ TEST_F(Productos, ADescriptionSeedOpensInDescriptionOrderAndEscapeChoosesNothing
   EXPECT_EQ(d.resultado(), std::nullopt);
 }
 
-TEST_F(Productos, FunctionKeysChangeTheOrderKeepingTheProduct) {
+TEST_F(ConsultaProductos, FunctionKeysChangeTheOrderKeepingTheProduct) {
   prueba::InteraccionFalsa ui;
   TFormaConProduct d(nullptr, kDatos, kSistema, "A1", false, {}, &ui);
   abre(d);
@@ -168,7 +171,7 @@ TEST_F(Productos, FunctionKeysChangeTheOrderKeepingTheProduct) {
   EXPECT_EQ(d.resultado(), "C3");
 }
 
-TEST_F(Productos, F4ShowsTheDescriptionsContainingTheTextAndChoosesFromThem) {
+TEST_F(ConsultaProductos, F4ShowsTheDescriptionsContainingTheTextAndChoosesFromThem) {
   prueba::InteraccionFalsa ui;
   TFormaConProduct d(nullptr, kDatos, kSistema, "", false, {}, &ui);
   abre(d);
@@ -202,7 +205,7 @@ TEST_F(Productos, F4ShowsTheDescriptionsContainingTheTextAndChoosesFromThem) {
   EXPECT_TRUE(ui.mensajes().empty());
 }
 
-TEST_F(Productos, SeveralWarehousesShowOnlyTheCurrentOne) {
+TEST_F(ConsultaProductos, SeveralWarehousesShowOnlyTheCurrentOne) {
   prueba::InteraccionFalsa ui;
   TFormaConProduct dos(nullptr, kDatos, kSistema, "", true, "2", &ui);
   EXPECT_EQ(columna(dos.rejilla(), 0), (QStringList{"C3"}));
@@ -218,7 +221,7 @@ TEST_F(Productos, SeveralWarehousesShowOnlyTheCurrentOne) {
   EXPECT_EQ(columna(uno.rejilla(), 0), (QStringList{"A1", "B2", "D4", "E5"}));
 }
 
-TEST_F(Productos, ThePriceLevelIsShownAndKeptInTheSystemDirectory) {
+TEST_F(ConsultaProductos, ThePriceLevelIsShownAndKeptInTheSystemDirectory) {
   prueba::InteraccionFalsa ui;
   shell::escribeLineas(shell::une(kSistema, "precios.cnf"), {"3"});
   TFormaConProduct d(nullptr, kDatos, kSistema, "B2", false, {}, &ui);
@@ -228,7 +231,7 @@ TEST_F(Productos, ThePriceLevelIsShownAndKeptInTheSystemDirectory) {
   nivel->setValue(2);
   EXPECT_EQ(columna(d.rejilla(), 2), (QStringList{"1.80", "45.00", "0.40", "110.00", "30.00"}));
   EXPECT_EQ(d.rejilla()->claveActual(), "B2");
-  EXPECT_EQ(dir.lee("c/sistema/precios.cnf"), "2\r\n");
+  EXPECT_EQ(shell::leeBytes(shell::une(kSistema, "precios.cnf")).value_or(""), "2\r\n");
 
   // A level that is not one of the seven reads as 1.
   shell::escribeLineas(shell::une(kSistema, "precios.cnf"), {"9"});
@@ -236,7 +239,7 @@ TEST_F(Productos, ThePriceLevelIsShownAndKeptInTheSystemDirectory) {
   EXPECT_EQ(otro.nivelPrecio(), 1);
 }
 
-TEST_F(Productos, F12ShowsThePackagePriceOfTheLadderLevel) {
+TEST_F(ConsultaProductos, F12ShowsThePackagePriceOfTheLadderLevel) {
   prueba::InteraccionFalsa ui;
   TFormaConProduct d(nullptr, kDatos, kSistema, "B2", false, {}, &ui);
   abre(d);
@@ -256,7 +259,7 @@ TEST_F(Productos, F12ShowsThePackagePriceOfTheLadderLevel) {
   EXPECT_TRUE(d.isVisible());
 }
 
-TEST(PrecioEscalera, TheLastMatchingLevelWinsAndNoMatchIsThePublicPrice) {
+TEST(EscaleraPrecioConsulta, TheLastMatchingLevelWinsAndNoMatchIsThePublicPrice) {
   using L = std::array<double, 7>;
   const L escalera{10, 50, 100, 0, 0, 0, 0};
   EXPECT_EQ(TFormaConProduct::nivelPorCantidad(escalera, 10), 1);
@@ -271,7 +274,7 @@ TEST(PrecioEscalera, TheLastMatchingLevelWinsAndNoMatchIsThePublicPrice) {
   EXPECT_EQ(TFormaConProduct::nivelPorCantidad(L{1, 2, 3, 4, 5, 6, 7}, 6.5), 7);
 }
 
-TEST_F(Consultas, AMissingCatalogueIsReportedAndChoosesNothing) {
+TEST_F(ConsultasVenta, AMissingCatalogueIsReportedAndChoosesNothing) {
   prueba::InteraccionFalsa ui;
   TFormaConProduct d(nullptr, kDatos, kSistema, "A", false, {}, &ui);
   abre(d);
@@ -284,7 +287,7 @@ TEST_F(Consultas, AMissingCatalogueIsReportedAndChoosesNothing) {
 
 namespace {
 
-struct Clientes : Consultas {
+struct ConsultaClientes : ConsultasVenta {
   void SetUp() override {
     creaTabla("cliente.dbf");
     agrega("cliente.dbf", {{{"CLCLI_C", "2"}, {"NOMBR_C", "ALVAREZ LUIS"}},
@@ -297,7 +300,7 @@ struct Clientes : Consultas {
 
 }  // namespace
 
-TEST_F(Clientes, OpensAtTheNearestKeyAndEnterChoosesTheRow) {
+TEST_F(ConsultaClientes, OpensAtTheNearestKeyAndEnterChoosesTheRow) {
   accounts::TFormaConClientes d(nullptr, kDatos, "7", "2", &ui);
   abre(d);
   EXPECT_EQ(d.windowTitle(), "Clientes Ordenado por Clave");
@@ -318,7 +321,7 @@ TEST_F(Clientes, OpensAtTheNearestKeyAndEnterChoosesTheRow) {
   EXPECT_EQ(esc.resultado(), std::nullopt);
 }
 
-TEST_F(Clientes, F2AndF3AskATextAndPositionAtItsNearestValue) {
+TEST_F(ConsultaClientes, F2AndF3AskATextAndPositionAtItsNearestValue) {
   accounts::TFormaConClientes d(nullptr, kDatos, "0", "", &ui);
   abre(d);
   ui.respondeTexto("MO");
@@ -341,7 +344,7 @@ TEST_F(Clientes, F2AndF3AskATextAndPositionAtItsNearestValue) {
   EXPECT_EQ(d.resultado(), "10");
 }
 
-TEST_F(Clientes, F4ChoosesFromTheQueryAndADoubleClickChoosesToo) {
+TEST_F(ConsultaClientes, F4ChoosesFromTheQueryAndADoubleClickChoosesToo) {
   accounts::TFormaConClientes d(nullptr, kDatos, "0", "1", &ui);
   abre(d);
   ui.respondeTexto("ez");
@@ -356,19 +359,21 @@ TEST_F(Clientes, F4ChoosesFromTheQueryAndADoubleClickChoosesToo) {
   EXPECT_EQ(d.resultado(), "10");
 }
 
-TEST_F(Clientes, ASearchThatCannotRunIsNotValid) {
+TEST_F(ConsultasVenta, CustomerLookupWithoutTableReportsItAndItsSearchesAreNotValid) {
+  prueba::InteraccionFalsa ui;
   accounts::TFormaConClientes d(nullptr, kDatos, "0", "1", &ui);
   abre(d);
-  dbf::Table::drop(kDatos, "cliente.dbf");
   ui.respondeTexto("A");
   QTest::keyClick(d.rejilla(), Qt::Key_F4);
-  EXPECT_EQ(ui.mensajes(), (std::vector<std::string>{"Valor no Válido"}));
-  // The grid keeps what it showed.
-  EXPECT_EQ(d.rejilla()->filas(), 4);
-  EXPECT_EQ(d.rejilla()->claveActual(), "1");
+  EXPECT_EQ(ui.mensajes(), (std::vector<std::string>{"Ha Ocurrido un Error al Abrir una de las Bases de Datos.",
+                                                     "Valor no Válido"}));
+  EXPECT_EQ(d.rejilla()->filas(), 0);
+  QTest::keyClick(d.rejilla(), Qt::Key_Return);
+  EXPECT_TRUE(d.isVisible());
+  EXPECT_EQ(d.resultado(), std::nullopt);
 }
 
-TEST_F(Clientes, TheCustomerScreenButtonFindsTheLastCustomerShown) {
+TEST_F(ConsultaClientes, TheCustomerScreenButtonFindsTheLastCustomerShown) {
   int abierta = 0;
   accounts::TFormaConClientes::registraPantalla([&](QWidget*) -> std::optional<std::string> {
     ++abierta;
@@ -386,7 +391,7 @@ TEST_F(Clientes, TheCustomerScreenButtonFindsTheLastCustomerShown) {
   EXPECT_EQ(d.rejilla()->claveActual(), "4");
 }
 
-TEST_F(Consultas, SellerLookupChoosesByEnterOrDoubleClick) {
+TEST_F(ConsultasVenta, SellerLookupChoosesByEnterOrDoubleClick) {
   creaTabla("vendedor.dbf");
   agrega("vendedor.dbf", {{{"CLVEN_V", "05"}, {"NOMBR_V", "CARLOS"}, {"COMIS_V", "3"}},
                           {{"CLVEN_V", "01"}, {"NOMBR_V", "ANA"}, {"COMIS_V", "2.5"}},
@@ -410,11 +415,14 @@ TEST_F(Consultas, SellerLookupChoosesByEnterOrDoubleClick) {
   accounts::TFormaConVendedores doble(nullptr, kDatos, "");
   abre(doble);
   auto* r = doble.rejilla();
-  QTest::mouseDClick(r->viewport(), Qt::LeftButton, {}, r->visualRect(r->model()->index(2, 0)).center());
+  const QPoint celda = r->visualRect(r->model()->index(2, 0)).center();
+  QTest::mouseClick(r->viewport(), Qt::LeftButton, {}, celda);
+  QTest::mouseDClick(r->viewport(), Qt::LeftButton, {}, celda);
   EXPECT_EQ(doble.resultado(), "05");
 
-  // No seller table: nothing to choose.
-  dbf::Table::drop(kDatos, "vendedor.dbf");
+}
+
+TEST_F(ConsultasVenta, SellerLookupWithoutTableChoosesNothing) {
   accounts::TFormaConVendedores vacia(nullptr, kDatos, "01");
   abre(vacia);
   QTest::keyClick(vacia.rejilla(), Qt::Key_Return);
@@ -422,7 +430,7 @@ TEST_F(Consultas, SellerLookupChoosesByEnterOrDoubleClick) {
   EXPECT_EQ(vacia.resultado(), std::nullopt);
 }
 
-TEST_F(Consultas, CaptureByAmountTakesAPositiveAmountAndAKey) {
+TEST_F(ConsultasVenta, CaptureByAmountTakesAPositiveAmountAndAKey) {
   sales::TFormaCalculaxPrecio d;
   abre(d);
   auto* importe = d.findChild<QLineEdit*>("EditImporte");
@@ -451,7 +459,7 @@ TEST_F(Consultas, CaptureByAmountTakesAPositiveAmountAndAKey) {
   EXPECT_EQ(esc.resultado(), std::nullopt);
 }
 
-TEST_F(Consultas, DocumentRangeReturnsTheTwoNumbersTyped) {
+TEST_F(ConsultasVenta, DocumentRangeReturnsTheTwoNumbersTyped) {
   sales::TFormaRango d(nullptr, "Pedido");
   abre(d);
   EXPECT_EQ(d.findChild<QLabel*>("Tipo")->text(), "Pedido");
@@ -473,7 +481,7 @@ TEST_F(Consultas, DocumentRangeReturnsTheTwoNumbersTyped) {
   EXPECT_EQ(esc.resultado(), std::nullopt);
 }
 
-TEST_F(Consultas, DateRangeStartsTodayAndReturnsTheDatesTyped) {
+TEST_F(ConsultasVenta, DateRangeStartsTodayAndReturnsTheDatesTyped) {
   sales::DialogoRangoFechas d(nullptr, shell::Fecha{2024, 3, 14});
   abre(d);
   EXPECT_EQ(d.windowTitle(), "Rango");
@@ -497,7 +505,7 @@ TEST_F(Consultas, DateRangeStartsTodayAndReturnsTheDatesTyped) {
   EXPECT_EQ(esc.resultado(), std::nullopt);
 }
 
-TEST_F(Consultas, CurrencyDialogRoundTripsTheFile) {
+TEST_F(ConsultasVenta, CurrencyDialogRoundTripsTheFile) {
   prueba::InteraccionFalsa ui;
   const shell::Moneda dolar{"DOLAR", "17.05", "DOLAR", "DOLARES", "DOLARES", "DLLS", "US$"};
   const shell::Moneda peso{"PESO", "1", "PESO", "PESOS", "PESOS", "M.N.", "$"};
@@ -523,7 +531,7 @@ TEST_F(Consultas, CurrencyDialogRoundTripsTheFile) {
   g->item(2, 5)->setText("EUR");
   g->item(0, 1)->setText("1.00");
   d.findChild<QPushButton*>("SpeedButton1")->click();
-  const std::string bytes = dir.lee("c/datos/moneda.tvk");
+  const std::string bytes = shell::leeBytes(shell::une(kDatos, "moneda.tvk")).value_or("");
   ASSERT_EQ(bytes.size(), 10u * 157u);
   EXPECT_EQ(bytes.substr(2 * 157, 5), std::string("\x04") + "EURO");
   const auto leidas = shell::leeMonedas(kDatos);
@@ -544,7 +552,7 @@ TEST_F(Consultas, CurrencyDialogRoundTripsTheFile) {
   EXPECT_EQ(otra.monedas().size(), 10u);
 }
 
-TEST_F(Consultas, CurrencyDialogReportsAFileThatCannotBeWritten) {
+TEST_F(ConsultasVenta, CurrencyDialogReportsAFileThatCannotBeWritten) {
   prueba::InteraccionFalsa ui;
   sales::TFormaDivisa d(nullptr, "C:\\NoExiste", ui);
   EXPECT_EQ(d.rejilla()->item(0, 0)->text(), "");

@@ -43,7 +43,7 @@ void TFormaConClientes::registraPantalla(PantallaClientes abre) { pantalla() = s
 
 TFormaConClientes::TFormaConClientes(QWidget* padre, const std::string& dirDatos, const std::string& usuario,
                                      const std::string& texto, shell::Interaccion* ui)
-    : QDialog(padre), dirDatos_(dirDatos), ui_(ui) {
+    : QDialog(padre), dirDatos_(dirDatos), ui_(ui), pantalla_(pantalla()) {
   if (!ui_) {
     uiPropia_ = std::make_unique<ui::InteraccionQt>([] { return std::string(); }, this);
     ui_ = uiPropia_.get();
@@ -68,7 +68,7 @@ TFormaConClientes::TFormaConClientes(QWidget* padre, const std::string& dirDatos
   botonClientes_->setObjectName("BotonClientes");
   botonClientes_->setAutoDefault(false);
   botonClientes_->setFocusPolicy(Qt::NoFocus);
-  botonClientes_->setVisible(static_cast<bool>(pantalla()));
+  botonClientes_->setVisible(static_cast<bool>(pantalla_));
   abajo->addWidget(botonClientes_);
   l->addLayout(abajo);
 
@@ -146,8 +146,8 @@ void TFormaConClientes::consultaNombre() {
 }
 
 void TFormaConClientes::clientes() {
-  if (!pantalla()) return;
-  const auto ultimo = pantalla()(this);
+  if (!pantalla_) return;
+  const auto ultimo = pantalla_(this);
   if (abierta_) tabla_.refresh();
   ordena("ICLACLI", kPorClave, ultimo.value_or(rejilla_->claveActual().value_or("")));
 }

@@ -41,8 +41,9 @@ class TFormaConClientes : public QDialog {
   std::optional<std::string> resultado() const { return resultado_; }
   ui::RejillaConsulta* rejilla() const { return rejilla_; }
 
-  // The customer screen, when the program has one: opened by BotonClientes, it answers
-  // the key of the customer it showed last (nullopt: none).
+  // The customer screen, when the program has one (taken by each lookup when it is
+  // built): BotonClientes opens it (it checks its own right) and it answers the key of
+  // the customer it showed last (nullopt: none).
   using PantallaClientes = std::function<std::optional<std::string>(QWidget* padre)>;
   static void registraPantalla(PantallaClientes abre);
 
@@ -66,6 +67,7 @@ class TFormaConClientes : public QDialog {
   ui::RejillaConsulta* rejilla_;
   QLabel* usuario_;
   QPushButton* botonClientes_;
+  PantallaClientes pantalla_;
   std::optional<std::string> resultado_;
 };
 
