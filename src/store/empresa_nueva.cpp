@@ -109,6 +109,12 @@ void creaDirectorioSistema(const OpcionesEmpresa& o) {
   const std::string cnf = shell::une(o.dirSistema, "Gener" + std::to_string(o.numero) + ".cnf");
   if (!shell::escribeLineas(cnf, lineasConfiguracion(o)))
     throw std::runtime_error("No se pudo escribir " + cnf);
+
+  // The sales screens need their header options file; a station's own is kept.
+  const std::string encabeza = shell::une(o.dirSistema, "encabeza.cnf");
+  if (!shell::existe(encabeza) &&
+      !shell::escribeLineas(encabeza, {"N", "N", "", "", "", "", "", "", "N"}))
+    throw std::runtime_error("No se pudo escribir " + encabeza);
 }
 
 std::string directorioInstalacion() {

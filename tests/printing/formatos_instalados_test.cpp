@@ -98,7 +98,7 @@ TEST_P(FormatoInstalado, PrintsThroughThePrinterTheFirstLineNames) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Documentos, FormatoInstalado,
-                         ::testing::Values("Factura.fmt", "Remision.fmt", "Pedido.fmt",
+                         ::testing::Values("Factura.fmt", "Remision.fmt", "Pedido.fmt", "Devolucion.fmt", "Cotiza.fmt",
                                            "CajaChica.fmt", "FacturaCierre.fmt", "Ticket.fmt"),
                          [](const auto& info) {
                            std::string n = info.param;

@@ -143,6 +143,17 @@ TEST_F(EmpresaNueva, ConfiguracionDeLaEmpresa) {
   EXPECT_EQ(crlf, 72u);
 }
 
+TEST_F(EmpresaNueva, OpcionesDeEncabezadoDeVentas) {
+  const std::string ruta = shell::une(o.dirSistema, "encabeza.cnf");
+  EXPECT_EQ(shell::leeBytes(ruta), "N\r\nN\r\n\r\n\r\n\r\n\r\n\r\n\r\nN\r\n");
+  // A second company on the same station keeps the station's own choices.
+  ASSERT_TRUE(shell::escribeLineas(ruta, {"S", "S", "a.fmt"}));
+  OpcionesEmpresa otra = o;
+  otra.numero = 4;
+  creaDirectorioSistema(otra);
+  EXPECT_EQ(shell::leeBytes(ruta), "S\r\nS\r\na.fmt\r\n");
+}
+
 TEST_F(EmpresaNueva, DiccionarioDeCampos) {
   dbf::Table t;
   t.open(o.dirSistema, "campos.dbf");

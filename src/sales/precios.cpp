@@ -1,0 +1,103 @@
+#include "sales/precios.h"
+
+#include "shell/texto.h"
+
+namespace mostrador::sales {
+namespace {
+
+constexpr std::array<const char*, 7> kListas{"PPUBL_I", "PLIS2_I", "PLIS3_I", "PLIS4_I",
+                                             "PMINI_I", "PLIS6_I", "PLIS7_I"};
+constexpr std::array<const char*, 7> kUmbrales{"POLI1_I", "POLI2_I", "POLI3_I", "POLI4_I",
+                                               "POLI5_I", "POLI6_I", "POLI7_I"};
+
+// Upper case of a Windows-1252 byte: ASCII letters and the accented Latin letters.
+unsigned char mayuscula(unsigned char c) {
+  if (c >= 'a' && c <= 'z') return static_cast<unsigned char>(c - 32);
+  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return static_cast<unsigned char>(c - 32);
+  return c;
+}
+
+std::string recorta(std::string s) {
+  while (!s.empty() && s.back() == ' ') s.pop_back();
+  size_t i = 0;
+  while (i < s.size() && s[i] == ' ') ++i;
+  return s.substr(i);
+}
+
+}  // namespace
+
+PreciosProducto PreciosProducto::de(const dbf::Cursor& producto) {
+  PreciosProducto p;
+  for (size_t i = 0; i < 7; ++i) {
+    p.lista[i] = producto.asFloat(kListas[i]);
+    p.umbral[i] = producto.asFloat(kUmbrales[i]);
+  }
+  return p;
+}
+
+double precioLista(const PreciosProducto& p, int lista, double actual) {
+  if (lista < 1) lista = 1;
+  if (lista > 7) return actual;
+  return p.lista[static_cast<size_t>(lista - 1)];
+}
+
+int listaPorCantidad(const PreciosProducto& p, double q) {
+  size_t mayor = 0;
+  for (size_t i = 1; i < 7; ++i)
+    if (p.umbral[i] > p.umbral[mayor]) mayor = i;  // strictly larger: ties keep the lower tier
+  if (q >= p.umbral[mayor]) return static_cast<int>(mayor) + 1;
+  const auto& u = p.umbral;
+  if (q >= 0 && q <= u[0]) return 1;
+  for (size_t i = 1; i < 6; ++i)
+    if (q > u[i - 1] && q <= u[i]) return static_cast<int>(i) + 1;
+  if (q > u[5]) return 7;
+  return 1;
+}
+
+double precioUnitario(const PreciosProducto& p, int listaCliente, bool escalones, double cantidad,
+                      double actual) {
+  if (listaCliente > 0 || !escalones) return precioLista(p, listaCliente, actual);
+  return precioLista(p, listaPorCantidad(p, cantidad), actual);
+}
+
+double similitud(std::string_view k, std::string_view descripcion) {
+  const std::string a = shell::aCp1252(k), b = shell::aCp1252(descripcion);
+  if (a.empty()) return 0;
+  size_t iguales = 0;
+  for (size_t i = 0; i < a.size() && i < b.size(); ++i)
+    if (mayuscula(static_cast<unsigned char>(a[i])) == mayuscula(static_cast<unsigned char>(b[i])))
+      ++iguales;
+  return static_cast<double>(iguales) / static_cast<double>(a.size());
+}
+
+double descuentoClienteLinea(std::string_view dirDatos, std::string_view cliente,
+                             std::string_view linea) {
+  try {
+    dbf::Table t;
+    t.open(dirDatos, "ClieDesc.dbf");
+    t.setIndex("CLCLI_D");
+    const std::string clave = recorta(std::string(cliente));
+    t.setRange({clave}, {clave});
+    const std::string buscada = recorta(std::string(linea));
+    for (t.first(); !t.eof(); t.next())
+      if (recorta(t.asText("LINEA_D")) == buscada) return t.asFloat("DESCU_D");
+  } catch (const dbf::Error&) {
+    // No discounts table: no discount.
+  }
+  return 0;
+}
+
+double costoSinImpuesto(const dbf::Cursor& producto, double impuesto) {
+  const std::string tipo = recorta(producto.asText("TICOS_I"));
+  const double costo = (tipo == "PROM" || tipo.empty()) ? producto.asFloat("CPROM_I")
+                                                         : producto.asFloat("ULCOS_I");
+  return costo * 1 / (1 + impuesto * 0.01);
+}
+
+int listaDeCliente(const dbf::Cursor& cliente) {
+  if (cliente.isNull("PREPR_C")) return 0;
+  const long long n = cliente.asInteger("PREPR_C");
+  return n < 1 ? 0 : static_cast<int>(n);
+}
+
+}  // namespace mostrador::sales
