@@ -211,8 +211,30 @@ class CapturaVenta {
   void escribeTotalDat();
   void vaciaPartidas();
   void cargaPartida(const Partida& p);  // appends a scratch line and posts it
+  bool irALineaActual();   // positions the scratch table on fila_ (starts a first line)
+  void importeDeLinea();   // recomputes IMPORTE of the current scratch line
+  bool productoDeLinea();  // positions productos_ on the current line's key
 
   // ---- grabacion.cpp privates ----
+  long long controlAnterior_ = 0;      // stamp of the save being modified
+  double cargoAnterior_ = 0;           // what that save charged the customer
+  long long ultimoMovimientoLeido_ = 0;
+  long long numeroMovimiento_ = 0;     // CLDOC_MI of the save in progress
+  void posteo(char letra, double cargoPrevio);
+  void escribeDocumento(char letra);
+  long long confirmaNumero();
+  long long tomaNumeroMovimiento();
+  bool pasoExistencia(const Partida& p);
+  void pasoDevolucion(const Partida& p);
+  void escribeMovimiento(const Partida& p, int tipo, const std::string& referencia, long long numero);
+  void actualizaSaldo(double cargoPrevio);
+  void quitaMovimientos(const std::string& referencia);
+  // Stored lines of a save (stamp) put back into stock: signo 1 undoes a sale, -1 a return.
+  void regresaExistencias(const std::string& numero, long long sello, int signo,
+                          int tipoReverso, const std::string& referencia);
+  void borraDetalle(const std::string& numero, long long sello);
+  void copiaAuxiliar(const std::string& numero);
+  std::string fechaDocumento() const;
 
   // ---- conversion.cpp privates ----
 };

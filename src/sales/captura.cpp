@@ -1,0 +1,763 @@
+#include "sales/captura.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "sales/precios.h"
+#include "shell/derechos.h"
+#include "shell/fechas.h"
+#include "shell/numeros.h"
+#include "shell/rutas.h"
+#include "shell/texto.h"
+#include "store/estados.h"
+#include "store/numeracion.h"
+
+namespace mostrador::sales {
+
+namespace {
+
+constexpr std::string_view kErrorGuardar = "No Pueden Guardarse los Datos ha Ocurrido un Error";
+
+// A number as the user reads it: shortest exact decimals, no trailing zeros.
+std::string numeroTexto(double v) { return shell::Decimal::deDouble(v).texto(); }
+
+std::optional<double> leeNumero(std::string_view t) {
+  auto d = shell::Decimal::deTexto(t);
+  if (!d) return std::nullopt;
+  return d->aDouble();
+}
+
+std::string recorta(std::string_view t) {
+  size_t a = t.find_first_not_of(' '), b = t.find_last_not_of(' ');
+  return a == std::string_view::npos ? std::string() : std::string(t.substr(a, b - a + 1));
+}
+
+std::string mayusculas(std::string s) {
+  for (char& c : s)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return s;
+}
+
+}  // namespace
+
+CapturaVenta::CapturaVenta(AjustesVenta ajustes, shell::Interaccion& ui, DialogosVenta& dialogos,
+                           const shell::Reloj& reloj)
+    : aj_(std::move(ajustes)), ui_(ui), dlg_(dialogos), reloj_(reloj) {}
+
+CapturaVenta::~CapturaVenta() = default;
+
+// ---- opening and types ------------------------------------------------------------
+
+void CapturaVenta::abre() {
+  try {
+    abreTablasComunes();
+    // The first scratch table nobody holds; the handle stays open exclusively so that a
+    // second window of this station moves on to the next one.
+    archivoPartidas_.clear();
+    for (int n = 2; n <= 10; ++n) {
+      std::string nombre = "deta" + std::to_string(n) + ".db";
+      archivoPartidas_ = nombre;
+      const std::string ruta = shell::une(aj_.dirSistema, nombre);
+      if (!shell::existe(ruta)) shell::copia(shell::une(aj_.dirSistema, "deta.db"), ruta);
+      try {
+        partidas_.open(aj_.dirSistema, nombre, dbf::OpenMode::Exclusive);
+        break;
+      } catch (const dbf::Error&) {
+        partidas_.close();
+      }
+    }
+    if (partidas_.isOpen()) vaciaPartidas();
+  } catch (const dbf::Error&) {
+    ui_.mensaje(kErrorGuardar);
+  }
+  abreTipo(TipoVenta::Remision);
+}
+
+void CapturaVenta::cambiaBase(std::string_view texto) { abreTipo(tipoBase(texto)); }
+
+void CapturaVenta::abreTipo(TipoVenta t) {
+  tipo_ = t;
+  nuevo_ = modificando_ = false;
+  try {
+    abreTablasTipo();
+    encabezado_.last();
+  } catch (const dbf::Error&) {
+    ui_.mensaje(kErrorGuardar);
+  }
+  muestra();
+}
+
+void CapturaVenta::abreTablasComunes() {
+  auto abreEn = [](dbf::Table& t, const std::string& dir, std::string_view archivo, std::string_view tag) {
+    t.close();
+    t.open(dir, archivo);
+    t.setIndex(tag);
+  };
+  abreEn(productos_, aj_.dirInventario, "inventar.dbf", "ICLPRO");
+  abreEn(movimientos_, aj_.dirInventario, "movinven.dbf", "CLDOC_MI");
+  abreEn(clientes_, aj_.dirDatos, "cliente.dbf", "ICLACLI");
+  abreEn(vendedores_, aj_.dirDatos, "vendedor.dbf", "ICLAVEN");
+}
+
+void CapturaVenta::abreTablasTipo() {
+  const auto& doc = store::documento(defTipo(tipo_).documento);
+  encabezado_.close();
+  detalle_.close();
+  const std::string dir = directorioEncabezado();
+  encabezado_.open(dir, doc.encabezado);
+  encabezado_.setIndex("INUMENC");
+  detalle_.open(dir, doc.detalle);
+  detalle_.setIndex("CLDOC_FD");
+}
+
+std::string CapturaVenta::directorioEncabezado() const {
+  return tipo_ == TipoVenta::Remision ? aj_.dirRemisiones : aj_.dirDatos;
+}
+
+std::string CapturaVenta::rutaFormato() const {
+  const DefTipoVenta& d = defTipo(tipo_);
+  std::string nombre = aj_.formatoCaja;
+  if (nombre.empty()) nombre = aj_.linea(d.lineaFormato);
+  if (nombre.empty()) nombre = std::string(d.formatoOmision);
+  return shell::une(shell::une(aj_.dirSistema, "consulta"), nombre);
+}
+
+bool CapturaVenta::numeroSoloLectura() const {
+  return tipo_ == TipoVenta::Remision && aj_.usuario == "0";
+}
+
+CapturaVenta::Generar CapturaVenta::generar() const {
+  switch (tipo_) {
+    case TipoVenta::Remision: return {true, false, false, true, false};
+    case TipoVenta::Factura: return {false, false, false, true, true};
+    default: return {false, false, false, false, false};
+  }
+}
+
+// ---- new document, customer, seller ---------------------------------------------------
+
+bool CapturaVenta::nuevo() {
+  if (!shell::checaDerecho(ui_, aj_.dirSistema, aj_.usuario, 20)) return false;
+  permisoPrecio_ = false;
+  control_ = 0;
+  listaCliente_ = 0;
+  etiquetaPartidas_.clear();
+  try {
+    // The header row inserted now reserves the number for this station.
+    encabezado_.refresh();
+    encabezado_.setIndex("INUMENC");
+    encabezado_.last();
+    const long long n = encabezado_.isEmpty() ? 0 : encabezado_.asInteger("CLDOC_F");
+    const std::string vendedor = !aj_.vendedorCaja.empty() ? aj_.vendedorCaja : vendedorAnterior_;
+    const shell::Fecha hoy = reloj_.ahora().fecha;
+    encabezado_.insert();
+    encabezado_.setInteger("CLDOC_F", n + 1);
+    encabezado_.setText("CLVEN_F", vendedor);
+    encabezado_.setDate("FEDOC_F", dbf::Fecha{hoy.anio, hoy.mes, hoy.dia});
+    encabezado_.post();
+    campos_ = CamposEncabezado{};
+    campos_.numero = std::to_string(n + 1);
+    campos_.vendedor = vendedor;
+    campos_.caja = aj_.caja;
+    campos_.fecha = shell::fechaCorta(hoy);
+    campos_.descuento = "0";
+    vaciaPartidas();
+  } catch (const dbf::Error&) {
+    ui_.mensaje(kErrorGuardar);
+    return false;
+  }
+  totales_ = Totales{};
+  fila_ = 0;
+  nuevo_ = true;
+  modificando_ = false;
+  if (aj_.saltaEncabezado) saleCliente();
+  return true;
+}
+
+bool CapturaVenta::saleCliente() {
+  try {
+    clientes_.setIndex("ICLACLI");
+    if (!clientes_.findKey({campos_.cliente})) return true;
+    campos_.nombre = clientes_.asText("NOMBR_C");
+    campos_.direccion = clientes_.asText("DIREC_C");
+    campos_.direccion2 = clientes_.asText("DIRE2_C");
+    campos_.poblacion = clientes_.asText("POBLA_C");
+    campos_.rfc = clientes_.asText("RFCXX_C");
+    campos_.codigoPostal = clientes_.asText("CPXXX_C");
+    listaCliente_ = listaDeCliente(clientes_);
+    if (store::clienteRechazado(clientes_.asText("STATU_C"))) {
+      ui_.mensaje("Cliente Inactivo, tiene que modificar esta clave...");
+      return false;
+    }
+  } catch (const dbf::Error&) {
+    ui_.mensaje(kErrorGuardar);
+  }
+  return true;
+}
+
+void CapturaVenta::saleVendedor() {
+  try {
+    vendedores_.setIndex("ICLAVEN");
+    if (vendedores_.findKey({campos_.vendedor}) && enCaptura())
+      campos_.comision = numeroTexto(vendedores_.asFloat("COMIS_V"));
+  } catch (const dbf::Error&) {
+    ui_.mensaje(kErrorGuardar);
+  }
+}
+
+// ---- lines ------------------------------------------------------------------------------
+
+int CapturaVenta::numeroPartidas() {
+  try {
+    return partidas_.isOpen() ? static_cast<int>(partidas_.recordCount()) : 0;
+  } catch (const dbf::Error&) {
+    return 0;
+  }
+}
+
+namespace {
+
+Partida leePartida(const dbf::Table& t) {
+  Partida p;
+  if (!t.isNull("CANTIDAD")) p.cantidad = t.asFloat("CANTIDAD");
+  p.clave = t.asText("CLAVE");
+  p.producto = t.asText("PRODUCTO");
+  p.unidad = t.asText("UNIDAD");
+  p.tara = t.asText("TARA");
+  p.precio = t.asFloat("PRECIO");
+  p.descuento = t.asFloat("DESCUENTO");
+  p.descuento2 = t.asFloat("DESCUENTO2");
+  p.descuento3 = t.asFloat("DESCUENTO3");
+  p.importe = t.asFloat("IMPORTE");
+  p.costo = t.asFloat("COSTO");
+  p.impuesto = t.asFloat("IMPUESTO");
+  p.factor = t.asFloat("FACTOR");
+  p.empaque = t.asFloat("EMPAQUE");
+  p.precioTara = t.asFloat("PREC_TARA");
+  p.fpgc = t.asFloat("FPGC");
+  return p;
+}
+
+}  // namespace
+
+std::vector<Partida> CapturaVenta::partidas() {
+  std::vector<Partida> r;
+  try {
+    if (!partidas_.isOpen()) return r;
+    for (partidas_.first(); !partidas_.eof(); partidas_.next()) r.push_back(leePartida(partidas_));
+  } catch (const dbf::Error&) {
+  }
+  return r;
+}
+
+Partida CapturaVenta::partida(int fila) {
+  try {
+    if (partidas_.isOpen() && partidas_.goTo(static_cast<uint32_t>(fila + 1))) return leePartida(partidas_);
+  } catch (const dbf::Error&) {
+  }
+  return {};
+}
+
+void CapturaVenta::irAPartida(int fila) {
+  fila_ = fila;
+  try {
+    if (partidas_.isOpen()) partidas_.goTo(static_cast<uint32_t>(fila + 1));
+  } catch (const dbf::Error&) {
+  }
+}
+
+bool CapturaVenta::irALineaActual() {
+  if (!partidas_.isOpen()) return false;
+  if (partidas_.recordCount() == 0) {
+    // Typing into an empty grid starts its first line.
+    partidas_.append();
+    partidas_.setFloat("CANTIDAD", 1);
+    partidas_.post();
+    fila_ = 0;
+  }
+  if (fila_ < 0 || fila_ >= partidas_.recordCount()) fila_ = static_cast<int>(partidas_.recordCount()) - 1;
+  return partidas_.goTo(static_cast<uint32_t>(fila_ + 1));
+}
+
+void CapturaVenta::ponCelda(int columna, std::string_view texto) {
+  try {
+    if (!irALineaActual()) return;
+    partidas_.edit();
+    switch (columna) {
+      case kCantidad:
+        if (recorta(texto).empty())
+          partidas_.setNull("CANTIDAD");
+        else
+          partidas_.setFloat("CANTIDAD", leeNumero(texto).value_or(0));
+        break;
+      case kClave: partidas_.setText("CLAVE", texto); break;
+      case kProducto: partidas_.setText("PRODUCTO", texto); break;
+      case kDescuento: partidas_.setFloat("DESCUENTO", leeNumero(texto).value_or(0)); break;
+      case kPrecio: partidas_.setFloat("PRECIO", leeNumero(texto).value_or(0)); break;
+      case kImporte: partidas_.setFloat("IMPORTE", leeNumero(texto).value_or(0)); break;
+      default: break;
+    }
+    partidas_.post();
+  } catch (const dbf::Error&) {
+    partidas_.cancel();
+    ui_.mensaje(kErrorGuardar);
+  }
+}
+
+void CapturaVenta::importeDeLinea() {
+  const double q = partidas_.asFloat("CANTIDAD"), p = partidas_.asFloat("PRECIO");
+  partidas_.edit();
+  partidas_.setFloat("IMPORTE", importeLinea(q, p, partidas_.asFloat("DESCUENTO")));
+  partidas_.post();
+}
+
+int CapturaVenta::entraColumna(int columna) {
+  if (!enCaptura()) return columna;
+  try {
+    switch (columna) {
+      case kCantidad:
+        recalcula();
+        return kCantidad;
+      case kClave:
+        if (!irALineaActual()) return kCantidad;
+        if (partidas_.isNull("CANTIDAD")) return kCantidad;
+        return kClave;
+      case kProducto: {
+        if (!irALineaActual()) return kClave;
+        const std::string k = partidas_.asText("CLAVE");
+        if (k == kComentario) return kProducto;
+        try {
+          if (buscaProducto(k)) {
+            if (llenaPartida()) return kClave;
+            return kClave;
+          }
+          if (aj_.ofreceAlta) {
+            if (ui_.advertencia("El Producto No Se encuentra...¿Desea darlo de Alta?") ==
+                shell::RespuestaAdvertencia::Si) {
+              dlg_.altaRapida(k);
+              productos_.refresh();
+            }
+          } else {
+            ui_.mensaje("El Producto No Se encuentra");
+          }
+        } catch (const dbf::Error&) {
+          ui_.mensaje("Error en la Clave");
+          partidas_.cancel();
+          if (irALineaActual()) {
+            partidas_.edit();
+            partidas_.setText("CLAVE", "");
+            partidas_.post();
+          }
+        }
+        return kClave;
+      }
+      case kDescuento:
+        if (aj_.descuentosPorLinea && irALineaActual() && productoDeLinea()) {
+          const double d = descuentoClienteLinea(aj_.dirDatos, campos_.cliente, productos_.asText("LIPRO_I"));
+          partidas_.edit();
+          partidas_.setFloat("DESCUENTO", d);
+          partidas_.post();
+        }
+        permisoPrecio_ = false;
+        return kDescuento;
+      case kPrecio:
+        if (!permisoPrecio_) {
+          ui_.mensaje("No Tiene Acceso a Precios");
+          return kCantidad;
+        }
+        return kPrecio;
+      case kImporte:
+        if (irALineaActual()) importeDeLinea();
+        permisoPrecio_ = false;
+        return kImporte;
+      default: return columna;
+    }
+  } catch (const dbf::Error&) {
+    ui_.mensaje(kErrorGuardar);
+    return columna;
+  }
+}
+
+void CapturaVenta::saleColumna(int columna) {
+  if (columna != kDescuento) return;
+  try {
+    if (irALineaActual()) importeDeLinea();
+  } catch (const dbf::Error&) {
+    ui_.mensaje(kErrorGuardar);
+  }
+}
+
+void CapturaVenta::agregaPartida() {
+  try {
+    if (!partidas_.isOpen()) return;
+    const long n = partidas_.recordCount();
+    if (n > 0) {
+      partidas_.goTo(static_cast<uint32_t>(n));
+      if (partidas_.asText("CLAVE").empty() && partidas_.asText("PRODUCTO").empty()) {
+        fila_ = static_cast<int>(n) - 1;  // the last line is still blank: it is the new one
+        return;
+      }
+    }
+    partidas_.append();
+    partidas_.setFloat("CANTIDAD", 1);
+    partidas_.post();
+    fila_ = static_cast<int>(n);
+  } catch (const dbf::Error&) {
+    ui_.mensaje(kErrorGuardar);
+  }
+}
+
+bool CapturaVenta::eliminaPartida() {
+  try {
+    if (!partidas_.isOpen() || partidas_.recordCount() == 0) return false;
+    if (!irALineaActual()) return false;
+    const Partida p = leePartida(partidas_);
+    const std::string pregunta = "Esta Seguro que Desea ELIMINAR esta Partida " +
+                                 (p.cantidad ? numeroTexto(*p.cantidad) : std::string()) + "  " + p.producto;
+    if (ui_.advertencia(pregunta) != shell::RespuestaAdvertencia::Si) return false;
+    partidas_.remove();
+    partidas_.pack();  // held exclusively: the grid's rows stay the record numbers
+    if (fila_ >= partidas_.recordCount()) fila_ = std::max(0, static_cast<int>(partidas_.recordCount()) - 1);
+    recalcula();
+    return true;
+  } catch (const dbf::Error&) {
+    ui_.mensaje(kErrorGuardar);
+    return false;
+  }
+}
+
+bool CapturaVenta::cambioPrecio() {
+  if (aj_.usuario == "0") {
+    permisoPrecio_ = true;
+  } else if (shell::evaluaDerecho(aj_.dirSistema, aj_.usuario, 51) == shell::Derecho::Concedido) {
+    permisoPrecio_ = shell::confirmacionAdministrador(ui_);
+  }
+  return permisoPrecio_;
+}
+
+bool CapturaVenta::capturaPorEmpaque(std::string_view paquetes) {
+  const double n = leeNumero(paquetes).value_or(0);
+  if (n <= 0) return false;
+  const double factor = leeNumero(etiquetaFactor_).value_or(0);
+  if (!(factor > 0)) {
+    ui_.mensaje("Falta la Unidad de Empaque");
+    return false;
+  }
+  try {
+    if (!irALineaActual()) return false;
+    partidas_.edit();
+    partidas_.setFloat("EMPAQUE", n);
+    partidas_.setFloat("CANTIDAD", n * factor);
+    partidas_.post();
+    recalcula();
+    return true;
+  } catch (const dbf::Error&) {
+    partidas_.cancel();
+    ui_.mensaje(kErrorGuardar);
+    return false;
+  }
+}
+
+bool CapturaVenta::capturaPorImporte(std::string_view importe, std::string_view claveOCodigo) {
+  if (!enCaptura()) return false;
+  try {
+    const double monto = leeNumero(importe).value_or(0);
+    productos_.setIndex("ICLPRO");
+    bool hallado = productos_.findKey({std::string(claveOCodigo)});
+    if (!hallado) {
+      productos_.setIndex("CODIG_I");
+      hallado = productos_.findKey({std::string(claveOCodigo)});
+      productos_.setIndex("ICLPRO");
+      if (hallado) hallado = productos_.findKey({productos_.asText("CLPRO_I")});
+    }
+    if (!hallado) {
+      ui_.mensaje("El Producto No Se encuentra");
+      return false;
+    }
+    // The line to fill: the current one while it has no key, else a new one.
+    irALineaActual();
+    if (!partidas_.asText("CLAVE").empty()) {
+      partidas_.append();
+      partidas_.post();
+      fila_ = static_cast<int>(partidas_.recordCount()) - 1;
+      partidas_.goTo(static_cast<uint32_t>(fila_ + 1));
+    }
+    const PreciosProducto pp = PreciosProducto::de(productos_);
+    const double precio = precioUnitario(pp, listaCliente_, aj_.escalones, 1, partidas_.asFloat("PRECIO"));
+    const double impuesto = productos_.asFloat("PIVA1_I");
+    const double empaque = productos_.asFloat("UEMPA_I");
+    const double cantidad = precio != 0 ? monto / precio : 0;
+    partidas_.edit();
+    partidas_.setText("CLAVE", productos_.asText("CLPRO_I"));
+    partidas_.setText("PRODUCTO", productos_.asText("DSCPR_I"));
+    partidas_.setFloat("FACTOR", empaque != 0 ? empaque : 1);
+    partidas_.setText("UNIDAD", productos_.asText("UMEDI_I"));
+    partidas_.setFloat("PRECIO", precio);
+    partidas_.setFloat("IMPUESTO", impuesto);
+    partidas_.setFloat("COSTO", costoSinImpuesto(productos_, impuesto));
+    partidas_.setFloat("CANTIDAD", cantidad);
+    partidas_.setFloat("IMPORTE", importeLinea(cantidad, precio, partidas_.asFloat("DESCUENTO")));
+    partidas_.post();
+    etiquetaFactor_ = numeroTexto(empaque != 0 ? empaque : 1);
+    agregaPartida();
+    recalcula();
+    return true;
+  } catch (const dbf::Error&) {
+    partidas_.cancel();
+    ui_.mensaje(kErrorGuardar);
+    return false;
+  }
+}
+
+std::vector<std::string> CapturaVenta::listaPrecios() {
+  std::vector<std::string> r;
+  try {
+    if (!irALineaActual() || !productoDeLinea()) return r;
+    for (const char* c : {"PLIS2_I", "PLIS3_I", "PLIS4_I", "PMINI_I"})
+      r.push_back(numeroTexto(productos_.asFloat(c)));
+  } catch (const dbf::Error&) {
+  }
+  return r;
+}
+
+bool CapturaVenta::productoDeLinea() {
+  productos_.setIndex("ICLPRO");
+  const std::string k = partidas_.asText("CLAVE");
+  return !k.empty() && productos_.findKey({k});
+}
+
+// ---- product lookup and line filling ------------------------------------------------------
+
+bool CapturaVenta::buscaProducto(std::string_view claveTecleada) {
+  std::string k(claveTecleada);
+  if (recorta(k).empty()) return false;
+  bool hallado = false;
+  productos_.setIndex("ICLPRO");
+  if (productos_.findKey({k}) && partidas_.asText("CLAVE") != kComentario) {
+    hallado = true;
+  } else {
+    productos_.setIndex("CODIG_I");
+    if (productos_.findKey({k})) {
+      k = productos_.asText("CLPRO_I").substr(0, 30);
+      productos_.setIndex("ICLPRO");
+      hallado = productos_.findKey({k});
+    } else {
+      productos_.setIndex("DSCPR_I");
+      productos_.findNearest({k});
+      if (!productos_.isEmpty() && !(productos_.eof() && productos_.asText("DSCPR_I").empty())) {
+        const double puntos = similitud(mayusculas(k), mayusculas(productos_.asText("DSCPR_I")));
+        if (puntos > 0.6) {
+          etiquetaPartidas_ = numeroTexto(puntos);
+          if (auto elegido = dlg_.buscaProducto(k)) {
+            productos_.setIndex("ICLPRO");
+            hallado = productos_.findKey({*elegido});
+          }
+        }
+      }
+      productos_.setIndex("ICLPRO");
+    }
+  }
+  if (!hallado) return false;
+  if (partidas_.asText("CLAVE") != kComentario) {
+    const double empaque = productos_.asFloat("UEMPA_I");
+    partidas_.edit();
+    partidas_.setText("CLAVE", productos_.asText("CLPRO_I"));
+    partidas_.setFloat("FACTOR", empaque != 0 ? empaque : 1);
+    partidas_.post();
+    etiquetaFactor_ = empaque != 0 ? numeroTexto(empaque) : "1";
+  }
+  return true;
+}
+
+bool CapturaVenta::llenaPartida() {
+  // Weighed products take their quantity from the scale.
+  if (productos_.asFloat("FACTO_I") > 0) {
+    const double q = partidas_.isNull("CANTIDAD") ? 0 : partidas_.asFloat("CANTIDAD");
+    if (auto peso = dlg_.pesa(q, productos_.asFloat("FACTO_I"), productos_.asFloat("EXIFA_I"))) {
+      partidas_.edit();
+      partidas_.setFloat("CANTIDAD", *peso);
+      partidas_.post();
+    }
+  }
+  if (!checaExistencia(true)) return false;
+
+  const double cantidad = partidas_.asFloat("CANTIDAD");
+  const double empaque = productos_.asFloat("UEMPA_I");
+  partidas_.edit();
+  partidas_.setText("PRODUCTO", productos_.asText("DSCPR_I"));
+  partidas_.setFloat("FACTOR", empaque != 0 ? empaque : 1);
+  etiquetaFactor_ = empaque != 0 ? numeroTexto(empaque) : "1";
+
+  const PreciosProducto pp = PreciosProducto::de(productos_);
+  double precio = precioUnitario(pp, listaCliente_, aj_.escalones, cantidad, partidas_.asFloat("PRECIO"));
+  if (aj_.descuentosPorLinea) {
+    const double d = descuentoClienteLinea(aj_.dirDatos, campos_.cliente, productos_.asText("LIPRO_I"));
+    const double publico = productos_.asFloat("PPUBL_I");
+    precio = publico - publico * d / 100;
+  }
+  partidas_.setFloat("PRECIO", precio);
+  partidas_.setText("UNIDAD", productos_.asText("UMEDI_I"));
+  partidas_.setFloat("IMPORTE", importeLinea(cantidad, precio, partidas_.asFloat("DESCUENTO")));
+  const double impuesto = productos_.asFloat("PIVA1_I");
+  partidas_.setFloat("IMPUESTO", impuesto);
+  try {
+    const double fpgc = productos_.asFloat("FPGCC_I") * productos_.asFloat("FPGCI_I") * empaque * cantidad;
+    const double descuento = productos_.asFloat("DESCU_I");
+    partidas_.setFloat("FPGC", fpgc);
+    partidas_.setFloat("DESCUENTO", descuento);
+  } catch (const dbf::Error&) {
+    // a value that does not fit leaves both as they were
+  }
+  partidas_.setFloat("COSTO", costoSinImpuesto(productos_, impuesto));
+  partidas_.post();
+  recalcula();
+  if (!aj_.capturaEmpaque) {
+    irALineaActual();
+    if (!partidas_.asText("CLAVE").empty() && !partidas_.asText("PRODUCTO").empty() &&
+        fila_ == partidas_.recordCount() - 1)
+      agregaPartida();
+  }
+  return true;
+}
+
+bool CapturaVenta::checaExistencia(bool alLlenar) {
+  const std::string clave = partidas_.asText("CLAVE");
+  const uint32_t actual = partidas_.recno();
+  const double esta = partidas_.isNull("CANTIDAD") ? 0 : partidas_.asFloat("CANTIDAD");
+  double otras = 0;
+  for (partidas_.first(); !partidas_.eof(); partidas_.next())
+    if (partidas_.recno() != actual && partidas_.asText("CLAVE") == clave) otras += partidas_.asFloat("CANTIDAD");
+  partidas_.goTo(actual);
+  const double s = otras != 0 ? otras : esta;
+  const double existencia = productos_.asFloat("EXIST_I");
+  const shell::Importe resta = shell::Importe::deDouble(existencia) - shell::Importe::deDouble(s);
+  if (resta >= shell::Importe{} || mayusculas(productos_.asText("LIPRO_I")) == "SERVI" ||
+      !aj_.controlExistencias)
+    return true;
+  ui_.mensaje("Las Compras son Superiores a las Existencias " + numeroTexto(existencia) + " Solicitado " +
+              numeroTexto(s));
+  if (!alLlenar) return true;
+  switch (tipo_) {
+    case TipoVenta::Pedido:
+    case TipoVenta::Cotizacion:
+    case TipoVenta::NotaCredito:
+    case TipoVenta::Devolucion: return true;
+    default: return false;
+  }
+}
+
+// ---- totals -------------------------------------------------------------------------------
+
+const Totales& CapturaVenta::recalcula() {
+  try {
+    if (!partidas_.isOpen()) return totales_;
+    if (recorta(campos_.descuento).empty()) campos_.descuento = "0";
+    std::vector<LineaTotal> lineas;
+    for (partidas_.first(); !partidas_.eof(); partidas_.next()) {
+      LineaTotal l;
+      l.cantidad = partidas_.asFloat("CANTIDAD");
+      l.precio = partidas_.asFloat("PRECIO");
+      l.descuento = partidas_.asFloat("DESCUENTO");
+      l.impuesto = partidas_.asFloat("IMPUESTO");
+      l.costo = partidas_.asFloat("COSTO");
+      l.fpgc = partidas_.asFloat("FPGC");
+      const double importe = importeLinea(l.cantidad, l.precio, l.descuento);
+      if (partidas_.asFloat("IMPORTE") != importe) {
+        partidas_.edit();
+        partidas_.setFloat("IMPORTE", importe);
+        partidas_.post();
+      }
+      lineas.push_back(l);
+    }
+    if (partidas_.recordCount() > 0)
+      partidas_.goTo(static_cast<uint32_t>(std::clamp<long>(fila_ + 1, 1, partidas_.recordCount())));
+    OpcionesTotales o;
+    o.impuestoIncluido = aj_.impuestoIncluido;
+    o.descuentoDocumento = leeNumero(campos_.descuento).value_or(0);
+    o.tasaDocumento = campos_.tasa;
+    o.pasoRedondeo = aj_.pasoRedondeo;
+    totales_ = calculaTotales(lineas, o);
+    etiquetaPartidas_.clear();
+    escribeTotalDat();
+
+    // Changed totals go back to the header being captured, under a new stamp.
+    if (enCaptura() && encabezado_.isOpen() && !encabezado_.isEmpty()) {
+      const double total = encabezado_.asFloat("IMTOD_F"), sub = encabezado_.asFloat("SUBTO_F");
+      if (shell::Importe::deDouble(total) != totales_.total || shell::Importe::deDouble(sub) != totales_.subtotal) {
+        control_ = shell::selloControl(reloj_);
+        encabezado_.edit();
+        encabezado_.setFloat("SUBTO_F", totales_.subtotal.aDouble());
+        encabezado_.setFloat("DECOT_F", totales_.descuento);
+        encabezado_.setFloat("IMIM2_F", totales_.impuesto.aDouble());
+        encabezado_.setFloat("IMTOD_F", totales_.total.aDouble());
+        encabezado_.setFloat("COSTO_F", totales_.costo.aDouble());
+        encabezado_.setFloat("SALDO_F", totales_.total.aDouble() - encabezado_.asFloat("ABONO_F"));
+        encabezado_.setFloat("FPGCX_F", totales_.fpgc);
+        encabezado_.post();
+      }
+    }
+  } catch (const dbf::Error&) {
+    if (encabezado_.editing()) encabezado_.cancel();
+    ui_.mensaje(kErrorGuardar);
+  }
+  return totales_;
+}
+
+void CapturaVenta::escribeTotalDat() {
+  // For a customer display or another program; a failure is of no consequence.
+  shell::escribeLineas(shell::une(aj_.dirSistema, "total.dat"),
+                       {totales_.total.formatea(aj_.mascaraImporte())});
+}
+
+void CapturaVenta::vaciaPartidas() {
+  if (partidas_.isOpen()) partidas_.emptyTable();
+  fila_ = 0;
+}
+
+void CapturaVenta::cargaPartida(const Partida& p) {
+  partidas_.append();
+  if (p.cantidad) partidas_.setFloat("CANTIDAD", *p.cantidad);
+  partidas_.setText("CLAVE", p.clave);
+  partidas_.setText("PRODUCTO", p.producto);
+  partidas_.setText("UNIDAD", p.unidad);
+  partidas_.setText("TARA", p.tara);
+  partidas_.setFloat("PRECIO", p.precio);
+  partidas_.setFloat("DESCUENTO", p.descuento);
+  partidas_.setFloat("DESCUENTO2", p.descuento2);
+  partidas_.setFloat("DESCUENTO3", p.descuento3);
+  partidas_.setFloat("IMPORTE", p.importe);
+  partidas_.setFloat("COSTO", p.costo);
+  partidas_.setFloat("IMPUESTO", p.impuesto);
+  partidas_.setFloat("FACTOR", p.factor);
+  partidas_.setFloat("EMPAQUE", p.empaque);
+  partidas_.setFloat("PREC_TARA", p.precioTara);
+  partidas_.setFloat("FPGC", p.fpgc);
+  partidas_.post();
+}
+
+Textos CapturaVenta::textos() const {
+  const std::string m = aj_.mascaraImporte();
+  Textos t;
+  t.subtotal = totales_.subtotal.formatea(m);
+  t.impuesto = totales_.impuesto.formatea(m);
+  t.total = totales_.total.formatea(m);
+  t.fpgc = "FPGC " + shell::formateaMascara(totales_.fpgc, m);
+  t.partidas = etiquetaPartidas_.empty() ? textoPartidas(totales_.partidas) : etiquetaPartidas_;
+  t.factor = etiquetaFactor_;
+  t.estadoCaptura = enCaptura() ? "Capturando..." : "Terminada";
+  t.estado = "Activa";
+  t.impresa = "No Impresa";
+  t.cambio = "Cambio 0.00";
+  try {
+    if (encabezado_.isOpen() && !encabezado_.isEmpty()) {
+      t.estado = store::textoEstadoVenta(encabezado_.asText("STATU_F"));
+      t.impresa = store::textoImpresion(encabezado_.asText("TREGI_F"));
+      const double cambio = encabezado_.asFloat("CAMBI_F");
+      if (cambio != 0) t.cambio = "Cambio " + shell::formateaMascara(cambio, "##,##0.00");
+    }
+  } catch (const dbf::Error&) {
+  }
+  return t;
+}
+
+}  // namespace mostrador::sales
