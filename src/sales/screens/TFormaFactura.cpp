@@ -66,6 +66,7 @@ constexpr std::string_view kReiniciar = "Para que este cambio se lleve a cabo re
 constexpr std::string_view kReportesNoDisponible =
     "El módulo Reportes de Ventas no está disponible todavía";
 constexpr std::string_view kCajaNoDisponible = "El módulo Caja no está disponible todavía";
+constexpr std::string_view kSinAccesoPrecios = "No Tiene Acceso a Precios";
 constexpr std::string_view kTituloForma = "Facturación";
 constexpr std::string_view kSerialConectado = "    Conectado a Puerto Serial...";
 
@@ -872,7 +873,11 @@ void TFormaFactura::Siguiente() {
 
 void TFormaFactura::CambioPrecio1Click() {
   orden([&] {
-    if (!motor_->cambioPrecio() || !motor_->enCaptura() || motor_->numeroPartidas() == 0) return;
+    if (!motor_->cambioPrecio()) {
+      ui_.mensaje(kSinAccesoPrecios);
+      return;
+    }
+    if (!motor_->enCaptura() || motor_->numeroPartidas() == 0) return;
     const int actual = Detalle->currentColumn();
     if (actual >= 0 && actual != kPrecio) motor_->saleColumna(actual);
     columna_ = motor_->entraColumna(kPrecio);
@@ -1042,8 +1047,8 @@ void TFormaFactura::imprime(ModoImpresion modo, int atajo, std::string formato) 
   } catch (const dbf::Error& e) {
     ui_.mensaje(std::string(kErrorGuardar) + "\r" + e.what());
   }
-  // A printed document shows its new mark; the lines on screen are the stored ones.
-  if (r == printing::ResultadoDocumento::Impreso && !m.enCaptura()) orden([&] { m.muestra(); });
+  // A printed document shows its new mark.
+  if (r == printing::ResultadoDocumento::Impreso) pinta();
 }
 
 }  // namespace mostrador::sales
