@@ -19,6 +19,7 @@
 #include <iostream>
 #include <sstream>
 
+#include "sales/captura.h"
 #include "shell/arranque.h"
 #include "shell/configuracion.h"
 #include "shell/derechos.h"
@@ -88,6 +89,64 @@ class PantallasConsola : public Pantallas {
   std::ostream& salida_;
 };
 
+// The sales engine's dialogs in the headless run: nothing is chosen, weighed or printed.
+class DialogosConsola : public mostrador::sales::DialogosVenta {
+ public:
+  std::optional<std::string> buscaProducto(std::string_view) override { return {}; }
+  std::optional<std::string> buscaCliente(std::string_view) override { return {}; }
+  std::optional<std::string> buscaVendedor(std::string_view) override { return {}; }
+  std::optional<double> pesa(double, double, double) override { return {}; }
+  bool altaRapida(std::string_view) override { return false; }
+  std::optional<std::pair<Fecha, Fecha>> rangoFechas(Fecha) override { return {}; }
+  std::optional<std::pair<long long, long long>> rangoDocumentos() override { return {}; }
+  void titulo(std::string_view) override {}
+  void imprime(std::string_view) override {}
+};
+
+// A counter sale typed through the sales engine: a delivery note with two products
+// scanned by barcode, saved with its stock and movements.
+void ventaDemostracion(std::ostream& rep, Interaccion& ui, const Reloj& reloj,
+                       const std::string& sistema) {
+  namespace sales = mostrador::sales;
+  namespace dbf = mostrador::dbf;
+  rep << "\n== Venta de mostrador (Remisión) ==\n";
+  DialogosConsola dialogos;
+  sales::AjustesVenta ajustes = sales::leeAjustes(sistema, 1);
+  std::vector<std::pair<std::string, double>> productos;  // barcode, stock before
+  try {
+    dbf::Table inv;
+    inv.open(ajustes.dirInventario, "inventar.dbf");
+    for (inv.first(); !inv.eof() && productos.size() < 2; inv.next())
+      if (!inv.asText("CODIG_I").empty() && inv.asFloat("EXIST_I") >= 5 &&
+          inv.asFloat("FACTO_I") <= 0)
+        productos.emplace_back(inv.asText("CODIG_I"), inv.asFloat("EXIST_I"));
+  } catch (const dbf::Error& e) {
+    rep << "  " << e.what() << "\n";
+    return;
+  }
+  sales::CapturaVenta venta(ajustes, ui, dialogos, reloj);
+  venta.abre();
+  if (!venta.nuevo()) return;
+  for (const auto& [codigo, existencia] : productos) {
+    if (venta.numeroPartidas() == 0) venta.agregaPartida();
+    venta.irAPartida(venta.numeroPartidas() - 1);
+    venta.ponCelda(sales::kCantidad, "2");
+    venta.entraColumna(sales::kClave);
+    venta.ponCelda(sales::kClave, codigo);
+    venta.entraColumna(sales::kProducto);
+  }
+  for (const sales::Partida& p : venta.partidas())
+    if (!p.producto.empty())
+      rep << "  " << p.cantidad.value_or(0) << " x " << p.clave << " " << p.producto << " a "
+          << p.precio << " = " << p.importe << "\n";
+  const sales::Textos t = venta.textos();
+  rep << "  Subtotal " << t.subtotal << "  Impuesto " << t.impuesto << "  Total " << t.total
+      << "  (" << t.partidas << ")\n";
+  if (venta.guarda())
+    rep << "  Guardada la remisión " << venta.campos().numero << " con sello " << venta.control()
+        << " en " << venta.directorioEncabezado() << "\n";
+}
+
 struct Modulo {
   const char* nombre;
   void (Principal::*comando)();
@@ -141,6 +200,8 @@ int demoSinPantalla(const Instalacion& inst) {
       (principal.*m.comando)();
     }
   }
+
+  ventaDemostracion(rep, ui, reloj, principal.directorioSistema());
 
   rep << "\n== Configuración de la empresa 1 (" << kLineasConfiguracion << " líneas) ==\n";
   ValoresConfiguracion v;

@@ -1019,7 +1019,7 @@ class Generador {
       t.setText(fUnidad, p.unidad);
       t.setText(fLinea, l.nombre);
       t.setFloat(fEmpaque, p.uempa);
-      t.setFloat(fFactor, 1);
+      t.setFloat(fFactor, l.aGranel ? 1 : 0);  // only goods sold by weight go to the scale
       t.setText(fAlmacen, "1");
       t.setFloat(fExist, p.existencia);
       t.setFloat(fMin, p.stmin);
