@@ -26,6 +26,8 @@
 #include "printing/motor_formatos.h"
 #include "printing/screens/TFormaEdicion.h"
 #include "printing/tabla_dbf.h"
+#include "sales/screens/TFormaCalculaxPrecio.h"
+#include "sales/screens/TFormaDivisa.h"
 #include "sales/screens/dialogos_venta_qt.h"
 #include "sales/tipos_venta.h"
 #include "shell/derechos.h"
@@ -42,12 +44,6 @@
 #include "ui/impresora_cups.h"
 #include "ui/impresora_qt.h"
 
-// The small dialogs of the sales module live in screens of their own.
-#if __has_include("sales/screens/TFormaCalculaxPrecio.h")
-#define MOSTRADOR_DIALOGOS_VENTA 1
-#include "sales/screens/TFormaCalculaxPrecio.h"
-#include "sales/screens/TFormaDivisa.h"
-#endif
 
 namespace mostrador::sales {
 
@@ -93,7 +89,9 @@ class DelegadoPartidas : public QStyledItemDelegate {
   }
   void setEditorData(QWidget* editor, const QModelIndex& i) const override {
     if (auto* c = qobject_cast<QComboBox*>(editor)) {
+      // Typing replaces the price, as in the other cells.
       c->setEditText(i.data(Qt::EditRole).toString());
+      c->lineEdit()->selectAll();
       return;
     }
     QStyledItemDelegate::setEditorData(editor, i);
@@ -346,7 +344,9 @@ void TFormaFactura::creaCuerpo() {
   Base->addItems({QStringLiteral("Remisión"), QStringLiteral("Devolución"), QStringLiteral("Caja Chica")});
   Base->setInsertPolicy(QComboBox::NoInsert);
   Base->lineEdit()->setProperty("enterPropio", true);
+  // A type picked from the list, or any text typed and confirmed with Enter.
   connect(Base, &QComboBox::textActivated, this, &TFormaFactura::BaseChange);
+  connect(Base->lineEdit(), &QLineEdit::returnPressed, this, [this] { BaseChange(Base->currentText()); });
   botones->addWidget(Base);
   usuario = etiqueta("usuario", q(aj_.usuario));
   botones->addWidget(usuario);
@@ -823,7 +823,8 @@ void TFormaFactura::BotonCambiosClick() {
 }
 
 void TFormaFactura::BaseChange(const QString& texto) {
-  if (pintando_) return;
+  // Enter on a listed type arrives twice (typed, then matched): once is enough.
+  if (pintando_ || texto == q(defTipo(motor_->tipo()).nombre)) return;
   orden([&] { motor_->cambiaBase(s(texto)); });
 }
 
@@ -836,7 +837,6 @@ void TFormaFactura::EliminaPartida() {
 
 void TFormaFactura::CapturaPorImporte() {
   if (!motor_->enCaptura()) return;
-#ifdef MOSTRADOR_DIALOGOS_VENTA
   if (Detalle->editando()) Detalle->confirma();
   auto r = TFormaCalculaxPrecio::pide(this);
   if (!r) return;
@@ -845,7 +845,6 @@ void TFormaFactura::CapturaPorImporte() {
     motor_->recalcula();
     columna_ = kCantidad;
   });
-#endif
 }
 
 void TFormaFactura::BuscaProducto() {
@@ -911,9 +910,7 @@ std::string TFormaFactura::listaFunciones() {
 void TFormaFactura::VerFunciones1Click() { ui_.mensaje(listaFunciones()); }
 
 void TFormaFactura::Divisas1Click() {
-#ifdef MOSTRADOR_DIALOGOS_VENTA
   TFormaDivisa::edita(this, aj_.dirDatos, ui_);
-#endif
 }
 
 namespace {

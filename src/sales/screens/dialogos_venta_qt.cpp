@@ -5,15 +5,11 @@
 #include <QWidget>
 
 
-// The lookups and range dialogs are screens of their own modules.
-#if __has_include("inventory/screens/TFormaConProduct.h")
-#define MOSTRADOR_CONSULTAS 1
 #include "accounts/screens/TFormaConClientes.h"
 #include "accounts/screens/TFormaConVendedores.h"
 #include "inventory/screens/TFormaConProduct.h"
 #include "sales/screens/DialogoRangoFechas.h"
 #include "sales/screens/TFormaRango.h"
-#endif
 
 namespace mostrador::sales {
 
@@ -23,31 +19,16 @@ DialogosVentaQt::DialogosVentaQt(QWidget* padre, DirectoriosVenta dirs,
     : padre_(padre), dirs_(std::move(dirs)), tipo_(std::move(tipo)), imprime_(std::move(imprime)) {}
 
 std::optional<std::string> DialogosVentaQt::buscaProducto(std::string_view texto) {
-#ifdef MOSTRADOR_CONSULTAS
   return inventory::TFormaConProduct::consulta(padre_, dirs_.inventario, dirs_.sistema,
                                                std::string(texto));
-#else
-  (void)texto;
-  return std::nullopt;
-#endif
 }
 
 std::optional<std::string> DialogosVentaQt::buscaCliente(std::string_view texto) {
-#ifdef MOSTRADOR_CONSULTAS
   return accounts::TFormaConClientes::consulta(padre_, dirs_.datos, dirs_.usuario, std::string(texto));
-#else
-  (void)texto;
-  return std::nullopt;
-#endif
 }
 
 std::optional<std::string> DialogosVentaQt::buscaVendedor(std::string_view texto) {
-#ifdef MOSTRADOR_CONSULTAS
   return accounts::TFormaConVendedores::consulta(padre_, dirs_.datos, std::string(texto));
-#else
-  (void)texto;
-  return std::nullopt;
-#endif
 }
 
 std::optional<double> DialogosVentaQt::pesa(double cantidad, double factor, double existenciaFactor) {
@@ -69,20 +50,11 @@ bool DialogosVentaQt::altaRapida(std::string_view clave) {
 }
 
 std::optional<std::pair<shell::Fecha, shell::Fecha>> DialogosVentaQt::rangoFechas(shell::Fecha hoy) {
-#ifdef MOSTRADOR_CONSULTAS
   return DialogoRangoFechas::pide(padre_, hoy);
-#else
-  (void)hoy;
-  return std::nullopt;
-#endif
 }
 
 std::optional<std::pair<long long, long long>> DialogosVentaQt::rangoDocumentos() {
-#ifdef MOSTRADOR_CONSULTAS
   return TFormaRango::pide(padre_, tipo_ ? tipo_() : std::string());
-#else
-  return std::nullopt;
-#endif
 }
 
 void DialogosVentaQt::titulo(std::string_view texto) {
