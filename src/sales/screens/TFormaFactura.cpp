@@ -550,12 +550,10 @@ void TFormaFactura::pinta() {
     TipoPago->setCurrentIndex(i);
   }
   EditCLDOC_F->setReadOnly(m.numeroSoloLectura());
-  EditDESFI_F->setEnabled(aj_.descuentoDocumento);
   for (QLineEdit* e : {EditCLDOC_F, EditCLCLI_F, EditCLVEN_F, EditFEDOC_F, EditIMIM1_F, BCLIM_F, CTOVE_F,
                        EditCantidad, EditEmpaque, EditTARA})
     e->setEnabled(captura);
-  if (captura) EditDESFI_F->setEnabled(aj_.descuentoDocumento);
-  else EditDESFI_F->setEnabled(false);
+  EditDESFI_F->setEnabled(captura && aj_.descuentoDocumento);
 
   const Textos t = m.textos();
   SumarTotal->setText(q(t.subtotal));
