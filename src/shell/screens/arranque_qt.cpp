@@ -14,9 +14,37 @@
 #include "shell/screens/TFormaEmpresas.h"
 #include "shell/screens/TFormaPrincipal.h"
 #include "shell/describe.h"
+#include "shell/texto.h"
+#include "sales/ajustes.h"
+#include "sales/screens/TFormaFactura.h"
 #include "ui/interaccion_qt.h"
 
 namespace mostrador::shell {
+
+namespace {
+
+// The sales document screen, with the company's settings read afresh.
+void abreFactura(TFormaPrincipal& principal, Interaccion& ui, const Reloj& reloj, const Apertura& a) {
+  const std::string sistema = principal.motor().directorioSistema();
+  const std::optional<std::string> archivo = principal.motor().configuracion().archivoConfiguracion();
+  if (!archivo) return;  // the reader has said why
+  const std::optional<std::vector<std::string>> lineas = leeLineas(*archivo);
+  if (!lineas) {
+    ui.mensaje("El Archivo " + *archivo + " No Existe");
+    return;
+  }
+  sales::AjustesVenta ajustes = sales::leeAjustes(sistema, *lineas);
+  if (!ajustes.existeEncabeza) {
+    ui.mensaje("El Archivo " + une(sistema, "encabeza.cnf") + " No Existe");
+    return;
+  }
+  // Rights are those of whoever signed in at the main window.
+  if (!a.usuario.empty()) ajustes.usuario = a.usuario;
+  sales::TFormaFactura forma(std::move(ajustes), ui, reloj, &principal);
+  forma.exec();
+}
+
+}  // namespace
 
 GanchosPrincipal ganchosDelSistema() {
   GanchosPrincipal g;
@@ -71,6 +99,10 @@ Aplicacion::Aplicacion(GanchosPrincipal ganchos, bool conSplash) {
   });
   principal_ = std::make_unique<TFormaPrincipal>(*ui_, reloj_, std::move(ganchos));
   ui_->ponPadre(principal_.get());
+  principal_->registraModulo(Pantalla::Factura, {[this](const Apertura& a) {
+                                                   abreFactura(*principal_, *ui_, reloj_, a);
+                                                 },
+                                                 {}, {}});
   principal_->ponDescripciones([this](int tema) {
     auto d = leeDescripcion(principal_->motor().directorioSistema(), tema);
     return d ? d->texto() : std::string();

@@ -1,0 +1,72 @@
+#include "sales/screens/dialogos_venta_qt.h"
+
+#include <QApplication>
+#include <QInputDialog>
+#include <QWidget>
+
+
+#include "accounts/screens/TFormaConClientes.h"
+#include "accounts/screens/TFormaConVendedores.h"
+#include "inventory/screens/TFormaConProduct.h"
+#include "sales/screens/DialogoRangoFechas.h"
+#include "sales/screens/TFormaRango.h"
+
+namespace mostrador::sales {
+
+DialogosVentaQt::DialogosVentaQt(QWidget* padre, DirectoriosVenta dirs,
+                                 std::function<std::string()> tipo,
+                                 std::function<void(std::string_view)> imprime)
+    : padre_(padre), dirs_(std::move(dirs)), tipo_(std::move(tipo)), imprime_(std::move(imprime)) {}
+
+std::optional<std::string> DialogosVentaQt::buscaProducto(std::string_view texto) {
+  return inventory::TFormaConProduct::consulta(padre_, dirs_.inventario, dirs_.sistema,
+                                               std::string(texto));
+}
+
+std::optional<std::string> DialogosVentaQt::buscaCliente(std::string_view texto) {
+  return accounts::TFormaConClientes::consulta(padre_, dirs_.datos, dirs_.usuario, std::string(texto));
+}
+
+std::optional<std::string> DialogosVentaQt::buscaVendedor(std::string_view texto) {
+  return accounts::TFormaConVendedores::consulta(padre_, dirs_.datos, std::string(texto));
+}
+
+std::optional<double> DialogosVentaQt::pesa(double cantidad, double factor, double existenciaFactor) {
+  // The weight is typed as the scale shows it; the product's factor and the stock in
+  // those units are shown beside it.
+  bool ok = false;
+  const QString etiqueta = QStringLiteral("Peso (factor %1, existencia %2)")
+                               .arg(factor, 0, 'g', 10)
+                               .arg(existenciaFactor, 0, 'g', 10);
+  const double peso = QInputDialog::getDouble(padre_, QStringLiteral("Báscula"), etiqueta, cantidad,
+                                              0, 1e9, 3, &ok);
+  if (!ok) return std::nullopt;
+  return peso;
+}
+
+bool DialogosVentaQt::altaRapida(std::string_view clave) {
+  if (alta_) return alta_(clave);
+  return false;
+}
+
+std::optional<std::pair<shell::Fecha, shell::Fecha>> DialogosVentaQt::rangoFechas(shell::Fecha hoy) {
+  return DialogoRangoFechas::pide(padre_, hoy);
+}
+
+std::optional<std::pair<long long, long long>> DialogosVentaQt::rangoDocumentos() {
+  return TFormaRango::pide(padre_, tipo_ ? tipo_() : std::string());
+}
+
+void DialogosVentaQt::titulo(std::string_view texto) {
+  if (!padre_) return;
+  // The caption is the only sign of life during the movement retries: paint it now.
+  padre_->window()->setWindowTitle(QString::fromUtf8(texto.data(), static_cast<qsizetype>(texto.size())));
+  padre_->window()->repaint();
+  QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void DialogosVentaQt::imprime(std::string_view formato) {
+  if (imprime_) imprime_(formato);
+}
+
+}  // namespace mostrador::sales
