@@ -152,6 +152,38 @@ TEST_F(Factura, UnaVentaTecleadaConF9ElCodigoDeBarrasYF10QuedaEnDisco) {
   EXPECT_EQ(emp.numero("inventar.dbf", "CLPRO_I", "CLAV", "EXIST_I"), 10);
 }
 
+TEST_F(Factura, FacturarLaRemisionDesdeElMenuGenerar) {
+  abre();
+  tecla(Qt::Key_F9);
+  partida(0, "MART");
+  tecla(Qt::Key_F10);
+  ASSERT_FALSE(forma->motor().enCaptura());
+
+  ui.respondeAdvertencia(RespuestaAdvertencia::Si);
+  forma->accion("Factura1")->trigger();
+  QApplication::processEvents();
+  EXPECT_EQ(ui.llamadas().front(), "advertencia: Esta Seguro que Desea GENERAR LA FACTURA ?");
+  EXPECT_TRUE(ui.mensajes().empty()) << ui.mensajes().front();
+  // The invoice holds the note's line, the note points at the invoice and the screen
+  // is back on the note.
+  EXPECT_EQ(emp.filas("FacturaE.dbf", {"CLDOC_F", "CLCLI_F", "IMTOD_F"}), V{"1|1|116.0000"});
+  EXPECT_EQ(emp.filas("FacturaD.dbf", {"CLDOC_FD", "CLPRO_FD", "CANTI_FD"}), V{"1|MART|1.000"});
+  EXPECT_EQ(emp.filas("Remision.dbf", {"CLDOC_F", "REMIS_F"}), V{"1|1"});
+  EXPECT_EQ(emp.filas("Remisiod.dbf", {"CLPRO_FD", "TDOCU_FD"}), V{"MART|F1"});
+  EXPECT_EQ(w<QComboBox>("Base")->currentText(), "Remisión");
+  EXPECT_EQ(w<QLineEdit>("EditCLDOC_F")->text(), "1");
+  // The stock moved once, with the note.
+  EXPECT_EQ(emp.numero("inventar.dbf", "CLPRO_I", "MART", "EXIST_I"), 9);
+
+  // Invoicing it again is refused.
+  ui.olvidaLlamadas();
+  ui.respondeAdvertencia(RespuestaAdvertencia::Si);
+  forma->accion("Factura1")->trigger();
+  QApplication::processEvents();
+  EXPECT_EQ(ui.mensajes(), V{"El Documento ya se FACTURO..."});
+  EXPECT_EQ(emp.filas("FacturaE.dbf", {"CLDOC_F"}), V{"1"});
+}
+
 TEST_F(Factura, BaseSoloAceptaSusTiposYLosComandosDeGenerarSiguenAlTipo) {
   abre();
   QComboBox* base = w<QComboBox>("Base");
