@@ -27,6 +27,7 @@
 #include "shell/inicio.h"
 #include "shell/principal.h"
 #include "shell/rutas.h"
+#include "sales/screens/TFormaFactura.h"
 #include "shell/screens/TFormaPrincipal.h"
 #include "shell/screens/arranque_qt.h"
 #include "shell/texto.h"
@@ -127,6 +128,7 @@ void ventaDemostracion(std::ostream& rep, Interaccion& ui, const Reloj& reloj,
   sales::CapturaVenta venta(ajustes, ui, dialogos, reloj);
   venta.abre();
   if (!venta.nuevo()) return;
+  venta.saleCliente();  // the clerk leaves the customer field on "1"
   for (const auto& [codigo, existencia] : productos) {
     if (venta.numeroPartidas() == 0) venta.agregaPartida();
     venta.irAPartida(venta.numeroPartidas() - 1);
@@ -231,12 +233,28 @@ int demoSinPantalla(const Instalacion& inst) {
       rep << "\nVentana principal: " << imagen << "\n";
     app.principal().hide();
   }
+  // The sales screen showing the delivery note the demo saved.
+  const std::string imagenVentas = resuelve(une(carpeta, "ventas.png")).string();
+  try {
+    mostrador::sales::TFormaFactura forma(mostrador::sales::leeAjustes(principal.directorioSistema(), 1),
+                                          ui, reloj, nullptr);
+    forma.resize(1024, 700);
+    forma.show();
+    QApplication::processEvents();
+    QApplication::processEvents();
+    if (forma.grab().save(QString::fromStdString(imagenVentas), "PNG"))
+      rep << "Pantalla de ventas: " << imagenVentas << "\n";
+    forma.hide();
+  } catch (const mostrador::dbf::Error& e) {
+    rep << "Pantalla de ventas: " << e.what() << "\n";
+  }
 
   const std::string informe = resuelve(une(carpeta, "demostracion.txt")).string();
   escribeBytes(informe, rep.str());
   std::cout << rep.str();
   std::cout << "\nSalida de la demostración:\n  informe: " << informe
-            << "\n  ventana principal: " << imagen << "\n";
+            << "\n  ventana principal: " << imagen << "\n  pantalla de ventas: " << imagenVentas
+            << "\n";
   return 0;
 }
 
