@@ -297,7 +297,8 @@ void CapturaVenta::escribeDocumento(char letra) {
   encabezado_.post();
 
   const std::string ref = store::referenciaMovimiento(letra, numero, control_);
-  const double descuentoDocumento = totales_.descuento;
+  // DECOT_F keeps the discount amount; the net price needs the document's percent.
+  const double descuentoDocumento = leeNumero(campos_.descuento);
   for (const Partida& p : partidas()) {
     if (!esGuardable(p)) continue;
     if (letra == 'F' || letra == 'R') {

@@ -51,7 +51,10 @@ Totales calculaTotales(const std::vector<LineaTotal>& lineas, const OpcionesTota
   const Importe d = centavos(o.descuentoDocumento * 0.01 * s.aDouble());
   s = (s - d).redondeaCentavos();
   const std::optional<double> tasa = tasaDocumento(o.tasaDocumento);
-  const Importe i = tasa ? centavos(*tasa * 0.01 * s.aDouble()) : centavos(tasaImpuestos);
+  // The line taxes were summed on the lines before the document discount: they are
+  // lowered by the same percent, or the tax would be charged on what was not sold.
+  const double impuestoNeto = tasaImpuestos * (1 - o.descuentoDocumento * 0.01);
+  const Importe i = tasa ? centavos(*tasa * 0.01 * s.aDouble()) : centavos(impuestoNeto);
   Importe g = s.redondeaCentavos() + i.redondeaCentavos();
   g = g.redondeaTotal(o.pasoRedondeo);
 

@@ -56,6 +56,23 @@ TEST(Guarda, RemisionEscribeEncabezadoPartidasMovimientosYExistencias) {
   EXPECT_EQ(c.textos().impresa, "No Impresa");
 }
 
+TEST(Guarda, DescuentoDelDocumentoGuardaElImporteYElPrecioNetoUsaElPorcentaje) {
+  Banco b;
+  b.producto("A", 10, 100, 16);
+  CapturaVenta& c = b.abre();
+  ASSERT_TRUE(c.nuevo());
+  c.campos().descuento = "10";
+  b.linea("2", "A");
+  ASSERT_TRUE(c.guarda());
+  // 200 less 10 % = 180 and its tax 28.80 (not 32: the discount lowers the tax too);
+  // DECOT_F holds the amount 20.
+  EXPECT_EQ(b.emp.filas("Remision.dbf", {"DESFI_F", "DECOT_F", "SUBTO_F", "IMIM2_F", "IMTOD_F"}),
+            V{"10.0000|20.0000|180.0000|28.8000|208.8000"});
+  // 100 × (1 − 10 %) ÷ 1.16: the net unit price before tax.
+  EXPECT_EQ(b.emp.filas("Remisiod.dbf", {"PUNPR_FD", "PREDE_FD", "IMPOR_FD"}),
+            V{"100.0000|77.5862|200.0000"});
+}
+
 TEST(Guarda, FacturaCargaAlClienteYLosComentariosNoSeGuardan) {
   Banco b;
   b.producto("A", 10, 100);

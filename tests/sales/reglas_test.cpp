@@ -70,8 +70,9 @@ TEST(Totales, DescuentosDePartidaYDeDocumento) {
   Totales t = totales({{3, 33.33, 5, 16, 20, 0}}, o);
   EXPECT_EQ(t.subtotal, imp("85.49"));
   EXPECT_NEAR(t.descuento, 9.49905, 1e-9);  // on the unrounded line sum
-  EXPECT_EQ(t.impuesto, imp("15.2"));       // 16 % of 94.9905 = 15.198
-  EXPECT_EQ(t.total, imp("100.69"));
+  EXPECT_EQ(t.impuesto, imp("13.68"));      // 16 % of 94.9905 = 15.198, less 10 % = 13.678
+  EXPECT_EQ(t.total, imp("99.17"));
+  EXPECT_NEAR(t.impuestoLineas, 15.19848, 1e-9);
   EXPECT_EQ(t.costo, imp("60"));
   EXPECT_EQ(t.partidas, 1);
 }
