@@ -216,6 +216,7 @@ class CapturaVenta {
   bool productoDeLinea();  // positions productos_ on the current line's key
 
   // ---- grabacion.cpp privates ----
+  void descuentaCargo();  // a cancelled invoice no longer charges its customer
   long long controlAnterior_ = 0;      // stamp of the save being modified
   double cargoAnterior_ = 0;           // what that save charged the customer
   long long ultimoMovimientoLeido_ = 0;

@@ -423,6 +423,17 @@ void CapturaVenta::actualizaSaldo(double cargoPrevio) {
   clientes_.post();
 }
 
+void CapturaVenta::descuentaCargo() {
+  clientes_.setIndex("ICLACLI");
+  if (!clientes_.findKey({encabezado_.asText("CLCLI_F")})) return;
+  const double s = encabezado_.asFloat("SUBTO_F");
+  const double cargo = s + s * encabezado_.asFloat("IMIM1_F") * 0.01;
+  clientes_.edit();
+  clientes_.setFloat("SALDO_C", clientes_.asFloat("SALDO_C") - cargo);
+  clientes_.setFloat("COMPR_C", clientes_.asFloat("COMPR_C") - cargo);
+  clientes_.post();
+}
+
 void CapturaVenta::quitaMovimientos(const std::string& referencia) {
   if (!aj_.registraMovimientos) return;
   movimientos_.setIndex("NUDOC_MI");
@@ -577,6 +588,9 @@ bool CapturaVenta::cancela() {
     if (tipo_ == TipoVenta::Remision) regresaExistencias(numero, sello, 1, 52, ref);
     if (tipo_ == TipoVenta::Devolucion) regresaExistencias(numero, sello, -1, 3, ref);
     control_ = controlGuardado;
+    // An invoice charged its customer when it was saved: cancelling it takes the charge
+    // back, or a cancelled (and usually re-issued) invoice would stay owed.
+    if (tipo_ == TipoVenta::Factura) descuentaCargo();
     encabezado_.edit();
     encabezado_.setText("STATU_F", store::estado::kCancelado);
     encabezado_.post();
@@ -590,6 +604,7 @@ bool CapturaVenta::cancela() {
     if (encabezado_.editing()) encabezado_.cancel();
     if (detalle_.editing()) detalle_.cancel();
     if (productos_.editing()) productos_.cancel();
+    if (clientes_.editing()) clientes_.cancel();
     ui_.mensaje(kErrorGuardar);
     return false;
   }

@@ -225,6 +225,33 @@ TEST(EliminaYCancela, RemisionDevuelveExistenciasYLaCancelacionNoSeRepite) {
   EXPECT_EQ(b.ui.mensajes().back(), "No se tiene acceso a esta opción");
 }
 
+TEST(EliminaYCancela, CancelarUnaFacturaLeQuitaElCargoAlCliente) {
+  Banco b;
+  b.producto("A", 10, 100);
+  CapturaVenta& c = b.abre();
+  c.abreTipo(TipoVenta::Factura);
+  ASSERT_TRUE(c.nuevo());
+  c.campos().tasa = "10";
+  b.linea("2", "A");
+  ASSERT_TRUE(c.guarda());
+  ASSERT_TRUE(c.nuevo());
+  b.linea("1", "A");
+  ASSERT_TRUE(c.guarda());
+  EXPECT_EQ(b.emp.numero("cliente.dbf", "CLCLI_C", "1", "SALDO_C"), 320);
+
+  ASSERT_TRUE(c.buscaDocumento(1));
+  b.ui.respondeAdvertencia(RespuestaAdvertencia::Si);
+  ASSERT_TRUE(c.cancela());
+  EXPECT_EQ(b.emp.numero("cliente.dbf", "CLCLI_C", "1", "SALDO_C"), 100);
+  EXPECT_EQ(b.emp.numero("cliente.dbf", "CLCLI_C", "1", "COMPR_C"), 100);
+  EXPECT_EQ(b.emp.filas("FacturaE.dbf", {"CLDOC_F", "STATU_F"}), (V{"1|C", "2|"}));
+  // The goods stay delivered: the invoice is usually issued again.
+  EXPECT_EQ(b.emp.numero("inventar.dbf", "CLPRO_I", "A", "EXIST_I"), 7);
+  b.ui.respondeAdvertencia(RespuestaAdvertencia::Si);
+  EXPECT_FALSE(c.cancela());
+  EXPECT_EQ(b.emp.numero("cliente.dbf", "CLCLI_C", "1", "SALDO_C"), 100);
+}
+
 TEST(Guarda, SinClienteONoCapturandoNoSeGuarda) {
   Banco b;
   CapturaVenta& c = b.abre();
