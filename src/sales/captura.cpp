@@ -1,4 +1,5 @@
 #include "sales/captura.h"
+#include "sales/texto_venta.h"
 
 #include <algorithm>
 #include <cmath>
@@ -18,19 +19,7 @@ namespace {
 
 constexpr std::string_view kErrorGuardar = "No Pueden Guardarse los Datos ha Ocurrido un Error";
 
-// A number as the user reads it: shortest exact decimals, no trailing zeros.
-std::string numeroTexto(double v) { return shell::Decimal::deDouble(v).texto(); }
-
-std::optional<double> leeNumero(std::string_view t) {
-  auto d = shell::Decimal::deTexto(t);
-  if (!d) return std::nullopt;
-  return d->aDouble();
-}
-
-std::string recorta(std::string_view t) {
-  size_t a = t.find_first_not_of(' '), b = t.find_last_not_of(' ');
-  return a == std::string_view::npos ? std::string() : std::string(t.substr(a, b - a + 1));
-}
+using shell::leeNumero;
 
 std::string mayusculas(std::string s) {
   for (char& c : s)

@@ -1,6 +1,7 @@
 #include <algorithm>
 
 #include "sales/captura.h"
+#include "sales/texto_venta.h"
 #include "shell/derechos.h"
 #include "shell/fechas.h"
 #include "shell/numeros.h"
@@ -15,12 +16,8 @@ namespace {
 constexpr std::string_view kErrorGuardar = "No Pueden Guardarse los Datos ha Ocurrido un Error";
 constexpr std::string_view kErrorEditar = "No se Pueden Editar los Datos ha Ocurrido un Error";
 
-std::string numeroTexto(double v) { return shell::Decimal::deDouble(v).texto(); }
-
-double leeNumero(std::string_view t) {
-  auto d = shell::Decimal::deTexto(t);
-  return d ? d->aDouble() : 0;
-}
+// A number typed in a header field; 0 when it is not one.
+double leeNumero(std::string_view t) { return shell::leeNumero(t).value_or(0); }
 
 bool esGuardable(const Partida& p) {
   return p.cantidad && *p.cantidad > 0 && !p.clave.empty() && !p.producto.empty() && p.clave != kComentario;
@@ -100,30 +97,34 @@ void CapturaVenta::muestra() {
   }
 }
 
-void CapturaVenta::anterior() {
-  nuevo_ = modificando_ = false;
+namespace {
+
+// A browse command: the move (a failed one stays where it was), then the redisplay.
+template <class Mover>
+void navega(dbf::Table& t, Mover mueve) {
   try {
-    encabezado_.prior();
+    (t.*mueve)();
   } catch (const dbf::Error&) {
   }
+}
+
+}  // namespace
+
+void CapturaVenta::anterior() {
+  nuevo_ = modificando_ = false;
+  navega(encabezado_, &dbf::Table::prior);
   muestra();
 }
 
 void CapturaVenta::siguiente() {
   nuevo_ = modificando_ = false;
-  try {
-    encabezado_.next();
-  } catch (const dbf::Error&) {
-  }
+  navega(encabezado_, &dbf::Table::next);
   muestra();
 }
 
 void CapturaVenta::ultimo() {
   nuevo_ = modificando_ = false;
-  try {
-    encabezado_.last();
-  } catch (const dbf::Error&) {
-  }
+  navega(encabezado_, &dbf::Table::last);
   muestra();
 }
 

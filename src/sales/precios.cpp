@@ -1,5 +1,6 @@
 #include "sales/precios.h"
 
+#include "sales/texto_venta.h"
 #include "shell/texto.h"
 
 namespace mostrador::sales {
@@ -15,13 +16,6 @@ unsigned char mayuscula(unsigned char c) {
   if (c >= 'a' && c <= 'z') return static_cast<unsigned char>(c - 32);
   if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return static_cast<unsigned char>(c - 32);
   return c;
-}
-
-std::string recorta(std::string s) {
-  while (!s.empty() && s.back() == ' ') s.pop_back();
-  size_t i = 0;
-  while (i < s.size() && s[i] == ' ') ++i;
-  return s.substr(i);
 }
 
 }  // namespace
