@@ -33,6 +33,7 @@
 #include "printing/motor_formatos.h"
 #include "printing/registro_vista_previa.h"
 #include "printing/tabla_dbf.h"
+#include "store/bitacora_motor.h"
 #include "ui/impresora_cups.h"
 #include "ui/impresora_qt.h"
 
@@ -95,7 +96,10 @@ Instalacion localiza(const Argumentos& a) {
   Instalacion r;
   if (auto s = a.opcion("sistema")) r.sistema = *s;
   if (auto d = a.opcion("datos")) r.datos = *d;
-  if (!r.datos.empty()) return r;
+  if (!r.datos.empty()) {
+    if (!r.sistema.empty()) store::registraEventosDelMotor(r.sistema);
+    return r;
+  }
   const std::string ini = "c:\\TVK\\talvek.ini";
   std::optional<std::vector<std::string>> lineas = shell::leeLineas(ini);
   if (r.sistema.empty()) {
@@ -115,6 +119,7 @@ Instalacion localiza(const Argumentos& a) {
   if (!l8) throw std::runtime_error("El Archivo " + configuracion + " No Existe");
   if (l8->empty()) throw std::runtime_error("la línea 8 de " + configuracion + " está vacía");
   r.datos = *l8;
+  store::registraEventosDelMotor(r.sistema);
   return r;
 }
 

@@ -25,6 +25,7 @@
 #include "shell/derechos.h"
 #include "shell/empresas.h"
 #include "shell/inicio.h"
+#include "store/bitacora_motor.h"
 #include "shell/principal.h"
 #include "shell/rutas.h"
 #include "sales/screens/TFormaFactura.h"
@@ -287,6 +288,7 @@ int main(int argc, char** argv) {
     return 1;
   }
 
+  mostrador::store::registraEventosDelMotor(inst.sistema);
   if (sinPantalla) return demoSinPantalla(inst);
 
   Aplicacion aplicacion(ganchosDelSistema());

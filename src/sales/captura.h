@@ -217,10 +217,19 @@ class CapturaVenta {
 
   // ---- grabacion.cpp privates ----
   void descuentaCargo();  // a cancelled invoice no longer charges its customer
+  std::string clienteAnterior_;        // customer of the save being modified
+  // The invoice was made from other documents (its copy is in the auxiliary table).
+  bool esFacturaGenerada(const std::string& numero);
+  // Clears the marks of the notes an invoice made from notes had taken.
+  void liberaNotasDe(const std::string& factura);
   long long controlAnterior_ = 0;      // stamp of the save being modified
   double cargoAnterior_ = 0;           // what that save charged the customer
   long long ultimoMovimientoLeido_ = 0;
   long long numeroMovimiento_ = 0;     // CLDOC_MI of the save in progress
+  std::vector<std::string> directoriosGuardado() const;
+  // The lock phase of a save: the one held by another station, or nullopt.
+  std::optional<std::string> bloqueaGuardado(char letra);
+  void liberaGuardado();
   void posteo(char letra, double cargoPrevio);
   void escribeDocumento(char letra);
   long long confirmaNumero();

@@ -37,6 +37,7 @@
 #include "shell/texto.h"
 #include "store/catalogo.h"
 #include "store/estados.h"
+#include "store/unidad.h"
 
 namespace mostrador::sales {
 
@@ -338,13 +339,27 @@ bool CapturaVenta::facturaOrigenes(TipoVenta tipoOrigen, const std::vector<Orige
   for (const Partida& p : b.partidas) cargaPartida(p);
   generado_ = true;
   recalcula();
-  if (!guarda()) return false;
-  const long long factura = encabezado_.asInteger("CLDOC_F");
-  if (imprimir) dlg_.imprime(rutaFormato());
-
+  // The invoice and the marks on its sources are one unit: an invoice whose notes stay
+  // unmarked could be invoiced twice.
   bool marcados = true;
-  for (const Origen& o : origenes) marcados = marcaConvertido(tipoOrigen, o.numero, factura) && marcados;
-  if (!marcados) ui_.mensaje(kErrorGuardar);
+  long long factura = 0;
+  try {
+    std::vector<std::string> dirs = directoriosGuardado();
+    dirs.push_back(directorioTipo(tipoOrigen));
+    store::UnidadGuardado unidad(dirs);
+    if (!guarda()) return false;
+    factura = encabezado_.asInteger("CLDOC_F");
+    for (const Origen& o : origenes) marcados = marcaConvertido(tipoOrigen, o.numero, factura) && marcados;
+    if (marcados) unidad.confirma();
+  } catch (const dbf::Error&) {
+    marcados = false;
+  }
+  if (!marcados) {
+    ui_.mensaje(kErrorGuardar);
+    abreTipo(tipoOrigen);
+    return false;
+  }
+  if (imprimir) dlg_.imprime(rutaFormato());
   abreTipo(tipoOrigen);
   buscaDocumento(primero.numero);
   return marcados;
@@ -480,25 +495,31 @@ bool CapturaVenta::facturaCierre() {
   }
   generado_ = true;
   recalcula();
-  if (!guarda()) return false;
 
   long long factura = 0;
   bool marcados = true;
   try {
+    std::vector<std::string> dirs = directoriosGuardado();
+    dirs.push_back(directorioTipo(remision));
+    store::UnidadGuardado unidad(dirs);
+    if (!guarda()) return false;
     factura = encabezado_.asInteger("CLDOC_F");
     encabezado_.edit();
     encabezado_.setText("CLCLI_F", kClienteCierre);
     encabezado_.setText("CLPED_F",
                         "CI(" + std::to_string(primera) + "-" + std::to_string(ultima) + ")");
     encabezado_.post();
+    for (long long n : notas) marcados = marcaConvertido(remision, n, factura) && marcados;
+    if (marcados) unidad.confirma();
   } catch (const dbf::Error&) {
     if (encabezado_.editing()) encabezado_.cancel();
     marcados = false;
   }
-  if (marcados) {
-    for (long long n : notas) marcados = marcaConvertido(remision, n, factura) && marcados;
+  if (!marcados) {
+    ui_.mensaje(kErrorGuardar);
+    abreTipo(remision);
+    return false;
   }
-  if (!marcados) ui_.mensaje(kErrorGuardar);
   const std::string numero = std::to_string(factura);
   ui_.mensaje("Genero la Factura " + numero + " Puede Revisarla en el Módulo de Facturación de TVK");
   if (ui_.advertencia("Desea Imprimir la Factura?") == shell::RespuestaAdvertencia::Si)

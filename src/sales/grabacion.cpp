@@ -8,6 +8,7 @@
 #include "shell/rutas.h"
 #include "store/estados.h"
 #include "store/numeracion.h"
+#include "store/unidad.h"
 
 namespace mostrador::sales {
 
@@ -149,6 +150,10 @@ bool CapturaVenta::modifica() {
     control_ = controlAnterior_;
     const double s = encabezado_.asFloat("SUBTO_F");
     cargoAnterior_ = s + s * encabezado_.asFloat("IMIM1_F") * 0.01;
+    clienteAnterior_ = encabezado_.asText("CLCLI_F");
+    // An invoice made from notes stays one: its modification must not take stock or
+    // write movements the notes already made.
+    generado_ = tipo_ == TipoVenta::Factura && esFacturaGenerada(encabezado_.asText("CLDOC_F"));
   } catch (const dbf::Error&) {
     ui_.mensaje(kErrorGuardar);
     return false;
@@ -160,6 +165,52 @@ bool CapturaVenta::modifica() {
 
 // ---- saving ------------------------------------------------------------------------------
 
+// The save is one unit: the records it edits are locked first (the reserved header, the
+// products of its lines and of the save it replaces, the customer), then the unit takes
+// the writer locks of the directories involved; whatever fails after that rolls every
+// table back, so a refused save leaves nothing behind and the document stays on screen
+// to be saved again.
+std::vector<std::string> CapturaVenta::directoriosGuardado() const {
+  return {directorioEncabezado(), aj_.dirInventario, aj_.dirDatos};
+}
+
+std::optional<std::string> CapturaVenta::bloqueaGuardado(char letra) {
+  std::vector<store::Bloqueo> b;
+  b.push_back({&encabezado_, encabezado_.recno(), "el documento " + campos_.numero});
+  std::vector<std::pair<std::string, std::string>> productos;  // key, description
+  for (const Partida& p : partidas())
+    if (esGuardable(p)) productos.emplace_back(p.clave, p.producto);
+  if (modificando_) {
+    const std::string numero = encabezado_.asText("CLDOC_F");
+    for (uint32_t r : filasDe(detalle_, numero, controlAnterior_)) {
+      detalle_.goTo(r);
+      productos.emplace_back(detalle_.asText("CLPRO_FD"), detalle_.asText("DEPRO_FD"));
+    }
+  }
+  if (letra == 'F' || letra == 'R' || letra == 'D') {
+    productos_.setIndex("ICLPRO");
+    for (const auto& [clave, descripcion] : productos)
+      if (productos_.findKey({clave})) b.push_back({&productos_, productos_.recno(), "el producto " + clave + " " + descripcion});
+  }
+  if (letra == 'F' || letra == 'Z') {
+    clientes_.setIndex("ICLACLI");
+    if (clientes_.findKey({campos_.cliente})) b.push_back({&clientes_, clientes_.recno(), "el cliente " + campos_.cliente});
+    if (modificando_ && clienteAnterior_ != campos_.cliente && clientes_.findKey({clienteAnterior_}))
+      b.push_back({&clientes_, clientes_.recno(), "el cliente " + clienteAnterior_});
+  }
+  if (auto ocupado = store::bloquea(std::move(b))) return ocupado->quien;
+  return std::nullopt;
+}
+
+void CapturaVenta::liberaGuardado() {
+  for (dbf::Table* t : {&encabezado_, &detalle_, &productos_, &clientes_, &movimientos_}) {
+    try {
+      if (t->isOpen()) t->releaseLocks();
+    } catch (const dbf::Error&) {
+    }
+  }
+}
+
 bool CapturaVenta::guarda() {
   if (!enCaptura()) {
     ui_.mensaje(kErrorGuardar);
@@ -170,8 +221,35 @@ bool CapturaVenta::guarda() {
     ui_.mensaje(kErrorGuardar);
     return false;
   }
+  if (campos_.numero.empty()) {
+    ui_.mensaje("Falta el Numero de Documento");
+    return false;
+  }
   const char letra = tipo_ == TipoVenta::Factura && generado_ ? 'Z' : defTipo(tipo_).letra;
+  // What the save changes in memory, put back when it does not go through.
+  const std::string numeroAntes = campos_.numero;
+  const auto movimientoAntes = movimientoPendiente_;
+  const long long controlAntes = control_;
+  auto deshazMemoria = [&] {
+    for (dbf::Table* t : {&encabezado_, &detalle_, &productos_, &clientes_, &movimientos_})
+      if (t->isOpen() && t->editing()) t->cancel();
+    campos_.numero = numeroAntes;
+    movimientoPendiente_ = movimientoAntes;
+    control_ = controlAntes;
+  };
   try {
+    if (auto ocupado = bloqueaGuardado(letra)) {
+      ui_.mensaje("No se puede guardar: " + *ocupado +
+                  " está en uso por otra estación. El documento sigue en pantalla; intente de nuevo.");
+      return false;
+    }
+  } catch (const dbf::Error&) {
+    liberaGuardado();
+    ui_.mensaje(kErrorGuardar);
+    return false;
+  }
+  try {
+    store::UnidadGuardado unidad(directoriosGuardado());
     if (modificando_) {
       // The previous save is undone: its movements go (their number is reused), the
       // stock they moved comes back and its lines are replaced by this save's.
@@ -182,12 +260,22 @@ bool CapturaVenta::guarda() {
       if (letra == 'D') regresaExistencias(numero, controlAnterior_, -1, 0, {});
       borraDetalle(numero, controlAnterior_);
     }
-    if (campos_.numero.empty()) {
-      ui_.mensaje("Falta el Numero de Documento");
-      return false;
-    }
     posteo(letra, modificando_ ? cargoAnterior_ : 0);
-
+    unidad.confirma();
+  } catch (const dbf::LockError& e) {
+    deshazMemoria();
+    liberaGuardado();
+    ui_.mensaje(std::string("No se puede guardar: ") + e.what() +
+                ". El documento sigue en pantalla; intente de nuevo.");
+    return false;
+  } catch (const dbf::Error&) {
+    deshazMemoria();
+    liberaGuardado();
+    ui_.mensaje(kErrorGuardar);
+    return false;
+  }
+  liberaGuardado();
+  try {
     if (aj_.descargaInmediata) {
       // Other stations must see the document at once: read it back from disk.
       const long long numero = encabezado_.asInteger("CLDOC_F");
@@ -196,12 +284,7 @@ bool CapturaVenta::guarda() {
       if (encabezado_.findKey({static_cast<double>(numero)})) muestra();
     }
   } catch (const dbf::Error&) {
-    if (encabezado_.editing()) encabezado_.cancel();
-    if (detalle_.editing()) detalle_.cancel();
-    if (productos_.editing()) productos_.cancel();
-    if (clientes_.editing()) clientes_.cancel();
-    ui_.mensaje(kErrorGuardar);
-    return false;
+    // The document is saved; only the redisplay failed.
   }
   vendedorAnterior_ = campos_.vendedor;
   generado_ = false;
@@ -414,6 +497,16 @@ void CapturaVenta::escribeMovimiento(const Partida& p, int tipo, const std::stri
 
 void CapturaVenta::actualizaSaldo(double cargoPrevio) {
   clientes_.setIndex("ICLACLI");
+  // A modification moved to another customer: the first one is no longer charged.
+  if (cargoPrevio != 0 && modificando_ && clienteAnterior_ != campos_.cliente) {
+    if (clientes_.findKey({clienteAnterior_})) {
+      clientes_.edit();
+      clientes_.setFloat("SALDO_C", clientes_.asFloat("SALDO_C") - cargoPrevio);
+      clientes_.setFloat("COMPR_C", clientes_.asFloat("COMPR_C") - cargoPrevio);
+      clientes_.post();
+    }
+    cargoPrevio = 0;
+  }
   if (!clientes_.findKey({campos_.cliente})) return;
   double s = totales_.subtotal.aDouble();
   s = s + s * leeNumero(campos_.tasa) * 0.01;
@@ -422,6 +515,53 @@ void CapturaVenta::actualizaSaldo(double cargoPrevio) {
   clientes_.setFloat("SALDO_C", clientes_.asFloat("SALDO_C") + s - cargoPrevio);
   clientes_.setFloat("COMPR_C", clientes_.asFloat("COMPR_C") + s - cargoPrevio);
   clientes_.post();
+}
+
+bool CapturaVenta::esFacturaGenerada(const std::string& numero) {
+  const auto& aux = store::documento(store::Documento::FacturaAuxiliar);
+  dbf::Table e;
+  try {
+    e.open(aj_.dirDatos, aux.encabezado);
+    e.setIndex("INUMENC");
+    return e.findKey({numero});
+  } catch (const dbf::Error&) {
+    return false;
+  }
+}
+
+void CapturaVenta::liberaNotasDe(const std::string& factura) {
+  const auto& doc = store::documento(defTipo(TipoVenta::Remision).documento);
+  const std::string dir = directorioTipo(TipoVenta::Remision);
+  dbf::Table e, d;
+  e.open(dir, doc.encabezado);
+  d.open(dir, doc.detalle);
+  d.setIndex("CLDOC_FD");
+  const std::string referencia = "F" + factura;
+  for (e.first(); !e.eof(); e.next()) {
+    if (e.asText("REMIS_F") != factura) continue;
+    const std::string nota = e.asText("CLDOC_F");
+    e.edit();
+    e.setText("REMIS_F", "");
+    e.post();
+    for (uint32_t r : filasDe(d, nota, -1)) {
+      d.goTo(r);
+      if (d.asText("TDOCU_FD") != referencia) continue;
+      d.edit();
+      d.setText("TDOCU_FD", "");
+      d.post();
+    }
+  }
+  // The copy kept for the invoice made from notes goes with it.
+  const auto& aux = store::documento(store::Documento::FacturaAuxiliar);
+  dbf::Table ae, ad;
+  ae.open(aj_.dirDatos, aux.encabezado);
+  ae.setIndex("INUMENC");
+  ae.setRange({factura}, {factura});
+  borraTodo(ae);
+  ad.open(aj_.dirDatos, aux.detalle);
+  ad.setIndex("CLDOC_FD");
+  ad.setRange({factura}, {factura});
+  borraTodo(ad);
 }
 
 void CapturaVenta::descuentaCargo() {
@@ -531,6 +671,7 @@ bool CapturaVenta::elimina() {
     const std::string numero = encabezado_.asText("CLDOC_F");
     const long long sello = encabezado_.asInteger("CONTROL");
     const std::string ref = store::referenciaMovimiento(letra, encabezado_.asInteger("CLDOC_F"), sello);
+    store::UnidadGuardado unidad(directoriosGuardado());
     if (tipo_ == TipoVenta::Factura) {
       movimientos_.setIndex("NUDOC_MI");
       movimientos_.setRange({ref}, {ref});
@@ -543,18 +684,36 @@ bool CapturaVenta::elimina() {
         return false;
       }
     }
-    // A cancelled delivery note already gave its stock back.
-    if (tipo_ == TipoVenta::Remision && !store::cancelado(encabezado_.asText("STATU_F"))) {
-      regresaExistencias(numero, sello, 1, 0, {});
-      quitaMovimientos(ref);
+    // What the save did is undone before its rows go. A cancelled document already gave
+    // its stock (and its charge) back.
+    const bool cancelado = store::cancelado(encabezado_.asText("STATU_F"));
+    if (!cancelado) {
+      if (tipo_ == TipoVenta::Remision) {
+        regresaExistencias(numero, sello, 1, 0, {});
+        quitaMovimientos(ref);
+      } else if (tipo_ == TipoVenta::Devolucion) {
+        regresaExistencias(numero, sello, -1, 0, {});
+        quitaMovimientos(ref);
+      } else if (tipo_ == TipoVenta::Factura) {
+        // An invoice made from notes took no stock: its notes become invoiceable again.
+        // A plain one gives its stock back. Either charged its customer.
+        if (esFacturaGenerada(numero))
+          liberaNotasDe(numero);
+        else
+          regresaExistencias(numero, sello, 1, 0, {});
+        descuentaCargo();
+      }
     }
     borraDetalle(numero, sello);
     encabezado_.remove();
+    unidad.confirma();
   } catch (const dbf::Error&) {
     if (productos_.editing()) productos_.cancel();
+    liberaGuardado();
     ui_.mensaje(kErrorGuardar);
     return false;
   }
+  liberaGuardado();
   nuevo_ = modificando_ = false;
   movimientoPendiente_.reset();
   muestra();
@@ -582,6 +741,7 @@ bool CapturaVenta::cancela() {
     const long long sello = encabezado_.asInteger("CONTROL");
     const char letra = defTipo(tipo_).letra;
     const std::string ref = store::referenciaMovimiento(letra, encabezado_.asInteger("CLDOC_F"), sello) + "C";
+    store::UnidadGuardado unidad(directoriosGuardado());
     // Delivery notes and returns give back what their save moved, with reversing
     // movements; the customer's balance was never raised by them.
     const long long controlGuardado = control_;
@@ -601,14 +761,17 @@ bool CapturaVenta::cancela() {
       detalle_.setText("TREGI_FD", store::estado::kLineaCancelada);
       detalle_.post();
     }
+    unidad.confirma();
   } catch (const dbf::Error&) {
     if (encabezado_.editing()) encabezado_.cancel();
     if (detalle_.editing()) detalle_.cancel();
     if (productos_.editing()) productos_.cancel();
     if (clientes_.editing()) clientes_.cancel();
+    liberaGuardado();
     ui_.mensaje(kErrorGuardar);
     return false;
   }
+  liberaGuardado();
   return true;
 }
 

@@ -452,5 +452,53 @@ TEST_F(Conversion, UnPedidoGeneradoDeUnaRemisionNoMueveExistencias) {
   EXPECT_EQ(movimientos(), 1u);
 }
 
+// Deleting an invoice made from a note: it took no stock, so it gives none back; its
+// customer is no longer charged and the note can be invoiced again.
+TEST_F(Conversion, BorrarUnaFacturaZLiberaLaNotaYQuitaElCargo) {
+  documento("C1", {{"2", "P1"}, {"10", "P2"}});
+  const double saldo = empresa.numero("cliente.dbf", "CLCLI_C", "C1", "SALDO_C");
+  const size_t movimientosNota = movimientos();
+  ui.respondeAdvertencia(RespuestaAdvertencia::Si);
+  ASSERT_TRUE(cap->facturaRemision(false));
+  ASSERT_EQ(empresa.numero("cliente.dbf", "CLCLI_C", "C1", "SALDO_C"), saldo + 225);
+
+  cap->abreTipo(TipoVenta::Factura);
+  ASSERT_TRUE(cap->buscaDocumento(1));
+  ui.respondeAdvertencia(RespuestaAdvertencia::Si);
+  ASSERT_TRUE(cap->elimina());
+  EXPECT_EQ(facturas(), std::vector<std::string>{});
+  EXPECT_EQ(empresa.numero("cliente.dbf", "CLCLI_C", "C1", "SALDO_C"), saldo);
+  EXPECT_EQ(empresa.numero("inventar.dbf", "CLPRO_I", "P1", "EXIST_I"), 48);
+  EXPECT_EQ(movimientos(), movimientosNota);
+  EXPECT_EQ(remisiones(), (std::vector<std::string>{"1|C1|"}));
+  EXPECT_EQ(partidasRemision(), (std::vector<std::string>{"1|P1|2.000||", "1|P2|10.000||"}));
+
+  // Invoiced again: the note is free.
+  cap->abreTipo(TipoVenta::Remision);
+  ASSERT_TRUE(cap->buscaDocumento(1));
+  ui.respondeAdvertencia(RespuestaAdvertencia::Si);
+  EXPECT_TRUE(cap->facturaRemision(false));
+  EXPECT_EQ(remisiones(), (std::vector<std::string>{"1|C1|1"}));  // the deleted number is free again
+  EXPECT_EQ(facturas().size(), 1u);
+  EXPECT_EQ(empresa.numero("cliente.dbf", "CLCLI_C", "C1", "SALDO_C"), saldo + 225);
+}
+
+// Modifying an invoice made from a note keeps it one: no stock, no movements of its own.
+TEST_F(Conversion, ModificarUnaFacturaZNoLaVuelveFacturaConMovimientos) {
+  documento("C1", {{"2", "P1"}});
+  const size_t movimientosNota = movimientos();
+  ui.respondeAdvertencia(RespuestaAdvertencia::Si);
+  ASSERT_TRUE(cap->facturaRemision(false));
+  const double saldo = empresa.numero("cliente.dbf", "CLCLI_C", "C1", "SALDO_C");
+  cap->abreTipo(TipoVenta::Factura);
+  ASSERT_TRUE(cap->buscaDocumento(1));
+  ASSERT_TRUE(cap->modifica());
+  ASSERT_TRUE(cap->guarda());
+  EXPECT_EQ(movimientos(), movimientosNota);
+  EXPECT_EQ(empresa.numero("inventar.dbf", "CLPRO_I", "P1", "EXIST_I"), 48);
+  EXPECT_EQ(empresa.numero("cliente.dbf", "CLCLI_C", "C1", "SALDO_C"), saldo);
+  EXPECT_EQ(partidasFactura().size(), 1u);
+}
+
 }  // namespace
 }  // namespace mostrador::prueba

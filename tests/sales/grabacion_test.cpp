@@ -265,5 +265,65 @@ TEST(Guarda, SinClienteONoCapturandoNoSeGuarda) {
                                 "No Pueden Guardarse los Datos ha Ocurrido un Error"}));
 }
 
+// Deleting undoes what the save did, whatever the type: an invoice saved without
+// movements gives back its stock, sold counts and charge; a return takes its units back
+// out of stock and its movements go.
+TEST(EliminaYCancela, BorrarFacturaSinMovimientosYDevolucionDeshaceSuGuardado) {
+  Banco b;
+  b.emp.linea(6, "NO");
+  b.producto("A", 10, 100);
+  CapturaVenta& c = b.abre();
+  c.abreTipo(TipoVenta::Factura);
+  ASSERT_TRUE(c.nuevo());
+  b.linea("2", "A");
+  ASSERT_TRUE(c.guarda());
+  ASSERT_EQ(b.emp.numero("inventar.dbf", "CLPRO_I", "A", "EXIST_I"), 8);
+  ASSERT_EQ(b.emp.numero("cliente.dbf", "CLCLI_C", "1", "SALDO_C"), 200);
+  b.ui.respondeAdvertencia(RespuestaAdvertencia::Si);
+  ASSERT_TRUE(c.elimina());
+  EXPECT_EQ(b.emp.numero("inventar.dbf", "CLPRO_I", "A", "EXIST_I"), 10);
+  EXPECT_EQ(b.emp.numero("inventar.dbf", "CLPRO_I", "A", "VANCA_I"), 0);
+  EXPECT_EQ(b.emp.numero("inventar.dbf", "CLPRO_I", "A", "VANMO_I"), 0);
+  EXPECT_EQ(b.emp.numero("cliente.dbf", "CLCLI_C", "1", "SALDO_C"), 0);
+  EXPECT_EQ(b.emp.filas("FacturaE.dbf", {"CLDOC_F"}), V{});
+  EXPECT_EQ(b.emp.filas("FacturaD.dbf", {"CLDOC_FD"}), V{});
+
+  b.emp.linea(6, "SI");
+  CapturaVenta& d = b.abre();
+  d.cambiaBase("Devolución");
+  ASSERT_TRUE(d.nuevo());
+  b.linea("3", "A");
+  ASSERT_TRUE(d.guarda());
+  ASSERT_EQ(b.emp.numero("inventar.dbf", "CLPRO_I", "A", "EXIST_I"), 13);
+  b.ui.respondeAdvertencia(RespuestaAdvertencia::Si);
+  ASSERT_TRUE(d.elimina());
+  EXPECT_EQ(b.emp.numero("inventar.dbf", "CLPRO_I", "A", "EXIST_I"), 10);
+  EXPECT_EQ(b.emp.numero("inventar.dbf", "CLPRO_I", "A", "VANCA_I"), 0);
+  EXPECT_EQ(b.emp.filas("movinven.dbf", {"NUDOC_MI"}), V{});
+  EXPECT_EQ(b.emp.filas("DevolucD.dbf", {"CLPRO_FD"}), V{});
+}
+
+// A modified invoice moved to another customer charges the new one and no longer the first.
+TEST(Guarda, ModificarUnaFacturaAOtroClienteMueveElCargo) {
+  Banco b;
+  b.producto("A", 10, 100);
+  b.emp.cliente("C2", "Otro Cliente");
+  CapturaVenta& c = b.abre();
+  c.abreTipo(TipoVenta::Factura);
+  ASSERT_TRUE(c.nuevo());
+  b.linea("2", "A");
+  ASSERT_TRUE(c.guarda());
+  ASSERT_EQ(b.emp.numero("cliente.dbf", "CLCLI_C", "1", "SALDO_C"), 200);
+  ASSERT_TRUE(c.modifica());
+  c.campos().cliente = "C2";
+  ASSERT_TRUE(c.saleCliente());
+  ASSERT_TRUE(c.guarda());
+  EXPECT_EQ(b.emp.numero("cliente.dbf", "CLCLI_C", "1", "SALDO_C"), 0);
+  EXPECT_EQ(b.emp.numero("cliente.dbf", "CLCLI_C", "C2", "SALDO_C"), 200);
+  EXPECT_EQ(b.emp.numero("cliente.dbf", "CLCLI_C", "C2", "COMPR_C"), 200);
+  EXPECT_EQ(b.emp.numero("inventar.dbf", "CLPRO_I", "A", "EXIST_I"), 8);
+  EXPECT_EQ(b.emp.filas("movinven.dbf", {"CLPRO_MI", "CANTI_MI", "CLCOP_MI"}), V{"A|2.000|C2"});
+}
+
 }  // namespace
 }  // namespace mostrador::sales

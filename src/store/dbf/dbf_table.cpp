@@ -32,9 +32,11 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <set>
 
 #include "shell/rutas.h"
 #include "store/dbf/dbf_file.h"
+#include "store/dbf/journal.h"
 #include "store/dbf/key_expression.h"
 #include "store/dbf/locks.h"
 #include "store/dbf/mdx_index.h"
@@ -177,7 +179,7 @@ Fd lockForReplace(const fs::path& path, const std::string& name) {
 
 }  // namespace
 
-struct Table::Impl {
+struct Table::Impl : journal::Participant {
   Fd fd;
   fs::path path;
   std::string name;  // file name on disk, for messages
@@ -196,7 +198,10 @@ struct Table::Impl {
   enum class Change { None, Append, Edit } change = Change::None;
   std::string buf, old;  // record being changed and its bytes before the change
   uint32_t lockedRecord = 0;
-  int stampedDay = -1;  // yy*10000+mm*100+dd last written to the header by this handle
+  std::set<uint32_t> held;  // record locks kept past their edit: lock phase, or a unit's
+  int stampedDay = -1;
+  fs::path dirLocal;      // the directory, whose unit (if any) this handle's writes join
+  bool journaled = false; // shared and writable: changes go through the directory's units  // yy*10000+mm*100+dd last written to the header by this handle
 
   // Production index: absent when the table has none or it could not be used.
   std::unique_ptr<MdxFile> mdx;
@@ -265,6 +270,45 @@ struct Table::Impl {
   bool live(const std::string& r) const { return !r.empty() && r[0] != file::kDeleted; }
   std::string blankRecord() const { return std::string(static_cast<size_t>(h.recordLength), ' '); }
 
+  // Every write to the .dbf: its old bytes go to the open unit's journal first.
+  void put(const char* b, size_t n, off_t off) {
+    if (journaled) journal::beforeWrite(fd.get(), path, off, n);
+    file::writeAt(fd.get(), b, n, off, path.string());
+  }
+
+  // A change made outside any unit is a unit of its own: the writer lock for its
+  // duration, its old bytes journaled, committed at the end (rolled back on a throw).
+  struct AutoUnit {
+    std::optional<Transaction> t;
+    explicit AutoUnit(Impl& i) {
+      if (i.journaled && !journal::active(i.dirLocal)) t.emplace(i.dirLocal.string(), -1, false);
+      if (i.journaled) journal::join(i.dirLocal, &i);
+    }
+    void done() {
+      if (t) t->commit();
+    }
+  };
+  bool inUnit() const { return journaled && journal::active(dirLocal); }
+
+  // The unit ended: let go of the locks kept for it. After a rollback the bytes on disk
+  // are sound again, so a handle a failed write had stopped may write again.
+  void unitEnded(bool committed) override {
+    for (uint32_t r : held)
+      if (r != lockedRecord) locks::unlock(fd.get(), locks::recordByte(r));
+    held.clear();
+    if (!committed && isOpen) {
+      failed = false;
+      if (!mdx && !mdxPath.empty() && indexProblem.find("incompleto") != std::string::npos) {
+        indexProblem.clear();
+        const std::string tagName = lastTagName;
+        openIndex();
+        if (mdx && !tagName.empty()) tag = mdx->tagNumber(tagName);
+      }
+      refreshCurrent();
+    }
+  }
+  std::string lastTagName;  // the tag selected when the index was given up
+
   // Marks the handle failed and rethrows: nothing more is written through it.
   template <typename F>
   void writing(F&& f) {
@@ -282,7 +326,7 @@ struct Table::Impl {
     int dia = yy * 10000 + mm * 100 + dd;
     if (dia == stampedDay) return;
     char b[3] = {static_cast<char>(yy), static_cast<char>(mm), static_cast<char>(dd)};
-    file::writeAt(fd.get(), b, 3, 1, path.string());
+    put(b, 3, 1);
     stampedDay = dia;
   }
   void writeCountAndDate(uint32_t count) {
@@ -291,7 +335,7 @@ struct Table::Impl {
     char b[7] = {static_cast<char>(yy), static_cast<char>(mm), static_cast<char>(dd),
                  static_cast<char>(count & 0xFF), static_cast<char>((count >> 8) & 0xFF),
                  static_cast<char>((count >> 16) & 0xFF), static_cast<char>((count >> 24) & 0xFF)};
-    file::writeAt(fd.get(), b, 7, 1, path.string());
+    put(b, 7, 1);
     stampedDay = yy * 10000 + mm * 100 + dd;
   }
 
@@ -312,6 +356,12 @@ struct Table::Impl {
 
   // Appends a record under the header lock; returns its number.
   uint32_t appendRecord(const std::string& record) {
+    AutoUnit unit(*this);
+    uint32_t r = appendLocked(record);
+    unit.done();
+    return r;
+  }
+  uint32_t appendLocked(const std::string& record) {
     HeaderLock lock(*this);
     uint32_t count = exclusive ? knownCount : readCount();
     if (count == UINT32_MAX) throw Error("La tabla " + name + " está llena", "append", path.string());
@@ -320,7 +370,7 @@ struct Table::Impl {
     bytes[0] = ' ';
     bytes.push_back(file::kEndOfFile);  // record and end mark in one write
     indexedWrite([&] {
-      file::writeAt(fd.get(), bytes.data(), bytes.size(), h.recordOffset(r), path.string());
+      put(bytes.data(), bytes.size(), h.recordOffset(r));
       writeCountAndDate(r);
       knownCount = r;
       updateKeys(nullptr, &bytes, r);
@@ -346,6 +396,7 @@ struct Table::Impl {
     }
   }
   void abandonIndex() {
+    if (tag >= 0 && mdx) lastTagName = mdx->tags()[static_cast<size_t>(tag)].name;
     mdx.reset();
     tag = -1;
     ranged = false;
@@ -407,19 +458,21 @@ struct Table::Impl {
     std::vector<TagDef> tags = mdx ? mdx->tags() : std::vector<TagDef>{};
     std::vector<uint8_t> flags = indexFlagsFor(h.fields, tags);
     const bool production = mdx != nullptr;
+    AutoUnit unit(*this);
     writing([&] {
       if (production != h.productionIndex) {
         const char b = production ? 1 : 0;
-        file::writeAt(fd.get(), &b, 1, file::kProductionFlagOffset, path.string());
+        put(&b, 1, file::kProductionFlagOffset);
         h.productionIndex = production;
       }
       for (size_t i = 0; i < flags.size(); ++i)
         if (flags[i] != h.indexFlags[i]) {
           const char b = static_cast<char>(flags[i]);
-          file::writeAt(fd.get(), &b, 1, h.indexFlagOffset(i), path.string());
+          put(&b, 1, h.indexFlagOffset(i));
           h.indexFlags[i] = flags[i];
         }
     });
+    unit.done();
   }
   void openIndex() {
     mdxPath = indexPathFor(path);
@@ -432,40 +485,110 @@ struct Table::Impl {
     auto m = std::make_unique<MdxFile>();
     try {
       m->open(mdxPath, layout);
+      m->setJournaled(journaled);
       mdx = std::move(m);
+    } catch (const IndexDamaged& e) {
+      indexProblem = "El índice " + archivo + " está dañado: " + e.what();
+      if (repairIndex(e.what())) return openIndex();
     } catch (const Error& e) {
       indexProblem = "El índice " + archivo + " está dañado: " + e.what();
     }
   }
 
-  // Reconciles the header's count with the file size after a station died mid-append.
+  // Rebuilds a damaged index from the table, so that a write cut short (or a page
+  // damaged on disk) does not stop the shop: a fresh index is built beside it from the
+  // records and copied over it in place, under the directory's writer lock (no station
+  // changes the table meanwhile) and the index's write lock (readers wait, then see the
+  // whole new index). Not for read-only handles, nor while this process is inside a unit
+  // of the directory (its journal would have to hold the whole index). True when rebuilt.
+  bool repairIndex(const std::string& why) {
+    if (readOnly || mdxPath.empty() || repairing) return false;
+    if (journaled && journal::active(dirLocal)) return false;
+    repairing = true;
+    struct Reset {
+      bool& b;
+      ~Reset() { b = false; }
+    } reset{repairing};
+    std::optional<Transaction> writer;
+    try {
+      if (!exclusive) writer.emplace(dirLocal.string());
+      std::vector<TagDef> tags = MdxFile::storedTags(mdxPath);
+      // Another station may have rebuilt it while we waited for the lock.
+      try {
+        MdxFile probe;
+        probe.open(mdxPath, layout);
+        probe.setJournaled(false);
+        for (int i = 0; i < static_cast<int>(tags.size()); ++i) probe.entryCount(i);
+        probe.first(0);
+        if (writer) writer->commit();
+        return true;
+      } catch (const Error&) {
+      }
+      const fs::path tmp = mdxPath.string() + ".nuevo";
+      MdxFile::create(tmp, tags, layout);
+      {
+        MdxFile fresh;
+        fresh.open(tmp, layout);
+        fresh.beginWrite();
+        for (int i = 0; i < static_cast<int>(tags.size()); ++i) {
+          const KeyExpression& e = fresh.expression(i);
+          std::vector<std::pair<std::string, uint32_t>> keys;
+          forEachLive([&](uint32_t r, const char* bytes) { keys.emplace_back(e.evaluate(bytes), r); });
+          std::sort(keys.begin(), keys.end());
+          for (const auto& [k, r] : keys) fresh.insert(i, k, r);
+        }
+        fresh.endWrite();
+      }
+      MdxFile::replaceContents(mdxPath, tmp);
+      std::error_code ec;
+      fs::remove(tmp, ec);
+      if (writer) writer->commit();
+      journal::log("Se reconstruyó el índice " + mdxPath.filename().string() + " de la tabla " + name +
+                   " (" + why + ")");
+      indexProblem.clear();
+      return true;
+    } catch (const Error& e) {
+      journal::log("No se pudo reconstruir el índice " + mdxPath.filename().string() + " de la tabla " +
+                   name + ": " + e.what());
+      return false;
+    }
+  }
+  bool repairing = false;
+
+  // Runs an index read; a damaged index found on the way is rebuilt from the table and
+  // the read runs again. When it cannot be rebuilt the caller hears of it with the table
+  // and the tag: a read never returns fewer rows without saying so.
+  template <typename F>
+  auto withIndex(F&& f) -> decltype(f()) {
+    try {
+      return f();
+    } catch (const IndexDamaged& e) {
+      const std::string tagName = tag >= 0 && mdx ? mdx->tags()[static_cast<size_t>(tag)].name : std::string();
+      const std::string why = e.what();
+      mdx.reset();
+      tag = -1;
+      if (repairIndex(why)) {
+        openIndex();
+        if (mdx && !tagName.empty()) tag = mdx->tagNumber(tagName);
+        if (indexed()) return f();
+      }
+      indexProblem = "El índice " + mdxPath.filename().string() + " está dañado: " + why;
+      throw Error("El índice " + tagName + " de la tabla " + name + " está dañado (" + why +
+                      "); reconstruya los índices",
+                  "index", path.string());
+    }
+  }
+
+  // A header whose count overstates the records on disk (a truncated file) is read only
+  // as far as the records go. Opening never writes: a table opened to be read stays
+  // byte for byte as it was, and an append writes the count it needs under its lock.
   void reconcileCount() {
     uint64_t size = file::sizeOf(fd.get(), path.string());
-    uint64_t enDisco = (size - static_cast<uint64_t>(h.headerLength)) / static_cast<uint64_t>(h.recordLength);
+    uint64_t enDisco = size < static_cast<uint64_t>(h.headerLength)
+                           ? 0
+                           : (size - static_cast<uint64_t>(h.headerLength)) / static_cast<uint64_t>(h.recordLength);
     if (enDisco > UINT32_MAX) enDisco = UINT32_MAX;
-    if (enDisco == readCount()) return;
-    if (!readOnly &&
-        locks::lockWithRetry(fd.get(), locks::kHeaderByte, locks::Kind::Exclusive, path.c_str(), 500)) {
-      try {
-        // Again under the lock: an append in progress has finished by now.
-        size = file::sizeOf(fd.get(), path.string());
-        enDisco = std::min<uint64_t>(
-            (size - static_cast<uint64_t>(h.headerLength)) / static_cast<uint64_t>(h.recordLength),
-            UINT32_MAX);
-        uint32_t n = static_cast<uint32_t>(enDisco);
-        if (n != readCount()) {
-          char b[4] = {static_cast<char>(n & 0xFF), static_cast<char>((n >> 8) & 0xFF),
-                       static_cast<char>((n >> 16) & 0xFF), static_cast<char>((n >> 24) & 0xFF)};
-          file::writeAt(fd.get(), b, 4, file::kCountOffset, path.string());
-        }
-      } catch (...) {
-        locks::unlock(fd.get(), locks::kHeaderByte);
-        throw;
-      }
-      locks::unlock(fd.get(), locks::kHeaderByte);
-    } else {
-      countLimit = static_cast<uint32_t>(enDisco);
-    }
+    if (enDisco < readCount()) countLimit = static_cast<uint32_t>(enDisco);
   }
 
   // --- positioning, natural order ----------------------------------------------------
@@ -700,9 +823,33 @@ struct Table::Impl {
     return buf.data() + h.offsets[static_cast<size_t>(field)];
   }
 
+  // Ends the edit's hold on its record. Inside a unit the lock stays to the unit's end;
+  // a record locked beforehand (lockRecord) stays locked until released.
   void releaseRecordLock() {
-    if (lockedRecord != 0) locks::unlock(fd.get(), locks::recordByte(lockedRecord));
+    if (lockedRecord == 0) return;
+    if (held.count(lockedRecord)) {
+    } else if (isOpen && inUnit()) {
+      held.insert(lockedRecord);
+      journal::join(dirLocal, this);
+    } else {
+      locks::unlock(fd.get(), locks::recordByte(lockedRecord));
+    }
     lockedRecord = 0;
+  }
+  // Takes the lock of record r for an edit or a deletion, without waiting: a screen
+  // tells its user at once, and a unit must not wait while it holds the writer lock the
+  // other station needs to post (the waiting belongs to the lock phase, lockRecord).
+  void lockForChange(uint32_t r, const char* op) {
+    if (held.count(r)) {
+      lockedRecord = r;
+      return;
+    }
+    const bool ok = locks::tryLock(fd.get(), locks::recordByte(r), locks::Kind::Exclusive, path.c_str());
+    if (!ok)
+      throw LockError("El registro " + std::to_string(r) + " de la tabla " + name +
+                          " está bloqueado por otra estación",
+                      op, path.string());
+    lockedRecord = r;
   }
 };
 
@@ -789,6 +936,9 @@ void Table::open(std::string_view dir, std::string_view file, OpenMode mode) {
     t.readOnly = true;
   }
   const char* p = t.path.c_str();
+  t.dirLocal = t.path.parent_path();
+  // A unit a dead station left half done is put back before anything here reads.
+  journal::recoverIfDead(t.dirLocal);
   if (t.exclusive) {
     if (!locks::tryLock(fd.get(), locks::kOpenByte, locks::Kind::Exclusive, p))
       throw LockError("La tabla " + t.name + " está en uso por otra estación", "open", t.path.string());
@@ -809,6 +959,11 @@ void Table::open(std::string_view dir, std::string_view file, OpenMode mode) {
   }
   t.readCount();  // exclusive appends count on it from here on
   t.layout = layoutOf(t.h);
+  {
+    std::string ext = t.path.extension().string();
+    for (auto& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    t.journaled = !t.exclusive && !t.readOnly && ext != ".db";
+  }
   t.openIndex();
   t.isOpen = true;
   t.clearPosition();
@@ -820,6 +975,8 @@ void Table::close() {
   if (!t.isOpen) return;
   t.change = Impl::Change::None;
   t.releaseRecordLock();
+  journal::leave(&t);
+  t.held.clear();
   t.mdx.reset();
   t.tag = -1;
   t.ranged = false;
@@ -859,7 +1016,7 @@ void Table::setIndex(std::string_view tag) {
     std::string out;
     if (t.readRecord(t.recno, out) && t.live(out)) return t.placeOn(t.recno, std::move(out));
   }
-  t.first();
+  t.withIndex([&] { t.first(); });
 }
 
 std::string Table::index() const {
@@ -870,30 +1027,36 @@ bool Table::findKey(const std::vector<KeyValue>& values) {
   Impl& t = *d_;
   t.requireIndex("find");
   t.browseMode(*this);
-  const std::string p = t.expression().encodePrefix(values);
-  Impl::ReadSession rs(t.mdx.get());
-  std::string out;
-  for (auto e = t.mdx->seek(t.tag, p); e && e->key.compare(0, p.size(), p) == 0; e = t.mdx->next(t.tag, *e)) {
-    if (!t.belowHi(e->key)) break;
-    if (t.aboveLo(e->key) && t.liveEntry(*e, out)) {
-      t.placeOn(*e, std::move(out));
-      return true;
+  return t.withIndex([&] {
+    const std::string p = t.expression().encodePrefix(values);
+    Impl::ReadSession rs(t.mdx.get());
+    std::string out;
+    for (auto e = t.mdx->seek(t.tag, p); e && e->key.compare(0, p.size(), p) == 0; e = t.mdx->next(t.tag, *e)) {
+      if (!t.belowHi(e->key)) break;
+      if (t.aboveLo(e->key) && t.liveEntry(*e, out)) {
+        t.placeOn(*e, std::move(out));
+        return true;
+      }
     }
-  }
-  return false;  // the cursor stays where it was
+    return false;  // the cursor stays where it was
+  });
 }
 
 void Table::findNearest(const std::vector<KeyValue>& values) {
   Impl& t = *d_;
   t.requireIndex("find");
   t.browseMode(*this);
-  std::string p = t.expression().encodePartial(values);
-  if (t.ranged && p < t.lo) p = t.lo;
-  Impl::ReadSession rs(t.mdx.get());
-  std::string out;
-  auto e = t.walk(t.mdx->seek(t.tag, p), +1, out);
-  if (e) return t.placeOn(*e, std::move(out));
-  t.last();  // nothing at or after the values: the end of the view
+  t.withIndex([&] {
+    std::string p = t.expression().encodePartial(values);
+    if (t.ranged && p < t.lo) p = t.lo;
+    {
+      Impl::ReadSession rs(t.mdx.get());
+      std::string out;
+      auto e = t.walk(t.mdx->seek(t.tag, p), +1, out);
+      if (e) return t.placeOn(*e, std::move(out));
+    }
+    t.last();  // nothing at or after the values: the end of the view
+  });
 }
 
 void Table::setRange(const std::vector<KeyValue>& from, const std::vector<KeyValue>& to) {
@@ -907,7 +1070,7 @@ void Table::setRange(const std::vector<KeyValue>& from, const std::vector<KeyVal
   // A descending tag complements its keys: its range ends arrive swapped.
   if (!t.lo.empty() && !t.hi.empty() && t.lo > t.hi) std::swap(t.lo, t.hi);
   t.ranged = true;
-  t.first();
+  t.withIndex([&] { t.first(); });
 }
 
 void Table::cancelRange() {
@@ -923,22 +1086,22 @@ void Table::cancelRange() {
 void Table::first() {
   d_->requireOpen();
   d_->browseMode(*this);
-  d_->first();
+  d_->withIndex([&] { d_->first(); });
 }
 void Table::last() {
   d_->requireOpen();
   d_->browseMode(*this);
-  d_->last();
+  d_->withIndex([&] { d_->last(); });
 }
 void Table::next() {
   d_->requireOpen();
   d_->browseMode(*this);
-  d_->next();
+  d_->withIndex([&] { d_->next(); });
 }
 void Table::prior() {
   d_->requireOpen();
   d_->browseMode(*this);
-  d_->prior();
+  d_->withIndex([&] { d_->prior(); });
 }
 bool Table::eof() const { return d_->eof; }
 bool Table::bof() const { return d_->bof; }
@@ -947,10 +1110,13 @@ long Table::recordCount() const {
   const Impl& t = *d_;
   if (!t.isOpen) return 0;
   if (!t.indexed() || !t.ranged) return static_cast<long>(t.readCount());
-  Impl::ReadSession rs(t.mdx.get());
-  long n = 0;
-  for (auto e = t.mdx->seek(t.tag, t.lo); e && t.belowHi(e->key); e = t.mdx->next(t.tag, *e)) ++n;
-  return n;
+  return const_cast<Impl&>(t).withIndex([&]() -> long {
+    if (!t.indexed()) return static_cast<long>(t.readCount());
+    Impl::ReadSession rs(t.mdx.get());
+    long n = 0;
+    for (auto e = t.mdx->seek(t.tag, t.lo); e && t.belowHi(e->key); e = t.mdx->next(t.tag, *e)) ++n;
+    return n;
+  });
 }
 
 uint32_t Table::recno() const { return d_->recno; }
@@ -1000,11 +1166,7 @@ void Table::edit() {
   t.requireWritable();
   if (t.change != Impl::Change::None) return;
   if (t.recno == 0) throw Error("La tabla " + t.name + " no tiene un registro actual", "edit", t.path.string());
-  if (!locks::tryLock(t.fd.get(), locks::recordByte(t.recno), locks::Kind::Exclusive, t.path.c_str()))
-    throw LockError("El registro " + std::to_string(t.recno) + " de la tabla " + t.name +
-                        " está bloqueado por otra estación",
-                    "edit", t.path.string());
-  t.lockedRecord = t.recno;
+  t.lockForChange(t.recno, "edit");
   // The edit starts from what is on disk now, not from what the last move read.
   std::string fresh;
   if (!t.readRecord(t.recno, fresh) || !t.live(fresh)) {
@@ -1030,11 +1192,13 @@ void Table::post() {
     return;
   }
   if (t.buf != t.old) {
+    Impl::AutoUnit unit(t);
     t.indexedWrite([&] {
-      file::writeAt(t.fd.get(), t.buf.data(), t.buf.size(), t.h.recordOffset(t.recno), t.path.string());
+      t.put(t.buf.data(), t.buf.size(), t.h.recordOffset(t.recno));
       t.stampDate();
       t.updateKeys(&t.old, &t.buf, t.recno);
     });
+    unit.done();
   }
   t.change = Impl::Change::None;
   t.releaseRecordLock();
@@ -1056,22 +1220,18 @@ void Table::remove() {
   if (t.recno == 0) throw Error("La tabla " + t.name + " no tiene un registro actual", "delete", t.path.string());
   bool teniaBloqueo = t.lockedRecord == t.recno;
   t.change = Impl::Change::None;
-  if (!teniaBloqueo) {
-    if (!locks::tryLock(t.fd.get(), locks::recordByte(t.recno), locks::Kind::Exclusive, t.path.c_str()))
-      throw LockError("El registro " + std::to_string(t.recno) + " de la tabla " + t.name +
-                          " está bloqueado por otra estación",
-                      "delete", t.path.string());
-    t.lockedRecord = t.recno;
-  }
+  if (!teniaBloqueo) t.lockForChange(t.recno, "delete");
   try {
     std::string actual;
     if (t.readRecord(t.recno, actual) && t.live(actual)) {
+      Impl::AutoUnit unit(t);
       t.indexedWrite([&] {
         const char marca = file::kDeleted;
-        file::writeAt(t.fd.get(), &marca, 1, t.h.recordOffset(t.recno), t.path.string());
+        t.put(&marca, 1, t.h.recordOffset(t.recno));
         t.stampDate();
         t.updateKeys(&actual, nullptr, t.recno);
       });
+      unit.done();
     }
   } catch (...) {
     t.releaseRecordLock();
@@ -1082,6 +1242,18 @@ void Table::remove() {
 }
 
 bool Table::editing() const { return d_->change != Impl::Change::None; }
+
+void Table::lockRecord(uint32_t recno, int waitMillis) {
+  Impl& t = *d_;
+  t.requireWritable();
+  if (recno == 0 || t.held.count(recno) || t.lockedRecord == recno) return;
+  if (!locks::lockWithRetry(t.fd.get(), locks::recordByte(recno), locks::Kind::Exclusive, t.path.c_str(), waitMillis))
+    throw LockError("El registro " + std::to_string(recno) + " de la tabla " + t.name +
+                        " está bloqueado por otra estación",
+                    "lock", t.path.string());
+  t.held.insert(recno);
+  if (t.inUnit()) journal::join(t.dirLocal, &t);
+}
 
 void Table::setText(int field, std::string_view value) {
   char* p = d_->editableField(field);
@@ -1127,7 +1299,11 @@ void Table::addTag(const TagDef& tag) {
       throw Error("No se pudo crear el índice " + tag.name + ": " + e.what(), "index", t.mdxPath.string());
     }
   }
-  t.indexedWrite([&] { t.fillTag(n); });
+  {
+    Impl::AutoUnit unit(t);
+    t.indexedWrite([&] { t.fillTag(n); });
+    unit.done();
+  }
   t.writeIndexFlags();
 }
 
@@ -1138,7 +1314,11 @@ void Table::deleteTag(std::string_view tag) {
   if (!t.mdx || t.mdx->tagNumber(tag) < 0)
     throw Error("La tabla " + t.name + " no tiene el índice " + std::string(tag), "index", t.path.string());
   const std::string actual = index();
-  t.mdx->deleteTag(tag);
+  {
+    Impl::AutoUnit unit(t);
+    t.mdx->deleteTag(tag);
+    unit.done();
+  }
   t.tag = shell::mismoNombre(actual, tag) ? -1 : t.mdx->tagNumber(actual);
   if (t.tag < 0) t.ranged = false;
   t.writeIndexFlags();
@@ -1254,7 +1434,12 @@ void Table::emptyTable() {
 void Table::releaseLocks() {
   Impl& t = *d_;
   if (!t.isOpen) return;
-  // The lock of an edit in progress stays: post() still has to write under it.
+  // The lock of an edit in progress stays: post() still has to write under it. Locks a
+  // unit keeps are its own to release.
+  if (t.inUnit()) return;
+  for (uint32_t r : t.held)
+    if (r != t.lockedRecord) locks::unlock(t.fd.get(), locks::recordByte(r));
+  t.held.clear();
   if (t.change != Impl::Change::Edit) t.releaseRecordLock();
 }
 

@@ -42,6 +42,12 @@ class LockError : public Error {
   using Error::Error;
 };
 
+// An index whose pages contradict themselves (or a write into it was interrupted).
+class IndexDamaged : public Error {
+ public:
+  using Error::Error;
+};
+
 // A calendar date; a blank date field reads as nullopt.
 struct Fecha {
   int anio = 0, mes = 0, dia = 0;
@@ -188,6 +194,10 @@ class Table : public Cursor {
   void cancel();
   void remove();  // marks the current record deleted (its keys leave every tag)
   bool editing() const;
+  // The lock phase of a unit: holds record recno (waiting up to waitMillis for another
+  // station to let it go; LockError after that) until the unit that uses it ends or
+  // releaseLocks(). Later edits of the record need no lock of their own.
+  void lockRecord(uint32_t recno, int waitMillis);
 
   void setText(int field, std::string_view value);  // cut to the field width
   void setFloat(int field, double value);
@@ -210,7 +220,7 @@ class Table : public Cursor {
 
   void pack();  // exclusive: removes deleted records, rebuilds the tags
   void emptyTable();  // exclusive: removes every record
-  void releaseLocks();
+  void releaseLocks();  // the locks this handle keeps (not inside a unit: the unit's)
   // Steps back one record, closes and reopens, keeping index and position when it can;
   // any failure is ignored (screens use it to see other stations' changes).
   void refresh();

@@ -42,10 +42,11 @@ bool lockWithRetry(int fd, off_t offset, Kind kind, const char* path, int maxMil
   for (;;) {
     if (tryLock(fd, offset, kind, path)) return true;
     if (clock::now() >= limite) return false;
-    // Short sleeps growing to 2 ms: the holder keeps the lock for a few system calls.
+    // Short sleeps growing to 0.5 ms: the holder keeps the lock for a few system calls
+    // (or one save), and a long sleep loses the turn to stations that poll sooner.
     timespec ts{0, esperaNs};
     nanosleep(&ts, nullptr);
-    if (esperaNs < 2'000'000) esperaNs *= 2;
+    if (esperaNs < 500'000) esperaNs *= 2;
   }
 }
 

@@ -82,6 +82,7 @@
 #include <unordered_set>
 
 #include "store/dbf/btree_page.h"
+#include "store/dbf/journal.h"
 
 namespace mostrador::dbf {
 
@@ -162,6 +163,7 @@ struct MdxFile::Impl {
   std::filesystem::path path;
   RecordLayout layout;
   bool readOnly = false;
+  bool journaled = false;  // writes keep their old bytes in the directory's unit journal
 
   // The header as last read or written.
   bool known = false;
@@ -179,7 +181,7 @@ struct MdxFile::Impl {
   // ---- errors ----------------------------------------------------------------------
 
   [[noreturn]] void damaged(const std::string& what) const {
-    throw Error("Índice dañado: " + what, "leer índice", path.string());
+    throw IndexDamaged("Índice dañado: " + what, "leer índice", path.string());
   }
   [[noreturn]] void ioError(const char* operation, int err) const {
     throw Error(std::string("Error al ") + operation + " el índice: " + std::strerror(err),
@@ -218,6 +220,7 @@ struct MdxFile::Impl {
   }
 
   void writeAt(const void* buf, size_t n, off_t at) const {
+    if (journaled) journal::beforeWrite(fd, path, at, n);
     auto* p = static_cast<const uint8_t*>(buf);
     while (n > 0) {
       ssize_t r = ::pwrite(fd, p, n, at);
@@ -365,7 +368,33 @@ struct MdxFile::Impl {
     page.data = std::make_unique<uint8_t[]>(kPageSize);
     if (!readAt(page.data.get(), kPageSize, off_t(pg) * kPageSize))
       damaged("archivo truncado en la página " + std::to_string(pg));
+    checkPage(pg, page.data.get());
     return cache.emplace(pg, std::move(page)).first->second.data.get();
+  }
+
+  // A tree page read from disk must hold its entries in order and point inside the file:
+  // a page damaged by anything but our own writes is caught here, before a walk skips
+  // or repeats entries without saying so.
+  void checkPage(uint32_t pg, const uint8_t* p) const {
+    const uint8_t t = type(p);
+    if (t != kLeaf && t != kInternal) return;
+    const int e = entrySize(p);
+    if (e <= 4 || e > kMaxEntry || count(p) > capacity(t, e)) damaged("la página " + std::to_string(pg) + " no es del tipo esperado");
+    const int n = count(p);
+    if (t == kLeaf) {
+      for (int i = 1; i < n; ++i)
+        if (std::memcmp(entry(p, e, i - 1), entry(p, e, i), size_t(e)) >= 0)
+          damaged("entradas fuera de orden en la página " + std::to_string(pg));
+      return;
+    }
+    for (int i = 1; i < n; ++i)
+      if (std::memcmp(separator(p, e, i - 1), separator(p, e, i), size_t(e)) > 0)
+        damaged("separadores fuera de orden en la página " + std::to_string(pg));
+    for (int i = 0; i <= n; ++i) {
+      const uint32_t c = child(p, e, i);
+      if (c < kFirstPage || c >= pageCount || c == pg)
+        damaged("la página " + std::to_string(pg) + " apunta fuera del archivo");
+    }
   }
 
   void markDirty(uint32_t pg) {
@@ -1002,6 +1031,102 @@ void MdxFile::close() {
 }
 
 bool MdxFile::isOpen() const { return d_->fd >= 0; }
+
+void MdxFile::setJournaled(bool on) { d_->journaled = on; }
+
+void MdxFile::renewIdentity(const std::filesystem::path& path) {
+  Impl d;
+  d.path = path;
+  d.fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+  if (d.fd < 0) d.ioError("abrir", errno);
+  struct Closer {
+    int fd;
+    ~Closer() { ::close(fd); }
+  } closer{d.fd};
+  d.lock(F_WRLCK);
+  uint8_t fixed[64];
+  if (!d.readAt(fixed, sizeof fixed, 0) || std::memcmp(fixed, kMagic, 8) != 0) {
+    d.unlock();
+    return;
+  }
+  const uint32_t tagCount = std::min<uint32_t>(get32(fixed + hTagCount), uint32_t(kMaxTags));
+  const size_t used = kDirOffset + tagCount * kDirEntry;
+  std::vector<uint8_t> h(used);
+  if (d.readAt(h.data(), used, 0)) {
+    put64(h.data() + hIdentity, newIdentity());
+    put64(h.data() + hCounter, get64(h.data() + hCounter) + 1);
+    put64(h.data() + hChecksum, checksum(h.data(), used));
+    d.writeAt(h.data(), used, 0);
+  }
+  d.unlock();
+}
+
+std::vector<TagDef> MdxFile::storedTags(const std::filesystem::path& path) {
+  Impl d;
+  d.path = path;
+  d.fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (d.fd < 0) d.ioError("abrir", errno);
+  struct Closer {
+    int fd;
+    ~Closer() { ::close(fd); }
+  } closer{d.fd};
+  uint8_t fixed[64];
+  if (!d.readAt(fixed, sizeof fixed, 0) || std::memcmp(fixed, kMagic, 8) != 0)
+    d.damaged("cabecera inválida");
+  const uint32_t tagCount = get32(fixed + hTagCount);
+  if (tagCount > uint32_t(kMaxTags)) d.damaged("cabecera inválida");
+  const size_t used = kDirOffset + tagCount * kDirEntry;
+  std::vector<uint8_t> h(used);
+  if (!d.readAt(h.data(), used, 0) || get64(h.data() + hChecksum) != checksum(h.data(), used))
+    d.damaged("la cabecera no cuadra con su suma de control");
+  std::vector<TagDef> r;
+  for (uint32_t i = 0; i < tagCount; ++i) {
+    const uint8_t* e = h.data() + kDirOffset + i * kDirEntry;
+    TagDef t;
+    t.name.assign(reinterpret_cast<const char*>(e + tName), strnlen(reinterpret_cast<const char*>(e + tName), 12));
+    const size_t textLength = std::min<size_t>(get16(e + tTextLength), kMaxKeyText);
+    t.key.assign(reinterpret_cast<const char*>(e + tText), textLength);
+    t.unique = (e[tFlags] & 1) != 0;
+    t.descending = (e[tFlags] & 2) != 0;
+    r.push_back(std::move(t));
+  }
+  return r;
+}
+
+void MdxFile::replaceContents(const std::filesystem::path& path, const std::filesystem::path& from) {
+  Impl d;
+  d.path = path;
+  d.fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+  if (d.fd < 0) d.ioError("abrir", errno);
+  struct Closer {
+    int fd;
+    ~Closer() { ::close(fd); }
+  } closer{d.fd};
+  int src = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+  if (src < 0) d.ioError("abrir", errno);
+  Closer srcCloser{src};
+  struct stat st {};
+  if (::fstat(src, &st) < 0) d.ioError("leer", errno);
+  std::vector<uint8_t> bytes(size_t(st.st_size));
+  size_t got = 0;
+  while (got < bytes.size()) {
+    ssize_t r = ::pread(src, bytes.data() + got, bytes.size() - got, off_t(got));
+    if (r < 0 && errno == EINTR) continue;
+    if (r <= 0) d.ioError("leer", r < 0 ? errno : EIO);
+    got += size_t(r);
+  }
+  // Readers wait on the lock meanwhile: they see the torn file or the whole new one.
+  d.lock(F_WRLCK);
+  try {
+    if (::ftruncate(d.fd, 0) < 0) d.ioError("escribir", errno);
+    d.writeAt(bytes.data(), bytes.size(), 0);
+    ::fsync(d.fd);
+  } catch (...) {
+    d.unlock();
+    throw;
+  }
+  d.unlock();
+}
 const std::vector<TagDef>& MdxFile::tags() const { return d_->defs; }
 
 int MdxFile::tagNumber(std::string_view name) const {

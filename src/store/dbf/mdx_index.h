@@ -48,6 +48,17 @@ class MdxFile {
   void open(const std::filesystem::path& path, const RecordLayout& layout);
   void close();
   bool isOpen() const;
+  // Keeps the old bytes of every write in the directory's unit journal (shared tables).
+  void setJournaled(bool on);
+
+  // After a rollback put back old pages: a new identity, so that no handle anywhere
+  // keeps pages it cached from the undone state.
+  static void renewIdentity(const std::filesystem::path& path);
+  // The tag definitions a file's header holds, read even when the file is torn.
+  static std::vector<TagDef> storedTags(const std::filesystem::path& path);
+  // Replaces the file's bytes by those of another index file, in place and under the
+  // write lock, so that handles open on it see the new index at their next read.
+  static void replaceContents(const std::filesystem::path& path, const std::filesystem::path& from);
 
   const std::vector<TagDef>& tags() const;
   int tagNumber(std::string_view name) const;  // case-insensitive; -1 when absent

@@ -248,9 +248,11 @@ TEST(DbfFormato, FieldValuesThatCannotBeReadFail) {
             "El campo FECHA de la tabla rara.dbf no tiene una fecha válida: \"20241340\"");
 }
 
-// A station killed in the middle of an append or a truncated copy leaves a header whose
-// count disagrees with the data; the table opens with the records that are whole.
-TEST(DbfFormato, OpenReconcilesTheCountWithTheData) {
+// A station killed in the middle of an append (outside any journal) or a truncated copy
+// leaves a header whose count disagrees with the data. Opening and reading never write:
+// the table reads as the records the header counts that are whole on disk, and the next
+// append puts its record where the count says.
+TEST(DbfFormato, OpenReadsTheWholeCountedRecordsAndWritesNothing) {
   DirectorioTemporal dir;
   Table::create("", "c.dbf", {{"N", 'N', 5, 0}});
   {
@@ -278,11 +280,22 @@ TEST(DbfFormato, OpenReconcilesTheCountWithTheData) {
 
   std::string mas = sana;
   mas[4] = 5;  // the header says more than there is
-  EXPECT_EQ(cuentaConHeader(mas), (std::pair<long, int>(3, 3)));
+  EXPECT_EQ(cuentaConHeader(mas), (std::pair<long, int>(3, 5)));
+  EXPECT_EQ(dir.lee("c.dbf"), mas);
 
   std::string menos = sana;
-  menos[4] = 2;  // record 3 written, count not yet updated
-  EXPECT_EQ(cuentaConHeader(menos), (std::pair<long, int>(3, 3)));
+  menos[4] = 2;  // record 3 written, count not yet updated: it was never posted
+  EXPECT_EQ(cuentaConHeader(menos), (std::pair<long, int>(2, 2)));
+  EXPECT_EQ(dir.lee("c.dbf"), menos);
+  {
+    Table t;
+    t.open("", "c.dbf");
+    t.append();
+    t.setInteger("N", 9);
+    t.post();
+    EXPECT_EQ(t.recno(), 3u);
+  }
+  EXPECT_EQ(static_cast<int>(dir.lee("c.dbf")[4]), 3);
 
   std::string parcial = sana.substr(0, cab + 3 * rl) + "    ";  // a torn fourth record
   EXPECT_EQ(cuentaConHeader(parcial), (std::pair<long, int>(3, 3)));

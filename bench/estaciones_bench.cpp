@@ -1,0 +1,144 @@
+// Stations selling into one company: the aggregate rate and what an independent reader
+// of the files finds afterwards; stations killed at random; the time of one large save.
+//
+//   ./build/bench_estaciones_bench --benchmark_filter=Ocho      (8 stations x 1,000 sales)
+//   ./build/bench_estaciones_bench --benchmark_filter=Matadas   (300 rounds of 3 stations)
+//   ./build/bench_estaciones_bench --benchmark_filter=Cincuenta (a 50-line sale)
+
+#include <benchmark/benchmark.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <random>
+
+#include "sales/captura.h"
+#include "shell/rutas.h"
+#include "store/dbf/dbf_table.h"
+#include "support/dialogos_venta_falsos.h"
+#include "support/empresa_ventas.h"
+#include "support/entorno.h"
+#include "support/estaciones.h"
+#include "support/interaccion_fake.h"
+#include "support/reloj_fijo.h"
+#include "support/tienda_estaciones.h"
+
+using namespace mostrador::prueba;
+
+namespace {
+
+std::string datosLocal() {
+  return mostrador::shell::resuelve(std::string(EmpresaVentas::kDatos)).string();
+}
+
+void cuenta(benchmark::State& st, const RevisionTienda& r) {
+  st.counters["guardados"] = double(r.guardados);
+  st.counters["rechazados"] = double(r.rechazados);
+  st.counters["distintos"] = double(r.distintos);
+  st.counters["huerfanos"] = double(r.huerfanos);
+  st.counters["duplicados"] = double(r.duplicados);
+  st.counters["perdidos"] = double(r.perdidos);
+  st.counters["existencias_mal"] = double(r.existencias);
+  st.counters["saldos_mal"] = double(r.saldos);
+  st.counters["ilegibles"] = double(r.ilegibles);
+  if (!r.sana()) st.SetLabel(r.resumen().substr(0, 400));
+}
+
+void BM_EstacionesVendiendo(benchmark::State& st) {
+  const int estaciones = int(st.range(0)), ventas = int(st.range(1));
+  for (auto _ : st) {
+    DirectorioTemporal dir;
+    EmpresaVentas empresa;
+    OpcionesTienda o;
+    o.productos = 2000;
+    const auto sistemas = preparaTienda(empresa, estaciones, o);
+    std::vector<std::string> registros;
+    for (int e = 1; e <= estaciones; ++e)
+      registros.push_back((dir.ruta() / ("e" + std::to_string(e) + ".log")).string());
+    const auto t0 = std::chrono::steady_clock::now();
+    std::vector<pid_t> hijos;
+    for (int e = 1; e <= estaciones; ++e)
+      hijos.push_back(estacion([&, e] {
+        return vendeEstacion(empresa, sistemas[size_t(e - 1)], e, ventas, e, registros[size_t(e - 1)], o);
+      }));
+    for (pid_t h : hijos) espera(h);
+    const double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    const RevisionTienda r = revisaTienda(datosLocal(), registros, o);
+    st.counters["ventas_por_s"] = double(r.guardados) / s;
+    cuenta(st, r);
+  }
+}
+BENCHMARK(BM_EstacionesVendiendo)->Name("Ocho_estaciones_mil_ventas")->Args({8, 1000})->Iterations(1)->UseRealTime()->Unit(benchmark::kSecond);
+
+void BM_EstacionesMatadas(benchmark::State& st) {
+  const int rondas = int(st.range(0));
+  for (auto _ : st) {
+    DirectorioTemporal dir;
+    EmpresaVentas empresa;
+    OpcionesTienda o;
+    const auto sistemas = preparaTienda(empresa, 3, o);
+    std::vector<std::string> registros;
+    for (int e = 1; e <= 3; ++e) registros.push_back((dir.ruta() / ("e" + std::to_string(e) + ".log")).string());
+    std::mt19937 azar(11);
+    long malas = 0, manuales = 0;
+    RevisionTienda r;
+    for (int ronda = 0; ronda < rondas; ++ronda) {
+      std::vector<pid_t> hijos;
+      for (int e = 1; e <= 3; ++e)
+        hijos.push_back(estacion([&, e, ronda] {
+          return vendeEstacion(empresa, sistemas[size_t(e - 1)], e * 1000 + ronda, 100000, ronda * 7 + e,
+                               registros[size_t(e - 1)], o);
+        }));
+      usleep(20000 + azar() % 400000);
+      for (pid_t h : hijos) kill(h, SIGKILL);
+      for (pid_t h : hijos) espera(h);
+      try {
+        mostrador::dbf::Table t;
+        t.open(std::string(EmpresaVentas::kDatos), "inventar.dbf");
+      } catch (const mostrador::dbf::Error&) {
+        ++manuales;
+      }
+      r = revisaTienda(datosLocal(), registros, o);
+      malas += !r.sana();
+    }
+    st.counters["rondas_con_problemas"] = double(malas);
+    st.counters["rondas_que_piden_reparar"] = double(manuales);
+    cuenta(st, r);
+  }
+}
+BENCHMARK(BM_EstacionesMatadas)->Name("Matadas_trescientas_rondas")->Arg(300)->Iterations(1)->UseRealTime()->Unit(benchmark::kSecond);
+
+void BM_VentaDeCincuentaPartidas(benchmark::State& st) {
+  DirectorioTemporal dir;
+  EmpresaVentas empresa;
+  OpcionesTienda o;
+  o.productos = 50;
+  preparaTienda(empresa, 1, o);
+  RelojFijo reloj({{2025, 6, 30}, {10, 0, 0, 0}});
+  InteraccionFalsa ui;
+  DialogosVentaFalsos dlg;
+  mostrador::sales::CapturaVenta cap(empresa.ajustes(), ui, dlg, reloj);
+  cap.abre();
+  for (auto _ : st) {
+    st.PauseTiming();
+    cap.nuevo();
+    cap.campos().cliente = "C1";
+    cap.saleCliente();
+    for (int i = 1; i <= 50; ++i) {
+      char k[8];
+      std::snprintf(k, sizeof k, "P%02d", i);
+      cap.agregaPartida();
+      cap.ponCelda(mostrador::sales::kCantidad, "1");
+      cap.entraColumna(mostrador::sales::kClave);
+      cap.ponCelda(mostrador::sales::kClave, k);
+      cap.entraColumna(mostrador::sales::kProducto);
+    }
+    st.ResumeTiming();
+    if (!cap.guarda()) st.SkipWithError("no se guardó");
+  }
+}
+BENCHMARK(BM_VentaDeCincuentaPartidas)->Name("Cincuenta_partidas_F10")->Unit(benchmark::kMillisecond)->Iterations(40);
+
+}  // namespace
+
+BENCHMARK_MAIN();

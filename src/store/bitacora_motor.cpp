@@ -1,0 +1,32 @@
+#include "store/bitacora_motor.h"
+
+#include "shell/bitacora.h"
+#include "shell/reloj.h"
+#include "store/dbf/journal.h"
+
+namespace mostrador::store {
+namespace {
+
+std::string& directorio() {
+  static std::string d;
+  return d;
+}
+
+void anota(const std::string& linea) {
+  if (directorio().empty()) return;
+  shell::RelojSistema reloj;
+  const shell::FechaHora a = reloj.ahora();
+  char cuando[32];
+  std::snprintf(cuando, sizeof cuando, "%02d/%02d/%04d %02d:%02d:%02d ", a.fecha.dia, a.fecha.mes, a.fecha.anio,
+                a.hora.hora, a.hora.minuto, a.hora.segundo);
+  shell::Bitacora(directorio()).escribe(cuando + linea);
+}
+
+}  // namespace
+
+void registraEventosDelMotor(const std::string& dirSistema) {
+  directorio() = dirSistema;
+  dbf::journal::setLogSink(anota);
+}
+
+}  // namespace mostrador::store

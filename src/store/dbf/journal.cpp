@@ -1,0 +1,514 @@
+// Units of work and the rollback journal.
+//
+// PROTOCOL
+//
+// Locks, always taken in this order, each with a bounded wait:
+//   1. record locks of the records a unit will edit (the lock phase: Table::lockRecord),
+//      sorted by table and record number, taken before the unit starts;
+//   2. the directory's writer lock: an exclusive OFD lock on byte kWriterByte of the
+//      journal file "mostrador.jnl" of the data directory, held from the start of a unit
+//      to its commit or rollback. Every change to a shared .dbf/.mdx of the directory
+//      happens under it: an explicit unit (Transaction) or the one-change unit the table
+//      engine opens itself for a post, append or delete made outside any unit. So there
+//      is one writer per directory at a time, and the bytes a unit saw before changing
+//      them are still the bytes to put back if it fails;
+//   3. inside a unit: a table's header lock (appends), then the index's write lock.
+//   Record locks taken or used inside a unit are kept to its end (a station editing the
+//   same record waits instead of reading a change that may still be rolled back).
+//   Exclusive handles and scratch tables (".db") take no writer lock and keep no journal:
+//   nobody else can see them.
+//
+// Journal: before a unit first changes a block of 512 bytes of a file that existed when
+//   the unit started, it appends the block's bytes (and, once per file, the file's size)
+//   to the journal; before any data write goes out, the journal records written so far
+//   are synced (fdatasync), so the journal is on disk before the change it undoes. New
+//   blocks beyond the original size need no copy: rollback truncates them away.
+//   Commit: sync every data file the unit changed, then truncate the journal to 0 bytes.
+//   An empty journal means "nothing to undo".
+//
+// Recovery: a journal that is not empty while nobody holds the writer lock belongs to a
+//   station that died in the middle of a unit. Whoever meets it first rolls it back under
+//   the writer lock: every table open (one stat of the journal), every unit start and
+//   the one-change units. Rollback writes the saved blocks back (last first), truncates
+//   each file to its saved size, gives every index a new identity (so no station keeps
+//   index pages cached from the undone state), syncs, and empties the journal. A record
+//   whose checksum fails is where the dead writer stopped: nothing after it was applied.
+//
+// Read rule: readers take no writer lock. An index read runs under the index's shared
+//   lock, so it sees whole index writes only; a record read sees the record as last
+//   written. A reader may thus meet a unit in flight (a header whose lines are not all
+//   there yet); checks that compare tables (verification) re-read before calling such a
+//   state damaged.
+//
+// FILE "mostrador.jnl"
+//   OFFSET SIZE MEANING
+//        0    8 magic "MOSTRJNL"
+//        8    4 version (1)
+//       12    4 process id of the writer (for the log only)
+//       16    8 unit number: random, repeated in every record
+//       24    8 zero
+//   then records:
+//        0    1 kind: 'S' original size of a file, 'B' original bytes of a block run
+//        1    1 zero
+//        2    2 length P of the file's local path
+//        4    4 length L of the bytes that follow the path ('B'), 0 for 'S'
+//        8    8 'B': offset of the bytes in the file; 'S': the file's size
+//       16    8 unit number
+//       24    P path
+//     24+P    L bytes
+//   24+P+L    8 checksum of the record's previous bytes
+
+#include "store/dbf/journal.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <random>
+#include <set>
+#include <vector>
+
+#include "shell/rutas.h"
+#include "store/dbf/dbf_file.h"
+#include "store/dbf/dbf_table.h"
+#include "store/dbf/locks.h"
+#include "store/dbf/mdx_index.h"
+
+namespace fs = std::filesystem;
+
+namespace mostrador::dbf {
+namespace journal {
+namespace {
+
+constexpr char kMagic[8] = {'M', 'O', 'S', 'T', 'R', 'J', 'N', 'L'};
+constexpr uint32_t kVersion = 1;
+constexpr size_t kHeader = 32;
+constexpr size_t kRecordFixed = 24;
+constexpr off_t kBlock = 512;
+constexpr off_t kWriterByte = off_t{1} << 52;
+
+void put32(char* p, uint32_t v) {
+  for (int i = 0; i < 4; ++i) p[i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+}
+void put64(char* p, uint64_t v) {
+  for (int i = 0; i < 8; ++i) p[i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+}
+uint32_t get32(const char* p) {
+  uint32_t v = 0;
+  for (int i = 3; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(p[i]);
+  return v;
+}
+uint64_t get64(const char* p) {
+  uint64_t v = 0;
+  for (int i = 7; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(p[i]);
+  return v;
+}
+uint64_t checksum(const char* p, size_t n) {
+  uint64_t h = 0xCBF29CE484222325ULL;
+  for (size_t i = 0; i < n; ++i) {
+    h ^= static_cast<unsigned char>(p[i]);
+    h *= 0x100000001B3ULL;
+  }
+  return h;
+}
+
+bool syncing() {
+  static const bool on = [] {
+    const char* v = std::getenv("MOSTRADOR_SINCRONIZA");
+    return !(v && (std::strcmp(v, "NO") == 0 || std::strcmp(v, "no") == 0 || std::strcmp(v, "0") == 0));
+  }();
+  return on;
+}
+
+void syncFd(int fd) {
+  if (syncing()) ::fdatasync(fd);
+}
+
+std::string key(const fs::path& localDir) {
+  // Directories do not move while the program runs: each is resolved once.
+  static std::map<std::string, std::string> resueltos;
+  auto hit = resueltos.find(localDir.native());
+  if (hit != resueltos.end()) return hit->second;
+  std::error_code ec;
+  fs::path p = fs::weakly_canonical(localDir, ec);
+  if (ec) p = localDir.lexically_normal();
+  std::string s = p.string();
+  while (s.size() > 1 && s.back() == '/') s.pop_back();
+  if (resueltos.size() > 256) resueltos.clear();
+  resueltos.emplace(localDir.native(), s);
+  return s;
+}
+
+int openJournal(const fs::path& path) {
+  int fd;
+  do fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  while (fd < 0 && errno == EINTR);
+  if (fd < 0)
+    file::osError("No se pudo abrir el diario de cambios", "journal", path.string(), errno);
+  return fd;
+}
+
+struct FileState {
+  off_t originalSize = 0;
+  int fd = -1;  // a duplicate of the writer's descriptor, to sync at commit
+  std::set<off_t> blocks;
+};
+
+struct Unit {
+  std::string dir;
+  fs::path path;
+  int fd = -1;
+  pid_t owner = 0;  // the process that opened fd: a forked child opens its own
+  int depth = 0;
+  uint64_t number = 0;
+  off_t size = 0;  // bytes of journal written
+  bool unsynced = false;
+  bool doomed = false;  // an inner unit rolled back: the whole unit must
+  bool durable = true;  // sync the journal before data writes and the data at commit
+  std::map<std::string, FileState> files;
+  std::vector<Participant*> participants;
+
+  void append(const std::string& bytes) {
+    if (size == 0) {
+      char h[kHeader] = {};
+      std::memcpy(h, kMagic, 8);
+      put32(h + 8, kVersion);
+      put32(h + 12, static_cast<uint32_t>(::getpid()));
+      put64(h + 16, number);
+      file::writeAt(fd, h, kHeader, 0, path.string());
+      size = kHeader;
+    }
+    file::writeAt(fd, bytes.data(), bytes.size(), size, path.string());
+    size += static_cast<off_t>(bytes.size());
+    unsynced = true;
+  }
+  void record(char kind, const std::string& file, off_t off, const char* data, size_t n) {
+    std::string r(kRecordFixed, '\0');
+    r[0] = kind;
+    r[2] = static_cast<char>(file.size() & 0xFF);
+    r[3] = static_cast<char>((file.size() >> 8) & 0xFF);
+    put32(r.data() + 4, static_cast<uint32_t>(n));
+    put64(r.data() + 8, static_cast<uint64_t>(off));
+    put64(r.data() + 16, number);
+    r += file;
+    if (n) r.append(data, n);
+    char c[8];
+    put64(c, checksum(r.data(), r.size()));
+    r.append(c, 8);
+    append(r);
+  }
+};
+
+std::map<std::string, Unit>& units() {
+  static std::map<std::string, Unit> u;
+  return u;
+}
+
+Unit* find(const fs::path& localDir) {
+  auto& u = units();
+  if (u.empty()) return nullptr;
+  auto it = u.find(key(localDir));
+  return it == u.end() || it->second.depth == 0 ? nullptr : &it->second;
+}
+
+WriteHook& writeHook() {
+  static WriteHook h = nullptr;
+  return h;
+}
+
+LogSink& sink() {
+  static LogSink s = nullptr;
+  return s;
+}
+
+bool isIndex(const std::string& path) {
+  if (path.size() < 4) return false;
+  std::string e = path.substr(path.size() - 4);
+  for (auto& c : e) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return e == ".mdx";
+}
+
+// Puts back what the journal open as fd records; returns the number of files touched.
+// Runs under the writer lock.
+size_t restore(int fd, const fs::path& journalPath) {
+  const uint64_t total = file::sizeOf(fd, journalPath.string());
+  if (total == 0) return 0;
+  std::string j(static_cast<size_t>(total), '\0');
+  j.resize(file::readAt(fd, j.data(), j.size(), 0, journalPath.string()));
+  struct Rec {
+    char kind;
+    std::string file;
+    off_t off;
+    size_t at, n;
+  };
+  std::vector<Rec> recs;
+  if (j.size() >= kHeader && std::memcmp(j.data(), kMagic, 8) == 0 && get32(j.data() + 8) == kVersion) {
+    const uint64_t number = get64(j.data() + 16);
+    size_t p = kHeader;
+    while (p + kRecordFixed + 8 <= j.size()) {
+      const char* r = j.data() + p;
+      const size_t plen = static_cast<unsigned char>(r[2]) | (static_cast<size_t>(static_cast<unsigned char>(r[3])) << 8);
+      const size_t n = get32(r + 4);
+      const size_t len = kRecordFixed + plen + n;
+      if (p + len + 8 > j.size()) break;
+      if (get64(r + 16) != number || get64(r + len) != checksum(r, len)) break;
+      if (r[0] != 'S' && r[0] != 'B') break;
+      recs.push_back({r[0], std::string(r + kRecordFixed, plen), static_cast<off_t>(get64(r + 8)),
+                      p + kRecordFixed + plen, n});
+      p += len + 8;
+    }
+  }
+  std::map<std::string, int> fds;
+  auto fdOf = [&](const std::string& f) -> int {
+    auto it = fds.find(f);
+    if (it != fds.end()) return it->second;
+    int d = ::open(f.c_str(), O_RDWR | O_CLOEXEC);
+    fds[f] = d;
+    return d;
+  };
+  for (auto it = recs.rbegin(); it != recs.rend(); ++it) {
+    int d = fdOf(it->file);
+    if (d < 0) continue;
+    if (it->kind == 'B') {
+      file::writeAt(d, j.data() + it->at, it->n, it->off, it->file);
+    } else {
+      struct stat st {};
+      if (::fstat(d, &st) == 0 && st.st_size > it->off && ::ftruncate(d, it->off) < 0)
+        file::osError("No se pudo deshacer un guardado interrumpido", "journal", it->file, errno);
+    }
+  }
+  for (auto& [f, d] : fds) {
+    if (d < 0) continue;
+    ::fsync(d);
+    ::close(d);
+    if (isIndex(f)) {
+      try {
+        MdxFile::renewIdentity(f);
+      } catch (const Error&) {
+        // A damaged index is rebuilt from its table when it is next opened.
+      }
+    }
+  }
+  if (::ftruncate(fd, 0) < 0) file::osError("No se pudo vaciar el diario de cambios", "journal", journalPath.string(), errno);
+  ::fsync(fd);
+  return fds.size();
+}
+
+void endUnit(Unit& u, bool committed) {
+  std::vector<Participant*> ps;
+  ps.swap(u.participants);
+  for (Participant* p : ps) p->unitEnded(committed);
+  for (auto& [f, s] : u.files)
+    if (s.fd >= 0) ::close(s.fd);
+  u.files.clear();
+  u.depth = 0;
+  u.size = 0;
+  u.unsynced = false;
+  u.doomed = false;
+  locks::unlock(u.fd, kWriterByte);
+}
+
+}  // namespace
+
+void setLogSink(LogSink s) { sink() = s; }
+void setWriteHook(WriteHook h) { writeHook() = h; }
+void log(const std::string& line) {
+  if (sink()) sink()(line);
+}
+
+bool active(const fs::path& localDir) { return find(localDir) != nullptr; }
+
+void beforeWrite(int fd, const fs::path& filePath, off_t off, size_t n) {
+  Unit* u = find(filePath.parent_path());
+  if (!u || n == 0) return;
+  const std::string f = filePath.string();
+  auto it = u->files.find(f);
+  if (it == u->files.end()) {
+    FileState s;
+    s.originalSize = static_cast<off_t>(file::sizeOf(fd, f));
+    s.fd = ::dup(fd);
+    u->record('S', f, s.originalSize, nullptr, 0);
+    it = u->files.emplace(f, std::move(s)).first;
+  }
+  FileState& s = it->second;
+  const off_t first = off / kBlock, last = (off + static_cast<off_t>(n) - 1) / kBlock;
+  std::string bytes;
+  for (off_t b = first; b <= last;) {
+    if (b * kBlock >= s.originalSize || s.blocks.count(b)) {
+      ++b;
+      continue;
+    }
+    off_t e = b;  // a run of blocks not kept yet
+    while (e + 1 <= last && (e + 1) * kBlock < s.originalSize && !s.blocks.count(e + 1)) ++e;
+    const off_t from = b * kBlock;
+    const off_t to = std::min((e + 1) * kBlock, s.originalSize);
+    bytes.resize(static_cast<size_t>(to - from));
+    bytes.resize(file::readAt(fd, bytes.data(), bytes.size(), from, f));
+    u->record('B', f, from, bytes.data(), bytes.size());
+    for (off_t k = b; k <= e; ++k) s.blocks.insert(k);
+    b = e + 1;
+  }
+  if (u->unsynced) {
+    if (u->durable) syncFd(u->fd);
+    u->unsynced = false;
+  }
+  if (writeHook()) writeHook()(filePath, off, n);
+}
+
+void join(const fs::path& localDir, Participant* p) {
+  Unit* u = find(localDir);
+  if (!u) return;
+  if (std::find(u->participants.begin(), u->participants.end(), p) == u->participants.end())
+    u->participants.push_back(p);
+}
+
+void leave(Participant* p) {
+  for (auto& [k, u] : units())
+    u.participants.erase(std::remove(u.participants.begin(), u.participants.end(), p), u.participants.end());
+}
+
+bool recoverIfDead(const fs::path& localDir) {
+  const fs::path jp = localDir / kFileName;
+  struct stat st {};
+  if (::stat(jp.c_str(), &st) != 0 || st.st_size == 0) return false;
+  if (find(localDir)) return false;  // ours, in progress
+  int fd = ::open(jp.c_str(), O_RDWR | O_CLOEXEC);
+  if (fd < 0) return false;
+  bool done = false;
+  try {
+    if (locks::tryLock(fd, kWriterByte, locks::Kind::Exclusive, jp.c_str())) {
+      const size_t n = restore(fd, jp);
+      locks::unlock(fd, kWriterByte);
+      if (n) {
+        log("Se deshizo un guardado interrumpido en " + localDir.string() + " (" + std::to_string(n) +
+            " archivos restituidos)");
+        done = true;
+      }
+    }
+  } catch (...) {
+    ::close(fd);
+    throw;
+  }
+  ::close(fd);
+  return done;
+}
+
+}  // namespace journal
+
+// ---- Transaction ---------------------------------------------------------------------------
+
+int unitWaitMillis() {
+  const char* v = std::getenv("MOSTRADOR_ESPERA_MS");
+  const int n = v ? std::atoi(v) : 0;
+  return n > 0 ? n : 10000;
+}
+
+Transaction::Transaction(std::string_view dir, int waitMillis) : Transaction(dir, waitMillis, true) {}
+
+Transaction::Transaction(std::string_view dir, int waitMillis, bool durable) {
+  fs::path local = shell::resuelve(std::string(dir));
+  dir_ = journal::key(local);
+  auto& u = journal::units()[dir_];
+  if (u.depth > 0) {
+    ++u.depth;
+    return;
+  }
+  if (u.fd >= 0 && u.owner != ::getpid()) {
+    // Inherited through fork(): the open file description (and so its writer lock) is
+    // shared with the parent, so this process needs a description of its own.
+    ::close(u.fd);
+    u.fd = -1;
+    u.participants.clear();
+    u.files.clear();
+  }
+  if (u.fd < 0) {
+    u.dir = dir_;
+    u.path = fs::path(dir_) / journal::kFileName;
+    u.fd = journal::openJournal(u.path);
+    u.owner = ::getpid();
+  }
+  if (waitMillis < 0) waitMillis = unitWaitMillis();
+  if (!locks::lockWithRetry(u.fd, journal::kWriterByte, locks::Kind::Exclusive, u.path.c_str(), waitMillis))
+    throw LockError("Los datos están ocupados por otra estación; intente de nuevo", "lock", u.path.string());
+  try {
+    if (file::sizeOf(u.fd, u.path.string()) > 0) {
+      // We hold the writer lock: whoever wrote this journal is gone.
+      if (size_t n = journal::restore(u.fd, u.path))
+        journal::log("Se deshizo un guardado interrumpido en " + dir_ + " (" + std::to_string(n) +
+                     " archivos restituidos)");
+    }
+  } catch (...) {
+    locks::unlock(u.fd, journal::kWriterByte);
+    throw;
+  }
+  static std::mt19937_64 gen{std::random_device{}() ^ static_cast<uint64_t>(::getpid())};
+  u.number = gen();
+  u.durable = durable;
+  u.depth = 1;
+  u.size = 0;
+  u.unsynced = false;
+  outer_ = true;
+}
+
+Transaction::~Transaction() {
+  if (done_) return;
+  try {
+    rollback();
+  } catch (const Error& e) {
+    journal::log(std::string("No se pudo deshacer un guardado: ") + e.what());
+  }
+}
+
+void Transaction::commit() {
+  if (done_) return;
+  done_ = true;
+  auto& u = journal::units()[dir_];
+  if (!outer_) {
+    --u.depth;
+    return;
+  }
+  if (u.doomed) {
+    done_ = false;
+    rollback();
+    throw Error("El guardado no pudo completarse y se deshizo", "journal", u.path.string());
+  }
+  if (u.size > 0) {
+    if (u.durable)
+      for (auto& [f, s] : u.files)
+        if (s.fd >= 0) journal::syncFd(s.fd);
+    if (::ftruncate(u.fd, 0) < 0) {
+      int e = errno;
+      done_ = false;
+      file::osError("No se pudo cerrar el diario de cambios", "journal", u.path.string(), e);
+    }
+  }
+  journal::endUnit(u, true);
+}
+
+void Transaction::rollback() {
+  if (done_) return;
+  done_ = true;
+  auto& u = journal::units()[dir_];
+  if (!outer_) {
+    // An inner unit cannot undo alone: the outer one rolls everything back.
+    u.doomed = true;
+    --u.depth;
+    return;
+  }
+  std::exception_ptr err;
+  try {
+    if (u.size > 0) journal::restore(u.fd, u.path);
+  } catch (...) {
+    err = std::current_exception();
+  }
+  journal::endUnit(u, false);
+  if (err) std::rethrow_exception(err);
+}
+
+}  // namespace mostrador::dbf

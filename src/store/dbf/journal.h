@@ -1,0 +1,96 @@
+#pragma once
+// Units of work over the shared tables of one directory: every change a unit makes to
+// any .dbf or .mdx of that directory lands whole or not at all, whether the unit fails,
+// the process is killed or the machine loses power. The protocol (locks, journal,
+// recovery, read rule) is written at the top of journal.cpp.
+//
+// Use:
+//   dbf::Transaction t(dirDatos);          // waits (bounded) for the directory's writer lock
+//   productos.lockRecord(r, 10000);        // optional: the lock phase, before any write
+//   ... edit / post / append / remove on any handle of tables in dirDatos ...
+//   t.commit();                            // or let it go out of scope: rolled back
+//
+// Changes made outside a Transaction are units of their own (one record and its keys).
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace mostrador::dbf {
+
+// How long a unit waits for the writer lock or a record another station holds: 10 s,
+// or the milliseconds of $MOSTRADOR_ESPERA_MS.
+int unitWaitMillis();
+
+class Transaction {
+ public:
+  // Joins the unit this process already has open on dir, or starts one: takes the
+  // directory's writer lock (waiting up to waitMillis; LockError when still held) and
+  // rolls back a journal left by a station that died. dir is a stored path.
+  explicit Transaction(std::string_view dir, int waitMillis = -1);  // -1: unitWaitMillis()
+  // durable = false: the journal and the data are not synced. The table engine uses it
+  // for the one-change units of a single post: still whole against a killed process;
+  // after a power cut an index left torn is rebuilt from its table when next opened.
+  Transaction(std::string_view dir, int waitMillis, bool durable);
+  ~Transaction();  // rolls back unless committed
+  Transaction(const Transaction&) = delete;
+  Transaction& operator=(const Transaction&) = delete;
+
+  // Makes the unit's changes permanent (data synced, journal emptied) and releases the
+  // writer lock and every record lock taken inside it. A joined (inner) Transaction only
+  // marks itself done; the outermost one commits.
+  void commit();
+  // Puts back every byte the unit changed, then releases its locks.
+  void rollback();
+  bool active() const { return !done_; }
+
+ private:
+  std::string dir_;
+  bool done_ = false;
+  bool outer_ = false;
+};
+
+namespace journal {
+
+// Name of the journal (and writer lock) file in a directory.
+inline constexpr const char* kFileName = "mostrador.jnl";
+
+// Rolls back a journal whose owner is gone. Returns true when it rolled one back.
+// Cheap when there is none (one stat). Safe to call at any time from any station.
+bool recoverIfDead(const std::filesystem::path& localDir);
+
+// ---- hooks for the table engine -------------------------------------------------------
+
+// True when a unit of this process is open on the directory.
+bool active(const std::filesystem::path& localDir);
+// Before writing n bytes at off of the file open as fd: keeps the bytes there now (once
+// per unit and block) and makes sure the journal is on disk before the write goes.
+// Does nothing when no unit is open on the file's directory.
+void beforeWrite(int fd, const std::filesystem::path& file, off_t off, size_t n);
+
+// A handle taking part in the current unit of a directory: told when the unit ends,
+// so that it lets go of the record locks it kept.
+class Participant {
+ public:
+  virtual ~Participant() = default;
+  virtual void unitEnded(bool committed) = 0;
+};
+void join(const std::filesystem::path& localDir, Participant* p);
+void leave(Participant* p);
+
+// For tests that kill a writer at each of its writes: called right before every data
+// write a unit makes, once its old bytes are in the journal.
+using WriteHook = void (*)(const std::filesystem::path& file, off_t off, size_t n);
+void setWriteHook(WriteHook hook);
+
+// Records a line for the log ("Bitacora.txt") through the sink the program installs;
+// the engine itself does not know where the log lives.
+using LogSink = void (*)(const std::string& line);
+void setLogSink(LogSink sink);
+void log(const std::string& line);
+
+}  // namespace journal
+}  // namespace mostrador::dbf
