@@ -250,6 +250,7 @@ bool CapturaVenta::guarda() {
   }
   try {
     store::UnidadGuardado unidad(directoriosGuardado());
+    unidad.guardaDeAntemano({&encabezado_, &productos_, &clientes_, &detalle_, &movimientos_});
     if (modificando_) {
       // The previous save is undone: its movements go (their number is reused), the
       // stock they moved comes back and its lines are replaced by this save's.

@@ -29,6 +29,11 @@ void UnidadGuardado::confirma() {
   for (auto it = t_.rbegin(); it != t_.rend(); ++it) (*it)->commit();
 }
 
+void UnidadGuardado::guardaDeAntemano(const std::vector<dbf::Table*>& tablas) {
+  for (dbf::Table* t : tablas)
+    if (t && t->isOpen()) t->keepLockedInUnit();
+}
+
 std::optional<Bloqueo> bloquea(std::vector<Bloqueo> registros, int esperaMs) {
   registros.erase(std::remove_if(registros.begin(), registros.end(),
                                  [](const Bloqueo& b) { return !b.tabla || b.registro == 0; }),

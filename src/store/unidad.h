@@ -25,6 +25,9 @@ class UnidadGuardado {
   UnidadGuardado(const UnidadGuardado&) = delete;
   UnidadGuardado& operator=(const UnidadGuardado&) = delete;
   void confirma();
+  // The records the lock phase took on these tables go to the journal at once: one sync
+  // for all of them instead of one per record.
+  void guardaDeAntemano(const std::vector<dbf::Table*>& tablas);
 
  private:
   std::vector<std::unique_ptr<dbf::Transaction>> t_;

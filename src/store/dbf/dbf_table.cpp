@@ -1243,6 +1243,15 @@ void Table::remove() {
 
 bool Table::editing() const { return d_->change != Impl::Change::None; }
 
+void Table::keepLockedInUnit() {
+  Impl& t = *d_;
+  if (!t.isOpen || !t.inUnit()) return;
+  journal::join(t.dirLocal, &t);
+  journal::keep(t.fd.get(), t.path, 0, 8);
+  if (t.mdx) t.mdx->keepHeaderInUnit();
+  for (uint32_t r : t.held) journal::keep(t.fd.get(), t.path, t.h.recordOffset(r), static_cast<size_t>(t.h.recordLength));
+}
+
 void Table::lockRecord(uint32_t recno, int waitMillis) {
   Impl& t = *d_;
   t.requireWritable();

@@ -198,6 +198,9 @@ class Table : public Cursor {
   // station to let it go; LockError after that) until the unit that uses it ends or
   // releaseLocks(). Later edits of the record need no lock of their own.
   void lockRecord(uint32_t recno, int waitMillis);
+  // Inside a unit: puts the records this handle holds (and the header) into the unit's
+  // journal now, in one go, so that the save's writes wait for one sync, not one each.
+  void keepLockedInUnit();
 
   void setText(int field, std::string_view value);  // cut to the field width
   void setFloat(int field, double value);

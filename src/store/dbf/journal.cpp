@@ -324,9 +324,12 @@ void log(const std::string& line) {
 
 bool active(const fs::path& localDir) { return find(localDir) != nullptr; }
 
-void beforeWrite(int fd, const fs::path& filePath, off_t off, size_t n) {
+namespace {
+
+// Journals the blocks of off..off+n not kept yet; the unit, or nullptr when none is open.
+Unit* keepIn(int fd, const fs::path& filePath, off_t off, size_t n) {
   Unit* u = find(filePath.parent_path());
-  if (!u || n == 0) return;
+  if (!u || n == 0) return u;
   const std::string f = filePath.string();
   auto it = u->files.find(f);
   if (it == u->files.end()) {
@@ -354,6 +357,16 @@ void beforeWrite(int fd, const fs::path& filePath, off_t off, size_t n) {
     for (off_t k = b; k <= e; ++k) s.blocks.insert(k);
     b = e + 1;
   }
+  return u;
+}
+
+}  // namespace
+
+void keep(int fd, const fs::path& filePath, off_t off, size_t n) { keepIn(fd, filePath, off, n); }
+
+void beforeWrite(int fd, const fs::path& filePath, off_t off, size_t n) {
+  Unit* u = keepIn(fd, filePath, off, n);
+  if (!u || n == 0) return;
   if (u->unsynced) {
     if (u->durable) syncFd(u->fd);
     u->unsynced = false;

@@ -70,6 +70,10 @@ bool active(const std::filesystem::path& localDir);
 // per unit and block) and makes sure the journal is on disk before the write goes.
 // Does nothing when no unit is open on the file's directory.
 void beforeWrite(int fd, const std::filesystem::path& file, off_t off, size_t n);
+// Keeps the bytes now at off..off+n in the journal without syncing yet: a writer that
+// knows several blocks it is about to change keeps them all first, so that one sync
+// covers them (the first beforeWrite syncs).
+void keep(int fd, const std::filesystem::path& file, off_t off, size_t n);
 
 // A handle taking part in the current unit of a directory: told when the unit ends,
 // so that it lets go of the record locks it kept.

@@ -443,6 +443,9 @@ struct MdxFile::Impl {
 
   void flush() {
     std::sort(dirtyPages.begin(), dirtyPages.end());
+    // Every page about to change goes to the unit's journal first: one sync for all.
+    if (journaled)
+      for (uint32_t pg : dirtyPages) journal::keep(fd, path, off_t(pg) * kPageSize, kPageSize);
     for (uint32_t pg : dirtyPages) {
       Page& page = cache.find(pg)->second;
       writeAt(page.data.get(), kPageSize, off_t(pg) * kPageSize);
@@ -1033,6 +1036,10 @@ void MdxFile::close() {
 bool MdxFile::isOpen() const { return d_->fd >= 0; }
 
 void MdxFile::setJournaled(bool on) { d_->journaled = on; }
+
+void MdxFile::keepHeaderInUnit() {
+  if (d_->fd >= 0 && d_->journaled) journal::keep(d_->fd, d_->path, 0, kHeaderSize);
+}
 
 void MdxFile::renewIdentity(const std::filesystem::path& path) {
   Impl d;

@@ -50,6 +50,8 @@ class MdxFile {
   bool isOpen() const;
   // Keeps the old bytes of every write in the directory's unit journal (shared tables).
   void setJournaled(bool on);
+  // Puts the header into the open unit's journal ahead of the writes (see Table).
+  void keepHeaderInUnit();
 
   // After a rollback put back old pages: a new identity, so that no handle anywhere
   // keeps pages it cached from the undone state.
