@@ -18,6 +18,10 @@ class DialogosVenta {
   virtual ~DialogosVenta() = default;
   // Product lookup seeded with a text; the chosen CLPRO_I, nullopt when cancelled.
   virtual std::optional<std::string> buscaProducto(std::string_view texto) = 0;
+  // The same lookup opened in description order (F1 of the sales screen).
+  virtual std::optional<std::string> buscaProductoPorDescripcion(std::string_view texto) {
+    return buscaProducto(texto);
+  }
   // Customer and seller lookups; the chosen key.
   virtual std::optional<std::string> buscaCliente(std::string_view texto) = 0;
   virtual std::optional<std::string> buscaVendedor(std::string_view texto) = 0;

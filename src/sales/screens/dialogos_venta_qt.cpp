@@ -1,6 +1,8 @@
 #include "sales/screens/dialogos_venta_qt.h"
 
 #include <QApplication>
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QInputDialog>
 #include <QWidget>
 
@@ -21,6 +23,15 @@ DialogosVentaQt::DialogosVentaQt(QWidget* padre, DirectoriosVenta dirs,
 std::optional<std::string> DialogosVentaQt::buscaProducto(std::string_view texto) {
   return inventory::TFormaConProduct::consulta(padre_, dirs_.inventario, dirs_.sistema,
                                                std::string(texto));
+}
+
+std::optional<std::string> DialogosVentaQt::buscaProductoPorDescripcion(std::string_view texto) {
+  inventory::TFormaConProduct forma(padre_, dirs_.inventario, dirs_.sistema, std::string(texto));
+  // The lookup's own F2 key puts it in description order.
+  QKeyEvent f2(QEvent::KeyPress, Qt::Key_F2, Qt::NoModifier);
+  QCoreApplication::sendEvent(&forma, &f2);
+  forma.exec();
+  return forma.resultado();
 }
 
 std::optional<std::string> DialogosVentaQt::buscaCliente(std::string_view texto) {

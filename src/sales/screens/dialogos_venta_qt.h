@@ -27,6 +27,7 @@ class DialogosVentaQt : public DialogosVenta {
                   std::function<void(std::string_view formato)> imprime);
 
   std::optional<std::string> buscaProducto(std::string_view texto) override;
+  std::optional<std::string> buscaProductoPorDescripcion(std::string_view texto) override;
   std::optional<std::string> buscaCliente(std::string_view texto) override;
   std::optional<std::string> buscaVendedor(std::string_view texto) override;
   std::optional<double> pesa(double cantidad, double factor, double existenciaFactor) override;

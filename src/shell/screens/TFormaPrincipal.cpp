@@ -24,6 +24,8 @@
 #include "shell/screens/TFormaConfiguracionGeneral.h"
 #include "shell/screens/TFormaEmpresas.h"
 #include "shell/screens/TFormaSistema.h"
+#include "shell/programas.h"
+#include "ui/TFormaAyuda.h"
 #include "ui/TBotonEsquinado.h"
 #include "ui/TPapelTapiz.h"
 #include "ui/dialogos.h"
@@ -430,25 +432,17 @@ void TFormaPrincipal::cierraVentana(std::string_view titulo) {
 }
 
 void TFormaPrincipal::ejecutaPrograma(std::string_view programa) {
-  // The Windows calculator stands for whichever desktop calculator is installed.
-  QStringList candidatos;
-  if (q(programa).compare("calc.exe", Qt::CaseInsensitive) == 0)
-    candidatos = {"gnome-calculator", "kcalc", "galculator", "mate-calc", "xcalc"};
-  else
-    candidatos = {q(programa)};
-  for (const QString& c : candidatos) {
-    const QString ruta = QStandardPaths::findExecutable(c);
-    if (!ruta.isEmpty() && QProcess::startDetached(ruta, {})) return;
-  }
-  ui_.mensaje("No se Encontró el Programa " + std::string(programa));
+  // Through the station's programs table, as every screen: the Windows calculator is
+  // whichever Debian calculator is installed, and a missing one is said so.
+  ProcesosPosix procesos;
+  const ResultadoPrograma r =
+      TablaProgramas::deEstacion(kArchivoInicio).inicia(procesos, programa, "", "", false);
+  if (!r.iniciado && !r.mensaje.empty()) ui_.mensaje(r.mensaje);
 }
 
 void TFormaPrincipal::abreDocumento(std::string_view ruta) {
-  if (!existe(ruta)) {
-    ui_.mensaje("El Archivo " + std::string(ruta) + " No Existe");
-    return;
-  }
-  QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(resuelve(ruta).string())));
+  // The program's own viewer: no document viewer needs to be installed.
+  ui::TFormaAyuda::abre(this, ruta, ui_);
 }
 
 }  // namespace mostrador::shell
