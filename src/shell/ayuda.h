@@ -2,7 +2,6 @@
 // The help index "<system directory>\ayuda\ayudatvk.tvk": each screen can append the
 // outline of its main menu, which the help viewer lists.
 
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,14 +20,9 @@ struct EntradaMenu {
 bool escribeIndiceAyuda(std::string_view directorioSistema, std::string_view titulo,
                         const std::vector<EntradaMenu>& menuPrincipal);
 
-// Help pages under "\ayuda\" are shown by the program's own viewer, which reads HTML.
-// A ".mht" page is a MIME file whose text/html part is the page (8bit or
-// quoted-printable, Windows-1252); a ".rtf" page is turned into HTML keeping its
-// paragraphs, bold and italics. Both give UTF-8.
+// A ".mht" help page is a MIME file whose text/html part is the page (8bit or
+// quoted-printable, Windows-1252): that part in UTF-8, for the program's own viewer. A
+// text that is not MIME is taken as the page itself.
 std::string htmlDeMht(std::string_view bytes);
-std::string htmlDeRtf(std::string_view rtf);
-// The page at that stored path as HTML, by its extension (".htm"/".html" as they are);
-// nullopt when the file is missing.
-std::optional<std::string> paginaAyuda(std::string_view ruta);
 
 }  // namespace mostrador::shell

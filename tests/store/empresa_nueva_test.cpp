@@ -190,9 +190,13 @@ TEST_F(EmpresaNueva, ElSelectorDeCamposLasDescripcionesYLaMonedaLocal) {
   EXPECT_EQ(campos[1].numero, "2");
   EXPECT_EQ(campos[1].tercero, "Cadena");
   EXPECT_EQ(campos[1].cuarto, "60");
-  // A table of more than 49 fields lists the first 49.
-  EXPECT_EQ(cat.campos("facturae.dbf").size(),
-            std::min<size_t>(49, buscaTabla("FacturaE.dbf")->campos.size()));
+  // Each table owns 49 places; those past its last field are empty.
+  const DefTabla& facturas = *buscaTabla("FacturaE.dbf");
+  const std::vector<shell::CampoCatalogo> enFacturas = cat.campos("facturae.dbf");
+  ASSERT_EQ(enFacturas.size(), 49u);
+  ASSERT_LT(facturas.campos.size(), 49u);
+  EXPECT_EQ(enFacturas[facturas.campos.size() - 1].nombre, facturas.campos.back().name);
+  EXPECT_EQ(enFacturas[facturas.campos.size()].nombre, "");
   EXPECT_EQ(cat.lineasSelector("facturae.dbf").front(), "[000]CLDOC_F  Número de documento");
 
   // The pop-ups of the users page and of the toolbar have their texts.

@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QDoubleSpinBox>
 #include <QHeaderView>
+#include <QPushButton>
+#include <filesystem>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTableWidget>
@@ -12,6 +15,9 @@
 
 #include "principal_aplicacion.h"
 #include "sales/screens/TFormaFactura.h"
+#include "sales/screens/dialogos_venta_qt.h"
+#include "ui/impresora_qt.h"
+#include "printing/motor_formatos.h"
 #include "shell/rutas.h"
 #include "shell/texto.h"
 #include "support/dialogos_venta_falsos.h"
@@ -98,6 +104,9 @@ struct Mostrador : ::testing::Test {
   void ventaDeMostrador() {
     abre();
     tecla(Qt::Key_F9);
+    despuesDeF9();
+  }
+  void despuesDeF9() {
     teclea("7501234567890");
     tecla(Qt::Key_Return);
     teclea("7509999999999");
@@ -130,11 +139,10 @@ TEST_F(Mostrador, VentaDeMostradorSaltandoEncabezadoElEscaneoNoEsCantidad) {
   opciones(true, false);
   abre();
   tecla(Qt::Key_F9);
-  // The quantity waits, selected, with 1.
+  // The quantity waits, selected, with 1; the scan typed over it is the product.
   EXPECT_EQ(forma->focusWidget(), w<QLineEdit>("EditCantidad"));
   EXPECT_EQ(w<QLineEdit>("EditCantidad")->selectedText(), "1");
-  forma.reset();
-  ventaDeMostrador();
+  despuesDeF9();
   esperaVentaGuardada();
 }
 
@@ -261,6 +269,76 @@ TEST_F(Mostrador, F1BuscaPorDescripcionF2PorClaveYF3RepiteLaUltimaPartida) {
   EXPECT_EQ(texto(1, kImporte), "20.00");
   EXPECT_EQ(etiqueta("LabelPartidas"), "Partidas  2");
   EXPECT_EQ(etiqueta("TotalFact"), "46.40");
+}
+
+TEST(ImpresoraDePagina, SinImpresoraElTrabajoNoEmpiezaYUnPdfSi) {
+  prueba::aplicacionQt();
+  prueba::DirectorioTemporal dir;
+  ImpresoraQt sistema;
+  if (!sistema.impresoras().empty()) GTEST_SKIP() << "this machine has printers";
+  EXPECT_FALSE(sistema.iniciaTrabajo("Remision.fmt"));
+  EXPECT_FALSE(sistema.trabajoActivo());
+  EXPECT_FALSE(sistema.terminaTrabajo());
+  EXPECT_FALSE(sistema.imprimeTexto({"linea"}, "Courier"));
+
+  const std::string pdf = dir.str() + "/salida.pdf";
+  auto archivo = ImpresoraQt::aPdf(pdf);
+  EXPECT_TRUE(archivo->iniciaTrabajo("Remision.fmt"));
+  archivo->texto(100, 100, "Hola");
+  EXPECT_TRUE(archivo->terminaTrabajo());
+  EXPECT_TRUE(std::filesystem::file_size(pdf) > 0);
+}
+
+TEST_F(Mostrador, F11SinImpresoraNoMarcaLaVentaComoImpresa) {
+  {
+    ImpresoraQt sistema;
+    if (!sistema.impresoras().empty()) GTEST_SKIP() << "this machine has printers";
+  }
+  shell::creaDirectorios(shell::une(prueba::EmpresaVentas::kSistema, "consulta"));
+  shell::escribeLineas(shell::une(prueba::EmpresaVentas::kSistema, "consulta\\Remision.fmt"),
+                       {"imp,", "@1,1,CLDOC_F"});
+  abre();
+  tecla(Qt::Key_F9);
+  teclea("MART");
+  tecla(Qt::Key_Return);
+  tecla(Qt::Key_F10);
+  ASSERT_TRUE(ui.llamadas().empty()) << ui.llamadas().front();
+  tecla(Qt::Key_F11);
+  EXPECT_EQ(ui.mensajes(), V{std::string(printing::kSinImpresora)});
+  EXPECT_EQ(etiqueta("Impresa"), "No Impresa");
+  EXPECT_EQ(emp.filas("Remision.dbf", {"TREGI_F"}), V{""});
+  // Printing again asks no administrator key: the sale was never printed.
+  ui.olvidaLlamadas();
+  tecla(Qt::Key_F11);
+  EXPECT_EQ(ui.llamadas(), V{"mensaje: " + std::string(printing::kSinImpresora)});
+}
+
+}  // namespace
+}  // namespace mostrador::sales
+
+namespace mostrador::sales {
+namespace {
+
+TEST(BasculaEnPantalla, HablaEspanolYMuestraFactorYExistencia) {
+  prueba::aplicacionQt();
+  QWidget padre;
+  DialogosVentaQt d(&padre, DirectoriosVenta{"C:\\tvk", "C:\\datos", "C:\\datos", "0"},
+                    [] { return std::string("Remisión"); }, [](std::string_view) {});
+  QStringList botones;
+  QString etiqueta;
+  prueba::GuionModal guion;
+  guion.luego([&](QWidget* m) {
+    for (QPushButton* b : m->findChildren<QPushButton*>()) botones << b->text();
+    etiqueta = m->findChild<QLabel*>()->text();
+    auto* caja = m->findChild<QDoubleSpinBox*>();
+    caja->setValue(1.25);
+    static_cast<QDialog*>(m)->accept();
+  });
+  EXPECT_EQ(d.pesa(1, 1000, 12345.5), 1.25);
+  EXPECT_EQ(guion.vistos(), std::vector<std::string>{"Bascula"});
+  botones.sort();
+  EXPECT_EQ(botones, (QStringList{"&Aceptar", "&Cancelar"}));
+  EXPECT_EQ(etiqueta, "Peso del producto\nFactor: 1,000    Existencia: 12,345.5");
 }
 
 }  // namespace

@@ -40,7 +40,6 @@
 #include "shell/texto.h"
 #include "shell/usuarios.h"
 #include "store/catalogo.h"
-#include "ui/TFormaAyuda.h"
 #include "ui/dialogos.h"
 #include "ui/impresora_cups.h"
 #include "ui/impresora_qt.h"
@@ -123,6 +122,8 @@ class RejillaPartidas : public QTableWidget {
     verticalHeader()->setDefaultSectionSize(22);
   }
   bool editando() const { return state() == QAbstractItemView::EditingState; }
+  // The width a column's contents ask for.
+  using QTableWidget::sizeHintForColumn;
   // Writes what the open editor holds into its cell and closes it.
   void confirma() {
     if (!editando()) return;
@@ -205,6 +206,14 @@ TFormaFactura::TFormaFactura(AjustesVenta ajustes, shell::Interaccion& ui, const
 
 TFormaFactura::~TFormaFactura() {
   qApp->removeEventFilter(this);
+  // Fields that lose the focus while the form goes must not reach the engine any more.
+  pintando_ = true;
+  // Destroyed without being closed (the program ending): a document still in capture is
+  // discarded as closing would, never left behind as a sale.
+  try {
+    if (motor_ && motor_->enCaptura()) motor_->descarta();
+  } catch (const dbf::Error&) {
+  }
   // The grid's delegate asks the engine for prices: the widgets go before the engine.
   delete Detalle;
   Detalle = nullptr;
@@ -883,7 +892,7 @@ bool TFormaFactura::aplicaEfectivo() {
   bool bien = true;
   orden([&] { bien = motor_->efectivo(t); });
   if (!bien) {
-    CAMBIO_F->setText(q(t));
+    // The field is back on what it held; the cashier types the cash again.
     CAMBIO_F->setFocus();
     CAMBIO_F->selectAll();
   }
@@ -1044,7 +1053,7 @@ void ejecuta(shell::Interaccion& ui, std::string_view programa, std::string_view
 void TFormaFactura::Calculadora1Click() { ejecuta(ui_, "calc.exe", ""); }
 
 void TFormaFactura::Temas1Click() {
-  ui::TFormaAyuda::abre(this, shell::une(aj_.dirSistema, "ayuda\\factura.rtf"), ui_);
+  ui::TFormaAyudaLinea::muestra(this, shell::une(aj_.dirSistema, "ayuda\\factura.rtf"), ui_);
 }
 
 void TFormaFactura::VerCampoTara1Click() {
@@ -1102,6 +1111,8 @@ void TFormaFactura::Generar(QAction* a) {
   const QString n = a->objectName();
   CapturaVenta& m = *motor_;
   orden([&] {
+    // A conversion starts another document: the one in capture is saved or discarded first.
+    if (!m.dejaCaptura()) return;
     if (n == "Factura1") m.facturaRemision(false);
     else if (n == "FacturaeImprimir1") m.facturaRemision(true);
     else if (n == "FacturadeCierre1") m.facturaCierre();

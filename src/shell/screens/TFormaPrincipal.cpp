@@ -1,5 +1,7 @@
 #include "shell/screens/TFormaPrincipal.h"
 
+#include <cstdlib>
+
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -25,7 +27,7 @@
 #include "shell/screens/TFormaEmpresas.h"
 #include "shell/screens/TFormaSistema.h"
 #include "shell/programas.h"
-#include "ui/TFormaAyuda.h"
+#include "shell/usuarios.h"
 #include "ui/TBotonEsquinado.h"
 #include "ui/TPapelTapiz.h"
 #include "ui/dialogos.h"
@@ -341,8 +343,17 @@ void TFormaPrincipal::pinta() {
   menuBar()->setEnabled(principal_.habilitada());
   if (auto* barra = findChild<QToolBar*>("ToolBar1")) barra->setEnabled(principal_.habilitada());
   fondo_->setEnabled(principal_.habilitada());
-  usuario_->setText(principal_.Usuario().empty() ? QString()
-                                                 : "Usuario: " + q(principal_.Usuario()));
+  // The number the rights go by and the name a person recognises.
+  QString usuario;
+  if (!principal_.Usuario().empty()) {
+    usuario = "Usuario: " + q(principal_.Usuario());
+    char* fin = nullptr;
+    const long n = std::strtol(principal_.Usuario().c_str(), &fin, 10);
+    if (fin && !*fin)
+      if (auto u = leeUsuario(principal_.directorioSistema(), n); u && !u->nombre.empty())
+        usuario += " " + q(u->nombre);
+  }
+  usuario_->setText(usuario);
   const OpcionesRapidas& o = principal_.opciones();
   acciones_["IniciarenCapturaRpida1"]->setChecked(o.capturaRapida);
   acciones_["IniciarenCapturaRpida2"]->setChecked(o.documentos);
@@ -442,7 +453,7 @@ void TFormaPrincipal::ejecutaPrograma(std::string_view programa) {
 
 void TFormaPrincipal::abreDocumento(std::string_view ruta) {
   // The program's own viewer: no document viewer needs to be installed.
-  ui::TFormaAyuda::abre(this, ruta, ui_);
+  ui::TFormaAyudaLinea::muestra(this, ruta, ui_);
 }
 
 }  // namespace mostrador::shell
