@@ -49,9 +49,20 @@ class InteraccionConsola : public Interaccion {
       if (c == '\r') c = '\n';
     salida_ << "  [Mensaje] " << t << "\n";
   }
-  RespuestaAdvertencia advertencia(std::string_view, bool) override { return RespuestaAdvertencia::No; }
-  RespuestaCerrar cerrar() override { return RespuestaCerrar::Quedarse; }
-  RespuestaAdministrador administrador() override { return {}; }
+  // Questions are written down with the answer they got, so that the report shows where
+  // a command stopped.
+  RespuestaAdvertencia advertencia(std::string_view pregunta, bool) override {
+    salida_ << "  [Pregunta] " << pregunta << " -> No\n";
+    return RespuestaAdvertencia::No;
+  }
+  RespuestaCerrar cerrar() override {
+    salida_ << "  [Cambios pendientes] -> quedarse\n";
+    return RespuestaCerrar::Quedarse;
+  }
+  RespuestaAdministrador administrador() override {
+    salida_ << "  [Clave del administrador] nadie la escribe: cancelada\n";
+    return {};
+  }
   std::optional<Busqueda> busca(bool) override { return std::nullopt; }
   std::optional<std::string> abreArchivo(std::string_view, std::string_view) override { return {}; }
   std::optional<std::string> guardaArchivo(std::string_view, std::string_view) override { return {}; }
