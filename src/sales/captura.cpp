@@ -798,7 +798,8 @@ bool CapturaVenta::llenaPartida() {
   // Weighed products take their quantity from the scale.
   if (productos_.asFloat("FACTO_I") > 0) {
     const double q = partidas_.isNull("CANTIDAD") ? 0 : partidas_.asFloat("CANTIDAD");
-    if (auto peso = dlg_.pesa(q, productos_.asFloat("FACTO_I"), productos_.asFloat("EXIFA_I"))) {
+    if (auto peso = dlg_.pesaProducto(q, productos_.asFloat("FACTO_I"), productos_.asFloat("EXIFA_I"),
+                                      productos_.asFloat("EXIST_I"))) {
       partidas_.edit();
       partidas_.setFloat("CANTIDAD", *peso);
       partidas_.post();

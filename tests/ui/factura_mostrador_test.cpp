@@ -334,7 +334,7 @@ TEST(BasculaEnPantalla, HablaEspanolYMuestraFactorYExistencia) {
     caja->setValue(1.25);
     static_cast<QDialog*>(m)->accept();
   });
-  EXPECT_EQ(d.pesa(1, 1000, 12345.5), 1.25);
+  EXPECT_EQ(d.pesaProducto(1, 1000, 0, 12345.5), 1.25);
   EXPECT_EQ(guion.vistos(), std::vector<std::string>{"Bascula"});
   botones.sort();
   EXPECT_EQ(botones, (QStringList{"&Aceptar", "&Cancelar"}));

@@ -44,8 +44,13 @@ std::optional<std::string> DialogosVentaQt::buscaVendedor(std::string_view texto
 }
 
 std::optional<double> DialogosVentaQt::pesa(double cantidad, double factor, double existenciaFactor) {
-  // The weight is typed as the scale shows it; the product's factor and the stock in
-  // those units are shown beside it.
+  return pesaProducto(cantidad, factor, existenciaFactor, existenciaFactor);
+}
+
+std::optional<double> DialogosVentaQt::pesaProducto(double cantidad, double factor, double,
+                                                    double existencia) {
+  // The weight is typed as the scale shows it; the product's factor and its stock on
+  // hand are shown beside it.
   // Figures as the shop reads them: grouped thousands, up to three decimals, never
   // in exponent form.
   auto cifra = [](double v) {
@@ -57,7 +62,7 @@ std::optional<double> DialogosVentaQt::pesa(double cantidad, double factor, doub
   QInputDialog d(padre_);
   d.setObjectName("Bascula");
   d.setWindowTitle(QStringLiteral("Báscula"));
-  d.setLabelText(QStringLiteral("Peso del producto\nFactor: %1    Existencia: %2").arg(cifra(factor), cifra(existenciaFactor)));
+  d.setLabelText(QStringLiteral("Peso del producto\nFactor: %1    Existencia: %2").arg(cifra(factor), cifra(existencia)));
   d.setInputMode(QInputDialog::DoubleInput);
   d.setDoubleDecimals(3);
   d.setDoubleRange(0, 1e9);

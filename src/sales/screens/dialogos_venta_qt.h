@@ -31,6 +31,8 @@ class DialogosVentaQt : public DialogosVenta {
   std::optional<std::string> buscaCliente(std::string_view texto) override;
   std::optional<std::string> buscaVendedor(std::string_view texto) override;
   std::optional<double> pesa(double cantidad, double factor, double existenciaFactor) override;
+  std::optional<double> pesaProducto(double cantidad, double factor, double existenciaFactor,
+                                     double existencia) override;
   bool altaRapida(std::string_view clave) override;
   std::optional<std::pair<shell::Fecha, shell::Fecha>> rangoFechas(shell::Fecha hoy) override;
   std::optional<std::pair<long long, long long>> rangoDocumentos() override;
