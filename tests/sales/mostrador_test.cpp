@@ -247,5 +247,17 @@ TEST(Partidas, CuentaSoloLoQueSeGuardaYF3RepiteLaUltima) {
   EXPECT_EQ(c.textos().subtotal, "406.00");
 }
 
+TEST(Apertura, UnaTablaQueNoAbreQuedaEnLaBitacoraDeLaEstacion) {
+  Banco b;
+  ASSERT_TRUE(shell::borra(shell::une(prueba::EmpresaVentas::kDatos, "vendedor.dbf")));
+  CapturaVenta& c = b.abre();
+  EXPECT_EQ(b.ui.mensajes(), V{"No Pueden Guardarse los Datos ha Ocurrido un Error"});
+  EXPECT_EQ(*shell::leeBytes(shell::une(prueba::EmpresaVentas::kSistema, "Bitacora.txt")),
+            "Error Apertura vendedor.dbf 12:00:00 15/03/2025 12:00:00\r\n");
+  // The document tables opened all the same.
+  EXPECT_EQ(c.tipo(), TipoVenta::Remision);
+  EXPECT_TRUE(c.encabezado().isOpen());
+}
+
 }  // namespace
 }  // namespace mostrador::sales
