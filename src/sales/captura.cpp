@@ -20,6 +20,7 @@ namespace mostrador::sales {
 namespace {
 
 constexpr std::string_view kErrorGuardar = "No Pueden Guardarse los Datos ha Ocurrido un Error";
+constexpr double kCantidadMaxima = 1e10;  // quantity fields: 14 wide, 3 decimals
 
 using shell::leeNumero;
 
@@ -395,6 +396,11 @@ CapturaVenta::Cantidad CapturaVenta::tecleaCantidad(std::string_view texto) {
     }
     if (*n < 0) {
       ui_.mensaje("La Cantidad no puede ser negativa");
+      return Cantidad::Rechazada;
+    }
+    // The stored quantities hold ten whole digits: more could never be saved.
+    if (*n >= kCantidadMaxima) {
+      ui_.mensaje("La Cantidad " + t + " es demasiado grande para una partida");
       return Cantidad::Rechazada;
     }
     const bool conProducto = !partidas_.asText("PRODUCTO").empty() && productoDeLinea();

@@ -206,6 +206,10 @@ TEST(Cantidad, UnaCantidadDesmedidaPideConfirmacion) {
   EXPECT_EQ(b.ui.llamadas(), V{"advertencia: La Cantidad 99999999 rebasa el tope de 500 por partida. ¿Es correcta?"});
   EXPECT_EQ(c.partida(0).cantidad, 1.0);
   b.ui.olvidaLlamadas();
+  // Beyond what a quantity field holds: refused outright, nothing to confirm.
+  EXPECT_EQ(c.tecleaCantidad("12345678901"), CapturaVenta::Cantidad::Rechazada);
+  EXPECT_EQ(b.ui.llamadas(), V{"mensaje: La Cantidad 12345678901 es demasiado grande para una partida"});
+  b.ui.olvidaLlamadas();
 
   // Far beyond the stock of the line's product (10 on hand).
   b.linea("1", "MART");
