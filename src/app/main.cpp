@@ -4,8 +4,9 @@
 //   mostrador --demo-sin-pantalla  no display needed: signs in to the demonstration
 //                                  company, runs what exists headless and says where
 //                                  its output went
+//   mostrador --help | --version   prints and ends, touching nothing
 //
-// Both first make sure of the station's installation (a demonstration one on a machine
+// The first two first make sure of the station's installation (a demonstration one on a machine
 // that has none) and run from its system directory.
 
 #include <QApplication>
@@ -27,6 +28,7 @@
 #include "shell/inicio.h"
 #include "store/bitacora_motor.h"
 #include "shell/principal.h"
+#include "shell/programas.h"
 #include "shell/rutas.h"
 #include "sales/screens/TFormaFactura.h"
 #include "shell/screens/TFormaPrincipal.h"
@@ -48,9 +50,20 @@ class InteraccionConsola : public Interaccion {
       if (c == '\r') c = '\n';
     salida_ << "  [Mensaje] " << t << "\n";
   }
-  RespuestaAdvertencia advertencia(std::string_view, bool) override { return RespuestaAdvertencia::No; }
-  RespuestaCerrar cerrar() override { return RespuestaCerrar::Quedarse; }
-  RespuestaAdministrador administrador() override { return {}; }
+  // Questions are written down with the answer they got, so that the report shows where
+  // a command stopped.
+  RespuestaAdvertencia advertencia(std::string_view pregunta, bool) override {
+    salida_ << "  [Pregunta] " << pregunta << " -> No\n";
+    return RespuestaAdvertencia::No;
+  }
+  RespuestaCerrar cerrar() override {
+    salida_ << "  [Cambios pendientes] -> quedarse\n";
+    return RespuestaCerrar::Quedarse;
+  }
+  RespuestaAdministrador administrador() override {
+    salida_ << "  [Clave del administrador] nadie la escribe: cancelada\n";
+    return {};
+  }
   std::optional<Busqueda> busca(bool) override { return std::nullopt; }
   std::optional<std::string> abreArchivo(std::string_view, std::string_view) override { return {}; }
   std::optional<std::string> guardaArchivo(std::string_view, std::string_view) override { return {}; }
@@ -71,24 +84,34 @@ class InteraccionConsola : public Interaccion {
 };
 
 // The screens the headless run may open: it only says which one it would open.
+// What is available is what the real main window carries, so that the walk reports
+// what the program does; companion programs and help pages say where they would go.
 class PantallasConsola : public Pantallas {
  public:
-  explicit PantallasConsola(std::ostream& salida) : salida_(salida) {}
-  bool disponible(Pantalla p) const override {
-    return p == Pantalla::ConfiguracionGeneral || p == Pantalla::Sistema || p == Pantalla::Acerca ||
-           p == Pantalla::Empresas;
-  }
+  PantallasConsola(std::ostream& salida, std::function<bool(Pantalla)> disponible)
+      : salida_(salida), disponible_(std::move(disponible)) {}
+  bool disponible(Pantalla p) const override { return disponible_(p); }
   void abre(const Apertura& a) override {
     salida_ << "  [Abre] " << clasePantalla(a.pantalla) << " (Usuario " << a.usuario << ")\n";
   }
   void cierraTablasResidentes() override {}
   void cierraResidentesVisibles() override {}
   void cierraVentana(std::string_view) override {}
-  void ejecutaPrograma(std::string_view) override {}
-  void abreDocumento(std::string_view) override {}
+  void ejecutaPrograma(std::string_view programa) override {
+    const TablaProgramas t = TablaProgramas::deEstacion(kArchivoInicio);
+    const TablaProgramas::Preparado p = t.prepara(programa, "", "");
+    if (p.orden)
+      salida_ << "  [Programa] " << programa << " -> " << p.orden->programa << "\n";
+    else
+      salida_ << "  [Programa] " << programa << ": " << p.mensaje << "\n";
+  }
+  void abreDocumento(std::string_view ruta) override {
+    salida_ << "  [Ayuda] " << ruta << (existe(ruta) ? "" : " (no existe)") << "\n";
+  }
 
  private:
   std::ostream& salida_;
+  std::function<bool(Pantalla)> disponible_;
 };
 
 // The sales engine's dialogs in the headless run: nothing is chosen, weighed or printed.
@@ -164,8 +187,11 @@ int demoSinPantalla(const Instalacion& inst) {
                      : "Instalación existente.\n");
 
   InteraccionConsola ui(rep);
-  PantallasConsola pantallas(rep);
   RelojSistema reloj;
+  // The real main window (never shown here) says which screens this build carries.
+  GanchosPrincipal sinGanchos;
+  Aplicacion real(sinGanchos, false);
+  PantallasConsola pantallas(rep, [&real](Pantalla p) { return real.principal().disponible(p); });
 
   rep << "\n== Arranque ==\n";
   Principal principal(ui, pantallas, reloj, ganchosDelSistema());
@@ -175,6 +201,43 @@ int demoSinPantalla(const Instalacion& inst) {
   empresas.FormActivate();
   rep << "Empresa 1: " << empresas.NombreEmpresa() << ", datos en " << empresas.Rutainicio() << "\n";
 
+  // Every command of the main window's menus, in menu order.
+  const Modulo todos[] = {
+      {"Archivo / Sistema", &Principal::Sistema1Click},
+      {"Archivo / Calculadora", &Principal::Calculadora1Click},
+      {"Catálogos / Clientes", &Principal::Clientes1Click},
+      {"Catálogos / Vendedores", &Principal::Vendedores1Click},
+      {"Catálogos / Proveedores", &Principal::Proveedores1Click},
+      {"Catálogos / Productos", &Principal::Producto1Click},
+      {"Catálogos / Conceptos de Movimientos", &Principal::Conceptos1Click},
+      {"Movimientos / Facturación", &Principal::Facturacin2Click},
+      {"Movimientos / Punto de Venta", &Principal::Panel2Click},
+      {"Movimientos / Compras", &Principal::Compras1Click},
+      {"Movimientos / Movimientos al Inventario", &Principal::Movimientos1Click},
+      {"Consultas / Clientes", &Principal::Clientes2Click},
+      {"Consultas / Proveedores", &Principal::Proveedores2Click},
+      {"Consultas / Vendedores", &Principal::Vendedores2Click},
+      {"Consultas / Facturación", &Principal::Facturacin1Click},
+      {"Consultas / Compras", &Principal::Compras2Click},
+      {"Consultas / Inventario", &Principal::Inventario2Click},
+      {"Consultas / Movimientos al Inventario", &Principal::MovimientosalInventario1Click},
+      {"Consultas / Cuentas por Pagar", &Principal::CuentasPorPagar1Click},
+      {"Consultas / Catálogo con Imágenes", &Principal::CatlogoconImgenes1Click},
+      {"Reportes / Diseño de Reportes", &Principal::Reportes1Click},
+      {"Reportes / Diseño de Formatos", &Principal::Formatos1Click},
+      {"Reportes / Consultas SQL", &Principal::ReportesSQL1Click},
+      {"Configuración / General", &Principal::General1Click},
+      {"Configuración / Divisas", &Principal::Divisas1Click},
+      {"Configuración / Captura Rápida de Claves", &Principal::CapturaRapidadeClaves1Click},
+      {"Utilerías / Respaldos", &Principal::Respaldos1Click},
+      {"Utilerías / Reindexar", &Principal::Reindexar1Click},
+      {"Utilerías / Índices y Utilerías", &Principal::Indices1Click},
+      {"Utilerías / Consolidar", &Principal::Consolidar1Click},
+      {"Utilerías / Inventario Físico", &Principal::BotonMIClick},
+      {"Ayuda / Ver Temas", &Principal::VerTemas1Click},
+      {"Ayuda / Acerca de", &Principal::Acercade1Click},
+  };
+  // The other keys only show what their rights let them into.
   const Modulo modulos[] = {
       {"Clientes", &Principal::Clientes1Click},
       {"Proveedores", &Principal::Proveedores1Click},
@@ -182,7 +245,6 @@ int demoSinPantalla(const Instalacion& inst) {
       {"Compras", &Principal::Compras1Click},
       {"Movimientos al inventario", &Principal::Movimientos1Click},
       {"Punto de venta", &Principal::Panel2Click},
-      {"Información del sistema", &Principal::Sistema1Click},
   };
   bool revisado = false;
   for (const char* clave : {"caja", "almacen", "admin", "equivocada"}) {
@@ -198,9 +260,16 @@ int demoSinPantalla(const Instalacion& inst) {
       empresas.revisaArchivos();
       revisado = true;
     }
-    for (const Modulo& m : modulos) {
-      rep << m.nombre << ":\n";
-      (principal.*m.comando)();
+    if (principal.Usuario() == "0") {
+      for (const Modulo& m : todos) {
+        rep << m.nombre << ":\n";
+        (principal.*m.comando)();
+      }
+    } else {
+      for (const Modulo& m : modulos) {
+        rep << m.nombre << ":\n";
+        (principal.*m.comando)();
+      }
     }
   }
 
@@ -261,7 +330,33 @@ int demoSinPantalla(const Instalacion& inst) {
 
 }  // namespace
 
+// --help and --version print and end before anything is prepared: no window, no
+// installation, no demonstration company. -1 when neither was given.
+int opcionesQueTerminan(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+      std::cout << "Uso: mostrador [--demo-sin-pantalla]\n"
+                   "\n"
+                   "  (sin opciones)        abre el programa en la pantalla de empresas; la primera\n"
+                   "                        vez prepara una instalación de demostración\n"
+                   "  --demo-sin-pantalla   recorre la empresa de demostración sin pantalla y dice\n"
+                   "                        dónde quedó su informe\n"
+                   "  --help                esta ayuda\n"
+                   "  --version             la versión del programa\n"
+                   "\n"
+                   "Las tablas y archivos se revisan con mostrador-cli (mostrador-cli --help).\n";
+      return 0;
+    }
+    if (std::strcmp(argv[i], "--version") == 0) {
+      std::cout << "Mostrador V 4.6.1\n";
+      return 0;
+    }
+  }
+  return -1;
+}
+
 int main(int argc, char** argv) {
+  if (const int r = opcionesQueTerminan(argc, argv); r >= 0) return r;
   bool sinPantalla = false;
   for (int i = 1; i < argc; ++i)
     if (std::strcmp(argv[i], "--demo-sin-pantalla") == 0) sinPantalla = true;

@@ -41,7 +41,13 @@ ResultadoDocumento ImprimeDocumento(MotorFormatos& motor, EntornoImpresion& ento
   asignaMoneda(motor, entorno);
   // A run that stops inside a top-level condition block is dropped silently, as the
   // sales screens always did; the document still counts as printed.
-  motor.ImprimeFormato(*doc.encabezado, *doc.detalle, doc.formato, 'i');
+  const ResultadoFormato r = motor.ImprimeFormato(*doc.encabezado, *doc.detalle, doc.formato, 'i');
+  // Only paper that came out marks the document: a reprint would otherwise need the
+  // administrator for a document nobody ever saw printed.
+  if (r.sinImpresora) {
+    ui.mensaje(kSinImpresora);
+    return ResultadoDocumento::NoImpreso;
+  }
   if (doc.marcaImpresa) doc.marcaImpresa();
   return ResultadoDocumento::Impreso;
 }

@@ -29,10 +29,12 @@ class Impresora {
   virtual void orientacion(bool horizontal) = 0;
 
   // Job lifecycle: idle --iniciaTrabajo--> printing --terminaTrabajo--> idle.
-  // nuevaPagina and drawing outside a job are ignored.
-  virtual void iniciaTrabajo(std::string_view titulo) = 0;
+  // nuevaPagina and drawing outside a job are ignored. Each end of the job reports
+  // whether the printer took it: false when the job could not start (no usable
+  // printer) or could not be finished, so that nothing is recorded as printed.
+  virtual bool iniciaTrabajo(std::string_view titulo) = 0;
   virtual void nuevaPagina() = 0;
-  virtual void terminaTrabajo() = 0;
+  virtual bool terminaTrabajo() = 0;
 
   // Page size of the selected printer in device units.
   virtual int anchoPagina() const = 0;
@@ -53,7 +55,8 @@ class Impresora {
   virtual bool imagen(int x1, int y1, int x2, int y2, std::string_view ruta) = 0;
 
   // Output of the text printer: whole lines in a fixed-pitch font, one page flow.
-  virtual void imprimeTexto(const std::vector<std::string>& lineas, std::string_view fuente) = 0;
+  // False when the printer took nothing.
+  virtual bool imprimeTexto(const std::vector<std::string>& lineas, std::string_view fuente) = 0;
 };
 
 class ColaCruda {

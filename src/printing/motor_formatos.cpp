@@ -91,7 +91,7 @@ void MotorFormatos::inicia(char modo) {
   secuenciaCruda_.clear();
   impresoraTexto_ = false;
   lineasTexto_.clear();
-  plantillaCapturada_ = trabajoIniciado_ = impresoraElegida_ = false;
+  plantillaCapturada_ = trabajoIniciado_ = impresoraElegida_ = falloImpresora_ = false;
   vars_.limpia();
   dirSistema_ = entorno_.directorioSistema();
   if (vistaPrevia_.is_open()) vistaPrevia_.close();
@@ -137,7 +137,7 @@ ResultadoFormato MotorFormatos::ImprimeFormato(TablaImpresion& encabezado, Tabla
     if (!lineas.empty()) lineaImpresora(lineas[i++]);
     if (!impresoraTexto_) {
       std::string titulo(rutaFormato.substr(rutaFormato.find_last_of("\\/") + 1));
-      impresora_.iniciaTrabajo(titulo);
+      if (!impresora_.iniciaTrabajo(titulo)) falloImpresora_ = true;
       trabajoIniciado_ = true;
     }
     calculaCeldas();
@@ -193,12 +193,13 @@ ResultadoFormato MotorFormatos::ImprimeFormato(TablaImpresion& encabezado, Tabla
     termina();
   } else {
     // The run stops where it failed; the pages drawn so far still come out.
-    if (trabajoIniciado_) impresora_.terminaTrabajo();
+    if (trabajoIniciado_ && !impresora_.terminaTrabajo()) falloImpresora_ = true;
     if (impresoraElegida_) impresora_.seleccionaImpresora(-1);
   }
+  resultado.sinImpresora = modo_ == 'i' && falloImpresora_;
   if (vistaPrevia_.is_open()) vistaPrevia_.close();
   encabezado_ = nullptr;
-  if (resultado.completo) enviaSecuenciaCruda();
+  if (resultado.completo && !enviaSecuenciaCruda() && modo_ == 'i') resultado.sinImpresora = true;
   return resultado;
 }
 
@@ -207,9 +208,9 @@ void MotorFormatos::termina() {
     if (!impresoraTexto_) {
       for (const auto& r : leeRegistros(ruta(kArchivoComentarios)))
         impresora_.texto(entero(anchoCelda_) * r.x, entero(altoCelda_) * r.y, r.texto);
-      impresora_.terminaTrabajo();
+      if (!impresora_.terminaTrabajo()) falloImpresora_ = true;
     } else {
-      impresora_.imprimeTexto(lineasTexto_, "Courier");
+      if (!impresora_.imprimeTexto(lineasTexto_, "Courier")) falloImpresora_ = true;
     }
     if (impresoraElegida_) impresora_.seleccionaImpresora(-1);
   }
@@ -217,9 +218,9 @@ void MotorFormatos::termina() {
   if (shell::existe(comentarios)) shell::escribeBytes(comentarios, "");
 }
 
-void MotorFormatos::enviaSecuenciaCruda() {
-  if (secuenciaCruda_.empty()) return;
-  cola_.envia(kColaTicket, secuenciaCruda(secuenciaCruda_, vars_), "Test");
+bool MotorFormatos::enviaSecuenciaCruda() {
+  if (secuenciaCruda_.empty()) return true;
+  return cola_.envia(kColaTicket, secuenciaCruda(secuenciaCruda_, vars_), "Test");
 }
 
 std::string secuenciaCruda(std::string_view items, const Variables& vars) {
@@ -512,18 +513,18 @@ void MotorFormatos::ejecutaLinea(const std::string& linea, TablaImpresion& tabla
       break;
     case Palabra::Termina:
       if (imprime && !impresoraTexto_) {
-        impresora_.terminaTrabajo();
-        impresora_.iniciaTrabajo("Formato");
+        if (!impresora_.terminaTrabajo()) falloImpresora_ = true;
+        if (!impresora_.iniciaTrabajo("Formato")) falloImpresora_ = true;
       }
       desplazamientoRenglon_ = 0;
       ++pagina_;
       break;
     case Palabra::CambiaImpresora:
       if (imprime) {
-        impresora_.terminaTrabajo();
+        if (!impresora_.terminaTrabajo()) falloImpresora_ = true;
         if (!a[1].empty()) impresora_.seleccionaImpresora(IndiceImpresora(a[1]));
         impresoraElegida_ = true;
-        impresora_.iniciaTrabajo("Formato");
+        if (!impresora_.iniciaTrabajo("Formato")) falloImpresora_ = true;
         trabajoIniciado_ = true;
         calculaCeldas();
         desplazamientoRenglon_ = 0;

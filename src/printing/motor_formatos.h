@@ -37,6 +37,10 @@ namespace mostrador::printing {
 inline constexpr std::string_view kErrorEnFormato = "Error en el Formato Revise su Estructura";
 inline constexpr std::string_view kLineaAfectada = "Linea Afectada ";
 inline constexpr std::string_view kErrorEstructura = "Existe un error en la estructura de la linea ";
+// Shown when the printer did not take a document; it stays unprinted.
+inline constexpr std::string_view kSinImpresora =
+    "No se pudo imprimir: no hay una impresora disponible o no aceptó el trabajo. "
+    "El documento sigue como No Impreso.";
 inline constexpr std::string_view kColaTicket = "EPSON TM-T88II Partial cut sur COM2:";
 
 // Paths below the system directory.
@@ -50,6 +54,8 @@ struct ResultadoFormato {
   // block ended the run; error then says why.
   bool completo = true;
   std::string error;
+  // Mode 'i': the printer did not take the job (none usable, or it failed).
+  bool sinImpresora = false;
 };
 
 // How one placed text differs from the current settings.
@@ -90,7 +96,7 @@ class MotorFormatos {
   void correPlantilla();
   void corridaDetalle(const std::vector<std::string>& lineas, TablaImpresion& detalle);
   void termina();
-  void enviaSecuenciaCruda();
+  bool enviaSecuenciaCruda();  // false when the receipt queue refused the bytes
 
   void coloca(double columna, double renglon, bool conDesplazamiento, const std::string& texto,
               const OpcionesTexto& op = OpcionesTexto());
@@ -141,6 +147,7 @@ class MotorFormatos {
   std::vector<std::string> lineasTexto_;
   bool plantillaCapturada_ = false;
   bool trabajoIniciado_ = false;
+  bool falloImpresora_ = false;  // a job that did not start or did not finish
   bool impresoraElegida_ = false;
   Variables vars_;
   std::string dirSistema_;

@@ -123,7 +123,12 @@ bool VistaPreliminar(MotorFormatos& motor, shell::Interaccion& ui, PantallaVista
   if (!pantalla.muestra()) return false;
   if (trabajo.autorizaImpresion && !trabajo.autorizaImpresion()) return false;
   prepara();
-  return motor.ImprimeFormato(*trabajo.encabezado, *trabajo.detalle, trabajo.formato, 'i').completo;
+  const ResultadoFormato r = motor.ImprimeFormato(*trabajo.encabezado, *trabajo.detalle, trabajo.formato, 'i');
+  if (r.sinImpresora) {
+    ui.mensaje(kSinImpresora);
+    return false;
+  }
+  return r.completo;
 }
 
 }  // namespace mostrador::printing

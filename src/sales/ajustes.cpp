@@ -83,6 +83,9 @@ AjustesVenta leeAjustes(std::string_view dirSistema, std::vector<std::string> li
   a.lectorSerial = lineaDe(lineasDe(une(dirSistema, "Serial.cnf")), 1) == "S";
   a.capturaEmpaque = lineaDe(lineasDe(une(dirSistema, "empaque.cnf")), 1) == "S";
 
+  if (auto tope = shell::leeNumero(lineaDe(lineasDe(une(dirSistema, "cantidad.cnf")), 1)); tope && *tope > 0)
+    a.topeCantidad = *tope;
+
   const std::vector<RegistroCaja> cajas = leeCajas(dirSistema);
   if (!cajas.empty()) {
     a.caja = cajas.front().caja;

@@ -47,6 +47,8 @@ struct AjustesVenta {
   std::string caja, vendedorCaja, formatoCaja;
   // "\pagos.cnf" of the data directory
   std::vector<std::string> tiposPago;
+  // "\cantidad.cnf" line 1: a line quantity above it asks for confirmation
+  double topeCantidad = 10000;
   // "\Multi.dat" line 1; "0" when missing
   std::string usuario = "0";
 

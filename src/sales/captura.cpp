@@ -3,8 +3,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <exception>
 
 #include "sales/precios.h"
+#include "shell/bitacora.h"
 #include "shell/derechos.h"
 #include "shell/fechas.h"
 #include "shell/numeros.h"
@@ -18,6 +20,7 @@ namespace mostrador::sales {
 namespace {
 
 constexpr std::string_view kErrorGuardar = "No Pueden Guardarse los Datos ha Ocurrido un Error";
+constexpr double kCantidadMaxima = 1e10;  // quantity fields: 14 wide, 3 decimals
 
 using shell::leeNumero;
 
@@ -76,10 +79,32 @@ void CapturaVenta::abreTipo(TipoVenta t) {
   muestra();
 }
 
+namespace {
+
+// Opens through the logged opener: a table that does not open leaves its line in the
+// station's log, and the failure goes on to the caller as before.
+void abreConBitacora(dbf::Table& t, const std::string& dir, std::string_view archivo, const std::string& sistema,
+                     const shell::Reloj& reloj) {
+  std::exception_ptr fallo;
+  const bool abierta = shell::abreRegistrando(
+      [&] {
+        try {
+          t.open(dir, archivo);
+        } catch (const std::exception&) {
+          fallo = std::current_exception();
+          throw;
+        }
+      },
+      archivo, shell::Bitacora(sistema), reloj);
+  if (!abierta && fallo) std::rethrow_exception(fallo);
+}
+
+}  // namespace
+
 void CapturaVenta::abreTablasComunes() {
-  auto abreEn = [](dbf::Table& t, const std::string& dir, std::string_view archivo, std::string_view tag) {
+  auto abreEn = [this](dbf::Table& t, const std::string& dir, std::string_view archivo, std::string_view tag) {
     t.close();
-    t.open(dir, archivo);
+    abreConBitacora(t, dir, archivo, aj_.dirSistema, reloj_);
     t.setIndex(tag);
   };
   abreEn(productos_, aj_.dirInventario, "inventar.dbf", "ICLPRO");
@@ -93,9 +118,9 @@ void CapturaVenta::abreTablasTipo() {
   encabezado_.close();
   detalle_.close();
   const std::string dir = directorioEncabezado();
-  encabezado_.open(dir, doc.encabezado);
+  abreConBitacora(encabezado_, dir, doc.encabezado, aj_.dirSistema, reloj_);
   encabezado_.setIndex("INUMENC");
-  detalle_.open(dir, doc.detalle);
+  abreConBitacora(detalle_, dir, doc.detalle, aj_.dirSistema, reloj_);
   detalle_.setIndex("CLDOC_FD");
 }
 
@@ -159,7 +184,9 @@ bool CapturaVenta::nuevo() {
   fila_ = 0;
   nuevo_ = true;
   modificando_ = false;
-  if (aj_.saltaEncabezado) saleCliente();
+  // The cursor goes straight to the lines whatever the options: the default customer is
+  // applied now, as leaving its field would.
+  saleCliente();
   return true;
 }
 
@@ -268,29 +295,244 @@ bool CapturaVenta::irALineaActual() {
   return partidas_.goTo(static_cast<uint32_t>(fila_ + 1));
 }
 
-void CapturaVenta::ponCelda(int columna, std::string_view texto) {
+namespace {
+
+// "El Precio "abc" no es un número válido".
+std::string noEsNumero(std::string_view campo, std::string_view texto) {
+  return std::string(campo) + " \"" + std::string(texto) + "\" no es un número válido";
+}
+
+}  // namespace
+
+bool CapturaVenta::ponCelda(int columna, std::string_view texto) {
+  if (columna == kCantidad) return tecleaCantidad(texto) != Cantidad::Rechazada;
   try {
-    if (!irALineaActual()) return;
+    if (!irALineaActual()) return false;
+    const std::string t = recorta(texto);
+    std::optional<double> v;
+    if (columna == kDescuento || columna == kPrecio || columna == kImporte) {
+      // A figure that does not read never becomes 0: the cell keeps what it had.
+      v = t.empty() ? std::optional<double>(0) : leeNumero(t);
+      const char* campo = columna == kDescuento ? "El Descuento" : columna == kPrecio ? "El Precio" : "El Importe";
+      if (!v) {
+        ui_.mensaje(noEsNumero(campo, t));
+        return false;
+      }
+      if (*v < 0 || (columna == kDescuento && *v > 100)) {
+        ui_.mensaje(columna == kDescuento ? std::string("El Descuento debe estar entre 0 y 100")
+                                          : std::string(campo) + " no puede ser negativo");
+        return false;
+      }
+    }
     partidas_.edit();
     switch (columna) {
-      case kCantidad:
-        if (recorta(texto).empty())
-          partidas_.setNull("CANTIDAD");
-        else
-          partidas_.setFloat("CANTIDAD", leeNumero(texto).value_or(0));
-        break;
       case kClave: partidas_.setText("CLAVE", texto); break;
       case kProducto: partidas_.setText("PRODUCTO", texto); break;
-      case kDescuento: partidas_.setFloat("DESCUENTO", leeNumero(texto).value_or(0)); break;
-      case kPrecio: partidas_.setFloat("PRECIO", leeNumero(texto).value_or(0)); break;
-      case kImporte: partidas_.setFloat("IMPORTE", leeNumero(texto).value_or(0)); break;
+      case kDescuento: partidas_.setFloat("DESCUENTO", *v); break;
+      case kPrecio: partidas_.setFloat("PRECIO", *v); break;
+      case kImporte: partidas_.setFloat("IMPORTE", *v); break;
       default: break;
     }
     partidas_.post();
+    // The totals always add up the lines as they now are.
+    if (v && enCaptura()) recalcula();
+    return true;
   } catch (const dbf::Error&) {
     partidas_.cancel();
     ui_.mensaje(kErrorGuardar);
+    return false;
   }
+}
+
+bool CapturaVenta::esProducto(const std::string& t) {
+  if (t.empty()) return false;
+  productos_.setIndex("CODIG_I");
+  bool hallado = productos_.findKey({t});
+  productos_.setIndex("ICLPRO");
+  return hallado || productos_.findKey({t});
+}
+
+bool CapturaVenta::confirmaCantidad(double q, bool conProducto) {
+  if (q > aj_.topeCantidad)
+    return ui_.advertencia("La Cantidad " + numeroTexto(q) + " rebasa el tope de " + numeroTexto(aj_.topeCantidad) +
+                           " por partida. ¿Es correcta?") == shell::RespuestaAdvertencia::Si;
+  if (!conProducto) return true;
+  // Far beyond what is on hand is almost always a slip of the finger (or a scan).
+  const double existencia = productos_.asFloat("EXIST_I");
+  if (existencia > 0 && q > 10 * existencia && mayusculas(productos_.asText("LIPRO_I")) != "SERVI")
+    return ui_.advertencia("La Cantidad " + numeroTexto(q) + " rebasa por mucho las existencias (" +
+                           numeroTexto(existencia) + "). ¿Es correcta?") == shell::RespuestaAdvertencia::Si;
+  return true;
+}
+
+CapturaVenta::Cantidad CapturaVenta::tecleaCantidad(std::string_view texto) {
+  try {
+    if (!irALineaActual()) return Cantidad::Rechazada;
+    const std::string t = recorta(texto);
+    if (t.empty()) {
+      partidas_.edit();
+      partidas_.setNull("CANTIDAD");
+      partidas_.post();
+      return Cantidad::Puesta;
+    }
+    const std::optional<double> n = leeNumero(t);
+    const bool verosimil = n && *n >= 0 && *n <= aj_.topeCantidad;
+    if (!verosimil && esProducto(t)) {
+      // A scan (or a key) where the quantity was expected: it is the line's product and
+      // the quantity stays as it was (1 for a new line).
+      const uint32_t fila = static_cast<uint32_t>(fila_ + 1);
+      partidas_.goTo(fila);
+      partidas_.edit();
+      if (partidas_.isNull("CANTIDAD") || partidas_.asFloat("CANTIDAD") <= 0) partidas_.setFloat("CANTIDAD", 1);
+      partidas_.setText("CLAVE", t);
+      partidas_.setText("PRODUCTO", "");
+      partidas_.post();
+      entraColumna(kProducto);
+      return Cantidad::Producto;
+    }
+    if (!n) {
+      ui_.mensaje(noEsNumero("La Cantidad", t));
+      return Cantidad::Rechazada;
+    }
+    if (*n < 0) {
+      ui_.mensaje("La Cantidad no puede ser negativa");
+      return Cantidad::Rechazada;
+    }
+    // The stored quantities hold ten whole digits: more could never be saved.
+    if (*n >= kCantidadMaxima) {
+      ui_.mensaje("La Cantidad " + t + " es demasiado grande para una partida");
+      return Cantidad::Rechazada;
+    }
+    const bool conProducto = !partidas_.asText("PRODUCTO").empty() && productoDeLinea();
+    if (!confirmaCantidad(*n, conProducto)) return Cantidad::Rechazada;
+    irALineaActual();
+    partidas_.edit();
+    partidas_.setFloat("CANTIDAD", *n);
+    partidas_.post();
+    if (enCaptura()) recalcula();
+    return Cantidad::Puesta;
+  } catch (const dbf::Error&) {
+    partidas_.cancel();
+    ui_.mensaje(kErrorGuardar);
+    return Cantidad::Rechazada;
+  }
+}
+
+bool CapturaVenta::ponFecha(std::string_view texto) {
+  const std::string t = recorta(texto);
+  const std::optional<shell::Fecha> f = shell::leeFechaCorta(t);
+  if (!f) {
+    ui_.mensaje("La Fecha \"" + t + "\" no es válida, escríbala como dd/mm/aaaa");
+    return false;
+  }
+  campos_.fecha = shell::fechaCorta(*f);
+  return true;
+}
+
+void CapturaVenta::escribeCambio() {
+  if (!encabezado_.isOpen() || encabezado_.isEmpty()) return;
+  // No cash tendered (or no longer enough): nothing paid, no change.
+  const std::optional<double> dado = leeNumero(campos_.efectivo);
+  const shell::Importe abono = dado ? totales_.total : shell::Importe{};
+  const shell::Importe cambio = dado ? shell::Importe::deDouble(*dado) - totales_.total : shell::Importe{};
+  encabezado_.edit();
+  encabezado_.setFloat("CAMBI_F", cambio.aDouble());
+  encabezado_.setFloat("ABONO_F", abono.aDouble());
+  encabezado_.setFloat("SALDO_F", encabezado_.asFloat("IMTOD_F") - abono.aDouble());
+  encabezado_.post();
+}
+
+bool CapturaVenta::efectivo(std::string_view texto) {
+  const std::string t = recorta(texto);
+  if (t.empty() || !enCaptura()) return true;
+  const std::optional<double> v = leeNumero(t);
+  if (!v || *v < 0) {
+    ui_.mensaje(noEsNumero("El Efectivo", t));
+    return false;
+  }
+  recalcula();
+  const std::string m = aj_.mascaraImporte();
+  if (shell::Importe::deDouble(*v) < totales_.total) {
+    ui_.mensaje("El Efectivo " + shell::Importe::deDouble(*v).formatea(m) + " no cubre el Total " +
+                totales_.total.formatea(m));
+    return false;
+  }
+  campos_.efectivo = t;
+  try {
+    escribeCambio();
+  } catch (const dbf::Error&) {
+    if (encabezado_.editing()) encabezado_.cancel();
+    ui_.mensaje("Hay un error en el PAGO...");
+    return false;
+  }
+  return true;
+}
+
+bool CapturaVenta::repiteUltima() {
+  if (!enCaptura()) return false;
+  try {
+    std::optional<Partida> ultima;
+    for (const Partida& p : partidas())
+      if (!p.clave.empty() && !p.producto.empty() && p.clave != kComentario) ultima = p;
+    if (!ultima) {
+      ui_.mensaje("No hay una partida que repetir");
+      return false;
+    }
+    if (!irALineaActual()) return false;
+    if (!partidas_.asText("CLAVE").empty() || !partidas_.asText("PRODUCTO").empty()) agregaPartida();
+    irALineaActual();
+    partidas_.edit();
+    partidas_.setFloat("CANTIDAD", ultima->cantidad.value_or(1));
+    partidas_.setText("CLAVE", ultima->clave);
+    partidas_.post();
+    entraColumna(kProducto);
+    return true;
+  } catch (const dbf::Error&) {
+    partidas_.cancel();
+    ui_.mensaje(kErrorGuardar);
+    return false;
+  }
+}
+
+bool CapturaVenta::dejaCaptura() {
+  if (!enCaptura()) return true;
+  switch (ui_.cerrar()) {
+    case shell::RespuestaCerrar::Guardar: return guarda();
+    case shell::RespuestaCerrar::Descartar: descarta(); return true;
+    case shell::RespuestaCerrar::Quedarse: return false;
+  }
+  return false;
+}
+
+void CapturaVenta::descarta() {
+  if (!enCaptura()) return;
+  if (modificando_) {
+    // The stored document stays as its last save left it: its lines come back and the
+    // totals written back meanwhile are recomputed from them.
+    muestra();
+    modificando_ = false;
+    muestra();
+    return;
+  }
+  try {
+    // The reserved number stays taken (another station may already hold the next one),
+    // but nothing in it counts: it is cancelled and its totals are zero.
+    if (encabezado_.isOpen() && !encabezado_.isEmpty()) {
+      encabezado_.edit();
+      for (const char* c : {"SUBTO_F", "DECOT_F", "IMIM2_F", "IMTOD_F", "COSTO_F", "SALDO_F", "FPGCX_F",
+                            "CAMBI_F", "ABONO_F"})
+        encabezado_.setFloat(c, 0);
+      encabezado_.setText("STATU_F", std::string(store::estado::kCancelado));
+      encabezado_.setText("CLCLI_F", campos_.cliente);
+      encabezado_.post();
+    }
+    vaciaPartidas();
+  } catch (const dbf::Error&) {
+    if (encabezado_.editing()) encabezado_.cancel();
+    ui_.mensaje(kErrorGuardar);
+  }
+  nuevo_ = false;
+  muestra();
 }
 
 void CapturaVenta::importeDeLinea() {
@@ -562,13 +804,17 @@ bool CapturaVenta::llenaPartida() {
   // Weighed products take their quantity from the scale.
   if (productos_.asFloat("FACTO_I") > 0) {
     const double q = partidas_.isNull("CANTIDAD") ? 0 : partidas_.asFloat("CANTIDAD");
-    if (auto peso = dlg_.pesa(q, productos_.asFloat("FACTO_I"), productos_.asFloat("EXIFA_I"))) {
+    if (auto peso = dlg_.pesaProducto(q, productos_.asFloat("FACTO_I"), productos_.asFloat("EXIFA_I"),
+                                      productos_.asFloat("EXIST_I"))) {
       partidas_.edit();
       partidas_.setFloat("CANTIDAD", *peso);
       partidas_.post();
     }
   }
   if (!checaExistencia(true)) return false;
+  // The ceiling was confirmed when the quantity was typed; here the stock is known.
+  if (const double q = partidas_.asFloat("CANTIDAD"); q <= aj_.topeCantidad && !confirmaCantidad(q, true))
+    return false;
 
   const double cantidad = partidas_.asFloat("CANTIDAD");
   const double empaque = productos_.asFloat("UEMPA_I");
@@ -642,7 +888,13 @@ const Totales& CapturaVenta::recalcula() {
     if (!partidas_.isOpen()) return totales_;
     if (recorta(campos_.descuento).empty()) campos_.descuento = "0";
     std::vector<LineaTotal> lineas;
+    int guardables = 0;
     for (partidas_.first(); !partidas_.eof(); partidas_.next()) {
+      // "Partidas" counts what a save will store: no blank, comment or zero line.
+      const std::string clave = partidas_.asText("CLAVE");
+      if (!partidas_.isNull("CANTIDAD") && partidas_.asFloat("CANTIDAD") > 0 && !clave.empty() &&
+          clave != kComentario && !partidas_.asText("PRODUCTO").empty())
+        ++guardables;
       LineaTotal l;
       l.cantidad = partidas_.asFloat("CANTIDAD");
       l.precio = partidas_.asFloat("PRECIO");
@@ -666,6 +918,7 @@ const Totales& CapturaVenta::recalcula() {
     o.tasaDocumento = campos_.tasa;
     o.pasoRedondeo = aj_.pasoRedondeo;
     totales_ = calculaTotales(lineas, o);
+    totales_.partidas = guardables;
     etiquetaPartidas_.clear();
     escribeTotalDat();
 
@@ -683,6 +936,13 @@ const Totales& CapturaVenta::recalcula() {
         encabezado_.setFloat("SALDO_F", totales_.total.aDouble() - encabezado_.asFloat("ABONO_F"));
         encabezado_.setFloat("FPGCX_F", totales_.fpgc);
         encabezado_.post();
+        // Cash already tendered: the change follows the new total, or goes when the
+        // cash no longer covers it.
+        if (!campos_.efectivo.empty()) {
+          const std::optional<double> dado = leeNumero(campos_.efectivo);
+          if (!dado || shell::Importe::deDouble(*dado) < totales_.total) campos_.efectivo.clear();
+          escribeCambio();
+        }
       }
     }
   } catch (const dbf::Error&) {

@@ -54,6 +54,7 @@ struct CamposEncabezado {
   std::string caja;                 // BCLIM_F
   std::string nombre, direccion, direccion2, poblacion, rfc, codigoPostal;  // labels
   std::string tipoPago;             // TipoPago
+  std::string efectivo;             // CAMBIO_F: cash tendered, "" until typed
 };
 
 // The texts of the totals and state labels.
@@ -120,8 +121,9 @@ class CapturaVenta {
   Partida partida(int fila);  // 0-based, file order of the visible scratch lines
   void irAPartida(int fila);
   int filaActual() const { return fila_; }
-  // What the user typed into a cell of the current line (columns as Columna).
-  void ponCelda(int columna, std::string_view texto);
+  // What the user typed into a cell of the current line (columns as Columna). A number
+  // that does not read is refused with a message and the cell keeps its value (false).
+  bool ponCelda(int columna, std::string_view texto);
   // The grid's cursor entered a column of the current line (only while capturing);
   // returns the column the cursor must go to.
   int entraColumna(int columna);
@@ -141,6 +143,26 @@ class CapturaVenta {
   // Pick list of the price column: PLIS2_I, PLIS3_I, PLIS4_I, PMINI_I of the line's
   // product.
   std::vector<std::string> listaPrecios();
+
+  // ---- the counter flow and its checks (captura.cpp) -------------------------------
+  // Typing into the quantity (column 0 or EditCantidad): the number became the line's
+  // quantity, or the text named a product (a scan where the quantity was expected) and
+  // filled the line, or it was refused with a message.
+  enum class Cantidad { Puesta, Producto, Rechazada };
+  Cantidad tecleaCantidad(std::string_view texto);
+  // Leaving EditFEDOC_F: only a real calendar date is taken; otherwise a message and
+  // the previous date stays.
+  bool ponFecha(std::string_view texto);
+  // Leaving CAMBIO_F (F5): the change is shown and written to CAMBI_F; "" changes nothing.
+  bool efectivo(std::string_view texto);
+  // F3: the last filled line again, product and quantity.
+  bool repiteUltima();
+  // Closing or leaving a document still in capture asks through the pending-changes
+  // dialog: save, discard or stay. True when the capture is over (saved or discarded).
+  bool dejaCaptura();
+  // Discards the capture. A new document keeps its reserved number as a cancelled
+  // header with zero totals; a modified one gets back its stored lines and totals.
+  void descarta();
 
   // ---- totals (captura.cpp) -------------------------------------------------------
   // Recomputes every line amount and the totals, shows them, writes "\total.dat" and
@@ -214,6 +236,9 @@ class CapturaVenta {
   bool irALineaActual();   // positions the scratch table on fila_ (starts a first line)
   void importeDeLinea();   // recomputes IMPORTE of the current scratch line
   bool productoDeLinea();  // positions productos_ on the current line's key
+  bool esProducto(const std::string& t);  // a key or a barcode of the product table
+  bool confirmaCantidad(double q, bool conProducto);  // ceiling and stock far exceeded
+  void escribeCambio();    // CAMBI_F, ABONO_F, SALDO_F of the open header
 
   // ---- grabacion.cpp privates ----
   void descuentaCargo();  // a cancelled invoice no longer charges its customer

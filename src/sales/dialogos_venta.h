@@ -18,11 +18,20 @@ class DialogosVenta {
   virtual ~DialogosVenta() = default;
   // Product lookup seeded with a text; the chosen CLPRO_I, nullopt when cancelled.
   virtual std::optional<std::string> buscaProducto(std::string_view texto) = 0;
+  // The same lookup opened in description order (F1 of the sales screen).
+  virtual std::optional<std::string> buscaProductoPorDescripcion(std::string_view texto) {
+    return buscaProducto(texto);
+  }
   // Customer and seller lookups; the chosen key.
   virtual std::optional<std::string> buscaCliente(std::string_view texto) = 0;
   virtual std::optional<std::string> buscaVendedor(std::string_view texto) = 0;
   // Scale dialog for a weighed product: the weight read; nullopt keeps the quantity.
   virtual std::optional<double> pesa(double cantidad, double factor, double existenciaFactor) = 0;
+  // The same, knowing the product's stock (EXIST_I) too, which the dialog shows.
+  virtual std::optional<double> pesaProducto(double cantidad, double factor, double existenciaFactor,
+                                             double /*existencia*/) {
+    return pesa(cantidad, factor, existenciaFactor);
+  }
   // Quick product creation with the typed key; true when a product was created.
   virtual bool altaRapida(std::string_view clave) = 0;
   // Range dialog "Rango" with two dates (both `hoy` at first); nullopt unless accepted.

@@ -20,4 +20,9 @@ struct EntradaMenu {
 bool escribeIndiceAyuda(std::string_view directorioSistema, std::string_view titulo,
                         const std::vector<EntradaMenu>& menuPrincipal);
 
+// A ".mht" help page is a MIME file whose text/html part is the page (8bit or
+// quoted-printable, Windows-1252): that part in UTF-8, for the program's own viewer. A
+// text that is not MIME is taken as the page itself.
+std::string htmlDeMht(std::string_view bytes);
+
 }  // namespace mostrador::shell

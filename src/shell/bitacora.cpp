@@ -27,6 +27,11 @@ std::string lineaErrorApertura(std::string_view tabla, const FechaHora& ahora) {
   return "Error Apertura " + std::string(tabla) + " " + horaTexto(ahora.hora) + " " + fechaHoraTexto(ahora);
 }
 
+std::string lineaIngreso(std::string_view usuario, std::string_view titulo, const FechaHora& ahora) {
+  return "Ingreso Usuario " + (usuario.empty() ? std::string("-") : std::string(usuario)) + " (" +
+         std::string(titulo) + ") " + horaTexto(ahora.hora) + " " + fechaHoraTexto(ahora);
+}
+
 bool abreRegistrando(const std::function<void()>& abre, std::string_view tabla, const Bitacora& bitacora,
                      const Reloj& reloj) {
   try {

@@ -31,6 +31,10 @@ class Bitacora {
 // "Error Apertura facturae.dbf 13:05:09 01/07/2001 13:05:09".
 std::string lineaErrorApertura(std::string_view tabla, const FechaHora& ahora);
 
+// "Ingreso Usuario 2 (Mostrador    V 4.6.1   Abarrotes) 08:00:00 02/01/2026 08:00:00": a
+// sign-in; the company access key signs in with no user number ("Usuario -").
+std::string lineaIngreso(std::string_view usuario, std::string_view titulo, const FechaHora& ahora);
+
 // The logged opener: runs abre (which opens the table and throws on failure). On failure
 // the capped log gets the "Error Apertura" line, nothing is shown, and false comes back
 // so that the caller goes on with the table closed.

@@ -61,6 +61,33 @@ std::optional<int> CatalogoCampos::numeroTabla(std::string_view tabla) const {
   return buscaTabla(tablas(), tabla);
 }
 
+bool escribeCatalogoCampos(std::string_view ruta, const std::vector<TablaCatalogo>& tablas) {
+  const DisenoRegistro& d = disenoCatalogoCampos();
+  std::vector<RegistroFijo> rs(tablas.size() * 50, RegistroFijo(d));
+  for (size_t k = 0; k < tablas.size(); ++k) {
+    const auto& campos = tablas[k].campos;
+    for (size_t i = 0; i < campos.size() && i < static_cast<size_t>(CatalogoCampos::kCamposPorTabla); ++i) {
+      RegistroFijo& r = rs[k * 50 + 1 + i];
+      r.ponTexto("numero", campos[i].numero);
+      r.ponTexto("nombre", campos[i].nombre);
+      r.ponTexto("descripcion", campos[i].descripcion);
+      r.ponTexto("tercero", campos[i].tercero);
+      r.ponTexto("cuarto", campos[i].cuarto);
+      r.ponTexto("quinto", campos[i].quinto);
+    }
+  }
+  for (size_t k = 0; k < tablas.size(); ++k) {
+    RegistroFijo r(d);
+    r.ponTexto("numero", std::to_string(k));
+    r.ponTexto("descripcion", tablas[k].archivo);
+    rs.push_back(r);
+  }
+  RegistroFijo cuenta(d);
+  cuenta.ponTexto("numero", std::to_string(tablas.size()));
+  rs.push_back(cuenta);
+  return ArchivoFijo(std::string(ruta), d).reescribe(rs);
+}
+
 std::vector<CampoCatalogo> CatalogoCampos::campos(std::string_view tabla) const {
   std::vector<CampoCatalogo> r;
   const std::vector<RegistroFijo> todos = archivo_.leeTodos();

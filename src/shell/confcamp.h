@@ -36,6 +36,17 @@ struct CampoCatalogo {
 // + shown description, e.g. "[003]NOMBR_C  Nombre del Cliente".
 std::string lineaSelector(int linea, const CampoCatalogo& campo);
 
+// A table of the catalogue as it is written: its file name (lower case) and its fields.
+struct TablaCatalogo {
+  std::string archivo;
+  std::vector<CampoCatalogo> campos;
+};
+
+// Writes the whole file at ruta: table k's fields at records k × 50 + 1 on (the first
+// 49; the rest have no place), the table index and the count T. False when it cannot
+// be written.
+bool escribeCatalogoCampos(std::string_view ruta, const std::vector<TablaCatalogo>& tablas);
+
 class CatalogoCampos {
  public:
   static constexpr int kCamposPorTabla = 49;

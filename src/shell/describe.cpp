@@ -20,4 +20,21 @@ std::optional<Descripcion> leeDescripcion(std::string_view directorioSistema, in
   return Descripcion{r->texto("clave"), r->texto("primera"), r->texto("segunda")};
 }
 
+bool escribeDescripciones(std::string_view directorioSistema, const std::map<int, std::string>& textos) {
+  const std::string carpeta = une(directorioSistema, "ayuda");
+  creaDirectorios(carpeta);
+  const int ultimo = textos.empty() ? -1 : textos.rbegin()->first;
+  std::vector<RegistroFijo> rs;
+  for (int tema = 0; tema <= ultimo; ++tema) {
+    RegistroFijo r(disenoDescripciones());
+    if (auto it = textos.find(tema); it != textos.end()) {
+      r.ponTexto("clave", std::to_string(tema));
+      r.ponTexto("primera", caracteres(it->second, 1, 125));
+      r.ponTexto("segunda", caracteres(it->second, 126, 125));
+    }
+    rs.push_back(r);
+  }
+  return ArchivoFijo(une(carpeta, "describe.des"), disenoDescripciones()).reescribe(rs);
+}
+
 }  // namespace mostrador::shell

@@ -7,6 +7,7 @@
 //       11       125  first part of the text
 //      137       125  second part of the text
 
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -25,5 +26,10 @@ struct Descripcion {
 
 // The topic's record; nullopt when the file is missing or has no such topic.
 std::optional<Descripcion> leeDescripcion(std::string_view directorioSistema, int tema);
+
+// Writes "<dir>\ayuda\describe.des" (and the folder) with one record per topic from 0 to
+// the highest given; topics without a text are empty records. A text longer than the
+// first part goes on in the second.
+bool escribeDescripciones(std::string_view directorioSistema, const std::map<int, std::string>& textos);
 
 }  // namespace mostrador::shell

@@ -1,5 +1,7 @@
 #include "shell/principal.h"
 
+#include "shell/bitacora.h"
+
 #include <cassert>
 #include <exception>
 
@@ -141,6 +143,14 @@ void Principal::aplicaIngreso(const Ingreso& ingreso) {
   habilitada_ = true;
   titulo_ = ingreso.titulo;
   if (ingreso.tipo == Ingreso::Usuario) usuario_ = std::to_string(ingreso.usuario);
+  // A session starts: the permanent check counts its ticks and walks the documents
+  // from the beginning again, and the station's log records who signed in.
+  ticks_ = 0;
+  label6_ = "0";
+  if (ganchos_.reiniciaMarcador) ganchos_.reiniciaMarcador();
+  if (!sistema_.empty())
+    Bitacora(sistema_).escribe(lineaIngreso(ingreso.tipo == Ingreso::Usuario ? usuario_ : std::string(),
+                                            ingreso.titulo, reloj_.ahora()));
 }
 
 // --- Shared values ---

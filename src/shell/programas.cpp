@@ -400,8 +400,12 @@ TablaProgramas::Preparado TablaProgramas::prepara(std::string_view programa, std
                                                    std::string_view directorio) const {
   const std::string k = clave(programa);
   if (k.empty()) return {std::nullopt, "No se indicó el programa que debe iniciarse"};
+  // The calculator is the one a user looks for most: say plainly what to install.
   const std::string sinPrograma =
-      "No hay un programa asignado a " + k + " en este equipo; asígnelo en " + rutaAjustes_;
+      k == "CALC.EXE"
+          ? "No hay una calculadora instalada en este equipo; instale una (por ejemplo, el paquete "
+            "galculator o gnome-calculator) o asígnela a CALC.EXE en " + rutaAjustes_
+          : "No hay un programa asignado a " + k + " en este equipo; asígnelo en " + rutaAjustes_;
 
   std::vector<std::string> plantilla;
   if (auto it = entradas_.find(k); it != entradas_.end()) {

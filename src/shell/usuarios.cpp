@@ -230,6 +230,8 @@ void PaginaUsuarios::BotonNuevoClick() {
   modo_ = Modo::Nuevo;
   nombre.clear();
   clave.clear();
+  // A new user starts with no rights: nothing is inherited from the user shown before.
+  derechos.assign(kDerechosPagina, false);
   guardaHabilitado_ = true;
 }
 
@@ -244,10 +246,26 @@ std::string PaginaUsuarios::cadenaDerechos() const {
   return r;
 }
 
-void PaginaUsuarios::BotonGuardaClick() {
+bool PaginaUsuarios::BotonGuardaClick() {
+  if (modo_ == Modo::Consulta) return false;
   Usuario u{nume_, nombre, clave, cadenaDerechos()};
+  // The key is what signs a user in: an empty one or another user's would leave this
+  // user unable to ever sign in.
+  const std::string guardada = decodificaUsuario(codificaUsuario(u)).clave;
+  if (guardada.empty()) {
+    ui_.mensaje(kClaveVacia);
+    return false;
+  }
+  if (auto todos = leeUsuarios(sistema_)) {
+    for (size_t i = 0; i < todos->size(); ++i) {
+      if (modo_ == Modo::Cambio && static_cast<int>(i) == nume_) continue;
+      if ((*todos)[i].clave == guardada) {
+        ui_.mensaje(kClaveRepetida);
+        return false;
+      }
+    }
+  }
   if (modo_ == Modo::Nuevo) {
-    // Keys are not checked for emptiness or duplicates: the lower number wins at sign-in.
     u.numero = static_cast<int>(cuentaUsuarios(sistema_));
     agregaUsuario(sistema_, u);
     nume_ = u.numero;
@@ -257,6 +275,7 @@ void PaginaUsuarios::BotonGuardaClick() {
   modo_ = Modo::Consulta;
   guardaHabilitado_ = false;
   limite_ = static_cast<int>(cuentaUsuarios(sistema_)) - 1;
+  return true;
 }
 
 void PaginaUsuarios::BotonEliminaClick() {

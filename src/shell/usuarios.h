@@ -37,6 +37,9 @@ inline constexpr int kDerechosPagina = 55;  // letters the users page writes
 
 inline constexpr std::string_view kSinArchivoUsuarios = "El Archivo de Usuarios No Existe ";
 inline constexpr std::string_view kNoRegistrado = "No Registrado";
+inline constexpr std::string_view kClaveVacia = "Escriba la clave del usuario";
+inline constexpr std::string_view kClaveRepetida =
+    "Esa clave ya la tiene otro usuario; escriba una diferente";
 
 // The 86 characters in their fixed scrambled order, as Windows-1252 bytes.
 std::string_view alfabetoRevuelto();
@@ -107,7 +110,9 @@ class PaginaUsuarios {
   void NumeChange(int valor);
   void BotonNuevoClick();
   void BotonCambiosClick();
-  void BotonGuardaClick();
+  // False (with a message, staying in its mode) when the key is empty or is already
+  // another user's: that user would otherwise be the one every sign-in finds.
+  bool BotonGuardaClick();
   void BotonEliminaClick();
   // Copies the system directory's users file over the company's.
   bool BitBtn1Click(std::string_view directorioDatos);
@@ -118,6 +123,8 @@ class PaginaUsuarios {
   bool nuevoHabilitado() const { return modo_ == Modo::Consulta; }
   bool cambiosHabilitado() const { return modo_ == Modo::Consulta; }
   bool guardaHabilitado() const { return guardaHabilitado_; }
+  // Name, key and rights can be changed only in new or change mode.
+  bool edicionHabilitada() const { return modo_ != Modo::Consulta; }
 
   // Edit26, Edit25 and the 55 rights controls (index 0 is right 1).
   std::string nombre;

@@ -4,6 +4,9 @@
 #include <cstdlib>
 #include <stdexcept>
 
+#include "shell/confcamp.h"
+#include "shell/describe.h"
+#include "shell/moneda.h"
 #include "shell/rutas.h"
 #include "shell/texto.h"
 #include "shell/usuarios.h"
@@ -46,6 +49,46 @@ void llenaDiccionario(std::string_view dirSistema) {
     }
   }
   t.close();
+}
+
+// The field chooser's catalogue: every company table with its fields, their
+// descriptions, kinds and sizes.
+void escribeCatalogo(std::string_view dirSistema) {
+  std::vector<shell::TablaCatalogo> tablas;
+  for (const auto& tabla : tablasEmpresa()) {
+    shell::TablaCatalogo t{tabla.archivoMinusculas(), {}};
+    for (size_t i = 0; i < tabla.campos.size(); ++i) {
+      const dbf::FieldDef& c = tabla.campos[i];
+      t.campos.push_back({std::to_string(i + 1), c.name, tabla.descripciones[i], textoTipo(c.type),
+                          std::to_string(c.length), std::to_string(c.decimals)});
+    }
+    tablas.push_back(std::move(t));
+  }
+  const std::string ruta = shell::une(dirSistema, "confcamp.cmp");
+  if (!shell::escribeCatalogoCampos(ruta, tablas)) throw std::runtime_error("No se pudo escribir " + ruta);
+}
+
+// The pop-up descriptions of the main window's buttons and of the users page.
+void escribePopups(std::string_view dirSistema) {
+  const std::map<int, std::string> textos = {
+      {55, "Eliminar: da de baja al usuario mostrado. El usuario 0, el administrador, no puede darse de baja."},
+      {56, "Cambios: permite modificar el nombre, la clave y los derechos del usuario mostrado; "
+           "después presione Guardar Usuario."},
+      {57, "Nuevo: da de alta un usuario sin derechos; escriba su nombre, una clave que nadie más "
+           "tenga y marque sus derechos."},
+      {58, "Guardar Usuario: guarda el usuario nuevo o los cambios. La clave no puede quedar vacía "
+           "ni repetirse."},
+      {110, "Empresa: elige la empresa con la que se trabaja y vuelve a pedir la clave de acceso."},
+      {111, "Clientes: catálogo de clientes, sus saldos y su estado de cuenta."},
+      {112, "Proveedores: catálogo de proveedores y sus cuentas por pagar."},
+      {113, "Vendedores: catálogo de vendedores y sus comisiones."},
+      {114, "Facturación: captura de remisiones, facturas, devoluciones y caja chica."},
+      {117, "Inventario: catálogo de productos, precios y existencias."},
+      {118, "Movimientos al inventario: entradas y salidas que no vienen de una venta o una compra."},
+      {119, "Compras: captura de compras, órdenes de compra y devoluciones a proveedores."},
+  };
+  if (!shell::escribeDescripciones(dirSistema, textos))
+    throw std::runtime_error("No se pudo escribir " + shell::une(dirSistema, "ayuda\\describe.des"));
 }
 
 }  // namespace
@@ -94,12 +137,20 @@ void creaDirectorioDatos(std::string_view dirDatos) {
   cuentas.close();
 
   creaContadores(dirDatos);
+
+  // Amounts in words need the local currency's names; a company's own table is kept.
+  if (!shell::existe(shell::rutaMonedas(dirDatos)) &&
+      !shell::escribeMonedas(dirDatos, {{"M.N.", "1", "PESO", "PESOS", "PESOS", "M.N.", "$"},
+                                        {"USD", "", "DOLAR", "DOLARES", "DOLARES", "USD", "US$"}}))
+    throw std::runtime_error("No se pudo escribir " + shell::rutaMonedas(dirDatos));
 }
 
 void creaDirectorioSistema(const OpcionesEmpresa& o) {
   shell::creaDirectorios(o.dirSistema);
   creaTablas(o.dirSistema, tablasSistema());
   llenaDiccionario(o.dirSistema);
+  escribeCatalogo(o.dirSistema);
+  escribePopups(o.dirSistema);
 
   const shell::Usuario admin{0, o.nombreAdministrador, o.claveAdministrador,
                              std::string(kDerechos, 's')};
@@ -124,7 +175,7 @@ std::string directorioInstalacion() {
 
 int instalaPlantillas(std::string_view origen, std::string_view dirSistema) {
   int copiados = 0;
-  for (const char* carpeta : {"consulta", "report"}) {
+  for (const char* carpeta : {"consulta", "report", "ayuda"}) {
     const std::string desde = shell::une(origen, carpeta);
     if (!shell::esDirectorio(desde)) continue;
     const std::string hacia = shell::une(dirSistema, carpeta);

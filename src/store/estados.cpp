@@ -22,7 +22,8 @@ std::string textoEstadoCompra(std::string_view stdoc) {
 }
 
 std::string textoEstadoCatalogo(std::string_view statu) {
-  return statu.empty() || statu == estado::kActivo ? "Activo" : "Inactivo";
+  // Only "A" is active: a blank state was never made active by anybody.
+  return statu == estado::kActivo ? "Activo" : "Inactivo";
 }
 
 bool cancelado(std::string_view statu) { return statu == estado::kCancelado; }

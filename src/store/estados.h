@@ -30,7 +30,7 @@ std::string textoEstadoVenta(std::string_view statu);
 std::string textoImpresion(std::string_view tregi);
 // STDOC_O: "C" "Cancelada", "G" "Pagada", anything else "Activa".
 std::string textoEstadoCompra(std::string_view stdoc);
-// STATU_C, STATU_P: "A" or empty "Activo", anything else "Inactivo".
+// STATU_C, STATU_P: "A" "Activo", anything else (blank included) "Inactivo".
 std::string textoEstadoCatalogo(std::string_view statu);
 
 bool cancelado(std::string_view statu);          // STATU_F, STDOC_O, TREGI_FD, TREGI_OD

@@ -1,5 +1,7 @@
 #include "ui/dialogos.h"
 
+#include "shell/ayuda.h"
+
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QCheckBox>
@@ -98,6 +100,19 @@ void filtraHijos(QWidget* forma, QObject* filtro) {
 
 void instalaNavegacion(QWidget* forma) { filtraHijos(forma, new Navegacion(forma)); }
 
+void anchoParaTitulo(QWidget* ventana) {
+  QFont f = ventana->font();
+  f.setBold(true);
+  const int titulo = QFontMetrics(f).horizontalAdvance(ventana->windowTitle());
+  ventana->setMinimumWidth(std::max(ventana->minimumWidth(), titulo + 140));
+}
+
+void anchoParaTexto(QLineEdit* campo) {
+  const int ancho = campo->fontMetrics().horizontalAdvance(campo->text()) + 24;
+  campo->setMinimumWidth(std::max(160, ancho));
+  campo->setCursorPosition(0);
+}
+
 // --- TDialogo ---
 
 TDialogo::TDialogo(const QString& texto, QWidget* parent) : QDialog(parent) {
@@ -139,6 +154,7 @@ TFormaAdvertencia::TFormaAdvertencia(const QString& pregunta, bool conClave, QWi
     : QDialog(parent) {
   setObjectName("TFormaAdvertencia");
   setWindowTitle("Advertencia !!!");
+  anchoParaTitulo(this);
   auto* l = new QVBoxLayout(this);
   auto* p = new QLabel(pregunta.isEmpty() ? q(shell::kPreguntaEliminar) : pregunta, this);
   p->setObjectName("Pregunta");
@@ -594,10 +610,25 @@ bool TFormaAyudaLinea::abre(const QString& rutaLocal) {
   QFile f(rutaLocal);
   if (!f.open(QIODevice::ReadOnly)) return false;
   const QByteArray bytes = f.readAll();
-  tema_->setPlainText(bytes.startsWith("{\\rtf") ? textoDeRtf(bytes)
-                                                  : QString::fromStdString(shell::aUtf8(bytes.toStdString())));
+  if (rutaLocal.endsWith(".mht", Qt::CaseInsensitive) || rutaLocal.endsWith(".mhtml", Qt::CaseInsensitive))
+    tema_->setHtml(QString::fromStdString(shell::htmlDeMht(bytes.toStdString())));
+  else
+    tema_->setPlainText(bytes.startsWith("{\\rtf") ? textoDeRtf(bytes)
+                                                    : QString::fromStdString(shell::aUtf8(bytes.toStdString())));
   posicion_ = -1;
   return true;
+}
+
+TFormaAyudaLinea* TFormaAyudaLinea::muestra(QWidget* padre, std::string_view ruta, shell::Interaccion& ui) {
+  if (!shell::existe(ruta)) {
+    ui.mensaje("El Archivo " + std::string(ruta) + " No Existe");
+    return nullptr;
+  }
+  auto* d = new TFormaAyudaLinea(ui, padre);
+  d->setAttribute(Qt::WA_DeleteOnClose);
+  d->abre(QString::fromStdString(shell::resuelve(ruta).string()));
+  d->show();
+  return d;
 }
 
 QString TFormaAyudaLinea::textoTema() const { return tema_->toPlainText(); }

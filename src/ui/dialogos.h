@@ -32,6 +32,12 @@ namespace mostrador::ui {
 // signs in).
 void instalaNavegacion(QWidget* forma);
 
+// A window never narrower than its own title (plus the room the title bar's buttons
+// take), so that no caption reads "Informaci…el Sistema".
+void anchoParaTitulo(QWidget* ventana);
+// A read-only field as wide as the text it shows, shown from its start.
+void anchoParaTexto(class QLineEdit* campo);
+
 // --- TDialogo: the message box ---
 class TDialogo : public QDialog {
   Q_OBJECT
@@ -197,8 +203,12 @@ class TFormaAyudaLinea : public QDialog {
  public:
   // ui answers the search box of "Buscar" and shows the F3 message.
   TFormaAyudaLinea(shell::Interaccion& ui, QWidget* parent = nullptr);
-  // Loads a ".rtf" (its text) or any text file; false when it does not exist.
+  // Loads a ".rtf" (its text), a ".mht" page (its HTML) or any text file; false when it
+  // does not exist.
   bool abre(const QString& rutaLocal);
+  // The help command of a screen: the page at a stored path in a viewer of its own that
+  // does not block the screen; a missing page says "El Archivo <path> No Existe".
+  static TFormaAyudaLinea* muestra(QWidget* padre, std::string_view ruta, shell::Interaccion& ui);
   QString textoTema() const;
   void busca(const QString& texto);  // first occurrence
   void buscaOtraVez();               // F3

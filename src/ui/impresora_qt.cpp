@@ -66,20 +66,23 @@ void ImpresoraQt::orientacion(bool horizontal) {
   printer_->setPageOrientation(horizontal ? QPageLayout::Landscape : QPageLayout::Portrait);
 }
 
-void ImpresoraQt::iniciaTrabajo(std::string_view titulo) {
-  if (painter_.isActive()) return;
+bool ImpresoraQt::iniciaTrabajo(std::string_view titulo) {
+  if (painter_.isActive()) return true;
   printer_->setDocName(qs(titulo));
-  // Without a printer (no CUPS queue) the job simply does not start.
-  if (!painter_.begin(printer_.get())) return;
+  // Without a printer (no CUPS queue) the job does not start, and the caller is told.
+  if (!printer_->isValid() || !painter_.begin(printer_.get())) return false;
   aplicaFuente();
+  return true;
 }
 
 void ImpresoraQt::nuevaPagina() {
   if (painter_.isActive()) printer_->newPage();
 }
 
-void ImpresoraQt::terminaTrabajo() {
-  if (painter_.isActive()) painter_.end();
+bool ImpresoraQt::terminaTrabajo() {
+  if (!painter_.isActive()) return false;
+  return painter_.end() && printer_->printerState() != QPrinter::Error &&
+         printer_->printerState() != QPrinter::Aborted;
 }
 
 int ImpresoraQt::anchoPagina() const {
@@ -151,10 +154,10 @@ bool ImpresoraQt::imagen(int x1, int y1, int x2, int y2, std::string_view ruta) 
   return true;
 }
 
-void ImpresoraQt::imprimeTexto(const std::vector<std::string>& lineas, std::string_view fuente) {
+bool ImpresoraQt::imprimeTexto(const std::vector<std::string>& lineas, std::string_view fuente) {
   if (painter_.isActive()) painter_.end();
   printer_->setDocName(QStringLiteral("Texto"));
-  if (!painter_.begin(printer_.get())) return;
+  if (!printer_->isValid() || !painter_.begin(printer_.get())) return false;
   QFont f(qs(fuente), 10);
   f.setStyleHint(QFont::TypeWriter);
   f.setFixedPitch(true);
@@ -170,5 +173,5 @@ void ImpresoraQt::imprimeTexto(const std::vector<std::string>& lineas, std::stri
     painter_.drawText(QPoint(0, y + m.ascent()), qs(l));
     y += m.height();
   }
-  painter_.end();
+  return painter_.end() && printer_->printerState() != QPrinter::Error;
 }

@@ -23,9 +23,9 @@ class ImpresoraQt : public mostrador::printing::Impresora {
   std::vector<std::string> impresoras() const override;
   void seleccionaImpresora(int indice) override;
   void orientacion(bool horizontal) override;
-  void iniciaTrabajo(std::string_view titulo) override;
+  bool iniciaTrabajo(std::string_view titulo) override;
   void nuevaPagina() override;
-  void terminaTrabajo() override;
+  bool terminaTrabajo() override;
   int anchoPagina() const override;
   int altoPagina() const override;
   void fuente(std::string_view nombre) override;
@@ -38,7 +38,7 @@ class ImpresoraQt : public mostrador::printing::Impresora {
   void rectangulo(int x1, int y1, int x2, int y2) override;
   void rectanguloRedondeado(int x1, int y1, int x2, int y2, int x3, int y3) override;
   bool imagen(int x1, int y1, int x2, int y2, std::string_view ruta) override;
-  void imprimeTexto(const std::vector<std::string>& lineas, std::string_view fuente) override;
+  bool imprimeTexto(const std::vector<std::string>& lineas, std::string_view fuente) override;
 
   bool trabajoActivo() const { return painter_.isActive(); }
   QPrinter& printer() { return *printer_; }

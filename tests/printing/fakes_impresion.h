@@ -109,13 +109,20 @@ class ImpresoraFalsa : public printing::Impresora {
   std::vector<std::string> lineasTexto;
   std::string fuenteTexto;
   bool imagenFalla = false;
+  bool sinImpresora = false;  // no usable printer: jobs do not start
 
   std::vector<std::string> impresoras() const override { return nombres; }
   void seleccionaImpresora(int i) override { anota("selecciona " + std::to_string(i)); }
   void orientacion(bool h) override { anota(h ? "horizontal" : "vertical"); }
-  void iniciaTrabajo(std::string_view t) override { anota("inicia " + std::string(t)); }
+  bool iniciaTrabajo(std::string_view t) override {
+    anota("inicia " + std::string(t));
+    return !sinImpresora;
+  }
   void nuevaPagina() override { anota("nuevaPagina"); }
-  void terminaTrabajo() override { anota("termina"); }
+  bool terminaTrabajo() override {
+    anota("termina");
+    return !sinImpresora;
+  }
   int anchoPagina() const override { return ancho; }
   int altoPagina() const override { return alto; }
   void fuente(std::string_view n) override { anota("fuente " + std::string(n)); }
@@ -142,10 +149,11 @@ class ImpresoraFalsa : public printing::Impresora {
           " " + std::to_string(d) + " " + std::string(r));
     return !imagenFalla;
   }
-  void imprimeTexto(const std::vector<std::string>& l, std::string_view f) override {
+  bool imprimeTexto(const std::vector<std::string>& l, std::string_view f) override {
     lineasTexto = l;
     fuenteTexto = f;
     anota("imprimeTexto");
+    return !sinImpresora;
   }
   // The calls whose text starts with the prefix.
   std::vector<std::string> con(std::string_view prefijo) const {
@@ -170,9 +178,10 @@ class ColaFalsa : public printing::ColaCruda {
     std::string cola, bytes, documento;
   };
   std::vector<Envio> envios;
+  bool rechaza = false;  // the queue refuses every job
   bool envia(std::string_view c, std::string_view b, std::string_view d) override {
     envios.push_back({std::string(c), std::string(b), std::string(d)});
-    return true;
+    return !rechaza;
   }
 };
 

@@ -21,8 +21,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const fs::path kInstalados = fs::path(__FILE__).parent_path().parent_path().parent_path() /
-                             "instalacion" / "consulta";
+// Made absolute before any test moves into its temporary directory (__FILE__ is
+// relative to the build directory).
+const fs::path kInstalados = fs::absolute(fs::path(__FILE__).parent_path().parent_path().parent_path() /
+                                          "instalacion" / "consulta");
 
 class FormatoInstalado : public ::testing::TestWithParam<const char*> {
  protected:

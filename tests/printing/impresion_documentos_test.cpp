@@ -66,6 +66,37 @@ TEST_F(Documento, PrintsWithTheLocalCurrencyWordsAndMarksThePrint) {
   EXPECT_TRUE(ui.llamadas().empty());
 }
 
+TEST_F(Documento, APrinterThatTakesNothingLeavesTheDocumentUnprinted) {
+  impresora.sinImpresora = true;
+  EXPECT_EQ(ImprimeDocumento(motor, entorno, ui, doc), ResultadoDocumento::NoImpreso);
+  EXPECT_EQ(ui.mensajes(), std::vector<std::string>{std::string(kSinImpresora)});
+  EXPECT_EQ(marcas, 0);
+  // So the next print is a first print: no administrator key is asked.
+  impresora.sinImpresora = false;
+  ui.olvidaLlamadas();
+  EXPECT_EQ(ImprimeDocumento(motor, entorno, ui, doc), ResultadoDocumento::Impreso);
+  EXPECT_TRUE(ui.llamadas().empty());
+  EXPECT_EQ(marcas, 1);
+
+  // The preview's print button the same.
+  PantallaFalsa pantalla;
+  pantalla.imprime = true;
+  impresora.sinImpresora = true;
+  EXPECT_EQ(PreliminarDocumento(motor, entorno, ui, pantalla, doc), ResultadoDocumento::NoImpreso);
+  EXPECT_EQ(ui.mensajes(), std::vector<std::string>{std::string(kSinImpresora)});
+  EXPECT_EQ(marcas, 1);
+}
+
+TEST_F(Documento, ATicketQueueThatRefusesTheBytesIsAFailedPrint) {
+  mostrador::shell::escribeLineas("C:\\TVK\\consulta\\Remision.fmt",
+                                  {"imp,Laser A", "@1,1,CLDOC_F", "esc,*abre"});
+  cola.rechaza = true;
+  const ResultadoFormato r = motor.ImprimeFormato(encabezado, lineas, doc.formato, 'i');
+  EXPECT_TRUE(r.sinImpresora);
+  cola.rechaza = false;
+  EXPECT_FALSE(motor.ImprimeFormato(encabezado, lineas, doc.formato, 'i').sinImpresora);
+}
+
 TEST_F(Documento, AMissingFormatIsToldAndNothingIsMarked) {
   doc.formato = "C:\\TVK\\consulta\\Nada.fmt";
   EXPECT_EQ(ImprimeDocumento(motor, entorno, ui, doc), ResultadoDocumento::FormatoNoExiste);

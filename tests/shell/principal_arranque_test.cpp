@@ -107,8 +107,32 @@ TEST_F(Arranque, SigningInEnablesTheWindowWithTitleAndUser) {
   EXPECT_TRUE(principal->habilitada());
   EXPECT_EQ(principal->titulo(), "Mostrador    V 4.6.1   Abarrotes Uno");
   EXPECT_EQ(principal->Usuario(), "2");
-  EXPECT_EQ(ganchos, (Msgs{"empaca " + t.str(), "numeradores " + i.datos(1) + " []"}));
+  // Signing in resets the document check's marker and records the session in the log.
+  EXPECT_EQ(ganchos, (Msgs{"empaca " + t.str(), "numeradores " + i.datos(1) + " []", "marcador"}));
   EXPECT_EQ(principal->EditRuta(), i.datos(1));
+  EXPECT_EQ(*leeBytes(une(t.str(), "Bitacora.txt")),
+            "Ingreso Usuario 2 (Mostrador    V 4.6.1   Abarrotes Uno) 08:00:00 02/01/2026 08:00:00\r\n");
+}
+
+TEST_F(Arranque, EachSignInStartsTheTickCountAndTheLogAgain) {
+  i.empresa(1, "Abarrotes Uno", {{71, "S"}});
+  arranca("caja");
+  principal->TimerHoraTimer();
+  principal->TimerHoraTimer();
+  EXPECT_EQ(principal->Label6(), "2");
+  EXPECT_EQ(ganchos, (Msgs{"empaca " + t.str(), "numeradores " + i.datos(1) + " []", "marcador", "marcador",
+                           "revision", "marcador", "revision"}));
+  ganchos.clear();
+  Ingreso otro;
+  otro.tipo = Ingreso::ClaveEmpresa;
+  otro.titulo = "Otra";
+  principal->aplicaIngreso(otro);
+  EXPECT_EQ(principal->ticks(), 0);
+  EXPECT_EQ(principal->Label6(), "0");
+  EXPECT_EQ(ganchos, Msgs{"marcador"});
+  EXPECT_EQ(*leeBytes(une(t.str(), "Bitacora.txt")),
+            "Ingreso Usuario 1 (Mostrador    V 4.6.1   Abarrotes Uno) 08:00:00 02/01/2026 08:00:00\r\n"
+            "Ingreso Usuario - (Otra) 08:00:00 02/01/2026 08:00:00\r\n");
 }
 
 TEST_F(Arranque, TheCompanyAccessKeyKeepsTheUserLabel) {

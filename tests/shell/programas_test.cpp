@@ -203,7 +203,8 @@ TEST(TablaProgramas, AProgramWithoutCounterpartIsRefusedWithItsMessage) {
   // The file the message names is the one the overrides came from.
   t.cargaAjustes("D:\\Estacion\\mostrador.ini");
   EXPECT_EQ(t.inicia(procesos, "calc", "", "", false).mensaje,
-            "No hay un programa asignado a CALC.EXE en este equipo; asígnelo en D:\\Estacion\\mostrador.ini");
+            "No hay una calculadora instalada en este equipo; instale una (por ejemplo, el paquete "
+            "galculator o gnome-calculator) o asígnela a CALC.EXE en D:\\Estacion\\mostrador.ini");
 
   // A start the system refuses comes back with the command and the reason.
   t.asigna("notepad", {"gedit", "{args}"});

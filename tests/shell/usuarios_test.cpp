@@ -184,29 +184,69 @@ TEST(PaginaUsuarios, NewAppendsWithTheNextNumberAndChangeRewritesInPlace) {
   EXPECT_FALSE(p.cambiosHabilitado());
   EXPECT_TRUE(p.guardaHabilitado());
   p.nombre = "Carmen";
-  p.clave = "caja";  // duplicates are allowed: the lower number wins at sign-in
+  p.clave = "carmen";
   p.derechos.assign(kDerechosPagina, false);
   p.derechos[3] = true;
-  p.BotonGuardaClick();
+  EXPECT_TRUE(p.BotonGuardaClick());
   EXPECT_EQ(p.modo(), PaginaUsuarios::Modo::Consulta);
   EXPECT_TRUE(p.nuevoHabilitado());
   EXPECT_EQ(p.limiteNume(), 3);
   auto u = leeUsuario(i.sistema, 3);
   ASSERT_TRUE(u);
-  EXPECT_EQ(*u, (Usuario{3, "Carmen", "caja", derechosCon({4})}));
-  EXPECT_EQ(usuarioPorClave(ui, i.sistema, i.datos(), "caja"), 1);
+  EXPECT_EQ(*u, (Usuario{3, "Carmen", "carmen", derechosCon({4})}));
+  EXPECT_EQ(usuarioPorClave(ui, i.sistema, i.datos(), "carmen"), 3);
 
   p.NumeChange(1);
   p.BotonCambiosClick();
   EXPECT_EQ(p.modo(), PaginaUsuarios::Modo::Cambio);
   p.nombre = std::string(64, 'x');
   p.clave = "nuevaclave99";
-  p.BotonGuardaClick();
+  EXPECT_TRUE(p.BotonGuardaClick());
   EXPECT_EQ(cuentaUsuarios(i.sistema), 4);
   EXPECT_EQ(leeUsuario(i.sistema, 1)->numero, 1);
   EXPECT_EQ(leeUsuario(i.sistema, 1)->nombre, std::string(60, 'x'));
   EXPECT_EQ(leeUsuario(i.sistema, 1)->clave, "nuevaclave");
   EXPECT_EQ(leeUsuario(i.sistema, 1)->derechos, derechosCon({4, 20, 44, 53}));
+}
+
+TEST(PaginaUsuarios, AKeyAlreadyInUseOrEmptyIsRefusedAndNewStartsWithoutRights) {
+  DirectorioTemporal t;
+  InstalacionPrueba i;
+  i.usuariosTipicos();
+  InteraccionFalsa ui;
+  PaginaUsuarios p(ui, i.sistema);
+  p.muestra();
+  EXPECT_FALSE(p.edicionHabilitada());
+  EXPECT_FALSE(p.BotonGuardaClick());  // browsing: nothing to save
+  EXPECT_EQ(p.cadenaDerechos(), std::string(kDerechosPagina, 's'));  // the administrator's
+
+  p.BotonNuevoClick();
+  EXPECT_TRUE(p.edicionHabilitada());
+  EXPECT_EQ(p.cadenaDerechos(), std::string(kDerechosPagina, 'n'));
+  p.nombre = "Carmen";
+  p.clave = "caja";  // the cashier's key
+  EXPECT_FALSE(p.BotonGuardaClick());
+  p.clave = "";
+  EXPECT_FALSE(p.BotonGuardaClick());
+  p.clave = "caja1234567";  // cut to ten it is still "caja123456", nobody's
+  EXPECT_EQ(ui.mensajes(), (std::vector<std::string>{"Esa clave ya la tiene otro usuario; escriba una diferente",
+                                                     "Escriba la clave del usuario"}));
+  EXPECT_EQ(p.modo(), PaginaUsuarios::Modo::Nuevo);
+  EXPECT_EQ(cuentaUsuarios(i.sistema), 3);
+  EXPECT_TRUE(p.BotonGuardaClick());
+  EXPECT_EQ(cuentaUsuarios(i.sistema), 4);
+  EXPECT_EQ(usuarioPorClave(ui, i.sistema, i.datos(), "caja123456"), 3);
+
+  // Changing a user may keep its own key, not take another's.
+  p.NumeChange(1);
+  p.BotonCambiosClick();
+  p.nombre = "Cajero Uno";
+  EXPECT_TRUE(p.BotonGuardaClick());
+  EXPECT_EQ(leeUsuario(i.sistema, 1)->nombre, "Cajero Uno");
+  p.BotonCambiosClick();
+  p.clave = "admin";
+  EXPECT_FALSE(p.BotonGuardaClick());
+  EXPECT_EQ(leeUsuario(i.sistema, 1)->clave, "caja");
 }
 
 TEST(PaginaUsuarios, RemovingUserTwoOfFiveRenumbersTheRest) {

@@ -332,7 +332,8 @@ TEST(Estados, TextosDeCompraYCatalogos) {
   EXPECT_EQ(textoEstadoCompra("C"), "Cancelada");
   EXPECT_EQ(textoEstadoCompra("X"), "Activa");
   EXPECT_EQ(textoEstadoCatalogo("A"), "Activo");
-  EXPECT_EQ(textoEstadoCatalogo(""), "Activo");
+  EXPECT_EQ(textoEstadoCatalogo(""), "Inactivo");
+  EXPECT_EQ(textoEstadoCatalogo(" "), "Inactivo");
   EXPECT_EQ(textoEstadoCatalogo("X"), "Inactivo");
   EXPECT_EQ(textoEstadoCatalogo("I"), "Inactivo");
   // "X" shows inactive yet may still be sold to; only "I" is refused.

@@ -9,6 +9,9 @@
 #include <filesystem>
 #include <set>
 
+#include "shell/confcamp.h"
+#include "shell/describe.h"
+#include "shell/moneda.h"
 #include "shell/rutas.h"
 #include "shell/texto.h"
 #include "shell/usuarios.h"
@@ -173,6 +176,45 @@ TEST_F(EmpresaNueva, DiccionarioDeCampos) {
   EXPECT_EQ(t.asInteger("TAMO"), 60);
 }
 
+TEST_F(EmpresaNueva, ElSelectorDeCamposLasDescripcionesYLaMonedaLocal) {
+  // The field chooser lists each table's fields with their descriptions.
+  const shell::CatalogoCampos cat = shell::CatalogoCampos::enDirectorio(o.dirSistema);
+  ASSERT_TRUE(cat.existe());
+  EXPECT_EQ(cat.tablas().size(), tablasEmpresa().size());
+  EXPECT_EQ(cat.tablas().front(), tablasEmpresa().front().archivoMinusculas());
+  const std::vector<std::string> clientes = cat.lineasSelector("Cliente.dbf");
+  ASSERT_GE(clientes.size(), 2u);
+  EXPECT_EQ(clientes[0], "[000]CLCLI_C  Clave del cliente");
+  EXPECT_EQ(clientes[1], "[001]NOMBR_C  Nombre");
+  const std::vector<shell::CampoCatalogo> campos = cat.campos("cliente.dbf");
+  EXPECT_EQ(campos[1].numero, "2");
+  EXPECT_EQ(campos[1].tercero, "Cadena");
+  EXPECT_EQ(campos[1].cuarto, "60");
+  // Each table owns 49 places; those past its last field are empty.
+  const DefTabla& facturas = *buscaTabla("FacturaE.dbf");
+  const std::vector<shell::CampoCatalogo> enFacturas = cat.campos("facturae.dbf");
+  ASSERT_EQ(enFacturas.size(), 49u);
+  ASSERT_LT(facturas.campos.size(), 49u);
+  EXPECT_EQ(enFacturas[facturas.campos.size() - 1].nombre, facturas.campos.back().name);
+  EXPECT_EQ(enFacturas[facturas.campos.size()].nombre, "");
+  EXPECT_EQ(cat.lineasSelector("facturae.dbf").front(), "[000]CLDOC_F  Número de documento");
+
+  // The pop-ups of the users page and of the toolbar have their texts.
+  auto d = shell::leeDescripcion(o.dirSistema, 57);
+  ASSERT_TRUE(d);
+  EXPECT_EQ(d->texto(),
+            "Nuevo: da de alta un usuario sin derechos; escriba su nombre, una clave que nadie más tenga y "
+            "marque sus derechos.");
+  EXPECT_EQ(shell::leeDescripcion(o.dirSistema, 114)->texto(),
+            "Facturación: captura de remisiones, facturas, devoluciones y caja chica.");
+  EXPECT_EQ(shell::leeDescripcion(o.dirSistema, 3)->texto(), "");
+  EXPECT_FALSE(shell::leeDescripcion(o.dirSistema, 120));
+
+  // Amounts in words read the local currency.
+  EXPECT_EQ(shell::palabrasMoneda(o.dirDatos, "M.N."),
+            (std::array<std::string, 4>{"PESO", "PESOS", "PESOS", "M.N."}));
+}
+
 TEST(EmpresaNuevaRutas, RutaDeWindowsSobreLasUnidades) {
   prueba::DirectorioTemporal dir;
   creaDirectorioDatos("C:\\Empresas\\Uno");
@@ -203,8 +245,13 @@ TEST(Plantillas, ShippedTemplatesGoInOnceAndTheShopsEditsStay) {
   EXPECT_EQ(dir.lee("tvk/report/Lista.rep"), "x\r\n");
   EXPECT_FALSE(std::filesystem::exists(dir.ruta() / "tvk/consulta"));
   EXPECT_EQ(instalaPlantillas(dir.str() + "/origen", dir.str() + "/tvk"), 0);
-  // The templates that ship are found where the build put them.
+  // The templates and help pages that ship are found where the build put them.
   EXPECT_TRUE(shell::existe(shell::une(directorioInstalacion(), "consulta\\Factura.fmt")));
+  EXPECT_TRUE(shell::existe(shell::une(directorioInstalacion(), "ayuda\\principal.mht")));
+  EXPECT_TRUE(shell::existe(shell::une(directorioInstalacion(), "ayuda\\factura.rtf")));
+  dir.escribe("origen/ayuda/principal.mht", "pagina\r\n");
+  EXPECT_EQ(instalaPlantillas(dir.str() + "/origen", dir.str() + "/tvk"), 1);
+  EXPECT_EQ(dir.lee("tvk/ayuda/principal.mht"), "pagina\r\n");
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 #pragma once
 // Scripted DialogosVenta for the sales engine's tests: answers are queued per dialog;
 // every call is recorded as a readable line:
-//   "producto: <text>"  "cliente: <text>"  "vendedor: <text>"  "pesa: <q> <factor> <exifa>"
+//   "producto: <text>"  "descripcion: <text>"  "cliente: <text>"  "vendedor: <text>"  "pesa: <q> <factor> <exifa>"
 //   "alta: <key>"  "rango fechas"  "rango documentos"  "titulo: <text>"  "imprime: <path>"
 // A dialog with nothing queued answers as cancelled (altaRapida: false).
 
@@ -27,6 +27,10 @@ class DialogosVentaFalsos : public sales::DialogosVenta {
 
   std::optional<std::string> buscaProducto(std::string_view t) override {
     llamadas.push_back("producto: " + std::string(t));
+    return toma(productos, std::optional<std::string>{});
+  }
+  std::optional<std::string> buscaProductoPorDescripcion(std::string_view t) override {
+    llamadas.push_back("descripcion: " + std::string(t));
     return toma(productos, std::optional<std::string>{});
   }
   std::optional<std::string> buscaCliente(std::string_view t) override {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QPointer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -14,6 +15,7 @@
 #include "support/interaccion_fake.h"
 #include "shell/confcamp.h"
 #include "shell/registros_fijos.h"
+#include "store/empresa_nueva.h"
 #include "ui/dialogos.h"
 #include "ui/interaccion_qt.h"
 
@@ -195,6 +197,25 @@ TEST_F(Dialogos, RtfTopicsShowTheirText) {
       "\\f0\\fs20 Cat\\'e1logo de \\b Clientes\\b0\\par Alta con F9\\tab ok\\par "
       "{\\*\\generator Writer;}Llave \\{x\\}}";
   EXPECT_EQ(textoDeRtf(rtf), "Catálogo de Clientes\nAlta con F9\tok\nLlave {x}");
+}
+
+TEST_F(Dialogos, TheShippedHelpPagesOpenInTheProgramsOwnViewer) {
+  prueba::DirectorioTemporal t;
+  ASSERT_GT(store::instalaPlantillas(store::directorioInstalacion(), t.str() + "/tvk"), 0);
+  prueba::InteraccionFalsa ui;
+  QPointer<TFormaAyudaLinea> principal = TFormaAyudaLinea::muestra(nullptr, t.str() + "/tvk/ayuda/principal.mht", ui);
+  ASSERT_TRUE(principal);
+  EXPECT_TRUE(principal->isVisible());
+  EXPECT_TRUE(principal->textoTema().startsWith("Ventana principal \nDesde la ventana principal se abre")) << principal->textoTema().toStdString();
+  EXPECT_TRUE(principal->textoTema().contains("Configuración: configuración general y usuarios"));
+  QPointer<TFormaAyudaLinea> factura = TFormaAyudaLinea::muestra(nullptr, t.str() + "\\tvk\\ayuda\\factura.rtf", ui);
+  ASSERT_TRUE(factura);
+  EXPECT_TRUE(factura->textoTema().startsWith("Facturación\n\nCaptura de remisiones")) << factura->textoTema().toStdString();
+  EXPECT_EQ(TFormaAyudaLinea::muestra(nullptr, t.str() + "/tvk/ayuda/nada.mht", ui), nullptr);
+  EXPECT_EQ(ui.mensajes(), std::vector<std::string>{"El Archivo " + t.str() + "/tvk/ayuda/nada.mht No Existe"});
+  principal->close();
+  factura->close();
+  QApplication::processEvents();
 }
 
 TEST_F(Dialogos, HelpViewerSearchesAndF3SaysWhereItWas) {

@@ -47,6 +47,11 @@ TEST_F(PantallaEmpresas, ShowsTheCompanyAndFocusesTheKey) {
             QString::fromStdString(une(t.str(), "Empresa1")));
   EXPECT_EQ(clave()->echoMode(), QLineEdit::Password);
   EXPECT_TRUE(ui.mensajes().empty());
+  // The directory shows whole, from its start, and the title fits the box.
+  QLineEdit* ruta = forma->findChild<QLineEdit*>("Rutainicio");
+  EXPECT_EQ(ruta->cursorPosition(), 0);
+  EXPECT_GE(ruta->width(), ruta->fontMetrics().horizontalAdvance(ruta->text()));
+  EXPECT_GE(forma->width(), forma->fontMetrics().horizontalAdvance(forma->windowTitle()) + 100);
 }
 
 TEST_F(PantallaEmpresas, AnEmptyKeyAndEnterDoNothing) {

@@ -79,7 +79,7 @@ TEST_F(Ingreso_, SigningInThroughTheCompanyScreenEnablesTheMainWindow) {
   EXPECT_EQ(p.windowTitle(), "Mostrador    V 4.6.1   Abarrotes La Esperanza");
   EXPECT_EQ(QString::fromStdString(p.motor().Usuario()), "1");
   EXPECT_TRUE(p.menuBar()->isEnabled());
-  EXPECT_EQ(p.findChild<QLabel*>("Usuario")->text(), "Usuario: 1");
+  EXPECT_EQ(p.findChild<QLabel*>("Usuario")->text(), "Usuario: 1 Cajero");
   // The first start wrote the initialisation file for this directory and company 1.
   EXPECT_EQ(*shell::leeBytes("c:\\TVK\\talvek.ini"),
             t.str() + "\r\n" + t.str() + "\\Gener1.cnf\r\n\r\n");

@@ -263,9 +263,14 @@ TEST_F(Configuracion_, SavingWritesTheControlsToTheChosenCompany) {
   EXPECT_EQ((*l)[64], "S");
   EXPECT_EQ((*l)[5], "NO");
   EXPECT_EQ((*l)[7], shell::une(sistema, "Empresa1"));
-  // Back to company 1: its own values again.
+  // Back to company 1: its own values again, and they may be saved too.
   w<QSpinBox>("Edit0")->setValue(1);
   EXPECT_EQ(w<QLineEdit>("Edit9")->text(), "Abarrotes La Esperanza");
+  EXPECT_TRUE(w<QPushButton>("BotonGuardar")->isEnabled());
+  w<QPushButton>("BotonGuardar")->click();
+  EXPECT_FALSE(w<QPushButton>("BotonGuardar")->isEnabled());
+  w<QLineEdit>("Edit9")->setText("Abarrotes La Esperanza 2");  // a later change
+  EXPECT_TRUE(w<QPushButton>("BotonGuardar")->isEnabled());
 }
 
 TEST_F(Configuracion_, UsersPageShowsFiftyFiveRightsAndAddsAUser) {
@@ -280,11 +285,18 @@ TEST_F(Configuracion_, UsersPageShowsFiftyFiveRightsAndAddsAUser) {
   EXPECT_EQ(w<QLineEdit>("Edit26")->text(), "Cajero");
   EXPECT_TRUE(f->casillaDerecho(4)->isChecked());
   EXPECT_FALSE(f->casillaDerecho(3)->isChecked());
+  // Browsing: nothing on the page can be changed (and so nothing is lost).
+  EXPECT_FALSE(f->casillaDerecho(4)->isEnabled());
+  EXPECT_FALSE(w<QLineEdit>("Edit26")->isEnabled());
 
   w<QPushButton>("BotonNuevo")->click();
   EXPECT_FALSE(w<QPushButton>("BotonNuevo")->isEnabled());
   EXPECT_TRUE(w<QPushButton>("BotonGuarda")->isEnabled());
   EXPECT_EQ(w<QLineEdit>("Edit26")->text(), "");
+  // A new user starts without the rights of the one shown before.
+  EXPECT_FALSE(f->casillaDerecho(4)->isChecked());
+  EXPECT_TRUE(f->casillaDerecho(4)->isEnabled());
+  EXPECT_TRUE(w<QLineEdit>("Edit26")->isEnabled());
   w<QLineEdit>("Edit26")->setText("Supervisora");
   w<QLineEdit>("Edit25")->setText("super");
   f->casillaDerecho(54)->setChecked(true);

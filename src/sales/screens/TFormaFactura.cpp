@@ -122,6 +122,8 @@ class RejillaPartidas : public QTableWidget {
     verticalHeader()->setDefaultSectionSize(22);
   }
   bool editando() const { return state() == QAbstractItemView::EditingState; }
+  // The width a column's contents ask for.
+  using QTableWidget::sizeHintForColumn;
   // Writes what the open editor holds into its cell and closes it.
   void confirma() {
     if (!editando()) return;
@@ -204,6 +206,14 @@ TFormaFactura::TFormaFactura(AjustesVenta ajustes, shell::Interaccion& ui, const
 
 TFormaFactura::~TFormaFactura() {
   qApp->removeEventFilter(this);
+  // Fields that lose the focus while the form goes must not reach the engine any more.
+  pintando_ = true;
+  // Destroyed without being closed (the program ending): a document still in capture is
+  // discarded as closing would, never left behind as a sale.
+  try {
+    if (motor_ && motor_->enCaptura()) motor_->descarta();
+  } catch (const dbf::Error&) {
+  }
   // The grid's delegate asks the engine for prices: the widgets go before the engine.
   delete Detalle;
   Detalle = nullptr;
@@ -403,7 +413,6 @@ void TFormaFactura::creaCuerpo() {
   sincroniza(EditCLDOC_F, &CamposEncabezado::numero);
   sincroniza(EditCLCLI_F, &CamposEncabezado::cliente);
   sincroniza(EditCLVEN_F, &CamposEncabezado::vendedor);
-  sincroniza(EditFEDOC_F, &CamposEncabezado::fecha);
   sincroniza(EditDESFI_F, &CamposEncabezado::descuento);
   sincroniza(EditIMIM1_F, &CamposEncabezado::tasa);
   sincroniza(BCLIM_F, &CamposEncabezado::caja);
@@ -413,6 +422,11 @@ void TFormaFactura::creaCuerpo() {
     bool bien = true;
     orden([&] { bien = motor_->saleCliente(); });
     if (!bien) QTimer::singleShot(0, EditCLCLI_F, [e = EditCLCLI_F] { e->setFocus(); });
+  });
+  // A date is taken only whole and real: an impossible one is refused where it is typed.
+  connect(EditFEDOC_F, &QLineEdit::editingFinished, this, [this] {
+    if (pintando_ || !motor_->enCaptura()) return;
+    aplicaFecha();
   });
   connect(EditCLVEN_F, &QLineEdit::editingFinished, this, [this] {
     if (pintando_ || !motor_->enCaptura()) return;
@@ -446,10 +460,12 @@ void TFormaFactura::creaCuerpo() {
   LabelEmpaque->setVisible(aj_.capturaEmpaque);
   LabelFactor->setVisible(aj_.capturaEmpaque);
   EditTARA->setVisible(aj_.campoTara);
+  // Enter in the quantity goes on to the line's key in the grid; leaving it otherwise
+  // only takes the quantity.
+  EditCantidad->setProperty("enterPropio", true);
+  connect(EditCantidad, &QLineEdit::returnPressed, this, [this] { aplicaCantidad(true); });
   connect(EditCantidad, &QLineEdit::editingFinished, this, [this] {
-    if (pintando_ || !motor_->enCaptura() || motor_->numeroPartidas() == 0) return;
-    const std::string t = s(EditCantidad->text());
-    orden([&] { motor_->ponCelda(kCantidad, t); });
+    if (!EditCantidad->hasFocus()) aplicaCantidad(false);
   });
   connect(EditEmpaque, &QLineEdit::editingFinished, this, [this] {
     if (pintando_ || !motor_->enCaptura() || !aj_.capturaEmpaque) return;
@@ -489,6 +505,12 @@ void TFormaFactura::creaCuerpo() {
   ImpuestoValor = etiqueta("ImpuestoValor");
   TotalFact = etiqueta("TotalFact");
   CAMBIO_F = campo("CAMBIO_F");
+  CAMBIO_F->setProperty("enterPropio", true);
+  CAMBIO_F->setAlignment(Qt::AlignRight);
+  connect(CAMBIO_F, &QLineEdit::returnPressed, this, [this] { aplicaEfectivo(); });
+  connect(CAMBIO_F, &QLineEdit::editingFinished, this, [this] {
+    if (!CAMBIO_F->hasFocus()) aplicaEfectivo();
+  });
   for (QLabel* l : {SumarTotal, ImpuestoValor, TotalFact}) l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   fuenteTotales(aj_.totalesDigitales);
   pie->addWidget(Funciones, 0, 0, 4, 1);
@@ -539,6 +561,7 @@ void TFormaFactura::pinta() {
   pon(EditIMIM1_F, c.tasa);
   pon(BCLIM_F, c.caja);
   pon(CTOVE_F, c.comision);
+  pon(CAMBIO_F, c.efectivo);
   Nombre->setText(q(c.nombre));
   Direccion->setText(q(c.direccion));
   Direc2->setText(q(c.direccion2));
@@ -551,7 +574,7 @@ void TFormaFactura::pinta() {
   }
   EditCLDOC_F->setReadOnly(m.numeroSoloLectura());
   for (QLineEdit* e : {EditCLDOC_F, EditCLCLI_F, EditCLVEN_F, EditFEDOC_F, EditIMIM1_F, BCLIM_F, CTOVE_F,
-                       EditCantidad, EditEmpaque, EditTARA})
+                       EditCantidad, EditEmpaque, EditTARA, CAMBIO_F})
     e->setEnabled(captura);
   EditDESFI_F->setEnabled(captura && aj_.descuentoDocumento);
 
@@ -614,9 +637,11 @@ void TFormaFactura::pintaRejilla() {
         Detalle->setItem(i, col, it);
       }
       if (it->text() != celdas[col]) it->setText(celdas[col]);
-      if (col == kImporte) it->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+      if (col == kCantidad || col == kDescuento || col == kPrecio || col == kImporte)
+        it->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
     }
   }
+  ajustaColumnas();
   const int fila = ps.empty() ? -1 : std::min(m.filaActual(), static_cast<int>(ps.size()) - 1);
   if (fila >= 0) {
     const Partida& p = ps[static_cast<size_t>(fila)];
@@ -626,6 +651,16 @@ void TFormaFactura::pintaRejilla() {
   } else {
     EditCantidad->clear();
     EditTARA->clear();
+  }
+}
+
+void TFormaFactura::ajustaColumnas() {
+  // Every figure is shown whole: a column never cuts its value to "1,…".
+  for (int col : {kCantidad, kClave, kDescuento, kPrecio, kImporte}) {
+    const int ancho = Detalle->sizeHintForColumn(col);
+    const int titulo = Detalle->horizontalHeader()->sectionSizeHint(col);
+    const int minimo = std::max({ancho, titulo, col == kClave ? 110 : 70});
+    if (Detalle->columnWidth(col) < minimo) Detalle->setColumnWidth(col, minimo);
   }
 }
 
@@ -662,13 +697,17 @@ bool TFormaFactura::eventFilter(QObject* objeto, QEvent* evento) {
 bool TFormaFactura::tecla(int t, Qt::KeyboardModifiers mods) {
   if (mods == Qt::NoModifier) {
     switch (t) {
-      case Qt::Key_F1:
-      case Qt::Key_F2: BuscaProducto(); return true;
+      case Qt::Key_F1: BuscaProducto(true); return true;
+      case Qt::Key_F2: BuscaProducto(false); return true;
+      case Qt::Key_F3: RepiteUltimo(); return true;
       case Qt::Key_F4:
         EditCantidad->setFocus();
         EditCantidad->selectAll();
         return true;
-      case Qt::Key_F5: CAMBIO_F->setFocus(); return true;
+      case Qt::Key_F5:
+        CAMBIO_F->setFocus();
+        CAMBIO_F->selectAll();
+        return true;
       case Qt::Key_F6: EliminaPartida(); return true;
       case Qt::Key_F7: CapturaPorImporte(); return true;
       case Qt::Key_F8: TipoPago->setFocus(); return true;
@@ -703,6 +742,12 @@ bool TFormaFactura::tecla(int t, Qt::KeyboardModifiers mods) {
 
 void TFormaFactura::reject() {
   if (Detalle->editando()) Detalle->confirma();
+  // A document in capture is never left behind without a word: save, discard or stay.
+  if (motor_->enCaptura()) {
+    bool dejada = false;
+    orden([&] { dejada = motor_->dejaCaptura(); });
+    if (!dejada) return;
+  }
   QDialog::reject();
 }
 
@@ -728,7 +773,14 @@ void TFormaFactura::celdaEditada(int fila, int columna, const QString& texto) {
   CapturaVenta& m = *motor_;
   try {
     if (fila != m.filaActual()) m.irAPartida(fila);
-    m.ponCelda(columna, s(texto));
+    if (columna == kCantidad) {
+      if (m.tecleaCantidad(s(texto)) == CapturaVenta::Cantidad::Producto) {
+        cantidadFueProducto_ = true;
+        columna_ = kClave;
+      }
+    } else {
+      m.ponCelda(columna, s(texto));
+    }
   } catch (const dbf::Error& e) {
     ui_.mensaje(std::string(kErrorGuardar) + "\r" + e.what());
   }
@@ -740,6 +792,13 @@ void TFormaFactura::avanzaCelda() {
   CapturaVenta& m = *motor_;
   if (!m.enCaptura()) return;
   Detalle->confirma();
+  if (cantidadFueProducto_) {
+    // A scan landed in the quantity: its line is filled, the cursor waits on the next key.
+    cantidadFueProducto_ = false;
+    columna_ = kClave;
+    pinta();
+    return;
+  }
   const int fila = Detalle->currentRow();
   const int columna = Detalle->currentColumn();
   if (fila < 0) {
@@ -780,23 +839,81 @@ void TFormaFactura::BotonNuevoClick() {
   orden([&] {
     muestraHora();
     hecho = motor_->nuevo();
-    if (hecho) primeraPartida();
+    if (hecho) {
+      primeraPartida();
+      columna_ = kClave;
+    }
   });
   if (!hecho) return;
   Label18->setText(q(kEstadoAbierto));
-  if (aj_.saltaEncabezado) {
-    Detalle->setFocus();
-    if (!aj_.iniciaEnClave) {
-      EditCantidad->setFocus();
-      EditCantidad->selectAll();
-    }
+  // A sale starts where the first scan goes, whatever the options: the key of the first
+  // line (the header stays one key away, Ctrl+F2). Skipping the header without starting
+  // in the key selects the quantity, which still takes a scan as the product.
+  if (aj_.saltaEncabezado && !aj_.iniciaEnClave) {
+    EditCantidad->setFocus();
+    EditCantidad->selectAll();
   } else {
-    EditCLCLI_F->setFocus();
-    EditCLCLI_F->selectAll();
+    Detalle->setFocus();
+    Detalle->setCurrentCell(0, kClave);
   }
 }
 
+bool TFormaFactura::aplicaCantidad(bool alaRejilla) {
+  if (pintando_ || !motor_->enCaptura()) return false;
+  CapturaVenta& m = *motor_;
+  if (m.numeroPartidas() == 0) orden([&] { primeraPartida(); });
+  const Partida actual = m.partida(m.filaActual());
+  const QString antes = actual.cantidad ? corto(*actual.cantidad) : QString();
+  const std::string t = s(EditCantidad->text().trimmed());
+  CapturaVenta::Cantidad r = CapturaVenta::Cantidad::Puesta;
+  if (q(t) != antes) {
+    orden([&] {
+      r = m.tecleaCantidad(t);
+      columna_ = kClave;
+    });
+  }
+  if (r == CapturaVenta::Cantidad::Rechazada) {
+    EditCantidad->setFocus();
+    EditCantidad->selectAll();
+    return false;
+  }
+  if (alaRejilla) {
+    columna_ = kClave;
+    Detalle->setFocus();
+    pinta();
+  }
+  return true;
+}
+
+bool TFormaFactura::aplicaEfectivo() {
+  if (pintando_ || !motor_->enCaptura()) return true;
+  const std::string t = s(CAMBIO_F->text().trimmed());
+  if (t == motor_->campos().efectivo) return true;
+  bool bien = true;
+  orden([&] { bien = motor_->efectivo(t); });
+  if (!bien) {
+    // The field is back on what it held; the cashier types the cash again.
+    CAMBIO_F->setFocus();
+    CAMBIO_F->selectAll();
+  }
+  return bien;
+}
+
+bool TFormaFactura::aplicaFecha() {
+  const std::string t = s(EditFEDOC_F->text().trimmed());
+  if (t == motor_->campos().fecha) return true;
+  bool bien = true;
+  orden([&] { bien = motor_->ponFecha(t); });
+  if (!bien) QTimer::singleShot(0, EditFEDOC_F, [e = EditFEDOC_F] {
+      e->setFocus();
+      e->selectAll();
+    });
+  return bien;
+}
+
 void TFormaFactura::BotonGuardarClick() {
+  // What is still in the date and cash fields counts (F10 does not leave them).
+  if (motor_->enCaptura() && (!aplicaFecha() || !aplicaEfectivo())) return;
   orden([&] {
     muestraHora();
     motor_->guarda();
@@ -823,7 +940,9 @@ void TFormaFactura::BotonCambiosClick() {
 void TFormaFactura::BaseChange(const QString& texto) {
   // Enter on a listed type arrives twice (typed, then matched): once is enough.
   if (pintando_ || texto == q(defTipo(motor_->tipo()).nombre)) return;
-  orden([&] { motor_->cambiaBase(s(texto)); });
+  orden([&] {
+    if (motor_->dejaCaptura()) motor_->cambiaBase(s(texto));
+  });
 }
 
 void TFormaFactura::EliminaPartida() {
@@ -845,17 +964,25 @@ void TFormaFactura::CapturaPorImporte() {
   });
 }
 
-void TFormaFactura::BuscaProducto() {
+void TFormaFactura::BuscaProducto(bool porDescripcion) {
   if (!motor_->enCaptura()) return;
   if (Detalle->editando()) Detalle->confirma();
   if (motor_->numeroPartidas() == 0) orden([&] { primeraPartida(); });
   const std::string texto = motor_->partida(motor_->filaActual()).clave;
-  auto clave = dialogos_->buscaProducto(texto);
+  auto clave = porDescripcion ? dialogos_->buscaProductoPorDescripcion(texto) : dialogos_->buscaProducto(texto);
   if (!clave) return;
   orden([&] {
     motor_->ponCelda(kClave, *clave);
     columna_ = motor_->entraColumna(kProducto);
   });
+}
+
+void TFormaFactura::RepiteUltimo() {
+  if (!motor_->enCaptura()) return;
+  orden([&] {
+    if (motor_->repiteUltima()) columna_ = kClave;
+  });
+  Detalle->setFocus();
 }
 
 void TFormaFactura::Anterior() {
@@ -926,12 +1053,7 @@ void ejecuta(shell::Interaccion& ui, std::string_view programa, std::string_view
 void TFormaFactura::Calculadora1Click() { ejecuta(ui_, "calc.exe", ""); }
 
 void TFormaFactura::Temas1Click() {
-  const std::string ruta = shell::une(aj_.dirSistema, "ayuda\\factura.rtf");
-  if (!shell::existe(ruta)) {
-    ui_.mensaje("El Archivo " + ruta + " No Existe");
-    return;
-  }
-  QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(shell::resuelve(ruta).string())));
+  ui::TFormaAyudaLinea::muestra(this, shell::une(aj_.dirSistema, "ayuda\\factura.rtf"), ui_);
 }
 
 void TFormaFactura::VerCampoTara1Click() {
@@ -989,6 +1111,8 @@ void TFormaFactura::Generar(QAction* a) {
   const QString n = a->objectName();
   CapturaVenta& m = *motor_;
   orden([&] {
+    // A conversion starts another document: the one in capture is saved or discarded first.
+    if (!m.dejaCaptura()) return;
     if (n == "Factura1") m.facturaRemision(false);
     else if (n == "FacturaeImprimir1") m.facturaRemision(true);
     else if (n == "FacturadeCierre1") m.facturaCierre();

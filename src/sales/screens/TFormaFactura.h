@@ -57,7 +57,8 @@ class TFormaFactura : public QDialog {
   void BaseChange(const QString& texto);
   void EliminaPartida();          // F6
   void CapturaPorImporte();       // F7
-  void BuscaProducto();           // F1, F2
+  void BuscaProducto(bool porDescripcion = false);  // F1 (description), F2 (key)
+  void RepiteUltimo();            // F3
   void Anterior();                // Ctrl+A
   void Siguiente();               // Ctrl+S
   void CambioPrecio1Click();      // Ctrl+P
@@ -101,6 +102,11 @@ class TFormaFactura : public QDialog {
   void pintaRejilla();
   void ponCursor(int fila, int columna);
   void primeraPartida();
+  // EditCantidad and CAMBIO_F: what they hold goes to the engine; false when refused.
+  bool aplicaCantidad(bool alaRejilla);
+  bool aplicaEfectivo();
+  bool aplicaFecha();
+  void ajustaColumnas();
   void muestraHora();
   void marcaOpcion(int linea, bool valor);  // "\encabeza.cnf"
   void marcaArchivo(const char* archivo, const char* accion);
@@ -118,6 +124,7 @@ class TFormaFactura : public QDialog {
   std::unique_ptr<CapturaVenta> motor_;
   std::unique_ptr<Impresion> impresion_;
   bool pintando_ = false;
+  bool cantidadFueProducto_ = false;  // the quantity cell held a scan: the line is filled
   int columna_ = kCantidad;  // the grid column the cursor is put back on
   QTimer* repinta_ = nullptr;
   std::string tituloBase_;

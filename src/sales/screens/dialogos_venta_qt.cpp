@@ -1,6 +1,9 @@
 #include "sales/screens/dialogos_venta_qt.h"
 
 #include <QApplication>
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLocale>
 #include <QInputDialog>
 #include <QWidget>
 
@@ -23,6 +26,15 @@ std::optional<std::string> DialogosVentaQt::buscaProducto(std::string_view texto
                                                std::string(texto));
 }
 
+std::optional<std::string> DialogosVentaQt::buscaProductoPorDescripcion(std::string_view texto) {
+  inventory::TFormaConProduct forma(padre_, dirs_.inventario, dirs_.sistema, std::string(texto));
+  // The lookup's own F2 key puts it in description order.
+  QKeyEvent f2(QEvent::KeyPress, Qt::Key_F2, Qt::NoModifier);
+  QCoreApplication::sendEvent(&forma, &f2);
+  forma.exec();
+  return forma.resultado();
+}
+
 std::optional<std::string> DialogosVentaQt::buscaCliente(std::string_view texto) {
   return accounts::TFormaConClientes::consulta(padre_, dirs_.datos, dirs_.usuario, std::string(texto));
 }
@@ -32,16 +44,33 @@ std::optional<std::string> DialogosVentaQt::buscaVendedor(std::string_view texto
 }
 
 std::optional<double> DialogosVentaQt::pesa(double cantidad, double factor, double existenciaFactor) {
-  // The weight is typed as the scale shows it; the product's factor and the stock in
-  // those units are shown beside it.
-  bool ok = false;
-  const QString etiqueta = QStringLiteral("Peso (factor %1, existencia %2)")
-                               .arg(factor, 0, 'g', 10)
-                               .arg(existenciaFactor, 0, 'g', 10);
-  const double peso = QInputDialog::getDouble(padre_, QStringLiteral("Báscula"), etiqueta, cantidad,
-                                              0, 1e9, 3, &ok);
-  if (!ok) return std::nullopt;
-  return peso;
+  return pesaProducto(cantidad, factor, existenciaFactor, existenciaFactor);
+}
+
+std::optional<double> DialogosVentaQt::pesaProducto(double cantidad, double factor, double,
+                                                    double existencia) {
+  // The weight is typed as the scale shows it; the product's factor and its stock on
+  // hand are shown beside it.
+  // Figures as the shop reads them: grouped thousands, up to three decimals, never
+  // in exponent form.
+  auto cifra = [](double v) {
+    QString t = QLocale(QLocale::Spanish, QLocale::Mexico).toString(v, 'f', 3);
+    while (t.endsWith('0')) t.chop(1);
+    if (t.endsWith('.') || t.endsWith(',')) t.chop(1);
+    return t;
+  };
+  QInputDialog d(padre_);
+  d.setObjectName("Bascula");
+  d.setWindowTitle(QStringLiteral("Báscula"));
+  d.setLabelText(QStringLiteral("Peso del producto\nFactor: %1    Existencia: %2").arg(cifra(factor), cifra(existencia)));
+  d.setInputMode(QInputDialog::DoubleInput);
+  d.setDoubleDecimals(3);
+  d.setDoubleRange(0, 1e9);
+  d.setDoubleValue(cantidad);
+  d.setOkButtonText(QStringLiteral("&Aceptar"));
+  d.setCancelButtonText(QStringLiteral("&Cancelar"));
+  if (d.exec() != QDialog::Accepted) return std::nullopt;
+  return d.doubleValue();
 }
 
 bool DialogosVentaQt::altaRapida(std::string_view clave) {

@@ -27,9 +27,12 @@ class DialogosVentaQt : public DialogosVenta {
                   std::function<void(std::string_view formato)> imprime);
 
   std::optional<std::string> buscaProducto(std::string_view texto) override;
+  std::optional<std::string> buscaProductoPorDescripcion(std::string_view texto) override;
   std::optional<std::string> buscaCliente(std::string_view texto) override;
   std::optional<std::string> buscaVendedor(std::string_view texto) override;
   std::optional<double> pesa(double cantidad, double factor, double existenciaFactor) override;
+  std::optional<double> pesaProducto(double cantidad, double factor, double existenciaFactor,
+                                     double existencia) override;
   bool altaRapida(std::string_view clave) override;
   std::optional<std::pair<shell::Fecha, shell::Fecha>> rangoFechas(shell::Fecha hoy) override;
   std::optional<std::pair<long long, long long>> rangoDocumentos() override;

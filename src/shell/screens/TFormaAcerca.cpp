@@ -4,6 +4,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
+#include "ui/dialogos.h"
 
 QString versionToolkit();
 
@@ -12,6 +13,7 @@ namespace mostrador::shell {
 TFormaAcerca::TFormaAcerca(QWidget* parent) : QDialog(parent) {
   setObjectName("TFormaAcerca");
   setWindowTitle("Acerca de");
+  ui::anchoParaTitulo(this);
   auto* l = new QVBoxLayout(this);
   banda_ = new QLabel("Mostrador", this);
   banda_->setObjectName("ProductName");

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include "ui/dialogos.h"
 
 namespace mostrador::shell {
 
@@ -13,6 +14,7 @@ TFormaAdministrador::TFormaAdministrador(std::function<bool(const std::string&)>
     : QDialog(parent), esAdministrador_(std::move(esAdministrador)) {
   setObjectName("TFormaAdministrador");
   setWindowTitle("Clave de Acceso");
+  ui::anchoParaTitulo(this);
   auto* l = new QVBoxLayout(this);
   auto* t1 = new QLabel("Este Módulo sólo Puede ser Utilizado por el Administrador del Sistema", this);
   t1->setObjectName("Label1");

@@ -204,6 +204,9 @@ QWidget* TFormaConfiguracionGeneral::creaPagina(const QString& titulo, const std
         auto* c = new QCheckBox(caption, pagina);
         c->setObjectName(q(control));
         controles_[control] = c;
+        connect(c, &QCheckBox::toggled, this, [this] {
+          if (!pintando_) botonGuardar_->setEnabled(true);
+        });
         f->addRow(c);
         break;
       }
@@ -225,6 +228,10 @@ QWidget* TFormaConfiguracionGeneral::creaPagina(const QString& titulo, const std
         auto* e = new QLineEdit(pagina);
         e->setObjectName(q(control));
         controles_[control] = e;
+        // A change after a save may be saved again.
+        connect(e, &QLineEdit::textChanged, this, [this] {
+          if (!pintando_) botonGuardar_->setEnabled(true);
+        });
         if (d.clase == ClaseLinea::SiNo || d.clase == ClaseLinea::Formato) e->installEventFilter(this);
         if (d.clase == ClaseLinea::SiNo) e->setToolTip("Doble clic: SI / NO");
         if (d.clase == ClaseLinea::Formato) e->setToolTip("Doble clic: elegir el formato");
@@ -343,6 +350,8 @@ void TFormaConfiguracionGeneral::Edit0Change(int n) {
   }
   if (n == 0) return;
   if (valores_.lee(sistema_, n, ui_)) pintaValores();
+  // Another company's values may be saved as well.
+  botonGuardar_->setEnabled(true);
 }
 
 void TFormaConfiguracionGeneral::pintaValores() {
@@ -421,6 +430,11 @@ void TFormaConfiguracionGeneral::pintaUsuario() {
   botonNuevo_->setEnabled(pagina_.nuevoHabilitado());
   botonCambios_->setEnabled(pagina_.cambiosHabilitado());
   botonGuarda_->setEnabled(pagina_.guardaHabilitado());
+  // Browsing shows a user; only Nuevo or Cambios let the boxes be changed, so nothing
+  // ticked while browsing is silently lost.
+  for (QWidget* w : {static_cast<QWidget*>(edit26_), static_cast<QWidget*>(edit25_)})
+    w->setEnabled(pagina_.edicionHabilitada());
+  for (QCheckBox* c : derechos_) c->setEnabled(pagina_.edicionHabilitada());
   pintando_ = false;
 }
 

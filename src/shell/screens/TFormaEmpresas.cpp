@@ -17,6 +17,7 @@ TFormaEmpresas::TFormaEmpresas(Empresas& empresas, std::function<void(const Ingr
     : QDialog(parent), empresas_(empresas), alIngresar_(std::move(alIngresar)) {
   setObjectName("TFormaEmpresas");
   setWindowTitle("Empresa y Clave de Acceso");
+  ui::anchoParaTitulo(this);
   setModal(true);
   auto* l = new QVBoxLayout(this);
   auto* f = new QFormLayout;
@@ -57,6 +58,8 @@ void TFormaEmpresas::pinta() {
   pintando_ = true;
   empresa_->setValue(empresas_.empresa());
   rutaInicio_->setText(QString::fromStdString(empresas_.Rutainicio()));
+  // The whole directory, from its drive letter on.
+  ui::anchoParaTexto(rutaInicio_);
   nombreEmpresa_->setText(QString::fromStdString(empresas_.NombreEmpresa()));
   usuario_->setText(QString::fromStdString(empresas_.Usuario()));
   pintando_ = false;

@@ -1,5 +1,7 @@
 #include "shell/screens/TFormaPrincipal.h"
 
+#include <cstdlib>
+
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -24,6 +26,8 @@
 #include "shell/screens/TFormaConfiguracionGeneral.h"
 #include "shell/screens/TFormaEmpresas.h"
 #include "shell/screens/TFormaSistema.h"
+#include "shell/programas.h"
+#include "shell/usuarios.h"
 #include "ui/TBotonEsquinado.h"
 #include "ui/TPapelTapiz.h"
 #include "ui/dialogos.h"
@@ -339,8 +343,17 @@ void TFormaPrincipal::pinta() {
   menuBar()->setEnabled(principal_.habilitada());
   if (auto* barra = findChild<QToolBar*>("ToolBar1")) barra->setEnabled(principal_.habilitada());
   fondo_->setEnabled(principal_.habilitada());
-  usuario_->setText(principal_.Usuario().empty() ? QString()
-                                                 : "Usuario: " + q(principal_.Usuario()));
+  // The number the rights go by and the name a person recognises.
+  QString usuario;
+  if (!principal_.Usuario().empty()) {
+    usuario = "Usuario: " + q(principal_.Usuario());
+    char* fin = nullptr;
+    const long n = std::strtol(principal_.Usuario().c_str(), &fin, 10);
+    if (fin && !*fin)
+      if (auto u = leeUsuario(principal_.directorioSistema(), n); u && !u->nombre.empty())
+        usuario += " " + q(u->nombre);
+  }
+  usuario_->setText(usuario);
   const OpcionesRapidas& o = principal_.opciones();
   acciones_["IniciarenCapturaRpida1"]->setChecked(o.capturaRapida);
   acciones_["IniciarenCapturaRpida2"]->setChecked(o.documentos);
@@ -430,25 +443,17 @@ void TFormaPrincipal::cierraVentana(std::string_view titulo) {
 }
 
 void TFormaPrincipal::ejecutaPrograma(std::string_view programa) {
-  // The Windows calculator stands for whichever desktop calculator is installed.
-  QStringList candidatos;
-  if (q(programa).compare("calc.exe", Qt::CaseInsensitive) == 0)
-    candidatos = {"gnome-calculator", "kcalc", "galculator", "mate-calc", "xcalc"};
-  else
-    candidatos = {q(programa)};
-  for (const QString& c : candidatos) {
-    const QString ruta = QStandardPaths::findExecutable(c);
-    if (!ruta.isEmpty() && QProcess::startDetached(ruta, {})) return;
-  }
-  ui_.mensaje("No se Encontró el Programa " + std::string(programa));
+  // Through the station's programs table, as every screen: the Windows calculator is
+  // whichever Debian calculator is installed, and a missing one is said so.
+  ProcesosPosix procesos;
+  const ResultadoPrograma r =
+      TablaProgramas::deEstacion(kArchivoInicio).inicia(procesos, programa, "", "", false);
+  if (!r.iniciado && !r.mensaje.empty()) ui_.mensaje(r.mensaje);
 }
 
 void TFormaPrincipal::abreDocumento(std::string_view ruta) {
-  if (!existe(ruta)) {
-    ui_.mensaje("El Archivo " + std::string(ruta) + " No Existe");
-    return;
-  }
-  QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(resuelve(ruta).string())));
+  // The program's own viewer: no document viewer needs to be installed.
+  ui::TFormaAyudaLinea::muestra(this, ruta, ui_);
 }
 
 }  // namespace mostrador::shell

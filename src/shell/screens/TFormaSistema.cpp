@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include "ui/dialogos.h"
 
 namespace mostrador::shell {
 
@@ -43,6 +44,7 @@ DatosSistema leeDatosSistema() {
 TFormaSistema::TFormaSistema(QWidget* parent) : QDialog(parent) {
   setObjectName("TFormaSistema");
   setWindowTitle("Información del Sistema");
+  ui::anchoParaTitulo(this);
   auto* l = new QVBoxLayout(this);
   auto* f = new QFormLayout;
   physMem_ = new QLabel(this);
