@@ -28,6 +28,7 @@
 #include "store/mantenimiento/reindexado.h"
 #include "store/mantenimiento/reparacion.h"
 #include "store/mantenimiento/respaldo.h"
+#include "store/mantenimiento/tablas_exclusivas.h"
 #include "shell/bitacora.h"
 #include "shell/interaccion.h"
 #include "shell/programas.h"

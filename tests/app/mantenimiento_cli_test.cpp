@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <array>
 #include <cstdio>
@@ -27,9 +28,12 @@ struct Salida {
   std::string out, err;
 };
 
+// stderr goes to a file of its own; the drive root ($MOSTRADOR_UNIDADES) stays the test's.
 Salida corre(const std::string& argumentos) {
-  prueba::DirectorioTemporal errores;
-  const std::string rutaErr = errores.str() + "/err";
+  char plantilla[] = "/tmp/mantenimiento-err-XXXXXX";
+  const int fd = mkstemp(plantilla);
+  if (fd >= 0) close(fd);
+  const std::string rutaErr = plantilla;
   const std::string orden = std::string(MOSTRADOR_CLI) + " " + argumentos + " 2>" + rutaErr;
   Salida s;
   FILE* p = popen(orden.c_str(), "r");
@@ -40,6 +44,7 @@ Salida corre(const std::string& argumentos) {
   s.codigo = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
   std::ifstream f(rutaErr);
   s.err.assign(std::istreambuf_iterator<char>(f), {});
+  std::remove(rutaErr.c_str());
   return s;
 }
 
@@ -185,10 +190,10 @@ TEST_F(CliMantenimiento, ACompressedBackupOpensWithUnzipAndRestoresByteForByte) 
 TEST_F(CliMantenimiento, APlainBackupGoesToTheDatedFolder) {
   Salida s = corre("respalda" + conDatos());
   ASSERT_EQ(s.codigo, 0) << s.err;
-  const std::string prefijo = " archivos respaldados en " + (dir.ruta() / "c" / "RESPALDOS").string() + "/";
+  const std::string prefijo = " archivos respaldados en " + (dir.ruta() / "unidades" / "c" / "RESPALDOS").string() + "/";
   EXPECT_NE(s.out.find(prefijo), std::string::npos) << s.out;
   const std::string carpeta = s.out.substr(s.out.find(prefijo) + prefijo.size());
-  EXPECT_EQ(contenido(dir.ruta() / "c" / "RESPALDOS" / carpeta.substr(0, carpeta.size() - 1)).count("inventar.dbf"), 1u);
+  EXPECT_EQ(contenido(dir.ruta() / "unidades" / "c" / "RESPALDOS" / carpeta.substr(0, carpeta.size() - 1)).count("inventar.dbf"), 1u);
 }
 
 }  // namespace

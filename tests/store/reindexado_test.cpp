@@ -244,7 +244,7 @@ TEST_F(Reindexado, AWarehouseWithoutItsDescriptionIsNamed) {
   shell::escribeLineas(shell::une(datos, "Indices.cnf"), {"cliente.dbf,ICLACLI,CLCLI_C"});
   fs::create_directories(datos + "/2");
   ResultadoIndices r = reindexaDirectorio(ui, "", datos);
-  EXPECT_EQ(ui.mensajes(), (Msgs{"El Archivo " + shell::une(datos + "/2", "Indices.cnf") + " No Existe"}));
+  EXPECT_EQ(ui.mensajes(), (Msgs{"El Archivo " + shell::une(shell::une(datos, "2"), "Indices.cnf") + " No Existe"}));
   EXPECT_EQ(r.creados, (Msgs{"cliente.dbf ICLACLI"}));
 }
 

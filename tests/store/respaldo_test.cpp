@@ -80,16 +80,16 @@ TEST_F(Respaldos, NormalCopiesTablesThenIndexesAndASecondRunOverwrites) {
   ASSERT_TRUE(r.exito) << r.error;
   EXPECT_EQ(r.archivos, (Msgs{"Remision.dbf", "cliente.dbf", "Remision.mdx", "cliente.mdx"}));
   EXPECT_EQ(vistos.front(), shell::une(datos, "Remision.dbf") + " > C:\\RESPALDOS\\8-12-2026\\Remision.dbf");
-  const fs::path carpeta = dir.ruta() / "c" / "RESPALDOS" / "8-12-2026";
+  const fs::path carpeta = dir.ruta() / "unidades" / "c" / "RESPALDOS" / "8-12-2026";
   EXPECT_EQ(contenido(carpeta).size(), 4u);
-  EXPECT_EQ(dir.lee("c/RESPALDOS/8-12-2026/cliente.dbf"), dir.lee("datos/cliente.dbf"));
+  EXPECT_EQ(dir.lee("unidades/c/RESPALDOS/8-12-2026/cliente.dbf"), dir.lee("datos/cliente.dbf"));
   EXPECT_FALSE(fs::exists(carpeta / "Indices.cnf"));
 
   agrega("C2", 20);
   r = respaldoNormal(datos, "C:\\RESPALDOS\\8-12-2026");
   ASSERT_TRUE(r.exito) << r.error;
-  EXPECT_EQ(dir.lee("c/RESPALDOS/8-12-2026/cliente.dbf"), dir.lee("datos/cliente.dbf"));
-  EXPECT_EQ(dir.lee("c/RESPALDOS/8-12-2026/cliente.mdx"), dir.lee("datos/cliente.mdx"));
+  EXPECT_EQ(dir.lee("unidades/c/RESPALDOS/8-12-2026/cliente.dbf"), dir.lee("datos/cliente.dbf"));
+  EXPECT_EQ(dir.lee("unidades/c/RESPALDOS/8-12-2026/cliente.mdx"), dir.lee("datos/cliente.mdx"));
   EXPECT_EQ(contenido(carpeta).size(), 4u);
 }
 
@@ -198,7 +198,7 @@ TEST_F(Respaldos, TheScreenLogsOnlyABackupThatSucceeded) {
   EXPECT_EQ(p.Progreso(), 100);
   p.ponComprimido(true);
   EXPECT_TRUE(p.Ejecutar());
-  EXPECT_TRUE(fs::exists(dir.ruta() / "c" / "RESPALDOS" / "8-12-2026" / "prue.zip"));
+  EXPECT_TRUE(fs::exists(dir.ruta() / "unidades" / "c" / "RESPALDOS" / "8-12-2026" / "prue.zip"));
 
   dbf::Table otra;
   otra.open(datos, "cliente.dbf");
@@ -234,7 +234,7 @@ TEST_F(Respaldos, TheOptionsRunAtStartAndAtTheEnd) {
   EXPECT_EQ(leeOpciones(datos), (OpcionesMantenimiento{}));
   mantenimientoAlIniciar(ui, reloj, sistema, datos);
   mantenimientoAlTerminar(ui, reloj, sistema, datos);
-  EXPECT_FALSE(fs::exists(dir.ruta() / "c" / "RESPALDOS"));
+  EXPECT_FALSE(fs::exists(dir.ruta() / "unidades" / "c" / "RESPALDOS"));
   EXPECT_FALSE(fs::exists(fs::path(sistema) / "Bitacora.txt"));
 
   ASSERT_TRUE(guardaOpciones(datos, {true, true, false}));
@@ -242,8 +242,8 @@ TEST_F(Respaldos, TheOptionsRunAtStartAndAtTheEnd) {
   fs::remove(fs::path(datos) / "cliente.mdx");
   mantenimientoAlIniciar(ui, reloj, sistema, datos);
   // The backup was taken before the reindex: it has no index of the customers.
-  EXPECT_TRUE(fs::exists(dir.ruta() / "c" / "RESPALDOS" / "8-12-2026" / "cliente.dbf"));
-  EXPECT_FALSE(fs::exists(dir.ruta() / "c" / "RESPALDOS" / "8-12-2026" / "cliente.mdx"));
+  EXPECT_TRUE(fs::exists(dir.ruta() / "unidades" / "c" / "RESPALDOS" / "8-12-2026" / "cliente.dbf"));
+  EXPECT_FALSE(fs::exists(dir.ruta() / "unidades" / "c" / "RESPALDOS" / "8-12-2026" / "cliente.mdx"));
   EXPECT_TRUE(fs::exists(fs::path(datos) / "cliente.mdx"));
   EXPECT_EQ(shell::leeLineas(shell::une(sistema, "Bitacora.txt")),
             (Msgs{"Último Respaldo 08/12/2026  13:05:09", "Reindexado 08/12/2026  13:05:09"}));
@@ -251,7 +251,7 @@ TEST_F(Respaldos, TheOptionsRunAtStartAndAtTheEnd) {
   guardaOpciones(datos, {false, false, true});
   reloj.pon({{2026, 12, 9}, {20, 0, 0, 0}});
   mantenimientoAlTerminar(ui, reloj, sistema, datos);
-  EXPECT_TRUE(fs::exists(dir.ruta() / "c" / "RESPALDOS" / "9-12-2026" / "cliente.mdx"));
+  EXPECT_TRUE(fs::exists(dir.ruta() / "unidades" / "c" / "RESPALDOS" / "9-12-2026" / "cliente.mdx"));
   EXPECT_TRUE(ui.mensajes().empty());
 }
 

@@ -1,5 +1,6 @@
 #include "store/mantenimiento/reparacion.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <filesystem>
@@ -259,17 +260,19 @@ RevisionDirectorio revisaDirectorio(shell::Interaccion& ui, std::string_view dir
     muestra(etiqueta, 0, 0);
     try {
       t->setIndex("");
-      const long total = std::max(1L, t->recordCount());
-      for (t->first(); !t->eof(); t->next()) {
+      // By record number: a deletion must not move the walk past the next record.
+      const uint32_t total = static_cast<uint32_t>(std::max(0L, t->recordCount()));
+      for (uint32_t n = 1; n <= total; ++n) {
+        if (!t->goTo(n)) continue;
         ++rt.registros;
-        if (rt.registros % 1000 == 0) muestra(etiqueta, rt.registros, static_cast<int>(rt.registros * 100 / total));
+        if (rt.registros % 1000 == 0)
+          muestra(etiqueta, rt.registros, static_cast<int>(static_cast<long>(n) * 100 / static_cast<long>(total)));
         if (registroLegible(*t)) continue;
         try {
           t->remove();
         } catch (const dbf::Error&) {
           // The index could not take the record's keys out: it goes (the reindex that
           // follows makes it again) and the record is deleted without it.
-          const uint32_t n = t->recno();
           t->close();
           t->open(dir, rt.tabla, dbf::OpenMode::Exclusive);
           t->deleteIndexFile();
