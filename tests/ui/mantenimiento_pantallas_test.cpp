@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <QBarSeries>
+#include <QBarSet>
 #include <QChart>
 #include <QChartView>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QTableWidget>
 #include <QTest>
 #include <filesystem>
 
@@ -19,6 +21,7 @@
 #include "store/screens/TFormaConsolidar.h"
 #include "store/screens/TFormaReindexaTodo.h"
 #include "store/screens/TFormaRespaldo.h"
+#include "store/screens/TFormaVerificaRegistros.h"
 #include "support/entorno.h"
 #include "support/interaccion_fake.h"
 #include "support/reloj_fijo.h"
@@ -85,6 +88,21 @@ TEST_F(PantallasMantenimiento, SummaryShowsSixLinesAndDrawsSixBars) {
   auto* barras = static_cast<QBarSeries*>(series[0]);
   ASSERT_EQ(barras->barSets().size(), 1);
   EXPECT_EQ(barras->barSets()[0]->count(), 6);
+}
+
+TEST_F(PantallasMantenimiento, RecordCheckShowsTheFieldsOfAHeader) {
+  TFormaVerificaRegistros f(ui, datos);
+  for (const char* n : {"LabelTabla", "LabelRegistro", "Progreso", "BitBtn3", "BitBtn4", "Tablas", "Campos"})
+    EXPECT_NE(f.findChild<QWidget*>(n), nullptr) << n;
+  f.TablasClick("numero.dbf");
+  auto* campos = f.findChild<QTableWidget*>("Campos");
+  ASSERT_EQ(campos->rowCount(), 1);
+  EXPECT_EQ(campos->item(0, 0)->text().toStdString(), "NUMERO");
+  EXPECT_EQ(campos->item(0, 1)->text().toStdString(), "N");
+  EXPECT_EQ(campos->horizontalHeaderItem(2)->text().toStdString(), "Tamaño");
+  f.BitBtn3Click();
+  EXPECT_EQ(f.result(), QDialog::Accepted);
+  EXPECT_TRUE(fs::exists(fs::path(datos) / "tempo" / "numero.dbf"));
 }
 
 }  // namespace

@@ -122,6 +122,12 @@ TFormaReindexaTodo::TFormaReindexaTodo(shell::Interaccion& ui, const shell::Relo
   detalle_->setVisible(false);
 }
 
+// Hiding the dialog on destruction takes the focus from EditRuta, after the engine is gone.
+TFormaReindexaTodo::~TFormaReindexaTodo() {
+  disconnect(ruta_, nullptr, this, nullptr);
+  motor_.alCambiar = nullptr;
+}
+
 QPushButton* TFormaReindexaTodo::boton(const char* nombre, const QString& texto, void (ReindexaTodo::*orden)(),
                                        bool secundario) {
   auto* b = new QPushButton(texto, this);

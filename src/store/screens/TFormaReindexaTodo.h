@@ -25,6 +25,7 @@ class TFormaReindexaTodo : public QDialog {
  public:
   TFormaReindexaTodo(shell::Interaccion& ui, const shell::Reloj& reloj, const std::string& dirSistema,
                      const std::string& dirDatos, QWidget* padre = nullptr);
+  ~TFormaReindexaTodo() override;
   ReindexaTodo& motor() { return motor_; }
 
  protected:

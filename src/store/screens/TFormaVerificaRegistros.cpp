@@ -2,10 +2,15 @@
 
 #include <QApplication>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
+#include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QVBoxLayout>
+
+#include "store/dbf/dbf_table.h"
 
 namespace mostrador::store {
 namespace {
@@ -17,7 +22,7 @@ TFormaVerificaRegistros::TFormaVerificaRegistros(shell::Interaccion& ui, const s
   setObjectName("TFormaVerificaRegistros");
   setWindowTitle("Verificación de Registros");
   setModal(true);
-  resize(460, 200);
+  resize(560, 420);
   auto* l = new QVBoxLayout(this);
   auto* ruta = new QLabel(q(dir), this);
   ruta->setObjectName("LabelRuta");
@@ -32,6 +37,19 @@ TFormaVerificaRegistros::TFormaVerificaRegistros(shell::Interaccion& ui, const s
   l->addWidget(tabla_);
   l->addWidget(registro_);
   l->addWidget(progreso_);
+  auto* rejillas = new QHBoxLayout;
+  tablas_ = new QListWidget(this);
+  tablas_->setObjectName("Tablas");
+  for (const auto& t : dbf::Table::listTables(dir)) tablas_->addItem(q(t));
+  campos_ = new QTableWidget(0, 4, this);
+  campos_->setObjectName("Campos");
+  campos_->setHorizontalHeaderLabels({"Campo", "Tipo", "Tamaño", "Decimales"});
+  campos_->verticalHeader()->hide();
+  rejillas->addWidget(tablas_, 1);
+  rejillas->addWidget(campos_, 2);
+  l->addLayout(rejillas, 1);
+  connect(tablas_, &QListWidget::itemClicked, this,
+          [this](QListWidgetItem* i) { TablasClick(i->text().toStdString()); });
   auto* botones = new QHBoxLayout;
   auto* completa = new QPushButton("&Verificar y Reindexar", this);
   completa->setObjectName("BitBtn3");
@@ -62,6 +80,17 @@ void TFormaVerificaRegistros::pinta() {
 void TFormaVerificaRegistros::BitBtn3Click() {
   if (motor_.BitBtn3Click()) accept();
   pinta();
+}
+
+void TFormaVerificaRegistros::TablasClick(const std::string& tabla) {
+  const auto filas = camposEncabezado(motor_.directorio(), tabla);
+  campos_->setRowCount(static_cast<int>(filas.size()));
+  for (int f = 0; f < static_cast<int>(filas.size()); ++f) {
+    const auto& c = filas[static_cast<size_t>(f)];
+    int col = 0;
+    for (const std::string* v : {&c.campo, &c.tipo, &c.tamano, &c.decimales})
+      campos_->setItem(f, col++, new QTableWidgetItem(q(*v)));
+  }
 }
 
 void TFormaVerificaRegistros::BitBtn4Click() {

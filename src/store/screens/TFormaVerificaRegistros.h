@@ -1,7 +1,8 @@
 #pragma once
 // TFormaVerificaRegistros: the record check of a directory (engine
 // store::VerificaRegistros). BitBtn3 checks with the safety copy and closes accepted
-// when the check ran to the end; BitBtn4 checks without the copy.
+// when the check ran to the end; BitBtn4 checks without the copy. Choosing a table in
+// Tablas shows the fields of its header, or what is wrong with them.
 
 #include <QDialog>
 #include <string>
@@ -10,7 +11,9 @@
 #include "store/mantenimiento/reparacion.h"
 
 class QLabel;
+class QListWidget;
 class QProgressBar;
+class QTableWidget;
 
 namespace mostrador::store {
 
@@ -21,6 +24,8 @@ class TFormaVerificaRegistros : public QDialog {
   VerificaRegistros& motor() { return motor_; }
   void BitBtn3Click();
   void BitBtn4Click();
+  // The field grid of a table's header ("Campo", "Tipo", "Tamaño", "Decimales").
+  void TablasClick(const std::string& tabla);
 
  private:
   void pinta();
@@ -28,6 +33,8 @@ class TFormaVerificaRegistros : public QDialog {
   QLabel* tabla_;
   QLabel* registro_;
   QProgressBar* progreso_;
+  QListWidget* tablas_;
+  QTableWidget* campos_;
 };
 
 }  // namespace mostrador::store
