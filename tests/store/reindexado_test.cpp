@@ -282,6 +282,25 @@ TEST_F(PantallaReindexa, ShowLoadsTheFilesTheDescriptionAndTheOptions) {
   EXPECT_TRUE(p.detalleVisible());
 }
 
+TEST_F(PantallaReindexa, DescribeSavesAndLoadsTheDescriptionOfAnotherDirectory) {
+  const std::string otra = dir.str() + "/otra";
+  fs::create_directories(otra);
+  creaClientes(otra);
+  ReindexaTodo p(ui, reloj, sistema, datos);
+  p.FormShow();
+  p.ponEditRuta(otra);
+  EXPECT_EQ(p.Archivos(), (Msgs{"cliente.dbf"}));
+  p.BitBtn8Click();
+  EXPECT_EQ(ui.mensajes(), (Msgs{"El Archivo " + shell::une(otra, "Indices.cnf") + " No Existe"}));
+  p.BitBtn1Click();
+  EXPECT_EQ(p.Memo1(), (Msgs{"cliente.dbf,iclacli,clcli_c"}));
+  p.BitBtn4Click();
+  EXPECT_EQ(dir.lee("otra/Indices.cnf"), "cliente.dbf,iclacli,clcli_c\r\n");
+  p.ponMemo1({});
+  p.BitBtn8Click();
+  EXPECT_EQ(p.Memo1(), (Msgs{"cliente.dbf,iclacli,clcli_c"}));
+}
+
 TEST_F(PantallaReindexa, ReindexLogsRebuildsAndFillsTheSecondList) {
   ReindexaTodo p(ui, reloj, sistema, datos);
   p.FormShow();

@@ -138,6 +138,13 @@ TEST_F(Respaldos, TheArchiveHoldsEveryFileAndRestoresByteForByte) {
   EXPECT_FALSE(fs::exists(fs::path(datos) / "tempo" / "restauracion"));
 }
 
+TEST_F(Respaldos, AnArchiveNamedByItsPathGetsItsFolderMade) {
+  ResultadoRespaldo r = respaldoComprimido(datos, "C:\\RESPALDOS\\noche\\empresa.zip");
+  ASSERT_TRUE(r.exito) << r.error;
+  EXPECT_EQ(r.destino, "C:\\RESPALDOS\\noche\\empresa.zip");
+  EXPECT_TRUE(fs::is_regular_file(dir.ruta() / "unidades" / "c" / "RESPALDOS" / "noche" / "empresa.zip"));
+}
+
 TEST_F(Respaldos, ACorruptArchiveIsRefusedAndNothingIsReplaced) {
   ASSERT_TRUE(respaldoComprimido(datos, dir.str() + "/r").exito);
   std::string zip = dir.lee("r/prue.zip");
