@@ -8,6 +8,10 @@
 // The company for the zip is built once: MANT_BENCH_MB megabytes (500 by default) of
 // table files whose records look like a shop's (text, numbers, dates, blank padding).
 // Run: build/bench_mantenimiento_bench [--benchmark_filter=...]. Files go to $TMPDIR.
+//
+// On the shared two-core build machine (load about 10): reindex 9.99 s wall, 3.44 s CPU
+// per run; zip of 500 MB in process 48.3 s wall (22.1 s CPU) against 93.7 s for the zip
+// tool on the same files, both archives about 116 MB.
 
 #include <benchmark/benchmark.h>
 #include <unistd.h>
