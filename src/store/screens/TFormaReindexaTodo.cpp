@@ -43,9 +43,9 @@ TFormaReindexaTodo::TFormaReindexaTodo(shell::Interaccion& ui, const shell::Relo
   l->addWidget(ruta_);
 
   auto* principales = new QHBoxLayout;
-  principales->addWidget(boton("BitBtn2", "&Reindexar", &ReindexaTodo::BitBtn2Click, false));
-  principales->addWidget(boton("BitBtn10", "Reindexado &Total", &ReindexaTodo::BitBtn10Click, false));
-  principales->addWidget(boton("BitBtn9", "Re&parar Incompletos", &ReindexaTodo::BitBtn9Click, false));
+  principales->addWidget(boton("BitBtn2", "&Reindexar", &ReindexaTodo::BitBtn2Click));
+  principales->addWidget(boton("BitBtn10", "Reindexado &Total", &ReindexaTodo::BitBtn10Click));
+  principales->addWidget(boton("BitBtn9", "Re&parar Incompletos", &ReindexaTodo::BitBtn9Click));
   auto* salir = new QPushButton("&Salir", this);
   salir->setObjectName("BitBtn3");
   salir->setAutoDefault(false);
@@ -100,13 +100,13 @@ TFormaReindexaTodo::TFormaReindexaTodo(shell::Interaccion& ui, const shell::Relo
   g->addWidget(lista2_, 1, 1);
   g->addWidget(faltantes_, 1, 2);
   auto* secundarios = new QHBoxLayout;
-  secundarios->addWidget(boton("BitBtn1", "&Describir", &ReindexaTodo::BitBtn1Click, true));
-  secundarios->addWidget(boton("BitBtn4", "&Guardar", &ReindexaTodo::BitBtn4Click, true));
-  secundarios->addWidget(boton("BitBtn8", "&Cargar", &ReindexaTodo::BitBtn8Click, true));
-  secundarios->addWidget(boton("BitBtn6", "&Verificar", &ReindexaTodo::BitBtn6Click, true));
-  secundarios->addWidget(boton("BitBtn7", "&Incompletos", &ReindexaTodo::BitBtn7Click, true));
-  secundarios->addWidget(boton("BitBtn5", "&Temporales", &ReindexaTodo::BitBtn5Click, true));
-  secundarios->addWidget(boton("BitBtn11", "Re&numerar", &ReindexaTodo::BitBtn11Click, true));
+  secundarios->addWidget(boton("BitBtn1", "&Describir", &ReindexaTodo::BitBtn1Click));
+  secundarios->addWidget(boton("BitBtn4", "&Guardar", &ReindexaTodo::BitBtn4Click));
+  secundarios->addWidget(boton("BitBtn8", "&Cargar", &ReindexaTodo::BitBtn8Click));
+  secundarios->addWidget(boton("BitBtn6", "&Verificar", &ReindexaTodo::BitBtn6Click));
+  secundarios->addWidget(boton("BitBtn7", "&Incompletos", &ReindexaTodo::BitBtn7Click));
+  secundarios->addWidget(boton("BitBtn5", "&Temporales", &ReindexaTodo::BitBtn5Click));
+  secundarios->addWidget(boton("BitBtn11", "Re&numerar", &ReindexaTodo::BitBtn11Click));
   g->addLayout(secundarios, 2, 0, 1, 3);
   l->addWidget(detalle_, 1);
 
@@ -128,8 +128,7 @@ TFormaReindexaTodo::~TFormaReindexaTodo() {
   motor_.alCambiar = nullptr;
 }
 
-QPushButton* TFormaReindexaTodo::boton(const char* nombre, const QString& texto, void (ReindexaTodo::*orden)(),
-                                       bool secundario) {
+QPushButton* TFormaReindexaTodo::boton(const char* nombre, const QString& texto, void (ReindexaTodo::*orden)()) {
   auto* b = new QPushButton(texto, this);
   b->setObjectName(nombre);
   b->setAutoDefault(false);
@@ -138,7 +137,6 @@ QPushButton* TFormaReindexaTodo::boton(const char* nombre, const QString& texto,
     (motor_.*orden)();
     pinta();
   });
-  (void)secundario;
   return b;
 }
 

@@ -33,7 +33,7 @@ class TFormaReindexaTodo : public QDialog {
   void showEvent(QShowEvent* e) override;
 
  private:
-  QPushButton* boton(const char* nombre, const QString& texto, void (ReindexaTodo::*orden)(), bool secundario);
+  QPushButton* boton(const char* nombre, const QString& texto, void (ReindexaTodo::*orden)());
   void tomaMemo();
   void pinta();
 
