@@ -25,6 +25,11 @@
 #include "store/sql/sql.h"
 #include "store/demo.h"
 #include "store/empresa_nueva.h"
+#include "store/mantenimiento/reindexado.h"
+#include "store/mantenimiento/reparacion.h"
+#include "store/mantenimiento/respaldo.h"
+#include "store/mantenimiento/tablas_exclusivas.h"
+#include "shell/bitacora.h"
 #include "shell/interaccion.h"
 #include "shell/programas.h"
 #include "shell/reloj.h"
@@ -458,6 +463,63 @@ int cmdVerifica(const Argumentos& a) {
   return 1;
 }
 
+// Maintenance: each command says which table another station holds and exits 1 when
+// something was left undone, so that cron mails the operator.
+void bitacoraMantenimiento(const Instalacion& in, const std::string& evento) {
+  if (in.sistema.empty()) return;
+  shell::RelojSistema reloj;
+  shell::Bitacora(in.sistema).escribe(evento + " " + store::marcaBitacora(reloj.ahora()));
+}
+
+int cmdReindexa(const Argumentos& a) {
+  Instalacion in = localiza(a);
+  InteraccionConsola consola;
+  bitacoraMantenimiento(in, "Reindexado");
+  store::ResultadoIndices r = store::reindexaDirectorio(consola, in.sistema, in.datos);
+  std::cout << r.creados.size() << " índices reconstruidos en " << in.datos << '\n';
+  return r.completo() ? 0 : 1;
+}
+
+int cmdRepara(const Argumentos& a) {
+  Instalacion in = localiza(a);
+  InteraccionConsola consola;
+  store::RevisionDirectorio v = store::revisaDirectorio(consola, in.datos, !a.bandera("sin-copia"));
+  for (const auto& t : v.tablas) {
+    if (t.encabezadoReparado) std::cout << t.tabla << "\tencabezado reparado\n";
+    if (t.borrados > 0) std::cout << t.tabla << "\t" << t.borrados << " registros dañados borrados\n";
+    if (!t.error.empty()) std::cout << t.tabla << "\t" << t.error << '\n';
+  }
+  if (!v.completa()) return 1;
+  bool errores = false;
+  for (const auto& t : v.tablas) errores = errores || !t.error.empty();
+  bitacoraMantenimiento(in, "Reindexado Total");
+  store::ResultadoIndices r = store::reindexaDirectorio(consola, in.sistema, in.datos);
+  std::cout << v.tablas.size() << " tablas revisadas, " << r.creados.size() << " índices reconstruidos\n";
+  return r.completo() && !errores ? 0 : 1;
+}
+
+int cmdRespalda(const Argumentos& a) {
+  Instalacion in = localiza(a);
+  shell::RelojSistema reloj;
+  const std::string destino = a.opcion("destino").value_or(store::carpetaRespaldo(in.datos, reloj.ahora().fecha));
+  const bool comprimido = a.bandera("comprimido");
+  store::ResultadoRespaldo r =
+      comprimido ? store::respaldoComprimido(in.datos, destino) : store::respaldoNormal(in.datos, destino);
+  if (!r.exito) throw std::runtime_error(r.error);
+  bitacoraMantenimiento(in, comprimido ? "Último Respaldo comprimido" : "Último Respaldo");
+  std::cout << r.archivos.size() << " archivos respaldados en " << shell::resuelve(r.destino).string() << '\n';
+  return 0;
+}
+
+int cmdRestaura(const Argumentos& a) {
+  if (a.posicionales.size() != 1) throw ErrorUso("restaura necesita el archivo del respaldo");
+  Instalacion in = localiza(a);
+  store::ResultadoRespaldo r = store::restauraRespaldo(a.posicionales[0], in.datos);
+  if (!r.exito) throw std::runtime_error(r.error);
+  std::cout << r.archivos.size() << " archivos restaurados en " << in.datos << '\n';
+  return 0;
+}
+
 const char* kAyuda =
     "Uso: mostrador-cli ORDEN [opciones]\n"
     "\n"
@@ -469,6 +531,10 @@ const char* kAyuda =
     "  muestra TABLA   registros de una tabla, separados por tabuladores\n"
     "  sql SENTENCIA   ejecuta una sentencia de SQL local\n"
     "  verifica        revisa tablas e índices sin cambiar nada\n"
+    "  reindexa        reconstruye los índices de la empresa\n"
+    "  repara          revisa y repara tablas, luego reindexa\n"
+    "  respalda        copia la empresa a la carpeta fechada de RESPALDOS\n"
+    "  restaura ZIP    restaura un respaldo comprimido\n"
     "\n"
     "Opciones comunes:\n"
     "  --sistema DIR   directorio del sistema (por omisión, línea 1 de c:\\TVK\\talvek.ini)\n"
@@ -534,6 +600,29 @@ std::map<std::string, Orden> ordenes() {
         "problema; termina con 1 cuando hay alguno. Para cron:\n"
         "  30 2 * * * mostrador-cli verifica --empresa 1 >> /var/log/mostrador-verifica.log 2>&1\n",
         con({}), cmdVerifica}},
+      {"reindexa",
+       {"Uso: mostrador-cli reindexa [--datos DIR | --empresa N] [--sistema DIR]\n"
+        "Reconstruye cada índice de la empresa desde su Indices.cnf (y los de sus almacenes\n"
+        "1 a 99), compacta y realinea los contadores. Necesita las tablas libres: una tabla\n"
+        "abierta en otra estación se nombra y queda como estaba; termina entonces con 1.\n",
+        con({}), cmdReindexa}},
+      {"repara",
+       {"Uso: mostrador-cli repara [--datos DIR | --empresa N] [--sistema DIR] [--sin-copia]\n"
+        "Copia las tablas a tempo (salvo --sin-copia), repara los encabezados que no abren o\n"
+        "anuncian un índice que falta, borra los registros que no pueden leerse y reindexa.\n",
+        con({}), cmdRepara}},
+      {"respalda",
+       {"Uso: mostrador-cli respalda [--comprimido] [--destino DIR] [--datos DIR | --empresa N]\n"
+        "Copia los .dbf y .mdx de la empresa a C:\\RESPALDOS\\<día>-<mes>-<año> (o --destino);\n"
+        "--comprimido escribe ahí prue.zip con todos sus archivos y los de sus almacenes.\n"
+        "Para cron, cada noche: verificar, respaldar y reindexar:\n"
+        "  30 2 * * * mostrador-cli verifica --empresa 1; mostrador-cli respalda --comprimido --empresa 1 && mostrador-cli reindexa --empresa 1\n",
+        con({"destino"}), cmdRespalda}},
+      {"restaura",
+       {"Uso: mostrador-cli restaura ARCHIVO.zip [--datos DIR | --empresa N]\n"
+        "Revisa el respaldo completo antes de reemplazar nada y, con las tablas libres,\n"
+        "pone sus archivos en el directorio de datos.\n",
+        con({}), cmdRestaura}},
   };
 }
 

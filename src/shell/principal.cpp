@@ -151,6 +151,10 @@ void Principal::aplicaIngreso(const Ingreso& ingreso) {
   if (!sistema_.empty())
     Bitacora(sistema_).escribe(lineaIngreso(ingreso.tipo == Ingreso::Usuario ? usuario_ : std::string(),
                                             ingreso.titulo, reloj_.ahora()));
+  if (!mantenimientoIniciado_ && ganchos_.mantenimientoInicio) {
+    mantenimientoIniciado_ = true;
+    ganchos_.mantenimientoInicio(sistema_, directorioDatos());
+  }
 }
 
 // --- Shared values ---
@@ -230,6 +234,8 @@ void Principal::Panel2Click() {
 void Principal::Respaldos1Click() {
   const Autorizacion a = autorizaPortador(ui_, sistema_, directorioDatos(), 55, false);
   if (a.concedida) {
+    // A backup holds every table alone while it copies them.
+    if (ganchos_.cierraTablasPropias) ganchos_.cierraTablasPropias();
     abreOExplica(conUsuario(Pantalla::Respaldo));
     return;
   }
@@ -396,6 +402,7 @@ std::vector<std::string> Principal::archivosSql() const {
 void Principal::cierra() {
   pantallas_.cierraVentana("CapturaR");
   pantallas_.cierraResidentesVisibles();
+  if (habilitada_ && ganchos_.mantenimientoFinal) ganchos_.mantenimientoFinal(sistema_, directorioDatos());
   const std::string aqui = directorioActual();
   for (const std::string& f : archivosSql()) borra(une(aqui, f));
   timerHora_ = false;

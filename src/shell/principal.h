@@ -102,6 +102,10 @@ struct GanchosPrincipal {
   std::function<void()> cierraTablasPropias;
   // BotonMIClick: the physical inventory count.
   std::function<void()> inventarioFisico;
+  // The company's maintenance options: after the first successful sign-in, and on
+  // closing once every screen has closed its tables.
+  std::function<void(const std::string& sistema, const std::string& datos)> mantenimientoInicio;
+  std::function<void(const std::string& sistema, const std::string& datos)> mantenimientoFinal;
 };
 
 // Scratch files the query console leaves in the current directory; removed on closing.
@@ -200,6 +204,8 @@ class Principal {
   std::string directorioAlterno() const;       // line 59
   std::string directorioRemisiones() const;    // line 63
   const LectorConfiguracion& configuracion() const { return config_; }
+  // The view fills in the hooks it provides itself.
+  GanchosPrincipal& ganchos() { return ganchos_; }
 
  private:
   // The common pattern: copy the user, check the right (0: none), open or say why not.
@@ -220,6 +226,7 @@ class Principal {
   std::string sistema_;
   bool habilitada_ = false;
   bool activada_ = false;
+  bool mantenimientoIniciado_ = false;
   std::string titulo_ = std::string(kTituloProducto);
   std::string usuario_;
   OpcionesRapidas opciones_;

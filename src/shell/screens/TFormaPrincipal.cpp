@@ -28,6 +28,10 @@
 #include "shell/screens/TFormaSistema.h"
 #include "shell/programas.h"
 #include "shell/usuarios.h"
+#include "store/mantenimiento/opciones.h"
+#include "store/screens/TFormaConsolidar.h"
+#include "store/screens/TFormaReindexaTodo.h"
+#include "store/screens/TFormaRespaldo.h"
 #include "ui/TBotonEsquinado.h"
 #include "ui/TPapelTapiz.h"
 #include "ui/dialogos.h"
@@ -103,7 +107,43 @@ TFormaPrincipal::TFormaPrincipal(Interaccion& ui, const Reloj& reloj, GanchosPri
                                       a.exec();
                                     },
                                     {}, {}});
+  registraMantenimiento(reloj);
   pinta();
+}
+
+void TFormaPrincipal::registraMantenimiento(const Reloj& reloj) {
+  registraModulo(Pantalla::Respaldo, {[this, &reloj](const Apertura&) {
+                                        store::TFormaRespaldo f(ui_, reloj, principal_.directorioSistema(),
+                                                                principal_.directorioDatos(), this);
+                                        f.exec();
+                                      },
+                                      {}, {}});
+  registraModulo(Pantalla::ReindexaTodo, {[this, &reloj](const Apertura&) {
+                                            store::TFormaReindexaTodo f(ui_, reloj, principal_.directorioSistema(),
+                                                                        principal_.directorioDatos(), this);
+                                            f.exec();
+                                          },
+                                          {}, {}});
+  registraModulo(Pantalla::Consolidar, {[this, &reloj](const Apertura& a) {
+                                          store::TFormaConsolidar f(ui_, reloj, a.directorio, this);
+                                          f.exec();
+                                        },
+                                        {}, {}});
+  // The options of "opcion.cnf" run here unless the caller brought its own hooks.
+  GanchosPrincipal& g = principal_.ganchos();
+  auto cierraPropias = [this] {
+    if (principal_.ganchos().cierraTablasPropias) principal_.ganchos().cierraTablasPropias();
+  };
+  if (!g.mantenimientoInicio)
+    g.mantenimientoInicio = [this, &reloj, cierraPropias](const std::string& s, const std::string& d) {
+      cierraPropias();
+      store::mantenimientoAlIniciar(ui_, reloj, s, d);
+    };
+  if (!g.mantenimientoFinal)
+    g.mantenimientoFinal = [this, &reloj, cierraPropias](const std::string& s, const std::string& d) {
+      cierraPropias();
+      store::mantenimientoAlTerminar(ui_, reloj, s, d);
+    };
 }
 
 TFormaPrincipal::~TFormaPrincipal() = default;

@@ -86,6 +86,8 @@ class TFormaPrincipal : public QMainWindow, public Pantallas {
   QAction* agrega(class QMenu* menu, const QString& nombre, const QString& texto,
                   void (Principal::*comando)(), bool marcable = false);
   void acomoda();
+  // The maintenance screens and the start and end steps of "opcion.cnf".
+  void registraMantenimiento(const Reloj& reloj);
 
   Interaccion& ui_;
   Principal principal_;
