@@ -186,7 +186,7 @@ struct Table::Impl : journal::Participant {
   std::string dirArg, fileArg;
   Header h;
   bool isOpen = false, exclusive = false, readOnly = false, failed = false;
-  uint32_t countLimit = UINT32_MAX;  // a count the header overstates and could not be fixed
+  uint32_t countLimit = UINT32_MAX;  // the whole records the file held at open
   mutable uint32_t knownCount = 0;   // the header's count as last read
   std::string indexProblem;
 
@@ -248,13 +248,23 @@ struct Table::Impl : journal::Participant {
   const KeyExpression& expression() const { return mdx->expression(tag); }
 
   // --- raw I/O ---------------------------------------------------------------------------
+  // The header's count, but never more records than the file holds whole (a truncated
+  // copy). An append writes its record before the count, so while one is in flight the
+  // file holds more than the header says and the header's count is the answer.
   uint32_t readCount() const {
     char b[4];
     if (file::readAt(fd.get(), b, 4, file::kCountOffset, path.string()) != 4) return 0;
     uint32_t n = static_cast<unsigned char>(b[0]) | (static_cast<unsigned char>(b[1]) << 8) |
                  (static_cast<unsigned char>(b[2]) << 16) |
                  (static_cast<uint32_t>(static_cast<unsigned char>(b[3])) << 24);
-    knownCount = std::min(n, countLimit);
+    if (n > knownCount || n > countLimit) {
+      const uint64_t size = file::sizeOf(fd.get(), path.string());
+      const uint64_t enteros = size < static_cast<uint64_t>(h.headerLength)
+                                   ? 0
+                                   : (size - static_cast<uint64_t>(h.headerLength)) / static_cast<uint64_t>(h.recordLength);
+      if (enteros < n) n = static_cast<uint32_t>(enteros);
+    }
+    knownCount = n;
     return knownCount;
   }
   // True when record r is within the table. The count only grows while this handle has
@@ -583,12 +593,10 @@ struct Table::Impl : journal::Participant {
   // as far as the records go. Opening never writes: a table opened to be read stays
   // byte for byte as it was, and an append writes the count it needs under its lock.
   void reconcileCount() {
-    uint64_t size = file::sizeOf(fd.get(), path.string());
-    uint64_t enDisco = size < static_cast<uint64_t>(h.headerLength)
-                           ? 0
-                           : (size - static_cast<uint64_t>(h.headerLength)) / static_cast<uint64_t>(h.recordLength);
-    if (enDisco > UINT32_MAX) enDisco = UINT32_MAX;
-    if (enDisco < readCount()) countLimit = static_cast<uint32_t>(enDisco);
+    knownCount = 0;
+    countLimit = 0;  // the first count read checks the file's size
+    readCount();
+    countLimit = knownCount;
   }
 
   // --- positioning, natural order ----------------------------------------------------

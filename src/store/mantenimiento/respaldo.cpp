@@ -1,5 +1,7 @@
 #include "store/mantenimiento/respaldo.h"
 
+#include "store/dbf/journal.h"
+
 #include <fcntl.h>
 #include <unistd.h>
 #include <zip.h>
@@ -67,11 +69,13 @@ std::vector<std::string> almacenes(std::string_view dir) {
   return r;
 }
 
-// Regular files of a directory (names), sorted.
+// Regular files of a directory (names), sorted. The stations' journal is not company
+// data: restored, an old one would undo changes made since.
 std::vector<std::string> archivosDe(std::string_view dir) {
   std::vector<std::string> r;
   for (const auto& n : shell::lista(dir, "*"))
-    if (!shell::esDirectorio(shell::une(dir, n))) r.push_back(n);
+    if (!shell::esDirectorio(shell::une(dir, n)) && !shell::mismoNombre(n, dbf::journal::kFileName))
+      r.push_back(n);
   return r;
 }
 
