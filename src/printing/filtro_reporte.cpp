@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 
 #include "shell/fechas.h"
 #include "shell/rutas.h"
@@ -84,13 +85,24 @@ std::string CondicionFiltro(const FiltroReporte& f, std::string_view campoDesde,
   std::string r;
   const bool desde = !campoDesde.empty() && f.inicialActivo && f.inicial;
   const bool hasta = !campoHasta.empty() && f.finalActivo && f.final_;
+  // A text date "dd/MM/yyyy" compared as text would put 02/04 before 15/03.
+  auto campo = [&](std::string_view c) {
+    const std::string n(c);
+    if (!f.fechasTexto) return n;
+    return "(substr(" + n + ",7,4)||substr(" + n + ",4,2)||substr(" + n + ",1,2))";
+  };
+  auto fecha = [&](const shell::Fecha& d) {
+    if (!f.fechasTexto) return shell::fechaSql(d);
+    char b[16];
+    std::snprintf(b, sizeof b, "%04d%02d%02d", d.anio, d.mes, d.dia);
+    return std::string(b);
+  };
   if (desde && hasta)
-    r = std::string(campoDesde) + " >= '" + shell::fechaSql(*f.inicial) + "' and " + std::string(campoHasta) +
-        " <= '" + shell::fechaSql(*f.final_) + "'  ";
+    r = campo(campoDesde) + " >= '" + fecha(*f.inicial) + "' and " + campo(campoHasta) + " <= '" + fecha(*f.final_) + "'  ";
   else if (desde)
-    r = std::string(campoDesde) + " >= '" + shell::fechaSql(*f.inicial) + "' ";
+    r = campo(campoDesde) + " >= '" + fecha(*f.inicial) + "' ";
   else if (hasta)
-    r = std::string(campoHasta) + " <= '" + shell::fechaSql(*f.final_) + "'  ";
+    r = campo(campoHasta) + " <= '" + fecha(*f.final_) + "'  ";
   if (f.condicionesActivas) {
     for (const auto& c : f.condiciones) {
       if (c.campo.empty() || c.operador.empty()) continue;

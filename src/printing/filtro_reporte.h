@@ -38,6 +38,9 @@ struct FiltroReporte {
   std::string orden, tipoOrden;  // O1, TO1
   bool incluir1 = false, incluirDevoluciones = false, incluir3 = false;
   std::string titulo = "Datos del Reporte";
+  // The date field holds its dates as "dd/MM/yyyy" text (the detail tables): the
+  // conditions compare year, month and day taken out of the text instead.
+  bool fechasTexto = false;
   std::vector<CampoFiltro> campos;  // up to 60 entries
   // 1 accepted, 2 BitBtn3, 3 BotonAceptar, 0 closed otherwise.
   int respuesta = 0;

@@ -428,6 +428,18 @@ std::string condicionesDeFiltro(const FiltroReporte& f, std::string_view campoDo
 
 namespace {
 
+bool esFechaTexto(std::string_view dir, std::string_view tabla, std::string_view campo) {
+  if (tabla.empty() || campo.empty()) return false;
+  try {
+    dbf::Table t;
+    t.open(dir, tabla);
+    const int i = t.fieldIndex(campo);
+    return i >= 0 && t.fieldDefs()[static_cast<size_t>(i)].type == 'C';
+  } catch (const dbf::Error&) {
+    return false;
+  }
+}
+
 // The first and last values of the document field: the defaults of the range fields.
 std::pair<std::string, std::string> extremos(std::string_view dir, std::string_view tabla, std::string_view campo) {
   if (tabla.empty() || campo.empty()) return {};
@@ -464,6 +476,7 @@ std::unique_ptr<ReporteSql> EjecutaReporte(ContextoReporte& ctx, std::string_vie
   filtro.RangoFiltro(hoy, desde, hasta);
   filtro.campos = camposDeFiltro(ctx.directorioSistema, p.tabla, CamposDeConsulta(p.definicion));
   filtro.aplicaOpciones(p.opciones);
+  filtro.fechasTexto = esFechaTexto(ctx.directorioDatos, p.tabla, campoFecha);
 
   std::string definicion = p.definicion;
   std::string columnaOrden;
