@@ -81,4 +81,25 @@ class DialogoFiltro {
   virtual bool pide(FiltroReporte& filtro) = 0;
 };
 
+// The dialog answered without a screen (command line, scheduled runs): the dates and
+// document range given, nothing else; a bound not given is left open.
+class FiltroFijo : public DialogoFiltro {
+ public:
+  FiltroFijo(std::optional<shell::Fecha> desde, std::optional<shell::Fecha> hasta, std::string de = {},
+             std::string hastaDocumento = {})
+      : desde_(desde), hasta_(hasta), de_(std::move(de)), hastaDocumento_(std::move(hastaDocumento)) {}
+  bool pide(FiltroReporte& f) override {
+    f.inicial = desde_;
+    f.final_ = hasta_;
+    f.de = de_;
+    f.hasta = hastaDocumento_;
+    f.respuesta = 1;
+    return true;
+  }
+
+ private:
+  std::optional<shell::Fecha> desde_, hasta_;
+  std::string de_, hastaDocumento_;
+};
+
 }  // namespace mostrador::printing

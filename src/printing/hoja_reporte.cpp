@@ -7,12 +7,26 @@ namespace mostrador::printing {
 HojaReporte::HojaReporte(int tamanoFuente, Color color)
     : tamanoFuente_(tamanoFuente), color_(color), actualColor_(color), actualTamano_(tamanoFuente) {}
 
-void HojaReporte::agrega(std::string texto) {
-  lineas_.push_back({std::move(texto), actualColor_, actualTamano_});
+void HojaReporte::agrega(std::string texto, std::vector<std::string> celdas) {
+  lineas_.push_back({std::move(texto), actualColor_, actualTamano_, std::move(celdas)});
+}
+
+std::vector<std::string> lineasTabuladas(const std::vector<LineaHoja>& lineas) {
+  std::vector<std::string> r;
+  for (const auto& l : lineas) {
+    if (l.celdas.empty()) {
+      r.push_back(l.texto);
+      continue;
+    }
+    std::string t;
+    for (size_t i = 0; i < l.celdas.size(); ++i) t += (i ? "\t" : "") + l.celdas[i];
+    r.push_back(std::move(t));
+  }
+  return r;
 }
 
 void HojaReporte::agregaTitulo(std::string texto) {
-  lineas_.push_back({std::move(texto), kRojoHoja, kTamanoTitulo});
+  lineas_.push_back({std::move(texto), kRojoHoja, kTamanoTitulo, {}});
   actualColor_ = color_;
   actualTamano_ = tamanoFuente_ + 3;
 }

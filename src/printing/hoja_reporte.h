@@ -25,6 +25,9 @@ struct LineaHoja {
   std::string texto;
   Color color;
   int tamano = 0;
+  // The cells of a row, heading or totals line, trimmed (for tab-separated output);
+  // empty for the other lines.
+  std::vector<std::string> celdas = {};
   friend bool operator==(const LineaHoja&, const LineaHoja&) = default;
 };
 
@@ -34,7 +37,7 @@ class HojaReporte {
   explicit HojaReporte(int tamanoFuente = 8, Color color = kNegroHoja);
 
   // A line in the current colour and size.
-  void agrega(std::string texto);
+  void agrega(std::string texto, std::vector<std::string> celdas = {});
   // A title line in red at size 20; the sheet then returns to its colour at size + 3.
   void agregaTitulo(std::string texto);
   // A line with its own attributes, at position pos (clipped to the end).
@@ -65,6 +68,10 @@ struct PaginaImpresa {
 
 void imprimePaginas(Impresora& impresora, std::string_view titulo, const std::vector<PaginaImpresa>& paginas,
                     int primera, std::string_view fecha, std::string_view fuente, int tamano);
+
+// The sheet as tab-separated lines: a line with cells gives its cells joined by tabs,
+// any other line its text.
+std::vector<std::string> lineasTabuladas(const std::vector<LineaHoja>& lineas);
 
 // A sheet cut into pages of n lines (at least 1).
 std::vector<PaginaImpresa> paginasDeHoja(const HojaReporte& hoja, int lineasPorPagina);

@@ -285,7 +285,13 @@ bool ReporteSql::ejecutaBloque(const Bloque& b, std::string_view rutaDatos, std:
 
   if (b.tieneTitulo) {
     hoja_.agregaTitulo("*" + (b.titulo.empty() ? caption_ : "Reporte de " + b.titulo));
-    hoja_.agrega(b.encabezado);
+    std::vector<std::string> titulos;
+    size_t desde = 0;
+    for (int a : anchosEncabezado(b.encabezado)) {
+      titulos.push_back(recorta(subcadena(b.encabezado, desde, static_cast<size_t>(a))));
+      desde += static_cast<size_t>(a);
+    }
+    hoja_.agrega(b.encabezado, std::move(titulos));
     hoja_.agrega("");
   }
   const std::vector<int> anchos = anchosEncabezado(b.encabezado);
@@ -309,8 +315,10 @@ bool ReporteSql::ejecutaBloque(const Bloque& b, std::string_view rutaDatos, std:
     }
     return l;
   };
+  std::vector<std::string> celdasTotales;
   auto lineaTotales = [&](const std::array<long long, kMaxColumnas>& v, bool conM, long cuenta) {
     std::string l;
+    celdasTotales.clear();
     for (int i = 0; i < columnas; ++i) {
       const char c = letra(i);
       std::string celda;
@@ -319,13 +327,15 @@ bool ReporteSql::ejecutaBloque(const Bloque& b, std::string_view rutaDatos, std:
         if (c == 'm') x = cuenta > 0 ? x / static_cast<double>(cuenta) : 0;
         celda = escribeNumero(c, x);
       }
+      celdasTotales.push_back(recorta(celda));
       l += ajustaAncho(celda, ancho(i));
     }
     return l;
   };
   auto cierraGrupo = [&] {
     hoja_.agrega(lineaSubrayado(false));
-    hoja_.agrega(lineaTotales(subtotales, false, 0));
+    std::string t = lineaTotales(subtotales, false, 0);
+    hoja_.agrega(std::move(t), celdasTotales);
     hoja_.agrega("");
     subtotales.fill(0);
   };
@@ -343,9 +353,12 @@ bool ReporteSql::ejecutaBloque(const Bloque& b, std::string_view rutaDatos, std:
       }
     }
     std::string l;
+    std::vector<std::string> celdas;
     for (int i = 0; i < columnas; ++i) {
       const std::string valor = r->asText(i);
-      l += ajustaAncho(escribeCodigo(codigo(i), valor), ancho(i));
+      const std::string celda = escribeCodigo(codigo(i), valor);
+      celdas.push_back(recorta(celda));
+      l += ajustaAncho(celda, ancho(i));
       const char c = letra(i);
       if ((c == 't' || c == 'm') && i < kMaxColumnas) {
         const double v = leeValor(valor).value_or(0);
@@ -353,13 +366,14 @@ bool ReporteSql::ejecutaBloque(const Bloque& b, std::string_view rutaDatos, std:
         if (c == 't' && grupo >= 0) subtotales[static_cast<size_t>(i)] += diezmilesimos(v);
       }
     }
-    hoja_.agrega(std::move(l));
+    hoja_.agrega(std::move(l), std::move(celdas));
     ++filas;
   }
   if (grupo >= 0 && filas > 0) cierraGrupo();
 
   hoja_.agrega(lineaSubrayado(true));
-  hoja_.agrega(lineaTotales(totales, true, filas));
+  std::string t = lineaTotales(totales, true, filas);
+  hoja_.agrega(std::move(t), celdasTotales);
   hoja_.agrega("");
   hoja_.agrega("");
   hoja_.agrega(".");

@@ -304,9 +304,7 @@ std::vector<PaginaImpresa> VisorConcentrado::paginasImpresas(int desde, int hast
   return r;
 }
 
-bool VisorConcentrado::BotonExporta(shell::Interaccion& ui, shell::Procesos& procesos,
-                                    const shell::TablaProgramas& programas, std::string_view hojaDeCalculo) {
-  const std::string exel = shell::une(sistema_, "tempo\\exel.tmp");
+std::vector<std::string> VisorConcentrado::lineasExportacion() {
   std::vector<std::string> lineas;
   std::string t;
   for (size_t k = 0; k < 10; ++k) t += (k ? "\t" : "") + encabezados_[k];
@@ -318,7 +316,13 @@ bool VisorConcentrado::BotonExporta(shell::Interaccion& ui, shell::Procesos& pro
     for (const auto& v : r->valores) l += "\t" + v;
     lineas.push_back(std::move(l));
   }
-  if (!shell::escribeLineas(exel, lineas)) {
+  return lineas;
+}
+
+bool VisorConcentrado::BotonExporta(shell::Interaccion& ui, shell::Procesos& procesos,
+                                    const shell::TablaProgramas& programas, std::string_view hojaDeCalculo) {
+  const std::string exel = shell::une(sistema_, "tempo\\exel.tmp");
+  if (!shell::escribeLineas(exel, lineasExportacion())) {
     ui.mensaje("No se pudo escribir " + exel);
     return false;
   }

@@ -99,6 +99,9 @@ class VisorConcentrado {
   // The text pages desde..hasta (1-based, clipped) as printed.
   std::vector<PaginaImpresa> paginasImpresas(int desde, int hasta);
 
+  // The headings and every record's texts, tab-separated (what the export writes).
+  std::vector<std::string> lineasExportacion();
+
   // Export: "\tempo\exel.tmp" copied to the name chosen (asked through ui), and the
   // spreadsheet program started on it. False when cancelled or it could not be written.
   bool BotonExporta(shell::Interaccion& ui, shell::Procesos& procesos, const shell::TablaProgramas& programas,

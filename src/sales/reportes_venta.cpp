@@ -1,8 +1,13 @@
 #include "sales/reportes_venta.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
+#include "printing/filtro_reporte.h"
+#include "printing/reporte_sql.h"
+#include "printing/visor_concentrado.h"
+#include "shell/fechas.h"
 #include "shell/rutas.h"
 #include "store/dbf/dbf_table.h"
 
@@ -402,6 +407,59 @@ printing::ResultadoConcentrado ejecutaConcentradoVenta(const ConcentradoVenta& c
   printing::TitulosConcentrado(sistema, c.titulos, p.opcion, tipos, p.condiciones);
   printing::AnchosConcentrado(sistema, c.anchos);
   return r;
+}
+
+std::optional<HojaVenta> reporteVenta(const PeticionReporteVenta& p, std::string_view sistema, std::string_view datos,
+                                      shell::Interaccion& ui, const shell::Reloj& reloj) {
+  ContextoVenta ctx{store::documento(p.documento), std::string(datos), reloj, p.caja};
+  HojaVenta h;
+  if (!p.comando.empty()) {
+    auto r = concentradoVenta(p.comando, ctx, p.desde ? shell::fechaCorta(*p.desde) : "",
+                              p.hasta ? shell::fechaCorta(*p.hasta) : "");
+    if (r) {
+      if (ejecutaConcentradoVenta(*r, sistema, datos, ui) != printing::ResultadoConcentrado::Hecho) return std::nullopt;
+      printing::VisorConcentrado v{std::string(sistema), r->caption};
+      v.abre();
+      v.BotonReporte();
+      h.titulo = r->caption;
+      h.paginas = v.paginasImpresas(1, std::max(1, v.paginas()));
+      h.lineas.push_back({r->caption, printing::kRojoHoja, printing::kTamanoTitulo, {}});
+      for (const auto& pg : h.paginas) h.lineas.insert(h.lineas.end(), pg.lineas.begin(), pg.lineas.end());
+      h.tabuladas = v.lineasExportacion();
+      v.cierra();
+      shell::borra(shell::une(sistema, printing::kArchivoConcen));
+      return h;
+    }
+  }
+  DefinicionVenta d;
+  std::string titulo = p.titulo;
+  if (!p.comando.empty()) {
+    auto x = definicionReporteVenta(p.comando, ctx);
+    if (!x) {
+      ui.mensaje("No existe el reporte " + p.comando);
+      return std::nullopt;
+    }
+    d = *x;
+    titulo = std::string(comandoReporte(p.comando)->titulo);
+  } else {
+    d.texto = p.definicion;
+    d.campoDocumento = p.campoDocumento;
+    d.campoFecha = p.campoFecha;
+    d.tabla = p.tabla;
+  }
+  printing::FiltroFijo filtro(p.desde, p.hasta, p.de, p.hastaDocumento);
+  printing::ContextoReporte c{std::string(sistema), std::string(datos), ui, &filtro, &reloj};
+  printing::ParametrosReporte par;
+  par.definicion = d.texto;
+  par.tabla = d.tabla;
+  par.tipo = d.tipo;
+  auto r = printing::EjecutaReporte(c, titulo, d.campoDocumento, d.campoFecha, par);
+  if (!r) return std::nullopt;
+  h.titulo = r->caption();
+  h.lineas = r->hoja().lineas();
+  h.tabuladas = printing::lineasTabuladas(h.lineas);
+  h.paginas = printing::paginasDeHoja(r->hoja(), 60);
+  return h;
 }
 
 }  // namespace mostrador::sales

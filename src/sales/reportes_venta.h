@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "printing/concentrado.h"
+#include "printing/hoja_reporte.h"
 #include "shell/interaccion.h"
 #include "shell/reloj.h"
 #include "store/catalogo.h"
@@ -69,6 +70,31 @@ std::optional<ConcentradoVenta> concentradoVenta(std::string_view comando, const
 // writes the titles and widths for the viewer.
 printing::ResultadoConcentrado ejecutaConcentradoVenta(const ConcentradoVenta& c, std::string_view directorioSistema,
                                                        std::string_view directorioDatos, shell::Interaccion& ui);
+
+// A report run without screens (the command line): a menu command, or a stored
+// definition text with its title and fields, over a date range and document range.
+struct PeticionReporteVenta {
+  std::string comando;
+  std::string definicion;
+  std::string titulo, campoDocumento = "CLDOC_F", campoFecha = "FEDOC_F", tabla;
+  store::Documento documento = store::Documento::Factura;
+  std::optional<shell::Fecha> desde, hasta;
+  std::string de, hastaDocumento;
+  std::string caja = "1";
+};
+
+struct HojaVenta {
+  std::string titulo;
+  std::vector<printing::LineaHoja> lineas;      // as the screen shows them
+  std::vector<std::string> tabuladas;            // tab-separated
+  std::vector<printing::PaginaImpresa> paginas;  // as printed
+};
+
+// nullopt when the command is unknown (message "No existe el reporte " + name) or the
+// report failed (its message was shown). Summaries leave no scratch files behind.
+std::optional<HojaVenta> reporteVenta(const PeticionReporteVenta& p, std::string_view directorioSistema,
+                                      std::string_view directorioDatos, shell::Interaccion& ui,
+                                      const shell::Reloj& reloj);
 
 // Whether a command asks for the till number first (paid / unpaid documents).
 bool pideCaja(std::string_view comando);
