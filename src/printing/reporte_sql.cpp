@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <cmath>
 
 #include "shell/fechas.h"
@@ -101,6 +102,19 @@ std::vector<std::string> divideDefinicion(std::string_view texto) {
   return r;
 }
 
+std::optional<double> leeValor(const sql::Valor& v) {
+  if (std::holds_alternative<long long>(v)) return static_cast<double>(std::get<long long>(v));
+  if (std::holds_alternative<double>(v)) return std::get<double>(v);
+  if (std::holds_alternative<std::string>(v)) {
+    const std::string& t = std::get<std::string>(v);
+    size_t a = 0;
+    while (a < t.size() && t[a] == ' ') ++a;
+    if (a == t.size()) return 0.0;
+    return shell::leeNumero(t);
+  }
+  return 0.0;
+}
+
 std::optional<double> leeValor(std::string_view valor) {
   const std::string t = recorta(valor);
   if (t.empty()) return 0.0;
@@ -116,17 +130,74 @@ char letraCodigo(std::string_view codigo) {
 
 std::string escribeNumero(char letra, double v) {
   switch (letra) {
-    case '$': return alineaDerecha(shell::formateaMascara(v, "$#,###,##0.00"), 12);
+    case '$': return alineaDerecha(mascaraRapida(v, 2, true, true, "$"), 12);
     case 'e':
-    case 's': return alineaDerecha(shell::formateaMascara(v, "#######"), 7);
-    case 'f': return alineaDerecha(shell::formateaMascara(shell::redondea(v, 4), "#,###,##0.00"), 12);
-    default: return alineaDerecha(shell::formateaMascara(v, "#,###,##0.00"), 12);
+    case 's': return alineaDerecha(mascaraRapida(v, 0, false, false, ""), 7);
+    case 'f': return alineaDerecha(mascaraRapida(shell::redondea(v, 4), 2, true, true, ""), 12);
+    default: return alineaDerecha(mascaraRapida(v, 2, true, true, ""), 12);
   }
 }
 
 bool esNumerico(char l) { return l == '$' || l == 'e' || l == 's' || l == 'f' || l == 't' || l == 'm'; }
 
 }  // namespace
+
+std::string mascaraRapida(double v, int decimales, bool miles, bool ceroEntero, std::string_view prefijo) {
+  if (!std::isfinite(v)) v = 0;
+  // The shortest decimal form of the double, so that 2.675 rounds as 2.675 and not as
+  // the binary 2.67499999...
+  char buf[400];
+  auto [fin, ec] = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed);
+  std::string_view t(buf, ec == std::errc() ? static_cast<size_t>(fin - buf) : 0);
+  bool negativo = false;
+  if (!t.empty() && t[0] == '-') {
+    negativo = true;
+    t.remove_prefix(1);
+  }
+  const size_t punto = t.find('.');
+  std::string entero(t.substr(0, punto));
+  std::string fraccion = punto == std::string_view::npos ? std::string() : std::string(t.substr(punto + 1));
+  const size_t d = static_cast<size_t>(std::max(0, decimales));
+  if (fraccion.size() > d) {
+    const bool sube = fraccion[d] >= '5';
+    fraccion.resize(d);
+    if (sube) {
+      std::string todo = entero + fraccion;
+      int i = static_cast<int>(todo.size()) - 1;
+      for (; i >= 0; --i) {
+        if (todo[static_cast<size_t>(i)] == '9') {
+          todo[static_cast<size_t>(i)] = '0';
+        } else {
+          ++todo[static_cast<size_t>(i)];
+          break;
+        }
+      }
+      if (i < 0) todo.insert(todo.begin(), '1');
+      entero = todo.substr(0, todo.size() - d);
+      fraccion = todo.substr(todo.size() - d);
+    }
+  }
+  fraccion.resize(d, '0');
+  size_t z = 0;
+  while (z + 1 < entero.size() && entero[z] == '0') ++z;
+  entero.erase(0, z);
+  const bool cero = entero.find_first_not_of('0') == std::string::npos && fraccion.find_first_not_of('0') == std::string::npos;
+  if (entero == "0" || entero.empty()) entero = ceroEntero ? "0" : "";
+  if (miles && entero.size() > 3) {
+    std::string con;
+    const size_t n = entero.size();
+    for (size_t i = 0; i < n; ++i) {
+      con += entero[i];
+      if ((n - i - 1) % 3 == 0 && i + 1 < n) con += ',';
+    }
+    entero = con;
+  }
+  std::string r = (negativo && !cero) ? "-" : "";
+  r += prefijo;
+  r += entero;
+  if (d > 0) r += "." + fraccion;
+  return r;
+}
 
 std::string escribeCodigo(std::string_view codigo, std::string_view valor) {
   const char l = letraCodigo(codigo);
@@ -355,13 +426,20 @@ bool ReporteSql::ejecutaBloque(const Bloque& b, std::string_view rutaDatos, std:
     std::string l;
     std::vector<std::string> celdas;
     for (int i = 0; i < columnas; ++i) {
-      const std::string valor = r->asText(i);
-      const std::string celda = escribeCodigo(codigo(i), valor);
+      const char c = letra(i);
+      std::string celda;
+      std::optional<double> numero;
+      if (esNumerico(c)) {
+        // Numbers straight from the result: no round trip through their text.
+        numero = leeValor(r->valor(i));
+        celda = numero ? escribeNumero(c, *numero) : alineaDerecha("0", 12);
+      } else {
+        celda = escribeCodigo(codigo(i), r->asText(i));
+      }
       celdas.push_back(recorta(celda));
       l += ajustaAncho(celda, ancho(i));
-      const char c = letra(i);
       if ((c == 't' || c == 'm') && i < kMaxColumnas) {
-        const double v = leeValor(valor).value_or(0);
+        const double v = numero.value_or(0);
         totales[static_cast<size_t>(i)] += diezmilesimos(v);
         if (c == 't' && grupo >= 0) subtotales[static_cast<size_t>(i)] += diezmilesimos(v);
       }

@@ -57,6 +57,12 @@ inline constexpr std::string_view kErrorReporte = "Error al ejecutar el reporte.
 inline constexpr int kMaxBloques = 50;
 inline constexpr int kMaxColumnas = 75;
 
+// A number in a mask of the kind "#,###,##0.00": rounded half away from zero to the
+// decimals on its shortest decimal form, thousands grouped when asked, the integer part
+// "0" or nothing for zero (ceroEntero), "-" before the prefix. What the number-mask
+// service writes for those masks, without parsing the mask for every cell.
+std::string mascaraRapida(double v, int decimales, bool miles, bool ceroEntero, std::string_view prefijo);
+
 // A value written by its column code (before fitting to the column's width).
 std::string escribeCodigo(std::string_view codigo, std::string_view valor);
 // Widths of the columns of a heading line (one blank appended): each column runs from its

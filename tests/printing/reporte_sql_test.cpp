@@ -6,6 +6,7 @@
 #include "fakes_impresion.h"
 #include "printing/filtro_reporte.h"
 #include "printing/reporte_sql.h"
+#include "shell/numeros.h"
 #include "shell/rutas.h"
 #include "store/dbf/dbf_table.h"
 #include "support/entorno.h"
@@ -72,6 +73,17 @@ TEST(CodigosDeColumna, EscribenCadaValorConSuMascaraYAncho) {
   EXPECT_EQ(escribeCodigo("c", "  texto  "), "  texto  ");
   // An unknown code writes the text as it comes.
   EXPECT_EQ(escribeCodigo("z9", "hola"), "hola");
+}
+
+TEST(CodigosDeColumna, LaMascaraRapidaEscribeLoMismoQueElServicioDeMascaras) {
+  const double valores[] = {0,       0.005,   2.675,   -2.675,      1234567.891, -0.004, 0.4,    999.995,
+                            1e15,    -1e-9,   1.005,   0.125,       -1234.5,     99999.5, 12345678901.235,
+                            1e22,    -0.5,    7.0000001, 123.455,  0.0049999};
+  for (double v : valores) {
+    EXPECT_EQ(mascaraRapida(v, 2, true, true, ""), shell::formateaMascara(v, "#,###,##0.00")) << v;
+    EXPECT_EQ(mascaraRapida(v, 2, true, true, "$"), shell::formateaMascara(v, "$#,###,##0.00")) << v;
+    EXPECT_EQ(mascaraRapida(v, 0, false, false, ""), shell::formateaMascara(v, "#######")) << v;
+  }
 }
 
 TEST(CodigosDeColumna, ElEncabezadoDaLosAnchosYLaCeldaSeAjusta) {
