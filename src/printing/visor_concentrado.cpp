@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <algorithm>
 
+#include "shell/moneda.h"
 #include "shell/numeros.h"
 #include "shell/rutas.h"
 #include "shell/texto.h"
@@ -345,6 +347,88 @@ void VisorConcentrado::cierra() {
   final_.close();
   for (const char* n : {"anchos.tmp", "comentar.tmp", "etique.tmp", "exel.tmp", "final.tmp", "format.tmp", "orden.tmp"})
     shell::borra(shell::une(sistema_, std::string("tempo\\") + n));
+}
+
+std::vector<MonedaVisor> monedasVisor(std::string_view datos) {
+  std::vector<MonedaVisor> r;
+  for (const auto& m : shell::leeMonedas(datos)) {
+    if (r.size() == 12) break;
+    r.push_back({m.nombre, m.simbolo, m.abreviatura});
+  }
+  return r;
+}
+
+VisorConsulta::VisorConsulta(std::string caption, std::unique_ptr<sql::Resultado> filas,
+                             std::array<std::string, 10> encabezados, std::array<int, 10> anchos,
+                             std::vector<MonedaVisor> monedas)
+    : caption_(std::move(caption)),
+      filas_(std::move(filas)),
+      encabezados_(std::move(encabezados)),
+      anchos_(anchos),
+      monedas_(std::move(monedas)) {}
+
+VisorConsulta::~VisorConsulta() = default;
+
+int VisorConsulta::paginas() const {
+  const long n = filas_ ? filas_->recordCount() : 0;
+  return static_cast<int>(n / kFilasPorPagina + (n % kFilasPorPagina ? 1 : 0));
+}
+
+void VisorConsulta::muestra(int p) {
+  const long n = filas_ ? filas_->recordCount() : 0;
+  if (p < 0 || static_cast<long>(p) * kFilasPorPagina >= n) return;
+  pagina_ = p;
+  estado_ = "Página " + std::to_string(p + 1) + " de  " + std::to_string(paginas());
+  hoja_.limpia();
+  hoja_.agregaTitulo(caption_);
+  std::string encabezado;
+  for (size_t k = 0; k < 9; ++k) encabezado += ajustaCelda(encabezados_[k], anchos_[k]);
+  hoja_.agrega(encabezado);
+  filas_->first();
+  filas_->moveBy(static_cast<long>(p) * kFilasPorPagina);
+  for (int i = 0; i < kFilasPorPagina && !filas_->eof(); ++i) {
+    std::array<std::string, 7> v;
+    for (size_t k = 0; k < 7; ++k) v[k] = filas_->asText(static_cast<int>(k + 2));
+    std::string l = ajustaCelda(filas_->asText(0), anchos_[0]) + ajustaCelda(filas_->asText(1), anchos_[1]);
+    for (size_t k = 0; k < 7; ++k) {
+      const bool numerica = shell::leeNumero(v[k]).has_value();
+      l += ajustaCelda(numerica ? escribeValorVisor('f', encabezados_[k + 2], v[k]) : v[k], anchos_[k + 2]);
+    }
+    hoja_.agrega(l);
+    const long antes = filas_->posicion();
+    filas_->next();
+    if (filas_->posicion() == antes) break;
+  }
+  if (static_cast<long>(p + 1) * kFilasPorPagina < n) return;
+  // The end of the report: the sums per currency, in the order the currencies appear.
+  std::vector<std::pair<std::string, std::array<long long, 7>>> sumas;
+  for (filas_->first(); !filas_->eof();) {
+    const std::string m = filas_->asText(9);
+    auto it = std::find_if(sumas.begin(), sumas.end(), [&](const auto& x) { return x.first == m; });
+    if (it == sumas.end()) {
+      sumas.push_back({m, {}});
+      it = sumas.end() - 1;
+    }
+    for (size_t k = 0; k < 7; ++k) it->second[k] += diezmilesimos(filas_->asText(static_cast<int>(k + 2)));
+    const long antes = filas_->posicion();
+    filas_->next();
+    if (filas_->posicion() == antes) break;
+  }
+  hoja_.agrega(std::string(40, ' '));
+  for (const auto& [abreviatura, s] : sumas) {
+    if (std::all_of(s.begin(), s.end(), [](long long x) { return x == 0; })) continue;
+    std::string nombre = abreviatura;
+    for (const auto& m : monedas_)
+      if (m.abreviatura == abreviatura || m.nombre == abreviatura) {
+        nombre = m.nombre;
+        break;
+      }
+    std::array<std::string, 7> v;
+    for (size_t k = 0; k < 7; ++k) v[k] = shell::Decimal::deDiezmilesimos(s[k]).texto();
+    std::string l = ajustaCelda("TOTALES", anchos_[0]) + ajustaCelda(nombre, anchos_[1]);
+    for (size_t k = 0; k < 7; ++k) l += ajustaCelda(escribeValorVisor('f', encabezados_[k + 2], v[k]), anchos_[k + 2]);
+    hoja_.agrega(l);
+  }
 }
 
 }  // namespace mostrador::printing

@@ -18,6 +18,7 @@
 #include <array>
 #include <cstdint>
 #include <fstream>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -27,6 +28,7 @@
 #include "printing/hoja_reporte.h"
 #include "shell/interaccion.h"
 #include "shell/programas.h"
+#include "store/sql/resultado.h"
 
 namespace mostrador::printing {
 
@@ -137,6 +139,41 @@ class VisorConcentrado {
   std::string estado_, error_;
   PaginaGrafica grafica_;
   std::optional<std::array<long long, 8>> totales_;
+};
+
+// The currencies the viewer knows: up to 12 of the currency table, in file order.
+struct MonedaVisor {
+  std::string nombre, simbolo, abreviatura;
+  friend bool operator==(const MonedaVisor&, const MonedaVisor&) = default;
+};
+std::vector<MonedaVisor> monedasVisor(std::string_view directorioDatos);
+
+// The query variant of the text pages: the rows of an open query of ten columns (key,
+// second key, seven values, and the row's currency abbreviation), 50 to a page, with
+// one "TOTALES" line per currency at the end of the report (after a line of blanks;
+// only currencies whose sums are not all zero). A currency is named by the table's
+// name for its abbreviation (or name); "M.N.", "DLLS", "DM" and "FR" and any other text
+// not in the table stand for themselves.
+class VisorConsulta {
+ public:
+  VisorConsulta(std::string caption, std::unique_ptr<sql::Resultado> filas, std::array<std::string, 10> encabezados,
+                std::array<int, 10> anchos, std::vector<MonedaVisor> monedas);
+  ~VisorConsulta();
+  int paginas() const;
+  void muestra(int pagina);  // 0-based; past the end nothing changes
+  int pagina() const { return pagina_; }
+  const HojaReporte& hoja() const { return hoja_; }
+  const std::string& estado() const { return estado_; }
+
+ private:
+  std::string caption_;
+  std::unique_ptr<sql::Resultado> filas_;
+  std::array<std::string, 10> encabezados_;
+  std::array<int, 10> anchos_;
+  std::vector<MonedaVisor> monedas_;
+  HojaReporte hoja_;
+  std::string estado_;
+  int pagina_ = 0;
 };
 
 }  // namespace mostrador::printing

@@ -5,7 +5,10 @@
 
 #include "fakes_impresion.h"
 #include "printing/visor_concentrado.h"
+#include "shell/moneda.h"
 #include "shell/rutas.h"
+#include "store/dbf/dbf_table.h"
+#include "store/sql/sql.h"
 #include "shell/texto.h"
 #include "support/entorno.h"
 #include "support/interaccion_fake.h"
@@ -240,6 +243,51 @@ TEST_F(Visor, ImprimeLasPaginasDeTextoConSuPie) {
   prueba::ImpresoraFalsa im;
   imprimePaginas(im, "Ventas", paginas, 2, "05/03/2024", "Courier New", 9);
   EXPECT_EQ(im.con("texto").back(), "texto 200 5317 05/03/2024     Pag 2");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(VisorDeConsulta, TotalesPorMonedaAlFinalDelReporte) {
+  DirectorioTemporal dir;
+  const std::string datos = "C:\\datos";
+  shell::creaDirectorios(datos);
+  shell::escribeMonedas(datos, {{"Pesos", "1", "", "", "", "M.N.", "$"}, {"Dolares", "20", "", "", "", "DLLS", "US$"}});
+  dbf::Table::create(datos, "ventas.dbf", {{"CLAVE", 'C', 10, 0}, {"IMPORTE", 'N', 12, 2}, {"MONEDA", 'C', 6, 0}});
+  {
+    dbf::Table t;
+    t.open(datos, "ventas.dbf");
+    const std::vector<std::tuple<std::string, double, std::string>> filas = {
+        {"A", 10, "M.N."}, {"B", 5, "DLLS"}, {"C", 2.5, "M.N."}, {"D", 0, "FR"}, {"E", 7, "DM"}};
+    for (const auto& [c, i, m] : filas) {
+      t.append();
+      t.setText("CLAVE", c);
+      t.setFloat("IMPORTE", i);
+      t.setText("MONEDA", m);
+      t.post();
+    }
+  }
+  sql::BaseSql base;
+  auto r = base.consulta("Select CLAVE,'',IMPORTE,0,0,0,0,0,0,MONEDA from \"" + shell::une(datos, "ventas.dbf") + "\"");
+  auto monedas = monedasVisor(datos);
+  ASSERT_EQ(monedas.size(), 2u);
+  EXPECT_EQ(monedas[1], (MonedaVisor{"Dolares", "US$", "DLLS"}));
+  VisorConsulta v("Ventas por Moneda", std::move(r), {"Clave", "Moneda", "Importe", "", "", "", "", "", "", ""},
+                  {6, 8, 16, 0, 0, 0, 0, 0, 0, 0}, monedas);
+  EXPECT_EQ(v.paginas(), 1);
+  v.muestra(0);
+  EXPECT_EQ(v.estado(), "Página 1 de  1");
+  const V l = v.hoja().textos();
+  ASSERT_EQ(l.size(), 2u + 5u + 1u + 3u);
+  EXPECT_EQ(l[2], ajustaCelda("A", 6) + ajustaCelda("", 8) + ajustaCelda(pesos("10.00"), 16) + std::string(6, ' '));
+  EXPECT_EQ(l[7], std::string(40, ' '));
+  // FR sums to nothing and is left out; DLLS is named as the table names it.
+  EXPECT_EQ(l[8], ajustaCelda("TOTALES", 6) + ajustaCelda("Pesos", 8) + ajustaCelda(pesos("12.50"), 16) + std::string(6, ' '));
+  EXPECT_EQ(l[9], ajustaCelda("TOTALES", 6) + ajustaCelda("Dolares", 8) + ajustaCelda(pesos("5.00"), 16) + std::string(6, ' '));
+  EXPECT_EQ(l[10], ajustaCelda("TOTALES", 6) + ajustaCelda("DM", 8) + ajustaCelda(pesos("7.00"), 16) + std::string(6, ' '));
+  v.muestra(1);
+  EXPECT_EQ(v.hoja().textos(), l);
 }
 
 }  // namespace
