@@ -17,10 +17,13 @@
 #include "printing/screens/TDialogoImprimir.h"
 #include "printing/screens/TFormaBarras.h"
 #include "printing/screens/TFormaFormatos.h"
+#include "printing/screens/TFormaGraficas.h"
+#include "printing/screens/TFormaNuevoReporte.h"
 #include "printing/screens/TFormaProgreso.h"
 #include "printing/screens/TFormaReporteSQL.h"
 #include "shell/rutas.h"
 #include "store/dbf/dbf_table.h"
+#include "store/sql/sql.h"
 #include "support/entorno.h"
 #include "support/interaccion_fake.h"
 #include "support/reloj_fijo.h"
@@ -199,6 +202,38 @@ TEST_F(Pantallas, UnaDefinicionPasaPorElDialogoDeFiltroYLaHojaDeReporte) {
   alAbrirDialogo([](QDialog* d) { QTest::mouseClick(qobject_cast<TFormaFormatos*>(d)->BotonAceptar, Qt::LeftButton); });
   EXPECT_EQ(EjecutaReporte(ctx, "Ventas", "CLAVE", "", p), nullptr);
   EXPECT_EQ(dialogo.respuesta(), 3);
+}
+
+TEST_F(Pantallas, LaRejillaDeConsultaPaginaSumaYMuestraElReporte) {
+  sql::BaseSql base;
+  auto r = base.consulta("Select CLAVE,IMPORTE from \"" + shell::une(datos, "ventas.dbf") + "\"");
+  TFormaGraficas g(*r, ui);
+  EXPECT_EQ(g.Detalle->rowCount(), 100);
+  EXPECT_EQ(g.Estado->text(), "Página 1 de  2");
+  g.BotonSiguienteClick();
+  EXPECT_EQ(g.Detalle->rowCount(), 20);
+  EXPECT_EQ(g.Detalle->item(0, 0)->text(), "D101");
+  g.Consecutivo1->trigger();
+  EXPECT_EQ(g.Detalle->horizontalHeaderItem(0)->text(), "CONSEC");
+  EXPECT_EQ(g.Detalle->item(0, 0)->text(), "101");
+  g.Detalle->setCurrentCell(0, 2);
+  g.Suma1Click();
+  g.Detalle->setCurrentCell(0, 1);
+  g.Suma1Click();
+  EXPECT_EQ(ui.mensajes(), (std::vector<std::string>{"La Suma es : 7,260.00",
+                                                     "No es Posible Relizar la operación en esta columna"}));
+  alAbrirDialogo([](QDialog* d) {
+    auto* n = qobject_cast<TFormaNuevoReporte*>(d);
+    ASSERT_NE(n, nullptr);
+    EXPECT_EQ(n->Estado->text(), "Página 1");
+    EXPECT_TRUE(n->Hoja->toPlainText().startsWith("*************Reporte*********\nCONSEC"));
+    n->BotonSiguienteClick();
+    n->BotonSiguienteClick();
+    EXPECT_EQ(n->Estado->text(), "Página 3");
+    EXPECT_TRUE(n->Hoja->toPlainText().contains("TOTALES"));
+    n->accept();
+  });
+  g.BotonImprimeClick();
 }
 
 }  // namespace
