@@ -112,6 +112,9 @@ const std::vector<ComandoReporte>& comandosReporteVenta() {
       {"ProductosmsVendidos1", "Productos más Vendidos"},
       {"UtilidadporProductoCliente1", "Utilidad por Producto y Cliente"},
       {"VentasporVendedor3", "Total por Vendedor"},
+      {"GlobaldeUtilidad1", "Global de Utilidad"},
+      {"GlobaldeVenta1", "Global de Venta"},
+      {"globalporLinea1", "Global por Línea"},
       {"-", ""},
       {"VentasporDa1", "Ventas por Día"},
       {"VentasporMes1", "Ventas por Mes"},
@@ -284,6 +287,37 @@ std::optional<DefinicionVenta> definicionReporteVenta(std::string_view comando, 
     d = deEncabezado({"", "CLVEN_F,SUM(IMTOD_F)", encabezado, kVivos, "", "X", "", "c t", "VENDEDOR     TOTAL"});
     const std::string marca = std::string(kFiltroPlace) + "\r";
     d.texto.replace(d.texto.find(marca), marca.size(), std::string(kFiltroPlace) + " GROUP BY CLVEN_F\r");
+    return d;
+  }
+  if (cmdS == "GlobaldeUtilidad1" || cmdS == "GlobaldeVenta1" || cmdS == "globalporLinea1") {
+    // The per-product (or per-line) summary in one statement: the filter goes before the
+    // grouping, and the share of the total comes from a window over the groups.
+    const std::string venta = "SUM(F.CANTI_FD*F.PREDE_FD)", costo = "SUM(F.CANTI_FD*F.COPRO_FD)";
+    const std::string porcentajes = venta + "*100/SUM(" + venta + ") OVER () AS PORC_TOT,(" + venta + "-" + costo +
+                                    ")*100/" + venta + " AS PORC_UTIL";
+    const std::string filtro = kPartidasVivas + " and (F.CLPRO_FD=I.CLPRO_I) and (F.CLDOC_FD=E.CLDOC_F) and "
+                               "(E.STATU_F<>\"C\" OR E.STATU_F IS NULL)";
+    const std::string desde = detalle + " AS F," + inventario + " AS I," + encabezado + " AS E";
+    Bloque b;
+    std::string agrupa;
+    if (cmdS == "globalporLinea1") {
+      b = {"", "I.LIPRO_I AS LINEA," + venta + " AS TOTAL_VENTA," + costo + " AS COSTO," + porcentajes +
+                   ",COUNT(DISTINCT F.CLDOC_FD) AS DOCU",
+           desde, filtro, "F", "LINEA", "", "c t t m m e",
+           "LINEA     TOTAL_VENTA        COSTO          %TOTAL        %UTILIDAD     DOCS."};
+      agrupa = " GROUP BY I.LIPRO_I";
+    } else {
+      b = {"", "SUM(F.CANTI_FD) AS CANTIDAD,I.UEMPA_I AS EMPAQUE,I.CLPR1_I AS PROVE,I.CLPR2_I AS PROVE2,"
+               "F.DEPRO_FD AS PRODUCTO," + venta + " AS PRECIO," + costo + " AS COSTO," + porcentajes +
+               ",COUNT(DISTINCT F.CLDOC_FD) AS DOCU,F.CLPRO_FD AS CLAVE",
+           desde, filtro, "F", "DOCU DESC,CLAVE", "", "t t c c c t t m m e c",
+           "CANTIDAD           EMPAQUE  PROVE   PROVE2  PRODUCTO                 PRECIO        COSTO         "
+           "%TOTAL       %UTILIDAD    DOCS. CLAVE"};
+      agrupa = " GROUP BY F.CLPRO_FD,I.UEMPA_I,I.CLPR1_I,I.CLPR2_I,F.DEPRO_FD";
+    }
+    d = deDetalle(b);
+    const std::string marca = std::string(kFiltroPlace) + "F\r";
+    d.texto.replace(d.texto.find(marca), marca.size(), std::string(kFiltroPlace) + "F" + agrupa + "\r");
     return d;
   }
   if (cmdS == "CorteZ1" || cmdS == "CorteZRESUMEN1") {

@@ -209,8 +209,39 @@ TEST_F(Reportes, CadaComandoCorreSobreLasTablasDeLaEmpresa) {
     EXPECT_TRUE(r) << cmd.nombre;
     ++definiciones;
   }
-  EXPECT_EQ(definiciones, 27);
+  EXPECT_EQ(definiciones, 30);
   EXPECT_EQ(resumenes, 6);
+  EXPECT_TRUE(b.ui.mensajes().empty());
+}
+
+TEST_F(Reportes, GlobalDeUtilidadPorProductoConSuParteDelTotal) {
+  registro("Remision.dbf", {{"CLDOC_F", "1"}, {"FEDOC_F", "15/03/2025"}});
+  registro("Remision.dbf", {{"CLDOC_F", "2"}, {"FEDOC_F", "15/03/2025"}});
+  registro("Remision.dbf", {{"CLDOC_F", "3"}, {"STATU_F", "C"}, {"FEDOC_F", "15/03/2025"}});
+  auto partida = [&](const char* doc, const char* pro, const char* cant, const char* precio) {
+    registro("Remisiod.dbf", {{"CLDOC_FD", doc}, {"CLPRO_FD", pro}, {"DEPRO_FD", std::string("Producto ") + pro},
+                              {"CANTI_FD", cant}, {"PREDE_FD", precio}, {"COPRO_FD", "5"}, {"FEDOC_FD", "15/03/2025"}});
+  };
+  b.producto("A", 1, 10);
+  b.producto("B", 1, 10);
+  partida("1", "A", "2", "10");
+  partida("2", "A", "1", "10");
+  partida("2", "B", "1", "20");
+  partida("3", "B", "9", "20");  // a cancelled document: left out
+  auto r = corre("GlobaldeUtilidad1");
+  ASSERT_TRUE(r);
+  // A: 3 pieces, 30 sold, 15 cost, 60 % of the 50 sold, 50 % margin, in 2 documents.
+  EXPECT_DOUBLE_EQ(r->total(0, 0), 4);
+  EXPECT_DOUBLE_EQ(r->total(0, 5), 50);
+  EXPECT_DOUBLE_EQ(r->total(0, 6), 20);
+  const auto l = r->hoja().textos();
+  EXPECT_EQ(l[4].substr(0, 19), "        3.00       ");
+  EXPECT_NE(l[4].find("Producto A"), std::string::npos);
+  EXPECT_NE(l[4].find("       60.00"), std::string::npos) << l[4];
+  EXPECT_NE(l[5].find("Producto B"), std::string::npos);
+  auto linea = corre("globalporLinea1");
+  ASSERT_TRUE(linea);
+  EXPECT_DOUBLE_EQ(linea->total(0, 1), 50);
   EXPECT_TRUE(b.ui.mensajes().empty());
 }
 

@@ -289,7 +289,7 @@ TEST_F(Factura, MenusDeLaPantalla) {
   EXPECT_TRUE(forma->accion("Reportes1")->isEnabled());  // user "0"
   // The reports menu holds one item per sales report.
   ASSERT_TRUE(forma->accion("Reportes1")->menu());
-  EXPECT_EQ(forma->accion("Reportes1")->menu()->actions().size(), 37);
+  EXPECT_EQ(forma->accion("Reportes1")->menu()->actions().size(), 40);
   EXPECT_EQ(forma->accion("CorteZ1")->text(), "Corte Z");
   forma->accion("VerFunciones1")->trigger();
   EXPECT_EQ(ui.mensajes(),
