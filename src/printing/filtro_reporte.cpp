@@ -32,9 +32,8 @@ std::string traduceOperador(const std::string& op, const std::string& v, const s
   if (op == "<>") return v.empty() ? " IS NOT NULL" : "<> " + comillas(v);
   if (op == "<=") return "<= " + comillas(v);
   if (op == ">=") return ">= " + comillas(v);
-  // "&" is written as the dialog always wrote it: a bare "W" that the query refuses, so
-  // the report says it failed instead of listing unfiltered rows.
-  if (op == "&") return "W";
+  // "&" is "contains" in the operator legend.
+  if (op == "&") return " LIKE '%" + v + "%'";
   if (op == "Inicia_Con") return " LIKE '" + v + "%'";
   if (op == "Termina_Con") return " LIKE '%" + v + "'";
   if (op == "Incluye") return " LIKE '%" + v + "%'";

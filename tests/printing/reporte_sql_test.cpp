@@ -220,6 +220,9 @@ TEST(Filtro, CondicionesDeFechasYCamposComoLasEscribeElDialogo) {
   f.condiciones[1] = {"NOMBR_F", "C", "=", ""};
   f.condiciones[2] = {"NOMBR_F", "C", "Incluye", "ana"};
   EXPECT_EQ(CondicionFiltro(f, "", ""), "and CLCLI_F IS NOT NULL and NOMBR_F IS NULL and NOMBR_F LIKE '%ana%'");
+  f.condiciones = {};
+  f.condiciones[1] = {"NOMBR_F", "C", "&", "lo"};
+  EXPECT_EQ(CondicionFiltro(f, "", ""), "and NOMBR_F LIKE '%lo%'");
   FiltroReporte vacio;
   vacio.inicial.reset();
   EXPECT_EQ(CondicionFiltro(vacio, "FEDOC_F", "FEDOC_F"), "");

@@ -5,6 +5,8 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QTextEdit>
+#include <QTimer>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -306,6 +308,37 @@ TEST_F(Factura, MenusDeLaPantalla) {
   emp.sesion("1");
   abre();
   EXPECT_FALSE(forma->accion("Reportes1")->isEnabled());
+}
+
+TEST_F(Factura, UnReporteDelMenuPasaPorElFiltroYMuestraSuHoja) {
+  abre();
+  tecla(Qt::Key_F9);
+  partida(0, "7501234567890");
+  tecla(Qt::Key_F10);
+  ASSERT_EQ(emp.filas("Remision.dbf", {"CLDOC_F", "NOMBR_F"}), V{"1|Publico en General"});
+  bool filtro = false, hoja = false;
+  // The filter dialog first, then the report screen on the saved delivery note.
+  QTimer::singleShot(0, [&] {
+    auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(d, nullptr);
+    EXPECT_EQ(d->objectName(), "TFormaFormatos");
+    filtro = true;
+    QTimer::singleShot(0, [&] {
+      auto* r = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      ASSERT_NE(r, nullptr);
+      EXPECT_EQ(r->objectName(), "TFormaReporteSQL");
+      EXPECT_EQ(r->windowTitle(), "Reporte de Consecutivo de Documentos");
+      auto* texto = r->findChild<QTextEdit*>("Hoja");
+      ASSERT_NE(texto, nullptr);
+      EXPECT_TRUE(texto->toPlainText().contains("Publico en General")) << texto->toPlainText().toStdString();
+      hoja = true;
+      r->accept();
+    });
+    QTest::keyClick(d, Qt::Key_Return);
+  });
+  forma->accion("ConsecutivodeFacturas1")->trigger();
+  EXPECT_TRUE(filtro);
+  EXPECT_TRUE(hoja);
 }
 
 TEST_F(Factura, ElClienteSeAplicaAlSalirDelCampoYCtrlACtrlSRecorrenLosDocumentos) {
