@@ -325,3 +325,43 @@ TEST(Hoja, ImprimeCadaPaginaConMarcoTituloYPie) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Filtro, LosCamposDelDiccionarioParaLaTablaYLosDeLaConsulta) {
+  DirectorioTemporal dir;
+  const std::string sistema = "C:\\tvk";
+  shell::creaDirectorios(sistema);
+  dbf::Table::create(sistema, "campos.dbf",
+                     {{"TABLA", 'C', 20, 0}, {"CAMPO", 'C', 20, 0}, {"DESCRIBE", 'C', 40, 0}, {"TIPO", 'C', 20, 0},
+                      {"TAMO", 'N', 4, 0}});
+  {
+    dbf::Table t;
+    t.open(sistema, "campos.dbf");
+    const std::vector<std::array<std::string, 4>> filas = {
+        {"facturae.dbf", "CLDOC_F", "Documento", "Caracter"},
+        {"facturae.dbf", "CLCLI_F", "Cliente", "Caracter"},
+        {"inventar.dbf", "CLPRO_I", "Producto", "CaracterMuyLargoDeVerdad"},
+        {"facturad.dbf", "CANTI_FD", "Cantidad", "Numero"}};
+    for (const auto& f : filas) {
+      t.append();
+      t.setText("TABLA", f[0]);
+      t.setText("CAMPO", f[1]);
+      t.setText("DESCRIBE", f[2]);
+      t.setText("TIPO", f[3]);
+      t.post();
+    }
+  }
+  // A delivery note is described under the invoice; the query's own fields follow when
+  // the dictionary knows them, once each, with the type cut to 15 characters.
+  EXPECT_EQ(camposDeFiltro(sistema, "C:\\datos\\Remision.dbf", {"CLPRO_I", "CLDOC_F", "NADA"}),
+            (std::vector<CampoFiltro>{{"Documento", "CLDOC_F", "Caracter"},
+                                      {"Cliente", "CLCLI_F", "Caracter"},
+                                      {"Producto", "CLPRO_I", "CaracterMuyLarg"}}));
+  EXPECT_EQ(camposDeFiltro(sistema, "remisiod.dbf", {}), (std::vector<CampoFiltro>{{"Cantidad", "CANTI_FD", "Numero"}}));
+  // Without a dictionary the query's fields are offered under their own names.
+  EXPECT_EQ(camposDeFiltro("C:\\otro", "facturae.dbf", {"IMTOD_F"}),
+            (std::vector<CampoFiltro>{{"IMTOD_F", "IMTOD_F", ""}}));
+}
+
+}  // namespace
