@@ -204,6 +204,25 @@ TEST_F(Pantallas, UnaDefinicionPasaPorElDialogoDeFiltroYLaHojaDeReporte) {
   EXPECT_EQ(dialogo.respuesta(), 3);
 }
 
+TEST_F(Pantallas, ElVisorConUnaConsultaTotalizaPorMoneda) {
+  sql::BaseSql base;
+  auto r = base.consulta("Select CLAVE,'',IMPORTE,0,0,0,0,0,0,'M.N.' from \"" + shell::une(datos, "ventas.dbf") + "\"");
+  TFormaBarras v(sistema, "Ventas por Moneda", ui);
+  v.usaConsulta(std::make_unique<VisorConsulta>("Ventas por Moneda", std::move(r),
+                                                std::array<std::string, 10>{"Clave", "Moneda", "Importe"},
+                                                std::array<int, 10>{8, 8, 16}, std::vector<MonedaVisor>{}));
+  v.show();
+  EXPECT_EQ(v.Estado->text(), "Página 1 de  3");
+  EXPECT_FALSE(v.Concentrado->toPlainText().contains("TOTALES"));
+  v.BotonSiguienteClick();
+  v.BotonSiguienteClick();
+  EXPECT_EQ(v.Estado->text(), "Página 3 de  3");
+  // 1 + 2 + ... + 120, all in the local currency.
+  EXPECT_TRUE(v.Concentrado->toPlainText().contains("TOTALES  M.N.     $      7,260.00")) << v.Concentrado->toPlainText().toStdString();
+  v.BotonAnteriorClick();
+  EXPECT_EQ(v.Estado->text(), "Página 2 de  3");
+}
+
 TEST_F(Pantallas, LaRejillaDeConsultaPaginaSumaYMuestraElReporte) {
   sql::BaseSql base;
   auto r = base.consulta("Select CLAVE,IMPORTE from \"" + shell::une(datos, "ventas.dbf") + "\"");

@@ -114,6 +114,12 @@ void TFormaBarras::ponProcesos(mostrador::shell::Procesos* procesos, const mostr
   programas_ = programas;
 }
 
+void TFormaBarras::usaConsulta(std::unique_ptr<mostrador::printing::VisorConsulta> consulta) {
+  consulta_ = std::move(consulta);
+  consulta_->muestra(0);
+  if (activado_) pinta();
+}
+
 void TFormaBarras::TitulosGrafica(std::string titulo, std::string eje1, std::string eje2, std::string valor) {
   visor_.TitulosGrafica(std::move(titulo), std::move(eje1), std::move(eje2), std::move(valor));
 }
@@ -145,6 +151,13 @@ bool TFormaBarras::eventFilter(QObject* o, QEvent* e) {
 }
 
 void TFormaBarras::pinta() {
+  if (consulta_) {
+    Grafica->hide();
+    Concentrado->show();
+    Estado->setText(q(consulta_->estado()));
+    muestraHoja(Concentrado, consulta_->hoja().lineas());
+    return;
+  }
   const bool grafica = visor_.modoGrafica();
   Grafica->setVisible(grafica);
   Concentrado->setVisible(!grafica);
@@ -222,8 +235,16 @@ void TFormaBarras::BotonGraficaClick() { visor_.BotonGrafica(); pinta(); }
 void TFormaBarras::BotonPieClick() { visor_.BotonPie(); pinta(); }
 void TFormaBarras::BotonLineasClick() { visor_.BotonLineas(); pinta(); }
 void TFormaBarras::BotonReporteClick() { visor_.BotonReporte(); pinta(); }
-void TFormaBarras::BotonSiguienteClick() { visor_.BotonSiguiente(); pinta(); }
-void TFormaBarras::BotonAnteriorClick() { visor_.BotonAnterior(); pinta(); }
+void TFormaBarras::BotonSiguienteClick() {
+  if (consulta_) consulta_->muestra(consulta_->pagina() + 1);
+  else visor_.BotonSiguiente();
+  pinta();
+}
+void TFormaBarras::BotonAnteriorClick() {
+  if (consulta_) consulta_->muestra(std::max(0, consulta_->pagina() - 1));
+  else visor_.BotonAnterior();
+  pinta();
+}
 
 void TFormaBarras::columna(int c) {
   visor_.columnaGrafica(c);

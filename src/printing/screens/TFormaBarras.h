@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QTextEdit>
 #include <QTimer>
+#include <memory>
 #include <string>
 
 #include "printing/impresora.h"
@@ -32,6 +33,9 @@ class TFormaBarras : public QDialog {
   // process seam of the export.
   void ponImpresora(mostrador::printing::Impresora* impresora) { impresora_ = impresora; }
   void ponProcesos(mostrador::shell::Procesos* procesos, const mostrador::shell::TablaProgramas* programas);
+  // The query variant: the text pages come from an open query with totals per currency
+  // instead of the generator's result.
+  void usaConsulta(std::unique_ptr<mostrador::printing::VisorConsulta> consulta);
 
   // Commands.
   void BotonGraficaClick();
@@ -76,6 +80,7 @@ class TFormaBarras : public QDialog {
   mostrador::shell::Interaccion& ui_;
   std::string hojaDeCalculo_;
   mostrador::printing::VisorConcentrado visor_;
+  std::unique_ptr<mostrador::printing::VisorConsulta> consulta_;
   mostrador::printing::Impresora* impresora_ = nullptr;
   mostrador::shell::Procesos* procesos_ = nullptr;
   const mostrador::shell::TablaProgramas* programas_ = nullptr;
