@@ -113,6 +113,11 @@ std::string CondicionFiltro(const FiltroReporte& f, std::string_view campoDesde,
   return "and " + r;
 }
 
+std::string sentenciaValores(std::string_view datos, std::string_view tabla, std::string_view campo) {
+  const std::string c(campo);
+  return "SELECT DISTINCT " + c + " FROM \"" + shell::une(datos, tabla) + "\" order by " + c;
+}
+
 std::vector<std::string> CamposDeConsulta(std::string_view def) {
   std::vector<std::string> r;
   size_t p = def.find('&');

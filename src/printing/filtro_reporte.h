@@ -42,6 +42,8 @@ struct FiltroReporte {
   // conditions compare year, month and day taken out of the text instead.
   bool fechasTexto = false;
   std::vector<CampoFiltro> campos;  // up to 60 entries
+  // The table the report is based on, for the value picker.
+  std::string directorioDatos, tabla;
   // 1 accepted, 2 BitBtn3, 3 BotonAceptar, 0 closed otherwise.
   int respuesta = 0;
 
@@ -62,6 +64,10 @@ std::string CondicionFiltro(const FiltroReporte& f, std::string_view campoDesde,
 // to "from"; ",", "-", "+", "*", "/" end a name; parentheses are dropped; an alias prefix
 // up to "." is removed.
 std::vector<std::string> CamposDeConsulta(std::string_view definicion);
+
+// The value picker's statement for a field of the report's table:
+// SELECT DISTINCT name FROM "<data directory>\<table>" order by name.
+std::string sentenciaValores(std::string_view directorioDatos, std::string_view tabla, std::string_view campo);
 
 // The order column's field name, "" when none was chosen.
 inline std::string ColumnaOrden(const FiltroReporte& f) { return f.orden; }

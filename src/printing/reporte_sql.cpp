@@ -569,6 +569,8 @@ std::unique_ptr<ReporteSql> EjecutaReporte(ContextoReporte& ctx, std::string_vie
   filtro.campos = camposDeFiltro(ctx.directorioSistema, p.tabla, CamposDeConsulta(p.definicion));
   filtro.aplicaOpciones(p.opciones);
   filtro.fechasTexto = esFechaTexto(ctx.directorioDatos, p.tabla, campoFecha);
+  filtro.directorioDatos = ctx.directorioDatos;
+  filtro.tabla = p.tabla;
 
   std::string definicion = p.definicion;
   std::string columnaOrden;

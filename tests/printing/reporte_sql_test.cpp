@@ -359,6 +359,8 @@ TEST(Filtro, LosCamposDelDiccionarioParaLaTablaYLosDeLaConsulta) {
                                       {"Cliente", "CLCLI_F", "Caracter"},
                                       {"Producto", "CLPRO_I", "CaracterMuyLarg"}}));
   EXPECT_EQ(camposDeFiltro(sistema, "remisiod.dbf", {}), (std::vector<CampoFiltro>{{"Cantidad", "CANTI_FD", "Numero"}}));
+  EXPECT_EQ(sentenciaValores("C:\\datos", "FacturaE.dbf", "CLCLI_F"),
+            "SELECT DISTINCT CLCLI_F FROM \"C:\\datos\\FacturaE.dbf\" order by CLCLI_F");
   // Without a dictionary the query's fields are offered under their own names.
   EXPECT_EQ(camposDeFiltro("C:\\otro", "facturae.dbf", {"IMTOD_F"}),
             (std::vector<CampoFiltro>{{"IMTOD_F", "IMTOD_F", ""}}));

@@ -10,6 +10,7 @@
 #include <QImage>
 #include <QPieSeries>
 #include <QTest>
+#include <QTableWidget>
 #include <QTimer>
 
 #include "printing/concentrado.h"
@@ -221,6 +222,35 @@ TEST_F(Pantallas, ElVisorConUnaConsultaTotalizaPorMoneda) {
   EXPECT_TRUE(v.Concentrado->toPlainText().contains("TOTALES  M.N.     $      7,260.00")) << v.Concentrado->toPlainText().toStdString();
   v.BotonAnteriorClick();
   EXPECT_EQ(v.Estado->text(), "Página 2 de  3");
+}
+
+TEST_F(Pantallas, ElValorDeUnaCondicionSeEligeDeLosValoresDeLaTabla) {
+  TFormaFormatos dialogo;
+  ContextoReporte ctx{sistema, datos, ui, &dialogo, nullptr};
+  ParametrosReporte p;
+  p.definicion = "&Select CLAVE,IMPORTE from \"" + shell::une(datos, "ventas.dbf") + "\"\r?IMPORTE>0 \xC2\xBF\r"
+                 "!CLAVE\r%c t\r#CLAVE     IMPORTE      \r@";
+  p.tabla = "ventas.dbf";
+  alAbrirDialogo([](QDialog* d) {
+    auto* f = qobject_cast<TFormaFormatos*>(d);
+    ASSERT_NE(f, nullptr);
+    ASSERT_EQ(f->Condicion[0]->count(), 3);  // none, CLAVE, IMPORTE
+    f->Condicion[0]->setCurrentIndex(1);
+    alAbrirDialogo([](QDialog* picker) {
+      auto* t = picker->findChild<QTableWidget*>();
+      ASSERT_NE(t, nullptr);
+      EXPECT_EQ(t->rowCount(), 120);
+      t->setCurrentCell(6, 0);
+      QTest::keyClick(t, Qt::Key_Return);
+    });
+    QTest::mouseDClick(f->Valor[0], Qt::LeftButton);
+    EXPECT_EQ(f->Valor[0]->text(), "D007");
+    f->De->clear();
+    QTest::mouseClick(f->BitBtn4, Qt::LeftButton);
+  });
+  auto r = EjecutaReporte(ctx, "Ventas", "CLAVE", "", p);
+  ASSERT_TRUE(r);
+  EXPECT_DOUBLE_EQ(r->total(0, 1), 7);
 }
 
 TEST_F(Pantallas, LaRejillaDeConsultaPaginaSumaYMuestraElReporte) {

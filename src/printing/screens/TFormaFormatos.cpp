@@ -6,6 +6,9 @@
 #include <QKeyEvent>
 #include <QLabel>
 
+#include "store/sql/sql.h"
+#include "ui/dialogos.h"
+
 namespace {
 
 QString q(const std::string& s) { return QString::fromStdString(s); }
@@ -50,6 +53,7 @@ TFormaFormatos::TFormaFormatos(QWidget* parent) : QDialog(parent) {
     for (const char* o : kOperadores) Operador[static_cast<size_t>(i)]->addItem(QString::fromUtf8(o));
     Valor[static_cast<size_t>(i)] = new QLineEdit(this);
     Valor[static_cast<size_t>(i)]->setObjectName(QStringLiteral("Valor%1").arg(i + 1));
+    Valor[static_cast<size_t>(i)]->installEventFilter(this);
     g->addWidget(Condicion[static_cast<size_t>(i)], i, 0);
     g->addWidget(Operador[static_cast<size_t>(i)], i, 1);
     g->addWidget(Valor[static_cast<size_t>(i)], i, 2);
@@ -109,8 +113,37 @@ void TFormaFormatos::keyPressEvent(QKeyEvent* e) {
   QDialog::keyPressEvent(e);
 }
 
+bool TFormaFormatos::eventFilter(QObject* o, QEvent* e) {
+  if (e->type() == QEvent::MouseButtonDblClick)
+    for (int i = 0; i < 3; ++i)
+      if (o == Valor[static_cast<size_t>(i)]) {
+        ValorDobleClick(i);
+        return true;
+      }
+  return QDialog::eventFilter(o, e);
+}
+
+void TFormaFormatos::ValorDobleClick(int i) {
+  const int k = Condicion[static_cast<size_t>(i)]->currentIndex() - 1;
+  if (k < 0 || k >= static_cast<int>(campos_.size()) || tabla_.empty()) return;
+  const std::string campo = campos_[static_cast<size_t>(k)].campo;
+  std::vector<QStringList> filas;
+  try {
+    mostrador::sql::BaseSql base;
+    auto r = base.consulta(mostrador::printing::sentenciaValores(datos_, tabla_, campo));
+    for (r->first(); !r->eof(); r->next()) filas.push_back({q(r->asText(0))});
+  } catch (const std::exception&) {
+    return;  // a field of another table: nothing to pick from
+  }
+  mostrador::ui::TFormaLineas picker({q(campo)}, filas, this);
+  picker.exec();
+  if (picker.fila() >= 0) Valor[static_cast<size_t>(i)]->setText(filas[static_cast<size_t>(picker.fila())].value(0));
+}
+
 void TFormaFormatos::carga(const mostrador::printing::FiltroReporte& f) {
   setWindowTitle(q(f.titulo));
+  datos_ = f.directorioDatos;
+  tabla_ = f.tabla;
   campos_ = f.campos;
   auto aQDate = [](const std::optional<mostrador::shell::Fecha>& d) {
     return d ? QDate(d->anio, d->mes, d->dia) : QDate::currentDate();

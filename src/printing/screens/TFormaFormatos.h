@@ -25,6 +25,8 @@ class TFormaFormatos : public QDialog, public mostrador::printing::DialogoFiltro
   void carga(const mostrador::printing::FiltroReporte& f);
   void lee(mostrador::printing::FiltroReporte& f) const;
 
+  // Double click on a value: the list picker of the field's values in the table.
+  void ValorDobleClick(int condicion);
   void BitBtn4Click();      // accept: answer 1
   void BitBtn3Click();      // answer 2
   void BotonAceptarClick();  // answer 3
@@ -48,8 +50,10 @@ class TFormaFormatos : public QDialog, public mostrador::printing::DialogoFiltro
 
  protected:
   void keyPressEvent(QKeyEvent* e) override;
+  bool eventFilter(QObject* o, QEvent* e) override;
 
  private:
   std::vector<mostrador::printing::CampoFiltro> campos_;
+  std::string datos_, tabla_;
   int respuesta_ = 0;
 };
