@@ -4,6 +4,10 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <fstream>
 #include <memory>
 
@@ -47,20 +51,37 @@ const DisenoRegistro& disenoAnchos() {
   return d;
 }
 
+// The record is written and read byte by byte here rather than through the field
+// layout: the generator moves every source record through it, several times.
+namespace {
+
+void ponCadena(std::string& b, size_t desplazamiento, size_t capacidad, std::string_view utf8) {
+  const std::string t = shell::cortaCp1252(utf8, capacidad);
+  const std::string cp = shell::aCp1252(t);
+  b[desplazamiento] = static_cast<char>(cp.size());
+  std::copy(cp.begin(), cp.end(), b.begin() + static_cast<long>(desplazamiento) + 1);
+}
+
+std::string leeCadena(std::string_view b, size_t desplazamiento, size_t capacidad) {
+  const size_t n = std::min<size_t>(static_cast<unsigned char>(b[desplazamiento]), capacidad);
+  return shell::aUtf8(b.substr(desplazamiento + 1, n));
+}
+
+}  // namespace
+
 std::string aBytes(const RegistroConcentrado& r) {
-  shell::RegistroFijo f(disenoConcentrado());
-  f.ponTexto("clave", r.clave);
-  f.ponTexto("clave2", r.clave2);
-  for (size_t k = 0; k < 8; ++k) f.ponTexto("v" + std::to_string(k + 1), r.valores[k]);
-  return f.bytes();
+  std::string b(kTamanoConcentrado, '\0');
+  ponCadena(b, 0, 100, r.clave);
+  ponCadena(b, 101, 100, r.clave2);
+  for (size_t k = 0; k < 8; ++k) ponCadena(b, 202 + 26 * k, 25, r.valores[k]);
+  return b;
 }
 
 RegistroConcentrado deBytes(std::string_view bytes) {
-  shell::RegistroFijo f(disenoConcentrado(), std::string(bytes));
   RegistroConcentrado r;
-  r.clave = f.texto("clave");
-  r.clave2 = f.texto("clave2");
-  for (size_t k = 0; k < 8; ++k) r.valores[k] = f.texto("v" + std::to_string(k + 1));
+  r.clave = leeCadena(bytes, 0, 100);
+  r.clave2 = leeCadena(bytes, 101, 100);
+  for (size_t k = 0; k < 8; ++k) r.valores[k] = leeCadena(bytes, 202 + 26 * k, 25);
   return r;
 }
 
@@ -279,33 +300,51 @@ struct Salida {
   }
 };
 
+// Reading a scratch file: records by number (pread, so that a jump costs one record and
+// not a refilled buffer) or in order through a buffer of a thousand records.
 class Entrada {
  public:
-  explicit Entrada(const std::string& ruta) : f_(shell::resuelve(ruta), std::ios::binary) {
-    if (f_) {
-      f_.seekg(0, std::ios::end);
-      registros_ = static_cast<long>(f_.tellg()) / static_cast<long>(kTamanoConcentrado);
-      f_.seekg(0);
+  explicit Entrada(const std::string& ruta) : fd_(::open(shell::resuelve(ruta).c_str(), O_RDONLY | O_CLOEXEC)) {
+    if (fd_ >= 0) {
+      struct stat st {};
+      if (::fstat(fd_, &st) == 0) registros_ = static_cast<long>(st.st_size / static_cast<off_t>(kTamanoConcentrado));
     }
   }
+  ~Entrada() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  Entrada(const Entrada&) = delete;
+  Entrada& operator=(const Entrada&) = delete;
+  explicit operator bool() const { return fd_ >= 0; }
   long registros() const { return registros_; }
   std::optional<std::string> lee(long i) {
-    if (i < 0 || i >= registros_) return std::nullopt;
+    if (fd_ < 0 || i < 0 || i >= registros_) return std::nullopt;
     std::string b(kTamanoConcentrado, '\0');
-    f_.seekg(i * static_cast<long>(kTamanoConcentrado));
-    f_.read(b.data(), static_cast<std::streamsize>(b.size()));
-    if (!f_) return std::nullopt;
+    const off_t pos = static_cast<off_t>(i) * static_cast<off_t>(kTamanoConcentrado);
+    if (::pread(fd_, b.data(), b.size(), pos) != static_cast<ssize_t>(b.size())) return std::nullopt;
     return b;
   }
   std::optional<std::string> siguiente() {
-    std::string b(kTamanoConcentrado, '\0');
-    if (!f_.read(b.data(), static_cast<std::streamsize>(b.size()))) return std::nullopt;
-    return b;
+    if (pos_ >= buffer_.size()) {
+      if (fd_ < 0 || siguiente_ >= registros_) return std::nullopt;
+      const long n = std::min<long>(1000, registros_ - siguiente_);
+      buffer_.assign(static_cast<size_t>(n) * kTamanoConcentrado, '\0');
+      const off_t desde = static_cast<off_t>(siguiente_) * static_cast<off_t>(kTamanoConcentrado);
+      if (::pread(fd_, buffer_.data(), buffer_.size(), desde) != static_cast<ssize_t>(buffer_.size())) return std::nullopt;
+      siguiente_ += n;
+      pos_ = 0;
+    }
+    std::string r = buffer_.substr(pos_, kTamanoConcentrado);
+    pos_ += kTamanoConcentrado;
+    return r;
   }
 
  private:
-  std::ifstream f_;
+  int fd_;
   long registros_ = 0;
+  long siguiente_ = 0;
+  std::string buffer_;
+  size_t pos_ = 0;
 };
 
 long long diezmilesimos(std::string_view texto) { return std::llround(shell::numeroSeguro(texto) * 10000.0); }
@@ -451,13 +490,14 @@ ResultadoConcentrado GeneraConcentrado(const std::vector<dbf::Table*>& fuentes, 
     std::vector<std::pair<std::string, long>> claves;
     claves.reserve(static_cast<size_t>(leidos));
     Avance avance(ui, kOrdenandoDatos, leidos * 2 + 1, p.cancelado);
+    e.siguiente();  // the type record
     for (long i = 1; i <= leidos; ++i) {
-      auto b = e.lee(i);
+      auto b = e.siguiente();
       if (!b) {
         ui.mensaje("Registro fuera del archivo: " + std::to_string(i));
-        continue;
+        break;
       }
-      claves.emplace_back(mayusculasCp(shell::aCp1252(deBytes(*b).clave)), i);
+      claves.emplace_back(mayusculasCp(shell::aCp1252(leeCadena(*b, 0, 100))), i);
       if (!avance.uno()) return abandona(ResultadoConcentrado::Cancelado);
     }
     std::stable_sort(claves.begin(), claves.end(),
