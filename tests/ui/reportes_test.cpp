@@ -152,6 +152,25 @@ TEST_F(Pantallas, ElVisorPaginaGraficaImprimeYBorraAlCerrar) {
   delete v;
 }
 
+TEST_F(Pantallas, ElAvanceAutomaticoSeDetieneAlFinal) {
+  ASSERT_EQ(genera(ui), ResultadoConcentrado::Hecho);
+  TFormaBarras v(sistema, "X", ui);
+  v.TitulosGrafica("G", "a", "b", "");
+  v.ponIntervalo(5);
+  v.show();
+  v.BotonAutomaticoClick();
+  EXPECT_TRUE(v.automatico());
+  QTRY_VERIFY_WITH_TIMEOUT(!v.automatico(), 5000);
+  EXPECT_EQ(v.Estado->text(), "Página 10 de  10");
+  EXPECT_TRUE(v.visor().grafica().fin);
+  // Started and stopped by hand.
+  v.BotonAnteriorClick();
+  v.BotonAutomaticoClick();
+  v.BotonAutomaticoClick();
+  EXPECT_FALSE(v.automatico());
+  EXPECT_EQ(v.Estado->text(), "Página 9 de  10");
+}
+
 TEST_F(Pantallas, ElBotonCancelarDelProgresoDetieneLaGeneracion) {
   TFormaProgreso progreso(ui);
   bool pulsado = false;

@@ -57,6 +57,7 @@ class TFormaBarras : public QDialog {
   void alternaTresD();
   bool tresD() const { return tresD_; }
   bool automatico() const { return timer_->isActive(); }
+  void ponIntervalo(int ms) { timer_->setInterval(ms); }
 
   QChartView* Grafica;
   QTextEdit* Concentrado;
