@@ -197,6 +197,21 @@ void BM_VisorPaginaUnMillon(benchmark::State& st) {
 }
 BENCHMARK(BM_VisorPaginaUnMillon)->Unit(benchmark::kMicrosecond);
 
+// The last page: the closing totals need one pass over the whole file (kept afterwards).
+void BM_VisorUltimaPaginaUnMillon(benchmark::State& st) {
+  const std::string s = millon();
+  const long antes = residenteKb();
+  for (auto _ : st) {
+    VisorConcentrado v(s, "Reporte");
+    v.abre();
+    v.BotonReporte();
+    v.irAPagina(v.paginas() - 1);
+    benchmark::DoNotOptimize(v.hoja().size());
+  }
+  st.counters["rss_kb_extra"] = static_cast<double>(residenteKb() - antes);
+}
+BENCHMARK(BM_VisorUltimaPaginaUnMillon)->Unit(benchmark::kMillisecond)->Iterations(1);
+
 }  // namespace
 
 int main(int argc, char** argv) {

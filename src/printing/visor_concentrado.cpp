@@ -169,6 +169,11 @@ void VisorConcentrado::BotonAnterior() {
   dibuja();
 }
 
+void VisorConcentrado::irAPagina(int p) {
+  pagina_ = std::clamp(p, 0, std::max(0, paginas() - 1));
+  dibuja();
+}
+
 void VisorConcentrado::columnaGrafica(int c) {
   columna_ = std::clamp(c, 1, 3);
   if (modoGrafica()) dibuja();
@@ -207,12 +212,16 @@ std::string VisorConcentrado::lineaTotales(const std::array<long long, 8>& s) co
 
 const std::array<long long, 8>& VisorConcentrado::totalesReporte() {
   if (!totales_) {
+    // One sequential pass over the file, never the whole of it in memory.
     std::array<long long, 8> t{};
-    for (long i = 0; i < datos_; ++i) {
-      auto r = registro(i);
-      if (!r || r->clave.empty()) continue;
+    std::ifstream f(shell::resuelve(shell::une(sistema_, kArchivoFinal)), std::ios::binary);
+    f.seekg(static_cast<std::streamoff>(kTamanoConcentrado));
+    std::string b(kTamanoConcentrado, '\0');
+    for (long i = 0; i < datos_ && f.read(b.data(), static_cast<std::streamsize>(b.size())); ++i) {
+      if (b[0] == 0) continue;  // an empty key
+      const RegistroConcentrado r = deBytes(b);
       for (size_t k = 0; k < 8; ++k)
-        if (sumable(tipos_[k])) t[k] += diezmilesimos(r->valores[k]);
+        if (sumable(tipos_[k])) t[k] += diezmilesimos(r.valores[k]);
     }
     totales_ = t;
   }

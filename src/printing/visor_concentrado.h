@@ -78,6 +78,7 @@ class VisorConcentrado {
   void BotonTexto();     // plain text pages
   void BotonSiguiente();
   void BotonAnterior();
+  void irAPagina(int pagina);  // 0-based, clipped to the pages there are
   void columnaGrafica(int columna);  // 1..3
   void TamaodeColumnas(int factor);  // at least 1
   // Draws the current page in the current mode (the sheet or the chart page).

@@ -109,7 +109,11 @@ TEST_F(Visor, CientoVeinteRegistrosSonTresPaginasYTotalesSoloEnLaUltima) {
   ASSERT_EQ(l.size(), 24u);
   EXPECT_EQ(l[22], linea("K120", pesos("1.50")));
   EXPECT_EQ(l[23], ajustaCelda("TOTALES", 8) + ajustaCelda("", 6) + ajustaCelda(pesos("180.00"), 16) + std::string(7, ' '));
-  // Past the end nothing changes; back one page, no closing line.
+  // Straight to a page and back; past the end nothing changes; no closing line before.
+  v.irAPagina(0);
+  EXPECT_EQ(v.estado(), "Página 1 de  3");
+  v.irAPagina(99);
+  EXPECT_EQ(v.hoja().textos(), l);
   v.BotonSiguiente();
   EXPECT_EQ(v.estado(), "Página 3 de  3");
   EXPECT_EQ(v.hoja().textos(), l);
