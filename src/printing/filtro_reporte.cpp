@@ -25,7 +25,7 @@ std::string corta15(std::string s) {
 
 std::string comillas(std::string_view v) { return "\"" + std::string(v) + "\""; }
 
-std::string traduceOperador(const std::string& op, const std::string& v, const std::string& campo) {
+std::string traduceOperador(const std::string& op, const std::string& v) {
   if (op == "=") return v.empty() ? " IS NULL" : "= " + comillas(v);
   if (op == "<") return "< " + comillas(v);
   if (op == ">") return "> " + comillas(v);
@@ -37,7 +37,6 @@ std::string traduceOperador(const std::string& op, const std::string& v, const s
   if (op == "Inicia_Con") return " LIKE '" + v + "%'";
   if (op == "Termina_Con") return " LIKE '%" + v + "'";
   if (op == "Incluye") return " LIKE '%" + v + "%'";
-  (void)campo;
   return {};
 }
 
@@ -106,7 +105,7 @@ std::string CondicionFiltro(const FiltroReporte& f, std::string_view campoDesde,
     for (const auto& c : f.condiciones) {
       if (c.campo.empty() || c.operador.empty()) continue;
       if (!r.empty()) r += " and ";
-      r += c.campo + traduceOperador(c.operador, c.valor, c.campo);
+      r += c.campo + traduceOperador(c.operador, c.valor);
     }
   }
   if (r.empty()) return r;

@@ -208,6 +208,22 @@ TEST_F(Visor, ArchivosQueFaltanOIncompletos) {
   EXPECT_EQ(w.hoja().size(), 3u + 2u + 1u);
 }
 
+TEST_F(Visor, TitulosYAnchosCortadosSeLeenHastaDondeAlcanzan) {
+  resultado(numerados(2));
+  // The titles file cut inside its second record, the widths file inside its only one.
+  auto e = shell::leeBytes(shell::une(sistema, kArchivoEtiquetas));
+  shell::escribeBytes(shell::une(sistema, kArchivoEtiquetas), e->substr(0, 300));
+  shell::escribeBytes(shell::une(sistema, kArchivoAnchos), std::string("\x04\x00\x05", 3));
+  VisorConcentrado v(sistema, "X");
+  EXPECT_TRUE(v.abre());
+  EXPECT_EQ(v.encabezados()[2], "Importe");
+  EXPECT_EQ(v.opcion(), "");
+  v.BotonReporte();
+  // The default widths stay (15 for the key); the file's own type letters still apply.
+  EXPECT_EQ(v.hoja().textos()[3].substr(0, 16), ajustaCelda("K001", 15));
+  EXPECT_NE(v.hoja().textos()[3].find(pesos("1.50")), std::string::npos);
+}
+
 TEST_F(Visor, ExportaConTabuladoresYAbreLaHojaDeCalculo) {
   resultado({{"A", "1"}, {"B", "2.5"}});
   VisorConcentrado v(sistema, "X");
