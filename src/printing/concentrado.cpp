@@ -386,8 +386,10 @@ std::string EvaluaColumna(const dbf::Cursor& t, std::string_view e) {
   return b;
 }
 
-ResultadoConcentrado GeneraConcentrado(const std::vector<dbf::Table*>& fuentes, const ParametrosConcentrado& p,
-                                       std::string_view sistema, std::string_view datos, shell::Interaccion& ui) {
+namespace {
+
+ResultadoConcentrado genera(const std::vector<dbf::Table*>& fuentes, const ParametrosConcentrado& p,
+                            std::string_view sistema, std::string_view datos, shell::Interaccion& ui) {
   const std::string concen = shell::une(sistema, kArchivoConcen);
   const std::string orden = shell::une(sistema, kArchivoOrden);
   const std::string final_ = shell::une(sistema, kArchivoFinal);
@@ -561,6 +563,22 @@ ResultadoConcentrado GeneraConcentrado(const std::vector<dbf::Table*>& fuentes, 
   }
   if (!shell::renombra(parcial, final_)) return abandona(ResultadoConcentrado::Fallo);
   return ResultadoConcentrado::Hecho;
+}
+
+}  // namespace
+
+ResultadoConcentrado GeneraConcentrado(const std::vector<dbf::Table*>& fuentes, const ParametrosConcentrado& p,
+                                       std::string_view sistema, std::string_view datos, shell::Interaccion& ui) {
+  try {
+    return genera(fuentes, p, sistema, datos, ui);
+  } catch (const dbf::Error& e) {
+    // A table that cannot be read (a range on a table without index, a damaged record):
+    // the message, and no result at all.
+    ui.mensaje(e.what());
+    for (auto a : {kArchivoConcen, kArchivoOrden, kArchivoFinal}) shell::borra(shell::une(sistema, a));
+    shell::borra(shell::une(sistema, "tempo\\final.par"));
+    return ResultadoConcentrado::Fallo;
+  }
 }
 
 bool TitulosConcentrado(std::string_view sistema, const std::array<std::string, 10>& titulos, std::string_view opcion,

@@ -235,6 +235,25 @@ TEST_F(Concentrado, RangoDelIndiceActual) {
   EXPECT_EQ(lee(kArchivoFinal).size(), 5u);
 }
 
+TEST_F(Concentrado, UnRangoSobreUnaTablaSinIndiceFallaConSuMensajeYSinResultado) {
+  dbf::Table::create(datos, "suelta.dbf", {{"CLAVE", 'C', 10, 0}, {"IMPORTE", 'N', 12, 2}});
+  {
+    dbf::Table t;
+    t.open(datos, "suelta.dbf");
+    t.append();
+    t.setText("CLAVE", "A");
+    t.post();
+  }
+  auto p = basicos();
+  p.rangoInicio = "A";
+  p.rangoFin = "B";
+  dbf::Table t;
+  t.open(datos, "suelta.dbf");
+  EXPECT_EQ(GeneraConcentrado({&t}, p, sistema, datos, ui), ResultadoConcentrado::Fallo);
+  EXPECT_EQ(ui.mensajes(), V{"La tabla suelta.dbf no tiene un índice seleccionado"});
+  EXPECT_FALSE(shell::existe(shell::une(sistema, kArchivoFinal)));
+}
+
 TEST_F(Concentrado, EvaluaColumnaConCamposNumerosYDivisionEntreCero) {
   fila("A", "x", 200, {2024, 3, 5}, "", "", 5);
   fuente.open(datos, "fuente.dbf");
