@@ -16,6 +16,7 @@
 
 #include "principal_aplicacion.h"
 #include "sales/screens/TFormaFactura.h"
+#include "shell/rutas.h"
 #include "support/dialogos_venta_falsos.h"
 #include "support/empresa_ventas.h"
 #include "support/entorno.h"
@@ -339,6 +340,32 @@ TEST_F(Factura, UnReporteDelMenuPasaPorElFiltroYMuestraSuHoja) {
   forma->accion("ConsecutivodeFacturas1")->trigger();
   EXPECT_TRUE(filtro);
   EXPECT_TRUE(hoja);
+}
+
+TEST_F(Factura, VentasPorDiaDelMenuPasanPorElProgresoYElVisor) {
+  abre();
+  w<QComboBox>("Base")->setCurrentText("Factura");
+  bool visor = false;
+  QTimer::singleShot(0, [&] {
+    auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(d, nullptr);
+    EXPECT_EQ(d->objectName(), "TFormaFormatos");
+    EXPECT_FALSE(d->findChild<QWidget*>("De")->isEnabled());  // only the dates
+    QTimer::singleShot(0, [&] {
+      auto* v = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      ASSERT_NE(v, nullptr);
+      EXPECT_EQ(v->objectName(), "TFormaBarras");
+      EXPECT_EQ(v->windowTitle(), "Reporte de Ventas por Día");
+      visor = true;
+      v->close();
+    });
+    QTest::keyClick(d, Qt::Key_Return);
+  });
+  forma->accion("VentasporDa1")->trigger();
+  EXPECT_TRUE(visor);
+  // Closing the viewer took its scratch files with it.
+  EXPECT_FALSE(shell::existe(shell::une(prueba::EmpresaVentas::kSistema, "tempo\\final.tmp")));
+  EXPECT_TRUE(ui.mensajes().empty());
 }
 
 TEST_F(Factura, ElClienteSeAplicaAlSalirDelCampoYCtrlACtrlSRecorrenLosDocumentos) {
