@@ -39,6 +39,9 @@
 #include "printing/registro_vista_previa.h"
 #include "printing/tabla_dbf.h"
 #include "store/bitacora_motor.h"
+#include "sales/reportes_venta.h"
+#include "shell/fechas.h"
+#include "store/catalogo.h"
 #include "ui/impresora_cups.h"
 #include "ui/impresora_qt.h"
 
@@ -438,6 +441,76 @@ int cmdFormato(const Argumentos& a, int argc, char** argv) {
   return 0;
 }
 
+// A date option "dd/MM/yyyy"; nullopt when not given.
+std::optional<shell::Fecha> fechaOpcion(const Argumentos& a, const std::string& n) {
+  auto t = a.opcion(n);
+  if (!t) return std::nullopt;
+  auto f = shell::leeFechaCorta(*t);
+  if (!f) throw ErrorUso("--" + n + " no es una fecha dd/MM/aaaa: " + *t);
+  return f;
+}
+
+int cmdReporte(const Argumentos& a, int argc, char** argv) {
+  sales::PeticionReporteVenta p;
+  if (auto d = a.opcion("definicion")) {
+    auto texto = shell::leeBytes(*d);
+    if (!texto) throw std::runtime_error("El Archivo " + *d + " No Existe");
+    p.definicion = shell::aUtf8(*texto);
+    p.titulo = a.opcion("titulo").value_or("");
+    p.campoDocumento = a.opcion("campo-documento").value_or("CLDOC_F");
+    p.campoFecha = a.opcion("campo-fecha").value_or("FEDOC_F");
+    p.tabla = a.opcion("tabla").value_or("");
+  } else if (a.posicionales.size() == 1) {
+    p.comando = a.posicionales[0];
+  } else {
+    throw ErrorUso("reporte necesita el nombre de un reporte o --definicion ARCHIVO");
+  }
+  if (auto t = a.opcion("documento")) {
+    bool hallado = false;
+    for (const auto& d : store::documentos())
+      if (shell::mismoNombre(d.encabezado, *t + ".dbf") || shell::mismoNombre(d.nombre, *t)) {
+        p.documento = d.documento;
+        hallado = true;
+        break;
+      }
+    if (!hallado) throw ErrorUso("documento desconocido: " + *t);
+  }
+  p.desde = fechaOpcion(a, "desde");
+  p.hasta = fechaOpcion(a, "hasta");
+  p.de = a.opcion("de-documento").value_or("");
+  p.hastaDocumento = a.opcion("hasta-documento").value_or("");
+  p.caja = a.opcion("caja").value_or("1");
+  const std::string formato = a.opcion("formato").value_or("texto");
+  if (formato != "texto" && formato != "tsv" && formato != "pdf") throw ErrorUso("--formato es texto, tsv o pdf");
+  auto pdf = a.opcion("pdf");
+  if ((formato == "pdf") != pdf.has_value()) throw ErrorUso("--formato pdf va con --pdf SALIDA.pdf");
+
+  Instalacion in = localiza(a);
+  if (in.sistema.empty()) in.sistema = in.datos;
+  InteraccionConsola consola;
+  shell::RelojSistema reloj;
+  auto hoja = sales::reporteVenta(p, in.sistema, in.datos, consola, reloj);
+  if (!hoja) throw std::runtime_error("el reporte no se generó");
+  if (formato == "texto") {
+    for (const auto& l : hoja->lineas) std::cout << l.texto << '\n';
+  } else if (formato == "tsv") {
+    for (const auto& l : hoja->tabuladas) std::cout << l << '\n';
+  } else {
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    if (!std::getenv("XDG_RUNTIME_DIR")) {
+      const std::string dir = "/tmp/runtime-" + std::to_string(getuid());
+      mkdir(dir.c_str(), 0700);
+      setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
+    }
+    QApplication app(argc, argv);
+    auto impresora = ImpresoraQt::aPdf(shell::resuelve(*pdf).string());
+    printing::imprimePaginas(*impresora, hoja->titulo, hoja->paginas, 1, shell::fechaCorta(reloj.ahora().fecha),
+                             "Courier New", 8);
+    std::cout << "PDF escrito en " << shell::resuelve(*pdf).string() << '\n';
+  }
+  return 0;
+}
+
 int cmdVerifica(const Argumentos& a) {
   Instalacion in = localiza(a);
   std::string actual;
@@ -535,6 +608,7 @@ const char* kAyuda =
     "  repara          revisa y repara tablas, luego reindexa\n"
     "  respalda        copia la empresa a la carpeta fechada de RESPALDOS\n"
     "  restaura ZIP    restaura un respaldo comprimido\n"
+    "  reporte NOMBRE  corre un reporte de ventas o una definición (texto, tsv o PDF)\n"
     "\n"
     "Opciones comunes:\n"
     "  --sistema DIR   directorio del sistema (por omisión, línea 1 de c:\\TVK\\talvek.ini)\n"
@@ -593,6 +667,19 @@ std::map<std::string, Orden> ordenes() {
         "Un SELECT imprime sus filas separadas por tabuladores con una línea de\n"
         "encabezado; las demás sentencias dicen cuántas filas afectaron.\n",
         con({"archivo"}), cmdSql}},
+      {"reporte",
+       {"Uso: mostrador-cli reporte (NOMBRE | --definicion ARCHIVO [--titulo T] [--tabla T]\n"
+        "        [--campo-documento C] [--campo-fecha C]) [--documento Factura|Remision|...]\n"
+        "        [--desde dd/MM/aaaa] [--hasta dd/MM/aaaa] [--de-documento N] [--hasta-documento N]\n"
+        "        [--caja N] [--formato texto|tsv|pdf] [--pdf SALIDA.pdf] [--datos DIR | --empresa N]\n"
+        "NOMBRE es una orden del menú de reportes de ventas (Concentrar1, CorteZ1,\n"
+        "VentasporDa1, ...). Escribe la hoja del reporte en texto, separada por tabuladores\n"
+        "o como PDF. Para cron:\n"
+        "  0 22 * * * mostrador-cli reporte CorteZ1 --empresa 1 --documento Remision \\\n"
+        "      --desde $(date +%d/%m/%Y) --hasta $(date +%d/%m/%Y) --formato pdf --pdf /tmp/corte.pdf\n",
+        con({"definicion", "titulo", "tabla", "campo-documento", "campo-fecha", "documento", "desde", "hasta",
+             "de-documento", "hasta-documento", "caja", "formato", "pdf"}),
+        nullptr}},
       {"verifica",
        {"Uso: mostrador-cli verifica [--datos DIR | --empresa N]\n"
         "Revisa cada tabla (cabecera, registros) y cada índice (orden, una entrada por\n"
@@ -646,6 +733,7 @@ int main(int argc, char** argv) {
       return 0;
     }
     if (it->first == "formato") return cmdFormato(a, argc, argv);
+    if (it->first == "reporte") return cmdReporte(a, argc, argv);
     return it->second.ejecuta(a);
   } catch (const ErrorUso& e) {
     std::cerr << "mostrador-cli " << argv[1] << ": " << e.what() << '\n';

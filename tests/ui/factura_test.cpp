@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QMenu>
+#include <QTextEdit>
+#include <QTimer>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,6 +16,7 @@
 
 #include "principal_aplicacion.h"
 #include "sales/screens/TFormaFactura.h"
+#include "shell/rutas.h"
 #include "support/dialogos_venta_falsos.h"
 #include "support/empresa_ventas.h"
 #include "support/entorno.h"
@@ -286,11 +290,13 @@ TEST_F(Factura, MenusDeLaPantalla) {
   emp.usuario(std::string(43, 's') + "n" + std::string(20, 's'));  // user 1: no right 44
   abre();
   EXPECT_TRUE(forma->accion("Reportes1")->isEnabled());  // user "0"
-  forma->accion("Reportes1")->trigger();
+  // The reports menu holds one item per sales report.
+  ASSERT_TRUE(forma->accion("Reportes1")->menu());
+  EXPECT_EQ(forma->accion("Reportes1")->menu()->actions().size(), 40);
+  EXPECT_EQ(forma->accion("CorteZ1")->text(), "Corte Z");
   forma->accion("VerFunciones1")->trigger();
   EXPECT_EQ(ui.mensajes(),
-            (V{"El módulo Reportes de Ventas no está disponible todavía",
-               "F1    Busca Producto por Descipción\rF2    Busca Producto por Clave\r"
+            (V{"F1    Busca Producto por Descipción\rF2    Busca Producto por Clave\r"
                "F4    Salta a Cantidad\rF5    Introducir Efectivo\rF6    Borrar Partida\r"
                "F7    Inicia Captura por Importe\rF8    Tipo de Pago\rF9    Venta Nueva\r"
                "F10   Guardar Venta\rCtrl+B     Buscar\rCtrl+I ó F11    Imprimir\r"
@@ -303,6 +309,63 @@ TEST_F(Factura, MenusDeLaPantalla) {
   emp.sesion("1");
   abre();
   EXPECT_FALSE(forma->accion("Reportes1")->isEnabled());
+}
+
+TEST_F(Factura, UnReporteDelMenuPasaPorElFiltroYMuestraSuHoja) {
+  abre();
+  tecla(Qt::Key_F9);
+  partida(0, "7501234567890");
+  tecla(Qt::Key_F10);
+  ASSERT_EQ(emp.filas("Remision.dbf", {"CLDOC_F", "NOMBR_F"}), V{"1|Publico en General"});
+  bool filtro = false, hoja = false;
+  // The filter dialog first, then the report screen on the saved delivery note.
+  QTimer::singleShot(0, [&] {
+    auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(d, nullptr);
+    EXPECT_EQ(d->objectName(), "TFormaFormatos");
+    filtro = true;
+    QTimer::singleShot(0, [&] {
+      auto* r = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      ASSERT_NE(r, nullptr);
+      EXPECT_EQ(r->objectName(), "TFormaReporteSQL");
+      EXPECT_EQ(r->windowTitle(), "Reporte de Consecutivo de Documentos");
+      auto* texto = r->findChild<QTextEdit*>("Hoja");
+      ASSERT_NE(texto, nullptr);
+      EXPECT_TRUE(texto->toPlainText().contains("Publico en General")) << texto->toPlainText().toStdString();
+      hoja = true;
+      r->accept();
+    });
+    QTest::keyClick(d, Qt::Key_Return);
+  });
+  forma->accion("ConsecutivodeFacturas1")->trigger();
+  EXPECT_TRUE(filtro);
+  EXPECT_TRUE(hoja);
+}
+
+TEST_F(Factura, VentasPorDiaDelMenuPasanPorElProgresoYElVisor) {
+  abre();
+  w<QComboBox>("Base")->setCurrentText("Factura");
+  bool visor = false;
+  QTimer::singleShot(0, [&] {
+    auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(d, nullptr);
+    EXPECT_EQ(d->objectName(), "TFormaFormatos");
+    EXPECT_FALSE(d->findChild<QWidget*>("De")->isEnabled());  // only the dates
+    QTimer::singleShot(0, [&] {
+      auto* v = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      ASSERT_NE(v, nullptr);
+      EXPECT_EQ(v->objectName(), "TFormaBarras");
+      EXPECT_EQ(v->windowTitle(), "Reporte de Ventas por Día");
+      visor = true;
+      v->close();
+    });
+    QTest::keyClick(d, Qt::Key_Return);
+  });
+  forma->accion("VentasporDa1")->trigger();
+  EXPECT_TRUE(visor);
+  // Closing the viewer took its scratch files with it.
+  EXPECT_FALSE(shell::existe(shell::une(prueba::EmpresaVentas::kSistema, "tempo\\final.tmp")));
+  EXPECT_TRUE(ui.mensajes().empty());
 }
 
 TEST_F(Factura, ElClienteSeAplicaAlSalirDelCampoYCtrlACtrlSRecorrenLosDocumentos) {

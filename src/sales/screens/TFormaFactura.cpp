@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCursor>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QFormLayout>
@@ -29,6 +30,8 @@
 #include "sales/screens/TFormaCalculaxPrecio.h"
 #include "sales/screens/TFormaDivisa.h"
 #include "sales/screens/dialogos_venta_qt.h"
+#include "sales/screens/reportes_venta_qt.h"
+#include "sales/reportes_venta.h"
 #include "sales/tipos_venta.h"
 #include "shell/derechos.h"
 #include "shell/fechas.h"
@@ -59,8 +62,6 @@ constexpr std::string_view kFunciones =
     "F2 -> Buscar Producto\nF3 -> Repite el último Movimiento\nF4 -> Salta a Cantidad\n"
     "F5 -> Ingresar Efectivo";
 constexpr std::string_view kReiniciar = "Para que este cambio se lleve a cabo reinicie el sistema...";
-constexpr std::string_view kReportesNoDisponible =
-    "El módulo Reportes de Ventas no está disponible todavía";
 constexpr std::string_view kCajaNoDisponible = "El módulo Caja no está disponible todavía";
 constexpr std::string_view kSinAccesoPrecios = "No Tiene Acceso a Precios";
 constexpr std::string_view kTituloForma = "Facturación";
@@ -296,7 +297,19 @@ void TFormaFactura::creaMenus(QMenuBar* barra) {
   QMenu* herramientas = barra->addMenu(QStringLiteral("&Herramientas"));
   agrega(herramientas, "Divisas1", QStringLiteral("Divisas"), [this] { Divisas1Click(); });
   agrega(herramientas, "Calculadora1", QStringLiteral("Calculadora"), [this] { Calculadora1Click(); });
-  agrega(herramientas, "Reportes1", QStringLiteral("Reportes"), [this] { Reportes1Click(); });
+  // The reports menu: one item per sales report, each run by the report screens.
+  QMenu* reportes = herramientas->addMenu(QStringLiteral("Reportes"));
+  reportes->menuAction()->setObjectName("Reportes1");
+  acciones_[QStringLiteral("Reportes1")] = reportes->menuAction();
+  for (const auto& c : comandosReporteVenta()) {
+    if (c.nombre == "-") {
+      reportes->addSeparator();
+      continue;
+    }
+    const std::string nombre(c.nombre);
+    agrega(reportes, c.nombre.data(), QString::fromUtf8(c.titulo.data(), static_cast<int>(c.titulo.size())),
+           [this, nombre] { ejecutaReporteVentaQt(this, nombre, aj_, motor_->tipo(), ui_, reloj_); });
+  }
 
   QMenu* ayuda = barra->addMenu(QStringLiteral("A&yuda"));
   agrega(ayuda, "Temas1", QStringLiteral("Temas"), [this] { Temas1Click(); });
@@ -1093,7 +1106,9 @@ void TFormaFactura::marcaArchivo(const char* archivo, const char* accionNombre) 
   ui_.mensaje(kReiniciar);
 }
 
-void TFormaFactura::Reportes1Click() { ui_.mensaje(kReportesNoDisponible); }
+void TFormaFactura::Reportes1Click() {
+  if (QAction* a = accion("Reportes1"); a && a->isEnabled() && a->menu()) a->menu()->popup(QCursor::pos());
+}
 
 void TFormaFactura::Eliminar1Click() {
   if (motor_->enCaptura()) return;

@@ -1,0 +1,69 @@
+#include "printing/screens/TFormaNuevoReporte.h"
+
+#include <QDate>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+#include <memory>
+
+#include "printing/screens/hoja_qt.h"
+#include "ui/impresora_qt.h"
+
+TFormaNuevoReporte::TFormaNuevoReporte(mostrador::printing::NuevoReporte reporte, QWidget* parent)
+    : QDialog(parent), reporte_(std::move(reporte)) {
+  setObjectName("TFormaNuevoReporte");
+  setWindowTitle(QStringLiteral("Reporte"));
+  resize(800, 600);
+  auto* todo = new QVBoxLayout(this);
+  auto* botones = new QHBoxLayout;
+  BotonAnterior = new QPushButton(QStringLiteral("<<"), this);
+  BotonAnterior->setObjectName("BotonAnterior");
+  BotonSiguiente = new QPushButton(QStringLiteral(">>"), this);
+  BotonSiguiente->setObjectName("BotonSiguiente");
+  BotonImprime = new QPushButton(QStringLiteral("Imprimir"), this);
+  BotonImprime->setObjectName("BotonImprime");
+  for (QPushButton* b : {BotonAnterior, BotonSiguiente, BotonImprime}) {
+    b->setAutoDefault(false);
+    botones->addWidget(b);
+  }
+  todo->addLayout(botones);
+  Hoja = new QTextEdit(this);
+  Hoja->setObjectName("Hoja");
+  Hoja->setReadOnly(true);
+  Hoja->setLineWrapMode(QTextEdit::NoWrap);
+  todo->addWidget(Hoja, 1);
+  Estado = new QLabel(this);
+  Estado->setObjectName("Estado");
+  todo->addWidget(Estado);
+  connect(BotonAnterior, &QPushButton::clicked, this, [this] { BotonAnteriorClick(); });
+  connect(BotonSiguiente, &QPushButton::clicked, this, [this] { BotonSiguienteClick(); });
+  connect(BotonImprime, &QPushButton::clicked, this, [this] { BotonImprimeClick(); });
+  pinta();
+}
+
+void TFormaNuevoReporte::pinta() {
+  if (reporte_.paginas.empty()) return;
+  muestraHoja(Hoja, reporte_.paginas[static_cast<size_t>(pagina_)].lineas);
+  Estado->setText(QString::fromStdString(reporte_.estados[static_cast<size_t>(pagina_)]));
+}
+
+void TFormaNuevoReporte::BotonSiguienteClick() {
+  if (pagina_ + 1 < static_cast<int>(reporte_.paginas.size())) ++pagina_;
+  pinta();
+}
+
+void TFormaNuevoReporte::BotonAnteriorClick() {
+  if (pagina_ > 0) --pagina_;
+  pinta();
+}
+
+void TFormaNuevoReporte::BotonImprimeClick() {
+  std::unique_ptr<ImpresoraQt> propia;
+  mostrador::printing::Impresora* im = impresora_;
+  if (!im) {
+    propia = std::make_unique<ImpresoraQt>();
+    im = propia.get();
+  }
+  mostrador::printing::imprimePaginas(*im, "Reporte", reporte_.paginas, 1,
+                                      QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy")).toStdString(),
+                                      "Courier New", 9);
+}
