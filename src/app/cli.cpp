@@ -29,6 +29,7 @@
 #include "shell/programas.h"
 #include "shell/reloj.h"
 #include "shell/usuarios.h"
+#include "printing/consulta_espanol.h"
 #include "printing/entorno_sesion.h"
 #include "printing/motor_formatos.h"
 #include "printing/registro_vista_previa.h"
@@ -265,6 +266,26 @@ int cmdSql(const Argumentos& a) {
   return 0;
 }
 
+// A Spanish query: translated word by word, then run as "sql" runs a statement.
+int cmdConsulta(const Argumentos& a) {
+  if (a.posicionales.size() != 1) throw ErrorUso("consulta necesita una consulta entre comillas");
+  const std::string traduccion = printing::traduceConsulta(a.posicionales[0]);
+  if (a.bandera("traduce")) {
+    std::cout << traduccion << '\n';
+    return 0;
+  }
+  sql::BaseSql base(localiza(a).datos);
+  if (!devuelveFilas(traduccion)) {
+    const long n = base.ejecuta(traduccion);
+    std::cout << n << (n == 1 ? " fila afectada\n" : " filas afectadas\n");
+    return 0;
+  }
+  auto r = base.consulta(traduccion);
+  imprimeEncabezado(*r);
+  for (r->first(); !r->eof(); r->next()) imprimeFila(*r);
+  return 0;
+}
+
 // A new company: data directory with every table and index, system directory with the
 // scratch tables, the users file and "Gener<N>.cnf", the shipped templates.
 int cmdNuevaEmpresa(const Argumentos& a) {
@@ -463,6 +484,7 @@ const char* kAyuda =
     "  describe TABLA  campos e índices de una tabla\n"
     "  muestra TABLA   registros de una tabla, separados por tabuladores\n"
     "  sql SENTENCIA   ejecuta una sentencia de SQL local\n"
+    "  consulta TEXTO  traduce y ejecuta una consulta en español\n"
     "  verifica        revisa tablas e índices sin cambiar nada\n"
     "\n"
     "Opciones comunes:\n"
@@ -515,6 +537,13 @@ std::map<std::string, Orden> ordenes() {
         "escribe la vista previa e imprime sus registros, uno por línea: x, y, página,\n"
         "tamaño, fuente, color y texto; --pdf imprime al archivo PDF.\n",
         con({"tabla", "clave", "indice", "detalle", "indice-detalle", "pdf"}), nullptr}},
+      {"consulta",
+       {"Uso: mostrador-cli consulta \"selecciona ... desde ... cuando ...\" [--traduce]\n"
+        "        [--datos DIR | --empresa N]\n"
+        "Traduce una consulta escrita con las palabras en español de la consola de consultas\n"
+        "(selecciona, desde, cuando, y, o, ordenar por, suma...) y la ejecuta como la orden\n"
+        "sql; --traduce sólo imprime la traducción.\n",
+        con({}), cmdConsulta}},
       {"sql",
        {"Uso: mostrador-cli sql \"SENTENCIA\" | --archivo F  [--datos DIR | --empresa N]\n"
         "Ejecuta SQL local: las tablas se nombran por su ruta entre comillas dobles\n"
