@@ -91,6 +91,11 @@ bool DisenoVista::guarda(shell::Interaccion& ui, std::string_view directorioSist
                          std::string_view nombreVista, std::string_view descripcion) const {
   if (modulo < 0 || modulo >= static_cast<int>(modulosVista().size())) return false;
   const auto& m = modulosVista()[static_cast<size_t>(modulo)];
+  // The index record keeps 60 characters of the path: a longer one would point nowhere.
+  if (shell::anchoCp1252(ruta) > 60) {
+    ui.mensaje("La ruta " + std::string(ruta) + " es demasiado larga (60 caracteres como máximo)");
+    return false;
+  }
   if (!shell::escribeLineas(ruta, lineasDefinicion(nombreVista))) {
     ui.mensaje("No se pudo escribir el archivo " + std::string(ruta));
     return false;

@@ -348,6 +348,12 @@ TEST(DisenoVistas, WritesTheTenLinesTheIndexRecordAndEspeciales) {
   EXPECT_EQ(*shell::leeLineas(shell::une(shell::une(sistema, "report"), "Especiales.cnf")),
             (std::vector<std::string>{"Clientes", ruta, "Clientes", ruta}));
   EXPECT_EQ(modulosVista().size(), 11u);
+  // A path the index record cannot hold is refused before anything is written.
+  const std::string larga = "C:\\tvk\\report\\" + std::string(60, 'x');
+  EXPECT_FALSE(v.guarda(ui, sistema, datos, 0, larga, "x", "x"));
+  EXPECT_FALSE(shell::existe(larga));
+  EXPECT_EQ(leeIndiceVistas(indice).size(), 2u);
+  EXPECT_EQ(ui.mensajes(), (std::vector<std::string>{"La ruta " + larga + " es demasiado larga (60 caracteres como máximo)"}));
 }
 
 }  // namespace
