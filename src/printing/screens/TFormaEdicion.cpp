@@ -8,6 +8,9 @@
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QFontDialog>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPrinterInfo>
 #include <QTextBlock>
 #include <QPainter>
@@ -18,6 +21,7 @@
 #include "printing/registro_vista_previa.h"
 #include "shell/rutas.h"
 #include "shell/texto.h"
+#include "ui/dialogos.h"
 #include "ui/jpeg.h"
 
 using namespace mostrador::printing;
@@ -326,6 +330,9 @@ void TFormaEdicion::modoDiseno(mostrador::shell::Interaccion& ui, const std::str
   boton("ListadeImpresoras1", QStringLiteral("Impresoras"), &TFormaEdicion::ListadeImpresoras1Click);
   boton("Asistente", QStringLiteral("Asistente"), &TFormaEdicion::AsistenteClick);
   boton("AumentarEditor1", QStringLiteral("Ampliar"), &TFormaEdicion::AumentarEditor1Click);
+  boton("Imprimir1", QStringLiteral("Imprimir"), &TFormaEdicion::Imprimir1Click);
+  boton("Fuentes1", QStringLiteral("Fuentes"), &TFormaEdicion::Fuentes1Click);
+  boton("Temas1", QStringLiteral("Ayuda"), &TFormaEdicion::Temas1Click);
   Modulo = new QComboBox(PanelDiseno);
   Modulo->setObjectName("Modulo");
   for (const char* m : {"Clientes", "Compras", "Ctas. Cobrar", "Ctas. Pagar", "Facturas", "Inventarios",
@@ -562,4 +569,28 @@ void TFormaEdicion::clicEnHoja(QPoint punto) {
     }
     case Herramienta::Ninguna: break;
   }
+}
+
+void TFormaEdicion::Imprimir1Click() {
+  QPrinter impresora;
+  impresora.setDocName(QStringLiteral("Codigo ") + qs(archivo_));
+  QPrintDialog dialogo(&impresora, this);
+  if (dialogo.exec() != QDialog::Accepted) return;
+  Codigo->document()->print(&impresora);
+}
+
+void TFormaEdicion::Fuentes1Click() {
+  bool ok = false;
+  const QFont f = QFontDialog::getFont(&ok, Codigo->font(), this);
+  if (ok) Codigo->setFont(f);
+}
+
+void TFormaEdicion::Temas1Click() {
+  mostrador::ui::TFormaAyudaLinea ayuda(*ui_, this);
+  const std::string ruta = mostrador::shell::une(mostrador::shell::une(dirSistema_, "ayuda"), "edicion.rtf");
+  if (!ayuda.abre(QString::fromStdString(mostrador::shell::resuelve(ruta).string()))) {
+    ui_->mensaje("El Archivo " + ruta + " No Existe");
+    return;
+  }
+  ayuda.exec();
 }

@@ -59,6 +59,9 @@ class TFormaEdicion : public QDialog, public mostrador::printing::PantallaVistaP
   void ListadeImpresoras1Click();
   void agregaImpresora(const std::string& nombre);
   void AumentarEditor1Click();
+  void Imprimir1Click();  // the code, job title "Codigo " + the file name
+  void Fuentes1Click();
+  void Temas1Click();     // help topic "\ayuda\edicion.rtf"
   void muestraListaCampos();        // F2
   void ListaCamposElige(int fila);  // double click or Enter on an entry
   void AsistenteClick();
