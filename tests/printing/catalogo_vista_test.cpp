@@ -357,3 +357,31 @@ TEST(DisenoVistas, WritesTheTenLinesTheIndexRecordAndEspeciales) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Catalogo, AllFieldsAreTitledFromTheDictionaryAndFiltersSpanPages) {
+  NavegadorCatalogo n(ui, sistema, datos, "cucobrar.dbf", {{"NUFAC_CC", "", 80, ' '}});
+  n.todosLosCampos();
+  std::vector<std::string> titulos;
+  for (const auto& c : n.columnas()) titulos.push_back(c.titulo);
+  EXPECT_EQ(titulos, (std::vector<std::string>{"CLCLI_CC", "Documento", "TIMOV_CC", "Importe", "FEAPL_CC"}));
+  // One row a page: the record of type 3 in between is skipped, not returned empty.
+  EXPECT_EQ(n.cargaMas(1), 1u);
+  EXPECT_EQ(n.cargaMas(1), 1u);
+  EXPECT_EQ(n.filas()[1].celdas[1], "F12");
+  EXPECT_EQ(n.cargaMas(1), 1u);
+  EXPECT_EQ(n.cargaMas(1), 0u);
+  EXPECT_TRUE(n.todoLeido());
+}
+
+TEST_F(Constructor, SmallAndWholeNumbersGetTheirNumericTypes) {
+  dbf::Table::create(datos, "vendedor.dbf", {{"CLAVE_V", 'N', 4, 0}, {"ZONA_V", 'N', 9, 0}, {"NOMBR_V", 'C', 20, 0}});
+  ConstructorConsulta c(ui, sistema, datos, "vendedor.dbf");
+  c.ponSeleccion({"CLAVE_V", "ZONA_V", "NOMBR_V"});
+  EXPECT_EQ(c.sentenciasTabla(false)[1], "CREATE TABLE \"" + c.rutaTablaTemporal() +
+                                            "\" (CLAVE_V NUMERIC(6,2),ZONA_V NUMERIC(8,2),NOMBR_V CHAR(20))");
+  EXPECT_EQ(c.consulta(), "Select CLAVE_V,ZONA_V,NOMBR_V From \"" + shell::une(datos, "vendedor.dbf") + "\"");
+}
+
+}  // namespace

@@ -302,3 +302,55 @@ TEST_F(Consola, ARecordHeldByAnotherStationLeavesTheReceivablesAsTheyWere) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SumaExactaConsola, RoundsEachValueToTenThousandthsBeforeAdding) {
+  SumaExacta s;
+  for (double v : {0.00004, 0.00004, 0.00004}) s.agrega(v);  // each rounds to 0
+  EXPECT_EQ(s.diezmilesimos(), 0);
+  s.agrega(-1234567.125);
+  s.agrega(0.00005);  // half rounds away from zero
+  EXPECT_EQ(s.diezmilesimos(), -12345671250 + 1);
+  EXPECT_EQ(s.texto(), "-1,234,567.12");
+  SumaExacta t;
+  t.agrega(1234567.895);
+  EXPECT_EQ(t.texto(), "1,234,567.90");
+}
+
+TEST(EsqueletoConsulta, AShortQueryGetsTheFieldAtItsStart) {
+  std::vector<std::string> l{"desde cliente"};
+  agregaCampoConsulta(l, "CLCLI_C");
+  EXPECT_EQ(l, (std::vector<std::string>{"CLCLI_C", "desde cliente"}));
+  std::vector<std::string> v;
+  agregaCampoConsulta(v, "X");
+  EXPECT_EQ(v, (std::vector<std::string>{"X"}));
+}
+
+TEST_F(Consola, ChangesRunThroughTheEngineAndAFailingOneChangesNothing) {
+  clientes(datos, 3);
+  ConsolaSql c(ui, sistema, datos);
+  ASSERT_TRUE(c.ejecuta("actualiza cliente campos saldo_c = 5 cuando clcli_c = 'C2' o clcli_c = 'C3'"));
+  EXPECT_EQ(c.traduccion(), "UPDATE cliente SET saldo_c = 5 WHERE clcli_c = 'C2' OR clcli_c = 'C3' ");
+  EXPECT_EQ(c.filasAfectadas(), 2);
+  EXPECT_EQ(c.resultado(), nullptr);
+  EXPECT_FALSE(c.ejecuta("actualiza cliente campos saldo_c = 'mucho'"));
+  ASSERT_EQ(ui.mensajes().size(), 1u);
+  dbf::Table t;
+  t.open(datos, "cliente.dbf");
+  std::vector<std::string> saldos;
+  for (t.first(); !t.eof(); t.next()) saldos.push_back(t.asText("SALDO_C"));
+  EXPECT_EQ(saldos, (std::vector<std::string>{"0.10", "5.00", "5.00"}));
+}
+
+TEST_F(Consola, AnEmptyResultHasNoPageAndCannotBeSummed) {
+  clientes(datos, 3);
+  ConsolaSql c(ui, sistema, datos);
+  ASSERT_TRUE(c.ejecuta("selecciona saldo_c desde cliente cuando saldo_c > 100"));
+  EXPECT_TRUE(c.pagina().empty());
+  EXPECT_FALSE(c.haySiguiente());
+  EXPECT_EQ(c.suma(0), "La Suma es : 0.00");
+  EXPECT_EQ(c.suma(7), "No es Posible Relizar la operación en esta columna");
+}
+
+}  // namespace

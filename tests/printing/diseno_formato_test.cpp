@@ -95,3 +95,19 @@ TEST(GuardaFormato, AsksBeforeOverwritingAndNoLeavesTheFile) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(RevisionLinea, EveryKeywordByItsFirstThreeLetters) {
+  const std::pair<const char*, bool> casos[] = {
+      {"tipo(1,2,Arial)", true},       {"tip(x,2,Arial)", false},  {"dia(1,2,FEDOC_F)", true},
+      {"mes(1.5,2,FEDOC_F)", true},    {"mes(1,b,FEDOC_F)", false}, {"moneda(1,2,IMTOD_F)", true},
+      {"texto(1,2,Hola, mundo)", true}, {"tex(,2,Hola)", false},    {"estilo(negrita)", true},
+      {"separa(3)", true},             {"separa(3.5)", false},      {"formato(#,##0.00)", true},
+      {"logo(1,2,3,4,C:\\a.bmp)", true}, {"logo(1,2,3,x,C:\\a.bmp)", false},
+      {"color(morado)", true},         {"impresora,Epson", false},
+  };
+  for (const auto& [linea, pasa] : casos) EXPECT_EQ(revisaLineaFormato(linea), pasa) << linea;
+}
+
+}  // namespace
