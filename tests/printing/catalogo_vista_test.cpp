@@ -1,5 +1,7 @@
 // The catalogue browser, the query builder and the view designer over real tables.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "printing/constructor_consulta.h"
 #include "printing/diseno_vista.h"
@@ -382,6 +384,55 @@ TEST_F(Constructor, SmallAndWholeNumbersGetTheirNumericTypes) {
   EXPECT_EQ(c.sentenciasTabla(false)[1], "CREATE TABLE \"" + c.rutaTablaTemporal() +
                                             "\" (CLAVE_V NUMERIC(6,2),ZONA_V NUMERIC(8,2),NOMBR_V CHAR(20))");
   EXPECT_EQ(c.consulta(), "Select CLAVE_V,ZONA_V,NOMBR_V From \"" + shell::une(datos, "vendedor.dbf") + "\"");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Catalogo, AnIndexChoiceForAnotherTableIsReportedAndIgnored) {
+  shell::escribeLineas(shell::une(sistema, "cucobrar.pla"), {"PLANTILLA 1", "NUFAC_CC|Doc|90"});
+  shell::escribeLineas(shell::une(sistema, "cucobrar.xla"), {"INOEXISTE"});
+  NavegadorCatalogo n(ui, sistema, datos, "cucobrar.dbf", {});
+  ASSERT_TRUE(n.restauraPlantilla());
+  EXPECT_EQ(n.columnas(), (std::vector<ColumnaCatalogo>{{"NUFAC_CC", "Doc", 90, ' '}}));
+  EXPECT_EQ(n.indice(), "");
+  EXPECT_EQ(ui.mensajes(), (std::vector<std::string>{"El índice INOEXISTE no existe en cucobrar.dbf"}));
+}
+
+TEST_F(Catalogo, AnEditOfARecordHeldByAnotherStationChangesNothing) {
+  NavegadorCatalogo n(ui, sistema, datos, "cucobrar.dbf", {{"NUFAC_CC", "", 80, ' '}, {"IMCUE_CC", "", 80, ' '}});
+  n.cargaMas(10);
+  ui.respondeAdministrador({shell::RespuestaAdministrador::Administrador, ""});
+  n.BotonCambiosClick();
+  int listo[2], suelta[2];
+  ASSERT_EQ(pipe(listo), 0);
+  ASSERT_EQ(pipe(suelta), 0);
+  pid_t hijo = fork();
+  if (hijo == 0) {
+    dbf::Table t;
+    t.open(datos, "cucobrar.dbf");
+    t.goTo(1);
+    t.edit();
+    char b = 1;
+    (void)!write(listo[1], &b, 1);
+    (void)!read(suelta[0], &b, 1);
+    _exit(0);
+  }
+  char b;
+  ASSERT_EQ(read(listo[0], &b, 1), 1);
+  EXPECT_FALSE(n.cambiaCelda(0, 1, "9"));
+  (void)!write(suelta[1], &b, 1);
+  waitpid(hijo, nullptr, 0);
+  EXPECT_EQ(n.filas()[0].celdas[1], "0.10");
+  ASSERT_EQ(ui.mensajes().size(), 1u);
+  dbf::Table t;
+  t.open(datos, "cucobrar.dbf");
+  t.first();
+  EXPECT_EQ(t.asText("IMCUE_CC"), "0.10");
+  // Once the other station lets go the same edit goes through.
+  EXPECT_TRUE(n.cambiaCelda(0, 1, "9"));
+  EXPECT_EQ(n.filas()[0].celdas[1], "9.00");
 }
 
 }  // namespace
