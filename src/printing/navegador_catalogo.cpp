@@ -149,6 +149,7 @@ size_t NavegadorCatalogo::cargaMas(size_t n) {
     else t_->first();
     empezado_ = true;
   } else {
+    if (t_->recno() != ultimo_) t_->goTo(ultimo_);
     t_->next();
   }
   size_t agregadas = 0;
@@ -159,7 +160,10 @@ size_t NavegadorCatalogo::cargaMas(size_t n) {
       f.recno = t_->recno();
       for (int i : indicesColumna_) f.celdas.push_back(t_->asText(i));
       filas_.push_back(std::move(f));
-      if (++agregadas == n) return agregadas;
+      if (++agregadas == n) {
+        ultimo_ = t_->recno();
+        return agregadas;
+      }
     }
     t_->next();
   }

@@ -151,6 +151,7 @@ class NavegadorCatalogo {
   std::vector<FilaCatalogo> filas_;
   bool fin_ = false;
   bool empezado_ = false;
+  uint32_t ultimo_ = 0;  // the record the rows stopped at (an edit moves the handle)
   bool cobranza_ = false;
   bool editable_ = false;
   std::vector<CondicionFiltro> condiciones_;

@@ -436,3 +436,20 @@ TEST_F(Catalogo, AnEditOfARecordHeldByAnotherStationChangesNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Catalogo, AnEditDoesNotRepeatOrSkipTheRowsStillToCome) {
+  NavegadorCatalogo n(ui, sistema, datos, "cucobrar.dbf", {{"NUFAC_CC", "", 80, ' '}});
+  n.ponIndice("ICUECOB");
+  ASSERT_EQ(n.cargaMas(2), 2u);  // F10, F12
+  ui.respondeAdministrador({shell::RespuestaAdministrador::Administrador, ""});
+  n.BotonCambiosClick();
+  ASSERT_TRUE(n.cambiaCelda(0, 0, "F10A"));
+  EXPECT_EQ(n.cargaMas(5), 1u);
+  std::vector<std::string> docs;
+  for (const auto& f : n.filas()) docs.push_back(f.celdas[0]);
+  EXPECT_EQ(docs, (std::vector<std::string>{"F10A", "F12", "F13"}));
+}
+
+}  // namespace
