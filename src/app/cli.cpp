@@ -268,8 +268,19 @@ int cmdSql(const Argumentos& a) {
 
 // A Spanish query: translated word by word, then run as "sql" runs a statement.
 int cmdConsulta(const Argumentos& a) {
-  if (a.posicionales.size() != 1) throw ErrorUso("consulta necesita una consulta entre comillas");
-  const std::string traduccion = printing::traduceConsulta(a.posicionales[0]);
+  std::string texto;
+  if (auto archivo = a.opcion("archivo")) {
+    // A query file of the console ("\report\*.sql"): one line of the query per line.
+    if (!a.posicionales.empty()) throw ErrorUso("dé la consulta o --archivo, no ambas");
+    auto lineas = shell::leeLineas(*archivo);
+    if (!lineas) throw std::runtime_error("El Archivo " + *archivo + " No Existe");
+    for (const auto& l : *lineas) texto += (texto.empty() ? "" : "\n") + l;
+  } else if (a.posicionales.size() == 1) {
+    texto = a.posicionales[0];
+  } else {
+    throw ErrorUso("consulta necesita una consulta entre comillas o --archivo F");
+  }
+  const std::string traduccion = printing::traduceConsulta(texto);
   if (a.bandera("traduce")) {
     std::cout << traduccion << '\n';
     return 0;
@@ -538,12 +549,13 @@ std::map<std::string, Orden> ordenes() {
         "tamaño, fuente, color y texto; --pdf imprime al archivo PDF.\n",
         con({"tabla", "clave", "indice", "detalle", "indice-detalle", "pdf"}), nullptr}},
       {"consulta",
-       {"Uso: mostrador-cli consulta \"selecciona ... desde ... cuando ...\" [--traduce]\n"
+       {"Uso: mostrador-cli consulta \"selecciona ... desde ... cuando ...\" | --archivo F.sql [--traduce]\n"
         "        [--datos DIR | --empresa N]\n"
         "Traduce una consulta escrita con las palabras en español de la consola de consultas\n"
         "(selecciona, desde, cuando, y, o, ordenar por, suma...) y la ejecuta como la orden\n"
-        "sql; --traduce sólo imprime la traducción.\n",
-        con({}), cmdConsulta}},
+        "sql; --traduce sólo imprime la traducción. --archivo lee una consulta guardada por la\n"
+        "consola de consultas (una línea de la consulta por línea).\n",
+        con({"archivo"}), cmdConsulta}},
       {"sql",
        {"Uso: mostrador-cli sql \"SENTENCIA\" | --archivo F  [--datos DIR | --empresa N]\n"
         "Ejecuta SQL local: las tablas se nombran por su ruta entre comillas dobles\n"

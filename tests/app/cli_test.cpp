@@ -219,6 +219,17 @@ TEST_F(Cli, ConsultaTranslatesTheSpanishWordsAndRunsThem) {
   EXPECT_EQ(segundaLinea(espanol.out), segundaLinea(sql.out));
   EXPECT_NE(segundaLinea(sql.out), "");
 
+  // A saved query file, Windows-1252 with CR LF, translated line by line.
+  prueba::DirectorioTemporal d;
+  d.escribe("saldos.sql", "selecciona cuenta (*)\r\ndesde cliente\r\ncuando saldo_c >= 0 o saldo_c < 0\r\n");
+  Salida archivo = corre("consulta --archivo '" + d.str() + "/saldos.sql'" + datos());
+  ASSERT_EQ(archivo.codigo, 0) << archivo.err;
+  EXPECT_EQ(segundaLinea(archivo.out), segundaLinea(sql.out));
+  Salida traducida = corre("consulta --traduce --archivo '" + d.str() + "/saldos.sql'");
+  EXPECT_EQ(traducida.out, "SELECT COUNT (*) \nFROM cliente \nWHERE saldo_c >= 0 OR saldo_c < 0 \n");
+  EXPECT_EQ(corre("consulta --archivo '" + d.str() + "/no.sql'").err,
+            "mostrador-cli consulta: El Archivo " + d.str() + "/no.sql No Existe\n");
+
   // A function glued to its parenthesis is not a keyword: SQLite does not know it.
   Salida mala = corre("consulta 'selecciona cuenta(*) desde cliente'" + datos());
   EXPECT_EQ(mala.codigo, 1);
