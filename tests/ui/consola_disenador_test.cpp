@@ -207,3 +207,46 @@ TEST(PantallaDisenador, TheAssistantSavesPlacedFieldsAndLabels) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(PantallaDisenador, OpensNewAndPrinterLineAndWidensTheEditor) {
+  aplicacionQt();
+  prueba::DirectorioTemporal dir;
+  const std::string sistema = dir.str() + "/tvk";
+  const std::string formato = dir.str() + "/factura.for";
+  shell::escribeLineas(formato, {"@1,1,[000]", "tamaño(12)"});
+  prueba::InteraccionFalsa ui;
+  TFormaEdicion f(sistema);
+  f.modoDiseno(ui, formato);
+  EXPECT_EQ(f.lineasCodigo(), (std::vector<std::string>{"@1,1,[000]", "tamaño(12)"}));
+  EXPECT_EQ(f.archivo(), formato);
+  f.agregaImpresora("Epson LX-300");
+  EXPECT_EQ(f.lineasCodigo().front(), "impresora,Epson LX-300");
+  QTest::mouseClick(hijo<QPushButton>(f, "Nuevo1"), Qt::LeftButton);
+  EXPECT_TRUE(f.lineasCodigo().empty());
+  EXPECT_EQ(f.archivo(), "");
+
+  ui.respondeArchivo(formato);
+  QTest::mouseClick(hijo<QPushButton>(f, "Abrir1"), Qt::LeftButton);
+  EXPECT_EQ(f.lineasCodigo().size(), 2u);
+  ui.respondeArchivo(dir.str() + "/no.for");
+  QTest::mouseClick(hijo<QPushButton>(f, "Abrir1"), Qt::LeftButton);
+  EXPECT_EQ(ui.mensajes(), (std::vector<std::string>{"El Archivo " + dir.str() + "/no.for No Existe"}));
+  EXPECT_EQ(f.lineasCodigo().size(), 2u);
+
+  auto* codigo = hijo<QPlainTextEdit>(f, "Codigo");
+  QTest::mouseClick(hijo<QPushButton>(f, "AumentarEditor1"), Qt::LeftButton);
+  EXPECT_EQ(codigo->width(), 603);
+  EXPECT_EQ(codigo->font().pointSize(), 14);
+  QTest::mouseClick(hijo<QPushButton>(f, "AumentarEditor1"), Qt::LeftButton);
+  EXPECT_EQ(codigo->width(), 360);
+
+  // A ".fmt" named on opening is not loaded into the editor.
+  TFormaEdicion g(sistema);
+  shell::escribeLineas(dir.str() + "/ticket.fmt", {"x"});
+  g.modoDiseno(ui, dir.str() + "/ticket.fmt");
+  EXPECT_TRUE(g.lineasCodigo().empty());
+}
+
+}  // namespace
