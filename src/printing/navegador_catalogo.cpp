@@ -118,6 +118,7 @@ std::string NavegadorCatalogo::textoRegistros() const {
 
 void NavegadorCatalogo::reinicia() {
   filas_.clear();
+  filaBuscada_ = -1;
   fin_ = false;
   empezado_ = false;
   indicesColumna_.clear();
@@ -295,8 +296,37 @@ bool NavegadorCatalogo::busca(std::string_view valor) {
     ui_.mensaje(kSinIndice);
     return false;
   }
-  desde_ = std::vector<dbf::KeyValue>{std::string(valor)};
+  const std::vector<dbf::KeyValue> clave{std::string(valor)};
+  // The record to stand on: the nearest one that the filter shows.
+  uint32_t destino = 0;
+  t_->findNearest(clave);
+  auto texto = [this](int i) { return t_->asText(i); };
+  for (; !t_->isEmpty() && !t_->eof(); t_->next())
+    if (pasaFiltro(texto)) {
+      destino = t_->recno();
+      break;
+    }
+  desde_.reset();
   reinicia();
+  filaBuscada_ = -1;
+  if (destino == 0) {
+    while (cargaMas(1000)) {
+    }
+    return true;
+  }
+  while (filas_.size() < kFilasAntesDeBusqueda) {
+    const size_t antes = filas_.size();
+    if (cargaMas(500) == 0) break;
+    for (size_t i = antes; i < filas_.size(); ++i)
+      if (filas_[i].recno == destino) {
+        filaBuscada_ = static_cast<int>(i);
+        return true;
+      }
+  }
+  desde_ = clave;
+  reinicia();
+  cargaMas(1);
+  filaBuscada_ = filas_.empty() ? -1 : 0;
   return true;
 }
 

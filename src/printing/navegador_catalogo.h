@@ -100,8 +100,13 @@ class NavegadorCatalogo {
   std::string indice() const;
   void ponIndice(std::string_view tag);
   // Goes to the nearest record of the value; shows "No se ha Definido un Indice." when
-  // no index is set. Returns false when it did not search.
+  // no index is set. Returns false when it did not search. When the record lies within
+  // the first kFilasAntesDeBusqueda rows the rows are read from the start up to it, so
+  // the user can still scroll back; further on, the rows start at it. fila() then tells
+  // the row to stand on (-1 when no record is at or after the value).
+  static constexpr size_t kFilasAntesDeBusqueda = 5000;
   bool busca(std::string_view valor);
+  int filaBuscada() const { return filaBuscada_; }
 
   // Filters.
   bool filtraCobranza() const { return cobranza_; }
@@ -151,7 +156,8 @@ class NavegadorCatalogo {
   std::vector<FilaCatalogo> filas_;
   bool fin_ = false;
   bool empezado_ = false;
-  uint32_t ultimo_ = 0;  // the record the rows stopped at (an edit moves the handle)
+  uint32_t ultimo_ = 0;
+  int filaBuscada_ = -1;  // the record the rows stopped at (an edit moves the handle)
   bool cobranza_ = false;
   bool editable_ = false;
   std::vector<CondicionFiltro> condiciones_;

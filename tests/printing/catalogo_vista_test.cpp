@@ -132,7 +132,13 @@ TEST_F(Catalogo, SearchNeedsAnIndexAndStartsAtTheNearestKey) {
   EXPECT_EQ(ui.mensajes(), (std::vector<std::string>{"No se ha Definido un Indice."}));
   n.ponIndice("ICUECOB");
   ASSERT_TRUE(n.busca("F115"));
-  EXPECT_EQ(columna(n, 0), (std::vector<std::string>{"F12", "F13"}));
+  // Near the start the earlier rows stay in the grid and the found one is chosen.
+  EXPECT_EQ(n.filaBuscada(), 1);
+  EXPECT_EQ(columna(n, 0), (std::vector<std::string>{"F10", "F12", "F13"}));
+  ASSERT_TRUE(n.busca("F11"));  // a type 3 record: the browser stands on the next shown
+  EXPECT_EQ(n.filaBuscada(), 1);
+  ASSERT_TRUE(n.busca("G"));
+  EXPECT_EQ(n.filaBuscada(), -1);
 }
 
 TEST_F(Catalogo, LayoutAndIndexChoiceSurviveAndABadFileIsRefused) {
@@ -450,6 +456,29 @@ TEST_F(Catalogo, AnEditDoesNotRepeatOrSkipTheRowsStillToCome) {
   std::vector<std::string> docs;
   for (const auto& f : n.filas()) docs.push_back(f.celdas[0]);
   EXPECT_EQ(docs, (std::vector<std::string>{"F10A", "F12", "F13"}));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Catalogo, AFarSearchStartsTheRowsAtTheFoundRecord) {
+  dbf::Table::create(datos, "vendedor.dbf", {{"CLAVE_V", 'C', 6, 0}}, {{"CLAVE_V", "CLAVE_V"}});
+  dbf::Table t;
+  t.open(datos, "vendedor.dbf");
+  for (int i = 0; i < 6000; ++i) {
+    t.append();
+    t.setText("CLAVE_V", std::to_string(100000 + i));
+    t.post();
+  }
+  NavegadorCatalogo n(ui, sistema, datos, "vendedor.dbf", {});
+  n.ponIndice("CLAVE_V");
+  ASSERT_TRUE(n.busca("105500"));  // more than 5000 rows in: not read
+  EXPECT_EQ(n.filaBuscada(), 0);
+  EXPECT_EQ(n.filas()[0].celdas[0], "105500");
+  ASSERT_TRUE(n.busca("101500"));
+  EXPECT_EQ(n.filaBuscada(), 1500);
+  EXPECT_EQ(n.filas()[1500].celdas[0], "101500");
 }
 
 }  // namespace

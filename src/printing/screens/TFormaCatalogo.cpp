@@ -272,7 +272,12 @@ void TFormaCatalogo::BotonBuscarClick() {
   auto b = ui_.busca(false);
   if (!b) return;
   n_->busca(b->texto);
-  pintaColumnas();
+  const int fila = n_->filaBuscada();
+  modelo_->recarga();
+  if (fila >= 0) {
+    DBGrid1->setCurrentIndex(modelo_->index(fila, 0));
+    DBGrid1->scrollTo(modelo_->index(fila, 0));
+  }
 }
 
 void TFormaCatalogo::BotonFiltrosClick() {
