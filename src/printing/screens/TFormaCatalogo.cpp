@@ -220,6 +220,9 @@ TFormaCatalogo::TFormaCatalogo(shell::Interaccion& ui, std::string directorioSis
   Estado = new QLabel(this);
   Estado->setObjectName("Estado");
   Estado->installEventFilter(this);
+  Usuario = new QLabel(this);
+  Usuario->setObjectName("Usuario");
+  barra->addWidget(Usuario);
   auto* l = new QVBoxLayout(this);
   l->setMenuBar(menu);
   l->addLayout(barra);
@@ -240,6 +243,8 @@ void TFormaCatalogo::pintaColumnas() {
     DBGrid1->setColumnHidden(c, col.tipo == 'i');
   }
 }
+
+void TFormaCatalogo::ponUsuario(const QString& usuario) { Usuario->setText(usuario); }
 
 void TFormaCatalogo::TodosCamposClick() {
   n_->todosLosCampos();

@@ -78,6 +78,8 @@ class TFormaCatalogo : public QDialog {
   mostrador::printing::NavegadorCatalogo& navegador() { return *n_; }
   QTableView* rejilla() const { return DBGrid1; }
 
+  // The signed-in user number, as every module screen shows it.
+  void ponUsuario(const QString& usuario);
   void TodosCamposClick();
   void CheckPlantillaClick();
   void GuardarPlantilla1Click();
@@ -110,5 +112,6 @@ class TFormaCatalogo : public QDialog {
   QTableView* DBGrid1;
   QCheckBox* CheckPlantilla;
   QLabel* Estado;
+  QLabel* Usuario;
   QMenu* Reportes1;
 };

@@ -76,6 +76,7 @@ void registraConsultas(TFormaPrincipal& principal, Interaccion& ui) {
                                                     TFormaCatalogo f(ui, e.sistema, a.directorio, a.tabla,
                                                                      std::move(columnas), e.hoja, e.programas,
                                                                      procesos, {}, &principal);
+                                                    f.ponUsuario(QString::fromStdString(a.usuario));
                                                     f.exec();
                                                   } catch (const dbf::Error& err) {
                                                     ui.mensaje(err.what());
