@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -153,6 +154,17 @@ TEST_F(Pantallas, ViewDesignerPlacesFieldsAndSaves) {
   f.sueltaCampo(1, 1);
   EXPECT_EQ(f.diseno().columna(1)[printing::kIdentificador], "H");
   EXPECT_EQ(f.findChild<QTableWidget*>("Rejilla")->item(7, 1)->text(), "EXIST_I");
+  // "Totales" offers its two choices; the choice reaches the definition.
+  auto* rejilla = f.findChild<QTableWidget*>("Rejilla");
+  rejilla->setCurrentCell(printing::kTotales, 1);
+  rejilla->editItem(rejilla->item(printing::kTotales, 1));
+  auto* opciones = rejilla->findChild<QComboBox*>();
+  ASSERT_NE(opciones, nullptr);
+  ASSERT_EQ(opciones->count(), 2);
+  EXPECT_EQ(opciones->itemText(1), "sin totales");
+  opciones->setCurrentIndex(0);
+  rejilla->setCurrentCell(0, 0);  // leaving the cell commits the choice
+  EXPECT_EQ(f.diseno().columna(1)[printing::kTotales], "totalizar");
   f.findChild<QLineEdit*>("Edit1")->setText("Existencias");
   const std::string ruta = "C:\\tvk\\report\\exist.vis";
   shell::creaDirectorios("C:\\tvk\\report");

@@ -1,6 +1,8 @@
 #include "printing/screens/TFormaDisenoVista.h"
 
+#include <QComboBox>
 #include <QDragEnterEvent>
+#include <QStyledItemDelegate>
 #include <QDropEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -20,6 +22,35 @@ namespace {
 QString q(const std::string& s) { return QString::fromStdString(s); }
 const char* kFilas[kFilasVista] = {"Campo", "Titulo", "Formato", "Alineación", "Totales", "Fórmula", "Ancho",
                                    "", "Orden", "Total/Cambio", "Tabla", "Identificador", "Llave"};
+// The rows with fixed choices edit through a list of those choices.
+class OpcionesVista : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+  static QStringList opciones(int fila) {
+    switch (fila) {
+      case kFormato: return {"###,##0.00", "ninguno"};
+      case kAlineacion: return {"derecha", "izquierda"};
+      case kTotales: return {"totalizar", "sin totales"};
+      default: return {};
+    }
+  }
+  QWidget* createEditor(QWidget* padre, const QStyleOptionViewItem& o, const QModelIndex& i) const override {
+    const QStringList l = opciones(i.row());
+    if (l.isEmpty()) return QStyledItemDelegate::createEditor(padre, o, i);
+    auto* c = new QComboBox(padre);
+    c->addItems(l);
+    return c;
+  }
+  void setEditorData(QWidget* e, const QModelIndex& i) const override {
+    if (auto* c = qobject_cast<QComboBox*>(e)) c->setCurrentText(i.data().toString());
+    else QStyledItemDelegate::setEditorData(e, i);
+  }
+  void setModelData(QWidget* e, QAbstractItemModel* m, const QModelIndex& i) const override {
+    if (auto* c = qobject_cast<QComboBox*>(e)) m->setData(i, c->currentText());
+    else QStyledItemDelegate::setModelData(e, m, i);
+  }
+};
+
 }  // namespace
 
 TFormaDisenoVista::TFormaDisenoVista(shell::Interaccion& ui, std::string directorioSistema,
@@ -40,6 +71,7 @@ TFormaDisenoVista::TFormaDisenoVista(shell::Interaccion& ui, std::string directo
   QStringList filas;
   for (const char* f : kFilas) filas << QString::fromUtf8(f);
   Rejilla->setVerticalHeaderLabels(filas);
+  Rejilla->setItemDelegate(new OpcionesVista(Rejilla));
   Rejilla->setAcceptDrops(true);
   Rejilla->viewport()->setAcceptDrops(true);
   Rejilla->viewport()->installEventFilter(this);
