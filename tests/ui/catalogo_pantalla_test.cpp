@@ -113,6 +113,16 @@ TEST_F(Pantallas, CatalogueShowsPagesAsTheGridScrollsAndFilters) {
   EXPECT_EQ(ui.mensajes().back(), "No se ha Definido un Indice.");
 }
 
+TEST_F(Pantallas, F2OnARowOpensTheModuleOnItsKey) {
+  std::vector<std::string> abiertos;
+  TFormaCatalogo f(ui, sistema, datos, "inventar.dbf", {{"CLPRO_I", "Clave"}}, "EXCEL.EXE", programas, procesos,
+                   [&](const std::string& tabla, const std::string& clave) { abiertos.push_back(tabla + " " + clave); });
+  auto* grid = f.rejilla();
+  grid->setCurrentIndex(grid->model()->index(2, 0));
+  QTest::keyClick(grid, Qt::Key_F2);
+  EXPECT_EQ(abiertos, (std::vector<std::string>{"inventar.dbf P1002"}));
+}
+
 TEST_F(Pantallas, FilterGridReturnsTheRowsWithAConditionAndShowsTheLegend) {
   TFormaFiltros f(sistema, "inventar.dbf");
   ASSERT_EQ(f.Rejilla->rowCount(), 1);  // "No Disponible" is left out

@@ -73,9 +73,22 @@ void registraConsultas(TFormaPrincipal& principal, Interaccion& ui) {
                                                   std::vector<TFormaCatalogo::Columna> columnas;
                                                   for (const auto& c : a.columnas) columnas.push_back({c.campo, c.titulo});
                                                   try {
+                                                    // A row opens its module screen on its key.
+                                                    auto abreModulo = [&principal, &ui, a](const std::string& tabla,
+                                                                                          const std::string& clave) {
+                                                      auto p = pantallaDeCatalogo(tabla);
+                                                      if (!p) return;
+                                                      Apertura destino(*p);
+                                                      destino.usuario = a.usuario;
+                                                      destino.directorio = a.directorio;
+                                                      destino.tabla = tabla;
+                                                      destino.clave = clave;
+                                                      if (principal.disponible(*p)) principal.abre(destino);
+                                                      else ui.mensaje(mensajeNoDisponible(*p));
+                                                    };
                                                     TFormaCatalogo f(ui, e.sistema, a.directorio, a.tabla,
                                                                      std::move(columnas), e.hoja, e.programas,
-                                                                     procesos, {}, &principal);
+                                                                     procesos, abreModulo, &principal);
                                                     f.ponUsuario(QString::fromStdString(a.usuario));
                                                     f.exec();
                                                   } catch (const dbf::Error& err) {
