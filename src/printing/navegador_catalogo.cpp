@@ -144,6 +144,17 @@ bool NavegadorCatalogo::pasaFiltro(const std::function<std::string(int)>& texto)
 }
 
 size_t NavegadorCatalogo::cargaMas(size_t n) {
+  try {
+    return leeMas(n);
+  } catch (const dbf::Error& e) {
+    // A table that cannot be read further ends the rows; what was read stays shown.
+    fin_ = true;
+    ui_.mensaje(e.what());
+    return 0;
+  }
+}
+
+size_t NavegadorCatalogo::leeMas(size_t n) {
   if (fin_) return 0;
   if (!empezado_) {
     if (desde_) t_->findNearest(*desde_);
@@ -286,7 +297,11 @@ std::vector<NavegadorCatalogo::DescripcionIndice> NavegadorCatalogo::indices() c
 std::string NavegadorCatalogo::indice() const { return t_->index(); }
 
 void NavegadorCatalogo::ponIndice(std::string_view tag) {
-  t_->setIndex(tag);
+  try {
+    t_->setIndex(tag);
+  } catch (const dbf::Error& e) {
+    ui_.mensaje(e.what());
+  }
   desde_.reset();
   reinicia();
 }
@@ -299,7 +314,12 @@ bool NavegadorCatalogo::busca(std::string_view valor) {
   const std::vector<dbf::KeyValue> clave{std::string(valor)};
   // The record to stand on: the nearest one that the filter shows.
   uint32_t destino = 0;
-  t_->findNearest(clave);
+  try {
+    t_->findNearest(clave);
+  } catch (const dbf::Error& e) {
+    ui_.mensaje(e.what());  // a value the index cannot take (a text for a number)
+    return false;
+  }
   auto texto = [this](int i) { return t_->asText(i); };
   for (; !t_->isEmpty() && !t_->eof(); t_->next())
     if (pasaFiltro(texto)) {

@@ -144,6 +144,7 @@ class NavegadorCatalogo {
   std::optional<std::string> preparaReporte(int n);
 
  private:
+  size_t leeMas(size_t n);
   bool pasaFiltro(const std::function<std::string(int)>& texto) const;
   int indiceCampo(std::string_view campo) const;
   std::string titulo(std::string_view campo, std::string_view porOmision) const;

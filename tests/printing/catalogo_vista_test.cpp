@@ -482,3 +482,15 @@ TEST_F(Catalogo, AFarSearchStartsTheRowsAtTheFoundRecord) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Catalogo, AnUnknownIndexIsReportedAndTheOrderStays) {
+  NavegadorCatalogo n(ui, sistema, datos, "cucobrar.dbf", {{"NUFAC_CC", "", 80, ' '}});
+  n.ponIndice("NOEXISTE");
+  EXPECT_EQ(n.indice(), "");
+  ASSERT_EQ(ui.mensajes().size(), 1u);
+  EXPECT_EQ(columna(n, 0), (std::vector<std::string>{"F10", "F12", "F13"}));
+}
+
+}  // namespace
