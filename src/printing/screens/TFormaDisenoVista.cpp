@@ -101,7 +101,12 @@ TFormaDisenoVista::TFormaDisenoVista(shell::Interaccion& ui, std::string directo
 void TFormaDisenoVista::ListaClick(int modulo) {
   if (modulo < 0 || modulo >= static_cast<int>(modulosVista().size())) return;
   modulo_ = modulo;
-  campos_ = camposDiccionario(sistema_, modulosVista()[static_cast<size_t>(modulo)].tabla);
+  try {
+    campos_ = camposDiccionario(sistema_, modulosVista()[static_cast<size_t>(modulo)].tabla);
+  } catch (const dbf::Error& e) {
+    campos_.clear();
+    ui_.mensaje(e.what());
+  }
   Campos->clear();
   for (const auto& c : campos_) Campos->addItem(q(c.describe));
 }
