@@ -211,11 +211,18 @@ std::vector<std::string> ConstructorConsulta::sentenciasTabla(bool consecutivo) 
         case 'C': tipo = "CHAR(" + std::to_string(d->length) + "),"; break;
         case 'D': tipo = "DATE,"; break;
         case 'N':
-        case 'F':
-          tipo = d->decimals == 0 && d->length <= 4   ? "NUMERIC(6,2),"
-                 : d->decimals == 0 && d->length <= 9 ? "NUMERIC(8,2),"
-                                                      : "FLOAT(8,2),";
+        case 'F': {
+          // Small integers NUMERIC(6,2), integers NUMERIC(8,2), the rest FLOAT(8,2); a
+          // source field whose values would not fit (a document number of six digits
+          // in FLOAT(8,2)) gets the width they need, or storing the result would fail.
+          const bool pequeno = d->decimals == 0 && d->length <= 4;
+          const bool entero = d->decimals == 0 && d->length <= 9;
+          const int base = pequeno ? 6 : 8;
+          const int digitos = d->decimals > 0 ? d->length - d->decimals - 1 : d->length;
+          const int ancho = std::max(base, digitos + 3);
+          tipo = std::string(pequeno || entero ? "NUMERIC(" : "FLOAT(") + std::to_string(ancho) + ",2),";
           break;
+        }
         default: tipo = "CHAR(1),";
       }
     }

@@ -296,8 +296,8 @@ TEST_F(Constructor, StoresTheResultInBaseTempoWithARunningNumber) {
   EXPECT_EQ(c.sentenciasTabla(true),
             (std::vector<std::string>{"DROP TABLE \"" + ruta + "\"",
                                       "CREATE TABLE \"" + ruta +
-                                          "\" (CLDOC_F FLOAT(8,2),FEDOC_F DATE,NOMBR_F CHAR(30),"
-                                          "IMTOD_F FLOAT(8,2),CONSEC FLOAT(8,2))"}));
+                                          "\" (CLDOC_F FLOAT(13,2),FEDOC_F DATE,NOMBR_F CHAR(30),"
+                                          "IMTOD_F FLOAT(12,2),CONSEC FLOAT(8,2))"}));
   ASSERT_TRUE(c.guardaResultado(true));
   ASSERT_TRUE(c.guardaResultado(true));  // the old table is dropped first
   dbf::Table t;
@@ -384,12 +384,31 @@ TEST_F(Catalogo, AllFieldsAreTitledFromTheDictionaryAndFiltersSpanPages) {
 }
 
 TEST_F(Constructor, SmallAndWholeNumbersGetTheirNumericTypes) {
-  dbf::Table::create(datos, "vendedor.dbf", {{"CLAVE_V", 'N', 4, 0}, {"ZONA_V", 'N', 9, 0}, {"NOMBR_V", 'C', 20, 0}});
+  dbf::Table::create(datos, "vendedor.dbf",
+                     {{"CLAVE_V", 'N', 3, 0}, {"ZONA_V", 'N', 5, 0}, {"COMIS_V", 'N', 5, 2},
+                      {"NOMBR_V", 'C', 20, 0}, {"CUOTA_V", 'N', 9, 0}, {"VENTA_V", 'N', 12, 2}});
   ConstructorConsulta c(ui, sistema, datos, "vendedor.dbf");
-  c.ponSeleccion({"CLAVE_V", "ZONA_V", "NOMBR_V"});
+  c.ponSeleccion({"CLAVE_V", "ZONA_V", "COMIS_V", "NOMBR_V"});
   EXPECT_EQ(c.sentenciasTabla(false)[1], "CREATE TABLE \"" + c.rutaTablaTemporal() +
-                                            "\" (CLAVE_V NUMERIC(6,2),ZONA_V NUMERIC(8,2),NOMBR_V CHAR(20))");
-  EXPECT_EQ(c.consulta(), "Select CLAVE_V,ZONA_V,NOMBR_V From \"" + shell::une(datos, "vendedor.dbf") + "\"");
+                                            "\" (CLAVE_V NUMERIC(6,2),ZONA_V NUMERIC(8,2),COMIS_V FLOAT(8,2),"
+                                            "NOMBR_V CHAR(20))");
+  // Wider sources get room for every value they can hold.
+  c.ponSeleccion({"CUOTA_V", "VENTA_V"});
+  EXPECT_EQ(c.sentenciasTabla(false)[1], "CREATE TABLE \"" + c.rutaTablaTemporal() +
+                                            "\" (CUOTA_V NUMERIC(12,2),VENTA_V FLOAT(12,2))");
+  dbf::Table t;
+  t.open(datos, "vendedor.dbf");
+  t.append();
+  t.setInteger("CUOTA_V", 987654321);
+  t.setFloat("VENTA_V", 123456789.25);
+  t.post();
+  ASSERT_TRUE(c.guardaResultado(false));
+  dbf::Table r;
+  r.open(shell::une(sistema, "tempo"), "BaseTempo.dbf");
+  r.first();
+  EXPECT_EQ(r.asText("CUOTA_V"), "987654321.00");
+  EXPECT_EQ(r.asText("VENTA_V"), "123456789.25");
+  EXPECT_EQ(c.consulta(), "Select CUOTA_V,VENTA_V From \"" + shell::une(datos, "vendedor.dbf") + "\"");
 }
 
 }  // namespace
