@@ -34,6 +34,7 @@
 #include "shell/programas.h"
 #include "shell/reloj.h"
 #include "shell/usuarios.h"
+#include "printing/consulta_espanol.h"
 #include "printing/entorno_sesion.h"
 #include "printing/motor_formatos.h"
 #include "printing/registro_vista_previa.h"
@@ -273,6 +274,37 @@ int cmdSql(const Argumentos& a) {
     return 0;
   }
   auto r = base.consulta(sentencia);
+  imprimeEncabezado(*r);
+  for (r->first(); !r->eof(); r->next()) imprimeFila(*r);
+  return 0;
+}
+
+// A Spanish query: translated word by word, then run as "sql" runs a statement.
+int cmdConsulta(const Argumentos& a) {
+  std::string texto;
+  if (auto archivo = a.opcion("archivo")) {
+    // A query file of the console ("\report\*.sql"): one line of the query per line.
+    if (!a.posicionales.empty()) throw ErrorUso("dé la consulta o --archivo, no ambas");
+    auto lineas = shell::leeLineas(*archivo);
+    if (!lineas) throw std::runtime_error("El Archivo " + *archivo + " No Existe");
+    for (const auto& l : *lineas) texto += (texto.empty() ? "" : "\n") + l;
+  } else if (a.posicionales.size() == 1) {
+    texto = a.posicionales[0];
+  } else {
+    throw ErrorUso("consulta necesita una consulta entre comillas o --archivo F");
+  }
+  const std::string traduccion = printing::traduceConsulta(texto);
+  if (a.bandera("traduce")) {
+    std::cout << traduccion << '\n';
+    return 0;
+  }
+  sql::BaseSql base(localiza(a).datos);
+  if (!devuelveFilas(traduccion)) {
+    const long n = base.ejecuta(traduccion);
+    std::cout << n << (n == 1 ? " fila afectada\n" : " filas afectadas\n");
+    return 0;
+  }
+  auto r = base.consulta(traduccion);
   imprimeEncabezado(*r);
   for (r->first(); !r->eof(); r->next()) imprimeFila(*r);
   return 0;
@@ -603,6 +635,7 @@ const char* kAyuda =
     "  describe TABLA  campos e índices de una tabla\n"
     "  muestra TABLA   registros de una tabla, separados por tabuladores\n"
     "  sql SENTENCIA   ejecuta una sentencia de SQL local\n"
+    "  consulta TEXTO  traduce y ejecuta una consulta en español\n"
     "  verifica        revisa tablas e índices sin cambiar nada\n"
     "  reindexa        reconstruye los índices de la empresa\n"
     "  repara          revisa y repara tablas, luego reindexa\n"
@@ -660,6 +693,14 @@ std::map<std::string, Orden> ordenes() {
         "escribe la vista previa e imprime sus registros, uno por línea: x, y, página,\n"
         "tamaño, fuente, color y texto; --pdf imprime al archivo PDF.\n",
         con({"tabla", "clave", "indice", "detalle", "indice-detalle", "pdf"}), nullptr}},
+      {"consulta",
+       {"Uso: mostrador-cli consulta \"selecciona ... desde ... cuando ...\" | --archivo F.sql [--traduce]\n"
+        "        [--datos DIR | --empresa N]\n"
+        "Traduce una consulta escrita con las palabras en español de la consola de consultas\n"
+        "(selecciona, desde, cuando, y, o, ordenar por, suma...) y la ejecuta como la orden\n"
+        "sql; --traduce sólo imprime la traducción. --archivo lee una consulta guardada por la\n"
+        "consola de consultas (una línea de la consulta por línea).\n",
+        con({"archivo"}), cmdConsulta}},
       {"sql",
        {"Uso: mostrador-cli sql \"SENTENCIA\" | --archivo F  [--datos DIR | --empresa N]\n"
         "Ejecuta SQL local: las tablas se nombran por su ruta entre comillas dobles\n"

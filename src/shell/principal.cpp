@@ -285,6 +285,20 @@ void Principal::VerTemas1Click() {
 
 // --- Catalogue browser ---
 
+std::optional<Pantalla> pantallaDeCatalogo(std::string_view tabla) {
+  static const std::pair<std::string_view, Pantalla> mapa[] = {
+      {"cliente.dbf", Pantalla::Clientes},   {"cucobrar.dbf", Pantalla::Clientes},
+      {"proveedo.dbf", Pantalla::Proveedo},  {"cuepagar.dbf", Pantalla::Proveedo},
+      {"vendedor.dbf", Pantalla::Vendedor},  {"facturae.dbf", Pantalla::Factura},
+      {"remision.dbf", Pantalla::Factura},   {"pedido.dbf", Pantalla::Factura},
+      {"cotizaci.dbf", Pantalla::Factura},   {"comprase.dbf", Pantalla::Compras},
+      {"inventar.dbf", Pantalla::Inventario}, {"movinven.dbf", Pantalla::MovimientosInventario},
+  };
+  for (const auto& [archivo, p] : mapa)
+    if (mismoNombre(tabla, archivo)) return p;
+  return std::nullopt;
+}
+
 void Principal::catalogo(int derecho, std::string tabla, std::vector<Columna> columnas,
                          bool vistaImagenes) {
   Apertura a(Pantalla::Catalogo);

@@ -16,6 +16,7 @@
 // A screen this build does not carry yet says so after the check.
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -65,7 +66,14 @@ struct Apertura {
   std::string tabla;                  // catalogue browser: table of that directory
   std::vector<Columna> columnas;      // catalogue browser: up to nine
   bool vistaImagenes = false;         // catalogue browser: picture view
+  std::string clave;                  // the record to open on (from the catalogue browser)
 };
+
+// The module screen a row of the catalogue browser opens for its table (file name, any
+// case): customers, suppliers, sellers, the sales documents (their table goes in
+// Apertura::tabla), purchases, products, movements; receivables open the customers'
+// screen and payables the suppliers'. nullopt for a table without one.
+std::optional<Pantalla> pantallaDeCatalogo(std::string_view tabla);
 
 // The screens, windows and programs the main window reaches. Implemented by the view;
 // tests record the calls.

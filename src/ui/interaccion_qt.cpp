@@ -1,5 +1,7 @@
 #include "ui/interaccion_qt.h"
 
+#include "shell/rutas.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QInputDialog>
@@ -105,14 +107,21 @@ std::string InteraccionQt::pideDato(std::string_view titulo) {
   return d.textoCrudo().toStdString();
 }
 
+// A title that names an existing directory is where the dialog opens: the screens that
+// must open in "\report" or "\consulta" pass that directory as the title.
+static QString directorioInicial(std::string_view titulo) {
+  if (titulo.empty() || !shell::esDirectorio(titulo)) return QString();
+  return QString::fromStdString(shell::resuelve(titulo).string());
+}
+
 std::optional<std::string> InteraccionQt::abreArchivo(std::string_view titulo, std::string_view filtro) {
-  const QString r = QFileDialog::getOpenFileName(padre(), q(titulo), QString(), filtroQt(filtro));
+  const QString r = QFileDialog::getOpenFileName(padre(), q(titulo), directorioInicial(titulo), filtroQt(filtro));
   if (r.isEmpty()) return std::nullopt;
   return r.toStdString();
 }
 
 std::optional<std::string> InteraccionQt::guardaArchivo(std::string_view titulo, std::string_view filtro) {
-  const QString r = QFileDialog::getSaveFileName(padre(), q(titulo), QString(), filtroQt(filtro));
+  const QString r = QFileDialog::getSaveFileName(padre(), q(titulo), directorioInicial(titulo), filtroQt(filtro));
   if (r.isEmpty()) return std::nullopt;
   return r.toStdString();
 }

@@ -198,3 +198,43 @@ TEST_F(Cli, VerifyIsQuietOnASoundCompanyAndFailsOnADamagedIndex) {
 }
 
 }  // namespace
+
+namespace {
+
+std::string segundaLinea(const std::string& s) {
+  auto a = s.find('\n');
+  if (a == std::string::npos) return {};
+  return s.substr(a + 1, s.find('\n', a + 1) - a - 1);
+}
+
+TEST_F(Cli, ConsultaTranslatesTheSpanishWordsAndRunsThem) {
+  Salida t = corre(
+      "consulta 'selecciona nombr_c, clcli_c desde cliente cuando saldo_c > 0 ordenar por nombr_c' --traduce");
+  EXPECT_EQ(t.codigo, 0);
+  EXPECT_EQ(t.out, "SELECT nombr_c, clcli_c FROM cliente WHERE saldo_c > 0 ORDER BY nombr_c \n");
+
+  Salida espanol = corre("consulta 'selecciona cuenta (*) desde cliente cuando saldo_c >= 0 o saldo_c < 0'" + datos());
+  Salida sql = corre("sql 'SELECT count(*) FROM cliente WHERE SALDO_C IS NOT NULL'" + datos());
+  ASSERT_EQ(espanol.codigo, 0) << espanol.err;
+  EXPECT_EQ(segundaLinea(espanol.out), segundaLinea(sql.out));
+  EXPECT_NE(segundaLinea(sql.out), "");
+
+  // A saved query file, Windows-1252 with CR LF, translated line by line.
+  prueba::DirectorioTemporal d;
+  d.escribe("saldos.sql", "selecciona cuenta (*)\r\ndesde cliente\r\ncuando saldo_c >= 0 o saldo_c < 0\r\n");
+  Salida archivo = corre("consulta --archivo '" + d.str() + "/saldos.sql'" + datos());
+  ASSERT_EQ(archivo.codigo, 0) << archivo.err;
+  EXPECT_EQ(segundaLinea(archivo.out), segundaLinea(sql.out));
+  Salida traducida = corre("consulta --traduce --archivo '" + d.str() + "/saldos.sql'");
+  EXPECT_EQ(traducida.out, "SELECT COUNT (*) \nFROM cliente \nWHERE saldo_c >= 0 OR saldo_c < 0 \n");
+  EXPECT_EQ(corre("consulta --archivo '" + d.str() + "/no.sql'").err,
+            "mostrador-cli consulta: El Archivo " + d.str() + "/no.sql No Existe\n");
+
+  // A function glued to its parenthesis is not a keyword: SQLite does not know it.
+  Salida mala = corre("consulta 'selecciona cuenta(*) desde cliente'" + datos());
+  EXPECT_EQ(mala.codigo, 1);
+  EXPECT_EQ(mala.err, "mostrador-cli consulta: no such function: cuenta\n");
+  EXPECT_EQ(mala.out, "");
+}
+
+}  // namespace

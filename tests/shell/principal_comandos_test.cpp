@@ -309,3 +309,20 @@ TEST(TemasBotones, DescriptionTopicsOfTheToolbar) {
   EXPECT_EQ(Principal::temaBoton("BotonCompra"), 119);
   EXPECT_EQ(Principal::temaBoton("BotonSalir"), 0);
 }
+
+namespace {
+
+TEST(PantallaDeCatalogo, EachBrowsedTableOpensItsModule) {
+  using mostrador::shell::Pantalla;
+  using mostrador::shell::pantallaDeCatalogo;
+  EXPECT_EQ(pantallaDeCatalogo("Cliente.DBF"), Pantalla::Clientes);
+  EXPECT_EQ(pantallaDeCatalogo("cucobrar.dbf"), Pantalla::Clientes);
+  EXPECT_EQ(pantallaDeCatalogo("FacturaE.dbf"), Pantalla::Factura);
+  EXPECT_EQ(pantallaDeCatalogo("cotizaci.dbf"), Pantalla::Factura);
+  EXPECT_EQ(pantallaDeCatalogo("comprasE.dbf"), Pantalla::Compras);
+  EXPECT_EQ(pantallaDeCatalogo("cuepagar.dbf"), Pantalla::Proveedo);
+  EXPECT_EQ(pantallaDeCatalogo("movinven.dbf"), Pantalla::MovimientosInventario);
+  EXPECT_EQ(pantallaDeCatalogo("campos.dbf"), std::nullopt);
+}
+
+}  // namespace

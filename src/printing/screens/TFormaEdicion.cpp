@@ -1,13 +1,27 @@
 #include "printing/screens/TFormaEdicion.h"
 
+#include <QComboBox>
+#include <QFrame>
 #include <QHBoxLayout>
+#include <QInputDialog>
+#include <QKeyEvent>
+#include <QListWidget>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QFontDialog>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QTextBlock>
 #include <QPainter>
 #include <QVBoxLayout>
 
+#include "printing/colores.h"
 #include "printing/motor_formatos.h"
 #include "printing/registro_vista_previa.h"
 #include "shell/rutas.h"
+#include "shell/texto.h"
+#include "ui/dialogos.h"
 #include "ui/jpeg.h"
 
 using namespace mostrador::printing;
@@ -55,6 +69,25 @@ class TFormaEdicion::Hoja : public QWidget {
         }
       }
     }
+    // The designer's sketch of the checked code.
+    for (const auto& e : forma_->boceto_) {
+      const Color c = colorPorNombre(e.color).value_or(kNegro);
+      if (e.tipo == mostrador::printing::ElementoBoceto::Texto) {
+        QFont f(QStringLiteral("Arial"));
+        if (e.tamano > 0) f.setPointSize(e.tamano);
+        p.setFont(f);
+        p.setPen(QColor(c.r, c.g, c.b));
+        p.drawText(QPoint(e.x, e.y + QFontMetrics(f).ascent()), QString::fromStdString(e.texto));
+      } else {
+        QImage img = leeImagen(mostrador::shell::resuelve(e.texto).string());
+        if (!img.isNull()) p.drawImage(QRect(QPoint(e.x, e.y), QPoint(e.derecha, e.abajo)).normalized(), img);
+      }
+    }
+  }
+
+  void mousePressEvent(QMouseEvent* m) override {
+    if (forma_->asistente_ && m->button() == Qt::LeftButton) forma_->clicEnHoja(m->position().toPoint());
+    QWidget::mousePressEvent(m);
   }
 
  private:
@@ -185,6 +218,18 @@ void TFormaEdicion::mueveComentario(QWidget* item, QPoint punto) {
 }
 
 bool TFormaEdicion::eventFilter(QObject* objeto, QEvent* evento) {
+  if (Codigo && evento->type() == QEvent::KeyPress) {
+    auto* k = static_cast<QKeyEvent*>(evento);
+    if (objeto == Codigo && k->key() == Qt::Key_F2) {
+      muestraListaCampos();
+      return true;
+    }
+    if (objeto == ListaCampos && (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter)) {
+      ListaCamposElige(ListaCampos->currentRow());
+      return true;
+    }
+  }
+  if (Codigo && (objeto == Codigo || objeto == ListaCampos)) return QDialog::eventFilter(objeto, evento);
   // The note's events arrive on its viewport.
   QWidget* item = objeto == Comentario->viewport() ? Comentario : qobject_cast<QWidget*>(objeto);
   if (!item) return QDialog::eventFilter(objeto, evento);
@@ -244,4 +289,308 @@ void TFormaEdicion::GuardarPagina1Click() {
 void TFormaEdicion::done(int r) {
   if (guardaPagina_) GuardarPagina1Click();
   QDialog::done(r);
+}
+
+// --- Designer mode ---
+
+namespace {
+QString qs(const std::string& s) { return QString::fromStdString(s); }
+}  // namespace
+
+std::vector<std::string> TFormaEdicion::lineasCodigo() const {
+  std::vector<std::string> r;
+  if (!Codigo) return r;
+  const QString t = Codigo->toPlainText();
+  if (t.isEmpty()) return r;
+  for (const QString& l : t.split('\n')) r.push_back(l.toStdString());
+  return r;
+}
+
+void TFormaEdicion::modoDiseno(mostrador::shell::Interaccion& ui, const std::string& archivo,
+                               const std::string& dirInicial) {
+  ui_ = &ui;
+  dirInicial_ = dirInicial;
+  setWindowTitle(QStringLiteral("Diseño de Formatos"));
+  PanelDiseno = new QWidget(this);
+  PanelDiseno->setObjectName("PanelDiseno");
+  auto* l = new QVBoxLayout(PanelDiseno);
+  auto* barra = new QHBoxLayout;
+  auto boton = [&](const char* nombre, const QString& texto, void (TFormaEdicion::*accion)()) {
+    auto* b = new QPushButton(texto, PanelDiseno);
+    b->setObjectName(nombre);
+    b->setAutoDefault(false);
+    connect(b, &QPushButton::clicked, this, accion);
+    barra->addWidget(b);
+    return b;
+  };
+  boton("Nuevo1", QStringLiteral("Nuevo"), &TFormaEdicion::Nuevo1Click);
+  boton("Abrir1", QStringLiteral("Abrir"), &TFormaEdicion::Abrir1Click);
+  boton("Guardar1", QStringLiteral("Guardar"), &TFormaEdicion::Guardar1Click);
+  boton("Compilar1", QStringLiteral("Revisar"), &TFormaEdicion::Compilar1Click);
+  boton("ListadeImpresoras1", QStringLiteral("Impresoras"), &TFormaEdicion::ListadeImpresoras1Click);
+  boton("Asistente", QStringLiteral("Asistente"), &TFormaEdicion::AsistenteClick);
+  boton("AumentarEditor1", QStringLiteral("Ampliar"), &TFormaEdicion::AumentarEditor1Click);
+  boton("Imprimir1", QStringLiteral("Imprimir"), &TFormaEdicion::Imprimir1Click);
+  boton("Fuentes1", QStringLiteral("Fuentes"), &TFormaEdicion::Fuentes1Click);
+  boton("Temas1", QStringLiteral("Ayuda"), &TFormaEdicion::Temas1Click);
+  Modulo = new QComboBox(PanelDiseno);
+  Modulo->setObjectName("Modulo");
+  for (const char* m : {"Clientes", "Compras", "Ctas. Cobrar", "Ctas. Pagar", "Facturas", "Inventarios",
+                        "Mov. Inventario", "Vendedores", "Proveedores"})
+    Modulo->addItem(QString::fromUtf8(m));
+  barra->addWidget(Modulo);
+  LabelLinea = new QLabel(QStringLiteral("1"), PanelDiseno);
+  LabelLinea->setObjectName("LabelLinea");
+  LabelColumna = new QLabel(QStringLiteral("1"), PanelDiseno);
+  LabelColumna->setObjectName("LabelColumna");
+  barra->addWidget(LabelLinea);
+  barra->addWidget(LabelColumna);
+  l->addLayout(barra);
+  auto* cuerpo = new QHBoxLayout;
+  Codigo = new QPlainTextEdit(PanelDiseno);
+  Codigo->setObjectName("Codigo");
+  Codigo->setFont(QFont(QStringLiteral("Arial"), 10));
+  Codigo->setFixedWidth(360);
+  Codigo->installEventFilter(this);
+  connect(Codigo, &QPlainTextEdit::cursorPositionChanged, this, &TFormaEdicion::actualizaIndicadores);
+  cuerpo->addWidget(Codigo);
+  ListaCampos = new QListWidget(PanelDiseno);
+  ListaCampos->setObjectName("ListaCampos");
+  ListaCampos->hide();
+  ListaCampos->installEventFilter(this);
+  connect(ListaCampos, &QListWidget::itemDoubleClicked, this,
+          [this](QListWidgetItem* i) { ListaCamposElige(ListaCampos->row(i)); });
+  cuerpo->addWidget(ListaCampos);
+  l->addLayout(cuerpo, 1);
+
+  PanelHerramientas = new QWidget(PanelDiseno);
+  PanelHerramientas->setObjectName("PanelHerramientas");
+  auto* h = new QHBoxLayout(PanelHerramientas);
+  auto herramienta = [&](const char* nombre, const QString& texto, Herramienta cual) {
+    auto* b = new QPushButton(texto, PanelHerramientas);
+    b->setObjectName(nombre);
+    b->setAutoDefault(false);
+    connect(b, &QPushButton::clicked, this, [this, cual] { herramienta_ = cual; });
+    h->addWidget(b);
+  };
+  herramienta("HerramientaCampo", QStringLiteral("Campo"), Herramienta::Campo);
+  herramienta("HerramientaEtiqueta", QStringLiteral("Etiqueta"), Herramienta::Etiqueta);
+  herramienta("HerramientaCuadro", QStringLiteral("Cuadro"), Herramienta::Cuadro);
+  PanelHerramientas->hide();
+  l->addWidget(PanelHerramientas);
+
+  if (auto* todo = qobject_cast<QVBoxLayout*>(layout())) {
+    auto* fila = new QHBoxLayout;
+    todo->removeWidget(visor_);
+    fila->addWidget(PanelDiseno);
+    fila->addWidget(visor_, 1);
+    todo->insertLayout(1, fila, 1);
+  }
+  if (!archivo.empty() && !(archivo.size() >= 4 && QString::fromStdString(archivo).endsWith(".fmt", Qt::CaseInsensitive))) {
+    if (auto lineas = mostrador::shell::leeLineas(archivo)) {
+      QStringList t;
+      for (const auto& x : *lineas) t << qs(x);
+      Codigo->setPlainText(t.join('\n'));
+      archivo_ = archivo;
+    }
+  }
+}
+
+void TFormaEdicion::actualizaIndicadores() {
+  const QTextCursor c = Codigo->textCursor();
+  // The indicators count a line break as two characters, as the stored files have it.
+  const auto i = indicadoresCursor(lineasCodigo(), c.position() + c.blockNumber());
+  LabelLinea->setText(QString::number(i.linea));
+  LabelColumna->setText(QString::number(i.columna));
+}
+
+void TFormaEdicion::Nuevo1Click() {
+  Codigo->clear();
+  archivo_.clear();
+  boceto_.clear();
+  revision_.clear();
+  hoja_->update();
+}
+
+void TFormaEdicion::Abrir1Click() {
+  auto r = ui_->abreArchivo(dirInicial_.empty() ? "Abrir" : dirInicial_,
+                            "Formatos (*.for;*.fmt)|*.for;*.fmt|Todos|*.*");
+  if (!r) return;
+  auto lineas = mostrador::shell::leeLineas(*r);
+  if (!lineas) {
+    ui_->mensaje("El Archivo " + *r + " No Existe");
+    return;
+  }
+  QStringList t;
+  for (const auto& x : *lineas) t << qs(x);
+  Codigo->setPlainText(t.join('\n'));
+  archivo_ = *r;
+}
+
+void TFormaEdicion::Guardar1Click() {
+  std::string ruta = archivo_;
+  if (ruta.empty()) {
+    auto r = ui_->guardaArchivo(dirInicial_.empty() ? "Guardar" : dirInicial_,
+                                "Formatos (*.for;*.fmt)|*.for;*.fmt|Todos|*.*");
+    if (!r) return;
+    ruta = *r;
+  }
+  std::vector<std::string> lineas;
+  if (asistente_) {
+    const double ancho = hoja_->width(), alto = hoja_->height();
+    for (auto* c : camposAsistente_)
+      if (!c->isHidden())
+        lineas.push_back(lineaAsistente(c->x(), c->y(), ancho, alto, textoDeCampo(c->text().toStdString())));
+    for (auto* e : etiquetas_)
+      if (!e->isHidden()) lineas.push_back(lineaAsistente(e->x(), e->y(), ancho, alto, e->text().toStdString()));
+  } else {
+    lineas = lineasCodigo();
+  }
+  if (!guardaFormato(*ui_, ruta, lineas)) return;
+  archivo_ = ruta;
+  if (asistente_) {
+    // Leaving the assistant by saving returns to plain code editing, on the saved lines.
+    asistente_ = false;
+    PanelHerramientas->hide();
+    QStringList t;
+    for (const auto& x : lineas) t << qs(x);
+    Codigo->setPlainText(t.join('\n'));
+    for (auto* w : camposAsistente_) w->deleteLater();
+    for (auto* w : etiquetas_) w->deleteLater();
+    for (auto* w : cuadros_) w->deleteLater();
+    camposAsistente_.clear();
+    etiquetas_.clear();
+    cuadros_.clear();
+  }
+}
+
+void TFormaEdicion::Compilar1Click() {
+  const auto lineas = lineasCodigo();
+  revision_ = revisaCodigo(lineas);
+  QTextCursor c(Codigo->document());
+  QTextCharFormat negro, rojo;
+  negro.setForeground(Qt::black);
+  rojo.setForeground(Qt::red);
+  c.select(QTextCursor::Document);
+  c.setCharFormat(negro);
+  for (int i = 0; i < static_cast<int>(revision_.size()); ++i) {
+    if (revision_[static_cast<size_t>(i)]) continue;
+    QTextCursor b(Codigo->document()->findBlockByNumber(i));
+    b.select(QTextCursor::BlockUnderCursor);
+    b.setCharFormat(rojo);
+  }
+  boceto_ = bocetoCodigo(lineas);
+  hoja_->update();
+}
+
+void TFormaEdicion::ListadeImpresoras1Click() {
+  bool ok = false;
+  const QString nombre = QInputDialog::getItem(this, QStringLiteral("Impresoras"), QStringLiteral("Impresora"),
+                                               QPrinterInfo::availablePrinterNames(), 0, false, &ok);
+  if (ok && !nombre.isEmpty()) agregaImpresora(nombre.toStdString());
+}
+
+void TFormaEdicion::agregaImpresora(const std::string& nombre) {
+  auto lineas = lineasCodigo();
+  mostrador::printing::agregaImpresora(lineas, nombre);
+  QStringList t;
+  for (const auto& x : lineas) t << qs(x);
+  Codigo->setPlainText(t.join('\n'));
+}
+
+void TFormaEdicion::AumentarEditor1Click() {
+  editorAncho_ = !editorAncho_;
+  Codigo->setFixedWidth(editorAncho_ ? 603 : 360);
+  Codigo->setFont(QFont(QStringLiteral("Arial"), editorAncho_ ? 14 : 10));
+}
+
+void TFormaEdicion::muestraListaCampos() {
+  lineaLista_ = Codigo->textCursor().blockNumber();
+  if (auto ruta = archivoListaCampos(dirSistema_, Modulo->currentText().toStdString())) {
+    // A missing file leaves the list as it was.
+    if (auto lineas = mostrador::shell::leeLineas(*ruta)) {
+      ListaCampos->clear();
+      for (const auto& x : *lineas) ListaCampos->addItem(qs(x));
+    }
+  }
+  ListaCampos->show();
+  ListaCampos->setFocus();
+}
+
+void TFormaEdicion::ListaCamposElige(int fila) {
+  auto* item = ListaCampos->item(fila);
+  if (!item) return;
+  auto lineas = lineasCodigo();
+  agregaReferencia(lineas, lineaLista_, item->text().toStdString());
+  QStringList t;
+  for (const auto& x : lineas) t << qs(x);
+  Codigo->setPlainText(t.join('\n'));
+  ListaCampos->hide();
+  Codigo->setFocus();
+}
+
+void TFormaEdicion::AsistenteClick() {
+  // The assistant works on an empty sheet.
+  mostrador::shell::escribeBytes(mostrador::shell::une(dirSistema_, kArchivoVistaPrevia), "");
+  asistente_ = true;
+  boceto_.clear();
+  PanelHerramientas->show();
+  hoja_->update();
+}
+
+void TFormaEdicion::clicEnHoja(QPoint punto) {
+  if (!asistente_) return;
+  switch (herramienta_) {
+    case Herramienta::Campo: {
+      auto* c = new QLabel(QStringLiteral("Campo%1").arg(camposAsistente_.size() + 1), hoja_);
+      c->setObjectName(c->text());
+      c->setFrameShape(QFrame::Box);
+      c->move(punto);
+      c->show();
+      camposAsistente_.push_back(c);
+      break;
+    }
+    case Herramienta::Etiqueta: {
+      auto* e = new QLabel(QStringLiteral("Etiqueta%1").arg(etiquetas_.size() + 1), hoja_);
+      e->setObjectName(e->text());
+      e->move(punto);
+      e->show();
+      etiquetas_.push_back(e);
+      break;
+    }
+    case Herramienta::Cuadro: {
+      auto* f = new QFrame(hoja_);
+      f->setObjectName(QStringLiteral("Cuadro%1").arg(cuadros_.size() + 1));
+      f->setFrameShape(QFrame::Box);
+      f->setGeometry(punto.x(), punto.y(), 200, 200);
+      f->show();
+      cuadros_.push_back(f);
+      break;
+    }
+    case Herramienta::Ninguna: break;
+  }
+}
+
+void TFormaEdicion::Imprimir1Click() {
+  QPrinter impresora;
+  impresora.setDocName(QStringLiteral("Codigo ") + qs(archivo_));
+  QPrintDialog dialogo(&impresora, this);
+  if (dialogo.exec() != QDialog::Accepted) return;
+  Codigo->document()->print(&impresora);
+}
+
+void TFormaEdicion::Fuentes1Click() {
+  bool ok = false;
+  const QFont f = QFontDialog::getFont(&ok, Codigo->font(), this);
+  if (ok) Codigo->setFont(f);
+}
+
+void TFormaEdicion::Temas1Click() {
+  mostrador::ui::TFormaAyudaLinea ayuda(*ui_, this);
+  const std::string ruta = mostrador::shell::une(mostrador::shell::une(dirSistema_, "ayuda"), "edicion.rtf");
+  if (!ayuda.abre(QString::fromStdString(mostrador::shell::resuelve(ruta).string()))) {
+    ui_->mensaje("El Archivo " + ruta + " No Existe");
+    return;
+  }
+  ayuda.exec();
 }

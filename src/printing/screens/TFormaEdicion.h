@@ -11,8 +11,16 @@
 #include <QTextEdit>
 #include <array>
 #include <string>
+#include <vector>
 
+#include "printing/diseno_formato.h"
 #include "printing/vista_previa.h"
+#include "shell/interaccion.h"
+
+class QComboBox;
+class QListWidget;
+class QPlainTextEdit;
+class QWidget;
 
 class TFormaEdicion : public QDialog, public mostrador::printing::PantallaVistaPrevia {
   Q_OBJECT
@@ -36,6 +44,35 @@ class TFormaEdicion : public QDialog, public mostrador::printing::PantallaVistaP
   void BotonCampoClick();       // shows the first one-line field not in use
   void BotonImprimirClick();
   void GuardarPagina1Click();
+
+  // Designer mode: the code editor, the field list, the line and column indicators and
+  // the editing tools. ui answers the file dialogs and the overwrite question. A format
+  // named here (other than "*.fmt") is loaded at once; dirInicial is where the open
+  // dialog starts ("\consulta" of the system directory for the filter dialog).
+  void modoDiseno(mostrador::shell::Interaccion& ui, const std::string& archivo = {},
+                  const std::string& dirInicial = {});
+  bool enDiseno() const { return ui_ != nullptr; }
+  void Nuevo1Click();
+  void Abrir1Click();
+  void Guardar1Click();
+  void Compilar1Click();
+  void ListadeImpresoras1Click();
+  void agregaImpresora(const std::string& nombre);
+  void AumentarEditor1Click();
+  void Imprimir1Click();  // the code, job title "Codigo " + the file name
+  void Fuentes1Click();
+  void Temas1Click();     // help topic "\ayuda\edicion.rtf"
+  void muestraListaCampos();        // F2
+  void ListaCamposElige(int fila);  // double click or Enter on an entry
+  void AsistenteClick();
+  enum class Herramienta { Ninguna, Campo, Etiqueta, Cuadro };
+  void eligeHerramienta(Herramienta h) { herramienta_ = h; }
+  // A click on the sheet with a tool chosen places an item there.
+  void clicEnHoja(QPoint punto);
+  const std::vector<bool>& revision() const { return revision_; }
+  const std::vector<mostrador::printing::ElementoBoceto>& boceto() const { return boceto_; }
+  const std::string& archivo() const { return archivo_; }
+  std::vector<std::string> lineasCodigo() const;
 
   int paginaActual() const { return pagina_; }
   int paginas() const { return paginas_; }
@@ -67,4 +104,24 @@ class TFormaEdicion : public QDialog, public mostrador::printing::PantallaVistaP
   QTextEdit* Comentario;
   std::array<QLineEdit*, 10> campos_{};
   QPoint arrastre_;
+
+  // Designer mode.
+  void actualizaIndicadores();
+  mostrador::shell::Interaccion* ui_ = nullptr;
+  std::string archivo_, dirInicial_;
+  QWidget* PanelDiseno = nullptr;
+  QPlainTextEdit* Codigo = nullptr;
+  QLabel* LabelLinea = nullptr;
+  QLabel* LabelColumna = nullptr;
+  QListWidget* ListaCampos = nullptr;
+  QComboBox* Modulo = nullptr;
+  QWidget* PanelHerramientas = nullptr;
+  std::vector<bool> revision_;
+  std::vector<mostrador::printing::ElementoBoceto> boceto_;
+  bool asistente_ = false;
+  bool editorAncho_ = false;
+  Herramienta herramienta_ = Herramienta::Ninguna;
+  int lineaLista_ = 0;
+  std::vector<QLabel*> camposAsistente_, etiquetas_;
+  std::vector<QWidget*> cuadros_;
 };

@@ -18,6 +18,10 @@
 #include "sales/ajustes.h"
 #include "sales/screens/TFormaFactura.h"
 #include "ui/interaccion_qt.h"
+#include "printing/screens/TFormaCatalogo.h"
+#include "printing/screens/TFormaDisenoVista.h"
+#include "printing/screens/TFormaSQL.h"
+#include "shell/programas.h"
 
 namespace mostrador::shell {
 
@@ -42,6 +46,62 @@ void abreFactura(TFormaPrincipal& principal, Interaccion& ui, const Reloj& reloj
   if (!a.usuario.empty()) ajustes.usuario = a.usuario;
   sales::TFormaFactura forma(std::move(ajustes), ui, reloj, &principal);
   forma.exec();
+}
+
+// The query console, the catalogue browser and the view designer.
+void registraConsultas(TFormaPrincipal& principal, Interaccion& ui) {
+  auto entorno = [&principal] {
+    const auto& config = principal.motor().configuracion();
+    struct E {
+      std::string sistema, datos, hoja;
+      TablaProgramas programas;
+    };
+    return E{principal.motor().directorioSistema(), principal.motor().directorioDatos(),
+             config.linea(31).value_or(""), TablaProgramas::deEstacion(config.archivoInicio())};
+  };
+  principal.registraModulo(Pantalla::SQL, {[&principal, &ui, entorno](const Apertura&) {
+                                             auto e = entorno();
+                                             ProcesosPosix procesos;
+                                             TFormaSQL f(ui, e.sistema, e.datos, e.hoja, e.programas, procesos,
+                                                         &principal);
+                                             f.exec();
+                                           },
+                                           {}, {}});
+  principal.registraModulo(Pantalla::Catalogo, {[&principal, &ui, entorno](const Apertura& a) {
+                                                  auto e = entorno();
+                                                  ProcesosPosix procesos;
+                                                  std::vector<TFormaCatalogo::Columna> columnas;
+                                                  for (const auto& c : a.columnas) columnas.push_back({c.campo, c.titulo});
+                                                  try {
+                                                    // A row opens its module screen on its key.
+                                                    auto abreModulo = [&principal, &ui, a](const std::string& tabla,
+                                                                                          const std::string& clave) {
+                                                      auto p = pantallaDeCatalogo(tabla);
+                                                      if (!p) return;
+                                                      Apertura destino(*p);
+                                                      destino.usuario = a.usuario;
+                                                      destino.directorio = a.directorio;
+                                                      destino.tabla = tabla;
+                                                      destino.clave = clave;
+                                                      if (principal.disponible(*p)) principal.abre(destino);
+                                                      else ui.mensaje(mensajeNoDisponible(*p));
+                                                    };
+                                                    TFormaCatalogo f(ui, e.sistema, a.directorio, a.tabla,
+                                                                     std::move(columnas), e.hoja, e.programas,
+                                                                     procesos, abreModulo, &principal);
+                                                    f.ponUsuario(QString::fromStdString(a.usuario));
+                                                    f.exec();
+                                                  } catch (const dbf::Error& err) {
+                                                    ui.mensaje(err.what());
+                                                  }
+                                                },
+                                                {}, {}});
+  principal.registraModulo(Pantalla::DisenoVista, {[&principal, &ui, entorno](const Apertura&) {
+                                                     auto e = entorno();
+                                                     TFormaDisenoVista f(ui, e.sistema, e.datos, &principal);
+                                                     f.exec();
+                                                   },
+                                                   {}, {}});
 }
 
 }  // namespace
@@ -103,6 +163,7 @@ Aplicacion::Aplicacion(GanchosPrincipal ganchos, bool conSplash) {
                                                    abreFactura(*principal_, *ui_, reloj_, a);
                                                  },
                                                  {}, {}});
+  registraConsultas(*principal_, *ui_);
   principal_->ponDescripciones([this](int tema) {
     auto d = leeDescripcion(principal_->motor().directorioSistema(), tema);
     return d ? d->texto() : std::string();
