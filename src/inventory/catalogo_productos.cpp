@@ -360,6 +360,7 @@ bool CatalogoProductos::nuevo() {
   }
   imagen_.clear();
   claveOriginal_.clear();
+  guardo_ = false;
   modo_ = ModoCatalogo::Nuevo;
   return true;
 }
@@ -412,13 +413,38 @@ bool CatalogoProductos::modifica() {
     vaciaCopia();
     return false;
   }
+  guardo_ = false;
   modo_ = ModoCatalogo::Modifica;
   return true;
 }
 
 bool CatalogoProductos::ponTexto(std::string_view campo, std::string_view valor) {
-  if (!editando()) return false;
-  dbf::Table& t = edicion();
+  if (!editando()) {
+    // The companion screens (price policy, additional data) write the product at once.
+    if (!hayProducto()) return false;
+    try {
+      productos_.edit();
+    } catch (const dbf::Error&) {
+      ui_.mensaje(kErrorEditar);
+      return false;
+    }
+    const bool ok = ponCampo(productos_, campo, valor);
+    try {
+      if (ok)
+        productos_.post();
+      else
+        productos_.cancel();
+    } catch (const dbf::Error&) {
+      ui_.mensaje(kErrorGuardar);
+      if (productos_.editing()) productos_.cancel();
+      return false;
+    }
+    return ok;
+  }
+  return ponCampo(edicion(), campo, valor);
+}
+
+bool CatalogoProductos::ponCampo(dbf::Table& t, std::string_view campo, std::string_view valor) {
   const int i = t.fieldIndex(campo);
   if (i < 0) return false;
   const dbf::FieldDef& f = t.fieldDefs()[static_cast<size_t>(i)];
@@ -558,6 +584,7 @@ bool CatalogoProductos::guarda(std::string_view clave) {
     return false;
   }
   modo_ = ModoCatalogo::Consulta;
+  guardo_ = true;
   sale();
   return true;
 }

@@ -97,7 +97,8 @@ class CatalogoProductos {
   std::string texto(std::string_view campo) const;
   double numero(std::string_view campo) const;
 
-  // Writes a typed value into the record being edited (Nuevo or Modifica). Letters in a
+  // Writes a typed value into the record being edited (Nuevo or Modifica), or, in
+  // Consulta, into the product at once (the companion screens). Letters in a
   // numeric field, a text longer than the field or a field that is not the screen's to
   // write are refused with their message and leave the record unchanged.
   bool ponTexto(std::string_view campo, std::string_view valor);
@@ -137,11 +138,14 @@ class CatalogoProductos {
   // save and cancel.
   Presentacion presenta();
 
+  // Whether the last New or Modify edit ended saved.
+  bool guardo() const { return guardo_; }
   // The key of the product as it was when Modifica began.
   const std::string& claveOriginal() const { return claveOriginal_; }
 
  private:
   bool abreCopia();
+  bool ponCampo(dbf::Table& t, std::string_view campo, std::string_view valor);
   void vaciaCopia();
   int cuentaClave(std::string_view clave, uint32_t excepto) const;
   bool aceptaAlmacen() const;
@@ -166,6 +170,7 @@ class CatalogoProductos {
   uint32_t registroEditado_ = 0;
   std::vector<std::string> valoresOriginales_;  // the record as it was copied, by field
   std::string imagen_;
+  bool guardo_ = false;
 };
 
 // Reads a whole number from a key text ("00123" -> 123); 0 when it is not one.

@@ -68,6 +68,13 @@ inline constexpr const char* kSinCodigoBarras = "No Se Puede Utilizar el Código
 bool imprimeCodigoBarras(std::string_view dirTrabajo, std::string_view clave, const shell::TablaProgramas& programas,
                          shell::Procesos& procesos, shell::Interaccion& ui);
 
+// ---- observations (factuobs.dbf, kind "IN" for products) ----
+// The observation text of a record: its lines joined by line feeds ("" when none).
+std::string leeObservacion(std::string_view dirDatos, std::string_view tipo, std::string_view clave);
+// Replaces it; each line of up to 100 characters is one record.
+bool guardaObservacion(std::string_view dirDatos, std::string_view tipo, std::string_view clave,
+                       std::string_view texto);
+
 // ---- branch directories ----
 std::vector<std::string> leeRutas(std::string_view dirDatos);
 bool guardaRutas(std::string_view dirDatos, const std::vector<std::string>& rutas);

@@ -130,3 +130,23 @@ TEST(RutasKardex, TheGridReplacesTheDirectories) {
 
 }  // namespace
 }  // namespace mostrador::prueba
+
+namespace mostrador::prueba {
+namespace {
+
+TEST(Observaciones, ProductNotesAreKindINOfTheirKey) {
+  DirectorioTemporal dir;
+  EmpresaVentas empresa;
+  const auto d = EmpresaVentas::kDatos;
+  EXPECT_EQ(inventory::leeObservacion(d, "IN", "A1"), "");
+  ASSERT_TRUE(inventory::guardaObservacion(d, "IN", "A1", "Frágil\nNo apilar"));
+  ASSERT_TRUE(inventory::guardaObservacion(d, "CL", "A1", "de un cliente"));
+  EXPECT_EQ(inventory::leeObservacion(d, "IN", "A1"), "Frágil\nNo apilar");
+  ASSERT_TRUE(inventory::guardaObservacion(d, "IN", "A1", std::string(130, 'x')));
+  EXPECT_EQ(empresa.filas("factuobs.dbf", {"CLDOC_FO", "TIDOC_FO", "OBSER_FO"}),
+            (std::vector<std::string>{"A1|CL|de un cliente", "A1|IN|" + std::string(100, 'x'),
+                                      "A1|IN|" + std::string(30, 'x')}));
+}
+
+}  // namespace
+}  // namespace mostrador::prueba

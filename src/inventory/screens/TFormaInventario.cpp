@@ -2,7 +2,10 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDesktopServices>
 #include <QGridLayout>
+#include <QInputDialog>
+#include <QUrl>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -13,6 +16,7 @@
 #include <QVBoxLayout>
 
 #include "inventory/complementos_producto.h"
+#include "inventory/precios.h"
 #include "inventory/screens/TFormaAdicionalProducto.h"
 #include "inventory/screens/TFormaClaveDiseno.h"
 #include "inventory/screens/TFormaImagen.h"
@@ -267,11 +271,11 @@ void TFormaInventario::pinta(bool conReglas) {
   px.setColor(QPalette::Text, p.existenciaRoja ? Qt::red : Qt::black);
   edits_["EXIST_I"]->setPalette(px);
   if (p.imagenVisible) {
-    imagen_->setPixmap(QPixmap::fromImage(ui::leeImagen(shell::resuelve(p.imagen).string())));
+    imagen_->setPixmap(QPixmap::fromImage(::leeImagen(shell::resuelve(p.imagen).string())));
     imagen_->setVisible(true);
   } else {
     imagen_->clear();
-    imagen_->setVisible(p.tituloImagen.empty() && false);
+    imagen_->setVisible(false);
   }
   rutaImagen_->setText(q(p.imagenVisible ? p.rutaImagen : p.tituloImagen));
 }
@@ -351,14 +355,12 @@ void TFormaInventario::keyPressEvent(QKeyEvent* e) {
 void TFormaInventario::closeEvent(QCloseEvent* e) {
   if (motor_.modo() != ModoCatalogo::Consulta) {
     saleCampo(focusWidget() ? focusWidget()->objectName().mid(4).toStdString() : std::string());
-    const bool nuevo = motor_.modo() == ModoCatalogo::Nuevo;
     if (!motor_.cierra(clave_->text().toStdString())) {
       e->ignore();
       pinta(false);
       return;
     }
-    if (nuevo && motor_.modo() == ModoCatalogo::Consulta && !clave_->text().trimmed().isEmpty())
-      guardado_ = guardado_ || motor_.hayProducto();
+    guardado_ = guardado_ || motor_.guardo();
   }
   e->accept();
   QDialog::closeEvent(e);
@@ -453,7 +455,7 @@ void TFormaInventario::SpeedButton2Click() {
     QStringList lineas;
     for (r->first(); !r->eof(); r->next()) lineas << q(r->asText(0));
     bool ok = false;
-    const QString l = ui::eligeDeLista(this, "Líneas", "Línea", lineas, &ok);
+    const QString l = QInputDialog::getItem(this, "Líneas", "Línea", lineas, 0, false, &ok);
     if (ok && motor_.ponTexto("LIPRO_I", l.toStdString())) pintaCampos();
   } catch (const dbf::Error&) {
     ui_.mensaje("Valor no Válido");
@@ -508,7 +510,12 @@ void TFormaInventario::NoAlmacenChange() {
 }
 
 void TFormaInventario::Temas1Click() {
-  ui::abreAyuda(this, dirSistema_, "\\ayuda\\inventar.rtf");
+  const std::string ruta = shell::une(dirSistema_, "ayuda\\inventar.rtf");
+  if (!shell::existe(ruta)) {
+    ui_.mensaje("El Archivo " + ruta + " No Existe");
+    return;
+  }
+  QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(shell::resuelve(ruta).string())));
 }
 
 void TFormaInventario::reporte(ReporteInventario r) {

@@ -103,6 +103,7 @@ class TFormaInventario : public QDialog {
   QLabel* dos_ = nullptr;
   QPushButton* guardar_ = nullptr;
   std::vector<QWidget*> soloConsulta_;  // disabled while editing
+  std::vector<QAction*> soloConsultaAcciones_;
   bool guardado_ = false;
   bool pintando_ = false;
 };

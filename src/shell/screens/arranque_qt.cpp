@@ -16,7 +16,9 @@
 #include "shell/describe.h"
 #include "shell/texto.h"
 #include "sales/ajustes.h"
+#include "inventory/screens/TFormaInventario.h"
 #include "sales/screens/TFormaFactura.h"
+#include "shell/derechos.h"
 #include "ui/interaccion_qt.h"
 
 namespace mostrador::shell {
@@ -41,6 +43,22 @@ void abreFactura(TFormaPrincipal& principal, Interaccion& ui, const Reloj& reloj
   // Rights are those of whoever signed in at the main window.
   if (!a.usuario.empty()) ajustes.usuario = a.usuario;
   sales::TFormaFactura forma(std::move(ajustes), ui, reloj, &principal);
+  forma.exec();
+}
+
+void abreInventario(TFormaPrincipal& principal, Interaccion& ui, const Reloj& reloj, const Apertura& a) {
+  const std::string sistema = principal.motor().directorioSistema();
+  const std::optional<std::string> archivo = principal.motor().configuracion().archivoConfiguracion();
+  if (!archivo) return;
+  const std::optional<std::vector<std::string>> lineas = leeLineas(*archivo);
+  if (!lineas) {
+    ui.mensaje("El Archivo " + *archivo + " No Existe");
+    return;
+  }
+  const std::string usuario = a.usuario.empty() ? "0" : a.usuario;
+  inventory::TFormaInventario forma(
+      inventory::AjustesCatalogo::de(*lineas, sistema, usuario), sistema, ui, reloj,
+      [sistema, usuario](int n) { return evaluaDerecho(sistema, usuario, n) == Derecho::Concedido; }, &principal);
   forma.exec();
 }
 
@@ -103,6 +121,10 @@ Aplicacion::Aplicacion(GanchosPrincipal ganchos, bool conSplash) {
                                                    abreFactura(*principal_, *ui_, reloj_, a);
                                                  },
                                                  {}, {}});
+  principal_->registraModulo(Pantalla::Inventario, {[this](const Apertura& a) {
+                                                      abreInventario(*principal_, *ui_, reloj_, a);
+                                                    },
+                                                    {}, {}});
   principal_->ponDescripciones([this](int tema) {
     auto d = leeDescripcion(principal_->motor().directorioSistema(), tema);
     return d ? d->texto() : std::string();
