@@ -217,10 +217,14 @@ int RejillaConsulta::filaActual() const {
 
 void RejillaConsulta::ponFila(int fila) {
   if (fila < 0 || fila >= filas()) return;
+  // The window grows only once the row is in place: growing above it renumbers rows.
+  vigilando_ = true;
   const QModelIndex i = modelo_->index(fila, std::max(0, currentIndex().column()));
   setCurrentIndex(i);
   selectRow(fila);
   scrollTo(i, QAbstractItemView::PositionAtCenter);
+  vigilando_ = false;
+  vigila();
 }
 
 int RejillaConsulta::filaDeRegistro(uint32_t recno) const {
@@ -250,9 +254,10 @@ QString RejillaConsulta::celda(int fila, int columna) const {
 }
 
 void RejillaConsulta::vigila() {
-  if (vigilando_ || !modelo_->ventana() || filas() == 0) return;
+  // Before the grid is shown its rows in view are not known yet.
+  if (vigilando_ || !modelo_->ventana() || filas() == 0 || !isVisible() || viewport()->height() <= 0) return;
   vigilando_ = true;
-  const int margen = kPagina;
+  const int margen = kPagina / 2;
   for (int vuelta = 0; vuelta < 4; ++vuelta) {
     const int arriba = std::max(0, rowAt(0));
     int abajo = rowAt(viewport()->height() - 1);
@@ -295,6 +300,12 @@ void RejillaConsulta::keyPressEvent(QKeyEvent* e) {
     return;
   }
   QTableView::keyPressEvent(e);
+}
+
+void RejillaConsulta::showEvent(QShowEvent* e) {
+  QTableView::showEvent(e);
+  if (currentIndex().isValid()) scrollTo(currentIndex(), QAbstractItemView::PositionAtCenter);
+  vigila();
 }
 
 void RejillaConsulta::resizeEvent(QResizeEvent* e) {

