@@ -81,10 +81,13 @@ int VentanaTabla::ancla(bool haciaAdelante) {
     if (uno.empty()) return -1;
     centro = std::move(uno.front());
   }
-  const int delante = haciaAdelante ? 2 * pagina_ : pagina_;
-  const int detras = haciaAdelante ? pagina_ : 2 * pagina_;
+  // At an end of the table one page fills the screen; elsewhere a page on each side of
+  // the anchor and one more ahead.
+  const int delante = extremo_ ? (haciaAdelante ? pagina_ : 0) : (haciaAdelante ? 2 * pagina_ : pagina_);
+  const int detras = extremo_ ? (haciaAdelante ? 0 : pagina_) : (haciaAdelante ? pagina_ : 2 * pagina_);
   final_ = leeAdelante(centro->registro, delante, despues) != 0;
   principio_ = leeAtras(centro->registro, detras, antes) != 0;
+  if (extremo_) (haciaAdelante ? principio_ : final_) = true;
   for (auto it = antes.rbegin(); it != antes.rend(); ++it) filas_.push_back(std::move(*it));
   const int fila = static_cast<int>(filas_.size());
   filas_.push_back(std::move(*centro));
@@ -95,13 +98,19 @@ int VentanaTabla::ancla(bool haciaAdelante) {
 int VentanaTabla::alPrincipio() {
   ordenPropio();
   tabla_.first();
-  return ancla(true);
+  extremo_ = true;
+  const int f = ancla(true);
+  extremo_ = false;
+  return f;
 }
 
 int VentanaTabla::alFinal() {
   ordenPropio();
   tabla_.last();
-  return ancla(false);
+  extremo_ = true;
+  const int f = ancla(false);
+  extremo_ = false;
+  return f;
 }
 
 int VentanaTabla::enCercano(const std::vector<dbf::KeyValue>& valores) {

@@ -81,6 +81,7 @@ class VentanaTabla {
   std::string indice_;
   std::deque<FilaVentana> filas_;
   bool principio_ = true, final_ = true;
+  bool extremo_ = false;  // opening at the first or last record
   long lecturas_ = 0;
 };
 

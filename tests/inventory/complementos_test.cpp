@@ -42,13 +42,13 @@ TEST(DisenoClaves, GenerateSkipsExistingKeysAndWritesTheCommonValues) {
                              {"ROPA", "5", "40", "80", "75", "70", "10", "50", "100"}, ui);
   EXPECT_EQ(n, 5);
   EXPECT_EQ(empresa.filas("inventar.dbf", {"CLPRO_I", "DSCPR_I", "LIPRO_I", "STMIN_I", "PPUBL_I", "POLI3_I"}),
-            (std::vector<std::string>{"A2|YA ESTABA||0.000|0.0000|0.000",
+            (std::vector<std::string>{"A2|YA ESTABA|||0.0000|0.000",
                                       "A1|PLAYERA A1|ROPA|5.000|80.0000|100.000",
                                       "A3|PLAYERA A3|ROPA|5.000|80.0000|100.000",
                                       "B1|PLAYERA B1|ROPA|5.000|80.0000|100.000",
                                       "B2|PLAYERA B2|ROPA|5.000|80.0000|100.000",
                                       "B3|PLAYERA B3|ROPA|5.000|80.0000|100.000"}));
-  EXPECT_EQ(ui.llamadas().front(), "iniciaProgreso: Valores para Clave 6");
+  EXPECT_EQ(ui.llamadas().front(), "progreso: Valores para Clave 0/6");
   // A common value that is not a number adds nothing.
   ui.olvidaLlamadas();
   EXPECT_EQ(generaClaves(EmpresaVentas::kDatos, {"C1"}, {}, {"", "x", "", "", "", "", "", "", ""}, ui), 0);

@@ -93,12 +93,14 @@ TEST_F(Ventana, EndsEmptyTablesAndPastTheLastKey) {
   VentanaTabla v(t, "CLAVE", lector(), {}, 10);
   EXPECT_EQ(v.alPrincipio(), 0);
   EXPECT_TRUE(v.principioCargado());
-  EXPECT_EQ(v.filas(), 21);
+  EXPECT_EQ(v.filas(), 11);  // one screen from the first record
   EXPECT_EQ(v.agregaArriba(), 0);
   const int ultima = v.alFinal();
   EXPECT_EQ(v.fila(ultima).clave, "K00024");
   EXPECT_EQ(ultima, v.filas() - 1);
+  EXPECT_EQ(v.filas(), 11);
   EXPECT_TRUE(v.finalCargado());
+  EXPECT_FALSE(v.principioCargado());
   EXPECT_EQ(v.fila(v.enCercano({"ZZZ"})).clave, "K00024");
   // The whole of a small table is held.
   EXPECT_EQ(v.fila(v.enCercano({"K00012"})).clave, "K00012");

@@ -329,3 +329,33 @@ TEST_F(Inventario, AnUnknownKeyOnTheSalesScreenOpensTheCatalogueInNewMode) {
 
 }  // namespace
 }  // namespace mostrador::inventory
+
+namespace mostrador::inventory {
+namespace {
+
+TEST_F(Inventario, EnteringAFieldShowsItsTwoHelpLinesAndHighlightsIt) {
+  shell::escribeLineas(shell::une(prueba::EmpresaVentas::kSistema, "inventa.des"),
+                       {"Clave del producto", "Hasta 20 caracteres", "Código de barras", "Del fabricante",
+                        "Descripción", "Como se imprime en la nota"});
+  abre();
+  QLineEdit* d = edit("DSCPR_I");
+  d->setFocus();
+  QApplication::processEvents();
+  EXPECT_EQ(w<QLabel>("Uno")->text(), "Descripción");
+  EXPECT_EQ(w<QLabel>("Dos")->text(), "Como se imprime en la nota");
+  EXPECT_EQ(d->palette().color(QPalette::Base), QColor(Qt::yellow));
+  edit("CLPRO_I")->setFocus();
+  QApplication::processEvents();
+  EXPECT_EQ(w<QLabel>("Uno")->text(), "Clave del producto");
+  EXPECT_EQ(d->palette().color(QPalette::Base), QColor(Qt::white));
+  // The product's display: packages, stock and key length.
+  EXPECT_EQ(w<QLabel>("LabelCaracteres")->text(), "Caracteres 4");
+  EXPECT_EQ(w<QLabel>("LabelDisponible")->text(), "Disponible 10.00");
+  EXPECT_EQ(w<QLabel>("LabelEmpaques")->text(), "");
+  // Ctrl+S past the last product stays on it.
+  QTest::keyClick(forma.get(), Qt::Key_S, Qt::ControlModifier);
+  EXPECT_EQ(edit("CLPRO_I")->text(), "MART");
+}
+
+}  // namespace
+}  // namespace mostrador::inventory
