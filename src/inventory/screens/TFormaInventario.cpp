@@ -25,6 +25,7 @@
 #include "inventory/screens/TFormaRutaKardex.h"
 #include "inventory/screens/TFormaTipoInventario.h"
 #include "shell/numeros.h"
+#include "shell/lectores.h"
 #include "shell/programas.h"
 #include "shell/rutas.h"
 #include "shell/texto.h"
@@ -442,7 +443,7 @@ void TFormaInventario::Cdigo21Click() {
 void TFormaInventario::ImprimeCdigo1Click() {
   if (!motor_.hayProducto()) return;
   shell::ProcesosPosix procesos;
-  const auto programas = shell::TablaProgramas::deEstacion("c:\\TVK\\talvek.ini");
+  const auto programas = shell::TablaProgramas::deEstacion(shell::kArchivoInicio);
   imprimeCodigoBarras(motor_.ajustes().dirTrabajo, motor_.texto("CLPRO_I"), programas, procesos, ui_);
 }
 
