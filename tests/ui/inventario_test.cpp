@@ -359,3 +359,18 @@ TEST_F(Inventario, EnteringAFieldShowsItsTwoHelpLinesAndHighlightsIt) {
 
 }  // namespace
 }  // namespace mostrador::inventory
+
+namespace mostrador::inventory {
+namespace {
+
+TEST_F(Inventario, PrintingAsksForAFormatThatExists) {
+  abre();
+  QTest::mouseClick(w<QPushButton>("BotonImprimir"), Qt::LeftButton);
+  shell::creaDirectorios("C:\\tvk\\report");
+  shell::escribeLineas("C:\\tvk\\report\\inventar.for", {"Etiqueta.for"});
+  QTest::mouseClick(w<QPushButton>("BotonPreliminar"), Qt::LeftButton);
+  EXPECT_EQ(ui.mensajes(), (V{"El Formato C:\\tvk\\report\\inventar.for No Existe", "El Formato Etiqueta.for No Existe"}));
+}
+
+}  // namespace
+}  // namespace mostrador::inventory

@@ -16,6 +16,13 @@
 #include <QVBoxLayout>
 
 #include "inventory/complementos_producto.h"
+#include "printing/entorno_sesion.h"
+#include "printing/impresion_documentos.h"
+#include "printing/motor_formatos.h"
+#include "printing/screens/TFormaEdicion.h"
+#include "printing/tabla_dbf.h"
+#include "ui/impresora_cups.h"
+#include "ui/impresora_qt.h"
 #include "inventory/precios.h"
 #include "inventory/screens/TFormaAdicionalProducto.h"
 #include "inventory/screens/TFormaClaveDiseno.h"
@@ -72,6 +79,7 @@ TFormaInventario::TFormaInventario(AjustesCatalogo ajustes, std::string dirSiste
     : QDialog(parent),
       dirSistema_(std::move(dirSistema)),
       ui_(ui),
+      reloj_(reloj),
       derecho_(derecho),
       motor_(std::move(ajustes), ui, reloj, derecho) {
   setObjectName("TFormaInventario");
@@ -98,6 +106,8 @@ TFormaInventario::TFormaInventario(AjustesCatalogo ajustes, std::string dirSiste
   guardar_ = boton("BotonGuardar", "Guardar", &TFormaInventario::BotonGuardarClick, false);
   boton("BotonBuscar", "Buscar", &TFormaInventario::BotonBuscarClick, true);
   boton("BotonObservacion", "Observaciones", &TFormaInventario::BotonObservacionClick, true);
+  boton("BotonImprimir", "Imprimir", &TFormaInventario::BotonImprimirClick, true);
+  boton("BotonPreliminar", "Preliminar", &TFormaInventario::BotonPreliminarClick, true);
   botones->addStretch(1);
   botones->addWidget(new QLabel("Almacén", this));
   almacen_ = new QSpinBox(this);
@@ -551,6 +561,67 @@ void TFormaInventario::reporte(ReporteInventario r) {
   reporte_(d);
   motor_.catalogo().refresh();
   pinta(false);
+}
+
+void TFormaInventario::BotonImprimirClick() { imprime(false); }
+void TFormaInventario::BotonPreliminarClick() { imprime(true); }
+
+void TFormaInventario::imprime(bool preliminar) {
+  if (!motor_.hayProducto()) return;
+  // The formats offered are the lines of "\report\inventar.for".
+  const std::string lista = shell::une(dirSistema_, "report\\inventar.for");
+  QStringList formatos;
+  if (const auto lineas = shell::leeLineas(lista))
+    for (const auto& l : *lineas)
+      if (!QString::fromStdString(l).trimmed().isEmpty()) formatos << QString::fromStdString(l).trimmed();
+  if (formatos.isEmpty()) {
+    ui_.mensaje("El Formato " + lista + " No Existe");
+    return;
+  }
+  QString nombre = formatos.front();
+  if (formatos.size() > 1) {
+    bool ok = false;
+    nombre = QInputDialog::getItem(this, "Formatos", "Formato", formatos, 0, false, &ok);
+    if (!ok) return;
+  }
+  const std::string n = nombre.toStdString();
+  const bool conRuta = n.find('\\') != std::string::npos || n.find(':') != std::string::npos;
+  const std::string ruta = conRuta ? n : shell::une(dirSistema_, "report\\" + n);
+  if (!shell::existe(ruta)) {
+    ui_.mensaje("El Formato " + n + " No Existe");
+    return;
+  }
+  try {
+    // The product alone, as the format's header and lines.
+    dbf::Table producto;
+    producto.open(motor_.ajustes().dirInventario, kTablaProductos);
+    producto.setIndex("ICLPRO");
+    const std::string clave = motor_.texto("CLPRO_I");
+    producto.setRange({clave}, {clave});
+    if (!producto.goTo(motor_.catalogo().recno())) return;
+    printing::TablaDbf encabezado(producto, motor_.ajustes().dirInventario, kTablaProductos);
+    printing::TablaDbf detalle(producto, motor_.ajustes().dirInventario, kTablaProductos);
+    shell::ProcesosPosix procesos;
+    const auto programas = shell::TablaProgramas::deEstacion(shell::kArchivoInicio);
+    printing::EntornoSesion entorno(dirSistema_, motor_.ajustes().dirDatos, procesos, programas, {});
+    ImpresoraQt impresora;
+    ColaCups cola;
+    printing::MotorFormatos formatosMotor(entorno, ui_, reloj_, impresora, cola);
+    printing::DocumentoAImprimir doc;
+    doc.encabezado = &encabezado;
+    doc.detalle = &detalle;
+    doc.formato = ruta;
+    doc.formatoEnMensaje = n;
+    doc.usuario = motor_.ajustes().usuario;
+    if (preliminar) {
+      TFormaEdicion vista(dirSistema_, this);
+      printing::PreliminarDocumento(formatosMotor, entorno, ui_, vista, doc);
+    } else {
+      printing::ImprimeDocumento(formatosMotor, entorno, ui_, doc);
+    }
+  } catch (const dbf::Error&) {
+    ui_.mensaje("Valor no Válido");
+  }
 }
 
 bool TFormaInventario::altaRapida(AjustesCatalogo ajustes, std::string dirSistema, shell::Interaccion& ui,

@@ -67,6 +67,8 @@ class TFormaInventario : public QDialog {
   void Temas1Click();
   void EditTICOS_IKeyDown();
   void reporte(ReporteInventario r);
+  void BotonImprimirClick();
+  void BotonPreliminarClick();
 
  protected:
   void keyPressEvent(QKeyEvent* e) override;
@@ -81,9 +83,11 @@ class TFormaInventario : public QDialog {
   void saleCampo(const std::string& campo);
   void modoCambio();
   void ayuda(const std::string& campo);
+  void imprime(bool preliminar);
 
   std::string dirSistema_;
   shell::Interaccion& ui_;
+  const shell::Reloj& reloj_;
   std::function<bool(int)> derecho_;
   CatalogoProductos motor_;
   std::function<void(const DefinicionReporte&)> reporte_;
