@@ -6,11 +6,6 @@
 namespace mostrador::sales {
 namespace {
 
-constexpr std::array<const char*, 7> kListas{"PPUBL_I", "PLIS2_I", "PLIS3_I", "PLIS4_I",
-                                             "PMINI_I", "PLIS6_I", "PLIS7_I"};
-constexpr std::array<const char*, 7> kUmbrales{"POLI1_I", "POLI2_I", "POLI3_I", "POLI4_I",
-                                               "POLI5_I", "POLI6_I", "POLI7_I"};
-
 // Upper case of a Windows-1252 byte: ASCII letters and the accented Latin letters.
 unsigned char mayuscula(unsigned char c) {
   if (c >= 'a' && c <= 'z') return static_cast<unsigned char>(c - 32);
@@ -19,40 +14,6 @@ unsigned char mayuscula(unsigned char c) {
 }
 
 }  // namespace
-
-PreciosProducto PreciosProducto::de(const dbf::Cursor& producto) {
-  PreciosProducto p;
-  for (size_t i = 0; i < 7; ++i) {
-    p.lista[i] = producto.asFloat(kListas[i]);
-    p.umbral[i] = producto.asFloat(kUmbrales[i]);
-  }
-  return p;
-}
-
-double precioLista(const PreciosProducto& p, int lista, double actual) {
-  if (lista < 1) lista = 1;
-  if (lista > 7) return actual;
-  return p.lista[static_cast<size_t>(lista - 1)];
-}
-
-int listaPorCantidad(const PreciosProducto& p, double q) {
-  size_t mayor = 0;
-  for (size_t i = 1; i < 7; ++i)
-    if (p.umbral[i] > p.umbral[mayor]) mayor = i;  // strictly larger: ties keep the lower tier
-  if (q >= p.umbral[mayor]) return static_cast<int>(mayor) + 1;
-  const auto& u = p.umbral;
-  if (q >= 0 && q <= u[0]) return 1;
-  for (size_t i = 1; i < 6; ++i)
-    if (q > u[i - 1] && q <= u[i]) return static_cast<int>(i) + 1;
-  if (q > u[5]) return 7;
-  return 1;
-}
-
-double precioUnitario(const PreciosProducto& p, int listaCliente, bool escalones, double cantidad,
-                      double actual) {
-  if (listaCliente > 0 || !escalones) return precioLista(p, listaCliente, actual);
-  return precioLista(p, listaPorCantidad(p, cantidad), actual);
-}
 
 double similitud(std::string_view k, std::string_view descripcion) {
   const std::string a = shell::aCp1252(k), b = shell::aCp1252(descripcion);

@@ -1,34 +1,21 @@
 #pragma once
-// Pricing rules of a sales line: price lists, quantity tiers, the customer's discount
+// Pricing rules of a sales line beyond the catalogue's price rules: the customer's discount
 // by product line, the description similarity score and the unit cost without tax.
 
 #include <array>
 #include <string>
 #include <string_view>
 
+#include "inventory/precios.h"
 #include "store/dbf/dbf_table.h"
 
 namespace mostrador::sales {
 
-// The seven prices and seven quantity thresholds of a product record.
-struct PreciosProducto {
-  std::array<double, 7> lista{};    // PPUBL_I PLIS2_I PLIS3_I PLIS4_I PMINI_I PLIS6_I PLIS7_I
-  std::array<double, 7> umbral{};   // POLI1_I .. POLI7_I
-  static PreciosProducto de(const dbf::Cursor& producto);
-};
-
-// Price of list n: below 1 counts as 1; above 7 keeps `actual` (the line's price).
-double precioLista(const PreciosProducto& p, int lista, double actual);
-
-// The list a quantity earns by tiers: the tier with the largest threshold when q
-// reaches it (equal thresholds: the lower tier), else the first bracket that holds q;
-// 1 for a negative quantity (the public price).
-int listaPorCantidad(const PreciosProducto& p, double q);
-
-// The line's unit price: the customer's list when it is above 0 or tiers are off,
-// otherwise the tier price.
-double precioUnitario(const PreciosProducto& p, int listaCliente, bool escalones, double cantidad,
-                      double actual);
+// The price lists and the quantity ladder are the catalogue's: one rule for both.
+using inventory::PreciosProducto;
+using inventory::precioLista;
+using inventory::listaPorCantidad;
+using inventory::precioUnitario;
 
 // Positions at which the upper-cased texts hold the same character, over the length
 // of k (0 for an empty k).

@@ -1,7 +1,8 @@
 #include "ui/rejilla_consulta.h"
 
 #include <QHeaderView>
-#include <QStandardItemModel>
+#include <QKeyEvent>
+#include <QScrollBar>
 
 #include "shell/numeros.h"
 
@@ -20,8 +21,111 @@ ColumnaConsulta columnaNumero(const QString& titulo, const std::string& campo, i
           true};
 }
 
+// ---- the model ----------------------------------------------------------------------
+
+void ModeloConsulta::ponColumnas(const std::vector<ColumnaConsulta>* columnas) {
+  beginResetModel();
+  columnas_ = columnas;
+  ventana_.reset();
+  copia_.clear();
+  filas_ = desfase_ = 0;
+  endResetModel();
+}
+
+void ModeloConsulta::ponVentana(std::unique_ptr<store::VentanaTabla> v) {
+  beginResetModel();
+  ventana_ = std::move(v);
+  copia_.clear();
+  filas_ = ventana_ ? ventana_->filas() : 0;
+  desfase_ = 0;
+  endResetModel();
+}
+
+void ModeloConsulta::ponFilas(std::vector<store::FilaVentana> filas) {
+  beginResetModel();
+  ventana_.reset();
+  copia_ = std::move(filas);
+  filas_ = static_cast<int>(copia_.size());
+  desfase_ = 0;
+  endResetModel();
+}
+
+const store::FilaVentana* ModeloConsulta::fila(int f) const {
+  if (f < 0 || f >= filas_) return nullptr;
+  if (ventana_) return &ventana_->fila(f + desfase_);
+  return &copia_[static_cast<size_t>(f)];
+}
+
+int ModeloConsulta::creceAbajo() {
+  if (!ventana_) return 0;
+  const int n = ventana_->agregaAbajo();
+  if (n <= 0) return 0;
+  beginInsertRows({}, filas_, filas_ + n - 1);
+  filas_ += n;
+  endInsertRows();
+  return n;
+}
+
+int ModeloConsulta::creceArriba() {
+  if (!ventana_) return 0;
+  // The window has its new rows in front already: the old rows keep their numbers
+  // until the views are told.
+  const int n = ventana_->agregaArriba();
+  if (n <= 0) return 0;
+  desfase_ = n;
+  beginInsertRows({}, 0, n - 1);
+  desfase_ = 0;
+  filas_ += n;
+  endInsertRows();
+  return n;
+}
+
+int ModeloConsulta::recortaArriba(int n) {
+  n = std::min(n, filas_);
+  if (!ventana_ || n <= 0) return 0;
+  beginRemoveRows({}, 0, n - 1);
+  ventana_->recortaArriba(n);
+  filas_ -= n;
+  endRemoveRows();
+  return n;
+}
+
+int ModeloConsulta::recortaAbajo(int n) {
+  n = std::min(n, filas_);
+  if (!ventana_ || n <= 0) return 0;
+  beginRemoveRows({}, filas_ - n, filas_ - 1);
+  ventana_->recortaAbajo(n);
+  filas_ -= n;
+  endRemoveRows();
+  return n;
+}
+
+int ModeloConsulta::rowCount(const QModelIndex& p) const { return p.isValid() ? 0 : filas_; }
+
+int ModeloConsulta::columnCount(const QModelIndex& p) const {
+  return p.isValid() || !columnas_ ? 0 : static_cast<int>(columnas_->size());
+}
+
+QVariant ModeloConsulta::data(const QModelIndex& i, int rol) const {
+  const store::FilaVentana* f = i.isValid() ? fila(i.row()) : nullptr;
+  if (!f || i.column() >= static_cast<int>(f->celdas.size())) return {};
+  if (rol == Qt::DisplayRole) return QString::fromStdString(f->celdas[static_cast<size_t>(i.column())]);
+  if (rol == Qt::TextAlignmentRole && (*columnas_)[static_cast<size_t>(i.column())].derecha)
+    return QVariant(Qt::AlignRight | Qt::AlignVCenter);
+  return {};
+}
+
+QVariant ModeloConsulta::headerData(int seccion, Qt::Orientation o, int rol) const {
+  if (o != Qt::Horizontal || rol != Qt::DisplayRole || !columnas_ || seccion < 0 ||
+      seccion >= static_cast<int>(columnas_->size()))
+    return {};
+  return (*columnas_)[static_cast<size_t>(seccion)].titulo;
+}
+
+// ---- the grid -----------------------------------------------------------------------
+
 RejillaConsulta::RejillaConsulta(QWidget* parent) : QTableView(parent) {
-  modelo_ = new QStandardItemModel(this);
+  modelo_ = new ModeloConsulta(this);
   setModel(modelo_);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
   setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -29,87 +133,184 @@ RejillaConsulta::RejillaConsulta(QWidget* parent) : QTableView(parent) {
   setTabKeyNavigation(false);
   verticalHeader()->hide();
   verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+  connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { vigila(); });
+  connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this] { vigila(); });
 }
+
+RejillaConsulta::~RejillaConsulta() = default;
 
 void RejillaConsulta::ponColumnas(std::vector<ColumnaConsulta> columnas) {
   columnas_ = std::move(columnas);
-  modelo_->clear();
-  claves_.clear();
-  registros_.clear();
-  filaDe_.clear();
-  modelo_->setColumnCount(static_cast<int>(columnas_.size()));
-  for (int i = 0; i < static_cast<int>(columnas_.size()); ++i) {
-    modelo_->setHorizontalHeaderItem(i, new QStandardItem(columnas_[i].titulo));
-    setColumnWidth(i, columnas_[i].ancho);
-  }
+  modelo_->ponColumnas(&columnas_);
+  for (int i = 0; i < static_cast<int>(columnas_.size()); ++i) setColumnWidth(i, columnas_[i].ancho);
+}
+
+store::VentanaTabla::Lector RejillaConsulta::lector() const {
+  return [this](const dbf::Cursor& c) {
+    std::vector<std::string> celdas;
+    celdas.reserve(columnas_.size());
+    for (const auto& col : columnas_) celdas.push_back(col.valor(c).toStdString());
+    return celdas;
+  };
+}
+
+void RejillaConsulta::nuevaVentana(dbf::Table& t, const std::string& campoClave,
+                                   const std::function<bool(const dbf::Cursor&)>& filtro) {
+  modelo_->ponVentana(std::make_unique<store::VentanaTabla>(t, campoClave, lector(), filtro, kPagina));
 }
 
 void RejillaConsulta::carga(dbf::Cursor& c, const std::string& campoClave,
                             const std::function<bool(const dbf::Cursor&)>& filtro) {
-  modelo_->removeRows(0, modelo_->rowCount());
-  claves_.clear();
-  registros_.clear();
-  filaDe_.clear();
-  auto* tabla = dynamic_cast<dbf::Table*>(&c);
+  if (auto* tabla = dynamic_cast<dbf::Table*>(&c)) {
+    auto v = std::make_unique<store::VentanaTabla>(*tabla, campoClave, lector(), filtro, kPagina);
+    const int fila = v->alPrincipio();
+    modelo_->ponVentana(std::move(v));
+    ponFila(fila);
+    return;
+  }
+  // A query result is in memory already: its rows are copied as texts.
+  std::vector<store::FilaVentana> filas;
+  const auto leeFila = lector();
   const int campo = c.requireField(campoClave);
-  const int n = static_cast<int>(columnas_.size());
-  std::vector<QList<QStandardItem*>> filas;
   for (c.first(); !c.eof(); c.next()) {
     if (filtro && !filtro(c)) continue;
-    QList<QStandardItem*> fila;
-    for (int i = 0; i < n; ++i) {
-      auto* item = new QStandardItem(columnas_[i].valor(c));
-      if (columnas_[i].derecha) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-      fila.append(item);
-    }
-    filas.push_back(std::move(fila));
-    claves_.push_back(c.asText(campo));
-    const uint32_t r = tabla ? tabla->recno() : 0;
-    registros_.push_back(r);
-    if (r) filaDe_[r] = static_cast<int>(claves_.size()) - 1;
+    filas.push_back({0, c.asText(campo), leeFila(c)});
   }
-  modelo_->setRowCount(static_cast<int>(filas.size()));
-  for (int f = 0; f < static_cast<int>(filas.size()); ++f)
-    for (int i = 0; i < n; ++i) modelo_->setItem(f, i, filas[f][i]);
-  if (!filas.empty()) ponFila(0);
+  modelo_->ponFilas(std::move(filas));
+  ponFila(0);
 }
 
+void RejillaConsulta::abreEn(dbf::Table& t, const std::string& campoClave,
+                             const std::vector<dbf::KeyValue>& valores,
+                             const std::function<bool(const dbf::Cursor&)>& filtro) {
+  auto v = std::make_unique<store::VentanaTabla>(t, campoClave, lector(), filtro, kPagina);
+  const int fila = v->enCercano(valores);
+  modelo_->ponVentana(std::move(v));
+  ponFila(fila);
+}
+
+void RejillaConsulta::abreAlrededor(dbf::Table& t, const std::string& campoClave,
+                                    const std::function<bool(const dbf::Cursor&)>& filtro) {
+  auto v = std::make_unique<store::VentanaTabla>(t, campoClave, lector(), filtro, kPagina);
+  const int fila = v->alrededorDelActual();
+  modelo_->ponVentana(std::move(v));
+  ponFila(fila);
+}
+
+void RejillaConsulta::posicionaEn(const std::vector<dbf::KeyValue>& valores) {
+  store::VentanaTabla* v = modelo_->ventana();
+  if (!v) return;
+  // The match may be held already; reopening keeps the window small either way.
+  auto nueva = std::make_unique<store::VentanaTabla>(*v);
+  const int fila = nueva->enCercano(valores);
+  modelo_->ponVentana(std::move(nueva));
+  ponFila(fila);
+}
+
+int RejillaConsulta::filas() const { return modelo_->rowCount(); }
+
 int RejillaConsulta::filaActual() const {
-  if (claves_.empty()) return -1;
+  if (filas() == 0) return -1;
   const QModelIndex i = currentIndex();
   return i.isValid() ? i.row() : -1;
 }
 
 void RejillaConsulta::ponFila(int fila) {
   if (fila < 0 || fila >= filas()) return;
+  // The window grows only once the row is in place: growing above it renumbers rows.
+  vigilando_ = true;
   const QModelIndex i = modelo_->index(fila, std::max(0, currentIndex().column()));
   setCurrentIndex(i);
   selectRow(fila);
   scrollTo(i, QAbstractItemView::PositionAtCenter);
+  vigilando_ = false;
+  vigila();
 }
 
 int RejillaConsulta::filaDeRegistro(uint32_t recno) const {
-  auto it = filaDe_.find(recno);
-  return it == filaDe_.end() ? -1 : it->second;
+  for (int f = 0; f < filas(); ++f)
+    if (modelo_->fila(f)->registro == recno) return f;
+  return -1;
 }
 
 uint32_t RejillaConsulta::registro(int fila) const {
-  return fila >= 0 && fila < filas() ? registros_[fila] : 0;
+  const auto* f = modelo_->fila(fila);
+  return f ? f->registro : 0;
 }
 
 std::string RejillaConsulta::clave(int fila) const {
-  return fila >= 0 && fila < filas() ? claves_[fila] : std::string();
+  const auto* f = modelo_->fila(fila);
+  return f ? f->clave : std::string();
 }
 
 std::optional<std::string> RejillaConsulta::claveActual() const {
   const int f = filaActual();
   if (f < 0) return std::nullopt;
-  return claves_[f];
+  return clave(f);
 }
 
 QString RejillaConsulta::celda(int fila, int columna) const {
-  const QStandardItem* i = modelo_->item(fila, columna);
-  return i ? i->text() : QString();
+  return modelo_->data(modelo_->index(fila, columna), Qt::DisplayRole).toString();
+}
+
+void RejillaConsulta::vigila() {
+  // Before the grid is shown its rows in view are not known yet.
+  if (vigilando_ || !modelo_->ventana() || filas() == 0 || !isVisible() || viewport()->height() <= 0) return;
+  vigilando_ = true;
+  const int margen = kPagina / 2;
+  for (int vuelta = 0; vuelta < 4; ++vuelta) {
+    const int arriba = std::max(0, rowAt(0));
+    int abajo = rowAt(viewport()->height() - 1);
+    if (abajo < 0) abajo = filas() - 1;
+    const int actual = std::max(0, currentIndex().row());
+    const int bajo = std::max(abajo, actual), alto = std::min(arriba, actual);
+    bool cambio = false;
+    if (bajo >= filas() - margen && modelo_->creceAbajo() > 0) {
+      cambio = true;
+      // Far rows above go; the scroll position follows the rows it shows.
+      const int sobra = filas() - kMaximo;
+      if (sobra > 0 && alto - margen >= sobra) {
+        const int valor = verticalScrollBar()->value();
+        modelo_->recortaArriba(sobra);
+        verticalScrollBar()->setValue(valor - sobra);
+      }
+    } else if (alto < margen) {
+      const int valor = verticalScrollBar()->value();
+      const int n = modelo_->creceArriba();
+      if (n > 0) {
+        cambio = true;
+        verticalScrollBar()->setValue(valor + n);
+        const int sobra = filas() - kMaximo;
+        if (sobra > 0 && filas() - 1 - (bajo + n) - margen >= sobra) modelo_->recortaAbajo(sobra);
+      }
+    }
+    if (!cambio) break;
+  }
+  vigilando_ = false;
+}
+
+void RejillaConsulta::keyPressEvent(QKeyEvent* e) {
+  // The first and last rows of the table are a reopening away, not a long read.
+  if (modelo_->ventana() && (e->modifiers() & Qt::ControlModifier) &&
+      (e->key() == Qt::Key_Home || e->key() == Qt::Key_End)) {
+    auto nueva = std::make_unique<store::VentanaTabla>(*modelo_->ventana());
+    const int fila = e->key() == Qt::Key_Home ? nueva->alPrincipio() : nueva->alFinal();
+    modelo_->ponVentana(std::move(nueva));
+    ponFila(fila);
+    return;
+  }
+  QTableView::keyPressEvent(e);
+}
+
+void RejillaConsulta::showEvent(QShowEvent* e) {
+  QTableView::showEvent(e);
+  if (currentIndex().isValid()) scrollTo(currentIndex(), QAbstractItemView::PositionAtCenter);
+  vigila();
+}
+
+void RejillaConsulta::resizeEvent(QResizeEvent* e) {
+  QTableView::resizeEvent(e);
+  vigila();
 }
 
 }  // namespace mostrador::ui

@@ -259,21 +259,6 @@ TEST_F(ConsultaProductos, F12ShowsThePackagePriceOfTheLadderLevel) {
   EXPECT_TRUE(d.isVisible());
 }
 
-TEST(EscaleraPrecioConsulta, TheLastMatchingLevelWinsAndNoMatchIsThePublicPrice) {
-  using L = std::array<double, 7>;
-  const L escalera{10, 50, 100, 0, 0, 0, 0};
-  EXPECT_EQ(TFormaConProduct::nivelPorCantidad(escalera, 10), 1);
-  EXPECT_EQ(TFormaConProduct::nivelPorCantidad(escalera, 11), 2);
-  EXPECT_EQ(TFormaConProduct::nivelPorCantidad(escalera, 100), 3);
-  EXPECT_EQ(TFormaConProduct::nivelPorCantidad(escalera, 101), 1);
-  EXPECT_EQ(TFormaConProduct::nivelPorCantidad(escalera, 0), 1);
-  // Limits out of order: several levels match, the last one tested wins.
-  const L desordenada{10, 50, 5, 60, 0, 0, 0};
-  EXPECT_EQ(TFormaConProduct::nivelPorCantidad(desordenada, 8), 4);
-  EXPECT_EQ(TFormaConProduct::nivelPorCantidad(desordenada, 55), 4);
-  EXPECT_EQ(TFormaConProduct::nivelPorCantidad(L{1, 2, 3, 4, 5, 6, 7}, 6.5), 7);
-}
-
 TEST_F(ConsultasVenta, AMissingCatalogueIsReportedAndChoosesNothing) {
   prueba::InteraccionFalsa ui;
   TFormaConProduct d(nullptr, kDatos, kSistema, "A", false, {}, &ui);

@@ -101,19 +101,7 @@ void TFormaConClientes::ordena(const char* indice, const QString& titulo, const 
   if (!abierta_) return;
   try {
     tabla_.setIndex(indice);
-    rejilla_->carga(tabla_, "CLCLI_C");
-  } catch (const dbf::Error&) {
-    ui_->mensaje("Valor no Válido");
-    return;
-  }
-  posiciona(texto);
-}
-
-void TFormaConClientes::posiciona(const std::string& texto) {
-  if (!abierta_ || rejilla_->filas() == 0) return;
-  try {
-    tabla_.findNearest({texto});
-    if (!tabla_.isEmpty()) rejilla_->ponFila(rejilla_->filaDeRegistro(tabla_.recno()));
+    rejilla_->abreEn(tabla_, "CLCLI_C", {texto});
   } catch (const dbf::Error&) {
     ui_->mensaje("Valor no Válido");
   }

@@ -55,7 +55,6 @@ class TFormaConClientes : public QDialog {
   void pideYOrdena(bool porNombre);  // F2, F3
   void consultaNombre();             // F4
   void clientes();                   // BotonClientes
-  void posiciona(const std::string& texto);
   void elige();
 
   std::string dirDatos_;

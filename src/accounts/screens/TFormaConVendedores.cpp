@@ -27,9 +27,7 @@ TFormaConVendedores::TFormaConVendedores(QWidget* padre, const std::string& dirD
   try {
     tabla_.open(dirDatos, "vendedor.dbf");
     tabla_.setIndex("ICLAVEN");
-    rejilla_->carga(tabla_, "CLVEN_V");
-    tabla_.findNearest({texto});
-    if (!tabla_.isEmpty()) rejilla_->ponFila(rejilla_->filaDeRegistro(tabla_.recno()));
+    rejilla_->abreEn(tabla_, "CLVEN_V", {texto});
   } catch (const dbf::Error&) {
   }
   connect(rejilla_, &QAbstractItemView::doubleClicked, this, [this] { elige(); });

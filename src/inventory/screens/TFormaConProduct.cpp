@@ -11,7 +11,8 @@
 #include "shell/numeros.h"
 #include "shell/rutas.h"
 #include "shell/texto.h"
-#include "store/sql/sql.h"
+#include "inventory/consulta_productos.h"
+#include "inventory/precios.h"
 #include "ui/interaccion_qt.h"
 #include "ui/rejilla_consulta.h"
 
@@ -21,11 +22,6 @@ namespace {
 constexpr const char* kTabla = "inventar.dbf";
 constexpr const char* kPrecios = "precios.cnf";
 constexpr const char* kMascaraGrid = "###,##0.00";
-// The price of each level, in level order.
-constexpr std::array<const char*, 7> kCamposPrecio = {"PPUBL_I", "PLIS2_I", "PLIS3_I", "PLIS4_I",
-                                                      "PMINI_I", "PLIS6_I", "PLIS7_I"};
-constexpr std::array<const char*, 7> kCamposLimite = {"POLI1_I", "POLI2_I", "POLI3_I", "POLI4_I",
-                                                      "POLI5_I", "POLI6_I", "POLI7_I"};
 
 const char* tagDe(TFormaConProduct::Orden o) {
   switch (o) {
@@ -63,36 +59,7 @@ QString tituloDe(TFormaConProduct::Orden o) {
 std::string mayusculas(const std::string& s) { return QString::fromStdString(s).toUpper().toStdString(); }
 std::string recorta(const std::string& s) { return QString::fromStdString(s).trimmed().toStdString(); }
 
-// A text inside a quoted SQL literal.
-std::string literalSql(const std::string& s) {
-  std::string r;
-  for (char c : s) {
-    r += c;
-    if (c == '\'') r += '\'';
-  }
-  return r;
-}
-
 }  // namespace
-
-int TFormaConProduct::nivelPorCantidad(const std::array<double, 7>& limites, double q) {
-  int nivel = 0;
-  if (q > 0) {
-    if (q <= limites[0]) nivel = 1;
-    for (int n = 1; n < 7; ++n)
-      if (limites[n - 1] < q && q <= limites[n]) nivel = n + 1;
-  }
-  return nivel ? nivel : 1;
-}
-
-std::string TFormaConProduct::mensajePrecioEmpaque(const dbf::Cursor& producto) {
-  std::array<double, 7> limites{};
-  for (int i = 0; i < 7; ++i) limites[i] = producto.asFloat(kCamposLimite[i]);
-  const double empaque = producto.asFloat("UEMPA_I");
-  const int nivel = nivelPorCantidad(limites, empaque);
-  const double precio = producto.asFloat(kCamposPrecio[nivel - 1]) * empaque;
-  return "El precio por Empaque      " + shell::formateaMascara(precio, "$ ###,##0.00");
-}
 
 TFormaConProduct::TFormaConProduct(QWidget* padre, const std::string& dirInventario,
                                    const std::string& dirSistema, const std::string& texto,
@@ -150,8 +117,8 @@ TFormaConProduct::TFormaConProduct(QWidget* padre, const std::string& dirInventa
   Orden inicial = Orden::Clave;
   if (!texto.empty() && !prefijoEn(Orden::Clave, texto) && prefijoEn(Orden::Descripcion, texto))
     inicial = Orden::Descripcion;
-  ordena(inicial);
-  posiciona(texto_->text());
+  const QString inicio = texto_->text();
+  ordena(inicial, &inicio);
 
   texto_->installEventFilter(this);
   connect(texto_, &QLineEdit::textEdited, this, &TFormaConProduct::posiciona);
@@ -184,20 +151,9 @@ bool TFormaConProduct::prefijoEn(Orden o, const std::string& texto) {
   }
 }
 
-void TFormaConProduct::ordena(Orden o) {
-  uint32_t actual = rejilla_->registro(rejilla_->filaActual());
-  if (orden_ == Orden::Consulta && abierta_) {
-    // Coming back from a query: stay on the product the query showed.
-    if (auto clave = rejilla_->claveActual()) {
-      try {
-        tabla_.setIndex("ICLPRO");
-        if (tabla_.findKey({*clave})) actual = tabla_.recno();
-      } catch (const dbf::Error&) {
-      }
-    }
-  }
+void TFormaConProduct::ordena(Orden o, const QString* texto) {
+  const uint32_t actual = rejilla_->registro(rejilla_->filaActual());
   orden_ = o;
-  consulta_.reset();
   setWindowTitle(tituloDe(o));
   rejilla_->ponColumnas({ui::columnaCampo("Clave", "CLPRO_I", 120),
                          ui::columnaCampo("Descripción", "DSCPR_I", 280),
@@ -210,59 +166,63 @@ void TFormaConProduct::ordena(Orden o) {
                          ui::columnaNumero("Existencia", "EXIST_I", 90, kMascaraGrid),
                          ui::columnaCampo("Unidad", "UMEDI_I", 60),
                          ui::columnaCampo("Código", "CODIG_I", 130)});
+  if (!abierta_) return;
+  if (texto) {
+    try {
+      tabla_.setIndex(tagDe(orden_));
+      rejilla_->abreEn(tabla_, "CLPRO_I", {texto->toStdString()}, filtroAlmacen());
+    } catch (const dbf::Error&) {
+      ui_->mensaje("Valor no Válido");
+    }
+    return;
+  }
   recarga(actual);
+}
+
+std::function<bool(const dbf::Cursor&)> TFormaConProduct::filtroAlmacen() const {
+  if (!multialmacen_) return {};
+  return [almacen = almacen_](const dbf::Cursor& c) { return c.asText("ALMAC_I") == almacen; };
 }
 
 void TFormaConProduct::recarga(uint32_t conservar) {
   if (!abierta_ || orden_ == Orden::Consulta) return;
   try {
     tabla_.setIndex(tagDe(orden_));
-    std::function<bool(const dbf::Cursor&)> filtro;
-    if (multialmacen_)
-      filtro = [this](const dbf::Cursor& c) { return c.asText("ALMAC_I") == almacen_; };
-    rejilla_->carga(tabla_, "CLPRO_I", filtro);
+    if (conservar && tabla_.goTo(conservar))
+      rejilla_->abreAlrededor(tabla_, "CLPRO_I", filtroAlmacen());
+    else
+      rejilla_->carga(tabla_, "CLPRO_I", filtroAlmacen());
   } catch (const dbf::Error&) {
     ui_->mensaje("Valor no Válido");
-    return;
   }
-  if (conservar) rejilla_->ponFila(rejilla_->filaDeRegistro(conservar));
 }
 
 void TFormaConProduct::posiciona(const QString& texto) {
-  if (!abierta_ || orden_ == Orden::Consulta || rejilla_->filas() == 0) return;
+  if (!abierta_ || orden_ == Orden::Consulta) return;
   try {
-    tabla_.setIndex(tagDe(orden_));
-    tabla_.findNearest({texto.toStdString()});
-    // The nearest record may belong to another warehouse: the next one shown.
-    for (; !tabla_.isEmpty(); tabla_.next()) {
-      const int fila = rejilla_->filaDeRegistro(tabla_.recno());
-      if (fila >= 0) {
-        rejilla_->ponFila(fila);
-        return;
-      }
-      if (tabla_.eof()) break;
-    }
-    rejilla_->ponFila(rejilla_->filas() - 1);
+    rejilla_->posicionaEn({texto.toStdString()});
   } catch (const dbf::Error&) {
     ui_->mensaje("Valor no Válido");
   }
 }
 
 void TFormaConProduct::consultaDescripcion() {
-  std::string s = "Select CLPRO_I,DSCPR_I,PPUBL_I  From \"" + shell::une(dirInventario_, kTabla) +
-                  "\" WHERE DSCPR_I LIKE '%" + literalSql(texto_->text().toStdString()) + "%'";
-  if (multialmacen_) s += " AND ALMAC_I='" + literalSql(almacen_) + "'";
-  s += " ORDER BY DSCPR_I";
+  // The descriptions containing the text, in description order: the description index
+  // read with the containment test, one screen at a time, so the first matches show at
+  // once however large the catalogue.
+  if (!abierta_) return;
   try {
-    sql::BaseSql base;
-    auto r = base.consulta(s);
+    tabla_.setIndex(tagDe(Orden::Descripcion));
     orden_ = Orden::Consulta;
     setWindowTitle(tituloDe(Orden::Descripcion));
     rejilla_->ponColumnas({ui::columnaCampo("Clave", "CLPRO_I", 120),
                            ui::columnaCampo("Descripción", "DSCPR_I", 280),
                            ui::columnaNumero("Precio", "PPUBL_I", 90, kMascaraGrid)});
-    rejilla_->carga(*r, "CLPRO_I");
-    consulta_ = std::move(r);
+    auto contiene = filtroDescripcion(texto_->text().toStdString());
+    auto almacen = filtroAlmacen();
+    rejilla_->carga(tabla_, "CLPRO_I", [contiene, almacen](const dbf::Cursor& c) {
+      return contiene(c) && (!almacen || almacen(c));
+    });
   } catch (const dbf::Error&) {
     ui_->mensaje("Valor no Válido");
   }
@@ -272,14 +232,7 @@ void TFormaConProduct::precioEmpaque() {
   const int fila = rejilla_->filaActual();
   if (!abierta_ || fila < 0) return;
   try {
-    bool hallado = false;
-    if (const uint32_t r = rejilla_->registro(fila)) {
-      hallado = tabla_.goTo(r);
-    } else {
-      tabla_.setIndex("ICLPRO");
-      hallado = tabla_.findKey({rejilla_->clave(fila)});
-    }
-    if (hallado) ui_->mensaje(mensajePrecioEmpaque(tabla_));
+    if (tabla_.goTo(rejilla_->registro(fila))) ui_->mensaje(mensajePrecioEmpaque(tabla_));
   } catch (const dbf::Error&) {
     ui_->mensaje("Valor no Válido");
   }

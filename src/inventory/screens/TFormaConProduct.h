@@ -3,11 +3,12 @@
 // Shows "inventar.dbf" in key, description or bar-code order (F1, F2, F3) positioned
 // at the nearest match of the typed text, the price of the chosen level (saved in
 // "\precios.cnf" of the system directory), the descriptions containing the text (F4)
-// and the package price (F12). Enter (or a double click) answers the row's CLPRO_I,
+// and the package price (F12). The grid reads only the rows around what it shows. Enter (or a double click) answers the row's CLPRO_I,
 // Esc answers nothing.
 
 #include <QDialog>
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -17,10 +18,6 @@
 
 class QLineEdit;
 class QSpinBox;
-
-namespace mostrador::sql {
-class Resultado;
-}
 
 namespace mostrador::ui {
 class RejillaConsulta;
@@ -49,25 +46,22 @@ class TFormaConProduct : public QDialog {
   ui::RejillaConsulta* rejilla() const { return rejilla_; }
   int nivelPrecio() const;
 
-  // The price level a quantity earns on the product's ladder: level 1 up to POLI1_I,
-  // level n above limit n-1 up to limit n, the last level that matches wins; a quantity
-  // that matches none (above every limit, limits out of order, 0) takes the public price.
-  static int nivelPorCantidad(const std::array<double, 7>& limites, double q);
-  // The package price message of F12 for the product under the cursor.
-  static std::string mensajePrecioEmpaque(const dbf::Cursor& producto);
 
  protected:
   void keyPressEvent(QKeyEvent* e) override;
   bool eventFilter(QObject* o, QEvent* e) override;
 
  private:
-  void ordena(Orden o);
+  // Shows the order; positioned at the nearest match of texto when given, else on the
+  // product that was current.
+  void ordena(Orden o, const QString* texto = nullptr);
   void consultaDescripcion();  // F4
   void precioEmpaque();        // F12
   void posiciona(const QString& texto);
   void nivelCambia(int nivel);
   void elige();
   void recarga(uint32_t conservar);
+  std::function<bool(const dbf::Cursor&)> filtroAlmacen() const;
   bool prefijoEn(Orden o, const std::string& texto);
 
   std::string dirInventario_, dirSistema_, almacen_;
@@ -76,7 +70,6 @@ class TFormaConProduct : public QDialog {
   shell::Interaccion* ui_;
   dbf::Table tabla_;
   bool abierta_ = false;
-  std::unique_ptr<sql::Resultado> consulta_;
   Orden orden_ = Orden::Clave;
   QLineEdit* texto_;
   QSpinBox* nivel_;

@@ -1,5 +1,8 @@
 #include "sales/screens/TFormaFactura.h"
 
+#include "inventory/screens/TFormaInventario.h"
+#include "shell/derechos.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QCursor>
@@ -176,9 +179,14 @@ TFormaFactura::TFormaFactura(AjustesVenta ajustes, shell::Interaccion& ui, const
         this, DirectoriosVenta{aj_.dirSistema, aj_.dirDatos, aj_.dirInventario, aj_.usuario},
         [this] { return std::string(defTipo(motor_->tipo()).nombre); },
         [this](std::string_view formato) { imprime(ModoImpresion::Imprime, 0, std::string(formato)); });
-    dialogosQt_->ponAltaRapida([this](std::string_view) {
-      ui_.mensaje(shell::mensajeNoDisponible(shell::Pantalla::ClaveRapida));
-      return false;
+    dialogosQt_->ponAltaRapida([this](std::string_view clave) {
+      // The catalogue screen in New mode with the typed key.
+      return inventory::TFormaInventario::altaRapida(
+          inventory::AjustesCatalogo::de(aj_.lineas, aj_.dirSistema, aj_.usuario), aj_.dirSistema, ui_, reloj_,
+          [this](int n) {
+            return shell::evaluaDerecho(aj_.dirSistema, aj_.usuario, n) == shell::Derecho::Concedido;
+          },
+          std::string(clave), this);
     });
     dialogos = dialogosQt_.get();
   }

@@ -16,7 +16,9 @@
 #include "shell/describe.h"
 #include "shell/texto.h"
 #include "sales/ajustes.h"
+#include "inventory/screens/TFormaInventario.h"
 #include "sales/screens/TFormaFactura.h"
+#include "shell/derechos.h"
 #include "ui/interaccion_qt.h"
 #include "printing/screens/TFormaCatalogo.h"
 #include "printing/screens/TFormaDisenoVista.h"
@@ -104,6 +106,22 @@ void registraConsultas(TFormaPrincipal& principal, Interaccion& ui) {
                                                    {}, {}});
 }
 
+void abreInventario(TFormaPrincipal& principal, Interaccion& ui, const Reloj& reloj, const Apertura& a) {
+  const std::string sistema = principal.motor().directorioSistema();
+  const std::optional<std::string> archivo = principal.motor().configuracion().archivoConfiguracion();
+  if (!archivo) return;
+  const std::optional<std::vector<std::string>> lineas = leeLineas(*archivo);
+  if (!lineas) {
+    ui.mensaje("El Archivo " + *archivo + " No Existe");
+    return;
+  }
+  const std::string usuario = a.usuario.empty() ? "0" : a.usuario;
+  inventory::TFormaInventario forma(
+      inventory::AjustesCatalogo::de(*lineas, sistema, usuario), sistema, ui, reloj,
+      [sistema, usuario](int n) { return evaluaDerecho(sistema, usuario, n) == Derecho::Concedido; }, &principal);
+  forma.exec();
+}
+
 }  // namespace
 
 GanchosPrincipal ganchosDelSistema() {
@@ -164,6 +182,10 @@ Aplicacion::Aplicacion(GanchosPrincipal ganchos, bool conSplash) {
                                                  },
                                                  {}, {}});
   registraConsultas(*principal_, *ui_);
+  principal_->registraModulo(Pantalla::Inventario, {[this](const Apertura& a) {
+                                                      abreInventario(*principal_, *ui_, reloj_, a);
+                                                    },
+                                                    {}, {}});
   principal_->ponDescripciones([this](int tema) {
     auto d = leeDescripcion(principal_->motor().directorioSistema(), tema);
     return d ? d->texto() : std::string();
