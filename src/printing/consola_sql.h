@@ -19,13 +19,12 @@
 
 #include "shell/interaccion.h"
 #include "shell/programas.h"
+#include "printing/rejilla_reporte.h"
 #include "store/sql/resultado.h"
 #include "store/sql/sql.h"
 
 namespace mostrador::printing {
 
-inline constexpr std::string_view kNoSePuedeSumar =
-    "No es Posible Relizar la operación en esta columna";
 inline constexpr std::string_view kPasswordInvalido =
     "Password inválido, no se podra modificar campo";
 

@@ -51,7 +51,8 @@ Salida corre(const std::string& argumentos) {
 std::map<std::string, std::string> contenido(const fs::path& raiz) {
   std::map<std::string, std::string> r;
   for (const auto& e : fs::directory_iterator(raiz)) {
-    if (!e.is_regular_file()) continue;
+    // The stations' journal is not company data: a backup leaves it out.
+    if (!e.is_regular_file() || e.path().filename() == "mostrador.jnl") continue;
     std::ifstream f(e.path(), std::ios::binary);
     r[e.path().filename().string()] = std::string(std::istreambuf_iterator<char>(f), {});
   }

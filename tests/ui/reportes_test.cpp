@@ -57,7 +57,7 @@ void alAbrirDialogo(F f) {
   });
 }
 
-class Pantallas : public ::testing::Test {
+class PantallasReporte : public ::testing::Test {
  protected:
   prueba::DirectorioTemporal dir;
   prueba::InteraccionFalsa ui;
@@ -96,7 +96,7 @@ class Pantallas : public ::testing::Test {
   }
 };
 
-TEST_F(Pantallas, ElVisorPaginaGraficaImprimeYBorraAlCerrar) {
+TEST_F(PantallasReporte, ElVisorPaginaGraficaImprimeYBorraAlCerrar) {
   ASSERT_EQ(genera(ui), ResultadoConcentrado::Hecho);
   prueba::ImpresoraFalsa impresora;
   auto* v = new TFormaBarras(sistema, "Reporte de Ventas por Día", ui);
@@ -152,7 +152,7 @@ TEST_F(Pantallas, ElVisorPaginaGraficaImprimeYBorraAlCerrar) {
   delete v;
 }
 
-TEST_F(Pantallas, ElAvanceAutomaticoSeDetieneAlFinal) {
+TEST_F(PantallasReporte, ElAvanceAutomaticoSeDetieneAlFinal) {
   ASSERT_EQ(genera(ui), ResultadoConcentrado::Hecho);
   TFormaBarras v(sistema, "X", ui);
   v.TitulosGrafica("G", "a", "b", "");
@@ -171,7 +171,7 @@ TEST_F(Pantallas, ElAvanceAutomaticoSeDetieneAlFinal) {
   EXPECT_EQ(v.Estado->text(), "Página 9 de  10");
 }
 
-TEST_F(Pantallas, ElBotonCancelarDelProgresoDetieneLaGeneracion) {
+TEST_F(PantallasReporte, ElBotonCancelarDelProgresoDetieneLaGeneracion) {
   TFormaProgreso progreso(ui);
   bool pulsado = false;
   auto r = genera(progreso, [&] {
@@ -189,7 +189,7 @@ TEST_F(Pantallas, ElBotonCancelarDelProgresoDetieneLaGeneracion) {
   EXPECT_GT(progreso.Barra->value(), 0);
 }
 
-TEST_F(Pantallas, UnaDefinicionPasaPorElDialogoDeFiltroYLaHojaDeReporte) {
+TEST_F(PantallasReporte, UnaDefinicionPasaPorElDialogoDeFiltroYLaHojaDeReporte) {
   prueba::RelojFijo reloj{{{2024, 3, 5}, {9, 0, 0, 0}}};
   TFormaFormatos dialogo;
   ContextoReporte ctx{sistema, datos, ui, &dialogo, &reloj};
@@ -224,7 +224,7 @@ TEST_F(Pantallas, UnaDefinicionPasaPorElDialogoDeFiltroYLaHojaDeReporte) {
   EXPECT_EQ(dialogo.respuesta(), 3);
 }
 
-TEST_F(Pantallas, ElVisorConUnaConsultaTotalizaPorMoneda) {
+TEST_F(PantallasReporte, ElVisorConUnaConsultaTotalizaPorMoneda) {
   sql::BaseSql base;
   auto r = base.consulta("Select CLAVE,'',IMPORTE,0,0,0,0,0,0,'M.N.' from \"" + shell::une(datos, "ventas.dbf") + "\"");
   TFormaBarras v(sistema, "Ventas por Moneda", ui);
@@ -243,7 +243,7 @@ TEST_F(Pantallas, ElVisorConUnaConsultaTotalizaPorMoneda) {
   EXPECT_EQ(v.Estado->text(), "Página 2 de  3");
 }
 
-TEST_F(Pantallas, ElValorDeUnaCondicionSeEligeDeLosValoresDeLaTabla) {
+TEST_F(PantallasReporte, ElValorDeUnaCondicionSeEligeDeLosValoresDeLaTabla) {
   TFormaFormatos dialogo;
   ContextoReporte ctx{sistema, datos, ui, &dialogo, nullptr};
   ParametrosReporte p;
@@ -272,7 +272,7 @@ TEST_F(Pantallas, ElValorDeUnaCondicionSeEligeDeLosValoresDeLaTabla) {
   EXPECT_DOUBLE_EQ(r->total(0, 1), 7);
 }
 
-TEST_F(Pantallas, LaRejillaDeConsultaPaginaSumaYMuestraElReporte) {
+TEST_F(PantallasReporte, LaRejillaDeConsultaPaginaSumaYMuestraElReporte) {
   sql::BaseSql base;
   auto r = base.consulta("Select CLAVE,IMPORTE from \"" + shell::une(datos, "ventas.dbf") + "\"");
   TFormaGraficas g(*r, ui);

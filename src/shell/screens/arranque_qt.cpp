@@ -23,6 +23,9 @@
 #include "printing/screens/TFormaCatalogo.h"
 #include "printing/screens/TFormaDisenoVista.h"
 #include "printing/screens/TFormaSQL.h"
+#include "printing/screens/TFormaFormatos.h"
+#include "printing/screens/TFormaReporteSQL.h"
+#include "printing/reporte_sql.h"
 #include "shell/programas.h"
 
 namespace mostrador::shell {
@@ -116,9 +119,22 @@ void abreInventario(TFormaPrincipal& principal, Interaccion& ui, const Reloj& re
     return;
   }
   const std::string usuario = a.usuario.empty() ? "0" : a.usuario;
+  const inventory::AjustesCatalogo ajustes = inventory::AjustesCatalogo::de(*lineas, sistema, usuario);
   inventory::TFormaInventario forma(
-      inventory::AjustesCatalogo::de(*lineas, sistema, usuario), sistema, ui, reloj,
+      ajustes, sistema, ui, reloj,
       [sistema, usuario](int n) { return evaluaDerecho(sistema, usuario, n) == Derecho::Concedido; }, &principal);
+  // The catalogue's list reports run through the one report path, like every other.
+  forma.ponEjecutaReporte([&forma, &ui, &reloj, sistema, ajustes](const inventory::DefinicionReporte& d) {
+    TFormaFormatos dialogo(&forma);
+    printing::ContextoReporte c{sistema, ajustes.dirDatos, ui, &dialogo, &reloj};
+    printing::ParametrosReporte p;
+    p.definicion = d.texto;
+    p.tabla = "inventar.dbf";
+    auto r = printing::EjecutaReporte(c, d.titulo, "", "", p);
+    if (!r) return;
+    TFormaReporteSQL hoja(std::move(r), ui, &forma);
+    hoja.exec();
+  });
   forma.exec();
 }
 
