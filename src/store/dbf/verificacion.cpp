@@ -23,9 +23,11 @@
 //     the file and its entry looked up in the index. Only what is still wrong is
 //     reported. A record whose fields did not read is re-read the same way (a block
 //     copied while a station rewrote the record can come out mixed).
-//   * The walk holds the lock for kPorSesion entries at a time, so posting stations wait
-//     at most for one batch; between batches the walk goes on from the last entry seen,
-//     which stays valid whatever other stations did to the tree.
+//   * The walk holds the lock for kPorSesion entries at a time and merges them after
+//     releasing it, so posting stations wait at most for one batch and are not starved
+//     (a shared lock taken again at once would keep a waiting writer out). Between
+//     batches the walk goes on from the last entry seen, which stays valid whatever
+//     other stations did to the tree.
 //   * The header's count against the file size is compared again under the header lock
 //     (which every append holds) before a difference is reported.
 //   * Each tag's definition and key expression are copied at the start: the index
@@ -34,6 +36,7 @@
 #include "store/dbf/verificacion.h"
 
 #include <fcntl.h>
+#include <sched.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -397,46 +400,26 @@ class Verificador {
     };
     std::string actual(e.ancho, '\0'), anterior;
     std::optional<MdxFile::Entry> pos;
+    std::vector<MdxFile::Entry> lote;
     bool fin = false;
     while (!fin) {
+      // A batch of entries under the lock; the merge runs after it is released.
+      lote.clear();
+      uint32_t ahora = cuenta;
       mdx_.beginRead();
       try {
         const int t = numeroActual(e);
         // Entries beyond the count as it is now name records that do not exist; those
         // between the count taken at the start and this one are later appends.
-        const uint32_t ahora = desde == 1 ? std::max(cuentaActual(), cuenta) : cuenta;
-        if (t < 0) {
-          fin = true;
-        } else {
-          for (size_t k = 0; k < kPorSesion; ++k) {
-            auto x = pos ? mdx_.next(t, *pos) : mdx_.first(t);
-            if (!x) {
-              fin = true;
-              break;
-            }
-            if (x->key.size() != e.largo) throw Error("Índice dañado: llave de largo inválido");
-            std::memcpy(actual.data(), x->key.data(), e.largo);
-            btree::putBE32(reinterpret_cast<uint8_t*>(actual.data() + e.largo), x->recno);
-            if (!anterior.empty() && anterior >= actual) {
-              problemaDeEtiqueta(e, x->recno, "entradas fuera de orden en el registro " + std::to_string(x->recno));
-              fin = true;
-              break;
-            }
-            anterior = actual;
-            if (x->recno < desde || x->recno > hasta) {
-              if (desde == 1 && (x->recno == 0 || x->recno > ahora)) sospecha(true, x->key, x->recno);
-            } else {
-              avanza(1);
-              while (j < orden.size() && std::memcmp(e.entrada(orden[j]), actual.data(), e.ancho) < 0) {
-                const char* p = e.entrada(orden[j++]);
-                sospecha(false, std::string(p, e.largo), btree::getBE32(reinterpret_cast<const uint8_t*>(p + e.largo)));
-              }
-              if (j < orden.size() && std::memcmp(e.entrada(orden[j]), actual.data(), e.ancho) == 0)
-                ++j;
-              else
-                sospecha(true, x->key, x->recno);
-            }
-            pos = std::move(x);
+        if (desde == 1) ahora = std::max(cuentaActual(), cuenta);
+        if (t < 0) fin = true;
+        while (!fin && lote.size() < kPorSesion) {
+          auto x = pos ? mdx_.next(t, *pos) : mdx_.first(t);
+          if (!x) {
+            fin = true;
+          } else {
+            pos = x;
+            lote.push_back(std::move(*x));
           }
         }
       } catch (...) {
@@ -444,6 +427,33 @@ class Verificador {
         throw;
       }
       mdx_.endRead();
+      // Stations waiting for the write lock get in now: a shared lock taken again at once
+      // would keep them out for as long as the walk lasts.
+      sched_yield();
+      for (const MdxFile::Entry& x : lote) {
+        if (x.key.size() != e.largo) throw Error("Índice dañado: llave de largo inválido");
+        std::memcpy(actual.data(), x.key.data(), e.largo);
+        btree::putBE32(reinterpret_cast<uint8_t*>(actual.data() + e.largo), x.recno);
+        if (!anterior.empty() && anterior >= actual) {
+          problemaDeEtiqueta(e, x.recno, "entradas fuera de orden en el registro " + std::to_string(x.recno));
+          fin = true;
+          break;
+        }
+        anterior = actual;
+        if (x.recno < desde || x.recno > hasta) {
+          if (desde == 1 && (x.recno == 0 || x.recno > ahora)) sospecha(true, x.key, x.recno);
+          continue;
+        }
+        avanza(1);
+        while (j < orden.size() && std::memcmp(e.entrada(orden[j]), actual.data(), e.ancho) < 0) {
+          const char* p = e.entrada(orden[j++]);
+          sospecha(false, std::string(p, e.largo), btree::getBE32(reinterpret_cast<const uint8_t*>(p + e.largo)));
+        }
+        if (j < orden.size() && std::memcmp(e.entrada(orden[j]), actual.data(), e.ancho) == 0)
+          ++j;
+        else
+          sospecha(true, x.key, x.recno);
+      }
     }
     if (e.cambio) return;
     for (; j < orden.size(); ++j) {
