@@ -40,6 +40,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <optional>
@@ -62,6 +63,7 @@ constexpr size_t kProblemasPorEtiqueta = 3;
 constexpr size_t kProblemasDeRegistros = 3;
 constexpr size_t kMaxSospechas = 100000;  // per tag and range; beyond, the rest are dropped
 constexpr uint64_t kCadaAvance = 65536;
+constexpr auto kCesion = std::chrono::milliseconds(10);  // longest walk between two yields
 
 // A descriptor that closes the file on every way out.
 struct Archivo {
@@ -87,11 +89,11 @@ std::string hex(std::string_view clave) {
   return r;
 }
 
-// The first bytes of an entry as a number, so that most comparisons of the sort are one
-// integer comparison.
-uint64_t prefijo(const char* p, size_t n) {
+// Eight bytes of an entry from `desde` as a number (zeros past its end), so that most
+// comparisons of the sort are integer comparisons.
+uint64_t prefijo(const char* p, size_t n, size_t desde) {
   uint64_t v = 0;
-  for (size_t i = 0; i < 8; ++i) v = (v << 8) | (i < n ? static_cast<unsigned char>(p[i]) : 0u);
+  for (size_t i = desde; i < desde + 8; ++i) v = (v << 8) | (i < n ? static_cast<unsigned char>(p[i]) : 0u);
   return v;
 }
 
@@ -130,16 +132,18 @@ struct Etiqueta {
   // The computed entries' order.
   std::vector<uint32_t> ordena() const {
     struct Clave {
-      uint64_t pre;
+      uint64_t a, b;  // bytes 0-7 and 8-15
       uint32_t i;
     };
     const size_t n = cuantas();
     std::vector<Clave> c(n);
-    for (size_t i = 0; i < n; ++i) c[i] = {prefijo(entrada(i), ancho), static_cast<uint32_t>(i)};
-    const size_t resto = ancho > 8 ? ancho - 8 : 0;
-    std::sort(c.begin(), c.end(), [&](const Clave& a, const Clave& b) {
-      if (a.pre != b.pre) return a.pre < b.pre;
-      return resto > 0 && std::memcmp(entrada(a.i) + 8, entrada(b.i) + 8, resto) < 0;
+    for (size_t i = 0; i < n; ++i)
+      c[i] = {prefijo(entrada(i), ancho, 0), prefijo(entrada(i), ancho, 8), static_cast<uint32_t>(i)};
+    const size_t resto = ancho > 16 ? ancho - 16 : 0;
+    std::sort(c.begin(), c.end(), [&](const Clave& x, const Clave& y) {
+      if (x.a != y.a) return x.a < y.a;
+      if (x.b != y.b) return x.b < y.b;
+      return resto > 0 && std::memcmp(entrada(x.i) + 16, entrada(y.i) + 16, resto) < 0;
     });
     std::vector<uint32_t> orden(n);
     for (size_t i = 0; i < n; ++i) orden[i] = c[i].i;
@@ -427,9 +431,13 @@ class Verificador {
         throw;
       }
       mdx_.endRead();
-      // Stations waiting for the write lock get in now: a shared lock taken again at once
-      // would keep them out for as long as the walk lasts.
-      sched_yield();
+      // Stations waiting for the write lock get in now and then: a shared lock taken
+      // again at once would keep them out for as long as the walk lasts. Not after every
+      // batch: on a busy machine each yield gives away a whole time slice.
+      if (std::chrono::steady_clock::now() - ultimaCesion_ > kCesion) {
+        sched_yield();
+        ultimaCesion_ = std::chrono::steady_clock::now();
+      }
       for (const MdxFile::Entry& x : lote) {
         if (x.key.size() != e.largo) throw Error("Índice dañado: llave de largo inválido");
         std::memcpy(actual.data(), x.key.data(), e.largo);
@@ -527,6 +535,7 @@ class Verificador {
   std::vector<std::string> delIndice_;  // reported after the records' problems
   size_t problemasDeRegistros_ = 0;
   uint64_t hecho_ = 0, total_ = 0, siguienteAvance_ = 0;
+  std::chrono::steady_clock::time_point ultimaCesion_ = std::chrono::steady_clock::now();
 };
 
 }  // namespace
