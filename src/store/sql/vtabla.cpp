@@ -34,7 +34,54 @@ struct Vtab : sqlite3_vtab {
   // Per tag: its leading field when that field can drive a lookup, or -1.
   std::vector<int> campoDeEtiqueta;
   double filas = 1;  // records when the statement began, for the planner
+  // Per tag: records per key of its leading field, measured on first need (< 0: not yet).
+  std::vector<double> porClave;
 };
+
+// Records per key of a tag's leading field, from the tag itself: the keys of a few
+// records spread over the table are looked up and their entries counted (at most
+// kTope each). Blank keys are left out: they are NULL in SQL and never match. What the
+// planner needs to tell a tag of a few records per key (a product in the catalogue)
+// from one of thousands (a product in the movements), and to choose the inner table
+// and its tag of a join. Falls back to a handful per key when the table cannot be read.
+double medirPorClave(const Vtab& v, size_t etiqueta) {
+  constexpr int kMuestras = 5;
+  constexpr long kTope = 256;  // enough to tell a few from thousands
+  const int campo = v.campoDeEtiqueta[etiqueta];
+  try {
+    dbf::Table t;
+    t.open(v.dir, v.archivo);
+    t.setIndex(v.etiquetas[etiqueta].name);
+    const long n = t.recordCount();
+    double suma = 0;
+    int cuantas = 0;
+    for (int k = 1; k <= kMuestras && n > 0; ++k) {
+      const uint32_t r = static_cast<uint32_t>(std::max<long>(1, n * k / (kMuestras + 1)));
+      if (!t.goTo(r) || t.isNull(campo)) continue;
+      dbf::KeyValue valor;
+      switch (v.campos[static_cast<size_t>(campo)].type) {
+        case 'N':
+        case 'F':
+          valor = t.asFloat(campo);
+          break;
+        case 'D':
+          valor = *t.asDate(campo);
+          break;
+        default:
+          valor = t.asText(campo);
+      }
+      t.setRange({valor}, {valor});
+      long visto = 0;
+      for (t.first(); !t.eof() && visto < kTope; t.next()) ++visto;
+      t.cancelRange();
+      suma += static_cast<double>(std::max<long>(1, visto));
+      ++cuantas;
+    }
+    if (cuantas > 0) return suma / cuantas;
+  } catch (const std::exception&) {
+  }
+  return std::clamp(v.filas / 10, 1.0, 10.0);
+}
 
 // The keys of one tag computed from the records of a statement's snapshot, in the tag's
 // order ((key, record number), as the index keeps them).
@@ -414,9 +461,12 @@ int mejorIndice(sqlite3_vtab* vt, sqlite3_index_info* info) {
     double filas, costo;
     if (o.igual >= 0) {
       o.desde = o.hasta = -1;
-      // A handful of records per key, never more than a tenth of the table: a lookup beats
-      // a scan even on the smallest tables, so joins always go through the tag.
-      filas = unicaAqui ? 1 : std::clamp(n / 10, 1.0, 10.0);
+      // A lookup beats a scan even on the smallest tables, so joins always go through a
+      // tag; between two tags, or two tables of a join, the records per key decide.
+      const size_t k = static_cast<size_t>(v->etiquetaDeCampo[c]);
+      if (v->porClave.size() <= k) v->porClave.resize(v->etiquetas.size(), -1);
+      if (!unicaAqui && v->porClave[k] < 0) v->porClave[k] = medirPorClave(*v, k);
+      filas = unicaAqui ? 1 : std::min(v->porClave[k], n / 2 + 1);
     } else if (o.desde >= 0 && o.hasta >= 0) {
       filas = n / 8 + 1;
     } else if (o.desde >= 0) {
