@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <unordered_map>
 
 #include "shell/rutas.h"
 #include "store/dbf/dbf_file.h"
@@ -90,6 +91,9 @@ struct ClavesEnMemoria {
   std::string claves;    // the keys one after another
   std::vector<uint32_t> recnos;
 
+  // Each distinct key's first position, for lookups of a whole key (a join's equality).
+  std::unordered_map<std::string_view, uint32_t> primero;
+
   size_t size() const { return recnos.size(); }
   std::string_view clave(size_t i) const { return std::string_view(claves).substr(i * largo, largo); }
   // First entry whose key is not below the prefix (MdxFile::seek).
@@ -147,6 +151,7 @@ struct VCursor : sqlite3_vtab_cursor {
     const std::string& fin = tope == Tope::Desde ? desde : hasta;
     return clave.substr(0, fin.size()).compare(fin) > 0;
   }
+  std::string clave;  // the key of the last equality, built in place
   std::vector<uint32_t> lote;
   size_t enLote = 0;
   bool agotado = true;
@@ -211,6 +216,13 @@ struct VCursor : sqlite3_vtab_cursor {
   }
 
   void busca(int t, std::string lo, std::string hi, Tope fin) {
+    // The same lookup as the outer row before (a join's lines grouped by their key):
+    // its entries are taken again from the batch already read when it held them all.
+    const bool repetida = t == tag && fin == tope && lo == desde && hi == hasta;
+    if (repetida && modo == Modo::Indice && agotado && !ultimo) {
+      enLote = 0;
+      return avanzaIndice();
+    }
     tag = t;
     desde = std::move(lo);
     hasta = std::move(hi);
@@ -218,7 +230,14 @@ struct VCursor : sqlite3_vtab_cursor {
     if (const ClavesEnMemoria* m = claves(t)) {
       modo = Modo::Memoria;
       mem = m;
-      pos = desde.empty() ? 0 : m->desde(desde);
+      if (desde.empty()) {
+        pos = 0;
+      } else if (tope == Tope::Desde && desde.size() == m->largo) {
+        auto it = m->primero.find(desde);
+        pos = it == m->primero.end() ? m->size() : it->second;
+      } else {
+        pos = m->desde(desde);
+      }
       return avanzaMemoria();
     }
     modo = Modo::Indice;
@@ -300,6 +319,8 @@ struct VCursor : sqlite3_vtab_cursor {
       m->claves.append(todas, i * largo, largo);
       m->recnos.push_back(rs[i]);
     }
+    m->primero.reserve(m->size());
+    for (uint32_t i = 0; i < m->size(); ++i) m->primero.emplace(m->clave(i), i);  // keeps the first
     enMemoria[k] = std::move(m);
     return enMemoria[k].get();
   }
@@ -588,6 +609,19 @@ bool aClave(sqlite3_value* val, const dbf::FieldDef& campo, bool esIgualdad, dbf
   }
 }
 
+// The key prefix of a text value for a text field without the general encoder: plain
+// ASCII is the same in Windows-1252, blank-padded to the field's width. False for
+// anything else (the encoder decides those). A join calls this once per outer row.
+bool claveDeTexto(const dbf::FieldDef& campo, const dbf::KeyValue& valor, std::string& clave) {
+  const std::string* s = std::get_if<std::string>(&valor);
+  if (campo.type != 'C' || !s || s->size() > static_cast<size_t>(campo.length)) return false;
+  for (unsigned char ch : *s)
+    if (ch < 0x20 || ch > 0x7E) return false;
+  clave.assign(*s);
+  clave.resize(static_cast<size_t>(campo.length), ' ');
+  return true;
+}
+
 int filtra(sqlite3_vtab_cursor* cur, int idxNum, const char*, int argc, sqlite3_value** argv) {
   auto* c = static_cast<VCursor*>(cur);
   auto* v = static_cast<Vtab*>(cur->pVtab);
@@ -610,11 +644,17 @@ int filtra(sqlite3_vtab_cursor* cur, int idxNum, const char*, int argc, sqlite3_
       if (confiable) {
         // The same entries the table handle's setRange / findNearest would visit.
         const dbf::KeyExpression& e = mdx->expression(tag);
-        if (flags & kIgual) {
+        if ((flags & kIgual) && claveDeTexto(v->campos[static_cast<size_t>(ncampo)], claves[0], c->clave)) {
+          c->busca(tag, c->clave, std::string(), VCursor::Tope::Desde);
+        } else if (flags & kIgual) {
           c->busca(tag, e.encodePrefix({std::move(claves[0])}), std::string(), VCursor::Tope::Desde);
         } else if ((flags & kDesde) && (flags & kHasta)) {
-          std::string lo = e.encodePrefix({std::move(claves[0])});
-          std::string hi = e.encodePrefix({std::move(claves[1])});
+          const dbf::FieldDef& f = v->campos[static_cast<size_t>(ncampo)];
+          std::string lo, hi;
+          if (!claveDeTexto(f, claves[0], lo) || !claveDeTexto(f, claves[1], hi)) {
+            lo = e.encodePrefix({std::move(claves[0])});
+            hi = e.encodePrefix({std::move(claves[1])});
+          }
           if (lo > hi) std::swap(lo, hi);
           c->busca(tag, std::move(lo), std::move(hi), VCursor::Tope::Hasta);
         } else if (flags & kDesde) {

@@ -188,6 +188,23 @@ TEST_F(Joins, RangesAndValuesThatCannotBeKeysAreStillExact) {
             (Filas{"64"}));
 }
 
+TEST_F(Joins, ALookupRepeatedByTheNextOuterRowGivesTheSameRecordsAgain) {
+  // Few outer rows, so every lookup walks the index; consecutive equal keys reuse it.
+  dbf::Table::create(kDatos, "pocas.dbf", {{"DOC", 'N', 6, 0}, {"CLPRO", 'C', 8, 0}});
+  agrega(kDatos, "pocas.dbf",
+         {{{"DOC", 1.0}, {"CLPRO", std::string("P005")}},
+          {{"DOC", 2.0}, {"CLPRO", std::string("P005")}},
+          {{"DOC", 3.0}, {"CLPRO", std::string("P005")}},
+          {{"DOC", 4.0}, {"CLPRO", std::string("P003")}},
+          {{"DOC", 5.0}, {"CLPRO", std::string("P005")}},
+          {{"DOC", 6.0}, {"CLPRO", std::string("P007")}},
+          {{"DOC", 7.0}, {"CLPRO", std::string("P003")}}});
+  const std::string s = "select L.DOC, P.NOMBR, P.PRECIO from \"C:\\Datos\\pocas.dbf\" L, " + kPro +
+                        " P where L.CLPRO = P.CLPRO order by L.DOC, P.NOMBR";
+  EXPECT_EQ(filas(base_, s), (Filas{"1|DOBLE|99", "1|NP005|15", "2|DOBLE|99", "2|NP005|15", "3|DOBLE|99",
+                                    "3|NP005|15", "4|NP003|13", "5|DOBLE|99", "5|NP005|15", "7|NP003|13"}));
+}
+
 TEST_F(Joins, ThePlannerPrefersTheTagWithFewerRecordsPerKey) {
   // LINEA has two values over 300 products; CLPRO about one per key. Both are tagged,
   // and LINEA comes first among the fields.
