@@ -173,7 +173,7 @@ class Verificador {
     }
     fd_ = a.fd;
     try {
-      if (!cabecera()) return;
+      cabecera();
     } catch (const Error& e) {
       r_.problemas.push_back(e.what());
       return;
@@ -201,13 +201,18 @@ class Verificador {
       }
     }
     r_.registros = cuenta;
-    recorre(*lector, cuenta);
+    try {
+      recorre(*lector, cuenta);
+    } catch (const Error& e) {
+      // The file itself failed (a read error): what was found so far stands.
+      r_.problemas.push_back(e.what());
+    }
     r_.problemas.insert(r_.problemas.end(), delIndice_.begin(), delIndice_.end());
   }
 
  private:
-  // Header against the file size and its descriptors. False when nothing more can be read.
-  bool cabecera() {
+  // Header against the file size and its descriptors; throws Error when it cannot be read.
+  void cabecera() {
     auto lee = [&](uint64_t& tamano) {
       tamano = file::sizeOf(fd_, ruta_.string());
       std::string inicio(static_cast<size_t>(std::min<uint64_t>(tamano, 68 + 48 * 256 + 2)), '\0');
@@ -226,7 +231,7 @@ class Verificador {
     uint64_t enArchivo = 0, sobra = 0;
     if (difiere(h_, tamano, enArchivo, sobra)) {
       // An append writes its record before the count: look again once none is running.
-      if (!locks::lockWithRetry(fd_, locks::kHeaderByte, locks::Kind::Shared, ruta_.c_str())) return true;
+      if (!locks::lockWithRetry(fd_, locks::kHeaderByte, locks::Kind::Shared, ruta_.c_str())) return;
       file::Header otra;
       try {
         otra = lee(tamano);
@@ -242,7 +247,6 @@ class Verificador {
         if (sobra > 1) r_.problemas.push_back("un registro incompleto al final del archivo");
       }
     }
-    return true;
   }
 
   void abreIndice() {
