@@ -555,14 +555,18 @@ int cmdVerifica(const Argumentos& a) {
     p->avanza(static_cast<long>(hecho), static_cast<long>(total));
   };
   long conProblemas = 0;
-  auto resultados = dbf::verificaDirectorio(in.datos, avance);
-  p.reset();
-  for (const auto& r : resultados) {
+  const std::vector<std::string> tablas = dbf::Table::listTables(in.datos);
+  // Each table's problems as soon as it is done: a long night run shows them early.
+  for (const std::string& tabla : tablas) {
+    const dbf::ResultadoVerificacion r = dbf::verificaTabla(in.datos, tabla, avance);
+    p.reset();
+    actual.clear();
     if (r.problemas.empty()) continue;
     ++conProblemas;
     for (const auto& t : r.problemas) std::cout << r.tabla << '\t' << t << '\n';
+    std::cout.flush();
   }
-  std::cout << resultados.size() << " tablas revisadas, " << conProblemas << " con problemas\n";
+  std::cout << tablas.size() << " tablas revisadas, " << conProblemas << " con problemas\n";
   if (conProblemas == 0) return 0;
   std::cerr << "mostrador-cli verifica: " << conProblemas << " tablas con problemas\n";
   return 1;

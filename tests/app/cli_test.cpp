@@ -181,6 +181,20 @@ TEST(CliEmpresa, NewCompanyThenAFormatToPreviewAndPdf) {
   EXPECT_EQ(s.err, "mostrador-cli formato: no se encontró la clave 999999 en facturae.dbf (índice INUMENC)\n");
 }
 
+TEST_F(Cli, VerifyShowsItsProgressOnATerminal) {
+  // script(1) gives the tool a terminal: progress lines go to it, one per table.
+  const std::string orden = "script -qec \"" + std::string(MOSTRADOR_CLI) + " verifica" + datos() + "\" /dev/null";
+  FILE* p = popen(orden.c_str(), "r");
+  std::array<char, 4096> buf{};
+  size_t n;
+  std::string salida;
+  while ((n = fread(buf.data(), 1, buf.size(), p)) > 0) salida.append(buf.data(), n);
+  ASSERT_EQ(pclose(p), 0) << salida;
+  EXPECT_NE(salida.find("\rverificando inventar.dbf 100%\r\n"), std::string::npos) << salida;
+  EXPECT_NE(salida.find("\rverificando movinven.dbf 100%\r\n"), std::string::npos) << salida;
+  EXPECT_NE(salida.find(" tablas revisadas, 0 con problemas\r\n"), std::string::npos) << salida;
+}
+
 TEST_F(Cli, VerifyIsQuietOnASoundCompanyAndFailsOnADamagedIndex) {
   Salida s = corre("verifica" + datos());
   ASSERT_EQ(s.codigo, 0) << s.out << s.err;

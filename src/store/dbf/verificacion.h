@@ -20,14 +20,23 @@ struct ResultadoVerificacion {
   std::vector<std::string> problemas; // empty when the table and its index are sound
 };
 
-// Called as work advances: table name, records done, records of the table.
+// Called as work advances: table name, units done, units of the table (a unit is a
+// record read or an index entry checked).
 using AvanceVerificacion = std::function<void(const std::string&, uint64_t, uint64_t)>;
 
+// Bytes of computed keys held at once; a table that needs more is checked in ranges of
+// record numbers, each tag walked once per range.
+inline constexpr uint64_t kMemoriaVerificacion = 256ull * 1024 * 1024;
+
 // Checks one table: header against the file size and its descriptors, every record
-// readable, and, when it has a production index, every tag: entries in order, one entry
-// per live record, each entry's key equal to the key of its record.
+// readable, and, when it has a production index, every tag: one entry per live record,
+// each entry's key equal to the key of its record, no entry of a missing or deleted
+// record. At most a few problems are reported per tag, and per table for the records.
+// Safe while other stations post: what is only another station's write in flight is
+// not reported (the protocol is described in verificacion.cpp).
 ResultadoVerificacion verificaTabla(std::string_view directorio, std::string_view archivo,
-                                    const AvanceVerificacion& avance = {});
+                                    const AvanceVerificacion& avance = {},
+                                    uint64_t memoria = kMemoriaVerificacion);
 
 // Every table file (".dbf", ".db") of a directory.
 std::vector<ResultadoVerificacion> verificaDirectorio(std::string_view directorio,

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <unordered_map>
 
 #include "shell/rutas.h"
 #include "store/dbf/dbf_file.h"
@@ -34,7 +35,54 @@ struct Vtab : sqlite3_vtab {
   // Per tag: its leading field when that field can drive a lookup, or -1.
   std::vector<int> campoDeEtiqueta;
   double filas = 1;  // records when the statement began, for the planner
+  // Per tag: records per key of its leading field, measured on first need (< 0: not yet).
+  std::vector<double> porClave;
 };
+
+// Records per key of a tag's leading field, from the tag itself: the keys of a few
+// records spread over the table are looked up and their entries counted (at most
+// kTope each). Blank keys are left out: they are NULL in SQL and never match. What the
+// planner needs to tell a tag of a few records per key (a product in the catalogue)
+// from one of thousands (a product in the movements), and to choose the inner table
+// and its tag of a join. Falls back to a handful per key when the table cannot be read.
+double medirPorClave(const Vtab& v, size_t etiqueta) {
+  constexpr int kMuestras = 5;
+  constexpr long kTope = 256;  // enough to tell a few from thousands
+  const int campo = v.campoDeEtiqueta[etiqueta];
+  try {
+    dbf::Table t;
+    t.open(v.dir, v.archivo);
+    t.setIndex(v.etiquetas[etiqueta].name);
+    const long n = t.recordCount();
+    double suma = 0;
+    int cuantas = 0;
+    for (int k = 1; k <= kMuestras && n > 0; ++k) {
+      const uint32_t r = static_cast<uint32_t>(std::max<long>(1, n * k / (kMuestras + 1)));
+      if (!t.goTo(r) || t.isNull(campo)) continue;
+      dbf::KeyValue valor;
+      switch (v.campos[static_cast<size_t>(campo)].type) {
+        case 'N':
+        case 'F':
+          valor = t.asFloat(campo);
+          break;
+        case 'D':
+          valor = *t.asDate(campo);
+          break;
+        default:
+          valor = t.asText(campo);
+      }
+      t.setRange({valor}, {valor});
+      long visto = 0;
+      for (t.first(); !t.eof() && visto < kTope; t.next()) ++visto;
+      t.cancelRange();
+      suma += static_cast<double>(std::max<long>(1, visto));
+      ++cuantas;
+    }
+    if (cuantas > 0) return suma / cuantas;
+  } catch (const std::exception&) {
+  }
+  return std::clamp(v.filas / 10, 1.0, 10.0);
+}
 
 // The keys of one tag computed from the records of a statement's snapshot, in the tag's
 // order ((key, record number), as the index keeps them).
@@ -42,6 +90,9 @@ struct ClavesEnMemoria {
   size_t largo = 0;      // bytes of every key
   std::string claves;    // the keys one after another
   std::vector<uint32_t> recnos;
+
+  // Each distinct key's first position, for lookups of a whole key (a join's equality).
+  std::unordered_map<std::string_view, uint32_t> primero;
 
   size_t size() const { return recnos.size(); }
   std::string_view clave(size_t i) const { return std::string_view(claves).substr(i * largo, largo); }
@@ -100,6 +151,7 @@ struct VCursor : sqlite3_vtab_cursor {
     const std::string& fin = tope == Tope::Desde ? desde : hasta;
     return clave.substr(0, fin.size()).compare(fin) > 0;
   }
+  std::string clave;  // the key of the last equality, built in place
   std::vector<uint32_t> lote;
   size_t enLote = 0;
   bool agotado = true;
@@ -164,6 +216,13 @@ struct VCursor : sqlite3_vtab_cursor {
   }
 
   void busca(int t, std::string lo, std::string hi, Tope fin) {
+    // The same lookup as the outer row before (a join's lines grouped by their key):
+    // its entries are taken again from the batch already read when it held them all.
+    const bool repetida = t == tag && fin == tope && lo == desde && hi == hasta;
+    if (repetida && modo == Modo::Indice && agotado && !ultimo) {
+      enLote = 0;
+      return avanzaIndice();
+    }
     tag = t;
     desde = std::move(lo);
     hasta = std::move(hi);
@@ -171,7 +230,14 @@ struct VCursor : sqlite3_vtab_cursor {
     if (const ClavesEnMemoria* m = claves(t)) {
       modo = Modo::Memoria;
       mem = m;
-      pos = desde.empty() ? 0 : m->desde(desde);
+      if (desde.empty()) {
+        pos = 0;
+      } else if (tope == Tope::Desde && desde.size() == m->largo) {
+        auto it = m->primero.find(desde);
+        pos = it == m->primero.end() ? m->size() : it->second;
+      } else {
+        pos = m->desde(desde);
+      }
       return avanzaMemoria();
     }
     modo = Modo::Indice;
@@ -253,6 +319,8 @@ struct VCursor : sqlite3_vtab_cursor {
       m->claves.append(todas, i * largo, largo);
       m->recnos.push_back(rs[i]);
     }
+    m->primero.reserve(m->size());
+    for (uint32_t i = 0; i < m->size(); ++i) m->primero.emplace(m->clave(i), i);  // keeps the first
     enMemoria[k] = std::move(m);
     return enMemoria[k].get();
   }
@@ -414,9 +482,12 @@ int mejorIndice(sqlite3_vtab* vt, sqlite3_index_info* info) {
     double filas, costo;
     if (o.igual >= 0) {
       o.desde = o.hasta = -1;
-      // A handful of records per key, never more than a tenth of the table: a lookup beats
-      // a scan even on the smallest tables, so joins always go through the tag.
-      filas = unicaAqui ? 1 : std::clamp(n / 10, 1.0, 10.0);
+      // A lookup beats a scan even on the smallest tables, so joins always go through a
+      // tag; between two tags, or two tables of a join, the records per key decide.
+      const size_t k = static_cast<size_t>(v->etiquetaDeCampo[c]);
+      if (v->porClave.size() <= k) v->porClave.resize(v->etiquetas.size(), -1);
+      if (!unicaAqui && v->porClave[k] < 0) v->porClave[k] = medirPorClave(*v, k);
+      filas = unicaAqui ? 1 : std::min(v->porClave[k], n / 2 + 1);
     } else if (o.desde >= 0 && o.hasta >= 0) {
       filas = n / 8 + 1;
     } else if (o.desde >= 0) {
@@ -538,6 +609,19 @@ bool aClave(sqlite3_value* val, const dbf::FieldDef& campo, bool esIgualdad, dbf
   }
 }
 
+// The key prefix of a text value for a text field without the general encoder: plain
+// ASCII is the same in Windows-1252, blank-padded to the field's width. False for
+// anything else (the encoder decides those). A join calls this once per outer row.
+bool claveDeTexto(const dbf::FieldDef& campo, const dbf::KeyValue& valor, std::string& clave) {
+  const std::string* s = std::get_if<std::string>(&valor);
+  if (campo.type != 'C' || !s || s->size() > static_cast<size_t>(campo.length)) return false;
+  for (unsigned char ch : *s)
+    if (ch < 0x20 || ch > 0x7E) return false;
+  clave.assign(*s);
+  clave.resize(static_cast<size_t>(campo.length), ' ');
+  return true;
+}
+
 int filtra(sqlite3_vtab_cursor* cur, int idxNum, const char*, int argc, sqlite3_value** argv) {
   auto* c = static_cast<VCursor*>(cur);
   auto* v = static_cast<Vtab*>(cur->pVtab);
@@ -560,11 +644,17 @@ int filtra(sqlite3_vtab_cursor* cur, int idxNum, const char*, int argc, sqlite3_
       if (confiable) {
         // The same entries the table handle's setRange / findNearest would visit.
         const dbf::KeyExpression& e = mdx->expression(tag);
-        if (flags & kIgual) {
+        if ((flags & kIgual) && claveDeTexto(v->campos[static_cast<size_t>(ncampo)], claves[0], c->clave)) {
+          c->busca(tag, c->clave, std::string(), VCursor::Tope::Desde);
+        } else if (flags & kIgual) {
           c->busca(tag, e.encodePrefix({std::move(claves[0])}), std::string(), VCursor::Tope::Desde);
         } else if ((flags & kDesde) && (flags & kHasta)) {
-          std::string lo = e.encodePrefix({std::move(claves[0])});
-          std::string hi = e.encodePrefix({std::move(claves[1])});
+          const dbf::FieldDef& f = v->campos[static_cast<size_t>(ncampo)];
+          std::string lo, hi;
+          if (!claveDeTexto(f, claves[0], lo) || !claveDeTexto(f, claves[1], hi)) {
+            lo = e.encodePrefix({std::move(claves[0])});
+            hi = e.encodePrefix({std::move(claves[1])});
+          }
           if (lo > hi) std::swap(lo, hi);
           c->busca(tag, std::move(lo), std::move(hi), VCursor::Tope::Hasta);
         } else if (flags & kDesde) {

@@ -5,7 +5,10 @@
 #include <filesystem>
 #include <fstream>
 
+#include "store/dbf/dbf_file.h"
 #include "store/dbf/dbf_table.h"
+#include "store/dbf/key_expression.h"
+#include "store/dbf/mdx_index.h"
 #include "support/entorno.h"
 
 namespace mostrador::dbf {
@@ -89,6 +92,140 @@ TEST_F(Verificacion, ADamagedIndexOrUnreadableHeaderIsAProblemNotACrash) {
   r = verificaTabla(dir.str(), "clientes.dbf");
   ASSERT_EQ(r.problemas.size(), 1u);
   EXPECT_EQ(r.registros, 0u);
+}
+
+
+// Changes entries of the index behind the table's back, as a torn write would leave them.
+class IndiceAlterado {
+ public:
+  explicit IndiceAlterado(const std::filesystem::path& mdx, const std::vector<FieldDef>& campos) {
+    m_.open(mdx, RecordLayout::from(campos));
+  }
+  std::string clave(const std::string& tag, const std::string& texto) {
+    return m_.expression(m_.tagNumber(tag)).encodePrefix({KeyValue{texto}});
+  }
+  void quita(const std::string& tag, const std::string& texto, uint32_t recno) {
+    m_.erase(m_.tagNumber(tag), clave(tag, texto), recno);
+  }
+  void pone(const std::string& tag, const std::string& texto, uint32_t recno) {
+    m_.insert(m_.tagNumber(tag), clave(tag, texto), recno);
+  }
+
+ private:
+  MdxFile m_;
+};
+
+TEST_F(Verificacion, EntriesOfMissingDeletedOrTwiceIndexedRecordsAndMissingEntries) {
+  const std::vector<FieldDef> campos{{"CLAVE", 'C', 6, 0}, {"SALDO", 'N', 10, 2}};
+  {
+    IndiceAlterado m(dir.ruta() / "clientes.mdx", campos);
+    m.quita("ICLAVE", "C4", 4);  // record 4 loses its entry
+    m.pone("ICLAVE", "C9", 9);   // an entry of a record the table never had
+    m.pone("ICLAVE", "A1", 1);   // record 1 indexed a second time
+  }
+  parcha(kDatos + kRegistro * 4, "*");  // record 5 deleted, its entries left behind
+  auto r = verificaTabla(dir.str(), "clientes.dbf");
+  EXPECT_EQ(r.borrados, 2u);
+  EXPECT_EQ(r.problemas, (std::vector<std::string>{
+                             "índice ICLAVE: el registro 1 aparece dos veces",
+                             "índice ICLAVE: entrada del registro borrado 5",
+                             "índice ICLAVE: entrada del registro 9, que no existe",
+                             "índice ISALDO: entrada del registro borrado 5"}));
+  // The missing entry shows once the others are repaired (three problems per tag at most).
+  {
+    IndiceAlterado m(dir.ruta() / "clientes.mdx", campos);
+    m.quita("ICLAVE", "C9", 9);
+    m.quita("ICLAVE", "A1", 1);
+  }
+  parcha(kDatos + kRegistro * 4, " ");
+  r = verificaTabla(dir.str(), "clientes.dbf");
+  EXPECT_EQ(r.problemas, (std::vector<std::string>{"índice ICLAVE: falta la entrada del registro 4"}));
+}
+
+TEST_F(Verificacion, AnUnreadableFieldIsReportedWithItsRecordOnly) {
+  parcha(kDatos + kRegistro * 0 + 7, "    12,5x ");  // record 1's SALDO
+  parcha(kDatos + kRegistro * 3 + 7, "      abc ");  // record 4's SALDO
+  auto r = verificaTabla(dir.str(), "clientes.dbf");
+  EXPECT_EQ(r.problemas, (std::vector<std::string>{
+                             "registro 1: El campo SALDO de la tabla clientes.dbf no tiene un número válido: \"12,5x\"",
+                             "registro 4: El campo SALDO de la tabla clientes.dbf no tiene un número válido: \"abc\""}));
+}
+
+// A table large enough for several blocks of records and batches of entries, with
+// repeated keys, a descending tag and an expression tag, checked whole and in ranges.
+class VerificacionGrande : public ::testing::Test {
+ protected:
+  static constexpr int kRegistros = 12000;
+  void SetUp() override {
+    Table::create(dir.str(), "movs.dbf",
+                  {{"CLPRO", 'C', 12, 0}, {"CANTI", 'N', 10, 2}, {"FECHA", 'D', 8, 0}},
+                  {{"ICLPRO", "CLPRO"},
+                   {"ICANTI", "CANTI;CLPRO", false, true},
+                   {"IEXPR", "*UPPER(CLPRO)+DTOS(FECHA)"}});
+    Table t;
+    t.open(dir.str(), "movs.dbf", OpenMode::Exclusive);
+    for (int i = 0; i < kRegistros; ++i) {
+      t.append();
+      t.setText("CLPRO", "p" + std::to_string((i * 7919) % 500));  // 24 records per key
+      t.setFloat("CANTI", (i % 37) - 18.5);
+      if (i % 5) t.setDate("FECHA", Fecha{2026, 1 + i % 12, 1 + i % 28});
+      t.post();
+    }
+    for (int r = 10; r <= kRegistros; r += 1000) {
+      t.goTo(static_cast<uint32_t>(r));
+      t.remove();
+    }
+  }
+  prueba::DirectorioTemporal dir;
+};
+
+TEST_F(VerificacionGrande, SoundWholeOrInRangesAndEveryFaultFoundInItsRange) {
+  std::vector<uint64_t> avances;
+  auto r = verificaTabla(dir.str(), "movs.dbf", [&](const std::string& t, uint64_t hecho, uint64_t total) {
+    EXPECT_EQ(t, "movs.dbf");
+    EXPECT_EQ(total, 4u * kRegistros);
+    avances.push_back(hecho);
+  });
+  EXPECT_EQ(r.registros, static_cast<uint32_t>(kRegistros));
+  EXPECT_EQ(r.borrados, 12u);
+  EXPECT_TRUE(r.problemas.empty()) << r.problemas[0];
+  ASSERT_FALSE(avances.empty());
+  EXPECT_TRUE(std::is_sorted(avances.begin(), avances.end()));
+  EXPECT_EQ(avances.back(), 4u * kRegistros);
+
+  // Budget for about 1,000 records at a time: 12 ranges.
+  r = verificaTabla(dir.str(), "movs.dbf", {}, 1000 * (16 + 16 + 12 + 16 + 16 + 20 + 16));
+  EXPECT_TRUE(r.problemas.empty()) << r.problemas[0];
+
+  // A fault in a middle range and one in the last; the entry of a missing record is
+  // reported once, not once per range.
+  std::vector<FieldDef> campos;
+  {
+    Table t;
+    t.open(dir.str(), "movs.dbf");
+    campos = t.fieldDefs();
+    t.goTo(5500);
+    EXPECT_EQ(t.asText("CLPRO"), "p" + std::to_string((5499 * 7919) % 500));
+  }
+  {
+    MdxFile m;
+    m.open(dir.ruta() / "movs.mdx", RecordLayout::from(campos));
+    const int tag = m.tagNumber("ICLPRO");
+    const std::string k = m.expression(tag).encodePrefix({KeyValue{"p" + std::to_string((5499 * 7919) % 500)}});
+    m.erase(tag, k, 5500);
+    m.insert(tag, k, 12001);
+    m.insert(tag, m.expression(tag).encodePrefix({KeyValue{std::string("zz")}}), 11999);
+  }
+  // Whole: entries in key order, then the records the index lacks. In ranges: range by
+  // range (the entry of a missing record belongs to the first).
+  r = verificaTabla(dir.str(), "movs.dbf");
+  EXPECT_EQ(r.problemas, (std::vector<std::string>{"índice ICLPRO: entrada del registro 12001, que no existe",
+                                                   "índice ICLPRO: el registro 11999 aparece dos veces",
+                                                   "índice ICLPRO: falta la entrada del registro 5500"}));
+  r = verificaTabla(dir.str(), "movs.dbf", {}, 1000 * (16 + 16 + 12 + 16 + 16 + 20 + 16));
+  EXPECT_EQ(r.problemas, (std::vector<std::string>{"índice ICLPRO: entrada del registro 12001, que no existe",
+                                                   "índice ICLPRO: falta la entrada del registro 5500",
+                                                   "índice ICLPRO: el registro 11999 aparece dos veces"}));
 }
 
 }  // namespace
