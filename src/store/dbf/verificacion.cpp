@@ -35,6 +35,8 @@
 
 #include "store/dbf/verificacion.h"
 
+#include "store/dbf/journal.h"
+
 #include <fcntl.h>
 #include <sched.h>
 #include <unistd.h>
@@ -221,6 +223,14 @@ class Verificador {
     };
     uint64_t tamano = 0;
     h_ = lee(tamano);
+    // Descriptors other programs would misread even where this engine copes.
+    for (const FieldDef& f : h_.fields) {
+      if (std::string_view("CNFDLM").find(f.type) == std::string_view::npos)
+        r_.problemas.push_back("el campo " + f.name + " es de un tipo desconocido (" + std::string(1, f.type) + ")");
+      else if (f.type == 'D' && f.length != 8)
+        r_.problemas.push_back("el campo de fecha " + f.name + " mide " + std::to_string(f.length) +
+                               " en lugar de 8");
+    }
     auto difiere = [&](const file::Header& h, uint64_t t, uint64_t& enArchivo, uint64_t& sobra) {
       const uint64_t hl = static_cast<uint64_t>(h.headerLength);
       const uint64_t datos = t > hl ? t - hl : 0;
@@ -301,7 +311,11 @@ class Verificador {
       const FieldDef& f = h_.fields[i];
       try {
         if (f.type == 'N' || f.type == 'F') file::value::number(f, rec + h_.offsets[i], r_.tabla);
-        if (f.type == 'D') file::value::date(f, rec + h_.offsets[i], r_.tabla);
+        if (f.type == 'D') {
+          if (f.length == 8 && std::string_view(rec + h_.offsets[i], 8) == "00000000")
+            return "el campo " + f.name + " tiene la fecha \"00000000\"";
+          file::value::date(f, rec + h_.offsets[i], r_.tabla);
+        }
       } catch (const Error& e) {
         return std::string(e.what());
       }
@@ -555,6 +569,8 @@ ResultadoVerificacion verificaTabla(std::string_view directorio, std::string_vie
 
 std::vector<ResultadoVerificacion> verificaDirectorio(std::string_view directorio,
                                                       const AvanceVerificacion& avance) {
+  // A save a dead station left half done is put back first: it is not damage.
+  journal::recoverIfDead(shell::resuelve(directorio));
   std::vector<ResultadoVerificacion> r;
   for (const std::string& t : Table::listTables(directorio)) r.push_back(verificaTabla(directorio, t, avance));
   return r;

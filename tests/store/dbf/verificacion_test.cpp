@@ -151,6 +151,54 @@ TEST_F(Verificacion, AnUnreadableFieldIsReportedWithItsRecordOnly) {
                              "registro 4: El campo SALDO de la tabla clientes.dbf no tiene un número válido: \"abc\""}));
 }
 
+// What other programs would misread: a field of an unknown type, a date field that is
+// not 8 wide, a stored date of zeros. Checking never writes.
+TEST(VerificacionDescriptores, TiposDesconocidosFechasAnchasYFechasEnCeros) {
+  prueba::DirectorioTemporal dir;
+  Table::create(dir.str(), "rara.dbf", {{"CLAVE", 'C', 4, 0}, {"ALTA", 'D', 8, 0}, {"OTRA", 'C', 8, 0}});
+  {
+    Table t;
+    t.open(dir.str(), "rara.dbf");
+    t.append();
+    t.setText("CLAVE", "A1");
+    t.setDate("ALTA", Fecha{2026, 1, 2});
+    t.post();
+    t.append();
+    t.setText("CLAVE", "A2");
+    t.post();
+  }
+  const auto ruta = dir.ruta() / "rara.dbf";
+  std::string b;
+  {
+    std::ifstream f(ruta, std::ios::binary);
+    b.assign(std::istreambuf_iterator<char>(f), {});
+  }
+  const size_t datos = 32 + 3 * 32 + 1, largo = 1 + 4 + 8 + 8;
+  b.replace(datos + largo + 5, 8, "00000000");  // record 2's ALTA
+  b[32 + 2 * 32 + 11] = 'Q';                    // OTRA: a type no reader knows
+  {
+    std::ofstream(ruta, std::ios::binary) << b;
+  }
+  auto r = verificaTabla(dir.str(), "rara.dbf");
+  EXPECT_EQ(r.problemas, (std::vector<std::string>{"el campo OTRA es de un tipo desconocido (Q)",
+                                                   "registro 2: el campo ALTA tiene la fecha \"00000000\""}));
+  std::ifstream f(ruta, std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(f), {}), b);
+
+  // A date field 30 wide.
+  Table::create(dir.str(), "ancha.dbf", {{"CLAVE", 'C', 4, 0}, {"ALTA", 'C', 30, 0}});
+  std::string a;
+  {
+    std::ifstream g(dir.ruta() / "ancha.dbf", std::ios::binary);
+    a.assign(std::istreambuf_iterator<char>(g), {});
+  }
+  a[32 + 32 + 11] = 'D';
+  std::ofstream(dir.ruta() / "ancha.dbf", std::ios::binary) << a;
+  auto w = verificaTabla(dir.str(), "ancha.dbf");
+  ASSERT_FALSE(w.problemas.empty());
+  EXPECT_EQ(w.problemas[0], "el campo de fecha ALTA mide 30 en lugar de 8");
+}
+
 // A table large enough for several blocks of records and batches of entries, with
 // repeated keys, a descending tag and an expression tag, checked whole and in ranges.
 class VerificacionGrande : public ::testing::Test {
