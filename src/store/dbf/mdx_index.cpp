@@ -1041,15 +1041,24 @@ void MdxFile::keepHeaderInUnit() {
   if (d_->fd >= 0 && d_->journaled) journal::keep(d_->fd, d_->path, 0, kHeaderSize);
 }
 
+namespace {
+
+// A bare handle on an index file for the whole-file operations below; closed with it.
+struct Bare {
+  MdxFile::Impl& d;
+  Bare(MdxFile::Impl& impl, const std::filesystem::path& path, int flags) : d(impl) {
+    d.path = path;
+    d.fd = ::open(path.c_str(), flags | O_CLOEXEC);
+    if (d.fd < 0) d.ioError("abrir", errno);
+  }
+  ~Bare() { ::close(d.fd); }
+};
+
+}  // namespace
+
 void MdxFile::renewIdentity(const std::filesystem::path& path) {
   Impl d;
-  d.path = path;
-  d.fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
-  if (d.fd < 0) d.ioError("abrir", errno);
-  struct Closer {
-    int fd;
-    ~Closer() { ::close(fd); }
-  } closer{d.fd};
+  Bare bare(d, path, O_RDWR);
   d.lock(F_WRLCK);
   uint8_t fixed[64];
   if (!d.readAt(fixed, sizeof fixed, 0) || std::memcmp(fixed, kMagic, 8) != 0) {
@@ -1070,13 +1079,7 @@ void MdxFile::renewIdentity(const std::filesystem::path& path) {
 
 std::vector<TagDef> MdxFile::storedTags(const std::filesystem::path& path) {
   Impl d;
-  d.path = path;
-  d.fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (d.fd < 0) d.ioError("abrir", errno);
-  struct Closer {
-    int fd;
-    ~Closer() { ::close(fd); }
-  } closer{d.fd};
+  Bare bare(d, path, O_RDONLY);
   uint8_t fixed[64];
   if (!d.readAt(fixed, sizeof fixed, 0) || std::memcmp(fixed, kMagic, 8) != 0)
     d.damaged("cabecera inválida");
@@ -1102,16 +1105,13 @@ std::vector<TagDef> MdxFile::storedTags(const std::filesystem::path& path) {
 
 void MdxFile::replaceContents(const std::filesystem::path& path, const std::filesystem::path& from) {
   Impl d;
-  d.path = path;
-  d.fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
-  if (d.fd < 0) d.ioError("abrir", errno);
+  Bare bare(d, path, O_RDWR);
+  int src = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+  if (src < 0) d.ioError("abrir", errno);
   struct Closer {
     int fd;
     ~Closer() { ::close(fd); }
-  } closer{d.fd};
-  int src = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
-  if (src < 0) d.ioError("abrir", errno);
-  Closer srcCloser{src};
+  } srcCloser{src};
   struct stat st {};
   if (::fstat(src, &st) < 0) d.ioError("leer", errno);
   std::vector<uint8_t> bytes(size_t(st.st_size));

@@ -99,8 +99,9 @@ class MdxFile {
   // Bumped by every endWrite() of any handle.
   uint64_t changeCounter() const;
 
+  struct Impl;  // opaque; named here so that the file's own helpers can hold one
+
  private:
-  struct Impl;
   std::unique_ptr<Impl> d_;
 };
 
