@@ -1,5 +1,7 @@
 #include "printing/navegador_catalogo.h"
 
+#include <filesystem>
+
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -504,6 +506,44 @@ std::optional<std::string> NavegadorCatalogo::preparaReporte(int n) {
     ui_.terminaProgreso();
     ui_.mensaje(e.what());
     return std::nullopt;
+  }
+}
+
+bool NavegadorCatalogo::concentraReporte(const std::string& tabla, const CondicionesConcentrado& condiciones,
+                                         shell::Interaccion& progreso, std::function<bool()> cancelado) {
+  try {
+    const std::filesystem::path ruta(tabla);
+    dbf::Table t;
+    t.open(ruta.parent_path().string(), ruta.filename().string());
+    const auto& campos = t.fieldDefs();
+    if (campos.empty()) return false;
+    ParametrosConcentrado p;
+    p.clave = campos[0].name;
+    std::array<std::string, 10> titulos{};
+    std::array<int, 10> anchos{};
+    titulos[0] = campos[0].name;
+    anchos[0] = std::max(campos[0].length, 10);
+    size_t n = 0;
+    for (size_t i = 1; i < campos.size() && n < p.columnas.size(); ++i) {
+      if (campos[i].type != 'N' && campos[i].type != 'F') continue;
+      p.columnas[n] = campos[i].name;
+      titulos[n + 2] = campos[i].name;
+      anchos[n + 2] = std::max(campos[i].length + 4, 12);
+      ++n;
+    }
+    if (n == 0) {
+      ui_.mensaje("El reporte no tiene columnas numéricas que concentrar");
+      return false;
+    }
+    p.opcion = "D";
+    p.condiciones = condiciones;
+    p.cancelado = std::move(cancelado);
+    if (GeneraConcentrado({&t}, p, sistema_, datos_, progreso) != ResultadoConcentrado::Hecho) return false;
+    return TitulosConcentrado(sistema_, titulos, p.opcion, tiposDeColumnas(t, p.columnas), condiciones) &&
+           AnchosConcentrado(sistema_, anchos);
+  } catch (const dbf::Error& e) {
+    ui_.mensaje(e.what());
+    return false;
   }
 }
 

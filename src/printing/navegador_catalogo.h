@@ -23,6 +23,7 @@
 #include <string_view>
 #include <vector>
 
+#include "printing/concentrado.h"
 #include "shell/interaccion.h"
 #include "shell/programas.h"
 #include "store/dbf/dbf_table.h"
@@ -142,6 +143,11 @@ class NavegadorCatalogo {
   // Writes the rest of report line n as "<system>\report\tempo.sql" and runs it into the
   // scratch table "tempo.dbf"; returns its path, or nullopt after the message.
   std::optional<std::string> preparaReporte(int n);
+  // Concentrates the scratch table a custom report made (its first field the key, its
+  // numeric fields the columns, option "D", the filter's conditions), with the headings
+  // and widths the viewer reads. True when "final.tmp" is ready.
+  bool concentraReporte(const std::string& tabla, const CondicionesConcentrado& condiciones,
+                        shell::Interaccion& progreso, std::function<bool()> cancelado = {});
 
  private:
   size_t leeMas(size_t n);

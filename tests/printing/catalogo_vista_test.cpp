@@ -6,6 +6,7 @@
 #include "printing/constructor_consulta.h"
 #include "printing/diseno_vista.h"
 #include "printing/navegador_catalogo.h"
+#include "printing/visor_concentrado.h"
 #include "shell/rutas.h"
 #include "shell/texto.h"
 #include "store/dbf/dbf_table.h"
@@ -225,6 +226,30 @@ TEST_F(Catalogo, CustomReportsRunTheirStatementIntoTempo) {
   t.open(sistema, "tempo.dbf");
   EXPECT_EQ(t.recordCount(), 2);
   EXPECT_EQ(ui.llamadas()[0], "progreso: Creando Reporte Espere un momento por Favor... 0/2");
+}
+
+// The scratch table of a custom report is concentrated by its first field (option "D",
+// its numeric columns) for the chart viewer, with the filter's conditions.
+TEST_F(Catalogo, CustomReportsAreConcentratedForTheViewer) {
+  shell::creaDirectorios(shell::une(sistema, "report"));
+  shell::escribeLineas(shell::une(shell::une(sistema, "report"), "reportes.sql"),
+                       {std::string(35, ' ') + "SELECT NUFAC_CC, IMCUE_CC FROM cucobrar"});
+  NavegadorCatalogo n(ui, sistema, datos, "cucobrar.dbf", {});
+  auto ruta = n.preparaReporte(0);
+  ASSERT_TRUE(ruta);
+  ASSERT_TRUE(n.concentraReporte(*ruta, {}, ui));
+  VisorConcentrado v(sistema, "Gráfica");
+  ASSERT_TRUE(v.abre());
+  const auto lineas = v.lineasExportacion();
+  ASSERT_FALSE(lineas.empty());
+  EXPECT_EQ(lineas[0].substr(0, 8), "NUFAC_CC");
+  // A condition nobody meets leaves the concentration empty, not failed.
+  CondicionesConcentrado ninguna;
+  ninguna.condiciones[0] = {"NUFAC_CC", "=", "NO-EXISTE"};
+  ASSERT_TRUE(n.concentraReporte(*ruta, ninguna, ui));
+  VisorConcentrado w(sistema, "Gráfica");
+  ASSERT_TRUE(w.abre());
+  EXPECT_LT(w.lineasExportacion().size(), lineas.size());
 }
 
 TEST_F(Catalogo, IndexChooserDescribesTagsByTheirFields) {

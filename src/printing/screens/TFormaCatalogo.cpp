@@ -1,4 +1,9 @@
 #include "printing/screens/TFormaCatalogo.h"
+#include "shell/reloj.h"
+#include "printing/filtro_reporte.h"
+#include "printing/screens/TFormaBarras.h"
+#include "printing/screens/TFormaProgreso.h"
+#include "printing/screens/TFormaFormatos.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -321,9 +326,28 @@ void TFormaCatalogo::DBGrid1DblClick() {
 }
 
 void TFormaCatalogo::ReporteClick(int n) {
-  // The filter dialog, the concentration generator and the viewer take the scratch
-  // table from here once they are joined to this screen.
-  if (auto ruta = n_->preparaReporte(n)) Estado->setText(q("Reporte en " + *ruta));
+  // The filter dialog's three conditions go with the report into the concentration.
+  TFormaFormatos dialogo(this);
+  dialogo.setWindowTitle(q("Reporte de Consecutivo de Documentos"));
+  mostrador::printing::FiltroReporte f;
+  f.RangoFiltro(mostrador::shell::RelojSistema().ahora().fecha, "", "");
+  for (auto& c : mostrador::printing::camposDeFiltro(sistema_, "facturae.dbf", {})) f.agregaCampo(c);
+  if (!dialogo.pide(f)) return;
+  mostrador::printing::CondicionesConcentrado condiciones;
+  for (size_t i = 0; i < f.condiciones.size(); ++i) {
+    const auto& c = f.condiciones[i];
+    if (c.campo.empty() || c.valor.empty()) continue;
+    condiciones.condiciones[i] = {c.campo, c.operador, c.valor};
+  }
+  auto ruta = n_->preparaReporte(n);
+  if (!ruta) return;
+  Estado->setText(q("Reporte en " + *ruta));
+  TFormaProgreso progreso(ui_, this);
+  const bool hecho = n_->concentraReporte(*ruta, condiciones, progreso, [&progreso] { return progreso.cancelado(); });
+  progreso.close();
+  if (!hecho) return;
+  TFormaBarras visor(sistema_, "Gráfica", ui_, programaHoja_, this);
+  visor.exec();
 }
 
 void TFormaCatalogo::keyPressEvent(QKeyEvent* e) {
