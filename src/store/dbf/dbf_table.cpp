@@ -1,24 +1,30 @@
 // The table handle. States (see dbf_table.h): Closed, Browse, Editing and Failed; the
-// Failed mark survives cancel() and is only cleared by close()/open().
+// Failed mark survives cancel() and is cleared by close()/open(), or by the rollback of
+// the unit the failed write belonged to (the bytes are then as they were before it).
 //
 // Reads never trust memory: every move reads the header's record count and the record
 // itself from disk (pread), so a record another station posted is seen on the next move.
 // Only the header's shape (fields, header and record lengths), which no station changes
-// while the table is open by anybody else, is kept.
+// while the table is open by anybody else, is kept. Opening writes nothing.
 //
-// Writes, in the order that leaves a readable table when a station dies at any point:
+// Writes of a shared table belong to a unit of work (journal.h): the directory's writer
+// lock is held and the old bytes are journaled before each write, so a failure or a dead
+// station leaves every table of the unit as it was. A change made outside a unit is a
+// unit of its own. Within one change, the order is still the one that leaves a readable
+// table when nothing can be put back (exclusive and scratch tables):
 //   append: header lock -> read the count -> write record + 0x1A -> write count and date
-//           -> unlock. A death after the record write leaves one record more than the
-//           header says; open() reconciles the count with the file size.
-//   edit:   record lock (held from edit() to post()/cancel()) -> write the record.
+//           -> unlock. A death after the record write leaves a record beyond the count,
+//           which reads as absent and which the next append overwrites.
+//   edit:   record lock (held from edit() to post()/cancel(), or to the unit's end) ->
+//           write the record.
 //   delete: record lock -> write '*' over the deleted flag.
 //   pack:   build the packed copy in a new file that is locked before it gets its name,
 //           then rename it over the table.
 // Every change that touches keys runs inside one index write (MdxFile::beginWrite ..
 // endWrite) that starts before the .dbf is touched: the index's dirty mark covers the
-// whole change, so a station dying half-way leaves an index that reports itself torn
-// instead of one that silently disagrees with the records. Locks are always taken .dbf
-// first, .mdx second.
+// whole change, so a station dying half-way outside a unit leaves an index that reports
+// itself torn (and is rebuilt from the records) instead of one that silently disagrees
+// with them. Locks are always taken: records, writer lock, .dbf header, .mdx.
 //
 // Index order: the position is the (key, record number) entry the cursor stands on; the
 // index finds its neighbours again on every move, so other stations' changes to the tree

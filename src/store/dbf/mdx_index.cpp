@@ -49,7 +49,9 @@
 // changes pages in its cache only, and at endWrite() writes the changed pages, then the
 // header with the mark cleared and the counter bumped, then unlocks. A process killed
 // in between leaves the mark set; whoever next holds a lock sees it and reports the file
-// torn. Nothing is synced: the file is safe from a dead process, not from a dead machine.
+// torn (IndexDamaged), and the table rebuilds it from its records. Inside a unit of work
+// (journal.cpp) every page and the header are journaled before they are written, so a
+// dead writer's changes are put back whole instead; the index syncs nothing itself.
 //
 // LOCKS. OFD locks (F_OFD_SETLKW) on the byte at 0x40000000, far beyond any data: shared
 // for every read operation, exclusive from beginWrite() to endWrite(). OFD locks belong

@@ -11,8 +11,10 @@
 // while they walk the tree; a writer holds it exclusively between beginWrite() and
 // endWrite(), during which the header's dirty mark is set. A dirty mark found when no
 // writer holds the lock means a writer died mid-update: the file is torn and every
-// operation throws Error until the index is rebuilt. Pages are cached per handle and the
-// cache is dropped whenever the header's change counter moved.
+// operation throws IndexDamaged (as does a page whose entries are out of order or point
+// outside the file) until the index is rebuilt; the table handle rebuilds it from its
+// records. Pages are cached per handle and the cache is dropped whenever the header's
+// change counter or identity moved.
 
 #include <cstdint>
 #include <filesystem>
