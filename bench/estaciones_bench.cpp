@@ -4,15 +4,18 @@
 //   ./build/bench_estaciones_bench --benchmark_filter=Ocho      (8 stations x 1,000 sales)
 //   ./build/bench_estaciones_bench --benchmark_filter=Matadas   (300 rounds of 3 stations)
 //   ./build/bench_estaciones_bench --benchmark_filter=Cincuenta (a 50-line sale)
+//   ./build/bench_estaciones_bench --benchmark_filter=Verifica  (verifica while 4 stations sell)
 
 #include <benchmark/benchmark.h>
 #include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <random>
 
 #include "sales/captura.h"
+#include "store/dbf/verificacion.h"
 #include "shell/rutas.h"
 #include "store/dbf/dbf_table.h"
 #include "support/dialogos_venta_falsos.h"
@@ -107,6 +110,44 @@ void BM_EstacionesMatadas(benchmark::State& st) {
   }
 }
 BENCHMARK(BM_EstacionesMatadas)->Name("Matadas_trescientas_rondas")->Arg(300)->Iterations(1)->UseRealTime()->Unit(benchmark::kSecond);
+
+// The whole company verified again and again while four stations sell: every problem
+// it reports is a false one (the stations leave the company sound, as the checker says).
+void BM_VerificaMientrasVenden(benchmark::State& st) {
+  for (auto _ : st) {
+    DirectorioTemporal dir;
+    EmpresaVentas empresa;
+    OpcionesTienda o;
+    const auto sistemas = preparaTienda(empresa, 4, o);
+    std::vector<std::string> registros;
+    for (int e = 1; e <= 4; ++e) registros.push_back((dir.ruta() / ("e" + std::to_string(e) + ".log")).string());
+    std::vector<pid_t> hijos;
+    for (int e = 1; e <= 4; ++e)
+      hijos.push_back(estacion([&, e] {
+        return vendeEstacion(empresa, sistemas[size_t(e - 1)], e, 300, e, registros[size_t(e - 1)], o);
+      }));
+    long vueltas = 0, problemas = 0, caidas = 0;
+    for (bool vivas = true; vivas;) {
+      const pid_t v = estacion([] {
+        long n = 0;
+        for (const auto& r : mostrador::dbf::verificaDirectorio(std::string(EmpresaVentas::kDatos))) n += long(r.problemas.size());
+        return int(std::min(n, 90L));
+      });
+      const int fin = espera(v);
+      ++vueltas;
+      if (fin >= 100) ++caidas;
+      else problemas += fin;
+      vivas = false;
+      for (pid_t h : hijos) vivas = vivas || kill(h, 0) == 0 && waitpid(h, nullptr, WNOHANG) == 0;
+    }
+    for (pid_t h : hijos) waitpid(h, nullptr, 0);
+    st.counters["verificaciones"] = double(vueltas);
+    st.counters["caidas"] = double(caidas);
+    st.counters["problemas_falsos"] = double(problemas);
+    cuenta(st, revisaTienda(datosLocal(), registros, o));
+  }
+}
+BENCHMARK(BM_VerificaMientrasVenden)->Name("Verifica_mientras_cuatro_venden")->Iterations(1)->UseRealTime()->Unit(benchmark::kSecond);
 
 void BM_VentaDeCincuentaPartidas(benchmark::State& st) {
   DirectorioTemporal dir;
