@@ -246,28 +246,23 @@ bool devuelveFilas(std::string_view s) {
   return palabra == "SELECT" || palabra == "VALUES";
 }
 
-int cmdSql(const Argumentos& a) {
-  std::string sentencia;
+// The text given on the command line, or the lines of --archivo joined by `union`.
+std::string textoOArchivo(const Argumentos& a, std::string_view union_, const std::string& ambas,
+                          const std::string& falta) {
   if (auto archivo = a.opcion("archivo")) {
-    if (!a.posicionales.empty()) throw ErrorUso("dé la sentencia o --archivo, no ambas");
+    if (!a.posicionales.empty()) throw ErrorUso(ambas);
     auto lineas = shell::leeLineas(*archivo);
     if (!lineas) throw std::runtime_error("El Archivo " + *archivo + " No Existe");
-    for (const auto& l : *lineas) sentencia += (sentencia.empty() ? "" : " ") + l;
-  } else if (a.posicionales.size() == 1) {
-    sentencia = a.posicionales[0];
-  } else {
-    throw ErrorUso("sql necesita una sentencia o --archivo F");
+    std::string texto;
+    for (const auto& l : *lineas) texto += (texto.empty() ? "" : std::string(union_)) + l;
+    return texto;
   }
-  // Without a company the statement must name its tables by full path.
-  std::string datos;
-  if (a.opcion("datos") || a.opcion("empresa") || a.opcion("sistema") || shell::existe("c:\\TVK\\talvek.ini")) {
-    try {
-      datos = localiza(a).datos;
-    } catch (const std::exception&) {
-      if (a.opcion("datos") || a.opcion("empresa")) throw;
-    }
-  }
-  sql::BaseSql base(datos);
+  if (a.posicionales.size() == 1) return a.posicionales[0];
+  throw ErrorUso(falta);
+}
+
+// Runs a statement: a SELECT prints its rows, anything else how many rows it changed.
+int ejecutaSentencia(sql::BaseSql& base, const std::string& sentencia) {
   if (!devuelveFilas(sentencia)) {
     const long n = base.ejecuta(sentencia);
     std::cout << n << (n == 1 ? " fila afectada\n" : " filas afectadas\n");
@@ -279,35 +274,34 @@ int cmdSql(const Argumentos& a) {
   return 0;
 }
 
+int cmdSql(const Argumentos& a) {
+  const std::string sentencia = textoOArchivo(a, " ", "dé la sentencia o --archivo, no ambas",
+                                              "sql necesita una sentencia o --archivo F");
+  // Without a company the statement must name its tables by full path.
+  std::string datos;
+  if (a.opcion("datos") || a.opcion("empresa") || a.opcion("sistema") || shell::existe("c:\\TVK\\talvek.ini")) {
+    try {
+      datos = localiza(a).datos;
+    } catch (const std::exception&) {
+      if (a.opcion("datos") || a.opcion("empresa")) throw;
+    }
+  }
+  sql::BaseSql base(datos);
+  return ejecutaSentencia(base, sentencia);
+}
+
 // A Spanish query: translated word by word, then run as "sql" runs a statement.
 int cmdConsulta(const Argumentos& a) {
-  std::string texto;
-  if (auto archivo = a.opcion("archivo")) {
-    // A query file of the console ("\report\*.sql"): one line of the query per line.
-    if (!a.posicionales.empty()) throw ErrorUso("dé la consulta o --archivo, no ambas");
-    auto lineas = shell::leeLineas(*archivo);
-    if (!lineas) throw std::runtime_error("El Archivo " + *archivo + " No Existe");
-    for (const auto& l : *lineas) texto += (texto.empty() ? "" : "\n") + l;
-  } else if (a.posicionales.size() == 1) {
-    texto = a.posicionales[0];
-  } else {
-    throw ErrorUso("consulta necesita una consulta entre comillas o --archivo F");
-  }
+  // A query file of the console ("\report\*.sql") holds one line of the query per line.
+  const std::string texto = textoOArchivo(a, "\n", "dé la consulta o --archivo, no ambas",
+                                          "consulta necesita una consulta entre comillas o --archivo F");
   const std::string traduccion = printing::traduceConsulta(texto);
   if (a.bandera("traduce")) {
     std::cout << traduccion << '\n';
     return 0;
   }
   sql::BaseSql base(localiza(a).datos);
-  if (!devuelveFilas(traduccion)) {
-    const long n = base.ejecuta(traduccion);
-    std::cout << n << (n == 1 ? " fila afectada\n" : " filas afectadas\n");
-    return 0;
-  }
-  auto r = base.consulta(traduccion);
-  imprimeEncabezado(*r);
-  for (r->first(); !r->eof(); r->next()) imprimeFila(*r);
-  return 0;
+  return ejecutaSentencia(base, traduccion);
 }
 
 // A new company: data directory with every table and index, system directory with the

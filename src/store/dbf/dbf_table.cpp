@@ -853,16 +853,17 @@ struct Table::Impl : journal::Participant {
   // Takes the lock of record r for an edit or a deletion, without waiting: a screen
   // tells its user at once, and a unit must not wait while it holds the writer lock the
   // other station needs to post (the waiting belongs to the lock phase, lockRecord).
+  LockError recordHeld(uint32_t r, const char* op) const {
+    return LockError("El registro " + std::to_string(r) + " de la tabla " + name + " está bloqueado por otra estación",
+                     op, path.string());
+  }
   void lockForChange(uint32_t r, const char* op) {
     if (held.count(r)) {
       lockedRecord = r;
       return;
     }
     const bool ok = locks::tryLock(fd.get(), locks::recordByte(r), locks::Kind::Exclusive, path.c_str());
-    if (!ok)
-      throw LockError("El registro " + std::to_string(r) + " de la tabla " + name +
-                          " está bloqueado por otra estación",
-                      op, path.string());
+    if (!ok) throw recordHeld(r, op);
     lockedRecord = r;
   }
 };
@@ -1271,9 +1272,7 @@ void Table::lockRecord(uint32_t recno, int waitMillis) {
   t.requireWritable();
   if (recno == 0 || t.held.count(recno) || t.lockedRecord == recno) return;
   if (!locks::lockWithRetry(t.fd.get(), locks::recordByte(recno), locks::Kind::Exclusive, t.path.c_str(), waitMillis))
-    throw LockError("El registro " + std::to_string(recno) + " de la tabla " + t.name +
-                        " está bloqueado por otra estación",
-                    "lock", t.path.string());
+    throw t.recordHeld(recno, "lock");
   t.held.insert(recno);
   if (t.inUnit()) journal::join(t.dirLocal, &t);
 }

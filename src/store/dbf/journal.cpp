@@ -300,6 +300,10 @@ size_t restore(int fd, const fs::path& journalPath) {
   return fds.size();
 }
 
+void logRestored(const std::string& dir, size_t files) {
+  log("Se deshizo un guardado interrumpido en " + dir + " (" + std::to_string(files) + " archivos restituidos)");
+}
+
 void endUnit(Unit& u, bool committed) {
   std::vector<Participant*> ps;
   ps.swap(u.participants);
@@ -399,8 +403,7 @@ bool recoverIfDead(const fs::path& localDir) {
       const size_t n = restore(fd, jp);
       locks::unlock(fd, kWriterByte);
       if (n) {
-        log("Se deshizo un guardado interrumpido en " + localDir.string() + " (" + std::to_string(n) +
-            " archivos restituidos)");
+        logRestored(localDir.string(), n);
         done = true;
       }
     }
@@ -452,9 +455,7 @@ Transaction::Transaction(std::string_view dir, int waitMillis, bool durable) {
   try {
     if (file::sizeOf(u.fd, u.path.string()) > 0) {
       // We hold the writer lock: whoever wrote this journal is gone.
-      if (size_t n = journal::restore(u.fd, u.path))
-        journal::log("Se deshizo un guardado interrumpido en " + dir_ + " (" + std::to_string(n) +
-                     " archivos restituidos)");
+      if (size_t n = journal::restore(u.fd, u.path)) journal::logRestored(dir_, n);
     }
   } catch (...) {
     locks::unlock(u.fd, journal::kWriterByte);
