@@ -277,6 +277,95 @@ void BM_RecorrerRango_Sqlite(benchmark::State& state) {
 }
 BENCHMARK(BM_RecorrerRango_Sqlite)->Unit(benchmark::kMillisecond);
 
+// Every record in natural order through the cursor, as a browse or a maintenance walk
+// does; SQLite walks its table in rowid order.
+void BM_RecorrerTodo_Dbf(benchmark::State& state) {
+  Table t;
+  t.open(datos().dir.string(), "bench.dbf");
+  for (auto _ : state) {
+    double suma = 0;
+    long n = 0;
+    for (t.first(); !t.eof(); t.next(), ++n) suma += t.asFloat(2);
+    if (n < kRegistros) state.SkipWithError("recorrido incompleto");
+    benchmark::DoNotOptimize(suma);
+  }
+  state.SetItemsProcessed(state.iterations() * kRegistros);
+}
+BENCHMARK(BM_RecorrerTodo_Dbf)->Unit(benchmark::kMillisecond);
+
+void BM_RecorrerTodo_Sqlite(benchmark::State& state) {
+  sqlite3* db = abreSqlite();
+  sqlite3_stmt* st = nullptr;
+  revisa(sqlite3_prepare_v2(db, "SELECT * FROM bench", -1, &st, nullptr), db, "prepare");
+  for (auto _ : state) {
+    double suma = 0;
+    long n = 0;
+    while (sqlite3_step(st) == SQLITE_ROW) {
+      suma += sqlite3_column_double(st, 2);
+      ++n;
+    }
+    sqlite3_reset(st);
+    if (n < kRegistros) state.SkipWithError("recorrido incompleto");
+    benchmark::DoNotOptimize(suma);
+  }
+  sqlite3_finalize(st);
+  sqlite3_close(db);
+  state.SetItemsProcessed(state.iterations() * kRegistros);
+}
+BENCHMARK(BM_RecorrerTodo_Sqlite)->Unit(benchmark::kMillisecond);
+
+// A random name to start a walk of the name tag from, never in the last group of names
+// (TUERCA), so that 10,000 entries always follow it.
+std::string inicioNombre(std::mt19937& azar) {
+  static const char* grupos[] = {"ARANDELA", "BROCA", "CLAVO", "LIJA", "MARTILLO", "PINZA", "TORNILLO"};
+  const unsigned g = azar() % 7;
+  return std::string(grupos[g]) + " " + std::to_string(azar() % 1000003);
+}
+
+// 10,000 entries of the name tag from a random name: records scattered over the table.
+void BM_RecorrerNombres_Dbf(benchmark::State& state) {
+  Table t;
+  t.open(datos().dir.string(), "bench.dbf");
+  t.setIndex("INOMBRE");
+  std::mt19937 azar(3);
+  for (auto _ : state) {
+    t.findNearest({inicioNombre(azar)});
+    double suma = 0;
+    long n = 0;
+    for (; !t.eof() && n < kRango; t.next(), ++n) suma += t.asFloat(2);
+    if (n != kRango) state.SkipWithError("recorrido incompleto");
+    benchmark::DoNotOptimize(suma);
+  }
+  state.SetItemsProcessed(state.iterations() * kRango);
+}
+BENCHMARK(BM_RecorrerNombres_Dbf)->Unit(benchmark::kMillisecond);
+
+void BM_RecorrerNombres_Sqlite(benchmark::State& state) {
+  sqlite3* db = abreSqlite();
+  sqlite3_stmt* st = nullptr;
+  revisa(sqlite3_prepare_v2(db, "SELECT * FROM bench WHERE nombre >= ? ORDER BY nombre LIMIT 10000", -1, &st,
+                            nullptr),
+         db, "prepare");
+  std::mt19937 azar(3);
+  for (auto _ : state) {
+    const std::string a = inicioNombre(azar);
+    sqlite3_bind_text(st, 1, a.c_str(), -1, SQLITE_TRANSIENT);
+    double suma = 0;
+    long n = 0;
+    while (sqlite3_step(st) == SQLITE_ROW) {
+      suma += sqlite3_column_double(st, 2);
+      ++n;
+    }
+    sqlite3_reset(st);
+    if (n != kRango) state.SkipWithError("recorrido incompleto");
+    benchmark::DoNotOptimize(suma);
+  }
+  sqlite3_finalize(st);
+  sqlite3_close(db);
+  state.SetItemsProcessed(state.iterations() * kRango);
+}
+BENCHMARK(BM_RecorrerNombres_Sqlite)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 BENCHMARK_MAIN();

@@ -47,7 +47,9 @@
 
 #include "store/dbf/dbf_file.h"
 
+#include <sys/mman.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -55,6 +57,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 
@@ -366,6 +369,69 @@ uint64_t sizeOf(int fd, const std::string& path) {
   struct stat st{};
   if (fstat(fd, &st) < 0) osError("No se pudo consultar la tabla " + path, "stat", path, errno);
   return static_cast<uint64_t>(st.st_size);
+}
+
+namespace {
+
+// File systems whose mapped pages are the very pages pread and pwrite use. Anything else
+// (SMB, NFS, FUSE, 9P...) may keep a mapped page that another machine's write does not
+// reach, so it is read with pread, as before.
+bool localFileSystem(int fd) {
+  const char* v = std::getenv("MOSTRADOR_MAPEO");
+  if (v && (std::strcmp(v, "NO") == 0 || std::strcmp(v, "no") == 0)) return false;
+  struct statfs s {};
+  if (fstatfs(fd, &s) != 0) return false;
+  switch (static_cast<unsigned long>(s.f_type)) {
+    case 0xEF53UL:      // ext2, ext3, ext4
+    case 0x58465342UL:  // xfs
+    case 0x9123683EUL:  // btrfs
+    case 0x01021994UL:  // tmpfs
+    case 0x858458F6UL:  // ramfs
+    case 0x794C7630UL:  // overlayfs
+    case 0xF2F52010UL:  // f2fs
+    case 0x2FC12FC1UL:  // zfs
+    case 0x3153464AUL:  // jfs
+    case 0x52654973UL:  // reiserfs
+    case 0xCA451A4EUL:  // bcachefs
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+HeaderMap::HeaderMap(int fd, size_t length) {
+  if (fd < 0 || length == 0 || !localFileSystem(fd)) return;
+  void* m = ::mmap(nullptr, length, PROT_READ, MAP_SHARED, fd, 0);
+  if (m == MAP_FAILED) return;  // pread still works
+  p_ = static_cast<const unsigned char*>(m);
+  length_ = length;
+}
+HeaderMap::~HeaderMap() {
+  if (p_) ::munmap(const_cast<unsigned char*>(p_), length_);
+}
+HeaderMap::HeaderMap(HeaderMap&& o) noexcept : p_(o.p_), length_(o.length_) {
+  o.p_ = nullptr;
+  o.length_ = 0;
+}
+HeaderMap& HeaderMap::operator=(HeaderMap&& o) noexcept {
+  if (this != &o) {
+    if (p_) ::munmap(const_cast<unsigned char*>(p_), length_);
+    p_ = o.p_;
+    length_ = o.length_;
+    o.p_ = nullptr;
+    o.length_ = 0;
+  }
+  return *this;
+}
+// The file's bytes are little-endian, as is every machine this runs on.
+uint8_t HeaderMap::load8(size_t off) const { return __atomic_load_n(p_ + off, __ATOMIC_ACQUIRE); }
+uint32_t HeaderMap::load32(size_t off) const {
+  return __atomic_load_n(reinterpret_cast<const uint32_t*>(p_ + off), __ATOMIC_ACQUIRE);
+}
+uint64_t HeaderMap::load64(size_t off) const {
+  return __atomic_load_n(reinterpret_cast<const uint64_t*>(p_ + off), __ATOMIC_ACQUIRE);
 }
 
 namespace value {

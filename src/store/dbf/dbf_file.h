@@ -68,6 +68,35 @@ size_t readAt(int fd, char* buf, size_t n, off_t offset, const std::string& path
 void writeAt(int fd, const char* buf, size_t n, off_t offset, const std::string& path);
 uint64_t sizeOf(int fd, const std::string& path);
 
+// The first bytes of a file mapped read-only and shared, so that a word another process
+// writes there with pwrite is seen by a plain load, with no system call. Only on local
+// file systems, where mapped pages and written bytes are one page cache; on a network
+// drive (or with MOSTRADOR_MAPEO=NO) the map stays empty and callers read with pread.
+class HeaderMap {
+ public:
+  HeaderMap() = default;
+  HeaderMap(int fd, size_t length);
+  ~HeaderMap();
+  HeaderMap(HeaderMap&& o) noexcept;
+  HeaderMap& operator=(HeaderMap&& o) noexcept;
+  HeaderMap(const HeaderMap&) = delete;
+  HeaderMap& operator=(const HeaderMap&) = delete;
+
+  explicit operator bool() const { return p_ != nullptr; }
+  // Loads with acquire order; offsets must be aligned to the size and inside the file.
+  uint8_t load8(size_t off) const;
+  uint32_t load32(size_t off) const;
+  uint64_t load64(size_t off) const;
+
+ private:
+  const unsigned char* p_ = nullptr;
+  size_t length_ = 0;
+};
+
+// Change counter of a table: header bytes 16..19 (reserved for multi-user use in the
+// format), little-endian, bumped after every change to the records. Zero in a new file.
+constexpr off_t kStampOffset = 16;
+
 // Field values inside a raw record. `f` is the field, `p` its first byte in the record.
 namespace value {
 bool isBlank(const FieldDef& f, const char* p);

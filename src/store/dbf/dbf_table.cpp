@@ -2,10 +2,28 @@
 // Failed mark survives cancel() and is cleared by close()/open(), or by the rollback of
 // the unit the failed write belonged to (the bytes are then as they were before it).
 //
-// Reads never trust memory: every move reads the header's record count and the record
-// itself from disk (pread), so a record another station posted is seen on the next move.
-// Only the header's shape (fields, header and record lengths), which no station changes
-// while the table is open by anybody else, is kept. Opening writes nothing.
+// Reads never trust memory past a change: a move sees every change another station
+// posted before it. Only the header's shape (fields, header and record lengths), which no
+// station changes while the table is open by anybody else, is kept. Opening writes
+// nothing. What a move pays for that:
+//   * Records. Every change to the records (append, edit, delete, empty, pack, a unit put
+//     back) bumps the table's change counter (header bytes 16..19, file::kStampOffset)
+//     after its record bytes are written. A handle reads records a run at a time (one
+//     record after a jump, a longer run each time a walk goes on past the last run) and
+//     trusts the run while the counter stands as it stood *before* the run was read; a
+//     change finished later moved it. On a local file system the counter is read through
+//     a shared read-only map of the header (a load, no system call), so a walk pays one
+//     pread per run. Elsewhere (a network drive) there is no map and every record is read
+//     with pread, as written.
+//   * Index order. The index's pages are cached per handle and trusted while the index
+//     header (mapped the same way) shows the counter and identity they were read at and
+//     no write in progress (MdxFile::beginSnapshot): a move then takes no lock at all. The
+//     records the move read are checked against the index by looking at its header again
+//     at the end (endSnapshot): a write that began meanwhile may have changed a key, and
+//     the move is done again under the index's shared lock, which is also the way when a
+//     page is not cached or there is no map.
+//   * A counter is only ever raised, never put back (a unit's rollback raises it past
+//     what it undid), so a run read at one value never passes for a later state.
 //
 // Writes of a shared table belong to a unit of work (journal.h): the directory's writer
 // lock is held and the old bytes are journaled before each write, so a failure or a dead
@@ -201,6 +219,16 @@ struct Table::Impl : journal::Participant {
   bool bof = true, eof = true;
   std::string rec;  // bytes of the current record, as read by the last move
 
+  // The header mapped for its change counter, and the run of records last read (see the
+  // top of the file): runCount records from runFirst, read while the counter was runStamp.
+  // Mapped at the second record read, so that an open that reads one record pays nothing.
+  mutable file::HeaderMap map;
+  mutable bool mapTried = false;
+  mutable int freshReads = 0;
+  char reserved[4] = {0, 0, 0, 0};  // header bytes 12..15 as found at open
+  mutable std::string run;
+  mutable uint32_t runFirst = 0, runCount = 0, runStamp = 0, runAhead = 1;
+
   enum class Change { None, Append, Edit } change = Change::None;
   std::string buf, old;  // record being changed and its bytes before the change
   uint32_t lockedRecord = 0;
@@ -278,16 +306,84 @@ struct Table::Impl : journal::Participant {
   // change away. So a count once read stays valid, and only a record beyond it needs a
   // fresh look at the header.
   bool withinCount(uint32_t r) const { return r <= knownCount || r <= readCount(); }
-  bool readRecord(uint32_t r, std::string& out) const {
+  // Record r as on disk now, read with its own pread (edits start from this).
+  bool readFresh(uint32_t r, std::string& out) const {
     out.resize(static_cast<size_t>(h.recordLength));
     return file::readAt(fd.get(), out.data(), out.size(), h.recordOffset(r), path.string()) ==
            out.size();
+  }
+  // Record r as a move sees it: from the run read last while the change counter has not
+  // moved, else from disk, reading further ahead (or back) when the walk goes on.
+  bool readRecord(uint32_t r, std::string& out) const {
+    if (!map) {
+      if (mapTried || freshReads++ == 0) return readFresh(r, out);
+      mapTried = true;
+      map = file::HeaderMap(fd.get(), static_cast<size_t>(h.headerLength));
+      if (!map) return readFresh(r, out);
+    }
+    const size_t rl = static_cast<size_t>(h.recordLength);
+    const uint32_t stamp = map.load32(file::kStampOffset);
+    if (runCount != 0 && stamp == runStamp && r >= runFirst && r - runFirst < runCount) {
+      out.assign(run, static_cast<size_t>(r - runFirst) * rl, rl);
+      return true;
+    }
+    const uint32_t longest = static_cast<uint32_t>(std::max<size_t>(1, kRunBytes / rl));
+    uint32_t from = r, n = 1;
+    if (runCount != 0 && r == runFirst + runCount) {
+      runAhead = std::min(longest, runAhead * 2);
+      n = runAhead;
+    } else if (runCount != 0 && r + 1 == runFirst) {
+      runAhead = std::min(longest, runAhead * 2);
+      n = std::min(runAhead, r);
+      from = r - n + 1;
+    } else {
+      runAhead = 1;
+    }
+    run.resize(static_cast<size_t>(n) * rl);
+    const size_t got = file::readAt(fd.get(), run.data(), run.size(), h.recordOffset(from), path.string());
+    const uint32_t whole = static_cast<uint32_t>(got / rl);
+    if (r - from >= whole) {
+      runCount = 0;
+      return false;
+    }
+    runFirst = from;
+    runCount = whole;
+    runStamp = stamp;
+    out.assign(run, static_cast<size_t>(r - from) * rl, rl);
+    return true;
+  }
+  static constexpr size_t kRunBytes = 65536;
+  void forgetRun() const { runCount = 0; }
+  // The change counter as it stands: writers run one at a time (the directory's writer
+  // lock, or exclusive use, where the value this handle wrote last is the value).
+  uint32_t stampOnDisk() {
+    if (exclusive && stampKnown) return stamp;
+    if (map) return map.load32(file::kStampOffset);
+    char b[4] = {0, 0, 0, 0};
+    file::readAt(fd.get(), b, 4, file::kStampOffset, path.string());
+    return static_cast<unsigned char>(b[0]) | (static_cast<uint32_t>(static_cast<unsigned char>(b[1])) << 8) |
+           (static_cast<uint32_t>(static_cast<unsigned char>(b[2])) << 16) |
+           (static_cast<uint32_t>(static_cast<unsigned char>(b[3])) << 24);
+  }
+  uint32_t stamp = 0;
+  bool stampKnown = false;
+  static void le32(char* p, uint32_t v) {
+    for (int i = 0; i < 4; ++i) p[i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+  }
+  // After a change to the records: raise the change counter (see the top of the file).
+  void bumpStamp() {
+    char b[4];
+    stamp = stampOnDisk() + 1;
+    le32(b, stamp);
+    put(b, 4, file::kStampOffset);
+    stampKnown = true;
   }
   bool live(const std::string& r) const { return !r.empty() && r[0] != file::kDeleted; }
   std::string blankRecord() const { return std::string(static_cast<size_t>(h.recordLength), ' '); }
 
   // Every write to the .dbf: its old bytes go to the open unit's journal first.
   void put(const char* b, size_t n, off_t off) {
+    forgetRun();
     if (journaled) journal::beforeWrite(fd.get(), path, off, n);
     file::writeAt(fd.get(), b, n, off, path.string());
   }
@@ -313,6 +409,7 @@ struct Table::Impl : journal::Participant {
       if (r != lockedRecord) locks::unlock(fd.get(), locks::recordByte(r));
     held.clear();
     if (!committed && isOpen) {
+      forgetRun();
       failed = false;
       if (!mdx && !mdxPath.empty() && indexProblem.find("incompleto") != std::string::npos) {
         indexProblem.clear();
@@ -345,13 +442,23 @@ struct Table::Impl : journal::Participant {
     put(b, 3, 1);
     stampedDay = dia;
   }
+  // Date, count and a raised change counter in one write (bytes 1..19: the lengths and
+  // bytes 12..15 between them are written as they are).
   void writeCountAndDate(uint32_t count) {
     int yy, mm, dd;
     file::today(yy, mm, dd);
-    char b[7] = {static_cast<char>(yy), static_cast<char>(mm), static_cast<char>(dd),
-                 static_cast<char>(count & 0xFF), static_cast<char>((count >> 8) & 0xFF),
-                 static_cast<char>((count >> 16) & 0xFF), static_cast<char>((count >> 24) & 0xFF)};
-    put(b, 7, 1);
+    const uint32_t next = stampOnDisk() + 1;
+    char b[19] = {static_cast<char>(yy), static_cast<char>(mm), static_cast<char>(dd)};
+    le32(b + 3, count);
+    b[7] = static_cast<char>(h.headerLength & 0xFF);
+    b[8] = static_cast<char>((h.headerLength >> 8) & 0xFF);
+    b[9] = static_cast<char>(h.recordLength & 0xFF);
+    b[10] = static_cast<char>((h.recordLength >> 8) & 0xFF);
+    std::memcpy(b + 11, reserved, 4);
+    le32(b + 15, next);
+    put(b, sizeof b, 1);
+    stamp = next;
+    stampKnown = true;
     stampedDay = yy * 10000 + mm * 100 + dd;
   }
 
@@ -641,6 +748,26 @@ struct Table::Impl : journal::Participant {
       if (m) m->endRead();
     }
   };
+  // Runs one move's index reads and the record reads that go with them: first from the
+  // pages this handle has cached, with no lock, when the index shows it has not changed
+  // since and still had not by the end; else under the index's shared lock. f may run
+  // twice, so it only computes (into its captures); the caller places the cursor after.
+  template <typename F>
+  auto indexRead(F&& f) const -> decltype(f()) {
+    if (mdx->beginSnapshot()) {
+      std::optional<decltype(f())> r;
+      try {
+        r.emplace(f());
+      } catch (const MdxFile::Stale&) {
+      } catch (...) {
+        mdx->endSnapshot();
+        throw;
+      }
+      if (mdx->endSnapshot() && r) return std::move(*r);
+    }
+    ReadSession rs(mdx.get());
+    return f();
+  }
   // From e, the first entry going by step (+1/-1) whose record is live, within the range.
   std::optional<MdxFile::Entry> walk(std::optional<MdxFile::Entry> e, int step, std::string& out) const {
     while (e) {
@@ -720,8 +847,7 @@ struct Table::Impl : journal::Participant {
   void first() {
     std::string out;
     if (indexed()) {
-      ReadSession rs(mdx.get());
-      auto e = idxFirst(out);
+      auto e = indexRead([&] { return idxFirst(out); });
       if (!e) return clearPosition();
       placeOn(*e, std::move(out));
       bof = true;
@@ -735,8 +861,7 @@ struct Table::Impl : journal::Participant {
   void last() {
     std::string out;
     if (indexed()) {
-      ReadSession rs(mdx.get());
-      auto e = idxLast(out);
+      auto e = indexRead([&] { return idxLast(out); });
       if (!e) return clearPosition();
       placeOn(*e, std::move(out));
       eof = true;
@@ -755,8 +880,7 @@ struct Table::Impl : journal::Participant {
     }
     std::string out;
     if (indexed()) {
-      ReadSession rs(mdx.get());
-      auto e = walk(mdx->next(tag, pos), +1, out);
+      auto e = indexRead([&] { return walk(mdx->next(tag, pos), +1, out); });
       if (!e) {
         eof = true;
         bof = false;
@@ -781,8 +905,7 @@ struct Table::Impl : journal::Participant {
     }
     std::string out;
     if (indexed()) {
-      ReadSession rs(mdx.get());
-      auto e = walk(mdx->prior(tag, pos), -1, out);
+      auto e = indexRead([&] { return walk(mdx->prior(tag, pos), -1, out); });
       if (!e) {
         bof = true;
         eof = false;
@@ -810,9 +933,10 @@ struct Table::Impl : journal::Participant {
   void settleAfterRemoval() {
     std::string out;
     if (indexed()) {
-      ReadSession rs(mdx.get());
-      auto e = walk(mdx->next(tag, pos), +1, out);
-      if (!e) e = walk(mdx->prior(tag, pos), -1, out);
+      auto e = indexRead([&] {
+        auto n = walk(mdx->next(tag, pos), +1, out);
+        return n ? n : walk(mdx->prior(tag, pos), -1, out);
+      });
       if (!e) return clearPosition();
       return placeOn(*e, std::move(out));
     }
@@ -965,6 +1089,7 @@ void Table::open(std::string_view dir, std::string_view file, OpenMode mode) {
   std::string head(static_cast<size_t>(std::min<uint64_t>(size, kMaxHeader)), '\0');
   head.resize(file::readAt(fd.get(), head.data(), head.size(), 0, t.path.string()));
   t.h = file::parseHeader(head, size, t.name);
+  if (head.size() >= 16) std::memcpy(t.reserved, head.data() + 12, 4);
   t.fd = std::move(fd);
   try {
     t.reconcileCount();
@@ -995,6 +1120,8 @@ void Table::close() {
   t.mdx.reset();
   t.tag = -1;
   t.ranged = false;
+  t.map = file::HeaderMap();
+  t.forgetRun();
   t.fd.reset();  // drops every OFD lock of the handle
   t.isOpen = false;
   t.clearPosition();
@@ -1044,16 +1171,17 @@ bool Table::findKey(const std::vector<KeyValue>& values) {
   t.browseMode(*this);
   return t.withIndex([&] {
     const std::string p = t.expression().encodePrefix(values);
-    Impl::ReadSession rs(t.mdx.get());
     std::string out;
-    for (auto e = t.mdx->seek(t.tag, p); e && e->key.compare(0, p.size(), p) == 0; e = t.mdx->next(t.tag, *e)) {
-      if (!t.belowHi(e->key)) break;
-      if (t.aboveLo(e->key) && t.liveEntry(*e, out)) {
-        t.placeOn(*e, std::move(out));
-        return true;
+    auto found = t.indexRead([&]() -> std::optional<MdxFile::Entry> {
+      for (auto e = t.mdx->seek(t.tag, p); e && e->key.compare(0, p.size(), p) == 0; e = t.mdx->next(t.tag, *e)) {
+        if (!t.belowHi(e->key)) break;
+        if (t.aboveLo(e->key) && t.liveEntry(*e, out)) return e;
       }
-    }
-    return false;  // the cursor stays where it was
+      return std::nullopt;
+    });
+    if (!found) return false;  // the cursor stays where it was
+    t.placeOn(*found, std::move(out));
+    return true;
   });
 }
 
@@ -1064,12 +1192,9 @@ void Table::findNearest(const std::vector<KeyValue>& values) {
   t.withIndex([&] {
     std::string p = t.expression().encodePartial(values);
     if (t.ranged && p < t.lo) p = t.lo;
-    {
-      Impl::ReadSession rs(t.mdx.get());
-      std::string out;
-      auto e = t.walk(t.mdx->seek(t.tag, p), +1, out);
-      if (e) return t.placeOn(*e, std::move(out));
-    }
+    std::string out;
+    auto e = t.indexRead([&] { return t.walk(t.mdx->seek(t.tag, p), +1, out); });
+    if (e) return t.placeOn(*e, std::move(out));
     t.last();  // nothing at or after the values: the end of the view
   });
 }
@@ -1127,10 +1252,11 @@ long Table::recordCount() const {
   if (!t.indexed() || !t.ranged) return static_cast<long>(t.readCount());
   return const_cast<Impl&>(t).withIndex([&]() -> long {
     if (!t.indexed()) return static_cast<long>(t.readCount());
-    Impl::ReadSession rs(t.mdx.get());
-    long n = 0;
-    for (auto e = t.mdx->seek(t.tag, t.lo); e && t.belowHi(e->key); e = t.mdx->next(t.tag, *e)) ++n;
-    return n;
+    return t.indexRead([&] {
+      long n = 0;
+      for (auto e = t.mdx->seek(t.tag, t.lo); e && t.belowHi(e->key); e = t.mdx->next(t.tag, *e)) ++n;
+      return n;
+    });
   });
 }
 
@@ -1184,7 +1310,7 @@ void Table::edit() {
   t.lockForChange(t.recno, "edit");
   // The edit starts from what is on disk now, not from what the last move read.
   std::string fresh;
-  if (!t.readRecord(t.recno, fresh) || !t.live(fresh)) {
+  if (!t.readFresh(t.recno, fresh) || !t.live(fresh)) {
     t.releaseRecordLock();
     throw Error("El registro " + std::to_string(t.recno) + " de la tabla " + t.name +
                     " fue borrado por otra estación",
@@ -1211,6 +1337,7 @@ void Table::post() {
     t.indexedWrite([&] {
       t.put(t.buf.data(), t.buf.size(), t.h.recordOffset(t.recno));
       t.stampDate();
+      t.bumpStamp();
       t.updateKeys(&t.old, &t.buf, t.recno);
     });
     unit.done();
@@ -1238,12 +1365,13 @@ void Table::remove() {
   if (!teniaBloqueo) t.lockForChange(t.recno, "delete");
   try {
     std::string actual;
-    if (t.readRecord(t.recno, actual) && t.live(actual)) {
+    if (t.readFresh(t.recno, actual) && t.live(actual)) {
       Impl::AutoUnit unit(t);
       t.indexedWrite([&] {
         const char marca = file::kDeleted;
         t.put(&marca, 1, t.h.recordOffset(t.recno));
         t.stampDate();
+        t.bumpStamp();
         t.updateKeys(&actual, nullptr, t.recno);
       });
       unit.done();
@@ -1417,6 +1545,12 @@ void Table::pack() {
       head[2] = static_cast<char>(mm);
       head[3] = static_cast<char>(dd);
       for (int i = 0; i < 4; ++i) head[4 + i] = static_cast<char>((vivos >> (8 * i)) & 0xFF);
+      if (head.size() >= 20) {
+        uint32_t v = 0;
+        for (int i = 0; i < 4; ++i) v |= static_cast<uint32_t>(static_cast<unsigned char>(head[16 + i])) << (8 * i);
+        ++v;
+        for (int i = 0; i < 4; ++i) head[16 + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+      }
       file::writeAt(nuevo.get(), head.data(), head.size(), 0, tmp.string());
       if (fsync(nuevo.get()) < 0) file::osError("No se pudo compactar la tabla " + t.name, "pack", tmp.string(), errno);
       if (::rename(tmp.c_str(), t.path.c_str()) < 0)
@@ -1426,7 +1560,12 @@ void Table::pack() {
       throw;
     }
   });
+  t.map = file::HeaderMap();
   t.fd = std::move(nuevo);
+  t.mapTried = false;
+  t.freshReads = 0;
+  t.stampKnown = false;
+  t.forgetRun();
   t.countLimit = UINT32_MAX;
   t.stampedDay = -1;
   t.readCount();

@@ -227,11 +227,19 @@ LogSink& sink() {
   return s;
 }
 
-bool isIndex(const std::string& path) {
+bool endsWith(const std::string& path, const char* ext) {
   if (path.size() < 4) return false;
   std::string e = path.substr(path.size() - 4);
   for (auto& c : e) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return e == ".mdx";
+  return e == ext;
+}
+bool isIndex(const std::string& path) { return endsWith(path, ".mdx"); }
+bool isTable(const std::string& path) { return endsWith(path, ".dbf"); }
+
+uint32_t stampOf(int fd, const std::string& path) {
+  char b[4] = {0, 0, 0, 0};
+  if (file::readAt(fd, b, 4, file::kStampOffset, path) != 4) return 0;
+  return get32(b);
 }
 
 // Puts back what the journal open as fd records; returns the number of files touched.
@@ -272,6 +280,14 @@ size_t restore(int fd, const fs::path& journalPath) {
     fds[f] = d;
     return d;
   };
+  // A table's change counter is raised past any value a reader may have seen during the
+  // unit, not put back: a run of records read then must not pass for the state after.
+  std::map<std::string, uint32_t> stamps;
+  for (const Rec& r : recs)
+    if (isTable(r.file) && !stamps.count(r.file)) {
+      int d = fdOf(r.file);
+      if (d >= 0) stamps[r.file] = stampOf(d, r.file);
+    }
   for (auto it = recs.rbegin(); it != recs.rend(); ++it) {
     int d = fdOf(it->file);
     if (d < 0) continue;
@@ -282,6 +298,11 @@ size_t restore(int fd, const fs::path& journalPath) {
       if (::fstat(d, &st) == 0 && st.st_size > it->off && ::ftruncate(d, it->off) < 0)
         file::osError("No se pudo deshacer un guardado interrumpido", "journal", it->file, errno);
     }
+  }
+  for (auto& [f, v] : stamps) {
+    char b[4];
+    put32(b, std::max(v, stampOf(fds[f], f)) + 1);
+    file::writeAt(fds[f], b, 4, file::kStampOffset, f);
   }
   for (auto& [f, d] : fds) {
     if (d < 0) continue;

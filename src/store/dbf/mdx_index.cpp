@@ -54,7 +54,14 @@
 // dead writer's changes are put back whole instead; the index syncs nothing itself.
 //
 // LOCKS. OFD locks (F_OFD_SETLKW) on the byte at 0x40000000, far beyond any data: shared
-// for every read operation, exclusive from beginWrite() to endWrite(). OFD locks belong
+// for a read operation that needs the file, exclusive from beginWrite() to endWrite().
+// A read that finds every page it needs in the handle's cache takes no lock when the
+// header, seen through a shared read-only map of its first page, shows no write in
+// progress and the counter and identity the cache was read at: the cache is then the
+// file as it stands (a write bumps the counter in a write of its own before it clears
+// the dirty mark, so a clear mark is never seen beside the old counter after a write).
+// A page missing from the cache ends that attempt (Stale) and the read is done again
+// under the lock. Without a map (a network drive) every read takes the lock. OFD locks belong
 // to the open file description, so two handles of one process exclude each other, and
 // closing another descriptor of the file does not drop them (the classic POSIX lock
 // traps). A handle must not read through a second handle of the same file while the first
@@ -84,6 +91,7 @@
 #include <unordered_set>
 
 #include "store/dbf/btree_page.h"
+#include "store/dbf/dbf_file.h"
 #include "store/dbf/journal.h"
 
 namespace mostrador::dbf {
@@ -178,7 +186,50 @@ struct MdxFile::Impl {
   std::vector<uint32_t> dirtyPages;
   int writeDepth = 0;
   int readDepth = 0;
+  int snapshotDepth = 0;  // reads from the cache only, without the lock (see LOCKS)
   bool failed = false;
+  // The header page, when the file system allows it; mapped at the first read after
+  // open, so that an open with no index read pays nothing for it.
+  mutable file::HeaderMap map;
+  mutable bool mapTried = false;
+
+  // The cache is the file as it stands now: no write in progress and the header's
+  // counter and identity as they were when the cache was last brought up to date.
+  bool current() const {
+    if (!known || failed || fd < 0) return false;
+    if (!map) {
+      if (mapTried) return false;
+      mapTried = true;
+      map = file::HeaderMap(fd, kPageSize);
+      if (!map) return false;
+    }
+    if (map.load8(hDirty) != 0) return false;
+    return map.load64(hCounter) == counter && map.load64(hIdentity) == identity;
+  }
+
+  // Runs a read operation: from the cache alone when it is current (a page missing
+  // there ends the attempt), else under the shared lock; inside a write, a read session
+  // or a snapshot, as part of it.
+  template <class F>
+  auto read(F&& f) -> decltype(f()) {
+    requireOpen();
+    if (writeDepth > 0 || readDepth > 0 || snapshotDepth > 0) return f();
+    if (current()) {
+      ++snapshotDepth;
+      try {
+        auto r = f();
+        --snapshotDepth;
+        return r;
+      } catch (const MdxFile::Stale&) {
+        --snapshotDepth;
+      } catch (...) {
+        --snapshotDepth;
+        throw;
+      }
+    }
+    ReadScope scope(*this);
+    return f();
+  }
 
   // ---- errors ----------------------------------------------------------------------
 
@@ -366,6 +417,7 @@ struct MdxFile::Impl {
     if (pg < kFirstPage || pg >= pageCount) damaged("página " + std::to_string(pg) + " fuera del archivo");
     auto it = cache.find(pg);
     if (it != cache.end()) return it->second.data.get();
+    if (snapshotDepth > 0 && writeDepth == 0 && readDepth == 0) throw MdxFile::Stale{};
     Page page;
     page.data = std::make_unique<uint8_t[]>(kPageSize);
     if (!readAt(page.data.get(), kPageSize, off_t(pg) * kPageSize))
@@ -573,6 +625,10 @@ struct MdxFile::Impl {
     try {
       flush();
       ++counter;
+      // The counter goes out before the mark is cleared (see LOCKS).
+      uint8_t c[8];
+      put64(c, counter);
+      writeAt(c, 8, hCounter);
       writeHeader(false);
     } catch (...) {
       failed = true;
@@ -1024,11 +1080,14 @@ void MdxFile::close() {
     }
     ::close(d.fd);
   }
+  d.map = file::HeaderMap();
+  d.mapTried = false;
   d.fd = -1;
   d.known = false;
   d.failed = false;
   d.writeDepth = 0;
   d.readDepth = 0;
+  d.snapshotDepth = 0;
   d.tags.clear();
   d.defs.clear();
   d.cache.clear();
@@ -1127,8 +1186,10 @@ void MdxFile::replaceContents(const std::filesystem::path& path, const std::file
   // Readers wait on the lock meanwhile: they see the torn file or the whole new one.
   d.lock(F_WRLCK);
   try {
-    if (::ftruncate(d.fd, 0) < 0) d.ioError("escribir", errno);
+    // Written over, then cut to size: never shorter than its header meanwhile, as
+    // handles read that header through a map.
     d.writeAt(bytes.data(), bytes.size(), 0);
+    if (::ftruncate(d.fd, off_t(bytes.size())) < 0) d.ioError("escribir", errno);
     ::fsync(d.fd);
   } catch (...) {
     d.unlock();
@@ -1225,61 +1286,78 @@ void MdxFile::clearTag(int tag) {
 
 std::optional<MdxFile::Entry> MdxFile::seek(int tag, std::string_view prefix) const {
   Impl& d = *d_;
-  Impl::ReadScope scope(d);
-  size_t keyLength = size_t(d.tagAt(tag).keyLength);
-  return d.firstNotBefore(tag, [&](const uint8_t* e) {
-    int c = std::memcmp(e, prefix.data(), std::min(keyLength, prefix.size()));
-    return c < 0 || (c == 0 && prefix.size() > keyLength);
+  return d.read([&] {
+    size_t keyLength = size_t(d.tagAt(tag).keyLength);
+    return d.firstNotBefore(tag, [&](const uint8_t* e) {
+      int c = std::memcmp(e, prefix.data(), std::min(keyLength, prefix.size()));
+      return c < 0 || (c == 0 && prefix.size() > keyLength);
+    });
   });
 }
 
 std::optional<MdxFile::Entry> MdxFile::seekLast(int tag, std::string_view prefix) const {
   Impl& d = *d_;
-  Impl::ReadScope scope(d);
-  size_t keyLength = size_t(d.tagAt(tag).keyLength);
-  return d.lastBefore(tag, [&](const uint8_t* e) {
-    return std::memcmp(e, prefix.data(), std::min(keyLength, prefix.size())) <= 0;
+  return d.read([&] {
+    size_t keyLength = size_t(d.tagAt(tag).keyLength);
+    return d.lastBefore(tag, [&](const uint8_t* e) {
+      return std::memcmp(e, prefix.data(), std::min(keyLength, prefix.size())) <= 0;
+    });
   });
 }
 
 std::optional<MdxFile::Entry> MdxFile::first(int tag) const {
-  Impl::ReadScope scope(*d_);
-  return d_->firstNotBefore(tag, [](const uint8_t*) { return false; });
+  Impl& d = *d_;
+  return d.read([&] { return d.firstNotBefore(tag, [](const uint8_t*) { return false; }); });
 }
 
 std::optional<MdxFile::Entry> MdxFile::last(int tag) const {
-  Impl::ReadScope scope(*d_);
-  return d_->lastBefore(tag, [](const uint8_t*) { return true; });
+  Impl& d = *d_;
+  return d.read([&] { return d.lastBefore(tag, [](const uint8_t*) { return true; }); });
 }
 
 std::optional<MdxFile::Entry> MdxFile::next(int tag, const Entry& at) const {
   Impl& d = *d_;
-  Impl::ReadScope scope(d);
-  const Impl::Tag& t = d.tagAt(tag);
-  uint8_t target[kMaxEntry];
-  d.target(t, at, target);
-  size_t e = size_t(t.keyLength) + 4;
-  return d.firstNotBefore(tag, [&](const uint8_t* x) { return std::memcmp(x, target, e) <= 0; });
+  return d.read([&] {
+    const Impl::Tag& t = d.tagAt(tag);
+    uint8_t target[kMaxEntry];
+    d.target(t, at, target);
+    size_t e = size_t(t.keyLength) + 4;
+    return d.firstNotBefore(tag, [&](const uint8_t* x) { return std::memcmp(x, target, e) <= 0; });
+  });
 }
 
 std::optional<MdxFile::Entry> MdxFile::prior(int tag, const Entry& at) const {
   Impl& d = *d_;
-  Impl::ReadScope scope(d);
-  const Impl::Tag& t = d.tagAt(tag);
-  uint8_t target[kMaxEntry];
-  d.target(t, at, target);
-  size_t e = size_t(t.keyLength) + 4;
-  return d.lastBefore(tag, [&](const uint8_t* x) { return std::memcmp(x, target, e) < 0; });
+  return d.read([&] {
+    const Impl::Tag& t = d.tagAt(tag);
+    uint8_t target[kMaxEntry];
+    d.target(t, at, target);
+    size_t e = size_t(t.keyLength) + 4;
+    return d.lastBefore(tag, [&](const uint8_t* x) { return std::memcmp(x, target, e) < 0; });
+  });
 }
 
 uint64_t MdxFile::entryCount(int tag) const {
-  Impl::ReadScope scope(*d_);
-  return d_->tagAt(tag).count;
+  Impl& d = *d_;
+  return d.read([&] { return d.tagAt(tag).count; });
 }
 
 uint64_t MdxFile::changeCounter() const {
-  Impl::ReadScope scope(*d_);
-  return d_->counter;
+  Impl& d = *d_;
+  return d.read([&] { return d.counter; });
+}
+
+bool MdxFile::beginSnapshot() const {
+  Impl& d = *d_;
+  if (d.fd < 0 || d.writeDepth > 0 || d.readDepth > 0 || d.snapshotDepth > 0 || !d.current()) return false;
+  ++d.snapshotDepth;
+  return true;
+}
+
+bool MdxFile::endSnapshot() const {
+  Impl& d = *d_;
+  if (d.snapshotDepth > 0) --d.snapshotDepth;
+  return d.current();
 }
 
 }  // namespace mostrador::dbf

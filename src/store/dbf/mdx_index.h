@@ -82,6 +82,14 @@ class MdxFile {
   // must not write from the same thread while this one reads (it would wait for ever).
   void beginRead() const;
   void endRead() const;
+  // Optional, cheaper than a read session: true when this handle's cached pages are the
+  // file as it stands now. Reads until endSnapshot() then come from the cache with no
+  // lock, and one that needs a page not cached throws Stale (do it again inside
+  // beginRead()/endRead()). endSnapshot() is true when still nothing has changed, so that
+  // what was read beside the index (records) agrees with it. False without a map.
+  struct Stale {};
+  bool beginSnapshot() const;
+  bool endSnapshot() const;
   void insert(int tag, std::string_view key, uint32_t recno);
   void erase(int tag, std::string_view key, uint32_t recno);  // no-op when absent
   int addTag(const TagDef& tag);  // empty tree; the caller fills it. Returns its number

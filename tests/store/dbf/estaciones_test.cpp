@@ -17,25 +17,9 @@ using mostrador::prueba::DirectorioTemporal;
 
 namespace {
 
+using mostrador::prueba::Canal;
 using mostrador::prueba::espera;
 using mostrador::prueba::estacion;
-
-// One-byte signals between the test and a station.
-struct Canal {
-  int fd[2];
-  Canal() {
-    if (pipe(fd) != 0) throw std::runtime_error("pipe");
-  }
-  ~Canal() {
-    ::close(fd[0]);
-    ::close(fd[1]);
-  }
-  void avisa() { (void)!write(fd[1], "x", 1); }
-  void aguarda() {
-    char c;
-    (void)!read(fd[0], &c, 1);
-  }
-};
 
 std::string mensajeDe(const std::function<void()>& f) {
   try {

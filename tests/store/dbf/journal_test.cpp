@@ -82,9 +82,25 @@ void guardaTres() {
   t.commit();
 }
 
+// The tables' bytes, but for the change counter (header bytes 16..19): a rollback
+// raises it instead of putting it back, and contadores() follows it on its own.
 std::map<std::string, std::string> archivos() {
   std::map<std::string, std::string> m;
-  for (const char* f : {"encab.dbf", "lineas.dbf", "produc.dbf"}) m[f] = bytes(f);
+  for (const char* f : {"encab.dbf", "lineas.dbf", "produc.dbf"}) {
+    std::string b = bytes(f);
+    if (b.size() >= 20) b.replace(16, 4, 4, '\0');
+    m[f] = b;
+  }
+  return m;
+}
+std::map<std::string, uint32_t> contadores() {
+  std::map<std::string, uint32_t> m;
+  for (const char* f : {"encab.dbf", "lineas.dbf", "produc.dbf"}) {
+    const std::string b = bytes(f);
+    uint32_t v = 0;
+    for (int i = 0; i < 4; ++i) v |= static_cast<uint32_t>(static_cast<unsigned char>(b[16 + i])) << (8 * i);
+    m[f] = v;
+  }
   return m;
 }
 
@@ -115,6 +131,7 @@ TEST(Unidad, MuerteEnCadaEscrituraDeUnGuardadoDeTresPartidasSeDeshaceEntera) {
   const std::string indicesAntes = porIndice();
   ASSERT_EQ(indicesAntes, "P1:100.00 P2:100.00 P3:100.00 P4:100.00 P5:100.00 ");
   int muertes = 0;
+  auto vistos = contadores();
   for (int k = 1;; ++k) {
     const pid_t h = estacion([k] {
       muereEn = k;
@@ -137,6 +154,15 @@ TEST(Unidad, MuerteEnCadaEscrituraDeUnGuardadoDeTresPartidasSeDeshaceEntera) {
     t.close();
     ASSERT_EQ(archivos(), antes) << "escritura " << k;
     ASSERT_EQ(porIndice(), indicesAntes) << "escritura " << k;
+    // Never back to a value a reader may have seen while the save ran.
+    const auto ahora = contadores();
+    for (const auto& [f, v] : ahora) {
+      ASSERT_GE(v, vistos[f]) << f << ", escritura " << k;
+    }
+    if (k > 2) {
+      ASSERT_GT(ahora.at("encab.dbf"), vistos.at("encab.dbf")) << "escritura " << k;
+    }
+    vistos = ahora;
     ASSERT_LT(k, 200);
   }
   // Every write of the save was a place to die: header, lines and stock with their keys.
@@ -149,6 +175,7 @@ TEST(Unidad, UnaUnidadQueFallaDejaLasTablasByteABytePeroElManejadorSigueUtil) {
   DirectorioTemporal dir;
   creaTienda();
   const auto antes = archivos();
+  const auto contadoresAntes = contadores();
   Table e, p;
   e.open("", "encab.dbf");
   p.open("", "produc.dbf");
@@ -169,6 +196,10 @@ TEST(Unidad, UnaUnidadQueFallaDejaLasTablasByteABytePeroElManejadorSigueUtil) {
     e.cancel();
   }
   EXPECT_EQ(archivos(), antes);
+  // Both tables the unit changed count on from past it, the untouched one stays.
+  EXPECT_GT(contadores().at("produc.dbf"), contadoresAntes.at("produc.dbf") + 1);
+  EXPECT_GT(contadores().at("encab.dbf"), contadoresAntes.at("encab.dbf") + 1);
+  EXPECT_EQ(contadores().at("lineas.dbf"), contadoresAntes.at("lineas.dbf"));
   ASSERT_TRUE(p.findKey({"P2"}));
   EXPECT_EQ(p.asText("EXISTE"), "100.00");
   // The same handles save again, once.
