@@ -138,7 +138,7 @@ void BM_VerificaMientrasVenden(benchmark::State& st) {
       if (fin >= 100) ++caidas;
       else problemas += fin;
       vivas = false;
-      for (pid_t h : hijos) vivas = vivas || kill(h, 0) == 0 && waitpid(h, nullptr, WNOHANG) == 0;
+      for (pid_t h : hijos) vivas = vivas || (kill(h, 0) == 0 && waitpid(h, nullptr, WNOHANG) == 0);
     }
     for (pid_t h : hijos) waitpid(h, nullptr, 0);
     st.counters["verificaciones"] = double(vueltas);

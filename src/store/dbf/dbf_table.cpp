@@ -13,8 +13,9 @@
 //     trusts the run while the counter stands as it stood *before* the run was read; a
 //     change finished later moved it. On a local file system the counter is read through
 //     a shared read-only map of the header (a load, no system call), so a walk pays one
-//     pread per run. Elsewhere (a network drive) there is no map and every record is read
-//     with pread, as written.
+//     pread per run. Elsewhere (a network drive, a station's scratch ".db" tables) there
+//     is no map and every record is read with pread, as written. An exclusive handle
+//     keeps its run with no counter at all: nobody else writes, and its own writes drop it.
 //   * Index order. The index's pages are cached per handle and trusted while the index
 //     header (mapped the same way) shows the counter and identity they were read at and
 //     no write in progress (MdxFile::beginSnapshot): a move then takes no lock at all. The
@@ -285,9 +286,15 @@ struct Table::Impl : journal::Participant {
   // The header's count, but never more records than the file holds whole (a truncated
   // copy). An append writes its record before the count, so while one is in flight the
   // file holds more than the header says and the header's count is the answer.
-  uint32_t readCount() const {
-    char b[4];
-    if (file::readAt(fd.get(), b, 4, file::kCountOffset, path.string()) != 4) return 0;
+  // With `stamp`, the change counter comes in the same read.
+  uint32_t readCount(uint32_t* stamp = nullptr) const {
+    char b[16];
+    const size_t want = stamp ? 16 : 4;
+    if (file::readAt(fd.get(), b, want, file::kCountOffset, path.string()) != want) return 0;
+    if (stamp)
+      *stamp = static_cast<unsigned char>(b[12]) | (static_cast<uint32_t>(static_cast<unsigned char>(b[13])) << 8) |
+               (static_cast<uint32_t>(static_cast<unsigned char>(b[14])) << 16) |
+               (static_cast<uint32_t>(static_cast<unsigned char>(b[15])) << 24);
     uint32_t n = static_cast<unsigned char>(b[0]) | (static_cast<unsigned char>(b[1]) << 8) |
                  (static_cast<unsigned char>(b[2]) << 16) |
                  (static_cast<uint32_t>(static_cast<unsigned char>(b[3])) << 24);
@@ -315,14 +322,18 @@ struct Table::Impl : journal::Participant {
   // Record r as a move sees it: from the run read last while the change counter has not
   // moved, else from disk, reading further ahead (or back) when the walk goes on.
   bool readRecord(uint32_t r, std::string& out) const {
-    if (!map) {
-      if (mapTried || freshReads++ == 0) return readFresh(r, out);
-      mapTried = true;
-      map = file::HeaderMap(fd.get(), static_cast<size_t>(h.headerLength));
-      if (!map) return readFresh(r, out);
+    // In exclusive use only this handle writes, and each of its writes drops the run.
+    uint32_t stamp = 0;
+    if (!exclusive) {
+      if (!map) {
+        if (mapTried || freshReads++ == 0) return readFresh(r, out);
+        mapTried = true;
+        map = file::HeaderMap(fd.get(), static_cast<size_t>(h.headerLength));
+        if (!map) return readFresh(r, out);
+      }
+      stamp = map.load32(file::kStampOffset);
     }
     const size_t rl = static_cast<size_t>(h.recordLength);
-    const uint32_t stamp = map.load32(file::kStampOffset);
     if (runCount != 0 && stamp == runStamp && r >= runFirst && r - runFirst < runCount) {
       out.assign(run, static_cast<size_t>(r - runFirst) * rl, rl);
       return true;
@@ -357,7 +368,7 @@ struct Table::Impl : journal::Participant {
   // The change counter as it stands: writers run one at a time (the directory's writer
   // lock, or exclusive use, where the value this handle wrote last is the value).
   uint32_t stampOnDisk() {
-    if (exclusive && stampKnown) return stamp;
+    if (exclusive && stampKnown) return stampWritten;
     if (map) return map.load32(file::kStampOffset);
     char b[4] = {0, 0, 0, 0};
     file::readAt(fd.get(), b, 4, file::kStampOffset, path.string());
@@ -365,7 +376,7 @@ struct Table::Impl : journal::Participant {
            (static_cast<uint32_t>(static_cast<unsigned char>(b[2])) << 16) |
            (static_cast<uint32_t>(static_cast<unsigned char>(b[3])) << 24);
   }
-  uint32_t stamp = 0;
+  uint32_t stampWritten = 0;  // the counter as this handle last wrote it
   bool stampKnown = false;
   static void le32(char* p, uint32_t v) {
     for (int i = 0; i < 4; ++i) p[i] = static_cast<char>((v >> (8 * i)) & 0xFF);
@@ -373,8 +384,8 @@ struct Table::Impl : journal::Participant {
   // After a change to the records: raise the change counter (see the top of the file).
   void bumpStamp() {
     char b[4];
-    stamp = stampOnDisk() + 1;
-    le32(b, stamp);
+    stampWritten = stampOnDisk() + 1;
+    le32(b, stampWritten);
     put(b, 4, file::kStampOffset);
     stampKnown = true;
   }
@@ -393,7 +404,7 @@ struct Table::Impl : journal::Participant {
   struct AutoUnit {
     std::optional<Transaction> t;
     explicit AutoUnit(Impl& i) {
-      if (i.journaled && !journal::active(i.dirLocal)) t.emplace(i.dirLocal.string(), -1, false);
+      if (i.journaled && !journal::active(i.dirLocal)) t.emplace(i.dirLocal, -1, false);
       if (i.journaled) journal::join(i.dirLocal, &i);
     }
     void done() {
@@ -444,10 +455,10 @@ struct Table::Impl : journal::Participant {
   }
   // Date, count and a raised change counter in one write (bytes 1..19: the lengths and
   // bytes 12..15 between them are written as they are).
-  void writeCountAndDate(uint32_t count) {
+  void writeCountAndDate(uint32_t count, std::optional<uint32_t> stampNow = std::nullopt) {
     int yy, mm, dd;
     file::today(yy, mm, dd);
-    const uint32_t next = stampOnDisk() + 1;
+    const uint32_t next = (stampNow ? *stampNow : stampOnDisk()) + 1;
     char b[19] = {static_cast<char>(yy), static_cast<char>(mm), static_cast<char>(dd)};
     le32(b + 3, count);
     b[7] = static_cast<char>(h.headerLength & 0xFF);
@@ -457,7 +468,7 @@ struct Table::Impl : journal::Participant {
     std::memcpy(b + 11, reserved, 4);
     le32(b + 15, next);
     put(b, sizeof b, 1);
-    stamp = next;
+    stampWritten = next;
     stampKnown = true;
     stampedDay = yy * 10000 + mm * 100 + dd;
   }
@@ -486,7 +497,15 @@ struct Table::Impl : journal::Participant {
   }
   uint32_t appendLocked(const std::string& record) {
     HeaderLock lock(*this);
-    uint32_t count = exclusive ? knownCount : readCount();
+    std::optional<uint32_t> stampNow;
+    uint32_t count;
+    if (exclusive) {
+      count = knownCount;
+    } else {
+      uint32_t s = 0;
+      count = readCount(&s);
+      stampNow = s;
+    }
     if (count == UINT32_MAX) throw Error("La tabla " + name + " está llena", "append", path.string());
     uint32_t r = count + 1;
     std::string bytes = record;
@@ -494,7 +513,7 @@ struct Table::Impl : journal::Participant {
     bytes.push_back(file::kEndOfFile);  // record and end mark in one write
     indexedWrite([&] {
       put(bytes.data(), bytes.size(), h.recordOffset(r));
-      writeCountAndDate(r);
+      writeCountAndDate(r, stampNow);
       knownCount = r;
       updateKeys(nullptr, &bytes, r);
     });
@@ -1103,6 +1122,9 @@ void Table::open(std::string_view dir, std::string_view file, OpenMode mode) {
     std::string ext = t.path.extension().string();
     for (auto& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     t.journaled = !t.exclusive && !t.readOnly && ext != ".db";
+    // A station's scratch tables are its own: read as written, never mapped (a clean
+    // copy may be laid over one with a plain file copy).
+    t.mapTried = ext == ".db";
   }
   t.openIndex();
   t.isOpen = true;

@@ -446,10 +446,10 @@ int unitWaitMillis() {
   return n > 0 ? n : 10000;
 }
 
-Transaction::Transaction(std::string_view dir, int waitMillis) : Transaction(dir, waitMillis, true) {}
+Transaction::Transaction(std::string_view dir, int waitMillis)
+    : Transaction(shell::resuelve(std::string(dir)), waitMillis, true) {}
 
-Transaction::Transaction(std::string_view dir, int waitMillis, bool durable) {
-  fs::path local = shell::resuelve(std::string(dir));
+Transaction::Transaction(const fs::path& local, int waitMillis, bool durable) {
   dir_ = journal::key(local);
   auto& u = journal::units()[dir_];
   if (u.depth > 0) {

@@ -31,10 +31,11 @@ class Transaction {
   // directory's writer lock (waiting up to waitMillis; LockError when still held) and
   // rolls back a journal left by a station that died. dir is a stored path.
   explicit Transaction(std::string_view dir, int waitMillis = -1);  // -1: unitWaitMillis()
-  // durable = false: the journal and the data are not synced. The table engine uses it
-  // for the one-change units of a single post: still whole against a killed process;
-  // after a power cut an index left torn is rebuilt from its table when next opened.
-  Transaction(std::string_view dir, int waitMillis, bool durable);
+  // The table engine's one-change units of a single post: localDir is the local path
+  // of the table's directory, already resolved. durable = false: the journal and the
+  // data are not synced; still whole against a killed process, and after a power cut an
+  // index left torn is rebuilt from its table when next opened.
+  Transaction(const std::filesystem::path& localDir, int waitMillis, bool durable);
   ~Transaction();  // rolls back unless committed
   Transaction(const Transaction&) = delete;
   Transaction& operator=(const Transaction&) = delete;

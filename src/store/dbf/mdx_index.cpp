@@ -625,10 +625,13 @@ struct MdxFile::Impl {
     try {
       flush();
       ++counter;
-      // The counter goes out before the mark is cleared (see LOCKS).
-      uint8_t c[8];
-      put64(c, counter);
-      writeAt(c, 8, hCounter);
+      // The counter goes out before the mark is cleared (see LOCKS). A handle that no
+      // other station shares (exclusive use, scratch tables) has no reader to mind.
+      if (journaled) {
+        uint8_t c[8];
+        put64(c, counter);
+        writeAt(c, 8, hCounter);
+      }
       writeHeader(false);
     } catch (...) {
       failed = true;
