@@ -137,6 +137,17 @@ sqlite3* abreSqlite() {
   return db;
 }
 
+// Steps a statement to its end adding up the price column; the rows it gave.
+long recorreSqlite(sqlite3_stmt* st, double& suma) {
+  long n = 0;
+  while (sqlite3_step(st) == SQLITE_ROW) {
+    suma += sqlite3_column_double(st, 2);
+    ++n;
+  }
+  sqlite3_reset(st);
+  return n;
+}
+
 void BM_BuscarClave_Dbf(benchmark::State& state) {
   Table t;
   t.open(datos().dir.string(), "bench.dbf");
@@ -262,12 +273,7 @@ void BM_RecorrerRango_Sqlite(benchmark::State& state) {
     sqlite3_bind_text(st, 1, a.c_str(), -1, SQLITE_TRANSIENT);
     sqlite3_bind_text(st, 2, b.c_str(), -1, SQLITE_TRANSIENT);
     double suma = 0;
-    long n = 0;
-    while (sqlite3_step(st) == SQLITE_ROW) {
-      suma += sqlite3_column_double(st, 2);
-      ++n;
-    }
-    sqlite3_reset(st);
+    const long n = recorreSqlite(st, suma);
     if (n != kRango) state.SkipWithError("rango incompleto");
     benchmark::DoNotOptimize(suma);
   }
@@ -299,12 +305,7 @@ void BM_RecorrerTodo_Sqlite(benchmark::State& state) {
   revisa(sqlite3_prepare_v2(db, "SELECT * FROM bench", -1, &st, nullptr), db, "prepare");
   for (auto _ : state) {
     double suma = 0;
-    long n = 0;
-    while (sqlite3_step(st) == SQLITE_ROW) {
-      suma += sqlite3_column_double(st, 2);
-      ++n;
-    }
-    sqlite3_reset(st);
+    const long n = recorreSqlite(st, suma);
     if (n < kRegistros) state.SkipWithError("recorrido incompleto");
     benchmark::DoNotOptimize(suma);
   }
@@ -351,12 +352,7 @@ void BM_RecorrerNombres_Sqlite(benchmark::State& state) {
     const std::string a = inicioNombre(azar);
     sqlite3_bind_text(st, 1, a.c_str(), -1, SQLITE_TRANSIENT);
     double suma = 0;
-    long n = 0;
-    while (sqlite3_step(st) == SQLITE_ROW) {
-      suma += sqlite3_column_double(st, 2);
-      ++n;
-    }
-    sqlite3_reset(st);
+    const long n = recorreSqlite(st, suma);
     if (n != kRango) state.SkipWithError("recorrido incompleto");
     benchmark::DoNotOptimize(suma);
   }
