@@ -7,7 +7,9 @@
 // Also the keyboard rule of the data-entry screens: Enter and Down move to the next
 // field, Up to the previous one (instalaNavegacion).
 
+#include <QBoxLayout>
 #include <QDialog>
+#include <QPushButton>
 #include <QStringList>
 #include <functional>
 #include <optional>
@@ -26,6 +28,19 @@ class QTextEdit;
 class QComboBox;
 
 namespace mostrador::ui {
+
+// A button of a screen's toolbar: named (tests and rights find it by name), never the
+// dialog's default button, added to `barra`, calling `accion` of the form.
+template <class Forma>
+QPushButton* botonDeBarra(QBoxLayout* barra, Forma* forma, const char* nombre, const QString& texto,
+                          void (Forma::*accion)()) {
+  auto* b = new QPushButton(texto, forma);
+  b->setObjectName(nombre);
+  b->setAutoDefault(false);
+  QObject::connect(b, &QPushButton::clicked, forma, [forma, accion] { (forma->*accion)(); });
+  barra->addWidget(b);
+  return b;
+}
 
 // Installs the Enter/Down/Up field navigation on every entry field below the form. A
 // widget with the property "enterPropio" set keeps its own Enter (e.g. a key field that

@@ -92,12 +92,8 @@ TFormaInventario::TFormaInventario(AjustesCatalogo ajustes, std::string dirSiste
 
   auto* botones = new QHBoxLayout;
   auto boton = [&](const char* nombre, const QString& texto, void (TFormaInventario::*f)(), bool consulta) {
-    auto* b = new QPushButton(texto, this);
-    b->setObjectName(nombre);
-    b->setAutoDefault(false);
+    QPushButton* b = mostrador::ui::botonDeBarra(botones, this, nombre, texto, f);
     b->setFocusPolicy(Qt::NoFocus);
-    connect(b, &QPushButton::clicked, this, [this, f] { (this->*f)(); });
-    botones->addWidget(b);
     if (consulta) soloConsulta_.push_back(b);
     return b;
   };

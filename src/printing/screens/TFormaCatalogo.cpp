@@ -22,6 +22,7 @@
 #include "printing/screens/TFormaTipos.h"
 #include "shell/confcamp.h"
 #include "shell/texto_util.h"
+#include "ui/dialogos.h"
 
 using namespace mostrador;
 using namespace mostrador::printing;
@@ -194,12 +195,7 @@ TFormaCatalogo::TFormaCatalogo(shell::Interaccion& ui, std::string directorioSis
 
   auto* barra = new QHBoxLayout;
   auto boton = [&](const char* nombre, const QString& texto, void (TFormaCatalogo::*accion)()) {
-    auto* b = new QPushButton(texto, this);
-    b->setObjectName(nombre);
-    b->setAutoDefault(false);
-    connect(b, &QPushButton::clicked, this, accion);
-    barra->addWidget(b);
-    return b;
+    return mostrador::ui::botonDeBarra(barra, this, nombre, texto, accion);
   };
   boton("BotonIndices", QStringLiteral("Índices"), &TFormaCatalogo::BotonIndicesClick);
   boton("BotonBuscar", QStringLiteral("Buscar"), &TFormaCatalogo::BotonBuscarClick);

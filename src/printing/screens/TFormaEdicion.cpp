@@ -102,12 +102,7 @@ TFormaEdicion::TFormaEdicion(std::string dirSistema, QWidget* parent, bool guard
 
   auto* barra = new QHBoxLayout;
   auto boton = [&](const char* nombre, const QString& texto, void (TFormaEdicion::*accion)()) {
-    auto* b = new QPushButton(texto, this);
-    b->setObjectName(nombre);
-    b->setAutoDefault(false);
-    connect(b, &QPushButton::clicked, this, accion);
-    barra->addWidget(b);
-    return b;
+    return mostrador::ui::botonDeBarra(barra, this, nombre, texto, accion);
   };
   boton("BotonImprimir", QStringLiteral("Imprimir"), &TFormaEdicion::BotonImprimirClick);
   boton("Carta1", QStringLiteral("Carta"), &TFormaEdicion::Carta1Click);

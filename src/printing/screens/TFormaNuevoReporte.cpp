@@ -1,8 +1,6 @@
 #include "printing/screens/TFormaNuevoReporte.h"
 
 #include <QDate>
-#include <QHBoxLayout>
-#include <QVBoxLayout>
 #include <memory>
 
 #include "printing/screens/hoja_qt.h"
@@ -13,27 +11,14 @@ TFormaNuevoReporte::TFormaNuevoReporte(mostrador::printing::NuevoReporte reporte
   setObjectName("TFormaNuevoReporte");
   setWindowTitle(QStringLiteral("Reporte"));
   resize(800, 600);
-  auto* todo = new QVBoxLayout(this);
-  auto* botones = new QHBoxLayout;
-  BotonAnterior = new QPushButton(QStringLiteral("<<"), this);
-  BotonAnterior->setObjectName("BotonAnterior");
-  BotonSiguiente = new QPushButton(QStringLiteral(">>"), this);
-  BotonSiguiente->setObjectName("BotonSiguiente");
-  BotonImprime = new QPushButton(QStringLiteral("Imprimir"), this);
-  BotonImprime->setObjectName("BotonImprime");
-  for (QPushButton* b : {BotonAnterior, BotonSiguiente, BotonImprime}) {
-    b->setAutoDefault(false);
-    botones->addWidget(b);
-  }
-  todo->addLayout(botones);
-  Hoja = new QTextEdit(this);
-  Hoja->setObjectName("Hoja");
-  Hoja->setReadOnly(true);
-  Hoja->setLineWrapMode(QTextEdit::NoWrap);
-  todo->addWidget(Hoja, 1);
-  Estado = new QLabel(this);
-  Estado->setObjectName("Estado");
-  todo->addWidget(Estado);
+  VentanaHoja v = armaVentanaHoja(this, {{"BotonAnterior", QStringLiteral("<<")},
+                                         {"BotonSiguiente", QStringLiteral(">>")},
+                                         {"BotonImprime", QStringLiteral("Imprimir")}});
+  BotonAnterior = v.botones[0];
+  BotonSiguiente = v.botones[1];
+  BotonImprime = v.botones[2];
+  Hoja = v.hoja;
+  Estado = v.estado;
   connect(BotonAnterior, &QPushButton::clicked, this, [this] { BotonAnteriorClick(); });
   connect(BotonSiguiente, &QPushButton::clicked, this, [this] { BotonSiguienteClick(); });
   connect(BotonImprime, &QPushButton::clicked, this, [this] { BotonImprimeClick(); });

@@ -1,8 +1,6 @@
 #include "printing/screens/TFormaReporteSQL.h"
 
 #include <QDate>
-#include <QHBoxLayout>
-#include <QVBoxLayout>
 
 #include "printing/screens/TDialogoImprimir.h"
 #include "printing/screens/hoja_qt.h"
@@ -21,27 +19,14 @@ TFormaReporteSQL::TFormaReporteSQL(std::unique_ptr<mostrador::printing::ReporteS
   setObjectName("TFormaReporteSQL");
   setWindowTitle(QString::fromStdString(reporte_->caption()));
   resize(900, 640);
-  auto* todo = new QVBoxLayout(this);
-  auto* botones = new QHBoxLayout;
-  BotonImprime = new QPushButton(QStringLiteral("Imprimir"), this);
-  BotonImprime->setObjectName("BotonImprime");
-  BotonExporta = new QPushButton(QStringLiteral("Exportar"), this);
-  BotonExporta->setObjectName("BotonExporta");
-  BotonCerrar = new QPushButton(QStringLiteral("Cerrar"), this);
-  BotonCerrar->setObjectName("BotonCerrar");
-  for (QPushButton* b : {BotonImprime, BotonExporta, BotonCerrar}) {
-    b->setAutoDefault(false);
-    botones->addWidget(b);
-  }
-  todo->addLayout(botones);
-  Hoja = new QTextEdit(this);
-  Hoja->setObjectName("Hoja");
-  Hoja->setReadOnly(true);
-  Hoja->setLineWrapMode(QTextEdit::NoWrap);
-  todo->addWidget(Hoja, 1);
-  Estado = new QLabel(this);
-  Estado->setObjectName("Estado");
-  todo->addWidget(Estado);
+  VentanaHoja v = armaVentanaHoja(this, {{"BotonImprime", QStringLiteral("Imprimir")},
+                                         {"BotonExporta", QStringLiteral("Exportar")},
+                                         {"BotonCerrar", QStringLiteral("Cerrar")}});
+  BotonImprime = v.botones[0];
+  BotonExporta = v.botones[1];
+  BotonCerrar = v.botones[2];
+  Hoja = v.hoja;
+  Estado = v.estado;
   connect(BotonImprime, &QPushButton::clicked, this, [this] { BotonImprimeClick(); });
   connect(BotonExporta, &QPushButton::clicked, this, [this] { BotonExportaClick(); });
   connect(BotonCerrar, &QPushButton::clicked, this, &QDialog::accept);

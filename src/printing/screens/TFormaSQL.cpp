@@ -17,6 +17,7 @@
 #include "printing/screens/TFormaTipos.h"
 #include "shell/confcamp.h"
 #include "shell/rutas.h"
+#include "ui/dialogos.h"
 
 using namespace mostrador;
 using namespace mostrador::printing;
@@ -67,12 +68,7 @@ TFormaSQL::TFormaSQL(shell::Interaccion& ui, std::string directorioSistema, std:
 
   auto* botones = new QHBoxLayout;
   auto boton = [&](const char* nombre, const QString& texto, void (TFormaSQL::*accion)()) {
-    auto* b = new QPushButton(texto, this);
-    b->setObjectName(nombre);
-    b->setAutoDefault(false);
-    connect(b, &QPushButton::clicked, this, accion);
-    botones->addWidget(b);
-    return b;
+    return mostrador::ui::botonDeBarra(botones, this, nombre, texto, accion);
   };
   boton("BitBtn2", QStringLiteral("Nueva"), &TFormaSQL::BitBtn2Click);
   boton("BitBtn1", QStringLiteral("Ejecutar"), &TFormaSQL::BitBtn1Click);

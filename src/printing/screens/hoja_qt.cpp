@@ -1,6 +1,31 @@
 #include "printing/screens/hoja_qt.h"
 
+#include <QHBoxLayout>
 #include <QTextCursor>
+#include <QVBoxLayout>
+
+VentanaHoja armaVentanaHoja(QDialog* d, std::initializer_list<std::pair<const char*, QString>> botones) {
+  VentanaHoja v;
+  auto* todo = new QVBoxLayout(d);
+  auto* fila = new QHBoxLayout;
+  for (const auto& [nombre, texto] : botones) {
+    auto* b = new QPushButton(texto, d);
+    b->setObjectName(nombre);
+    b->setAutoDefault(false);
+    fila->addWidget(b);
+    v.botones.push_back(b);
+  }
+  todo->addLayout(fila);
+  v.hoja = new QTextEdit(d);
+  v.hoja->setObjectName("Hoja");
+  v.hoja->setReadOnly(true);
+  v.hoja->setLineWrapMode(QTextEdit::NoWrap);
+  todo->addWidget(v.hoja, 1);
+  v.estado = new QLabel(d);
+  v.estado->setObjectName("Estado");
+  todo->addWidget(v.estado);
+  return v;
+}
 
 void muestraHoja(QTextEdit* vista, const std::vector<mostrador::printing::LineaHoja>& lineas) {
   vista->clear();
