@@ -13,6 +13,7 @@
 #include <QTableWidget>
 #include <QTest>
 
+#include "pantalla_factura.h"
 #include "principal_aplicacion.h"
 #include "sales/screens/TFormaFactura.h"
 #include "sales/screens/dialogos_venta_qt.h"
@@ -33,73 +34,12 @@ using shell::RespuestaAdvertencia;
 using shell::RespuestaCerrar;
 using V = std::vector<std::string>;
 
-struct Mostrador : ::testing::Test {
-  QApplication& qt = prueba::aplicacionQt();
-  prueba::DirectorioTemporal dir;
-  prueba::EmpresaVentas emp;
-  prueba::InteraccionFalsa ui;
-  prueba::DialogosVentaFalsos dlg;
-  prueba::RelojFijo reloj{shell::FechaHora{{2025, 3, 15}, {12, 0, 0, 0}}};
-  std::unique_ptr<TFormaFactura> forma;
-
-  Mostrador() {
-    prueba::ProductoVenta p;
-    p.clave = "MART";
-    p.codigo = "7501234567890";
-    p.descripcion = "Martillo";
-    p.existencia = 10;
-    p.precio = 100;
-    p.impuesto = 16;
-    emp.producto(p);
-    p.clave = "CLAV";
-    p.codigo = "7509999999999";
-    p.descripcion = "Clavos";
-    p.precio = 20;
-    emp.producto(p);
-  }
-  ~Mostrador() override { forma.reset(); }
-
+struct Mostrador : PantallaFactura {
   // "\encabeza.cnf": skip the header, start in the key.
   void opciones(bool saltaEncabezado, bool iniciaEnClave) {
     shell::escribeLineas(shell::une(prueba::EmpresaVentas::kSistema, "encabeza.cnf"),
                          {saltaEncabezado ? "S" : "N", iniciaEnClave ? "S" : "N", "", "", "", "", "", "", "N"});
   }
-  TFormaFactura& abre() {
-    forma = std::make_unique<TFormaFactura>(emp.ajustes(), ui, reloj, nullptr, &dlg);
-    forma->show();
-    forma->activateWindow();
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(forma.get()));
-    return *forma;
-  }
-  template <class W>
-  W* w(const char* nombre) {
-    W* r = forma->findChild<W*>(nombre);
-    EXPECT_NE(r, nullptr) << nombre;
-    return r;
-  }
-  std::string etiqueta(const char* nombre) { return w<QLabel>(nombre)->text().toStdString(); }
-  QTableWidget* rejilla() { return w<QTableWidget>("Detalle"); }
-  QWidget* foco() {
-    QWidget* f = QApplication::focusWidget();
-    return f ? f : forma.get();
-  }
-  void tecla(Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) {
-    QTest::keyClick(foco(), k, m);
-    QApplication::processEvents();
-  }
-  void teclea(const QString& texto) {
-    for (QChar c : texto) QTest::keyClick(foco(), c.toLatin1());
-  }
-  void celda(int fila, int columna) {
-    rejilla()->setFocus();
-    rejilla()->setCurrentCell(fila, columna);
-    QApplication::processEvents();
-  }
-  std::string texto(int fila, int columna) {
-    QTableWidgetItem* i = rejilla()->item(fila, columna);
-    return i ? i->text().toStdString() : "<sin celda>";
-  }
-
   // F9, a scan, Enter, another scan, Enter, F5 500, F10: nothing else typed.
   void ventaDeMostrador() {
     abre();
