@@ -13,12 +13,6 @@
 
 namespace mostrador::printing {
 
-void SumaExacta::agrega(double v) { total_ += std::llround(v * 10000.0); }
-
-std::string SumaExacta::texto() const {
-  return shell::formateaMascara(shell::Decimal::deDiezmilesimos(total_), "##,###,##0.00");
-}
-
 namespace {
 
 bool devuelveFilas(std::string_view s) {

@@ -28,20 +28,6 @@ namespace mostrador::printing {
 inline constexpr std::string_view kPasswordInvalido =
     "Password inválido, no se podra modificar campo";
 
-// The exact sum of a column: every value scaled by 10000 and rounded before it is
-// added, so that 0.1 ten times is 1 and not 0.9999999.
-class SumaExacta {
- public:
-  void agrega(double v);
-  long long diezmilesimos() const { return total_; }
-  double valor() const { return static_cast<double>(total_) / 10000.0; }
-  // Through the mask "##,###,##0.00".
-  std::string texto() const;
-
- private:
-  long long total_ = 0;
-};
-
 class ConsolaSql {
  public:
   static constexpr long kFilasPorPagina = 50;

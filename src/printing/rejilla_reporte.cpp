@@ -7,18 +7,24 @@
 
 namespace mostrador::printing {
 
+void SumaExacta::agrega(double v) { total_ += std::llround(v * 10000.0); }
+
+std::string SumaExacta::texto() const {
+  return shell::formateaMascara(shell::Decimal::deDiezmilesimos(total_), "##,###,##0.00");
+}
+
 std::string sumaColumna(const std::vector<std::vector<std::string>>& filas, size_t columna, bool numerica) {
   if (!numerica) return std::string(kNoSePuedeSumar);
-  long long total = 0;
+  SumaExacta s;
   for (const auto& f : filas) {
     if (columna >= f.size()) continue;
     const std::string& t = f[columna];
     if (t.find_first_not_of(' ') == std::string::npos) continue;
     auto v = shell::leeNumero(t);
     if (!v) return std::string(kNoSePuedeSumar);
-    total += std::llround(*v * 10000.0);
+    s.agrega(*v);
   }
-  return "La Suma es : " + shell::formateaMascara(shell::Decimal::deDiezmilesimos(total), "##,###,##0.00");
+  return "La Suma es : " + s.texto();
 }
 
 std::vector<int> anchosDeLista(std::string_view lista) {

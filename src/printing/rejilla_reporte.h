@@ -13,6 +13,20 @@ namespace mostrador::printing {
 
 inline constexpr std::string_view kNoSePuedeSumar = "No es Posible Relizar la operación en esta columna";
 
+// The exact sum of a column: every value scaled by 10000 and rounded before it is
+// added, so that 0.1 ten times is 1 and not 0.9999999.
+class SumaExacta {
+ public:
+  void agrega(double v);
+  long long diezmilesimos() const { return total_; }
+  double valor() const { return static_cast<double>(total_) / 10000.0; }
+  // Through the mask "##,###,##0.00".
+  std::string texto() const;
+
+ private:
+  long long total_ = 0;
+};
+
 // "La Suma es : " + the sum of the column's values (four decimals exact), or the
 // refusal when a value is not a number. numerica: the column's field is numeric.
 std::string sumaColumna(const std::vector<std::vector<std::string>>& filas, size_t columna, bool numerica);
