@@ -47,12 +47,14 @@
 
 #include "store/dbf/dbf_file.h"
 
+#include <signal.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/vfs.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cerrno>
 #include <charconv>
@@ -60,6 +62,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <mutex>
 
 #include "shell/rutas.h"
 #include "shell/texto.h"
@@ -399,31 +402,106 @@ bool localFileSystem(int fd) {
   }
 }
 
+// Every live map, for the SIGBUS handler: a load from a page the file no longer reaches
+// gets that page replaced by zeros (and the map marked broken) instead of killing the
+// process. Fixed slots and atomics only: the handler can neither lock nor allocate.
+struct Zona {
+  std::atomic<uintptr_t> inicio{0};
+  std::atomic<size_t> largo{0};
+  std::atomic<bool> rota{false};
+};
+constexpr int kZonas = 4096;
+Zona zonas[kZonas];
+struct sigaction busAnterior;
+
+void alBus(int sig, siginfo_t* info, void* contexto) {
+  const uintptr_t a = reinterpret_cast<uintptr_t>(info->si_addr);
+  for (Zona& z : zonas) {
+    const uintptr_t i = z.inicio.load(std::memory_order_acquire);
+    if (i <= 1 || a < i || a >= i + z.largo.load(std::memory_order_relaxed)) continue;
+    void* r = ::mmap(reinterpret_cast<void*>(i), z.largo.load(std::memory_order_relaxed), PROT_READ,
+                     MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED, -1, 0);
+    if (r != MAP_FAILED) {
+      z.rota.store(true, std::memory_order_release);
+      return;  // the load runs again and reads zeros
+    }
+  }
+  // Not one of ours: as it would have gone without us (the access faults again).
+  ::sigaction(SIGBUS, &busAnterior, nullptr);
+  (void)sig;
+  (void)contexto;
+}
+
+int ocupaZona(const void* p, size_t largo) {
+  static std::once_flag instalado;
+  std::call_once(instalado, [] {
+    struct sigaction sa {};
+    sa.sa_sigaction = alBus;
+    sa.sa_flags = SA_SIGINFO;
+    sigemptyset(&sa.sa_mask);
+    ::sigaction(SIGBUS, &sa, &busAnterior);
+  });
+  for (int k = 0; k < kZonas; ++k) {
+    uintptr_t libre = 0;
+    // Taken (1) first, published with its address once its length is in place.
+    if (!zonas[k].inicio.compare_exchange_strong(libre, 1, std::memory_order_acq_rel)) continue;
+    zonas[k].largo.store(largo, std::memory_order_relaxed);
+    zonas[k].rota.store(false, std::memory_order_relaxed);
+    zonas[k].inicio.store(reinterpret_cast<uintptr_t>(p), std::memory_order_release);
+    return k;
+  }
+  return -1;
+}
+
+void sueltaZona(int k) {
+  if (k >= 0) zonas[k].inicio.store(0, std::memory_order_release);
+}
+
 }  // namespace
 
 HeaderMap::HeaderMap(int fd, size_t length) {
   if (fd < 0 || length == 0 || !localFileSystem(fd)) return;
-  void* m = ::mmap(nullptr, length, PROT_READ, MAP_SHARED, fd, 0);
+  const size_t pagina = static_cast<size_t>(::sysconf(_SC_PAGESIZE));
+  const size_t largo = (length + pagina - 1) / pagina * pagina;
+  void* m = ::mmap(nullptr, largo, PROT_READ, MAP_SHARED, fd, 0);
   if (m == MAP_FAILED) return;  // pread still works
+  const int slot = ocupaZona(m, largo);
+  if (slot < 0) {
+    ::munmap(m, largo);
+    return;
+  }
   p_ = static_cast<const unsigned char*>(m);
-  length_ = length;
+  length_ = largo;
+  slot_ = slot;
 }
 HeaderMap::~HeaderMap() {
-  if (p_) ::munmap(const_cast<unsigned char*>(p_), length_);
+  if (p_) {
+    sueltaZona(slot_);
+    ::munmap(const_cast<unsigned char*>(p_), length_);
+  }
 }
-HeaderMap::HeaderMap(HeaderMap&& o) noexcept : p_(o.p_), length_(o.length_) {
+HeaderMap::HeaderMap(HeaderMap&& o) noexcept : p_(o.p_), length_(o.length_), slot_(o.slot_) {
   o.p_ = nullptr;
   o.length_ = 0;
+  o.slot_ = -1;
 }
 HeaderMap& HeaderMap::operator=(HeaderMap&& o) noexcept {
   if (this != &o) {
-    if (p_) ::munmap(const_cast<unsigned char*>(p_), length_);
+    if (p_) {
+      sueltaZona(slot_);
+      ::munmap(const_cast<unsigned char*>(p_), length_);
+    }
     p_ = o.p_;
     length_ = o.length_;
+    slot_ = o.slot_;
     o.p_ = nullptr;
     o.length_ = 0;
+    o.slot_ = -1;
   }
   return *this;
+}
+bool HeaderMap::broken() const {
+  return slot_ >= 0 && zonas[slot_].rota.load(std::memory_order_acquire);
 }
 // The file's bytes are little-endian, as is every machine this runs on.
 uint8_t HeaderMap::load8(size_t off) const { return __atomic_load_n(p_ + off, __ATOMIC_ACQUIRE); }

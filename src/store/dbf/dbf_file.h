@@ -72,6 +72,9 @@ uint64_t sizeOf(int fd, const std::string& path);
 // writes there with pwrite is seen by a plain load, with no system call. Only on local
 // file systems, where mapped pages and written bytes are one page cache; on a network
 // drive (or with MOSTRADOR_MAPEO=NO) the map stays empty and callers read with pread.
+// A file cut short under the map (copied over in place by another program) does not
+// bring the process down: the load reads zeros and broken() turns true for good, and
+// callers go back to pread.
 class HeaderMap {
  public:
   HeaderMap() = default;
@@ -83,6 +86,7 @@ class HeaderMap {
   HeaderMap& operator=(const HeaderMap&) = delete;
 
   explicit operator bool() const { return p_ != nullptr; }
+  bool broken() const;
   // Loads with acquire order; offsets must be aligned to the size and inside the file.
   uint8_t load8(size_t off) const;
   uint32_t load32(size_t off) const;
@@ -91,6 +95,7 @@ class HeaderMap {
  private:
   const unsigned char* p_ = nullptr;
   size_t length_ = 0;
+  int slot_ = -1;  // in the table of maps the SIGBUS handler knows
 };
 
 // Change counter of a table: header bytes 16..19 (reserved for multi-user use in the

@@ -332,6 +332,7 @@ struct Table::Impl : journal::Participant {
         if (!map) return readFresh(r, out);
       }
       stamp = map.load32(file::kStampOffset);
+      if (map.broken()) return readFresh(r, out);
     }
     const size_t rl = static_cast<size_t>(h.recordLength);
     if (runCount != 0 && stamp == runStamp && r >= runFirst && r - runFirst < runCount) {
@@ -369,7 +370,10 @@ struct Table::Impl : journal::Participant {
   // lock, or exclusive use, where the value this handle wrote last is the value).
   uint32_t stampOnDisk() {
     if (exclusive && stampKnown) return stampWritten;
-    if (map) return map.load32(file::kStampOffset);
+    if (map && !map.broken()) {
+      const uint32_t v = map.load32(file::kStampOffset);
+      if (!map.broken()) return v;
+    }
     char b[4] = {0, 0, 0, 0};
     file::readAt(fd.get(), b, 4, file::kStampOffset, path.string());
     return static_cast<unsigned char>(b[0]) | (static_cast<uint32_t>(static_cast<unsigned char>(b[1])) << 8) |

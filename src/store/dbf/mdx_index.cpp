@@ -204,7 +204,8 @@ struct MdxFile::Impl {
       if (!map) return false;
     }
     if (map.load8(hDirty) != 0) return false;
-    return map.load64(hCounter) == counter && map.load64(hIdentity) == identity;
+    const bool same = map.load64(hCounter) == counter && map.load64(hIdentity) == identity;
+    return same && !map.broken();
   }
 
   // Runs a read operation: from the cache alone when it is current (a page missing

@@ -305,3 +305,58 @@ TEST(Recorridos, ElEncabezadoMapeadoVeLaEscrituraDeOtroProceso) {
   EXPECT_FALSE(sin);
   ::close(fd);
 }
+
+// Another program copying a file over an open table in place cuts it to nothing first:
+// a station reading its header through the map must not die of it. The load reads zeros,
+// the map says it is broken, and the handle goes back to pread: an emptied table reads
+// as empty, an emptied index is reported and given up.
+TEST(Recorridos, UnArchivoCortadoBajoElMapeoNoTumbaLaEstacion) {
+  DirectorioTemporal dir;
+  creaTabla(50);
+  {
+    const std::string ruta = (dir.ruta() / "art.dbf").string();
+    int fd = ::open(ruta.c_str(), O_RDWR);
+    ASSERT_GE(fd, 0);
+    file::HeaderMap m(fd, 32);
+    if (!m) {
+      ::close(fd);
+      GTEST_SKIP() << "este sistema de archivos no se mapea";
+    }
+    file::HeaderMap otro(fd, 32);
+    ASSERT_EQ(m.load32(file::kStampOffset), 50u);
+    ASSERT_EQ(::ftruncate(fd, 0), 0);
+    EXPECT_EQ(m.load32(file::kStampOffset), 0u);
+    EXPECT_TRUE(m.broken());
+    EXPECT_FALSE(otro.broken());  // not loaded from since: it finds out when it is
+    EXPECT_EQ(otro.load32(file::kStampOffset), 0u);
+    EXPECT_TRUE(otro.broken());
+    ::close(fd);
+  }
+
+  creaTabla(50);
+  Table t;
+  t.open("", "art.dbf");
+  t.setIndex("INOMBRE");
+  t.first();
+  for (int i = 0; i < 20; ++i) t.next();
+  ASSERT_EQ(t.asText("NOMBRE"), "R021");
+  // The index cut to nothing under the walk: its tags went with it, so it cannot be
+  // rebuilt here; the move says so and the handle goes on without it.
+  ASSERT_EQ(::truncate((dir.ruta() / "art.mdx").c_str(), 0), 0);
+  std::string mensaje;
+  try {
+    t.next();
+  } catch (const Error& e) {
+    mensaje = e.what();
+  }
+  EXPECT_EQ(mensaje,
+            "El índice INOMBRE de la tabla art.dbf está dañado (Índice dañado: archivo demasiado corto); "
+            "reconstruya los índices");
+  EXPECT_EQ(t.index(), "");
+  EXPECT_EQ(t.asText("NOMBRE"), "R021");
+  // The table cut to nothing: no more records, and no crash.
+  ASSERT_TRUE(t.goTo(10));
+  ASSERT_EQ(::truncate((dir.ruta() / "art.dbf").c_str(), 0), 0);
+  t.next();
+  EXPECT_TRUE(t.eof());
+}
