@@ -72,6 +72,8 @@
 #include <map>
 #include <random>
 #include <set>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "shell/rutas.h"
@@ -126,8 +128,45 @@ bool syncing() {
   return on;
 }
 
-void syncFd(int fd) {
-  if (syncing()) ::fdatasync(fd);
+SyncHook& syncHook() {
+  static SyncHook h = nullptr;
+  return h;
+}
+int datasync(int fd) { return syncHook() ? syncHook()(fd) : ::fdatasync(fd); }
+
+// A sync that fails means the bytes may not be on disk: never taken for done.
+void syncFd(int fd, const std::string& path) {
+  if (!syncing()) return;
+  int r;
+  do r = datasync(fd);
+  while (r < 0 && errno == EINTR);
+  if (r < 0) file::osError("No se pudo asegurar en disco " + path, "sync", path, errno);
+}
+
+// The data files of a commit, synced side by side: the file system folds syncs that
+// wait together into one flush, where one after another pays a flush each.
+void syncAll(const std::vector<std::pair<int, std::string>>& files) {
+  if (!syncing() || files.empty()) return;
+  std::vector<int> errores(files.size(), 0);
+  auto uno = [&](size_t i) {
+    int r;
+    do r = datasync(files[i].first);
+    while (r < 0 && errno == EINTR);
+    errores[i] = r < 0 ? errno : 0;
+  };
+  std::vector<std::thread> hilos;
+  for (size_t i = 1; i < files.size(); ++i) {
+    try {
+      hilos.emplace_back(uno, i);
+    } catch (const std::system_error&) {
+      uno(i);  // no thread to be had: this one waits in turn
+    }
+  }
+  uno(0);
+  for (auto& h : hilos) h.join();
+  for (size_t i = 0; i < files.size(); ++i)
+    if (errores[i] != 0)
+      file::osError("No se pudo asegurar en disco " + files[i].second, "sync", files[i].second, errores[i]);
 }
 
 std::string key(const fs::path& localDir) {
@@ -343,6 +382,7 @@ void endUnit(Unit& u, bool committed) {
 
 void setLogSink(LogSink s) { sink() = s; }
 void setWriteHook(WriteHook h) { writeHook() = h; }
+void setSyncHook(SyncHook h) { syncHook() = h; }
 void log(const std::string& line) {
   if (sink()) sink()(line);
 }
@@ -393,7 +433,7 @@ void beforeWrite(int fd, const fs::path& filePath, off_t off, size_t n) {
   Unit* u = keepIn(fd, filePath, off, n);
   if (!u || n == 0) return;
   if (u->unsynced) {
-    if (u->durable) syncFd(u->fd);
+    if (u->durable) syncFd(u->fd, u->path.string());
     u->unsynced = false;
   }
   if (writeHook()) writeHook()(filePath, off, n);
@@ -514,9 +554,20 @@ void Transaction::commit() {
     throw Error("El guardado no pudo completarse y se deshizo", "journal", u.path.string());
   }
   if (u.size > 0) {
-    if (u.durable)
+    if (u.durable) {
+      std::vector<std::pair<int, std::string>> datos;
       for (auto& [f, s] : u.files)
-        if (s.fd >= 0) journal::syncFd(s.fd);
+        if (s.fd >= 0) datos.emplace_back(s.fd, f);
+      try {
+        journal::syncAll(datos);
+      } catch (const Error& e) {
+        // Not on disk for sure: the journal puts the old bytes back, nothing is half kept.
+        done_ = false;
+        const std::string porque = e.what();
+        rollback();
+        throw Error("El guardado no pudo asegurarse en disco y se deshizo: " + porque, "journal", u.path.string());
+      }
+    }
     if (::ftruncate(u.fd, 0) < 0) {
       int e = errno;
       done_ = false;

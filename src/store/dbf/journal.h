@@ -90,6 +90,10 @@ void leave(Participant* p);
 // write a unit makes, once its old bytes are in the journal.
 using WriteHook = void (*)(const std::filesystem::path& file, off_t off, size_t n);
 void setWriteHook(WriteHook hook);
+// For tests of a disk that fails: called instead of fdatasync with the file's descriptor;
+// its result is the system's (0, or -1 with errno set).
+using SyncHook = int (*)(int fd);
+void setSyncHook(SyncHook hook);
 
 // Records a line for the log ("Bitacora.txt") through the sink the program installs;
 // the engine itself does not know where the log lives.

@@ -2,6 +2,8 @@
 // process is killed at any of its writes, or an index page is found damaged.
 
 #include <gtest/gtest.h>
+
+#include <cstdio>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -169,6 +171,45 @@ TEST(Unidad, MuerteEnCadaEscrituraDeUnGuardadoDeTresPartidasSeDeshaceEntera) {
   EXPECT_GE(muertes, 12);
   EXPECT_EQ(porIndice(), "P1=1.00 P2=2.00 P3=3.00 P1:99.00 P2:98.00 P3:97.00 P4:100.00 P5:100.00 ");
   EXPECT_EQ(bytes("mostrador.jnl"), "");
+}
+
+// A disk that does not keep what it is given: the sync of the headers' table fails.
+int syncQueFallaEnEncab(int fd) {
+  char enlace[64], destino[4096];
+  std::snprintf(enlace, sizeof enlace, "/proc/self/fd/%d", fd);
+  const ssize_t n = readlink(enlace, destino, sizeof destino - 1);
+  if (n > 0 && std::string(destino, static_cast<size_t>(n)).ends_with("/encab.dbf")) {
+    errno = EIO;
+    return -1;
+  }
+  return ::fdatasync(fd);
+}
+
+// A save whose bytes cannot be made sure on disk is not a save: the commit says so and
+// the journal puts everything back, where before the failure went unseen and the
+// journal was emptied over data that might never reach the disk.
+TEST(Unidad, UnGuardadoQueNoQuedaEnDiscoSeDeshaceYLoDice) {
+  DirectorioTemporal dir;
+  creaTienda();
+  const auto antes = archivos();
+  const std::string indicesAntes = porIndice();
+  journal::setSyncHook(syncQueFallaEnEncab);
+  std::string mensaje;
+  try {
+    guardaTres();
+  } catch (const Error& e) {
+    mensaje = e.what();
+  }
+  journal::setSyncHook(nullptr);
+  const std::string encab = std::filesystem::canonical("encab.dbf").string();
+  EXPECT_EQ(mensaje, "El guardado no pudo asegurarse en disco y se deshizo: No se pudo asegurar en disco " + encab +
+                         ": Input/output error");
+  EXPECT_EQ(archivos(), antes);
+  EXPECT_EQ(porIndice(), indicesAntes);
+  EXPECT_EQ(bytes("mostrador.jnl"), "");
+  // With the disk well again the same save goes through.
+  guardaTres();
+  EXPECT_EQ(porIndice(), "P1=1.00 P2=2.00 P3=3.00 P1:99.00 P2:98.00 P3:97.00 P4:100.00 P5:100.00 ");
 }
 
 TEST(Unidad, UnaUnidadQueFallaDejaLasTablasByteABytePeroElManejadorSigueUtil) {
