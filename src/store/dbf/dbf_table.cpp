@@ -76,6 +76,13 @@ using file::Header;
 // Header bytes worth reading at open: the longest header the format allows.
 constexpr size_t kMaxHeader = 65536 + 68;
 
+// A little-endian 32-bit number of the header.
+uint32_t le32(const char* b) {
+  return static_cast<unsigned char>(b[0]) | (static_cast<uint32_t>(static_cast<unsigned char>(b[1])) << 8) |
+         (static_cast<uint32_t>(static_cast<unsigned char>(b[2])) << 16) |
+         (static_cast<uint32_t>(static_cast<unsigned char>(b[3])) << 24);
+}
+
 std::string withExtension(std::string_view file) {
   std::string f(file);
   size_t barra = f.find_last_of("\\/");
@@ -291,13 +298,8 @@ struct Table::Impl : journal::Participant {
     char b[16];
     const size_t want = stamp ? 16 : 4;
     if (file::readAt(fd.get(), b, want, file::kCountOffset, path.string()) != want) return 0;
-    if (stamp)
-      *stamp = static_cast<unsigned char>(b[12]) | (static_cast<uint32_t>(static_cast<unsigned char>(b[13])) << 8) |
-               (static_cast<uint32_t>(static_cast<unsigned char>(b[14])) << 16) |
-               (static_cast<uint32_t>(static_cast<unsigned char>(b[15])) << 24);
-    uint32_t n = static_cast<unsigned char>(b[0]) | (static_cast<unsigned char>(b[1]) << 8) |
-                 (static_cast<unsigned char>(b[2]) << 16) |
-                 (static_cast<uint32_t>(static_cast<unsigned char>(b[3])) << 24);
+    if (stamp) *stamp = le32(b + 12);
+    uint32_t n = le32(b);
     if (n > knownCount || n > countLimit) {
       const uint64_t size = file::sizeOf(fd.get(), path.string());
       const uint64_t enteros = size < static_cast<uint64_t>(h.headerLength)
@@ -376,20 +378,18 @@ struct Table::Impl : journal::Participant {
     }
     char b[4] = {0, 0, 0, 0};
     file::readAt(fd.get(), b, 4, file::kStampOffset, path.string());
-    return static_cast<unsigned char>(b[0]) | (static_cast<uint32_t>(static_cast<unsigned char>(b[1])) << 8) |
-           (static_cast<uint32_t>(static_cast<unsigned char>(b[2])) << 16) |
-           (static_cast<uint32_t>(static_cast<unsigned char>(b[3])) << 24);
+    return le32(b);
   }
   uint32_t stampWritten = 0;  // the counter as this handle last wrote it
   bool stampKnown = false;
-  static void le32(char* p, uint32_t v) {
+  static void putLe32(char* p, uint32_t v) {
     for (int i = 0; i < 4; ++i) p[i] = static_cast<char>((v >> (8 * i)) & 0xFF);
   }
   // After a change to the records: raise the change counter (see the top of the file).
   void bumpStamp() {
     char b[4];
     stampWritten = stampOnDisk() + 1;
-    le32(b, stampWritten);
+    putLe32(b, stampWritten);
     put(b, 4, file::kStampOffset);
     stampKnown = true;
   }
@@ -464,13 +464,13 @@ struct Table::Impl : journal::Participant {
     file::today(yy, mm, dd);
     const uint32_t next = (stampNow ? *stampNow : stampOnDisk()) + 1;
     char b[19] = {static_cast<char>(yy), static_cast<char>(mm), static_cast<char>(dd)};
-    le32(b + 3, count);
+    putLe32(b + 3, count);
     b[7] = static_cast<char>(h.headerLength & 0xFF);
     b[8] = static_cast<char>((h.headerLength >> 8) & 0xFF);
     b[9] = static_cast<char>(h.recordLength & 0xFF);
     b[10] = static_cast<char>((h.recordLength >> 8) & 0xFF);
     std::memcpy(b + 11, reserved, 4);
-    le32(b + 15, next);
+    putLe32(b + 15, next);
     put(b, sizeof b, 1);
     stampWritten = next;
     stampKnown = true;
@@ -1571,12 +1571,7 @@ void Table::pack() {
       head[2] = static_cast<char>(mm);
       head[3] = static_cast<char>(dd);
       for (int i = 0; i < 4; ++i) head[4 + i] = static_cast<char>((vivos >> (8 * i)) & 0xFF);
-      if (head.size() >= 20) {
-        uint32_t v = 0;
-        for (int i = 0; i < 4; ++i) v |= static_cast<uint32_t>(static_cast<unsigned char>(head[16 + i])) << (8 * i);
-        ++v;
-        for (int i = 0; i < 4; ++i) head[16 + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
-      }
+      if (head.size() >= 20) Impl::putLe32(head.data() + 16, le32(head.data() + 16) + 1);
       file::writeAt(nuevo.get(), head.data(), head.size(), 0, tmp.string());
       if (fsync(nuevo.get()) < 0) file::osError("No se pudo compactar la tabla " + t.name, "pack", tmp.string(), errno);
       if (::rename(tmp.c_str(), t.path.c_str()) < 0)
