@@ -61,8 +61,8 @@
 // file as it stands (a write bumps the counter in a write of its own before it clears
 // the dirty mark, so a clear mark is never seen beside the old counter after a write).
 // A page missing from the cache ends that attempt (Stale) and the read is done again
-// under the lock. Without a map (a network drive) every read takes the lock. OFD locks belong
-// to the open file description, so two handles of one process exclude each other, and
+// under the lock. Without a map (a network drive) every read takes the lock. OFD locks
+// belong to the open file description, so two handles of one process exclude each other, and
 // closing another descriptor of the file does not drop them (the classic POSIX lock
 // traps). A handle must not read through a second handle of the same file while the first
 // one is writing in the same thread: the read would wait for ever.
