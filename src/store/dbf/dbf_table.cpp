@@ -43,7 +43,8 @@
 // endWrite) that starts before the .dbf is touched: the index's dirty mark covers the
 // whole change, so a station dying half-way outside a unit leaves an index that reports
 // itself torn (and is rebuilt from the records) instead of one that silently disagrees
-// with them. Locks are always taken: records, writer lock, .dbf header, .mdx.
+// with them. An edit that changes no tag's key writes no index at all (keysStay). Locks
+// are always taken: records, writer lock, .dbf header, .mdx.
 //
 // Index order: the position is the (key, record number) entry the cursor stands on; the
 // index finds its neighbours again on every move, so other stations' changes to the tree
@@ -562,6 +563,23 @@ struct Table::Impl : journal::Participant {
       if (before) mdx->erase(i, ko, r);
       if (after) mdx->insert(i, kn, r);
     }
+  }
+  // True when no tag's key of the record changes from `before` to `after`, by the tags
+  // as they stand: an edit of other fields then leaves the index alone (no write, and
+  // other stations keep the pages they cached). Asked under the writer lock (inside the
+  // change's unit), so no station changes the index meanwhile; a tag added a moment ago
+  // by another station shows as a moved counter, and then the answer is no.
+  bool keysStay(const std::string& before, const std::string& after) const {
+    if (!mdx) return true;
+    if (!exclusive && !inUnit()) return false;
+    if (!mdx->beginSnapshot()) return false;
+    bool stay = true;
+    const int n = static_cast<int>(mdx->tags().size());
+    for (int i = 0; i < n && stay; ++i) {
+      const KeyExpression& e = mdx->expression(i);
+      stay = e.evaluate(before.data()) == e.evaluate(after.data());
+    }
+    return mdx->endSnapshot() && stay;
   }
   // Fills one tag (already empty) from every live record, keys sorted first so that the
   // tree is built left to right.
@@ -1360,12 +1378,19 @@ void Table::post() {
   }
   if (t.buf != t.old) {
     Impl::AutoUnit unit(t);
-    t.indexedWrite([&] {
+    auto escribe = [&] {
       t.put(t.buf.data(), t.buf.size(), t.h.recordOffset(t.recno));
       t.stampDate();
       t.bumpStamp();
-      t.updateKeys(&t.old, &t.buf, t.recno);
-    });
+    };
+    if (t.keysStay(t.old, t.buf)) {
+      t.writing(escribe);
+    } else {
+      t.indexedWrite([&] {
+        escribe();
+        t.updateKeys(&t.old, &t.buf, t.recno);
+      });
+    }
     unit.done();
   }
   t.change = Impl::Change::None;

@@ -360,3 +360,40 @@ TEST(Recorridos, UnArchivoCortadoBajoElMapeoNoTumbaLaEstacion) {
   t.next();
   EXPECT_TRUE(t.eof());
 }
+
+// An edit that changes no key leaves the index file alone, byte for byte (so other
+// stations keep the pages they cached); one that changes a key writes it, and the walk
+// in key order sees the record at its new place. (Without a map the handle cannot tell
+// cheaply that its tags are current, and writes the index as before.)
+TEST(Recorridos, UnaEdicionQueNoCambiaLlavesNoEscribeElIndice) {
+  DirectorioTemporal dir;
+  creaTabla(30);
+  {
+    int fd = ::open((dir.ruta() / "art.mdx").c_str(), O_RDONLY);
+    ASSERT_GE(fd, 0);
+    const bool mapea = static_cast<bool>(file::HeaderMap(fd, 4096));
+    ::close(fd);
+    if (!mapea) GTEST_SKIP() << "este sistema de archivos no se mapea";
+  }
+  Table t;
+  t.open("", "art.dbf");
+  t.setIndex("INOMBRE");
+  ASSERT_TRUE(t.findKey({std::string("R010")}));
+  const std::string indice = dir.lee("art.mdx");
+  t.edit();
+  t.setInteger("NUM", 777);
+  t.post();
+  EXPECT_TRUE(dir.lee("art.mdx") == indice);
+  t.first();
+  ASSERT_TRUE(t.findKey({std::string("R010")}));
+  EXPECT_EQ(t.asInteger("NUM"), 777);
+
+  t.edit();
+  t.setText("NOMBRE", "R999");
+  t.post();
+  EXPECT_FALSE(dir.lee("art.mdx") == indice);
+  EXPECT_FALSE(t.findKey({std::string("R010")}));
+  t.last();
+  EXPECT_EQ(t.asText("NOMBRE"), "R999");
+  EXPECT_EQ(t.asInteger("NUM"), 777);
+}
