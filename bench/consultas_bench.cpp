@@ -111,26 +111,7 @@ class Catalogos {
   std::map<long, std::string> hechos_;
 };
 
-class Callado : public shell::Interaccion {
- public:
-  using shell::Interaccion::advertencia;
-  void mensaje(std::string_view) override {}
-  shell::RespuestaAdvertencia advertencia(std::string_view, bool) override { return shell::RespuestaAdvertencia::No; }
-  shell::RespuestaCerrar cerrar() override { return shell::RespuestaCerrar::Descartar; }
-  shell::RespuestaAdministrador administrador() override { return {}; }
-  std::optional<shell::Busqueda> busca(bool) override { return std::nullopt; }
-  std::optional<std::string> abreArchivo(std::string_view, std::string_view) override { return {}; }
-  std::optional<std::string> guardaArchivo(std::string_view, std::string_view) override { return {}; }
-  std::optional<std::string> pideTexto(std::string_view, std::string_view, std::string_view) override { return {}; }
-  void iniciaProgreso(std::string_view, int) override {}
-  void avanzaProgreso(int) override {}
-  void terminaProgreso() override {}
-  void iniciaEspera() override {}
-  void terminaEspera() override {}
-
- protected:
-  std::string pideDato(std::string_view) override { return "0"; }
-};
+using Callado = shell::InteraccionSinUsuario;
 
 QApplication& app() {
   static int argc = 1;

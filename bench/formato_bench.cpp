@@ -18,27 +18,7 @@ using namespace mostrador::printing;
 
 namespace {
 
-class InteraccionMuda : public shell::Interaccion {
- public:
-  void mensaje(std::string_view) override {}
-  shell::RespuestaAdvertencia advertencia(std::string_view, bool) override { return {}; }
-  shell::RespuestaCerrar cerrar() override { return shell::RespuestaCerrar::Quedarse; }
-  shell::RespuestaAdministrador administrador() override { return {}; }
-  std::optional<shell::Busqueda> busca(bool) override { return {}; }
-  std::optional<std::string> abreArchivo(std::string_view, std::string_view) override { return {}; }
-  std::optional<std::string> guardaArchivo(std::string_view, std::string_view) override { return {}; }
-  std::optional<std::string> pideTexto(std::string_view, std::string_view, std::string_view) override {
-    return {};
-  }
-  void iniciaProgreso(std::string_view, int) override {}
-  void avanzaProgreso(int) override {}
-  void terminaProgreso() override {}
-  void iniciaEspera() override {}
-  void terminaEspera() override {}
-
- protected:
-  std::string pideDato(std::string_view) override { return "0"; }
-};
+using InteraccionMuda = shell::InteraccionSinUsuario;
 
 class RelojQuieto : public shell::Reloj {
  public:

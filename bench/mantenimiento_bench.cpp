@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <iostream>
 #include <cstring>
 #include <cstdlib>
 #include <filesystem>
@@ -36,24 +37,10 @@ using namespace mostrador;
 
 namespace {
 
-class Silenciosa : public shell::Interaccion {
+// Messages to stderr, questions unanswered.
+class Silenciosa : public shell::InteraccionSinUsuario {
  public:
-  void mensaje(std::string_view t) override { std::fprintf(stderr, "%.*s\n", static_cast<int>(t.size()), t.data()); }
-  shell::RespuestaAdvertencia advertencia(std::string_view, bool) override { return shell::RespuestaAdvertencia::No; }
-  shell::RespuestaCerrar cerrar() override { return shell::RespuestaCerrar::Descartar; }
-  shell::RespuestaAdministrador administrador() override { return {}; }
-  std::optional<shell::Busqueda> busca(bool) override { return std::nullopt; }
-  std::optional<std::string> abreArchivo(std::string_view, std::string_view) override { return std::nullopt; }
-  std::optional<std::string> guardaArchivo(std::string_view, std::string_view) override { return std::nullopt; }
-  std::optional<std::string> pideTexto(std::string_view, std::string_view, std::string_view) override {
-    return std::nullopt;
-  }
-  void iniciaProgreso(std::string_view, int) override {}
-  void avanzaProgreso(int) override {}
-  void terminaProgreso() override {}
-  void iniciaEspera() override {}
-  void terminaEspera() override {}
-  std::string pideDato(std::string_view) override { return "0"; }
+  Silenciosa() : InteraccionSinUsuario(&std::cerr) {}
 };
 
 fs::path raiz() {

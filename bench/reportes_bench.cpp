@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <string>
 
 #include "printing/concentrado.h"
@@ -25,24 +26,10 @@ using namespace mostrador::printing;
 
 namespace {
 
-class InteraccionMuda : public shell::Interaccion {
+// Messages to stderr, questions unanswered.
+class InteraccionMuda : public shell::InteraccionSinUsuario {
  public:
-  void mensaje(std::string_view t) override { std::fprintf(stderr, "%.*s\n", static_cast<int>(t.size()), t.data()); }
-  shell::RespuestaAdvertencia advertencia(std::string_view, bool) override { return {}; }
-  shell::RespuestaCerrar cerrar() override { return shell::RespuestaCerrar::Quedarse; }
-  shell::RespuestaAdministrador administrador() override { return {}; }
-  std::optional<shell::Busqueda> busca(bool) override { return {}; }
-  std::optional<std::string> abreArchivo(std::string_view, std::string_view) override { return {}; }
-  std::optional<std::string> guardaArchivo(std::string_view, std::string_view) override { return {}; }
-  std::optional<std::string> pideTexto(std::string_view, std::string_view, std::string_view) override { return {}; }
-  void iniciaProgreso(std::string_view, int) override {}
-  void avanzaProgreso(int) override {}
-  void terminaProgreso() override {}
-  void iniciaEspera() override {}
-  void terminaEspera() override {}
-
- protected:
-  std::string pideDato(std::string_view) override { return "0"; }
+  InteraccionMuda() : InteraccionSinUsuario(&std::cerr) {}
 };
 
 // Resident memory of this process, in KiB.

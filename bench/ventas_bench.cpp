@@ -34,9 +34,9 @@ namespace fs = std::filesystem;
 using namespace mostrador;
 
 // Answers yes, remembers nothing: a clerk who never hesitates.
-class UsuarioDecidido : public shell::Interaccion {
+class UsuarioDecidido : public shell::InteraccionSinUsuario {
  public:
-  using shell::Interaccion::advertencia;
+  using InteraccionSinUsuario::advertencia;
   long mensajes = 0;
   void mensaje(std::string_view) override { ++mensajes; }
   shell::RespuestaAdvertencia advertencia(std::string_view, bool) override {
@@ -46,20 +46,6 @@ class UsuarioDecidido : public shell::Interaccion {
   shell::RespuestaAdministrador administrador() override {
     return {shell::RespuestaAdministrador::Administrador, ""};
   }
-  std::optional<shell::Busqueda> busca(bool) override { return std::nullopt; }
-  std::optional<std::string> abreArchivo(std::string_view, std::string_view) override { return {}; }
-  std::optional<std::string> guardaArchivo(std::string_view, std::string_view) override { return {}; }
-  std::optional<std::string> pideTexto(std::string_view, std::string_view, std::string_view) override {
-    return {};
-  }
-  void iniciaProgreso(std::string_view, int) override {}
-  void avanzaProgreso(int) override {}
-  void terminaProgreso() override {}
-  void iniciaEspera() override {}
-  void terminaEspera() override {}
-
- protected:
-  std::string pideDato(std::string_view) override { return "0"; }
 };
 
 // A company with the large catalogue, built once and removed at exit.

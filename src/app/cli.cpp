@@ -364,27 +364,15 @@ int cmdNuevaEmpresa(const Argumentos& a) {
 }
 
 // Messages of a run without screens go to stderr; questions take their safe answer.
-class InteraccionConsola : public shell::Interaccion {
+class InteraccionConsola : public shell::InteraccionSinUsuario {
  public:
-  void mensaje(std::string_view texto) override { std::cerr << texto << '\n'; }
+  using InteraccionSinUsuario::advertencia;
+  InteraccionConsola() : InteraccionSinUsuario(&std::cerr) {}
   shell::RespuestaAdvertencia advertencia(std::string_view pregunta, bool) override {
     std::cerr << pregunta << " (no)\n";
     return shell::RespuestaAdvertencia::No;
   }
   shell::RespuestaCerrar cerrar() override { return shell::RespuestaCerrar::Descartar; }
-  shell::RespuestaAdministrador administrador() override { return {}; }
-  std::optional<shell::Busqueda> busca(bool) override { return std::nullopt; }
-  std::optional<std::string> abreArchivo(std::string_view, std::string_view) override { return std::nullopt; }
-  std::optional<std::string> guardaArchivo(std::string_view, std::string_view) override { return std::nullopt; }
-  std::optional<std::string> pideTexto(std::string_view, std::string_view, std::string_view) override {
-    return std::nullopt;
-  }
-  void iniciaProgreso(std::string_view, int) override {}
-  void avanzaProgreso(int) override {}
-  void terminaProgreso() override {}
-  void iniciaEspera() override {}
-  void terminaEspera() override {}
-  std::string pideDato(std::string_view) override { return "0"; }
 };
 
 // Positions a table on a key through a tag (the given one or the table's first).

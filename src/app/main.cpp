@@ -41,9 +41,10 @@ using namespace mostrador::shell;
 
 // Messages of the headless run go to the report; every question gets its cancelling
 // answer, so nothing waits for a user who is not there.
-class InteraccionConsola : public Interaccion {
+class InteraccionConsola : public InteraccionSinUsuario {
  public:
-  explicit InteraccionConsola(std::ostream& salida) : salida_(salida) {}
+  using InteraccionSinUsuario::advertencia;
+  explicit InteraccionConsola(std::ostream& salida) : InteraccionSinUsuario(&salida), salida_(salida) {}
   void mensaje(std::string_view texto) override {
     std::string t(texto);
     for (char& c : t)
@@ -64,20 +65,6 @@ class InteraccionConsola : public Interaccion {
     salida_ << "  [Clave del administrador] nadie la escribe: cancelada\n";
     return {};
   }
-  std::optional<Busqueda> busca(bool) override { return std::nullopt; }
-  std::optional<std::string> abreArchivo(std::string_view, std::string_view) override { return {}; }
-  std::optional<std::string> guardaArchivo(std::string_view, std::string_view) override { return {}; }
-  std::optional<std::string> pideTexto(std::string_view, std::string_view, std::string_view) override {
-    return {};
-  }
-  void iniciaProgreso(std::string_view, int) override {}
-  void avanzaProgreso(int) override {}
-  void terminaProgreso() override {}
-  void iniciaEspera() override {}
-  void terminaEspera() override {}
-
- protected:
-  std::string pideDato(std::string_view) override { return "0"; }
 
  private:
   std::ostream& salida_;

@@ -1,5 +1,7 @@
 #include "shell/interaccion.h"
 
+#include <ostream>
+
 namespace mostrador::shell {
 
 bool numeroValido(std::string_view texto) {
@@ -7,6 +9,10 @@ bool numeroValido(std::string_view texto) {
   for (char c : texto)
     if ((c < '0' || c > '9') && c != '.') return false;
   return true;
+}
+
+void InteraccionSinUsuario::mensaje(std::string_view texto) {
+  if (salida_) *salida_ << texto << '\n';
 }
 
 }  // namespace mostrador::shell

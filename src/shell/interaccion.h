@@ -3,6 +3,7 @@
 // (ui/), tests with a scripted fake that records every call. Every call is modal: it
 // returns the user's answer and nothing else happens meanwhile.
 
+#include <iosfwd>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -86,6 +87,34 @@ class Interaccion {
  protected:
   // What the number prompt's field holds when it closes, unchecked.
   virtual std::string pideDato(std::string_view titulo) = 0;
+};
+
+// For runs with nobody at the screen (the command line, the headless demo, background
+// checks, benchmarks): messages go to `salida` (nowhere when null), every question gets
+// the answer that changes nothing, and nothing waits for a user.
+class InteraccionSinUsuario : public Interaccion {
+ public:
+  explicit InteraccionSinUsuario(std::ostream* salida = nullptr) : salida_(salida) {}
+  using Interaccion::advertencia;
+  void mensaje(std::string_view texto) override;
+  RespuestaAdvertencia advertencia(std::string_view, bool) override { return RespuestaAdvertencia::No; }
+  RespuestaCerrar cerrar() override { return RespuestaCerrar::Quedarse; }
+  RespuestaAdministrador administrador() override { return {}; }
+  std::optional<Busqueda> busca(bool) override { return std::nullopt; }
+  std::optional<std::string> abreArchivo(std::string_view, std::string_view) override { return std::nullopt; }
+  std::optional<std::string> guardaArchivo(std::string_view, std::string_view) override { return std::nullopt; }
+  std::optional<std::string> pideTexto(std::string_view, std::string_view, std::string_view) override {
+    return std::nullopt;
+  }
+  void iniciaProgreso(std::string_view, int) override {}
+  void avanzaProgreso(int) override {}
+  void terminaProgreso() override {}
+  void iniciaEspera() override {}
+  void terminaEspera() override {}
+
+ protected:
+  std::string pideDato(std::string_view) override { return "0"; }
+  std::ostream* salida_;
 };
 
 // Shows the busy cursor for the lifetime of the object.

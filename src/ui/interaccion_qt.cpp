@@ -16,29 +16,6 @@ namespace {
 
 QString q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
-// A silent Interaccion for the key check inside the dialog: the dialog itself reports
-// nothing but its result.
-class Muda : public shell::Interaccion {
- public:
-  void mensaje(std::string_view) override {}
-  shell::RespuestaAdvertencia advertencia(std::string_view, bool) override { return {}; }
-  shell::RespuestaCerrar cerrar() override { return shell::RespuestaCerrar::Quedarse; }
-  shell::RespuestaAdministrador administrador() override { return {}; }
-  std::optional<shell::Busqueda> busca(bool) override { return std::nullopt; }
-  std::optional<std::string> abreArchivo(std::string_view, std::string_view) override { return {}; }
-  std::optional<std::string> guardaArchivo(std::string_view, std::string_view) override { return {}; }
-  std::optional<std::string> pideTexto(std::string_view, std::string_view, std::string_view) override {
-    return {};
-  }
-  void iniciaProgreso(std::string_view, int) override {}
-  void avanzaProgreso(int) override {}
-  void terminaProgreso() override {}
-  void iniciaEspera() override {}
-  void terminaEspera() override {}
-
- protected:
-  std::string pideDato(std::string_view) override { return {}; }
-};
 
 }  // namespace
 
@@ -84,7 +61,7 @@ shell::RespuestaAdministrador InteraccionQt::administrador() {
   const std::string sistema = sistema_ ? sistema_() : std::string();
   shell::TFormaAdministrador d(
       [sistema](const std::string& clave) {
-        Muda muda;
+        shell::InteraccionSinUsuario muda;
         return shell::esClaveAdministrador(muda, sistema, clave);
       },
       padre());

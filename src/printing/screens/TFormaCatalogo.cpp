@@ -29,15 +29,6 @@ using namespace mostrador::printing;
 
 namespace {
 QString q(const std::string& s) { return QString::fromStdString(s); }
-
-QColor colorDeTipo(char t) {
-  switch (t) {
-    case 'n': return QColor(0, 128, 0);
-    case 'm': return QColor(255, 128, 0);
-    case 'c': return QColor(0, 0, 255);
-    default: return QColor(0, 0, 0);
-  }
-}
 constexpr size_t kPagina = 100;
 }  // namespace
 

@@ -10,6 +10,15 @@ namespace {
 constexpr char kLetras[4] = {'n', 'm', 'c', 'i'};
 }
 
+QColor colorDeTipo(char t) {
+  switch (t) {
+    case 'n': return QColor(0, 128, 0);
+    case 'm': return QColor(255, 128, 0);
+    case 'c': return QColor(0, 0, 255);
+    default: return QColor(0, 0, 0);
+  }
+}
+
 TFormaTipos::TFormaTipos(QWidget* parent) : QDialog(parent) {
   setObjectName("TFormaTipos");
   setWindowTitle(QStringLiteral("Tipo de Columna"));

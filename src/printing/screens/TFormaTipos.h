@@ -3,6 +3,7 @@
 // kind (TFormaTipos: "n" number, "m" amount, "c" text, "i" hidden, with a total box) and
 // the column width (TFormaTamanoColumnas: "20" when left empty or not a whole number).
 
+#include <QColor>
 #include <QDialog>
 #include <string>
 #include <string_view>
@@ -10,6 +11,10 @@
 class QCheckBox;
 class QLineEdit;
 class QRadioButton;
+
+// The colour a column's title takes for its kind: numbers green, amounts orange, text
+// blue, anything else black.
+QColor colorDeTipo(char tipo);
 
 class TFormaTipos : public QDialog {
   Q_OBJECT
