@@ -236,16 +236,6 @@ int cmdMuestra(const Argumentos& a) {
   return 0;
 }
 
-// A statement that returns rows: SELECT, VALUES, or a parenthesised SELECT.
-bool devuelveFilas(std::string_view s) {
-  size_t i = 0;
-  while (i < s.size() && (std::isspace(static_cast<unsigned char>(s[i])) || s[i] == '(')) ++i;
-  std::string palabra;
-  while (i < s.size() && std::isalpha(static_cast<unsigned char>(s[i])))
-    palabra.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(s[i++]))));
-  return palabra == "SELECT" || palabra == "VALUES";
-}
-
 // The text given on the command line, or the lines of --archivo joined by `union`.
 std::string textoOArchivo(const Argumentos& a, std::string_view union_, const std::string& ambas,
                           const std::string& falta) {
@@ -263,7 +253,7 @@ std::string textoOArchivo(const Argumentos& a, std::string_view union_, const st
 
 // Runs a statement: a SELECT prints its rows, anything else how many rows it changed.
 int ejecutaSentencia(sql::BaseSql& base, const std::string& sentencia) {
-  if (!devuelveFilas(sentencia)) {
+  if (!sql::devuelveFilas(sentencia)) {
     const long n = base.ejecuta(sentencia);
     std::cout << n << (n == 1 ? " fila afectada\n" : " filas afectadas\n");
     return 0;

@@ -15,15 +15,6 @@ namespace mostrador::printing {
 
 namespace {
 
-bool devuelveFilas(std::string_view s) {
-  size_t i = 0;
-  while (i < s.size() && (std::isspace(static_cast<unsigned char>(s[i])) || s[i] == '(')) ++i;
-  std::string palabra;
-  while (i < s.size() && std::isalpha(static_cast<unsigned char>(s[i])))
-    palabra.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(s[i++]))));
-  return palabra == "SELECT" || palabra == "VALUES";
-}
-
 bool esNumerico(const dbf::FieldDef& f) { return f.type == 'N' || f.type == 'F'; }
 
 }  // namespace
@@ -42,7 +33,7 @@ bool ConsolaSql::ejecuta(std::string_view codigo) {
   inicio_ = 0;
   afectadas_ = 0;
   try {
-    if (devuelveFilas(traduccion_)) {
+    if (sql::devuelveFilas(traduccion_)) {
       resultado_ = base_->consulta(traduccion_);
       tipos_.assign(resultado_->fieldDefs().size(), ' ');
     } else {

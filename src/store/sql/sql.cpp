@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -837,6 +838,15 @@ BaseSql::BaseSql(std::string directorioDatos) : d_(std::make_unique<Impl>()) {
 BaseSql::~BaseSql() {
   d_->virtuales.reset();
   sqlite3_close(d_->db);
+}
+
+bool devuelveFilas(std::string_view s) {
+  size_t i = 0;
+  while (i < s.size() && (std::isspace(static_cast<unsigned char>(s[i])) || s[i] == '(')) ++i;
+  std::string palabra;
+  while (i < s.size() && std::isalpha(static_cast<unsigned char>(s[i])))
+    palabra.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(s[i++]))));
+  return palabra == "SELECT" || palabra == "VALUES";
 }
 
 std::unique_ptr<Resultado> BaseSql::consulta(std::string_view sentencia) {

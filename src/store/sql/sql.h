@@ -53,6 +53,9 @@
 
 namespace mostrador::sql {
 
+// A statement that returns rows: SELECT, VALUES, or a parenthesised SELECT.
+bool devuelveFilas(std::string_view sentencia);
+
 class BaseSql {
  public:
   // directorioDatos, when given, lets statements name a table of that directory without
