@@ -132,6 +132,15 @@ Instalacion localiza(const Argumentos& a) {
   return r;
 }
 
+// The data directory of a command that checks or keeps the company: a mistyped path
+// must not read as an empty company that is in order (a night run would report "0 con
+// problemas" for ever).
+const std::string& datosExistentes(const Instalacion& in) {
+  if (!shell::esDirectorio(in.datos))
+    throw std::runtime_error("no existe el directorio de datos " + in.datos);
+  return in.datos;
+}
+
 // A progress line on a terminal; silent when the output is not a terminal.
 class Progreso {
  public:
@@ -164,6 +173,7 @@ std::string tipoTexto(const dbf::FieldDef& f) {
 
 int cmdTablas(const Argumentos& a) {
   Instalacion in = localiza(a);
+  datosExistentes(in);
   for (const std::string& nombre : dbf::Table::listTables(in.datos)) {
     dbf::Table t;
     try {
@@ -517,6 +527,7 @@ int cmdReporte(const Argumentos& a, int argc, char** argv) {
 
 int cmdVerifica(const Argumentos& a) {
   Instalacion in = localiza(a);
+  datosExistentes(in);
   std::string actual;
   std::unique_ptr<Progreso> p;
   auto avance = [&](const std::string& tabla, uint64_t hecho, uint64_t total) {
@@ -554,6 +565,7 @@ void bitacoraMantenimiento(const Instalacion& in, const std::string& evento) {
 
 int cmdReindexa(const Argumentos& a) {
   Instalacion in = localiza(a);
+  datosExistentes(in);
   InteraccionConsola consola;
   bitacoraMantenimiento(in, "Reindexado");
   store::ResultadoIndices r = store::reindexaDirectorio(consola, in.sistema, in.datos);
@@ -563,6 +575,7 @@ int cmdReindexa(const Argumentos& a) {
 
 int cmdRepara(const Argumentos& a) {
   Instalacion in = localiza(a);
+  datosExistentes(in);
   InteraccionConsola consola;
   store::RevisionDirectorio v = store::revisaDirectorio(consola, in.datos, !a.bandera("sin-copia"));
   for (const auto& t : v.tablas) {
@@ -581,6 +594,7 @@ int cmdRepara(const Argumentos& a) {
 
 int cmdRespalda(const Argumentos& a) {
   Instalacion in = localiza(a);
+  datosExistentes(in);
   shell::RelojSistema reloj;
   const std::string destino = a.opcion("destino").value_or(store::carpetaRespaldo(in.datos, reloj.ahora().fecha));
   const bool comprimido = a.bandera("comprimido");

@@ -92,6 +92,18 @@ TEST_F(CliMantenimiento, ReindexaBringsBackDeletedAndDamagedIndexes) {
   EXPECT_EQ(s.codigo, 0) << s.out;
 }
 
+// A mistyped data directory is an error, not an empty company in order.
+TEST_F(CliMantenimiento, AMissingDataDirectoryIsAnErrorNotACompanyInOrder) {
+  const std::string falta = (dir.ruta() / "NoEsta").string();
+  for (const char* orden : {"verifica", "reindexa", "repara", "respalda", "tablas"}) {
+    const Salida s = corre(std::string(orden) + " --datos " + falta);
+    EXPECT_EQ(s.codigo, 1) << orden;
+    EXPECT_EQ(s.out, "") << orden;
+    EXPECT_EQ(s.err, "mostrador-cli " + std::string(orden) + ": no existe el directorio de datos " + falta + "\n")
+        << orden;
+  }
+}
+
 TEST_F(CliMantenimiento, ATableHeldByAStationIsNamedAndTheExitSaysSo) {
   dbf::Table otra;
   otra.open(datos, "vendedor.dbf");
