@@ -173,7 +173,6 @@ std::string tipoTexto(const dbf::FieldDef& f) {
 
 int cmdTablas(const Argumentos& a) {
   Instalacion in = localiza(a);
-  datosExistentes(in);
   for (const std::string& nombre : dbf::Table::listTables(in.datos)) {
     dbf::Table t;
     try {

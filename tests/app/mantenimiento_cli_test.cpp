@@ -95,7 +95,7 @@ TEST_F(CliMantenimiento, ReindexaBringsBackDeletedAndDamagedIndexes) {
 // A mistyped data directory is an error, not an empty company in order.
 TEST_F(CliMantenimiento, AMissingDataDirectoryIsAnErrorNotACompanyInOrder) {
   const std::string falta = (dir.ruta() / "NoEsta").string();
-  for (const char* orden : {"verifica", "reindexa", "repara", "respalda", "tablas"}) {
+  for (const char* orden : {"verifica", "reindexa", "repara", "respalda"}) {
     const Salida s = corre(std::string(orden) + " --datos " + falta);
     EXPECT_EQ(s.codigo, 1) << orden;
     EXPECT_EQ(s.out, "") << orden;
