@@ -3,6 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 ./scripts/deps
+./scripts/capas
 ./scripts/build
 export QT_QPA_PLATFORM=offscreen
 cd build

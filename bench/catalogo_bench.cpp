@@ -15,8 +15,8 @@
 #include <fstream>
 #include <string>
 
-#include "printing/navegador_catalogo.h"
-#include "shell/interaccion.h"
+#include "designers/navegador_catalogo.h"
+#include "base/interaccion.h"
 #include "store/dbf/dbf_table.h"
 
 namespace fs = std::filesystem;
@@ -27,13 +27,13 @@ namespace {
 constexpr int kRegistros = 1'000'000;
 
 // Nothing here asks the user anything; a message is a failure of the run.
-class SinUsuario : public shell::Interaccion {
+class SinUsuario : public base::Interaccion {
  public:
   void mensaje(std::string_view t) override { ultimo = std::string(t); }
-  shell::RespuestaAdvertencia advertencia(std::string_view, bool) override { return shell::RespuestaAdvertencia::No; }
-  shell::RespuestaCerrar cerrar() override { return shell::RespuestaCerrar::Quedarse; }
-  shell::RespuestaAdministrador administrador() override { return {}; }
-  std::optional<shell::Busqueda> busca(bool) override { return std::nullopt; }
+  base::RespuestaAdvertencia advertencia(std::string_view, bool) override { return base::RespuestaAdvertencia::No; }
+  base::RespuestaCerrar cerrar() override { return base::RespuestaCerrar::Quedarse; }
+  base::RespuestaAdministrador administrador() override { return {}; }
+  std::optional<base::Busqueda> busca(bool) override { return std::nullopt; }
   std::optional<std::string> abreArchivo(std::string_view, std::string_view) override { return std::nullopt; }
   std::optional<std::string> guardaArchivo(std::string_view, std::string_view) override { return std::nullopt; }
   std::optional<std::string> pideTexto(std::string_view, std::string_view, std::string_view) override { return std::nullopt; }
@@ -100,7 +100,7 @@ void BM_PrimeraPagina(benchmark::State& state) {
   Datos& d = datos();
   SinUsuario ui;
   for (auto _ : state) {
-    printing::NavegadorCatalogo n(ui, d.sistema(), d.datos(), "inventar.dbf",
+    designers::NavegadorCatalogo n(ui, d.sistema(), d.datos(), "inventar.dbf",
                                   {{"CLPRO_I", "Producto", 80, ' '}, {"DSCPR_I", "Descripción", 80, ' '},
                                    {"PPUBL_I", "Precio", 80, ' '}});
     const size_t filas = n.cargaMas(100);
@@ -113,7 +113,7 @@ BENCHMARK(BM_PrimeraPagina)->Unit(benchmark::kMillisecond);
 void BM_SumaExacta(benchmark::State& state) {
   Datos& d = datos();
   SinUsuario ui;
-  printing::NavegadorCatalogo n(ui, d.sistema(), d.datos(), "inventar.dbf",
+  designers::NavegadorCatalogo n(ui, d.sistema(), d.datos(), "inventar.dbf",
                                 {{"CLPRO_I", "", 80, ' '}, {"PPUBL_I", "", 80, ' '}});
   for (auto _ : state) {
     auto s = n.sumaDiezmilesimos(1);

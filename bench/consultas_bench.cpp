@@ -30,8 +30,8 @@
 
 #include "inventory/consulta_productos.h"
 #include "inventory/screens/TFormaConProduct.h"
-#include "shell/interaccion.h"
-#include "shell/rutas.h"
+#include "base/interaccion.h"
+#include "base/rutas.h"
 #include "store/catalogo.h"
 #include "store/dbf/dbf_table.h"
 #include "store/ventana_tabla.h"
@@ -111,7 +111,7 @@ class Catalogos {
   std::map<long, std::string> hechos_;
 };
 
-using Callado = shell::InteraccionSinUsuario;
+using Callado = base::InteraccionSinUsuario;
 
 QApplication& app() {
   static int argc = 1;

@@ -12,12 +12,13 @@
 #include <string>
 
 #include "store/demo.h"
-#include "store/empresa_nueva.h"
+#include "session/empresa_nueva.h"
 #include "store/numeracion.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using namespace mostrador;
 using namespace mostrador::store;
 
 class DirectorioBanco {
@@ -48,7 +49,7 @@ uintmax_t bytesDe(const std::string& dir) {
 void BM_CreaDirectorioDatos(benchmark::State& state) {
   DirectorioBanco dir;
   int n = 0;
-  for (auto _ : state) creaDirectorioDatos(dir.sub(("e" + std::to_string(++n)).c_str()));
+  for (auto _ : state) session::creaDirectorioDatos(dir.sub(("e" + std::to_string(++n)).c_str()));
   state.counters["tablas"] = static_cast<double>(tablasEmpresa().size());
 }
 BENCHMARK(BM_CreaDirectorioDatos)->Unit(benchmark::kMillisecond);
@@ -72,7 +73,7 @@ void BM_Demo(benchmark::State& state) {
   for (auto _ : state) {
     state.PauseTiming();
     datos = dir.sub(("d" + std::to_string(++n)).c_str());
-    creaDirectorioDatos(datos);
+    session::creaDirectorioDatos(datos);
     state.ResumeTiming();
     OpcionesDemo o;
     o.tamano = t;
@@ -88,7 +89,7 @@ BENCHMARK(BM_Demo)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Itera
 void BM_TomaNumeroContador(benchmark::State& state) {
   DirectorioBanco dir;
   const std::string datos = dir.sub("datos");
-  creaDirectorioDatos(datos);
+  session::creaDirectorioDatos(datos);
   Numerador n;
   for (auto _ : state) benchmark::DoNotOptimize(n.tomaNumero(datos, contadorRemisiones()));
   state.SetItemsProcessed(state.iterations());
@@ -98,7 +99,7 @@ BENCHMARK(BM_TomaNumeroContador);
 void BM_VerificaDocumentos(benchmark::State& state) {
   DirectorioBanco dir;
   const std::string datos = dir.sub("datos");
-  creaDirectorioDatos(datos);
+  session::creaDirectorioDatos(datos);
   OpcionesDemo o;
   o.tamano = TamanoDemo::mediano();
   const ResumenDemo r = generaDemo(datos, o);

@@ -16,7 +16,7 @@
 
 #include "sales/captura.h"
 #include "store/dbf/verificacion.h"
-#include "shell/rutas.h"
+#include "base/rutas.h"
 #include "store/dbf/dbf_table.h"
 #include "support/dialogos_venta_falsos.h"
 #include "support/empresa_ventas.h"
@@ -31,7 +31,7 @@ using namespace mostrador::prueba;
 namespace {
 
 std::string datosLocal() {
-  return mostrador::shell::resuelve(std::string(EmpresaVentas::kDatos)).string();
+  return mostrador::base::resuelve(std::string(EmpresaVentas::kDatos)).string();
 }
 
 void cuenta(benchmark::State& st, const RevisionTienda& r) {

@@ -7,30 +7,30 @@
 #include <filesystem>
 #include <unistd.h>
 
-#include "printing/fakes_impresion.h"
+#include "support/fakes_impresion.h"
 #include "printing/motor_formatos.h"
-#include "shell/interaccion.h"
-#include "shell/rutas.h"
-#include "shell/texto.h"
+#include "base/interaccion.h"
+#include "base/rutas.h"
+#include "base/texto.h"
 
 using namespace mostrador;
 using namespace mostrador::printing;
 
 namespace {
 
-using InteraccionMuda = shell::InteraccionSinUsuario;
+using InteraccionMuda = base::InteraccionSinUsuario;
 
-class RelojQuieto : public shell::Reloj {
+class RelojQuieto : public base::Reloj {
  public:
-  shell::FechaHora ahora() const override { return {{2001, 7, 1}, {}}; }
+  base::FechaHora ahora() const override { return {{2001, 7, 1}, {}}; }
 };
 
 void BM_VistaPreviaDetalle(benchmark::State& estado) {
   auto dir = std::filesystem::temp_directory_path() / ("formato-bench-" + std::to_string(getpid()));
   std::filesystem::create_directories(dir / "unidades");
   setenv("MOSTRADOR_UNIDADES", (dir / "unidades").c_str(), 1);
-  shell::creaDirectorios("C:\\TVK\\consulta");
-  shell::escribeLineas("C:\\TVK\\consulta\\f.fmt",
+  base::creaDirectorios("C:\\TVK\\consulta");
+  base::escribeLineas("C:\\TVK\\consulta\\f.fmt",
                        {"lin(40)", "paginas(imprime)", "$", "texto(30,1,FACTURA)", "@12,4,NOMBR_F",
                         "saltar(6)", "$", "&", "@2,0,CANTIDAD", "aju(12,0,PRODUCTO,30)",
                         "moneda(50,0,PRECIO,f,,2)", "variable1=variable1+PRECIO*CANTIDAD",

@@ -27,7 +27,7 @@
 #include <random>
 #include <string>
 
-#include "shell/interaccion.h"
+#include "base/interaccion.h"
 #include "store/dbf/dbf_table.h"
 #include "store/mantenimiento/reindexado.h"
 #include "store/mantenimiento/respaldo.h"
@@ -38,7 +38,7 @@ using namespace mostrador;
 namespace {
 
 // Messages to stderr, questions unanswered.
-class Silenciosa : public shell::InteraccionSinUsuario {
+class Silenciosa : public base::InteraccionSinUsuario {
  public:
   Silenciosa() : InteraccionSinUsuario(&std::cerr) {}
 };

@@ -13,21 +13,21 @@
 #include <iostream>
 #include <string>
 
-#include "printing/concentrado.h"
-#include "printing/reporte_sql.h"
-#include "printing/visor_concentrado.h"
-#include "shell/interaccion.h"
-#include "shell/rutas.h"
+#include "reports/concentrado.h"
+#include "reports/reporte_sql.h"
+#include "reports/visor_concentrado.h"
+#include "base/interaccion.h"
+#include "base/rutas.h"
 #include "store/dbf/dbf_table.h"
 #include "store/sql/sql.h"
 
 using namespace mostrador;
-using namespace mostrador::printing;
+using namespace mostrador::reports;
 
 namespace {
 
 // Messages to stderr, questions unanswered.
-class InteraccionMuda : public shell::InteraccionSinUsuario {
+class InteraccionMuda : public base::InteraccionSinUsuario {
  public:
   InteraccionMuda() : InteraccionSinUsuario(&std::cerr) {}
 };

@@ -18,13 +18,13 @@
 
 #include "sales/ajustes.h"
 #include "sales/captura.h"
-#include "shell/interaccion.h"
-#include "shell/rutas.h"
-#include "shell/texto.h"
-#include "store/configuracion_inicial.h"
+#include "base/interaccion.h"
+#include "base/rutas.h"
+#include "base/texto.h"
+#include "session/configuracion_inicial.h"
 #include "store/dbf/dbf_table.h"
 #include "store/demo.h"
-#include "store/empresa_nueva.h"
+#include "session/empresa_nueva.h"
 #include "support/dialogos_venta_falsos.h"
 #include "support/reloj_fijo.h"
 
@@ -34,17 +34,17 @@ namespace fs = std::filesystem;
 using namespace mostrador;
 
 // Answers yes, remembers nothing: a clerk who never hesitates.
-class UsuarioDecidido : public shell::InteraccionSinUsuario {
+class UsuarioDecidido : public base::InteraccionSinUsuario {
  public:
   using InteraccionSinUsuario::advertencia;
   long mensajes = 0;
   void mensaje(std::string_view) override { ++mensajes; }
-  shell::RespuestaAdvertencia advertencia(std::string_view, bool) override {
-    return shell::RespuestaAdvertencia::Si;
+  base::RespuestaAdvertencia advertencia(std::string_view, bool) override {
+    return base::RespuestaAdvertencia::Si;
   }
-  shell::RespuestaCerrar cerrar() override { return shell::RespuestaCerrar::Descartar; }
-  shell::RespuestaAdministrador administrador() override {
-    return {shell::RespuestaAdministrador::Administrador, ""};
+  base::RespuestaCerrar cerrar() override { return base::RespuestaCerrar::Descartar; }
+  base::RespuestaAdministrador administrador() override {
+    return {base::RespuestaAdministrador::Administrador, ""};
   }
 };
 
@@ -69,12 +69,12 @@ class Tienda {
     std::string plantilla = std::string(base ? base : "/tmp") + "/mostrador-ventas-XXXXXX";
     if (!mkdtemp(plantilla.data())) std::abort();
     raiz_ = plantilla;
-    store::OpcionesEmpresa o;
+    session::OpcionesEmpresa o;
     o.dirDatos = (raiz_ / "datos").string();
     o.dirSistema = (raiz_ / "tvk").string();
     sistema_ = o.dirSistema;
-    store::creaEmpresa(o);
-    lineas_ = store::lineasConfiguracion(o);
+    session::creaEmpresa(o);
+    lineas_ = session::lineasConfiguracion(o);
     lineas_.resize(72);
     auto pon = [&](int n, const char* v) { lineas_[static_cast<size_t>(n - 1)] = v; };
     pon(1, "SI");   // no flush after each save
@@ -86,9 +86,9 @@ class Tienda {
     pon(45, "0");
     pon(47, "N");
     pon(58, "N");
-    shell::escribeLineas(shell::une(sistema_, "Gener1.cnf"), lineas_);
-    shell::escribeLineas(shell::une(sistema_, "encabeza.cnf"), {"N", "N", "", "", "", "", "", "", "N"});
-    shell::escribeLineas(shell::une(sistema_, "Multi.dat"), {"0"});
+    base::escribeLineas(base::une(sistema_, "Gener1.cnf"), lineas_);
+    base::escribeLineas(base::une(sistema_, "encabeza.cnf"), {"N", "N", "", "", "", "", "", "", "N"});
+    base::escribeLineas(base::une(sistema_, "Multi.dat"), {"0"});
 
     store::OpcionesDemo d;
     d.tamano.productos = 100000;

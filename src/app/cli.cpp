@@ -18,30 +18,30 @@
 #include <string>
 #include <vector>
 
-#include "shell/rutas.h"
-#include "shell/texto.h"
+#include "base/rutas.h"
+#include "base/texto.h"
 #include "store/dbf/dbf_table.h"
 #include "store/dbf/verificacion.h"
 #include "store/sql/sql.h"
 #include "store/demo.h"
-#include "store/empresa_nueva.h"
+#include "session/empresa_nueva.h"
 #include "store/mantenimiento/reindexado.h"
 #include "store/mantenimiento/reparacion.h"
 #include "store/mantenimiento/respaldo.h"
 #include "store/mantenimiento/tablas_exclusivas.h"
-#include "shell/bitacora.h"
-#include "shell/interaccion.h"
-#include "shell/programas.h"
-#include "shell/reloj.h"
-#include "shell/usuarios.h"
-#include "printing/consulta_espanol.h"
+#include "base/bitacora.h"
+#include "base/interaccion.h"
+#include "base/programas.h"
+#include "base/reloj.h"
+#include "session/usuarios.h"
+#include "query/consulta_espanol.h"
 #include "printing/entorno_sesion.h"
 #include "printing/motor_formatos.h"
 #include "printing/registro_vista_previa.h"
 #include "printing/tabla_dbf.h"
 #include "store/bitacora_motor.h"
 #include "sales/reportes_venta.h"
-#include "shell/fechas.h"
+#include "base/fechas.h"
 #include "store/catalogo.h"
 #include "ui/impresora_cups.h"
 #include "ui/impresora_qt.h"
@@ -110,7 +110,7 @@ Instalacion localiza(const Argumentos& a) {
     return r;
   }
   const std::string ini = "c:\\TVK\\talvek.ini";
-  std::optional<std::vector<std::string>> lineas = shell::leeLineas(ini);
+  std::optional<std::vector<std::string>> lineas = base::leeLineas(ini);
   if (r.sistema.empty()) {
     if (!lineas || lineas->empty())
       throw std::runtime_error("no se encontró el archivo de inicio " + ini +
@@ -119,12 +119,12 @@ Instalacion localiza(const Argumentos& a) {
   }
   std::string configuracion;
   if (auto e = a.opcion("empresa"))
-    configuracion = shell::une(r.sistema, "Gener" + *e + ".cnf");
+    configuracion = base::une(r.sistema, "Gener" + *e + ".cnf");
   else if (lineas && lineas->size() >= 2)
     configuracion = (*lineas)[1];
   if (configuracion.empty())
     throw std::runtime_error("no hay empresa elegida; indique --empresa N o --datos");
-  auto l8 = shell::leeLinea(configuracion, 8);
+  auto l8 = base::leeLinea(configuracion, 8);
   if (!l8) throw std::runtime_error("El Archivo " + configuracion + " No Existe");
   if (l8->empty()) throw std::runtime_error("la línea 8 de " + configuracion + " está vacía");
   r.datos = *l8;
@@ -136,7 +136,7 @@ Instalacion localiza(const Argumentos& a) {
 // must not read as an empty company that is in order (a night run would report "0 con
 // problemas" for ever).
 const std::string& datosExistentes(const Instalacion& in) {
-  if (!shell::esDirectorio(in.datos))
+  if (!base::esDirectorio(in.datos))
     throw std::runtime_error("no existe el directorio de datos " + in.datos);
   return in.datos;
 }
@@ -250,7 +250,7 @@ std::string textoOArchivo(const Argumentos& a, std::string_view union_, const st
                           const std::string& falta) {
   if (auto archivo = a.opcion("archivo")) {
     if (!a.posicionales.empty()) throw ErrorUso(ambas);
-    auto lineas = shell::leeLineas(*archivo);
+    auto lineas = base::leeLineas(*archivo);
     if (!lineas) throw std::runtime_error("El Archivo " + *archivo + " No Existe");
     std::string texto;
     for (const auto& l : *lineas) texto += (texto.empty() ? "" : std::string(union_)) + l;
@@ -278,7 +278,7 @@ int cmdSql(const Argumentos& a) {
                                               "sql necesita una sentencia o --archivo F");
   // Without a company the statement must name its tables by full path.
   std::string datos;
-  if (a.opcion("datos") || a.opcion("empresa") || a.opcion("sistema") || shell::existe("c:\\TVK\\talvek.ini")) {
+  if (a.opcion("datos") || a.opcion("empresa") || a.opcion("sistema") || base::existe("c:\\TVK\\talvek.ini")) {
     try {
       datos = localiza(a).datos;
     } catch (const std::exception&) {
@@ -294,7 +294,7 @@ int cmdConsulta(const Argumentos& a) {
   // A query file of the console ("\report\*.sql") holds one line of the query per line.
   const std::string texto = textoOArchivo(a, "\n", "dé la consulta o --archivo, no ambas",
                                           "consulta necesita una consulta entre comillas o --archivo F");
-  const std::string traduccion = printing::traduceConsulta(texto);
+  const std::string traduccion = query::traduceConsulta(texto);
   if (a.bandera("traduce")) {
     std::cout << traduccion << '\n';
     return 0;
@@ -306,7 +306,7 @@ int cmdConsulta(const Argumentos& a) {
 // A new company: data directory with every table and index, system directory with the
 // scratch tables, the users file and "Gener<N>.cnf", the shipped templates.
 int cmdNuevaEmpresa(const Argumentos& a) {
-  store::OpcionesEmpresa o;
+  session::OpcionesEmpresa o;
   if (auto n = a.opcion("empresa")) {
     char* fin = nullptr;
     o.numero = static_cast<int>(std::strtol(n->c_str(), &fin, 10));
@@ -315,11 +315,11 @@ int cmdNuevaEmpresa(const Argumentos& a) {
   auto sistema = a.opcion("sistema");
   if (!sistema) throw ErrorUso("nueva-empresa necesita --sistema DIR");
   o.dirSistema = *sistema;
-  o.dirDatos = a.opcion("datos").value_or(shell::une(*sistema, "Empresa" + std::to_string(o.numero)));
+  o.dirDatos = a.opcion("datos").value_or(base::une(*sistema, "Empresa" + std::to_string(o.numero)));
   if (auto n = a.opcion("nombre")) o.nombre = *n;
   o.claveAdministrador = a.opcion("clave").value_or("admin");
   if (auto c = a.opcion("clave-empresa")) o.claveEmpresa = *c;
-  if (shell::existe(shell::une(o.dirSistema, "Gener" + std::to_string(o.numero) + ".cnf")) &&
+  if (base::existe(base::une(o.dirSistema, "Gener" + std::to_string(o.numero) + ".cnf")) &&
       !a.bandera("reemplaza"))
     throw std::runtime_error("la empresa " + std::to_string(o.numero) + " ya existe en " + o.dirSistema +
                              " (use --reemplaza para crearla de nuevo)");
@@ -348,8 +348,8 @@ int cmdNuevaEmpresa(const Argumentos& a) {
       z.compras = static_cast<int>(std::max(2L, n / 100));
     }
   }
-  store::creaEmpresa(o);
-  store::instalaPlantillas(store::directorioInstalacion(), o.dirSistema);
+  session::creaEmpresa(o);
+  session::instalaPlantillas(session::directorioInstalacion(), o.dirSistema);
   std::cout << "Empresa " << o.numero << " creada: datos en " << o.dirDatos << ", sistema en " << o.dirSistema
             << '\n';
   if (a.bandera("demo")) {
@@ -363,15 +363,15 @@ int cmdNuevaEmpresa(const Argumentos& a) {
 }
 
 // Messages of a run without screens go to stderr; questions take their safe answer.
-class InteraccionConsola : public shell::InteraccionSinUsuario {
+class InteraccionConsola : public base::InteraccionSinUsuario {
  public:
   using InteraccionSinUsuario::advertencia;
   InteraccionConsola() : InteraccionSinUsuario(&std::cerr) {}
-  shell::RespuestaAdvertencia advertencia(std::string_view pregunta, bool) override {
+  base::RespuestaAdvertencia advertencia(std::string_view pregunta, bool) override {
     std::cerr << pregunta << " (no)\n";
-    return shell::RespuestaAdvertencia::No;
+    return base::RespuestaAdvertencia::No;
   }
-  shell::RespuestaCerrar cerrar() override { return shell::RespuestaCerrar::Descartar; }
+  base::RespuestaCerrar cerrar() override { return base::RespuestaCerrar::Descartar; }
 };
 
 // Positions a table on a key through a tag (the given one or the table's first).
@@ -402,7 +402,7 @@ int cmdFormato(const Argumentos& a, int argc, char** argv) {
   if (preliminar == pdf.has_value()) throw ErrorUso("indique --preliminar o --pdf SALIDA.pdf");
   Instalacion in = localiza(a);
   if (in.sistema.empty()) in.sistema = a.opcion("sistema").value_or(in.datos);
-  if (!shell::existe(a.posicionales[0]))
+  if (!base::existe(a.posicionales[0]))
     throw std::runtime_error("El Formato " + a.posicionales[0] + " No Existe");
 
   // The Qt printer draws without a display.
@@ -424,41 +424,41 @@ int cmdFormato(const Argumentos& a, int argc, char** argv) {
 
   printing::TablaDbf fuenteEncabezado(encabezado, in.datos, *tabla);
   printing::TablaDbf fuenteDetalle(detalle, in.datos, archivoDetalle);
-  shell::ProcesosPosix procesos;
-  shell::TablaProgramas programas = shell::TablaProgramas::deEstacion("c:\\TVK\\talvek.ini");
+  base::ProcesosPosix procesos;
+  base::TablaProgramas programas = base::TablaProgramas::deEstacion("c:\\TVK\\talvek.ini");
   const std::string sistema = in.sistema;
   printing::EntornoSesion entorno(in.sistema, in.datos, procesos, programas, [sistema](std::string_view n) {
     char* fin = nullptr;
     const std::string t(n);
     const long k = std::strtol(t.c_str(), &fin, 10);
     if (t.empty() || !fin || *fin) return std::string();
-    auto u = shell::leeUsuario(sistema, k);
+    auto u = session::leeUsuario(sistema, k);
     return u ? u->nombre : std::string();
   });
   InteraccionConsola consola;
-  shell::RelojSistema reloj;
+  base::RelojSistema reloj;
   std::unique_ptr<ImpresoraQt> impresora =
-      pdf ? ImpresoraQt::aPdf(shell::resuelve(*pdf).string()) : std::make_unique<ImpresoraQt>();
+      pdf ? ImpresoraQt::aPdf(base::resuelve(*pdf).string()) : std::make_unique<ImpresoraQt>();
   ColaCups cola;
   printing::MotorFormatos motor(entorno, consola, reloj, *impresora, cola);
   printing::ResultadoFormato r =
       motor.ImprimeFormato(fuenteEncabezado, fuenteDetalle, a.posicionales[0], preliminar ? 'p' : 'i');
   if (!r.completo) throw std::runtime_error(r.error.empty() ? "el formato no terminó" : r.error);
   if (preliminar) {
-    for (const auto& x : printing::leeRegistros(shell::une(in.sistema, printing::kArchivoVistaPrevia)))
+    for (const auto& x : printing::leeRegistros(base::une(in.sistema, printing::kArchivoVistaPrevia)))
       std::cout << x.x << '\t' << x.y << '\t' << x.pagina << '\t' << x.tamano << '\t' << x.fuente << '\t'
                 << x.color << '\t' << x.texto << '\n';
   } else {
-    std::cout << "PDF escrito en " << shell::resuelve(*pdf).string() << '\n';
+    std::cout << "PDF escrito en " << base::resuelve(*pdf).string() << '\n';
   }
   return 0;
 }
 
 // A date option "dd/MM/yyyy"; nullopt when not given.
-std::optional<shell::Fecha> fechaOpcion(const Argumentos& a, const std::string& n) {
+std::optional<base::Fecha> fechaOpcion(const Argumentos& a, const std::string& n) {
   auto t = a.opcion(n);
   if (!t) return std::nullopt;
-  auto f = shell::leeFechaCorta(*t);
+  auto f = base::leeFechaCorta(*t);
   if (!f) throw ErrorUso("--" + n + " no es una fecha dd/MM/aaaa: " + *t);
   return f;
 }
@@ -466,9 +466,9 @@ std::optional<shell::Fecha> fechaOpcion(const Argumentos& a, const std::string& 
 int cmdReporte(const Argumentos& a, int argc, char** argv) {
   sales::PeticionReporteVenta p;
   if (auto d = a.opcion("definicion")) {
-    auto texto = shell::leeBytes(*d);
+    auto texto = base::leeBytes(*d);
     if (!texto) throw std::runtime_error("El Archivo " + *d + " No Existe");
-    p.definicion = shell::aUtf8(*texto);
+    p.definicion = base::aUtf8(*texto);
     p.titulo = a.opcion("titulo").value_or("");
     p.campoDocumento = a.opcion("campo-documento").value_or("CLDOC_F");
     p.campoFecha = a.opcion("campo-fecha").value_or("FEDOC_F");
@@ -481,7 +481,7 @@ int cmdReporte(const Argumentos& a, int argc, char** argv) {
   if (auto t = a.opcion("documento")) {
     bool hallado = false;
     for (const auto& d : store::documentos())
-      if (shell::mismoNombre(d.encabezado, *t + ".dbf") || shell::mismoNombre(d.nombre, *t)) {
+      if (base::mismoNombre(d.encabezado, *t + ".dbf") || base::mismoNombre(d.nombre, *t)) {
         p.documento = d.documento;
         hallado = true;
         break;
@@ -501,7 +501,7 @@ int cmdReporte(const Argumentos& a, int argc, char** argv) {
   Instalacion in = localiza(a);
   if (in.sistema.empty()) in.sistema = in.datos;
   InteraccionConsola consola;
-  shell::RelojSistema reloj;
+  base::RelojSistema reloj;
   auto hoja = sales::reporteVenta(p, in.sistema, in.datos, consola, reloj);
   if (!hoja) throw std::runtime_error("el reporte no se generó");
   if (formato == "texto") {
@@ -516,10 +516,10 @@ int cmdReporte(const Argumentos& a, int argc, char** argv) {
       setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
     }
     QApplication app(argc, argv);
-    auto impresora = ImpresoraQt::aPdf(shell::resuelve(*pdf).string());
-    printing::imprimePaginas(*impresora, hoja->titulo, hoja->paginas, 1, shell::fechaCorta(reloj.ahora().fecha),
+    auto impresora = ImpresoraQt::aPdf(base::resuelve(*pdf).string());
+    reports::imprimePaginas(*impresora, hoja->titulo, hoja->paginas, 1, base::fechaCorta(reloj.ahora().fecha),
                              "Courier New", 8);
-    std::cout << "PDF escrito en " << shell::resuelve(*pdf).string() << '\n';
+    std::cout << "PDF escrito en " << base::resuelve(*pdf).string() << '\n';
   }
   return 0;
 }
@@ -558,8 +558,8 @@ int cmdVerifica(const Argumentos& a) {
 // something was left undone, so that cron mails the operator.
 void bitacoraMantenimiento(const Instalacion& in, const std::string& evento) {
   if (in.sistema.empty()) return;
-  shell::RelojSistema reloj;
-  shell::Bitacora(in.sistema).escribe(evento + " " + store::marcaBitacora(reloj.ahora()));
+  base::RelojSistema reloj;
+  base::Bitacora(in.sistema).escribe(evento + " " + store::marcaBitacora(reloj.ahora()));
 }
 
 int cmdReindexa(const Argumentos& a) {
@@ -594,14 +594,14 @@ int cmdRepara(const Argumentos& a) {
 int cmdRespalda(const Argumentos& a) {
   Instalacion in = localiza(a);
   datosExistentes(in);
-  shell::RelojSistema reloj;
+  base::RelojSistema reloj;
   const std::string destino = a.opcion("destino").value_or(store::carpetaRespaldo(in.datos, reloj.ahora().fecha));
   const bool comprimido = a.bandera("comprimido");
   store::ResultadoRespaldo r =
       comprimido ? store::respaldoComprimido(in.datos, destino) : store::respaldoNormal(in.datos, destino);
   if (!r.exito) throw std::runtime_error(r.error);
   bitacoraMantenimiento(in, comprimido ? "Último Respaldo comprimido" : "Último Respaldo");
-  std::cout << r.archivos.size() << " archivos respaldados en " << shell::resuelve(r.destino).string() << '\n';
+  std::cout << r.archivos.size() << " archivos respaldados en " << base::resuelve(r.destino).string() << '\n';
   return 0;
 }
 

@@ -22,22 +22,25 @@
 
 #include "sales/captura.h"
 #include "shell/arranque.h"
-#include "shell/configuracion.h"
-#include "shell/derechos.h"
-#include "shell/empresas.h"
-#include "shell/inicio.h"
+#include "session/configuracion.h"
+#include "session/derechos.h"
+#include "session/empresas.h"
+#include "session/inicio.h"
 #include "store/bitacora_motor.h"
 #include "shell/principal.h"
-#include "shell/programas.h"
-#include "shell/rutas.h"
+#include "base/programas.h"
+#include "base/rutas.h"
 #include "sales/screens/TFormaFactura.h"
 #include "shell/screens/TFormaPrincipal.h"
-#include "shell/screens/arranque_qt.h"
-#include "shell/texto.h"
+#include "app/arranque_qt.h"
+#include "base/texto.h"
 
 namespace {
 
+using namespace mostrador::base;
+using namespace mostrador::session;
 using namespace mostrador::shell;
+using namespace mostrador::app;
 
 // Messages of the headless run go to the report; every question gets its cancelling
 // answer, so nothing waits for a user who is not there.

@@ -5,9 +5,9 @@
 #include <set>
 
 #include "inventory/precios.h"
-#include "shell/numeros.h"
-#include "shell/rutas.h"
-#include "shell/texto.h"
+#include "base/numeros.h"
+#include "base/rutas.h"
+#include "base/texto.h"
 #include "store/catalogo.h"
 
 namespace mostrador::inventory {
@@ -105,13 +105,13 @@ AjustesCatalogo AjustesCatalogo::de(const std::vector<std::string>& lineas, std:
   a.multialmacen = linea(46) == "S";
   a.consecutivas = linea(64) == "S";
   a.margenFaltantes = linea(72);
-  const auto stocks = shell::leeLinea(shell::une(a.dirTrabajo, kArchivoStocks), 1);
+  const auto stocks = base::leeLinea(base::une(a.dirTrabajo, kArchivoStocks), 1);
   a.checaStocks = stocks && recorta(*stocks) == "S";
   return a;
 }
 
-CatalogoProductos::CatalogoProductos(AjustesCatalogo ajustes, shell::Interaccion& ui,
-                                     const shell::Reloj& reloj, std::function<bool(int)> derecho)
+CatalogoProductos::CatalogoProductos(AjustesCatalogo ajustes, base::Interaccion& ui,
+                                     const base::Reloj& reloj, std::function<bool(int)> derecho)
     : aj_(std::move(ajustes)), ui_(ui), reloj_(reloj), derecho_(std::move(derecho)) {}
 
 CatalogoProductos::~CatalogoProductos() = default;
@@ -257,7 +257,7 @@ bool CatalogoProductos::cambiaAlmacen(std::string_view almacen) {
 
 void CatalogoProductos::alternaChecaStocks() {
   aj_.checaStocks = !aj_.checaStocks;
-  shell::escribeLineas(shell::une(aj_.dirTrabajo, kArchivoStocks), {aj_.checaStocks ? "S" : "N"});
+  base::escribeLineas(base::une(aj_.dirTrabajo, kArchivoStocks), {aj_.checaStocks ? "S" : "N"});
 }
 
 bool CatalogoProductos::busca() {
@@ -265,7 +265,7 @@ bool CatalogoProductos::busca() {
   const auto b = ui_.busca(false);
   if (!b) return false;
   try {
-    if (b->campo == shell::CampoBusqueda::Clave) {
+    if (b->campo == base::CampoBusqueda::Clave) {
       productos_.setIndex("ICLPRO");
       orden_ = OrdenCatalogo::Clave;
       if (!productos_.findKey({b->texto})) {
@@ -309,7 +309,7 @@ int CatalogoProductos::cuentaClave(std::string_view clave, uint32_t excepto) con
 ChequeoClave CatalogoProductos::saleClave(std::string_view clave) {
   const std::string k = recorta(clave);
   if (k.empty()) return {"", true};
-  if (shell::anchoCp1252(k) > static_cast<size_t>(store::ancho::kClaveProducto)) {
+  if (base::anchoCp1252(k) > static_cast<size_t>(store::ancho::kClaveProducto)) {
     ui_.mensaje("La Clave no Puede Tener más de " + std::to_string(store::ancho::kClaveProducto) +
                 " Caracteres");
     return {"", false};
@@ -395,7 +395,7 @@ bool CatalogoProductos::modifica() {
     productos_.setIndex("ICLPRO");
     orden_ = OrdenCatalogo::Clave;
     productos_.goTo(r);
-    claveOriginal_ = shell::cortaCp1252(recorta(productos_.asText("CLPRO_I")), 25);
+    claveOriginal_ = base::cortaCp1252(recorta(productos_.asText("CLPRO_I")), 25);
     if (!abreCopia()) throw dbf::Error("no working copy");
     copia_.append();
     valoresOriginales_.clear();
@@ -483,7 +483,7 @@ bool CatalogoProductos::ponCampo(dbf::Table& t, std::string_view campo, std::str
         return true;
       }
       default:
-        if (shell::anchoCp1252(valor) > static_cast<size_t>(f.length)) {
+        if (base::anchoCp1252(valor) > static_cast<size_t>(f.length)) {
           if (f.name == "CLPRO_I")
             ui_.mensaje("La Clave no Puede Tener más de " + std::to_string(f.length) + " Caracteres");
           else
@@ -501,7 +501,7 @@ bool CatalogoProductos::ponCampo(dbf::Table& t, std::string_view campo, std::str
 
 bool CatalogoProductos::ponImagen(std::string_view ruta) {
   const std::string r = recorta(ruta);
-  if (!r.empty() && !shell::existe(r)) {
+  if (!r.empty() && !base::existe(r)) {
     ui_.mensaje("No Existe el Archivo " + r);
     return false;
   }
@@ -524,7 +524,7 @@ bool CatalogoProductos::guarda(std::string_view clave) {
     ui_.mensaje(kClaveBlanca);
     return false;
   }
-  if (shell::anchoCp1252(k) > static_cast<size_t>(store::ancho::kClaveProducto)) {
+  if (base::anchoCp1252(k) > static_cast<size_t>(store::ancho::kClaveProducto)) {
     ui_.mensaje("La Clave no Puede Tener más de " + std::to_string(store::ancho::kClaveProducto) +
                 " Caracteres");
     return false;
@@ -622,11 +622,11 @@ void CatalogoProductos::descarta() {
 bool CatalogoProductos::cierra(std::string_view clave) {
   if (!editando()) return true;
   switch (ui_.cerrar()) {
-    case shell::RespuestaCerrar::Guardar:
+    case base::RespuestaCerrar::Guardar:
       if (!recorta(clave).empty()) return guarda(clave);
       descarta();
       return true;
-    case shell::RespuestaCerrar::Descartar:
+    case base::RespuestaCerrar::Descartar:
       descarta();
       return true;
     default:
@@ -636,7 +636,7 @@ bool CatalogoProductos::cierra(std::string_view clave) {
 
 bool CatalogoProductos::elimina() {
   if (!abierto_ || editando() || !hayProducto() || !derecho_(33)) return false;
-  if (ui_.advertencia(kPreguntaEliminar) != shell::RespuestaAdvertencia::Si) return false;
+  if (ui_.advertencia(kPreguntaEliminar) != base::RespuestaAdvertencia::Si) return false;
   try {
     productos_.remove();
     productos_.next();
@@ -761,18 +761,18 @@ Presentacion CatalogoProductos::presenta() {
   const dbf::Table& t = registro();
   const double existencia = t.asFloat("EXIST_I");
   const double empaque = t.asFloat("UEMPA_I");
-  if (empaque > 0) p.empaques = "EMPAQUES " + shell::formateaMascara(existencia / empaque, "###,###,##0.00");
+  if (empaque > 0) p.empaques = "EMPAQUES " + base::formateaMascara(existencia / empaque, "###,###,##0.00");
   const std::string imagen = recorta(t.asText("IMAGE_I"));
   if (!imagen.empty()) {
-    if (shell::existe(imagen)) {
+    if (base::existe(imagen)) {
       p.imagen = p.rutaImagen = imagen;
       p.imagenVisible = true;
     } else {
       p.tituloImagen = "Imagen";
     }
   } else {
-    const std::string blanco = shell::une(aj_.dirTrabajo, "blanco.bmp");
-    if (shell::existe(blanco)) {
+    const std::string blanco = base::une(aj_.dirTrabajo, "blanco.bmp");
+    if (base::existe(blanco)) {
       p.imagen = blanco;
       p.imagenVisible = true;
     }

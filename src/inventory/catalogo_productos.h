@@ -25,8 +25,8 @@
 #include <string_view>
 #include <vector>
 
-#include "shell/interaccion.h"
-#include "shell/reloj.h"
+#include "base/interaccion.h"
+#include "base/reloj.h"
 #include "store/dbf/dbf_table.h"
 
 namespace mostrador::inventory {
@@ -76,7 +76,7 @@ class CatalogoProductos {
  public:
   // derecho(n): whether the signed-in user holds right n (the screen asks the rights
   // module; a missing right makes the command do nothing).
-  CatalogoProductos(AjustesCatalogo ajustes, shell::Interaccion& ui, const shell::Reloj& reloj,
+  CatalogoProductos(AjustesCatalogo ajustes, base::Interaccion& ui, const base::Reloj& reloj,
                     std::function<bool(int)> derecho);
   ~CatalogoProductos();
 
@@ -156,8 +156,8 @@ class CatalogoProductos {
   void sale();
 
   AjustesCatalogo aj_;
-  shell::Interaccion& ui_;
-  const shell::Reloj& reloj_;
+  base::Interaccion& ui_;
+  const base::Reloj& reloj_;
   std::function<bool(int)> derecho_;
   dbf::Table productos_;
   mutable dbf::Table busqueda_;  // a second handle for counts and searches during an edit

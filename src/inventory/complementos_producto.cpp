@@ -3,8 +3,8 @@
 #include <charconv>
 #include <set>
 
-#include "shell/rutas.h"
-#include "shell/texto.h"
+#include "base/rutas.h"
+#include "base/texto.h"
 #include "store/catalogo.h"
 #include "store/dbf/dbf_table.h"
 
@@ -56,7 +56,7 @@ std::vector<std::string> combinaClaves(const std::array<std::string, 4>& listas)
 
 int generaClaves(std::string_view dir, const std::vector<std::string>& claves,
                  const std::vector<std::string>& descripciones, const std::array<std::string, 9>& comunes,
-                 shell::Interaccion& ui) {
+                 base::Interaccion& ui) {
   dbf::Table t;
   try {
     t.open(dir, "inventar.dbf");
@@ -102,12 +102,12 @@ int generaClaves(std::string_view dir, const std::vector<std::string>& claves,
 }
 
 bool guardaListasClaves(std::string_view dirTrabajo, const std::array<std::string, 4>& listas) {
-  return shell::escribeLineas(shell::une(dirTrabajo, kArchivoClaves), {listas.begin(), listas.end()});
+  return base::escribeLineas(base::une(dirTrabajo, kArchivoClaves), {listas.begin(), listas.end()});
 }
 
 std::array<std::string, 4> leeListasClaves(std::string_view dirTrabajo) {
   std::array<std::string, 4> r;
-  if (auto l = shell::leeLineas(shell::une(dirTrabajo, kArchivoClaves)))
+  if (auto l = base::leeLineas(base::une(dirTrabajo, kArchivoClaves)))
     for (size_t i = 0; i < r.size() && i < l->size(); ++i) r[i] = (*l)[i];
   return r;
 }
@@ -144,7 +144,7 @@ bool kitContiene(std::string_view dirDatos, std::string_view kit, std::string_vi
 }
 
 bool agregaComponente(std::string_view dirDatos, std::string_view dirInventario, std::string_view kit,
-                      std::string_view componente, double cantidad, shell::Interaccion& ui) {
+                      std::string_view componente, double cantidad, base::Interaccion& ui) {
   const std::string k = recorta(kit), c = recorta(componente);
   try {
     if (c == k || kitContiene(dirDatos, c, k)) {
@@ -183,9 +183,9 @@ bool quitaComponente(std::string_view dirDatos, uint32_t registro) {
 
 // ---- label program ----
 
-bool imprimeCodigoBarras(std::string_view dirTrabajo, std::string_view clave, const shell::TablaProgramas& programas,
-                         shell::Procesos& procesos, shell::Interaccion& ui) {
-  if (!shell::escribeLineas(shell::une(dirTrabajo, "barra.dat"), {std::string(clave)})) {
+bool imprimeCodigoBarras(std::string_view dirTrabajo, std::string_view clave, const base::TablaProgramas& programas,
+                         base::Procesos& procesos, base::Interaccion& ui) {
+  if (!base::escribeLineas(base::une(dirTrabajo, "barra.dat"), {std::string(clave)})) {
     ui.mensaje(kSinCodigoBarras);
     return false;
   }
@@ -231,10 +231,10 @@ bool guardaObservacion(std::string_view dirDatos, std::string_view tipo, std::st
     t.cancelRange();
     for (uint32_t r : viejos)
       if (t.goTo(r)) t.remove();
-    for (const auto& linea : shell::divideLineas(texto)) {
+    for (const auto& linea : base::divideLineas(texto)) {
       std::string resto = linea;
       do {
-        const std::string trozo = shell::cortaCp1252(resto, 100);
+        const std::string trozo = base::cortaCp1252(resto, 100);
         resto = resto.substr(trozo.size());
         t.append();
         t.setText("CLDOC_FO", k);

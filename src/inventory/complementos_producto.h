@@ -10,8 +10,8 @@
 #include <string_view>
 #include <vector>
 
-#include "shell/interaccion.h"
-#include "shell/programas.h"
+#include "base/interaccion.h"
+#include "base/programas.h"
 
 namespace mostrador::inventory {
 
@@ -37,7 +37,7 @@ inline constexpr std::array<const char*, 9> kCamposComunes{"LIPRO_I", "STMIN_I",
 // whole run with its message (nothing added).
 int generaClaves(std::string_view dir, const std::vector<std::string>& claves,
                  const std::vector<std::string>& descripciones, const std::array<std::string, 9>& comunes,
-                 shell::Interaccion& ui);
+                 base::Interaccion& ui);
 
 // "\claves.dat": the four lists, one a line.
 bool guardaListasClaves(std::string_view dirTrabajo, const std::array<std::string, 4>& listas);
@@ -59,14 +59,14 @@ bool kitContiene(std::string_view dirDatos, std::string_view kit, std::string_vi
 // Adds a component (the description from the catalogue of dirInventario); refuses a
 // component that is the kit itself or holds it, and a key that is not in the catalogue.
 bool agregaComponente(std::string_view dirDatos, std::string_view dirInventario, std::string_view kit,
-                      std::string_view componente, double cantidad, shell::Interaccion& ui);
+                      std::string_view componente, double cantidad, base::Interaccion& ui);
 bool quitaComponente(std::string_view dirDatos, uint32_t registro);
 
 // ---- label program ----
 inline constexpr const char* kSinCodigoBarras = "No Se Puede Utilizar el Código de Barras";
 // Writes the key to "\barra.dat" of the working directory and starts "\BARRAS.exe".
-bool imprimeCodigoBarras(std::string_view dirTrabajo, std::string_view clave, const shell::TablaProgramas& programas,
-                         shell::Procesos& procesos, shell::Interaccion& ui);
+bool imprimeCodigoBarras(std::string_view dirTrabajo, std::string_view clave, const base::TablaProgramas& programas,
+                         base::Procesos& procesos, base::Interaccion& ui);
 
 // ---- observations (factuobs.dbf, kind "IN" for products) ----
 // The observation text of a record: its lines joined by line feeds ("" when none).

@@ -1,6 +1,6 @@
 #include "inventory/precios.h"
 
-#include "shell/numeros.h"
+#include "base/numeros.h"
 
 namespace mostrador::inventory {
 
@@ -52,7 +52,7 @@ double precioEmpaque(const dbf::Cursor& producto) {
 }
 
 std::string mensajePrecioEmpaque(const dbf::Cursor& producto) {
-  return "El precio por Empaque      " + shell::formateaMascara(precioEmpaque(producto), "$ ###,##0.00");
+  return "El precio por Empaque      " + base::formateaMascara(precioEmpaque(producto), "$ ###,##0.00");
 }
 
 }  // namespace mostrador::inventory

@@ -1,6 +1,6 @@
 #include "inventory/reportes_inventario.h"
 
-#include "shell/rutas.h"
+#include "base/rutas.h"
 
 namespace mostrador::inventory {
 namespace {
@@ -63,7 +63,7 @@ const Lista* lista(ReporteInventario r) {
 }
 
 std::string tabla(const std::string& dir, const char* archivo) {
-  return "\"" + shell::une(dir, archivo) + "\"";
+  return "\"" + base::une(dir, archivo) + "\"";
 }
 
 // The shortage margin as the filter takes it: blank is "0", longer texts are cut.

@@ -3,14 +3,14 @@
 #include <chrono>
 #include <thread>
 
-#include "shell/moneda.h"
+#include "base/moneda.h"
 #include "store/dbf/dbf_table.h"
 #include "store/sql/sql.h"
 
 namespace mostrador::printing {
 
 EntornoSesion::EntornoSesion(std::string directorioSistema, std::string directorioDatos,
-                             shell::Procesos& procesos, const shell::TablaProgramas& programas,
+                             base::Procesos& procesos, const base::TablaProgramas& programas,
                              NombreUsuario nombreUsuario)
     : directorioSistema_(std::move(directorioSistema)),
       directorioDatos_(std::move(directorioDatos)),
@@ -63,7 +63,7 @@ std::string EntornoSesion::nombreUsuario(std::string_view numero) {
 }
 
 std::array<std::string, 4> EntornoSesion::palabrasMoneda(std::string_view moneda) {
-  return shell::palabrasMoneda(directorioDatos_, moneda);
+  return base::palabrasMoneda(directorioDatos_, moneda);
 }
 
 }  // namespace mostrador::printing

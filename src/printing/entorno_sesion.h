@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "printing/entorno_impresion.h"
-#include "shell/programas.h"
+#include "base/programas.h"
 
 namespace mostrador::printing {
 
@@ -19,8 +19,8 @@ class EntornoSesion : public EntornoImpresion {
 
   // procesos and programas must outlive the environment. nombreUsuario may be empty (no
   // user is then known).
-  EntornoSesion(std::string directorioSistema, std::string directorioDatos, shell::Procesos& procesos,
-                const shell::TablaProgramas& programas, NombreUsuario nombreUsuario);
+  EntornoSesion(std::string directorioSistema, std::string directorioDatos, base::Procesos& procesos,
+                const base::TablaProgramas& programas, NombreUsuario nombreUsuario);
 
   std::string directorioSistema() const override { return directorioSistema_; }
   std::string directorioDatos() const override { return directorioDatos_; }
@@ -37,14 +37,14 @@ class EntornoSesion : public EntornoImpresion {
   std::array<std::string, 4> palabrasMoneda(std::string_view moneda) override;
 
   // The outcome of the last ejecuta.
-  const shell::ResultadoPrograma& ultimoResultado() const { return ultimo_; }
+  const base::ResultadoPrograma& ultimoResultado() const { return ultimo_; }
 
  private:
   std::string directorioSistema_, directorioDatos_;
-  shell::Procesos& procesos_;
-  const shell::TablaProgramas& programas_;
+  base::Procesos& procesos_;
+  const base::TablaProgramas& programas_;
   NombreUsuario nombreUsuario_;
-  shell::ResultadoPrograma ultimo_;
+  base::ResultadoPrograma ultimo_;
 };
 
 }  // namespace mostrador::printing

@@ -3,10 +3,10 @@
 #include <vector>
 
 #include "printing/texto_formato.h"
-#include "shell/expresion.h"
-#include "shell/fechas.h"
-#include "shell/rutas.h"
-#include "shell/texto.h"
+#include "base/expresion.h"
+#include "base/fechas.h"
+#include "base/rutas.h"
+#include "base/texto.h"
 
 namespace mostrador::printing {
 
@@ -135,10 +135,10 @@ ResultadoNumerico ExpresionNumerica(std::string_view texto) {
         parte[0] == '*' || parte[0] == '/')
       throw ErrorFormato("Expresión incompleta: " + parte);
     if (parte[0] == '-') parte.insert(0, "0");
-    s.replace(apertura, cierre - apertura + 1, conDecimales(shell::evaluaValor(parte, false), 4));
+    s.replace(apertura, cierre - apertura + 1, conDecimales(base::evaluaValor(parte, false), 4));
   }
   if (s.find('(') != std::string::npos) return {std::nullopt, std::string(kFaltanParentesis)};
-  return {shell::cuatroDecimales(leeNumero(s)), {}};
+  return {base::cuatroDecimales(leeNumero(s)), {}};
 }
 
 // --- Assignments ------------------------------------------------------------------
@@ -202,8 +202,8 @@ std::string sinMarcas(std::string_view t) {
   return r;
 }
 
-shell::Fecha fechaOperando(const std::string& valor) {
-  auto f = shell::leeFechaCorta(valor);
+base::Fecha fechaOperando(const std::string& valor) {
+  auto f = base::leeFechaCorta(valor);
   if (!f) throw ErrorFormato("'" + valor + "' no es una fecha válida");
   return *f;
 }
@@ -261,11 +261,11 @@ bool EvaluaCondicion(std::string_view condicion, const TablaImpresion& tabla,
       double y = quitaBlancos(b).empty() ? 0 : leeNumero(b);
       cierto = compara(op, x, y);
     } else if (clase == Clase::Fecha) {
-      shell::Fecha x = a.empty() ? shell::Fecha{1900, 1, 1} : fechaOperando(a);
+      base::Fecha x = a.empty() ? base::Fecha{1900, 1, 1} : fechaOperando(a);
       cierto = compara(op, x, fechaOperando(b));
     } else {
       // Texts compare by their stored (Windows-1252) bytes.
-      cierto = compara(op, shell::aCp1252(a), shell::aCp1252(b));
+      cierto = compara(op, base::aCp1252(a), base::aCp1252(b));
     }
     secuencia.push_back(cierto ? "v" : "f");
   }

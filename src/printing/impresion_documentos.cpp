@@ -2,21 +2,21 @@
 
 #include "printing/entorno_impresion.h"
 #include "printing/motor_formatos.h"
-#include "shell/interaccion.h"
-#include "shell/rutas.h"
-#include "shell/texto.h"
+#include "base/interaccion.h"
+#include "base/rutas.h"
+#include "base/texto.h"
 
 namespace mostrador::printing {
 
 std::string rutaFormatoDocumento(std::string_view dirInstalacion, std::string_view nombre) {
-  return shell::une(dirInstalacion, "consulta\\" + std::string(nombre));
+  return base::une(dirInstalacion, "consulta\\" + std::string(nombre));
 }
 
 bool autorizaReimpresion(std::string_view tregi, std::string_view statu, std::string_view usuario,
-                         shell::Interaccion& ui) {
+                         base::Interaccion& ui) {
   if (tregi != "I" && statu != "C") return true;
   if (usuario == "0") return true;
-  return ui.administrador().resultado == shell::RespuestaAdministrador::Administrador;
+  return ui.administrador().resultado == base::RespuestaAdministrador::Administrador;
 }
 
 namespace {
@@ -29,10 +29,10 @@ void asignaMoneda(MotorFormatos& motor, EntornoImpresion& entorno) {
 }  // namespace
 
 ResultadoDocumento ImprimeDocumento(MotorFormatos& motor, EntornoImpresion& entorno,
-                                    shell::Interaccion& ui, const DocumentoAImprimir& doc) {
+                                    base::Interaccion& ui, const DocumentoAImprimir& doc) {
   if (!autorizaReimpresion(doc.tregi, doc.statu, doc.usuario, ui))
     return ResultadoDocumento::NoAutorizado;
-  if (doc.formato.empty() || !shell::existe(doc.formato)) {
+  if (doc.formato.empty() || !base::existe(doc.formato)) {
     ui.mensaje("El Formato " + (doc.formatoEnMensaje.empty() ? doc.formato : doc.formatoEnMensaje) +
                " No Existe");
     return ResultadoDocumento::FormatoNoExiste;
@@ -53,7 +53,7 @@ ResultadoDocumento ImprimeDocumento(MotorFormatos& motor, EntornoImpresion& ento
 }
 
 ResultadoDocumento PreliminarDocumento(MotorFormatos& motor, EntornoImpresion& entorno,
-                                       shell::Interaccion& ui, PantallaVistaPrevia& pantalla,
+                                       base::Interaccion& ui, PantallaVistaPrevia& pantalla,
                                        const DocumentoAImprimir& doc) {
   TrabajoImpresion t;
   t.encabezado = doc.encabezado;
@@ -66,7 +66,7 @@ ResultadoDocumento PreliminarDocumento(MotorFormatos& motor, EntornoImpresion& e
     negado = !autorizaReimpresion(doc.tregi, doc.statu, doc.usuario, ui);
     return !negado;
   };
-  if (!shell::existe(doc.formato) && !doc.formatoEnMensaje.empty()) {
+  if (!base::existe(doc.formato) && !doc.formatoEnMensaje.empty()) {
     // The protocol names the path; this caller wants its own name in the message.
     ui.mensaje("El Formato " + doc.formatoEnMensaje + " No Existe");
     pantalla.muestra();
@@ -80,7 +80,7 @@ ResultadoDocumento PreliminarDocumento(MotorFormatos& motor, EntornoImpresion& e
 
 std::array<std::string, 6> formatosAtajo(std::string_view dirInstalacion) {
   std::array<std::string, 6> r;
-  auto lineas = shell::leeLineas(shell::une(dirInstalacion, "encabeza.cnf"));
+  auto lineas = base::leeLineas(base::une(dirInstalacion, "encabeza.cnf"));
   if (!lineas) return r;
   for (size_t i = 0; i < 6; ++i)
     if (i + 2 < lineas->size()) r[i] = (*lineas)[i + 2];
@@ -88,7 +88,7 @@ std::array<std::string, 6> formatosAtajo(std::string_view dirInstalacion) {
 }
 
 ResultadoDocumento ImprimeConAtajo(MotorFormatos& motor, EntornoImpresion& entorno,
-                                   shell::Interaccion& ui, DocumentoAImprimir doc,
+                                   base::Interaccion& ui, DocumentoAImprimir doc,
                                    std::string_view dirInstalacion, int n) {
   if (n < 1 || n > 6) return ResultadoDocumento::NoImpreso;
   doc.formato = formatosAtajo(dirInstalacion)[n - 1];
@@ -96,10 +96,10 @@ ResultadoDocumento ImprimeConAtajo(MotorFormatos& motor, EntornoImpresion& entor
   return ImprimeDocumento(motor, entorno, ui, doc);
 }
 
-bool AsignaFormatoAtajo(shell::Interaccion& ui, std::string_view dirInstalacion, int n) {
+bool AsignaFormatoAtajo(base::Interaccion& ui, std::string_view dirInstalacion, int n) {
   if (n < 1 || n > 6) return false;
-  std::string ruta = shell::une(dirInstalacion, "encabeza.cnf");
-  auto lineas = shell::leeLineas(ruta);
+  std::string ruta = base::une(dirInstalacion, "encabeza.cnf");
+  auto lineas = base::leeLineas(ruta);
   if (!lineas) {
     ui.mensaje("El Archivo encabeza.cnf No Existe");
     return false;
@@ -108,7 +108,7 @@ bool AsignaFormatoAtajo(shell::Interaccion& ui, std::string_view dirInstalacion,
   if (!elegido) return false;
   if (lineas->size() < 9) lineas->resize(9);
   (*lineas)[static_cast<size_t>(n) + 1] = *elegido;
-  return shell::escribeLineas(ruta, *lineas);
+  return base::escribeLineas(ruta, *lineas);
 }
 
 }  // namespace mostrador::printing

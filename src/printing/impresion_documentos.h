@@ -11,7 +11,7 @@
 
 #include "printing/vista_previa.h"
 
-namespace mostrador::shell {
+namespace mostrador::base {
 class Interaccion;
 }
 
@@ -44,14 +44,14 @@ enum class ResultadoDocumento { Impreso, NoAutorizado, FormatoNoExiste, NoImpres
 // A printed ("I") or cancelled ("C") document prints again only for user "0" or after
 // the administrator's key.
 bool autorizaReimpresion(std::string_view tregi, std::string_view statu, std::string_view usuario,
-                         shell::Interaccion& ui);
+                         base::Interaccion& ui);
 
 // Print (F11): with the currency words of "M.N.", mode 'i', then marked printed.
 ResultadoDocumento ImprimeDocumento(MotorFormatos& motor, EntornoImpresion& entorno,
-                                    shell::Interaccion& ui, const DocumentoAImprimir& doc);
+                                    base::Interaccion& ui, const DocumentoAImprimir& doc);
 // Preview: the preview protocol; the reprint rule applies to its print button.
 ResultadoDocumento PreliminarDocumento(MotorFormatos& motor, EntornoImpresion& entorno,
-                                       shell::Interaccion& ui, PantallaVistaPrevia& pantalla,
+                                       base::Interaccion& ui, PantallaVistaPrevia& pantalla,
                                        const DocumentoAImprimir& doc);
 
 // Shortcut formats Ctrl+F1..Ctrl+F6: lines 3 to 8 of "\encabeza.cnf" (install
@@ -59,11 +59,11 @@ ResultadoDocumento PreliminarDocumento(MotorFormatos& motor, EntornoImpresion& e
 std::array<std::string, 6> formatosAtajo(std::string_view dirInstalacion);
 // Ctrl+F<n> (1..6): prints with the format its caption names.
 ResultadoDocumento ImprimeConAtajo(MotorFormatos& motor, EntornoImpresion& entorno,
-                                   shell::Interaccion& ui, DocumentoAImprimir doc,
+                                   base::Interaccion& ui, DocumentoAImprimir doc,
                                    std::string_view dirInstalacion, int n);
 // Assigning Ctrl+F<n>: asks for a format file and rewrites "\encabeza.cnf" with it as
 // line 2 + n. False when cancelled or when the file is missing ("\encabeza.cnf" must
 // exist).
-bool AsignaFormatoAtajo(shell::Interaccion& ui, std::string_view dirInstalacion, int n);
+bool AsignaFormatoAtajo(base::Interaccion& ui, std::string_view dirInstalacion, int n);
 
 }  // namespace mostrador::printing

@@ -5,10 +5,10 @@
 
 #include "printing/colores.h"
 #include "printing/texto_formato.h"
-#include "shell/fechas.h"
-#include "shell/numeros.h"
-#include "shell/rutas.h"
-#include "shell/texto.h"
+#include "base/fechas.h"
+#include "base/numeros.h"
+#include "base/rutas.h"
+#include "base/texto.h"
 
 namespace mostrador::printing {
 
@@ -34,29 +34,29 @@ std::vector<std::string> divideComas(std::string_view t) {
 
 }  // namespace
 
-MotorFormatos::MotorFormatos(EntornoImpresion& entorno, shell::Interaccion& ui,
-                             const shell::Reloj& reloj, Impresora& impresora, ColaCruda& cola)
+MotorFormatos::MotorFormatos(EntornoImpresion& entorno, base::Interaccion& ui,
+                             const base::Reloj& reloj, Impresora& impresora, ColaCruda& cola)
     : entorno_(entorno), ui_(ui), reloj_(reloj), impresora_(impresora), cola_(cola) {}
 
 std::string MotorFormatos::ruta(std::string_view relativa) const {
-  return shell::une(dirSistema_, relativa);
+  return base::une(dirSistema_, relativa);
 }
 
 // --- Services around a run ----------------------------------------------------------
 
 void MotorFormatos::AsignaUsuarioImpresion(std::string_view numero) {
   if (usuario_.empty())
-    usuario_ = shell::cortaCp1252(mayusculas(entorno_.nombreUsuario(numero)), 60);
+    usuario_ = base::cortaCp1252(mayusculas(entorno_.nombreUsuario(numero)), 60);
   if (numero == "-1") usuario_.clear();
 }
 
 void MotorFormatos::AsignaMonedaLetras(std::string_view singular, std::string_view plural,
                                        std::string_view segundoPlural,
                                        std::string_view abreviatura) {
-  moneda_.singular = shell::cortaCp1252(singular, 30);
-  moneda_.plural = shell::cortaCp1252(plural, 30);
-  moneda_.segundoPlural = shell::cortaCp1252(segundoPlural, 30);
-  moneda_.abreviatura = shell::cortaCp1252(abreviatura, 30);
+  moneda_.singular = base::cortaCp1252(singular, 30);
+  moneda_.plural = base::cortaCp1252(plural, 30);
+  moneda_.segundoPlural = base::cortaCp1252(segundoPlural, 30);
+  moneda_.abreviatura = base::cortaCp1252(abreviatura, 30);
 }
 
 int MotorFormatos::IndiceImpresora(std::string_view nombre) const {
@@ -96,8 +96,8 @@ void MotorFormatos::inicia(char modo) {
   dirSistema_ = entorno_.directorioSistema();
   if (vistaPrevia_.is_open()) vistaPrevia_.close();
   if (modo_ == 'p') {
-    shell::creaDirectorios(ruta("tempo"));
-    vistaPrevia_.open(shell::resuelve(ruta(kArchivoVistaPrevia)),
+    base::creaDirectorios(ruta("tempo"));
+    vistaPrevia_.open(base::resuelve(ruta(kArchivoVistaPrevia)),
                       std::ios::binary | std::ios::trunc | std::ios::out);
   }
 }
@@ -123,12 +123,12 @@ void MotorFormatos::calculaCeldas() {
 
 ResultadoFormato MotorFormatos::ImprimeFormato(TablaImpresion& encabezado, TablaImpresion& detalle,
                                                std::string_view rutaFormato, char modo) {
-  auto leidas = shell::leeLineas(rutaFormato);
-  if (!leidas || !shell::existe(rutaFormato))
+  auto leidas = base::leeLineas(rutaFormato);
+  if (!leidas || !base::existe(rutaFormato))
     return {false, "El Formato " + std::string(rutaFormato) + " No Existe"};
   std::vector<std::string> lineas;
   lineas.reserve(leidas->size());
-  for (const auto& l : *leidas) lineas.push_back(shell::cortaCp1252(l, 150));
+  for (const auto& l : *leidas) lineas.push_back(base::cortaCp1252(l, 150));
 
   inicia(modo);
   encabezado_ = &encabezado;
@@ -153,8 +153,8 @@ ResultadoFormato MotorFormatos::ImprimeFormato(TablaImpresion& encabezado, Tabla
         std::vector<std::string> bloque;
         while (i < lineas.size() && !empiezaCon(lineas[i], "$")) bloque.push_back(lineas[i++]);
         if (i < lineas.size()) ++i;
-        shell::creaDirectorios(ruta("consulta"));
-        shell::escribeLineas(ruta(kArchivoPlantilla), bloque);
+        base::creaDirectorios(ruta("consulta"));
+        base::escribeLineas(ruta(kArchivoPlantilla), bloque);
         plantillaCapturada_ = true;
         correPlantilla();
       } else if (empiezaCon(linea, "&")) {
@@ -162,8 +162,8 @@ ResultadoFormato MotorFormatos::ImprimeFormato(TablaImpresion& encabezado, Tabla
         std::vector<std::string> bloque;
         while (i < lineas.size() && !empiezaCon(lineas[i], "&")) bloque.push_back(lineas[i++]);
         if (i < lineas.size()) ++i;
-        shell::creaDirectorios(ruta("consulta"));
-        shell::escribeLineas(ruta(kArchivoDetalle), bloque);
+        base::creaDirectorios(ruta("consulta"));
+        base::escribeLineas(ruta(kArchivoDetalle), bloque);
         corridaDetalle(bloque, detalle);
       } else if (empiezaCon(linea, "si")) {
         // A failure here is not caught: it ends the run.
@@ -215,7 +215,7 @@ void MotorFormatos::termina() {
     if (impresoraElegida_) impresora_.seleccionaImpresora(-1);
   }
   std::string comentarios = ruta(kArchivoComentarios);
-  if (shell::existe(comentarios)) shell::escribeBytes(comentarios, "");
+  if (base::existe(comentarios)) base::escribeBytes(comentarios, "");
 }
 
 bool MotorFormatos::enviaSecuenciaCruda() {
@@ -229,9 +229,9 @@ std::string secuenciaCruda(std::string_view items, const Variables& vars) {
     if (item.empty()) continue;
     std::string_view resto = std::string_view(item).substr(1);
     if (item[0] == '#') {
-      bytes += shell::aCp1252(vars.valor(resto).value_or(""));
+      bytes += base::aCp1252(vars.valor(resto).value_or(""));
     } else if (item[0] == '*') {
-      bytes += shell::aCp1252(resto);
+      bytes += base::aCp1252(resto);
     } else if (item[0] == '&') {
       // A code for the printer's barcode command: eleven digits and a check "0".
       std::string v = vars.valor(resto).value_or("");
@@ -239,7 +239,7 @@ std::string secuenciaCruda(std::string_view items, const Variables& vars) {
         if (v.size() < 11) v.insert(0, 11 - v.size(), '0');
         v += '0';
       }
-      bytes += shell::aCp1252(v);
+      bytes += base::aCp1252(v);
     } else if (auto n = comoNumero(item); n && *n >= 0 && *n <= 255 && *n == std::trunc(*n)) {
       bytes += static_cast<char>(static_cast<unsigned char>(*n));
     }
@@ -257,7 +257,7 @@ void MotorFormatos::pausaSiActiva() {
 }
 
 void MotorFormatos::correPlantilla() {
-  auto lineas = shell::leeLineas(ruta(kArchivoPlantilla));
+  auto lineas = base::leeLineas(ruta(kArchivoPlantilla));
   if (!lineas) return;
   if (paginacion_) {
     OpcionesTexto op;
@@ -360,8 +360,8 @@ void MotorFormatos::colocaEnDispositivo(int x, int y, const std::string& texto,
     if (op.tamano) impresora_.tamanoFuente(op.tamano);
     std::string primera = texto;
     if (!op.sinAjuste && maxCaracteres_ >= 0 &&
-        shell::anchoCp1252(texto) > static_cast<size_t>(maxCaracteres_)) {
-      primera = shell::cortaCp1252(texto, maxCaracteres_);
+        base::anchoCp1252(texto) > static_cast<size_t>(maxCaracteres_)) {
+      primera = base::cortaCp1252(texto, maxCaracteres_);
       impresora_.texto(x, y + entero(altoCelda_), texto.substr(primera.size()));
     }
     impresora_.texto(x, y, primera);
@@ -415,7 +415,7 @@ void MotorFormatos::ejecutaLinea(const std::string& linea, TablaImpresion& tabla
   std::vector<std::string> a = divideCampos(linea);
   PalabraCompleta completa = palabraCompleta(p);
   if (!completa.palabra.empty()) {
-    bool igual = completa.exacto ? a[0] == completa.palabra : shell::mismoNombre(a[0], completa.palabra);
+    bool igual = completa.exacto ? a[0] == completa.palabra : base::mismoNombre(a[0], completa.palabra);
     if (!igual) return;
   }
   const bool imprime = modo_ == 'i';
@@ -424,7 +424,7 @@ void MotorFormatos::ejecutaLinea(const std::string& linea, TablaImpresion& tabla
       if (imprime) {
         if (auto c = colorPorNombre(a[1])) impresora_.colorFuente(*c);
       } else {
-        color_ = shell::cortaCp1252(a[1], 8);
+        color_ = base::cortaCp1252(a[1], 8);
         formato_.clear();
       }
       break;
@@ -438,7 +438,7 @@ void MotorFormatos::ejecutaLinea(const std::string& linea, TablaImpresion& tabla
       if (imprime) impresora_.tamanoFuente(tamano_);
       break;
     case Palabra::Tipo:
-      fuente_ = shell::cortaCp1252(a[1], 50);
+      fuente_ = base::cortaCp1252(a[1], 50);
       if (imprime) impresora_.fuente(fuente_);
       break;
     case Palabra::Logo: logo(a); break;
@@ -504,7 +504,7 @@ void MotorFormatos::ejecutaLinea(const std::string& linea, TablaImpresion& tabla
       int ancho = std::max(0, leeEntero(a[4]));
       OpcionesTexto op;
       op.sinAjuste = true;
-      coloca(leeNumero(a[1]), leeNumero(a[2]), true, shell::cortaCp1252(t, ancho), op);
+      coloca(leeNumero(a[1]), leeNumero(a[2]), true, base::cortaCp1252(t, ancho), op);
       break;
     }
     case Palabra::Fondo:
@@ -531,7 +531,7 @@ void MotorFormatos::ejecutaLinea(const std::string& linea, TablaImpresion& tabla
       }
       break;
     case Palabra::Numero: {
-      std::string valor = shell::mascaraImporte(formato_, ValorTermino(a[1], tabla, vars_), "");
+      std::string valor = base::mascaraImporte(formato_, ValorTermino(a[1], tabla, vars_), "");
       asignacionGenerada(a[3] + "=" + valor, tabla);
       break;
     }
@@ -565,7 +565,7 @@ void MotorFormatos::ejecutaLinea(const std::string& linea, TablaImpresion& tabla
       break;
     }
     case Palabra::Puerto:
-      shell::escribeLineas(ruta("puerto.dat"), {a[1], a[2]});
+      base::escribeLineas(ruta("puerto.dat"), {a[1], a[2]});
       entorno_.ejecuta(ruta("AbrePuerto.exe"), "", dirSistema_, false);
       break;
     case Palabra::Barras: barras(a, tabla); break;
@@ -626,7 +626,7 @@ void MotorFormatos::cuadro(const std::vector<std::string>& a) {
   r.texto = std::to_string(x2);
   r.tamano = kTamanoCuadro;
   r.fuente = quitaBlancos(a[5]).empty() ? "0" : std::to_string(leeEntero(a[5]));
-  r.color = shell::cortaCp1252(a[6], 8);
+  r.color = base::cortaCp1252(a[6], 8);
   r.formato = std::to_string(y2);
   r.pagina = pagina_;
   agregaVistaPrevia(r);
@@ -634,7 +634,7 @@ void MotorFormatos::cuadro(const std::vector<std::string>& a) {
 
 void MotorFormatos::logo(const std::vector<std::string>& a) {
   if (modo_ == 'i') {
-    if (a[1].empty() || a[2].empty() || !shell::existe(a[5])) return;
+    if (a[1].empty() || a[2].empty() || !base::existe(a[5])) return;
     int x1 = entero(leeNumero(a[1]) * anchoCelda_), y1 = entero(leeNumero(a[2]) * altoCelda_);
     int x2 = entero(leeNumero(a[3]) * anchoCelda_), y2 = entero(leeNumero(a[4]) * altoCelda_);
     if (!impresora_.imagen(x1, y1, x2, y2, a[5]))
@@ -652,7 +652,7 @@ void MotorFormatos::logo(const std::vector<std::string>& a) {
   agregaVistaPrevia(r);
 }
 
-std::optional<shell::Fecha> MotorFormatos::fechaFuente(std::string_view fuente,
+std::optional<base::Fecha> MotorFormatos::fechaFuente(std::string_view fuente,
                                                      const TablaImpresion& tabla) {
   if (minusculas(fuente) == "hoy") return reloj_.ahora().fecha;
   int campo = referenciaCampo(fuente);
@@ -676,8 +676,8 @@ void MotorFormatos::fechaColocada(Palabra p, const std::vector<std::string>& a,
       coloca(c, r, true, b);
       break;
     }
-    case Palabra::MesLetra: coloca(c, r, true, shell::mesFormato(f->mes)); break;
-    default: coloca(c, r, true, shell::fechaLarga(*f)); break;
+    case Palabra::MesLetra: coloca(c, r, true, base::mesFormato(f->mes)); break;
+    default: coloca(c, r, true, base::fechaLarga(*f)); break;
   }
 }
 
@@ -693,7 +693,7 @@ void MotorFormatos::moneda(const std::vector<std::string>& a, TablaImpresion& ta
   op.fuenteImpresora = "Courier New";
   op.fuenteVista = a[5].empty() ? "Courier New" : a[5];
   op.formato = formato_;
-  coloca(leeNumero(a[1]), leeNumero(a[2]), true, shell::mascaraImporte(formato_, cantidad, simbolo), op);
+  coloca(leeNumero(a[1]), leeNumero(a[2]), true, base::mascaraImporte(formato_, cantidad, simbolo), op);
 }
 
 void MotorFormatos::sql(const std::vector<std::string>& a, TablaImpresion& tabla, bool asigna) {
@@ -701,7 +701,7 @@ void MotorFormatos::sql(const std::vector<std::string>& a, TablaImpresion& tabla
   try {
     std::string clave = tabla.texto(tabla.campo(a[6]));
     std::string sentencia = "Select " + a[3] + " from \"" +
-                            shell::une(entorno_.directorioDatos(), a[4]) + ".dbf\" where " +
+                            base::une(entorno_.directorioDatos(), a[4]) + ".dbf\" where " +
                             a[5] + "\"" + clave + "\"";
     auto valor = entorno_.consultaSql(sentencia);
     if (!asigna) {
@@ -737,12 +737,12 @@ void MotorFormatos::comentarios(const std::vector<std::string>& a, TablaImpresio
 
 void MotorFormatos::barras(const std::vector<std::string>& a, TablaImpresion& tabla) {
   std::string codigo = primerosCaracteres(ExpresionTexto(a[1], tabla, vars_), 9);
-  std::string cp = shell::aCp1252(codigo);
+  std::string cp = base::aCp1252(codigo);
   if (cp.size() < 9) cp.insert(0, 9 - cp.size(), '0');
   static const char kCabecera[] = {0x1B, 0x28, 0x42, 0x0F, 0x01, 0x06, 0x02,
                                    static_cast<char>(0xFE), static_cast<char>(0xA2), 0x00, 0x01};
-  shell::creaDirectorios("c:\\barras");
-  shell::escribeBytes("c:\\barras\\bar3.prn", std::string(kCabecera, sizeof kCabecera) + cp);
+  base::creaDirectorios("c:\\barras");
+  base::escribeBytes("c:\\barras\\bar3.prn", std::string(kCabecera, sizeof kCabecera) + cp);
   entorno_.ejecuta("DOSPrinter.exe", " -LUC -O \"BAR3.PRN\"", "C:\\barras", true);
 }
 

@@ -29,8 +29,8 @@
 #include "printing/linea_formato.h"
 #include "printing/registro_vista_previa.h"
 #include "printing/tabla_impresion.h"
-#include "shell/interaccion.h"
-#include "shell/reloj.h"
+#include "base/interaccion.h"
+#include "base/reloj.h"
 
 namespace mostrador::printing {
 
@@ -69,7 +69,7 @@ struct OpcionesTexto {
 
 class MotorFormatos {
  public:
-  MotorFormatos(EntornoImpresion& entorno, shell::Interaccion& ui, const shell::Reloj& reloj,
+  MotorFormatos(EntornoImpresion& entorno, base::Interaccion& ui, const base::Reloj& reloj,
                 Impresora& impresora, ColaCruda& cola);
 
   // Runs the format at the given path. modo: 'i' print, 'p' preview.
@@ -116,14 +116,14 @@ class MotorFormatos {
   void sql(const std::vector<std::string>& a, TablaImpresion& tabla, bool asigna);
   void comentarios(const std::vector<std::string>& a, TablaImpresion& tabla);
   void barras(const std::vector<std::string>& a, TablaImpresion& tabla);
-  std::optional<shell::Fecha> fechaFuente(std::string_view fuente, const TablaImpresion& tabla);
+  std::optional<base::Fecha> fechaFuente(std::string_view fuente, const TablaImpresion& tabla);
   double renglonOVariable(std::string_view texto) const;
 
   std::string ruta(std::string_view relativa) const;
 
   EntornoImpresion& entorno_;
-  shell::Interaccion& ui_;
-  const shell::Reloj& reloj_;
+  base::Interaccion& ui_;
+  const base::Reloj& reloj_;
   Impresora& impresora_;
   ColaCruda& cola_;
 

@@ -1,14 +1,14 @@
 #include "printing/registro_vista_previa.h"
 
-#include "shell/registros_fijos.h"
+#include "base/registros_fijos.h"
 
 namespace mostrador::printing {
 
 namespace {
 
-const shell::DisenoRegistro& diseno() {
-  using shell::CampoFijo;
-  static const shell::DisenoRegistro d(
+const base::DisenoRegistro& diseno() {
+  using base::CampoFijo;
+  static const base::DisenoRegistro d(
       kTamRegistroVistaPrevia,
       {CampoFijo::entero32("x", 0), CampoFijo::entero32("y", 4),
        CampoFijo::cadena("texto", 8, 150), CampoFijo::bytes("relleno", 159, 1),
@@ -18,7 +18,7 @@ const shell::DisenoRegistro& diseno() {
   return d;
 }
 
-RegistroVistaPrevia deFijo(const shell::RegistroFijo& f) {
+RegistroVistaPrevia deFijo(const base::RegistroFijo& f) {
   RegistroVistaPrevia r;
   r.x = f.entero("x");
   r.y = f.entero("y");
@@ -32,8 +32,8 @@ RegistroVistaPrevia deFijo(const shell::RegistroFijo& f) {
   return r;
 }
 
-shell::RegistroFijo aFijo(const RegistroVistaPrevia& r) {
-  shell::RegistroFijo f(diseno());
+base::RegistroFijo aFijo(const RegistroVistaPrevia& r) {
+  base::RegistroFijo f(diseno());
   f.ponEntero("x", r.x);
   f.ponEntero("y", r.y);
   f.ponTexto("texto", r.texto);
@@ -51,21 +51,21 @@ shell::RegistroFijo aFijo(const RegistroVistaPrevia& r) {
 std::string codificaRegistro(const RegistroVistaPrevia& r) { return aFijo(r).bytes(); }
 
 RegistroVistaPrevia decodificaRegistro(std::string_view bytes) {
-  return deFijo(shell::RegistroFijo(diseno(), std::string(bytes.substr(0, kTamRegistroVistaPrevia))));
+  return deFijo(base::RegistroFijo(diseno(), std::string(bytes.substr(0, kTamRegistroVistaPrevia))));
 }
 
 std::vector<RegistroVistaPrevia> leeRegistros(std::string_view ruta) {
   std::vector<RegistroVistaPrevia> rs;
-  for (const auto& f : shell::ArchivoFijo(std::string(ruta), diseno()).leeTodos())
+  for (const auto& f : base::ArchivoFijo(std::string(ruta), diseno()).leeTodos())
     rs.push_back(deFijo(f));
   return rs;
 }
 
 bool escribeRegistros(std::string_view ruta, const std::vector<RegistroVistaPrevia>& rs) {
-  std::vector<shell::RegistroFijo> fs;
+  std::vector<base::RegistroFijo> fs;
   fs.reserve(rs.size());
   for (const auto& r : rs) fs.push_back(aFijo(r));
-  return shell::ArchivoFijo(std::string(ruta), diseno()).reescribe(fs);
+  return base::ArchivoFijo(std::string(ruta), diseno()).reescribe(fs);
 }
 
 }  // namespace mostrador::printing

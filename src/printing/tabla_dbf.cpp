@@ -1,7 +1,7 @@
 #include "printing/tabla_dbf.h"
 
 #include "printing/texto_formato.h"
-#include "shell/fechas.h"
+#include "base/fechas.h"
 
 namespace mostrador::printing {
 
@@ -26,7 +26,7 @@ std::string TablaDbf::texto(int campo) const {
       case 'F': return decimalCorto(cursor_.asFloat(campo));
       case 'D': {
         auto f = cursor_.asDate(campo);
-        return f ? shell::fechaCorta({f->anio, f->mes, f->dia}) : "";
+        return f ? base::fechaCorta({f->anio, f->mes, f->dia}) : "";
       }
       case 'L': return cursor_.asBool(campo) ? "True" : "False";
       default: return cursor_.asText(campo);
@@ -36,16 +36,16 @@ std::string TablaDbf::texto(int campo) const {
   }
 }
 
-std::optional<shell::Fecha> TablaDbf::fecha(int campo) const {
+std::optional<base::Fecha> TablaDbf::fecha(int campo) const {
   try {
     if (cursor_.fieldDefs().at(campo).type == 'D') {
       auto f = cursor_.asDate(campo);
       if (!f) return std::nullopt;
-      return shell::Fecha{f->anio, f->mes, f->dia};
+      return base::Fecha{f->anio, f->mes, f->dia};
     }
     std::string t = quitaBlancos(cursor_.asText(campo));
     if (t.empty()) return std::nullopt;
-    auto f = shell::leeFechaCorta(t);
+    auto f = base::leeFechaCorta(t);
     if (!f) throw ErrorFormato("'" + t + "' no es una fecha");
     return f;
   } catch (const dbf::Error& e) {

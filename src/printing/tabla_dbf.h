@@ -22,7 +22,7 @@ class TablaDbf : public TablaImpresion {
   // Numbers in their shortest form ("1500", "2.5"), dates "dd/MM/yyyy", logicals
   // "True"/"False", blanks "".
   std::string texto(int campo) const override;
-  std::optional<shell::Fecha> fecha(int campo) const override;
+  std::optional<base::Fecha> fecha(int campo) const override;
   void primero() override;
   void siguiente() override;
   bool fin() const override;

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "shell/reloj.h"
+#include "base/reloj.h"
 
 namespace mostrador::printing {
 
@@ -35,7 +35,7 @@ class TablaImpresion {
   virtual std::string texto(int campo) const = 0;
   // Date value of a field (a date field, or a text that reads "dd/MM/yyyy"); nullopt
   // when blank. Throws ErrorFormato when the text is not a date.
-  virtual std::optional<shell::Fecha> fecha(int campo) const = 0;
+  virtual std::optional<base::Fecha> fecha(int campo) const = 0;
 
   virtual void primero() = 0;
   virtual void siguiente() = 0;

@@ -3,23 +3,23 @@
 #include <cstdio>
 
 #include "printing/tabla_impresion.h"
-#include "shell/numeros.h"
-#include "shell/texto_util.h"
+#include "base/numeros.h"
+#include "base/texto_util.h"
 
 namespace mostrador::printing {
 
-std::string decimalCorto(double v) { return shell::Decimal::deDouble(v).texto(); }
+std::string decimalCorto(double v) { return base::Decimal::deDouble(v).texto(); }
 
-std::optional<double> comoNumero(std::string_view texto) { return shell::leeNumero(texto); }
+std::optional<double> comoNumero(std::string_view texto) { return base::leeNumero(texto); }
 
 double leeNumero(std::string_view texto) {
-  auto v = shell::leeNumero(texto);
+  auto v = base::leeNumero(texto);
   if (!v) throw ErrorFormato("'" + std::string(texto) + "' no es un número válido");
   return *v;
 }
 
 std::string conDecimales(double v, int n, int ancho) {
-  std::string r = shell::formateaMascara(v, n > 0 ? "0." + std::string(n, '0') : "0");
+  std::string r = base::formateaMascara(v, n > 0 ? "0." + std::string(n, '0') : "0");
   if (static_cast<int>(r.size()) < ancho) r.insert(0, ancho - r.size(), ' ');
   return r;
 }
@@ -33,7 +33,7 @@ std::string quitaBlancos(std::string_view t) {
 
 std::string mayusculasAZ(std::string_view texto) {
   std::string r(texto);
-  for (char& c : r) c = shell::mayuscula(c);
+  for (char& c : r) c = base::mayuscula(c);
   return r;
 }
 

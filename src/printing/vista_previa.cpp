@@ -6,8 +6,8 @@
 #include "printing/colores.h"
 #include "printing/motor_formatos.h"
 #include "printing/texto_formato.h"
-#include "shell/interaccion.h"
-#include "shell/rutas.h"
+#include "base/interaccion.h"
+#include "base/rutas.h"
 
 namespace mostrador::printing {
 
@@ -51,7 +51,7 @@ std::vector<TrazoVistaPrevia> trazosDePagina(const std::vector<RegistroVistaPrev
       z.y2 = t(*abajo * H / 55.0);
     } else if (r.tamano == kTamanoImagen) {
       auto derecha = comoNumero(r.formato), abajo = comoNumero(r.fuente);
-      if (!derecha || !abajo || !shell::existe(r.texto)) continue;
+      if (!derecha || !abajo || !base::existe(r.texto)) continue;
       z.tipo = TrazoVistaPrevia::Tipo::Imagen;
       int cw = t(W / 82.0), ch = t(H * 0.02);
       z.x1 = r.x * cw;
@@ -101,11 +101,11 @@ bool escribeComentarios(std::string_view dirSistema, const ComentarioVistaPrevia
     rs.push_back(registro(nota.posicion.columna, nota.posicion.renglon + static_cast<int>(i),
                           nota.lineas[i]));
   for (const auto& [pos, texto] : campos) rs.push_back(registro(pos.columna, pos.renglon, texto));
-  shell::creaDirectorios(shell::une(dirSistema, "tempo"));
-  return escribeRegistros(shell::une(dirSistema, kArchivoComentarios), rs);
+  base::creaDirectorios(base::une(dirSistema, "tempo"));
+  return escribeRegistros(base::une(dirSistema, kArchivoComentarios), rs);
 }
 
-bool VistaPreliminar(MotorFormatos& motor, shell::Interaccion& ui, PantallaVistaPrevia& pantalla,
+bool VistaPreliminar(MotorFormatos& motor, base::Interaccion& ui, PantallaVistaPrevia& pantalla,
                      const TrabajoImpresion& trabajo) {
   auto prepara = [&] {
     if (trabajo.usuario) motor.AsignaUsuarioImpresion(*trabajo.usuario);
@@ -114,7 +114,7 @@ bool VistaPreliminar(MotorFormatos& motor, shell::Interaccion& ui, PantallaVista
       motor.AsignaMonedaLetras(m[0], m[1], m[2], m[3]);
     }
   };
-  if (shell::existe(trabajo.formato)) {
+  if (base::existe(trabajo.formato)) {
     prepara();
     motor.ImprimeFormato(*trabajo.encabezado, *trabajo.detalle, trabajo.formato, 'p');
   } else {

@@ -14,7 +14,7 @@
 #include "printing/impresora.h"
 #include "printing/registro_vista_previa.h"
 
-namespace mostrador::shell {
+namespace mostrador::base {
 class Interaccion;
 }
 
@@ -83,7 +83,7 @@ struct TrabajoImpresion {
 // "El Formato " + path + " No Existe"), the screen shown modally, and when its print
 // button was used (and autorizaImpresion allows it) a second run in mode 'i' on the same
 // format and tables. True when the document was printed.
-bool VistaPreliminar(MotorFormatos& motor, shell::Interaccion& ui, PantallaVistaPrevia& pantalla,
+bool VistaPreliminar(MotorFormatos& motor, base::Interaccion& ui, PantallaVistaPrevia& pantalla,
                      const TrabajoImpresion& trabajo);
 
 }  // namespace mostrador::printing

@@ -3,26 +3,26 @@
 #include <algorithm>
 #include <cmath>
 
-#include "shell/configuracion.h"
-#include "shell/numeros.h"
-#include "shell/registros_fijos.h"
-#include "shell/rutas.h"
-#include "shell/texto.h"
+#include "session/configuracion.h"
+#include "base/numeros.h"
+#include "base/registros_fijos.h"
+#include "base/rutas.h"
+#include "base/texto.h"
 
 namespace mostrador::sales {
 namespace {
 
-using shell::une;
+using base::une;
 
-const shell::DisenoRegistro& disenoCaja() {
-  static const shell::DisenoRegistro d(36, {shell::CampoFijo::cadena("caja", 0, 3),
-                                            shell::CampoFijo::cadena("vendedor", 4, 5),
-                                            shell::CampoFijo::cadena("formato", 10, 25)});
+const base::DisenoRegistro& disenoCaja() {
+  static const base::DisenoRegistro d(36, {base::CampoFijo::cadena("caja", 0, 3),
+                                            base::CampoFijo::cadena("vendedor", 4, 5),
+                                            base::CampoFijo::cadena("formato", 10, 25)});
   return d;
 }
 
 std::vector<std::string> lineasDe(std::string_view ruta) {
-  return shell::leeLineas(ruta).value_or(std::vector<std::string>{});
+  return base::leeLineas(ruta).value_or(std::vector<std::string>{});
 }
 
 std::string lineaDe(const std::vector<std::string>& v, size_t n) {
@@ -30,7 +30,7 @@ std::string lineaDe(const std::vector<std::string>& v, size_t n) {
 }
 
 int entero(std::string_view texto, int siNo) {
-  std::optional<double> v = shell::leeNumero(texto);
+  std::optional<double> v = base::leeNumero(texto);
   return v ? static_cast<int>(std::trunc(*v)) : siNo;
 }
 
@@ -59,17 +59,17 @@ AjustesVenta leeAjustes(std::string_view dirSistema, std::vector<std::string> li
   a.descargaInmediata = a.linea(1) == "NO";
   a.registraMovimientos = a.linea(6) == "SI";
   a.controlExistencias = empiezaConN(a.linea(21));
-  a.impuestoIncluido = shell::esSi(a.linea(33));
+  a.impuestoIncluido = session::esSi(a.linea(33));
   a.sinNegativos = empiezaConN(a.linea(41));
   a.decimales = std::clamp(entero(a.linea(42), 2), 0, 6);
-  a.escalones = shell::esSi(a.linea(43));
+  a.escalones = session::esSi(a.linea(43));
   a.pasoRedondeo = entero(a.linea(45), 0);
-  a.ofreceAlta = shell::esSi(a.linea(47));
-  a.descuentosPorLinea = shell::esSi(a.linea(58));
-  a.descuentoDocumento = shell::esSi(a.linea(61));
-  a.pagosEnCaja = shell::esSi(a.linea(62));
+  a.ofreceAlta = session::esSi(a.linea(47));
+  a.descuentosPorLinea = session::esSi(a.linea(58));
+  a.descuentoDocumento = session::esSi(a.linea(61));
+  a.pagosEnCaja = session::esSi(a.linea(62));
 
-  if (std::optional<std::vector<std::string>> e = shell::leeLineas(une(dirSistema, "encabeza.cnf"))) {
+  if (std::optional<std::vector<std::string>> e = base::leeLineas(une(dirSistema, "encabeza.cnf"))) {
     a.existeEncabeza = true;
     a.saltaEncabezado = lineaDe(*e, 1) == "S";
     a.iniciaEnClave = lineaDe(*e, 2) == "S";
@@ -78,12 +78,12 @@ AjustesVenta leeAjustes(std::string_view dirSistema, std::vector<std::string> li
   }
   const std::vector<std::string> especial = lineasDe(une(dirSistema, "especial.cnf"));
   a.campoTara = lineaDe(especial, 1) == "S";
-  a.leyenda1 = shell::cortaCp1252(lineaDe(especial, 2), 25);
-  a.leyenda2 = shell::cortaCp1252(lineaDe(especial, 3), 25);
+  a.leyenda1 = base::cortaCp1252(lineaDe(especial, 2), 25);
+  a.leyenda2 = base::cortaCp1252(lineaDe(especial, 3), 25);
   a.lectorSerial = lineaDe(lineasDe(une(dirSistema, "Serial.cnf")), 1) == "S";
   a.capturaEmpaque = lineaDe(lineasDe(une(dirSistema, "empaque.cnf")), 1) == "S";
 
-  if (auto tope = shell::leeNumero(lineaDe(lineasDe(une(dirSistema, "cantidad.cnf")), 1)); tope && *tope > 0)
+  if (auto tope = base::leeNumero(lineaDe(lineasDe(une(dirSistema, "cantidad.cnf")), 1)); tope && *tope > 0)
     a.topeCantidad = *tope;
 
   const std::vector<RegistroCaja> cajas = leeCajas(dirSistema);
@@ -94,29 +94,29 @@ AjustesVenta leeAjustes(std::string_view dirSistema, std::vector<std::string> li
   }
   if (!a.dirDatos.empty()) a.tiposPago = lineasDe(une(a.dirDatos, "pagos.cnf"));
   const std::vector<std::string> multi = lineasDe(une(dirSistema, "Multi.dat"));
-  if (shell::existe(une(dirSistema, "Multi.dat"))) a.usuario = lineaDe(multi, 1);
+  if (base::existe(une(dirSistema, "Multi.dat"))) a.usuario = lineaDe(multi, 1);
   return a;
 }
 
 AjustesVenta leeAjustes(std::string_view dirSistema, int empresa) {
-  return leeAjustes(dirSistema, lineasDe(shell::archivoConfiguracion(dirSistema, empresa)));
+  return leeAjustes(dirSistema, lineasDe(session::archivoConfiguracion(dirSistema, empresa)));
 }
 
 std::vector<RegistroCaja> leeCajas(std::string_view dirSistema) {
   std::vector<RegistroCaja> r;
-  for (const shell::RegistroFijo& f :
-       shell::ArchivoFijo(une(dirSistema, "caja.cnf"), disenoCaja()).leeTodos())
+  for (const base::RegistroFijo& f :
+       base::ArchivoFijo(une(dirSistema, "caja.cnf"), disenoCaja()).leeTodos())
     r.push_back({f.texto("caja"), f.texto("vendedor"), f.texto("formato")});
   return r;
 }
 
 bool escribeCaja(std::string_view dirSistema, int posicion, const RegistroCaja& c) {
   if (posicion < 1) return false;
-  shell::RegistroFijo f(disenoCaja());
+  base::RegistroFijo f(disenoCaja());
   f.ponTexto("caja", c.caja);
   f.ponTexto("vendedor", c.vendedor);
   f.ponTexto("formato", c.formato);
-  return shell::ArchivoFijo(une(dirSistema, "caja.cnf"), disenoCaja()).escribe(posicion - 1, f);
+  return base::ArchivoFijo(une(dirSistema, "caja.cnf"), disenoCaja()).escribe(posicion - 1, f);
 }
 
 }  // namespace mostrador::sales

@@ -6,12 +6,12 @@
 #include <exception>
 
 #include "sales/precios.h"
-#include "shell/bitacora.h"
-#include "shell/derechos.h"
-#include "shell/fechas.h"
-#include "shell/numeros.h"
-#include "shell/rutas.h"
-#include "shell/texto.h"
+#include "base/bitacora.h"
+#include "session/derechos.h"
+#include "base/fechas.h"
+#include "base/numeros.h"
+#include "base/rutas.h"
+#include "base/texto.h"
 #include "store/estados.h"
 #include "store/numeracion.h"
 
@@ -22,7 +22,7 @@ namespace {
 constexpr std::string_view kErrorGuardar = "No Pueden Guardarse los Datos ha Ocurrido un Error";
 constexpr double kCantidadMaxima = 1e10;  // quantity fields: 14 wide, 3 decimals
 
-using shell::leeNumero;
+using base::leeNumero;
 
 std::string mayusculas(std::string s) {
   for (char& c : s)
@@ -32,8 +32,8 @@ std::string mayusculas(std::string s) {
 
 }  // namespace
 
-CapturaVenta::CapturaVenta(AjustesVenta ajustes, shell::Interaccion& ui, DialogosVenta& dialogos,
-                           const shell::Reloj& reloj)
+CapturaVenta::CapturaVenta(AjustesVenta ajustes, base::Interaccion& ui, DialogosVenta& dialogos,
+                           const base::Reloj& reloj)
     : aj_(std::move(ajustes)), ui_(ui), dlg_(dialogos), reloj_(reloj) {}
 
 CapturaVenta::~CapturaVenta() = default;
@@ -49,8 +49,8 @@ void CapturaVenta::abre() {
     for (int n = 2; n <= 10; ++n) {
       std::string nombre = "deta" + std::to_string(n) + ".db";
       archivoPartidas_ = nombre;
-      const std::string ruta = shell::une(aj_.dirSistema, nombre);
-      if (!shell::existe(ruta)) shell::copia(shell::une(aj_.dirSistema, "deta.db"), ruta);
+      const std::string ruta = base::une(aj_.dirSistema, nombre);
+      if (!base::existe(ruta)) base::copia(base::une(aj_.dirSistema, "deta.db"), ruta);
       try {
         partidas_.open(aj_.dirSistema, nombre, dbf::OpenMode::Exclusive);
         break;
@@ -84,9 +84,9 @@ namespace {
 // Opens through the logged opener: a table that does not open leaves its line in the
 // station's log, and the failure goes on to the caller as before.
 void abreConBitacora(dbf::Table& t, const std::string& dir, std::string_view archivo, const std::string& sistema,
-                     const shell::Reloj& reloj) {
+                     const base::Reloj& reloj) {
   std::exception_ptr fallo;
-  const bool abierta = shell::abreRegistrando(
+  const bool abierta = base::abreRegistrando(
       [&] {
         try {
           t.open(dir, archivo);
@@ -95,7 +95,7 @@ void abreConBitacora(dbf::Table& t, const std::string& dir, std::string_view arc
           throw;
         }
       },
-      archivo, shell::Bitacora(sistema), reloj);
+      archivo, base::Bitacora(sistema), reloj);
   if (!abierta && fallo) std::rethrow_exception(fallo);
 }
 
@@ -133,7 +133,7 @@ std::string CapturaVenta::rutaFormato() const {
   std::string nombre = aj_.formatoCaja;
   if (nombre.empty()) nombre = aj_.linea(d.lineaFormato);
   if (nombre.empty()) nombre = std::string(d.formatoOmision);
-  return shell::une(shell::une(aj_.dirSistema, "consulta"), nombre);
+  return base::une(base::une(aj_.dirSistema, "consulta"), nombre);
 }
 
 bool CapturaVenta::numeroSoloLectura() const {
@@ -151,7 +151,7 @@ CapturaVenta::Generar CapturaVenta::generar() const {
 // ---- new document, customer, seller ---------------------------------------------------
 
 bool CapturaVenta::nuevo() {
-  if (!shell::checaDerecho(ui_, aj_.dirSistema, aj_.usuario, 20)) return false;
+  if (!session::checaDerecho(ui_, aj_.dirSistema, aj_.usuario, 20)) return false;
   permisoPrecio_ = false;
   control_ = 0;
   listaCliente_ = 0;
@@ -163,7 +163,7 @@ bool CapturaVenta::nuevo() {
     encabezado_.last();
     const long long n = encabezado_.isEmpty() ? 0 : encabezado_.asInteger("CLDOC_F");
     const std::string vendedor = !aj_.vendedorCaja.empty() ? aj_.vendedorCaja : vendedorAnterior_;
-    const shell::Fecha hoy = reloj_.ahora().fecha;
+    const base::Fecha hoy = reloj_.ahora().fecha;
     encabezado_.insert();
     encabezado_.setInteger("CLDOC_F", n + 1);
     encabezado_.setText("CLVEN_F", vendedor);
@@ -173,7 +173,7 @@ bool CapturaVenta::nuevo() {
     campos_.numero = std::to_string(n + 1);
     campos_.vendedor = vendedor;
     campos_.caja = aj_.caja;
-    campos_.fecha = shell::fechaCorta(hoy);
+    campos_.fecha = base::fechaCorta(hoy);
     campos_.descuento = "0";
     vaciaPartidas();
   } catch (const dbf::Error&) {
@@ -355,13 +355,13 @@ bool CapturaVenta::esProducto(const std::string& t) {
 bool CapturaVenta::confirmaCantidad(double q, bool conProducto) {
   if (q > aj_.topeCantidad)
     return ui_.advertencia("La Cantidad " + numeroTexto(q) + " rebasa el tope de " + numeroTexto(aj_.topeCantidad) +
-                           " por partida. ¿Es correcta?") == shell::RespuestaAdvertencia::Si;
+                           " por partida. ¿Es correcta?") == base::RespuestaAdvertencia::Si;
   if (!conProducto) return true;
   // Far beyond what is on hand is almost always a slip of the finger (or a scan).
   const double existencia = productos_.asFloat("EXIST_I");
   if (existencia > 0 && q > 10 * existencia && mayusculas(productos_.asText("LIPRO_I")) != "SERVI")
     return ui_.advertencia("La Cantidad " + numeroTexto(q) + " rebasa por mucho las existencias (" +
-                           numeroTexto(existencia) + "). ¿Es correcta?") == shell::RespuestaAdvertencia::Si;
+                           numeroTexto(existencia) + "). ¿Es correcta?") == base::RespuestaAdvertencia::Si;
   return true;
 }
 
@@ -420,12 +420,12 @@ CapturaVenta::Cantidad CapturaVenta::tecleaCantidad(std::string_view texto) {
 
 bool CapturaVenta::ponFecha(std::string_view texto) {
   const std::string t = recorta(texto);
-  const std::optional<shell::Fecha> f = shell::leeFechaCorta(t);
+  const std::optional<base::Fecha> f = base::leeFechaCorta(t);
   if (!f) {
     ui_.mensaje("La Fecha \"" + t + "\" no es válida, escríbala como dd/mm/aaaa");
     return false;
   }
-  campos_.fecha = shell::fechaCorta(*f);
+  campos_.fecha = base::fechaCorta(*f);
   return true;
 }
 
@@ -433,8 +433,8 @@ void CapturaVenta::escribeCambio() {
   if (!encabezado_.isOpen() || encabezado_.isEmpty()) return;
   // No cash tendered (or no longer enough): nothing paid, no change.
   const std::optional<double> dado = leeNumero(campos_.efectivo);
-  const shell::Importe abono = dado ? totales_.total : shell::Importe{};
-  const shell::Importe cambio = dado ? shell::Importe::deDouble(*dado) - totales_.total : shell::Importe{};
+  const base::Importe abono = dado ? totales_.total : base::Importe{};
+  const base::Importe cambio = dado ? base::Importe::deDouble(*dado) - totales_.total : base::Importe{};
   encabezado_.edit();
   encabezado_.setFloat("CAMBI_F", cambio.aDouble());
   encabezado_.setFloat("ABONO_F", abono.aDouble());
@@ -452,8 +452,8 @@ bool CapturaVenta::efectivo(std::string_view texto) {
   }
   recalcula();
   const std::string m = aj_.mascaraImporte();
-  if (shell::Importe::deDouble(*v) < totales_.total) {
-    ui_.mensaje("El Efectivo " + shell::Importe::deDouble(*v).formatea(m) + " no cubre el Total " +
+  if (base::Importe::deDouble(*v) < totales_.total) {
+    ui_.mensaje("El Efectivo " + base::Importe::deDouble(*v).formatea(m) + " no cubre el Total " +
                 totales_.total.formatea(m));
     return false;
   }
@@ -497,9 +497,9 @@ bool CapturaVenta::repiteUltima() {
 bool CapturaVenta::dejaCaptura() {
   if (!enCaptura()) return true;
   switch (ui_.cerrar()) {
-    case shell::RespuestaCerrar::Guardar: return guarda();
-    case shell::RespuestaCerrar::Descartar: descarta(); return true;
-    case shell::RespuestaCerrar::Quedarse: return false;
+    case base::RespuestaCerrar::Guardar: return guarda();
+    case base::RespuestaCerrar::Descartar: descarta(); return true;
+    case base::RespuestaCerrar::Quedarse: return false;
   }
   return false;
 }
@@ -564,7 +564,7 @@ int CapturaVenta::entraColumna(int columna) {
           }
           if (aj_.ofreceAlta) {
             if (ui_.advertencia("El Producto No Se encuentra...¿Desea darlo de Alta?") ==
-                shell::RespuestaAdvertencia::Si) {
+                base::RespuestaAdvertencia::Si) {
               dlg_.altaRapida(k);
               productos_.refresh();
             }
@@ -645,7 +645,7 @@ bool CapturaVenta::eliminaPartida() {
     const Partida p = leePartida(partidas_);
     const std::string pregunta = "Esta Seguro que Desea ELIMINAR esta Partida " +
                                  (p.cantidad ? numeroTexto(*p.cantidad) : std::string()) + "  " + p.producto;
-    if (ui_.advertencia(pregunta) != shell::RespuestaAdvertencia::Si) return false;
+    if (ui_.advertencia(pregunta) != base::RespuestaAdvertencia::Si) return false;
     partidas_.remove();
     partidas_.pack();  // held exclusively: the grid's rows stay the record numbers
     if (fila_ >= partidas_.recordCount()) fila_ = std::max(0, static_cast<int>(partidas_.recordCount()) - 1);
@@ -660,8 +660,8 @@ bool CapturaVenta::eliminaPartida() {
 bool CapturaVenta::cambioPrecio() {
   if (aj_.usuario == "0") {
     permisoPrecio_ = true;
-  } else if (shell::evaluaDerecho(aj_.dirSistema, aj_.usuario, 51) == shell::Derecho::Concedido) {
-    permisoPrecio_ = shell::confirmacionAdministrador(ui_);
+  } else if (session::evaluaDerecho(aj_.dirSistema, aj_.usuario, 51) == session::Derecho::Concedido) {
+    permisoPrecio_ = session::confirmacionAdministrador(ui_);
   }
   return permisoPrecio_;
 }
@@ -865,8 +865,8 @@ bool CapturaVenta::checaExistencia(bool alLlenar) {
   partidas_.goTo(actual);
   const double s = otras != 0 ? otras : esta;
   const double existencia = productos_.asFloat("EXIST_I");
-  const shell::Importe resta = shell::Importe::deDouble(existencia) - shell::Importe::deDouble(s);
-  if (resta >= shell::Importe{} || mayusculas(productos_.asText("LIPRO_I")) == "SERVI" ||
+  const base::Importe resta = base::Importe::deDouble(existencia) - base::Importe::deDouble(s);
+  if (resta >= base::Importe{} || mayusculas(productos_.asText("LIPRO_I")) == "SERVI" ||
       !aj_.controlExistencias)
     return true;
   ui_.mensaje("Las Compras son Superiores a las Existencias " + numeroTexto(existencia) + " Solicitado " +
@@ -925,8 +925,8 @@ const Totales& CapturaVenta::recalcula() {
     // Changed totals go back to the header being captured, under a new stamp.
     if (enCaptura() && encabezado_.isOpen() && !encabezado_.isEmpty()) {
       const double total = encabezado_.asFloat("IMTOD_F"), sub = encabezado_.asFloat("SUBTO_F");
-      if (shell::Importe::deDouble(total) != totales_.total || shell::Importe::deDouble(sub) != totales_.subtotal) {
-        control_ = shell::selloControl(reloj_);
+      if (base::Importe::deDouble(total) != totales_.total || base::Importe::deDouble(sub) != totales_.subtotal) {
+        control_ = base::selloControl(reloj_);
         encabezado_.edit();
         encabezado_.setFloat("SUBTO_F", totales_.subtotal.aDouble());
         encabezado_.setFloat("DECOT_F", totales_.descuento);
@@ -940,7 +940,7 @@ const Totales& CapturaVenta::recalcula() {
         // cash no longer covers it.
         if (!campos_.efectivo.empty()) {
           const std::optional<double> dado = leeNumero(campos_.efectivo);
-          if (!dado || shell::Importe::deDouble(*dado) < totales_.total) campos_.efectivo.clear();
+          if (!dado || base::Importe::deDouble(*dado) < totales_.total) campos_.efectivo.clear();
           escribeCambio();
         }
       }
@@ -954,7 +954,7 @@ const Totales& CapturaVenta::recalcula() {
 
 void CapturaVenta::escribeTotalDat() {
   // For a customer display or another program; a failure is of no consequence.
-  shell::escribeLineas(shell::une(aj_.dirSistema, "total.dat"),
+  base::escribeLineas(base::une(aj_.dirSistema, "total.dat"),
                        {totales_.total.formatea(aj_.mascaraImporte())});
 }
 
@@ -990,7 +990,7 @@ Textos CapturaVenta::textos() const {
   t.subtotal = totales_.subtotal.formatea(m);
   t.impuesto = totales_.impuesto.formatea(m);
   t.total = totales_.total.formatea(m);
-  t.fpgc = "FPGC " + shell::formateaMascara(totales_.fpgc, m);
+  t.fpgc = "FPGC " + base::formateaMascara(totales_.fpgc, m);
   t.partidas = etiquetaPartidas_.empty() ? textoPartidas(totales_.partidas) : etiquetaPartidas_;
   t.factor = etiquetaFactor_;
   t.estadoCaptura = enCaptura() ? "Capturando..." : "Terminada";
@@ -1002,7 +1002,7 @@ Textos CapturaVenta::textos() const {
       t.estado = store::textoEstadoVenta(encabezado_.asText("STATU_F"));
       t.impresa = store::textoImpresion(encabezado_.asText("TREGI_F"));
       const double cambio = encabezado_.asFloat("CAMBI_F");
-      if (cambio != 0) t.cambio = "Cambio " + shell::formateaMascara(cambio, "##,##0.00");
+      if (cambio != 0) t.cambio = "Cambio " + base::formateaMascara(cambio, "##,##0.00");
     }
   } catch (const dbf::Error&) {
   }

@@ -21,8 +21,8 @@
 #include "sales/dialogos_venta.h"
 #include "sales/tipos_venta.h"
 #include "sales/totales.h"
-#include "shell/interaccion.h"
-#include "shell/reloj.h"
+#include "base/interaccion.h"
+#include "base/reloj.h"
 #include "store/dbf/dbf_table.h"
 
 namespace mostrador::sales {
@@ -71,8 +71,8 @@ struct Textos {
 
 class CapturaVenta {
  public:
-  CapturaVenta(AjustesVenta ajustes, shell::Interaccion& ui, DialogosVenta& dialogos,
-               const shell::Reloj& reloj);
+  CapturaVenta(AjustesVenta ajustes, base::Interaccion& ui, DialogosVenta& dialogos,
+               const base::Reloj& reloj);
   ~CapturaVenta();
   CapturaVenta(const CapturaVenta&) = delete;
   CapturaVenta& operator=(const CapturaVenta&) = delete;
@@ -205,9 +205,9 @@ class CapturaVenta {
  private:
   // ---- shared state (every file) ----
   AjustesVenta aj_;
-  shell::Interaccion& ui_;
+  base::Interaccion& ui_;
   DialogosVenta& dlg_;
-  const shell::Reloj& reloj_;
+  const base::Reloj& reloj_;
   TipoVenta tipo_ = TipoVenta::Remision;
   std::string archivoPartidas_;
   dbf::Table encabezado_, detalle_, productos_, clientes_, vendedores_, movimientos_, partidas_;

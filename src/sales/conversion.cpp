@@ -31,10 +31,10 @@
 #include "sales/captura.h"
 #include "sales/precios.h"
 #include "sales/totales.h"
-#include "shell/fechas.h"
-#include "shell/numeros.h"
-#include "shell/rutas.h"
-#include "shell/texto.h"
+#include "base/fechas.h"
+#include "base/numeros.h"
+#include "base/rutas.h"
+#include "base/texto.h"
 #include "store/catalogo.h"
 #include "store/estados.h"
 #include "store/unidad.h"
@@ -63,7 +63,7 @@ constexpr std::string_view kClienteCierre = "100";
 constexpr int kCamposEncabezado = 14;
 constexpr int kCamposPartida = 10;
 
-std::string numeroPlano(double v) { return shell::Decimal::deDouble(v).texto(); }
+std::string numeroPlano(double v) { return base::Decimal::deDouble(v).texto(); }
 
 // One value per line: a line break inside a text would shift every field after it.
 std::string enUnaLinea(std::string s) {
@@ -174,18 +174,18 @@ bool CapturaVenta::escribeBuferes(const std::vector<Origen>& origenes) {
       lineas.push_back(numeroPlano(p.fpgc));
     }
   }
-  return shell::escribeLineas(shell::une(aj_.dirSistema, "buferenc.tmp"), encabezado) &&
-         shell::escribeLineas(shell::une(aj_.dirSistema, "bufer.tmp"), lineas);
+  return base::escribeLineas(base::une(aj_.dirSistema, "buferenc.tmp"), encabezado) &&
+         base::escribeLineas(base::une(aj_.dirSistema, "bufer.tmp"), lineas);
 }
 
 bool CapturaVenta::leeBuferes(Origen& o) {
-  auto encabezado = shell::leeLineas(shell::une(aj_.dirSistema, "buferenc.tmp"));
-  auto lineas = shell::leeLineas(shell::une(aj_.dirSistema, "bufer.tmp"));
+  auto encabezado = base::leeLineas(base::une(aj_.dirSistema, "buferenc.tmp"));
+  auto lineas = base::leeLineas(base::une(aj_.dirSistema, "bufer.tmp"));
   if (!encabezado || !lineas || lineas->size() % kCamposPartida != 0) return false;
   encabezado->resize(std::max<size_t>(encabezado->size(), kCamposEncabezado));
   const auto& h = *encabezado;
   o = Origen{};
-  o.numero = static_cast<long long>(shell::numeroSeguro(h[0]));
+  o.numero = static_cast<long long>(base::numeroSeguro(h[0]));
   o.cliente = h[1];
   o.nombre = h[2];
   o.direccion = h[3];
@@ -202,16 +202,16 @@ bool CapturaVenta::leeBuferes(Origen& o) {
   for (size_t i = 0; i < lineas->size(); i += kCamposPartida) {
     const auto* l = &(*lineas)[i];
     Partida p;
-    if (!l[0].empty()) p.cantidad = shell::numeroSeguro(l[0]);
+    if (!l[0].empty()) p.cantidad = base::numeroSeguro(l[0]);
     p.tara = l[1];
     p.clave = l[2];
     p.producto = l[3];
-    p.precio = shell::numeroSeguro(l[4]);
-    p.descuento = shell::numeroSeguro(l[5]);
-    p.costo = shell::numeroSeguro(l[6]);
+    p.precio = base::numeroSeguro(l[4]);
+    p.descuento = base::numeroSeguro(l[5]);
+    p.costo = base::numeroSeguro(l[6]);
     p.unidad = l[7];
-    p.impuesto = shell::numeroSeguro(l[8]);
-    p.fpgc = shell::numeroSeguro(l[9]);
+    p.impuesto = base::numeroSeguro(l[8]);
+    p.fpgc = base::numeroSeguro(l[9]);
     p.importe = importeLinea(p.cantidad.value_or(0), p.precio, p.descuento);
     o.partidas.push_back(std::move(p));
   }
@@ -367,7 +367,7 @@ bool CapturaVenta::facturaOrigenes(TipoVenta tipoOrigen, const std::vector<Orige
 
 bool CapturaVenta::facturaRemision(bool imprimir) {
   if (!encabezado_.isOpen() || encabezado_.isEmpty()) return false;
-  if (ui_.advertencia(kPreguntaFactura) != shell::RespuestaAdvertencia::Si) return false;
+  if (ui_.advertencia(kPreguntaFactura) != base::RespuestaAdvertencia::Si) return false;
   const TipoVenta origen = tipo_;
   try {
     std::vector<Origen> origenes(1);
@@ -414,7 +414,7 @@ bool CapturaVenta::facturaRango() {
 }
 
 bool CapturaVenta::facturaCierre() {
-  const shell::Fecha hoy = reloj_.ahora().fecha;
+  const base::Fecha hoy = reloj_.ahora().fecha;
   const auto fechas = dlg_.rangoFechas(hoy);
   if (!fechas) return false;
   const dbf::Fecha desde{fechas->first.anio, fechas->first.mes, fechas->first.dia};
@@ -522,8 +522,8 @@ bool CapturaVenta::facturaCierre() {
   }
   const std::string numero = std::to_string(factura);
   ui_.mensaje("Genero la Factura " + numero + " Puede Revisarla en el Módulo de Facturación de TVK");
-  if (ui_.advertencia("Desea Imprimir la Factura?") == shell::RespuestaAdvertencia::Si)
-    dlg_.imprime(shell::une(aj_.dirSistema, "consulta\\FacturaCierre.fmt"));
+  if (ui_.advertencia("Desea Imprimir la Factura?") == base::RespuestaAdvertencia::Si)
+    dlg_.imprime(base::une(aj_.dirSistema, "consulta\\FacturaCierre.fmt"));
   abreTipo(remision);
   return marcados;
 }
@@ -532,7 +532,7 @@ bool CapturaVenta::copiaDocumento() {
   if (!encabezado_.isOpen() || encabezado_.isEmpty()) return false;
   const long long numero = encabezado_.asInteger("CLDOC_F");
   if (ui_.advertencia("Esta Seguro que Desea UNA COPIA EXACTA DEL DOCUMENTO " +
-                      std::to_string(numero) + " ?") != shell::RespuestaAdvertencia::Si)
+                      std::to_string(numero) + " ?") != base::RespuestaAdvertencia::Si)
     return false;
   Origen o;
   try {

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <utility>
 
-#include "shell/reloj.h"
+#include "base/reloj.h"
 
 namespace mostrador::sales {
 
@@ -35,7 +35,7 @@ class DialogosVenta {
   // Quick product creation with the typed key; true when a product was created.
   virtual bool altaRapida(std::string_view clave) = 0;
   // Range dialog "Rango" with two dates (both `hoy` at first); nullopt unless accepted.
-  virtual std::optional<std::pair<shell::Fecha, shell::Fecha>> rangoFechas(shell::Fecha hoy) = 0;
+  virtual std::optional<std::pair<base::Fecha, base::Fecha>> rangoFechas(base::Fecha hoy) = 0;
   // Document range dialog: first and last number; nullopt when cancelled.
   virtual std::optional<std::pair<long long, long long>> rangoDocumentos() = 0;
   // The window caption changes (the movement retry loop shows its attempts).

@@ -2,10 +2,10 @@
 
 #include "sales/captura.h"
 #include "sales/texto_venta.h"
-#include "shell/derechos.h"
-#include "shell/fechas.h"
-#include "shell/numeros.h"
-#include "shell/rutas.h"
+#include "session/derechos.h"
+#include "base/fechas.h"
+#include "base/numeros.h"
+#include "base/rutas.h"
 #include "store/estados.h"
 #include "store/numeracion.h"
 #include "store/unidad.h"
@@ -18,7 +18,7 @@ constexpr std::string_view kErrorGuardar = "No Pueden Guardarse los Datos ha Ocu
 constexpr std::string_view kErrorEditar = "No se Pueden Editar los Datos ha Ocurrido un Error";
 
 // A number typed in a header field; 0 when it is not one.
-double leeNumero(std::string_view t) { return shell::leeNumero(t).value_or(0); }
+double leeNumero(std::string_view t) { return base::leeNumero(t).value_or(0); }
 
 bool esGuardable(const Partida& p) {
   return p.cantidad && *p.cantidad > 0 && !p.clave.empty() && !p.producto.empty() && p.clave != kComentario;
@@ -43,7 +43,7 @@ std::vector<uint32_t> filasDe(dbf::Table& d, const std::string& numero, long lon
 }  // namespace
 
 std::string CapturaVenta::fechaDocumento() const {
-  if (auto f = shell::leeFechaCorta(campos_.fecha)) return shell::fechaCorta(*f);
+  if (auto f = base::leeFechaCorta(campos_.fecha)) return base::fechaCorta(*f);
   return campos_.fecha;
 }
 
@@ -316,7 +316,7 @@ long long CapturaVenta::tomaNumeroMovimiento() {
 
 long long CapturaVenta::confirmaNumero() {
   long long n = encabezado_.asInteger("CLDOC_F");
-  if (auto d = shell::Decimal::deTexto(campos_.numero); d && !d->esCero())
+  if (auto d = base::Decimal::deTexto(campos_.numero); d && !d->esCero())
     n = static_cast<long long>(d->aDouble());
   const uint32_t propio = encabezado_.recno();
   dbf::Table otro;
@@ -343,7 +343,7 @@ void CapturaVenta::escribeDocumento(char letra) {
   const bool eraNuevo = nuevo_;
   const long long numero = eraNuevo ? confirmaNumero() : encabezado_.asInteger("CLDOC_F");
   campos_.numero = std::to_string(numero);
-  control_ = shell::selloControl(reloj_);
+  control_ = base::selloControl(reloj_);
   const std::string fecha = fechaDocumento();
   const auto f = dbf::leeFecha(fecha);
 
@@ -377,7 +377,7 @@ void CapturaVenta::escribeDocumento(char letra) {
   encabezado_.setFloat("COSTO_F", totales_.costo.aDouble());
   encabezado_.setFloat("FPGCX_F", totales_.fpgc);
   encabezado_.setFloat("SALDO_F", totales_.total.aDouble() - encabezado_.asFloat("ABONO_F"));
-  encabezado_.setText("HORAX_F", shell::horaTexto(reloj_.ahora().hora));
+  encabezado_.setText("HORAX_F", base::horaTexto(reloj_.ahora().hora));
   if (eraNuevo) encabezado_.setText("TREGI_F", "");
   encabezado_.post();
 
@@ -459,8 +459,8 @@ void CapturaVenta::escribeMovimiento(const Partida& p, int tipo, const std::stri
                                      long long numero) {
   if (!aj_.registraMovimientos || tipo == 0) return;
   const std::string fecha = fechaDocumento();
-  const auto f = shell::leeFechaCorta(fecha);
-  const long secuencia = shell::selloSecuencia(f.value_or(reloj_.ahora().fecha), reloj_);
+  const auto f = base::leeFechaCorta(fecha);
+  const long secuencia = base::selloSecuencia(f.value_or(reloj_.ahora().fecha), reloj_);
   // A busy table (another station appending) is retried; after the last attempt the
   // movement is given up, as it always was.
   for (int intento = 0;; ++intento) {
@@ -663,10 +663,10 @@ void CapturaVenta::copiaAuxiliar(const std::string& numero) {
 // ---- delete and cancel ----------------------------------------------------------------------
 
 bool CapturaVenta::elimina() {
-  if (!shell::checaDerecho(ui_, aj_.dirSistema, aj_.usuario, 22)) return false;
+  if (!session::checaDerecho(ui_, aj_.dirSistema, aj_.usuario, 22)) return false;
   try {
     if (!encabezado_.isOpen() || encabezado_.isEmpty()) return false;
-    if (ui_.advertencia("Esta Seguro que Desea ELIMINAR este Documento ?") != shell::RespuestaAdvertencia::Si)
+    if (ui_.advertencia("Esta Seguro que Desea ELIMINAR este Documento ?") != base::RespuestaAdvertencia::Si)
       return false;
     const char letra = defTipo(tipo_).letra;
     const std::string numero = encabezado_.asText("CLDOC_F");
@@ -724,15 +724,15 @@ bool CapturaVenta::elimina() {
 bool CapturaVenta::cancela() {
   const bool permitido =
       aj_.usuario == "0" ||
-      shell::evaluaDerecho(aj_.dirSistema, aj_.usuario, 52) == shell::Derecho::Concedido ||
-      shell::confirmacionAdministrador(ui_);
+      session::evaluaDerecho(aj_.dirSistema, aj_.usuario, 52) == session::Derecho::Concedido ||
+      session::confirmacionAdministrador(ui_);
   if (!permitido) {
     ui_.mensaje("No se tiene acceso a esta opción");
     return false;
   }
   try {
     if (!encabezado_.isOpen() || encabezado_.isEmpty()) return false;
-    if (ui_.advertencia("Esta Seguro que Desea CANCELAR este Documento ?") != shell::RespuestaAdvertencia::Si)
+    if (ui_.advertencia("Esta Seguro que Desea CANCELAR este Documento ?") != base::RespuestaAdvertencia::Si)
       return false;
     if (store::cancelado(encabezado_.asText("STATU_F"))) {
       ui_.mensaje("La Factura Ya Fue Cancelada");

@@ -1,7 +1,7 @@
 #include "sales/precios.h"
 
 #include "sales/texto_venta.h"
-#include "shell/texto.h"
+#include "base/texto.h"
 
 namespace mostrador::sales {
 namespace {
@@ -16,7 +16,7 @@ unsigned char mayuscula(unsigned char c) {
 }  // namespace
 
 double similitud(std::string_view k, std::string_view descripcion) {
-  const std::string a = shell::aCp1252(k), b = shell::aCp1252(descripcion);
+  const std::string a = base::aCp1252(k), b = base::aCp1252(descripcion);
   if (a.empty()) return 0;
   size_t iguales = 0;
   for (size_t i = 0; i < a.size() && i < b.size(); ++i)

@@ -4,11 +4,11 @@
 #include <cstdio>
 #include <memory>
 
-#include "printing/filtro_reporte.h"
-#include "printing/reporte_sql.h"
-#include "printing/visor_concentrado.h"
-#include "shell/fechas.h"
-#include "shell/rutas.h"
+#include "reports/filtro_reporte.h"
+#include "reports/reporte_sql.h"
+#include "reports/visor_concentrado.h"
+#include "base/fechas.h"
+#include "base/rutas.h"
 #include "store/dbf/dbf_table.h"
 
 namespace mostrador::sales {
@@ -21,7 +21,7 @@ const std::string kPartidasVivas = "(TREGI_FD<>\"C\" OR TREGI_FD IS NULL)";
 const std::string N(kSubtotalNeto);
 
 std::string ruta(const ContextoVenta& c, std::string_view archivo) {
-  return "\"" + shell::une(c.directorioDatos, archivo) + "\"";
+  return "\"" + base::une(c.directorioDatos, archivo) + "\"";
 }
 
 struct Bloque {
@@ -54,7 +54,7 @@ const std::string kEncabezadoCorteZ = "DOCUMENTOS  CLAVE        IMPORTE       SU
 const std::string kFpgc = "FPGC        ";
 const std::string kSinFpgc = "_           ";
 
-std::string hora(const shell::Reloj& r) {
+std::string hora(const base::Reloj& r) {
   const auto h = r.ahora().hora;
   char b[16];
   std::snprintf(b, sizeof b, "%02d:%02d:%02d", h.hora, h.minuto, h.segundo);
@@ -356,7 +356,7 @@ void conDevoluciones(ConcentradoVenta& r, const std::vector<int>& importes) {
   p.columnasPorFuente = {p.columnas, p.columnas, neg};
 }
 
-void sinCanceladas(printing::ParametrosConcentrado& p, bool tambienDevueltas) {
+void sinCanceladas(reports::ParametrosConcentrado& p, bool tambienDevueltas) {
   p.condiciones.condiciones[0] = {"STATU_F", "<>", "C"};
   if (tambienDevueltas) p.condiciones.condiciones[1] = {"STATU_F", "<>", "D"};
 }
@@ -414,54 +414,54 @@ std::optional<ConcentradoVenta> concentradoVenta(std::string_view comando, const
   return std::nullopt;
 }
 
-printing::ResultadoConcentrado ejecutaConcentradoVenta(const ConcentradoVenta& c, std::string_view sistema,
-                                                       std::string_view datos, shell::Interaccion& ui) {
+reports::ResultadoConcentrado ejecutaConcentradoVenta(const ConcentradoVenta& c, std::string_view sistema,
+                                                       std::string_view datos, base::Interaccion& ui) {
   std::vector<std::unique_ptr<dbf::Table>> tablas;
   std::vector<dbf::Table*> fuentes;
-  printing::ParametrosConcentrado p = c.parametros;
+  reports::ParametrosConcentrado p = c.parametros;
   std::vector<std::array<std::string, 8>> columnas;
   for (size_t i = 0; i < c.tablas.size(); ++i) {
-    if (!shell::existe(shell::une(datos, c.tablas[i]))) continue;
+    if (!base::existe(base::une(datos, c.tablas[i]))) continue;
     auto t = std::make_unique<dbf::Table>();
     try {
       t->open(datos, c.tablas[i]);
     } catch (const dbf::Error& e) {
       ui.mensaje(e.what());
-      return printing::ResultadoConcentrado::Fallo;
+      return reports::ResultadoConcentrado::Fallo;
     }
     fuentes.push_back(t.get());
     tablas.push_back(std::move(t));
     columnas.push_back(i < p.columnasPorFuente.size() ? p.columnasPorFuente[i] : p.columnas);
   }
   p.columnasPorFuente = columnas;
-  const auto r = printing::GeneraConcentrado(fuentes, p, sistema, datos, ui);
-  if (r != printing::ResultadoConcentrado::Hecho) return r;
+  const auto r = reports::GeneraConcentrado(fuentes, p, sistema, datos, ui);
+  if (r != reports::ResultadoConcentrado::Hecho) return r;
   std::array<char, 8> tipos{'x', 'x', 'x', 'x', 'x', 'x', 'x', 'x'};
-  if (!fuentes.empty()) tipos = printing::tiposDeColumnas(*fuentes.front(), p.columnas);
-  printing::TitulosConcentrado(sistema, c.titulos, p.opcion, tipos, p.condiciones);
-  printing::AnchosConcentrado(sistema, c.anchos);
+  if (!fuentes.empty()) tipos = reports::tiposDeColumnas(*fuentes.front(), p.columnas);
+  reports::TitulosConcentrado(sistema, c.titulos, p.opcion, tipos, p.condiciones);
+  reports::AnchosConcentrado(sistema, c.anchos);
   return r;
 }
 
 std::optional<HojaVenta> reporteVenta(const PeticionReporteVenta& p, std::string_view sistema, std::string_view datos,
-                                      shell::Interaccion& ui, const shell::Reloj& reloj) {
+                                      base::Interaccion& ui, const base::Reloj& reloj) {
   ContextoVenta ctx{store::documento(p.documento), std::string(datos), reloj, p.caja};
   HojaVenta h;
   if (!p.comando.empty()) {
-    auto r = concentradoVenta(p.comando, ctx, p.desde ? shell::fechaCorta(*p.desde) : "",
-                              p.hasta ? shell::fechaCorta(*p.hasta) : "");
+    auto r = concentradoVenta(p.comando, ctx, p.desde ? base::fechaCorta(*p.desde) : "",
+                              p.hasta ? base::fechaCorta(*p.hasta) : "");
     if (r) {
-      if (ejecutaConcentradoVenta(*r, sistema, datos, ui) != printing::ResultadoConcentrado::Hecho) return std::nullopt;
-      printing::VisorConcentrado v{std::string(sistema), r->caption};
+      if (ejecutaConcentradoVenta(*r, sistema, datos, ui) != reports::ResultadoConcentrado::Hecho) return std::nullopt;
+      reports::VisorConcentrado v{std::string(sistema), r->caption};
       v.abre();
       v.BotonReporte();
       h.titulo = r->caption;
       h.paginas = v.paginasImpresas(1, std::max(1, v.paginas()));
-      h.lineas.push_back({r->caption, printing::kRojoHoja, printing::kTamanoTitulo, {}});
+      h.lineas.push_back({r->caption, reports::kRojoHoja, reports::kTamanoTitulo, {}});
       for (const auto& pg : h.paginas) h.lineas.insert(h.lineas.end(), pg.lineas.begin(), pg.lineas.end());
       h.tabuladas = v.lineasExportacion();
       v.cierra();
-      shell::borra(shell::une(sistema, printing::kArchivoConcen));
+      base::borra(base::une(sistema, reports::kArchivoConcen));
       return h;
     }
   }
@@ -481,18 +481,18 @@ std::optional<HojaVenta> reporteVenta(const PeticionReporteVenta& p, std::string
     d.campoFecha = p.campoFecha;
     d.tabla = p.tabla;
   }
-  printing::FiltroFijo filtro(p.desde, p.hasta, p.de, p.hastaDocumento);
-  printing::ContextoReporte c{std::string(sistema), std::string(datos), ui, &filtro, &reloj};
-  printing::ParametrosReporte par;
+  reports::FiltroFijo filtro(p.desde, p.hasta, p.de, p.hastaDocumento);
+  reports::ContextoReporte c{std::string(sistema), std::string(datos), ui, &filtro, &reloj};
+  reports::ParametrosReporte par;
   par.definicion = d.texto;
   par.tabla = d.tabla;
   par.tipo = d.tipo;
-  auto r = printing::EjecutaReporte(c, titulo, d.campoDocumento, d.campoFecha, par);
+  auto r = reports::EjecutaReporte(c, titulo, d.campoDocumento, d.campoFecha, par);
   if (!r) return std::nullopt;
   h.titulo = r->caption();
   h.lineas = r->hoja().lineas();
-  h.tabuladas = printing::lineasTabuladas(h.lineas);
-  h.paginas = printing::paginasDeHoja(r->hoja(), 60);
+  h.tabuladas = reports::lineasTabuladas(h.lineas);
+  h.paginas = reports::paginasDeHoja(r->hoja(), 60);
   return h;
 }
 

@@ -15,10 +15,10 @@
 #include <string_view>
 #include <vector>
 
-#include "printing/concentrado.h"
-#include "printing/hoja_reporte.h"
-#include "shell/interaccion.h"
-#include "shell/reloj.h"
+#include "reports/concentrado.h"
+#include "reports/hoja_reporte.h"
+#include "base/interaccion.h"
+#include "base/reloj.h"
 #include "store/catalogo.h"
 
 namespace mostrador::sales {
@@ -46,7 +46,7 @@ struct DefinicionVenta {
 // A summary through the concentration generator.
 struct ConcentradoVenta {
   std::vector<std::string> tablas;  // source tables of the data directory, in order
-  printing::ParametrosConcentrado parametros;
+  reports::ParametrosConcentrado parametros;
   std::array<std::string, 10> titulos;
   std::array<int, 10> anchos{};
   std::string caption, tituloGrafica, eje1, eje2;
@@ -55,7 +55,7 @@ struct ConcentradoVenta {
 struct ContextoVenta {
   const store::DefDocumento& documento;  // the sales screen's current type
   std::string directorioDatos;
-  const shell::Reloj& reloj;
+  const base::Reloj& reloj;
   std::string caja = "1";  // for the paid / unpaid documents
 };
 
@@ -68,8 +68,8 @@ std::optional<ConcentradoVenta> concentradoVenta(std::string_view comando, const
 
 // Runs a summary: opens its tables (a missing one adds nothing), runs the generator and
 // writes the titles and widths for the viewer.
-printing::ResultadoConcentrado ejecutaConcentradoVenta(const ConcentradoVenta& c, std::string_view directorioSistema,
-                                                       std::string_view directorioDatos, shell::Interaccion& ui);
+reports::ResultadoConcentrado ejecutaConcentradoVenta(const ConcentradoVenta& c, std::string_view directorioSistema,
+                                                       std::string_view directorioDatos, base::Interaccion& ui);
 
 // A report run without screens (the command line): a menu command, or a stored
 // definition text with its title and fields, over a date range and document range.
@@ -78,23 +78,23 @@ struct PeticionReporteVenta {
   std::string definicion;
   std::string titulo, campoDocumento = "CLDOC_F", campoFecha = "FEDOC_F", tabla;
   store::Documento documento = store::Documento::Factura;
-  std::optional<shell::Fecha> desde, hasta;
+  std::optional<base::Fecha> desde, hasta;
   std::string de, hastaDocumento;
   std::string caja = "1";
 };
 
 struct HojaVenta {
   std::string titulo;
-  std::vector<printing::LineaHoja> lineas;      // as the screen shows them
+  std::vector<reports::LineaHoja> lineas;      // as the screen shows them
   std::vector<std::string> tabuladas;            // tab-separated
-  std::vector<printing::PaginaImpresa> paginas;  // as printed
+  std::vector<reports::PaginaImpresa> paginas;  // as printed
 };
 
 // nullopt when the command is unknown (message "No existe el reporte " + name) or the
 // report failed (its message was shown). Summaries leave no scratch files behind.
 std::optional<HojaVenta> reporteVenta(const PeticionReporteVenta& p, std::string_view directorioSistema,
-                                      std::string_view directorioDatos, shell::Interaccion& ui,
-                                      const shell::Reloj& reloj);
+                                      std::string_view directorioDatos, base::Interaccion& ui,
+                                      const base::Reloj& reloj);
 
 // Whether a command asks for the till number first (paid / unpaid documents).
 bool pideCaja(std::string_view comando);

@@ -4,12 +4,12 @@
 #include <string>
 #include <string_view>
 
-#include "shell/numeros.h"
+#include "base/numeros.h"
 
 namespace mostrador::sales {
 
 // A number as the user reads it: shortest exact decimals, no trailing zeros.
-inline std::string numeroTexto(double v) { return shell::Decimal::deDouble(v).texto(); }
+inline std::string numeroTexto(double v) { return base::Decimal::deDouble(v).texto(); }
 
 // The text without blanks at either end.
 inline std::string recorta(std::string_view t) {

@@ -1,20 +1,20 @@
 #include "sales/totales.h"
 
-#include "shell/numeros.h"
+#include "base/numeros.h"
 
 namespace mostrador::sales {
 namespace {
 
-using shell::Importe;
+using base::Importe;
 
 // "Round to cents" of a floating value: two decimals, half away from zero, on the
 // number as written (not on its binary approximation).
-Importe centavos(double v) { return Importe::deDouble(shell::redondea(v, 2)); }
+Importe centavos(double v) { return Importe::deDouble(base::redondea(v, 2)); }
 
 // The document rate replaces the line taxes only when it is a number other than 0: a
 // stored 0 comes back as "0.0000", which must not zero the tax.
 std::optional<double> tasaDocumento(const std::string& texto) {
-  std::optional<double> v = shell::leeNumero(texto);
+  std::optional<double> v = base::leeNumero(texto);
   if (!v || *v == 0) return std::nullopt;
   return v;
 }

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/importe.h"
+#include "base/importe.h"
 
 namespace mostrador::sales {
 
@@ -23,7 +23,7 @@ struct OpcionesTotales {
 };
 
 struct Totales {
-  shell::Importe subtotal, impuesto, total, costo;
+  base::Importe subtotal, impuesto, total, costo;
   double descuento = 0;  // DECOT_F: the discount amount on the line sum
   double fpgc = 0;
   double impuestoLineas = 0;  // the running tax T

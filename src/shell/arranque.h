@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-#include "shell/usuarios.h"
+#include "session/usuarios.h"
 
 namespace mostrador::shell {
 
@@ -30,7 +30,7 @@ const std::vector<std::string_view>& residentes();
 // The demonstration users: 0 "Administrador" key "admin" (every right), 1 "Cajero" key
 // "caja" (customers, sales documents and point of sale), 2 "Almacenista" key "almacen"
 // (suppliers, purchases, products and movements).
-std::vector<Usuario> usuariosDemo();
+std::vector<session::Usuario> usuariosDemo();
 
 struct Instalacion {
   std::string sistema;  // stored path of the system directory

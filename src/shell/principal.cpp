@@ -1,14 +1,14 @@
 #include "shell/principal.h"
 
-#include "shell/bitacora.h"
+#include "base/bitacora.h"
 
 #include <cassert>
 #include <exception>
 
-#include "shell/derechos.h"
-#include "shell/fechas.h"
-#include "shell/rutas.h"
-#include "shell/usuarios.h"
+#include "session/derechos.h"
+#include "base/fechas.h"
+#include "base/rutas.h"
+#include "session/usuarios.h"
 
 namespace mostrador::shell {
 namespace {
@@ -86,7 +86,7 @@ std::string mensajeNoDisponible(Pantalla p) {
   return "El módulo \"" + std::string(m) + "\" no está disponible todavía";
 }
 
-Principal::Principal(Interaccion& ui, Pantallas& pantallas, const Reloj& reloj,
+Principal::Principal(base::Interaccion& ui, Pantallas& pantallas, const base::Reloj& reloj,
                      GanchosPrincipal ganchos)
     : ui_(ui), pantallas_(pantallas), reloj_(reloj), ganchos_(std::move(ganchos)), config_(ui) {}
 
@@ -138,18 +138,18 @@ void Principal::FormActivate(bool empresasYaMostrada) {
   if (linea(6) == "SI") edit1_ = linea(8);
 }
 
-void Principal::aplicaIngreso(const Ingreso& ingreso) {
+void Principal::aplicaIngreso(const session::Ingreso& ingreso) {
   if (!ingreso.exito()) return;
   habilitada_ = true;
   titulo_ = ingreso.titulo;
-  if (ingreso.tipo == Ingreso::Usuario) usuario_ = std::to_string(ingreso.usuario);
+  if (ingreso.tipo == session::Ingreso::Usuario) usuario_ = std::to_string(ingreso.usuario);
   // A session starts: the permanent check counts its ticks and walks the documents
   // from the beginning again, and the station's log records who signed in.
   ticks_ = 0;
   label6_ = "0";
   if (ganchos_.reiniciaMarcador) ganchos_.reiniciaMarcador();
   if (!sistema_.empty())
-    Bitacora(sistema_).escribe(lineaIngreso(ingreso.tipo == Ingreso::Usuario ? usuario_ : std::string(),
+    base::Bitacora(sistema_).escribe(base::lineaIngreso(ingreso.tipo == session::Ingreso::Usuario ? usuario_ : std::string(),
                                             ingreso.titulo, reloj_.ahora()));
   if (!mantenimientoIniciado_ && ganchos_.mantenimientoInicio) {
     mantenimientoIniciado_ = true;
@@ -181,7 +181,7 @@ void Principal::abreOExplica(const Apertura& a) {
 
 void Principal::modulo(Apertura a, int derecho) {
   a.usuario = usuario_;
-  if (derecho > 0 && !checaDerecho(ui_, sistema_, usuario_, derecho)) return;
+  if (derecho > 0 && !session::checaDerecho(ui_, sistema_, usuario_, derecho)) return;
   abreOExplica(a);
 }
 
@@ -203,19 +203,19 @@ void Principal::Producto1Click() {
   a.usuario = usuario_;
   if (usuario_ != "0") {
     // Somebody else at the counter may let the administrator type the key.
-    if (pideClaveAdministrador(ui_).resultado == RespuestaAdministrador::Administrador) {
+    if (session::pideClaveAdministrador(ui_).resultado == base::RespuestaAdministrador::Administrador) {
       a.usuario = "0";
       abreOExplica(a);
       return;
     }
   }
-  if (checaDerecho(ui_, sistema_, usuario_, 8)) abreOExplica(a);
+  if (session::checaDerecho(ui_, sistema_, usuario_, 8)) abreOExplica(a);
 }
 
 void Principal::General1Click() {
-  const RespuestaAdministrador r = pideClaveAdministrador(ui_);
-  if (r.resultado == RespuestaAdministrador::Cancelada) return;
-  if (r.resultado == RespuestaAdministrador::OtraClave) {
+  const base::RespuestaAdministrador r = session::pideClaveAdministrador(ui_);
+  if (r.resultado == base::RespuestaAdministrador::Cancelada) return;
+  if (r.resultado == base::RespuestaAdministrador::OtraClave) {
     ui_.mensaje(kSinAccesoModuloTienen);
     return;
   }
@@ -225,21 +225,21 @@ void Principal::General1Click() {
 void Principal::Panel2Click() {
   Apertura a(Pantalla::CapturaRapida);
   a.usuario = usuario_;
-  if (!checaDerecho(ui_, sistema_, usuario_, 4)) return;
-  a.tituloAgregado = "   " + mayusculas(nombreUsuario(ui_, sistema_, usuario_)) +
-                     std::string(11, ' ') + fechaCorta(reloj_.ahora().fecha);
+  if (!session::checaDerecho(ui_, sistema_, usuario_, 4)) return;
+  a.tituloAgregado = "   " + mayusculas(session::nombreUsuario(ui_, sistema_, usuario_)) +
+                     std::string(11, ' ') + base::fechaCorta(reloj_.ahora().fecha);
   abreOExplica(a);
 }
 
 void Principal::Respaldos1Click() {
-  const Autorizacion a = autorizaPortador(ui_, sistema_, directorioDatos(), 55, false);
+  const session::Autorizacion a = session::autorizaPortador(ui_, sistema_, directorioDatos(), 55, false);
   if (a.concedida) {
     // A backup holds every table alone while it copies them.
     if (ganchos_.cierraTablasPropias) ganchos_.cierraTablasPropias();
     abreOExplica(conUsuario(Pantalla::Respaldo));
     return;
   }
-  if (a.respuesta.resultado != RespuestaAdministrador::Cancelada) ui_.mensaje(kSinAccesoModulo);
+  if (a.respuesta.resultado != base::RespuestaAdministrador::Cancelada) ui_.mensaje(kSinAccesoModulo);
 }
 
 void Principal::Reindexar1Click() {
@@ -247,7 +247,7 @@ void Principal::Reindexar1Click() {
   // The check must not run against tables that are about to be rebuilt.
   const bool estaba = timerHora_;
   timerHora_ = false;
-  const Autorizacion a = autorizaPortador(ui_, sistema_, directorioDatos(), 54, false);
+  const session::Autorizacion a = session::autorizaPortador(ui_, sistema_, directorioDatos(), 54, false);
   timerHora_ = estaba;
   if (!a.concedida) {
     ui_.mensaje(kSinAccesoModulo);
@@ -280,7 +280,7 @@ void Principal::CapturaRapidadeClaves1Click() {
 void Principal::Acercade1Click() { modulo(Apertura(Pantalla::Acerca), 0); }
 void Principal::Calculadora1Click() { pantallas_.ejecutaPrograma("calc.exe"); }
 void Principal::VerTemas1Click() {
-  pantallas_.abreDocumento(une(une(sistema_, "ayuda"), "principal.mht"));
+  pantallas_.abreDocumento(base::une(base::une(sistema_, "ayuda"), "principal.mht"));
 }
 
 // --- Catalogue browser ---
@@ -295,7 +295,7 @@ std::optional<Pantalla> pantallaDeCatalogo(std::string_view tabla) {
       {"inventar.dbf", Pantalla::Inventario}, {"movinven.dbf", Pantalla::MovimientosInventario},
   };
   for (const auto& [archivo, p] : mapa)
-    if (mismoNombre(tabla, archivo)) return p;
+    if (base::mismoNombre(tabla, archivo)) return p;
   return std::nullopt;
 }
 
@@ -410,15 +410,15 @@ int Principal::temaBoton(std::string_view boton) {
 // --- Closing ---
 
 std::vector<std::string> Principal::archivosSql() const {
-  return lista(directorioActual(), kPatronArchivosSql);
+  return base::lista(session::directorioActual(), kPatronArchivosSql);
 }
 
 void Principal::cierra() {
   pantallas_.cierraVentana("CapturaR");
   pantallas_.cierraResidentesVisibles();
   if (habilitada_ && ganchos_.mantenimientoFinal) ganchos_.mantenimientoFinal(sistema_, directorioDatos());
-  const std::string aqui = directorioActual();
-  for (const std::string& f : archivosSql()) borra(une(aqui, f));
+  const std::string aqui = session::directorioActual();
+  for (const std::string& f : archivosSql()) base::borra(base::une(aqui, f));
   timerHora_ = false;
 }
 

@@ -21,11 +21,11 @@
 #include <string_view>
 #include <vector>
 
-#include "shell/empresas.h"
-#include "shell/interaccion.h"
-#include "shell/lectores.h"
+#include "session/empresas.h"
+#include "base/interaccion.h"
+#include "base/lectores.h"
 #include "shell/rapida.h"
-#include "shell/reloj.h"
+#include "base/reloj.h"
 
 namespace mostrador::shell {
 
@@ -121,7 +121,7 @@ inline constexpr std::string_view kPatronArchivosSql = "_sql*.*";
 
 class Principal {
  public:
-  Principal(Interaccion& ui, Pantallas& pantallas, const Reloj& reloj,
+  Principal(base::Interaccion& ui, Pantallas& pantallas, const base::Reloj& reloj,
             GanchosPrincipal ganchos = {});
 
   // --- Start-up ---
@@ -135,7 +135,7 @@ class Principal {
   // company screen, the quick-start options, the permanent check and the quick start.
   void FormActivate(bool empresasYaMostrada);
   // A successful sign-in (called by the company screen before it closes).
-  void aplicaIngreso(const Ingreso& ingreso);
+  void aplicaIngreso(const session::Ingreso& ingreso);
 
   // --- Module commands ---
   void Clientes1Click();
@@ -211,7 +211,7 @@ class Principal {
   std::string directorioDatos() const;         // configuration line 8
   std::string directorioAlterno() const;       // line 59
   std::string directorioRemisiones() const;    // line 63
-  const LectorConfiguracion& configuracion() const { return config_; }
+  const base::LectorConfiguracion& configuracion() const { return config_; }
   // The view fills in the hooks it provides itself.
   GanchosPrincipal& ganchos() { return ganchos_; }
 
@@ -225,17 +225,17 @@ class Principal {
   void guardaOpciones();
   std::string linea(int n) const;
 
-  Interaccion& ui_;
+  base::Interaccion& ui_;
   Pantallas& pantallas_;
-  const Reloj& reloj_;
+  const base::Reloj& reloj_;
   GanchosPrincipal ganchos_;
-  LectorConfiguracion config_;
+  base::LectorConfiguracion config_;
 
   std::string sistema_;
   bool habilitada_ = false;
   bool activada_ = false;
   bool mantenimientoIniciado_ = false;
-  std::string titulo_ = std::string(kTituloProducto);
+  std::string titulo_ = std::string(session::kTituloProducto);
   std::string usuario_;
   OpcionesRapidas opciones_;
   bool timerHora_ = false;

@@ -1,14 +1,14 @@
 #include "shell/rapida.h"
 
-#include "shell/rutas.h"
-#include "shell/texto.h"
+#include "base/rutas.h"
+#include "base/texto.h"
 
 namespace mostrador::shell {
 
 std::optional<std::string> leeRapida(std::string_view directorioSistema) {
-  const std::string ruta = une(directorioSistema, "rapida.cnf");
-  if (!existe(ruta)) return std::nullopt;
-  return leeLinea(ruta, 1);
+  const std::string ruta = base::une(directorioSistema, "rapida.cnf");
+  if (!base::existe(ruta)) return std::nullopt;
+  return base::leeLinea(ruta, 1);
 }
 
 OpcionesRapidas opcionesDeRapida(std::string_view linea1) {
@@ -20,7 +20,7 @@ OpcionesRapidas opcionesDeRapida(std::string_view linea1) {
 
 bool guardaRapida(std::string_view directorioSistema, const OpcionesRapidas& o) {
   const char* primera = o.capturaRapida ? "S" : o.documentos ? "T" : "N";
-  return escribeLineas(une(directorioSistema, "Rapida.cnf"),
+  return base::escribeLineas(base::une(directorioSistema, "Rapida.cnf"),
                        {primera, o.servidorHorario ? "S" : "N", o.actualizarFecha ? "S" : "N"});
 }
 

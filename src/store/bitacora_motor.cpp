@@ -1,7 +1,7 @@
 #include "store/bitacora_motor.h"
 
-#include "shell/bitacora.h"
-#include "shell/reloj.h"
+#include "base/bitacora.h"
+#include "base/reloj.h"
 #include "store/dbf/journal.h"
 
 namespace mostrador::store {
@@ -14,12 +14,12 @@ std::string& directorio() {
 
 void anota(const std::string& linea) {
   if (directorio().empty()) return;
-  shell::RelojSistema reloj;
-  const shell::FechaHora a = reloj.ahora();
+  base::RelojSistema reloj;
+  const base::FechaHora a = reloj.ahora();
   char cuando[32];
   std::snprintf(cuando, sizeof cuando, "%02d/%02d/%04d %02d:%02d:%02d ", a.fecha.dia, a.fecha.mes, a.fecha.anio,
                 a.hora.hora, a.hora.minuto, a.hora.segundo);
-  shell::Bitacora(directorio()).escribe(cuando + linea);
+  base::Bitacora(directorio()).escribe(cuando + linea);
 }
 
 }  // namespace

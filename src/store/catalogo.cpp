@@ -3,7 +3,7 @@
 #include <cassert>
 #include <cctype>
 
-#include "shell/rutas.h"
+#include "base/rutas.h"
 
 namespace mostrador::store {
 
@@ -598,7 +598,7 @@ const dbf::FieldDef* DefTabla::campo(std::string_view nombre) const {
 
 const dbf::TagDef* DefTabla::indice(std::string_view nombre) const {
   for (const auto& t : indices)
-    if (shell::mismoNombre(t.name, nombre)) return &t;
+    if (base::mismoNombre(t.name, nombre)) return &t;
   return nullptr;
 }
 
@@ -618,8 +618,8 @@ const DefTabla* buscaTabla(std::string_view nombre) {
   const bool conExtension = nombre.find('.') != std::string_view::npos;
   for (const auto* lista : {&tablasEmpresa(), &tablasSistema()}) {
     for (const auto& t : *lista) {
-      if (conExtension ? shell::mismoNombre(t.archivo, nombre)
-                       : shell::mismoNombre(sinExtension(t.archivo), nombre))
+      if (conExtension ? base::mismoNombre(t.archivo, nombre)
+                       : base::mismoNombre(sinExtension(t.archivo), nombre))
         return &t;
     }
   }

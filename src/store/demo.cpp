@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "shell/fechas.h"
-#include "shell/reloj.h"
-#include "shell/rutas.h"
-#include "shell/texto.h"
+#include "base/fechas.h"
+#include "base/reloj.h"
+#include "base/rutas.h"
+#include "base/texto.h"
 #include "store/catalogo.h"
 #include "store/numeracion.h"
 
@@ -380,10 +380,10 @@ class Carga {
 };
 
 // The time of day of the posting being written, for the sequencing stamp.
-class RelojDemo : public shell::Reloj {
+class RelojDemo : public base::Reloj {
  public:
-  shell::FechaHora ahora() const override { return instante; }
-  shell::FechaHora instante;
+  base::FechaHora ahora() const override { return instante; }
+  base::FechaHora instante;
 };
 
 class Generador {
@@ -405,7 +405,7 @@ class Generador {
     escribeProveedores();
     escribeVendedores();
     // The counters follow the documents just written.
-    for (const auto& c : contadores()) shell::borra(shell::une(dir_, c.archivo));
+    for (const auto& c : contadores()) base::borra(base::une(dir_, c.archivo));
     creaContadores(dir_);
     return resumen_;
   }
@@ -491,7 +491,7 @@ class Generador {
       p.codigo = ean13("7501" + rellena(static_cast<long>(i) + 1, 8));
       p.descripcion = l.aGranel ? r.uno(l.bases) + " " + r.uno(l.presentaciones)
                                 : r.uno(l.bases) + " " + r.uno(l.presentaciones) + " " + r.uno(marcas());
-      p.descripcion = shell::cortaCp1252(p.descripcion, ancho::kDescripcion);
+      p.descripcion = base::cortaCp1252(p.descripcion, ancho::kDescripcion);
       p.unidad = l.unidad;
       p.iva = l.iva;
       static const std::vector<double> empaques = {1, 6, 12, 12, 24};
@@ -563,7 +563,7 @@ class Generador {
     t.setText(cm_.fedoc, textoFecha(fecha(dia_)));
     reloj_.instante = {{0, 0, 0}, {segundo_ / 3600, segundo_ / 60 % 60, segundo_ % 60, 0}};
     const dbf::Fecha f = fecha(dia_);
-    t.setInteger(cm_.fecha, shell::selloSecuencia({f.anio, f.mes, f.dia}, reloj_));
+    t.setInteger(cm_.fecha, base::selloSecuencia({f.anio, f.mes, f.dia}, reloj_));
     if (!m.referencia.empty()) t.setText(cm_.refmo, m.referencia);
     if (!m.documento.empty()) t.setText(cm_.nudoc, m.documento);
     if (!m.contraparte.empty()) {

@@ -4,7 +4,7 @@
 #include <ctime>
 #include <filesystem>
 
-#include "shell/rutas.h"
+#include "base/rutas.h"
 #include "store/estados.h"
 
 namespace mostrador::store {
@@ -56,9 +56,9 @@ std::vector<std::string> creaContadores(std::string_view dirDatos, std::string_v
   std::vector<std::string> creados;
   const std::string_view lectura = dirSemilla.empty() ? dirDatos : dirSemilla;
   for (const auto& c : contadores()) {
-    const std::string ruta = shell::une(dirDatos, c.archivo);
-    if (shell::existe(ruta)) continue;
-    shell::borra(ruta);
+    const std::string ruta = base::une(dirDatos, c.archivo);
+    if (base::existe(ruta)) continue;
+    base::borra(ruta);
     try {
       dbf::Table::create(dirDatos, c.archivo, buscaTabla(c.archivo)->campos);
     } catch (const dbf::Error&) {
@@ -123,7 +123,7 @@ long long Numerador::tomaNumero(std::string_view dir, const DefContador& c) {
 }
 
 long long Numerador::tomaNumeroDocumento(dbf::Table& encabezado) {
-  const bool factura = shell::mismoNombre(
+  const bool factura = base::mismoNombre(
       std::filesystem::path(encabezado.path()).filename().string(), contadorFacturas().documento);
   const long long n =
       tomaNumero(directorioDe(encabezado), factura ? contadorFacturas() : contadorRemisiones());

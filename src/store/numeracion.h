@@ -17,7 +17,7 @@
 #include <string_view>
 #include <vector>
 
-#include "shell/fechas.h"
+#include "base/fechas.h"
 #include "store/catalogo.h"
 #include "store/dbf/dbf_table.h"
 
@@ -94,7 +94,7 @@ struct Realineacion {
 };
 Realineacion realineaContador(std::string_view dir, const DefContador& c);
 
-// The control stamp of a save is shell::selloControl(reloj): the integer part of the
+// The control stamp of a save is base::selloControl(reloj): the integer part of the
 // fraction of the day elapsed x 100000.
 // The reference a posted movement carries: letter + number + "-" + stamp.
 std::string referenciaMovimiento(char letra, long long numero, long long sello);

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "shell/rutas.h"
+#include "base/rutas.h"
 
 namespace mostrador::store {
 
@@ -12,7 +12,7 @@ UnidadGuardado::UnidadGuardado(const std::vector<std::string>& dirs, int esperaM
   std::vector<std::string> locales;
   for (const auto& d : dirs) {
     std::error_code ec;
-    std::filesystem::path p = std::filesystem::weakly_canonical(shell::resuelve(d), ec);
+    std::filesystem::path p = std::filesystem::weakly_canonical(base::resuelve(d), ec);
     locales.push_back(p.string());
   }
   std::sort(locales.begin(), locales.end());

@@ -5,8 +5,8 @@
 #include <QPainter>
 #include <cmath>
 
-#include "shell/inicio.h"
-#include "shell/rutas.h"
+#include "session/inicio.h"
+#include "base/rutas.h"
 
 namespace mostrador::ui {
 namespace {
@@ -73,7 +73,7 @@ QImage TPapelTapiz::tira(int alto, char estilo, uint32_t base) {
 QString TPapelTapiz::rutaCache() const {
   if (cache_.isEmpty()) return {};
   return QString::fromStdString(
-      shell::resuelve(shell::une(shell::directorioActual(), cache_.toStdString() + ".bmp")).string());
+      base::resuelve(base::une(session::directorioActual(), cache_.toStdString() + ".bmp")).string());
 }
 
 QImage TPapelTapiz::tiraParaPintar() {

@@ -1,6 +1,6 @@
 #include "ui/dialogos.h"
 
-#include "shell/ayuda.h"
+#include "base/ayuda.h"
 
 #include <QAbstractSpinBox>
 #include <QApplication>
@@ -24,9 +24,9 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 
-#include "shell/confcamp.h"
-#include "shell/rutas.h"
-#include "shell/texto.h"
+#include "base/confcamp.h"
+#include "base/rutas.h"
+#include "base/texto.h"
 
 namespace mostrador::ui {
 namespace {
@@ -156,7 +156,7 @@ TFormaAdvertencia::TFormaAdvertencia(const QString& pregunta, bool conClave, QWi
   setWindowTitle("Advertencia !!!");
   anchoParaTitulo(this);
   auto* l = new QVBoxLayout(this);
-  auto* p = new QLabel(pregunta.isEmpty() ? q(shell::kPreguntaEliminar) : pregunta, this);
+  auto* p = new QLabel(pregunta.isEmpty() ? q(base::kPreguntaEliminar) : pregunta, this);
   p->setObjectName("Pregunta");
   p->setAlignment(Qt::AlignCenter);
   p->setWordWrap(true);
@@ -293,13 +293,13 @@ void TFormaBusqueda::keyPressEvent(QKeyEvent* e) {
   }
 }
 
-std::optional<shell::Busqueda> TFormaBusqueda::resultado() const {
+std::optional<base::Busqueda> TFormaBusqueda::resultado() const {
   if (cancelada_) return std::nullopt;
-  shell::Busqueda b;
+  base::Busqueda b;
   b.texto = caja_->text().toStdString();
-  b.campo = nombre_->isChecked()      ? shell::CampoBusqueda::Nombre
-            : direccion_->isChecked() ? shell::CampoBusqueda::Direccion
-                                      : shell::CampoBusqueda::Clave;
+  b.campo = nombre_->isChecked()      ? base::CampoBusqueda::Nombre
+            : direccion_->isChecked() ? base::CampoBusqueda::Direccion
+                                      : base::CampoBusqueda::Clave;
   return b;
 }
 
@@ -324,7 +324,7 @@ TFormaDato::TFormaDato(const QString& titulo, QWidget* parent) : QDialog(parent)
 }
 
 void TFormaDato::cambia(const QString& t) {
-  const auto valido = [](const QString& s) { return shell::numeroValido(s.toStdString()); };
+  const auto valido = [](const QString& s) { return base::numeroValido(s.toStdString()); };
   // A character just typed that makes no number is taken back at once.
   if (!t.isEmpty() && !valido(t) && t.size() == anterior_.size() + 1 &&
       (anterior_.isEmpty() || valido(anterior_))) {
@@ -339,7 +339,7 @@ void TFormaDato::cambia(const QString& t) {
 QString TFormaDato::textoCrudo() const { return edit_->text(); }
 QString TFormaDato::estado() const { return estado_->text(); }
 QString TFormaDato::dato() const {
-  return shell::numeroValido(edit_->text().toStdString()) ? edit_->text() : QString("0");
+  return base::numeroValido(edit_->text().toStdString()) ? edit_->text() : QString("0");
 }
 
 // --- TFormaLineas ---
@@ -457,7 +457,7 @@ std::function<QStringList(const QString&)> lineasDelCatalogo(const std::string& 
   return [directorioSistema](const QString& tabla) {
     QStringList r;
     for (const std::string& l :
-         shell::CatalogoCampos::enDirectorio(directorioSistema).lineasSelector(tabla.toStdString()))
+         base::CatalogoCampos::enDirectorio(directorioSistema).lineasSelector(tabla.toStdString()))
       r << QString::fromStdString(l);
     return r;
   };
@@ -468,8 +468,8 @@ std::function<QStringList(const QString&)> lineasDelCatalogo(const std::string& 
 std::vector<std::pair<QString, QString>> TFormaBusquedaNoIndexada::camposDelCatalogo(
     const std::string& directorioSistema, const QString& tabla) {
   std::vector<std::pair<QString, QString>> r;
-  for (const shell::CampoCatalogo& c :
-       shell::CatalogoCampos::enDirectorio(directorioSistema).campos(tabla.toStdString())) {
+  for (const base::CampoCatalogo& c :
+       base::CatalogoCampos::enDirectorio(directorioSistema).campos(tabla.toStdString())) {
     if (c.nombre.empty()) continue;
     r.emplace_back(QString::fromStdString(c.nombre), QString::fromStdString(c.descripcionMostrada()));
   }
@@ -548,7 +548,7 @@ QString textoDeRtf(const QByteArray& rtf) {
         if (i + 3 < n && !saltar.back()) {
           bool ok = false;
           const int v = rtf.mid(i + 2, 2).toInt(&ok, 16);
-          if (ok) r += QString::fromStdString(shell::aUtf8(std::string(1, static_cast<char>(v))));
+          if (ok) r += QString::fromStdString(base::aUtf8(std::string(1, static_cast<char>(v))));
         }
         i += 3;
       } else if (d == '*') {
@@ -572,13 +572,13 @@ QString textoDeRtf(const QByteArray& rtf) {
         i = j - 1;
       }
     } else if (c != '\r' && c != '\n') {
-      if (!saltar.back()) r += QString::fromStdString(shell::aUtf8(std::string(1, c)));
+      if (!saltar.back()) r += QString::fromStdString(base::aUtf8(std::string(1, c)));
     }
   }
   return r;
 }
 
-TFormaAyudaLinea::TFormaAyudaLinea(shell::Interaccion& ui, QWidget* parent)
+TFormaAyudaLinea::TFormaAyudaLinea(base::Interaccion& ui, QWidget* parent)
     : QDialog(parent), ui_(ui) {
   setObjectName("TFormaAyudaLinea");
   setWindowTitle("Ayuda");
@@ -588,7 +588,7 @@ TFormaAyudaLinea::TFormaAyudaLinea(shell::Interaccion& ui, QWidget* parent)
   auto* archivo = menu->addMenu("&Archivo");
   archivo->addAction("&Abrir", this, [this] {
     if (auto r = ui_.abreArchivo("Abrir Tema", "Temas (*.rtf)|*.rtf|Todos|*.*"))
-      abre(QString::fromStdString(shell::resuelve(*r).string()));
+      abre(QString::fromStdString(base::resuelve(*r).string()));
   });
   archivo->addAction("Imprimir Tema", this, [this] {
     QPrinter impresora;
@@ -611,22 +611,22 @@ bool TFormaAyudaLinea::abre(const QString& rutaLocal) {
   if (!f.open(QIODevice::ReadOnly)) return false;
   const QByteArray bytes = f.readAll();
   if (rutaLocal.endsWith(".mht", Qt::CaseInsensitive) || rutaLocal.endsWith(".mhtml", Qt::CaseInsensitive))
-    tema_->setHtml(QString::fromStdString(shell::htmlDeMht(bytes.toStdString())));
+    tema_->setHtml(QString::fromStdString(base::htmlDeMht(bytes.toStdString())));
   else
     tema_->setPlainText(bytes.startsWith("{\\rtf") ? textoDeRtf(bytes)
-                                                    : QString::fromStdString(shell::aUtf8(bytes.toStdString())));
+                                                    : QString::fromStdString(base::aUtf8(bytes.toStdString())));
   posicion_ = -1;
   return true;
 }
 
-TFormaAyudaLinea* TFormaAyudaLinea::muestra(QWidget* padre, std::string_view ruta, shell::Interaccion& ui) {
-  if (!shell::existe(ruta)) {
+TFormaAyudaLinea* TFormaAyudaLinea::muestra(QWidget* padre, std::string_view ruta, base::Interaccion& ui) {
+  if (!base::existe(ruta)) {
     ui.mensaje("El Archivo " + std::string(ruta) + " No Existe");
     return nullptr;
   }
   auto* d = new TFormaAyudaLinea(ui, padre);
   d->setAttribute(Qt::WA_DeleteOnClose);
-  d->abre(QString::fromStdString(shell::resuelve(ruta).string()));
+  d->abre(QString::fromStdString(base::resuelve(ruta).string()));
   d->show();
   return d;
 }

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/interaccion.h"
+#include "base/interaccion.h"
 
 class QLabel;
 class QLineEdit;
@@ -105,7 +105,7 @@ class TFormaBusqueda : public QDialog {
   Q_OBJECT
  public:
   explicit TFormaBusqueda(bool conDireccion, QWidget* parent = nullptr);
-  std::optional<shell::Busqueda> resultado() const;
+  std::optional<base::Busqueda> resultado() const;
 
  protected:
   void keyPressEvent(QKeyEvent* e) override;
@@ -217,13 +217,13 @@ class TFormaAyudaLinea : public QDialog {
   Q_OBJECT
  public:
   // ui answers the search box of "Buscar" and shows the F3 message.
-  TFormaAyudaLinea(shell::Interaccion& ui, QWidget* parent = nullptr);
+  TFormaAyudaLinea(base::Interaccion& ui, QWidget* parent = nullptr);
   // Loads a ".rtf" (its text), a ".mht" page (its HTML) or any text file; false when it
   // does not exist.
   bool abre(const QString& rutaLocal);
   // The help command of a screen: the page at a stored path in a viewer of its own that
   // does not block the screen; a missing page says "El Archivo <path> No Existe".
-  static TFormaAyudaLinea* muestra(QWidget* padre, std::string_view ruta, shell::Interaccion& ui);
+  static TFormaAyudaLinea* muestra(QWidget* padre, std::string_view ruta, base::Interaccion& ui);
   QString textoTema() const;
   void busca(const QString& texto);  // first occurrence
   void buscaOtraVez();               // F3
@@ -233,7 +233,7 @@ class TFormaAyudaLinea : public QDialog {
   void keyPressEvent(QKeyEvent* e) override;
 
  private:
-  shell::Interaccion& ui_;
+  base::Interaccion& ui_;
   QTextEdit* tema_;
   QString buscado_;
   int posicion_ = -1;

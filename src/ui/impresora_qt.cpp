@@ -3,7 +3,7 @@
 #include <QPageLayout>
 #include <QPrinterInfo>
 
-#include "shell/rutas.h"
+#include "base/rutas.h"
 #include "ui/jpeg.h"
 
 using mostrador::printing::Color;
@@ -148,7 +148,7 @@ void ImpresoraQt::rectanguloRedondeado(int x1, int y1, int x2, int y2, int x3, i
 }
 
 bool ImpresoraQt::imagen(int x1, int y1, int x2, int y2, std::string_view ruta) {
-  QImage img = leeImagen(mostrador::shell::resuelve(ruta).string());
+  QImage img = leeImagen(mostrador::base::resuelve(ruta).string());
   if (img.isNull()) return false;
   if (painter_.isActive()) painter_.drawImage(QRect(QPoint(x1, y1), QPoint(x2, y2)).normalized(), img);
   return true;

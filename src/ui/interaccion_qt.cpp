@@ -1,14 +1,14 @@
 #include "ui/interaccion_qt.h"
 
-#include "shell/rutas.h"
+#include "base/rutas.h"
 
 #include <QApplication>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QProgressDialog>
 
-#include "shell/screens/TFormaAdministrador.h"
-#include "shell/usuarios.h"
+#include "ui/TFormaAdministrador.h"
+#include "session/usuarios.h"
 #include "ui/dialogos.h"
 
 namespace mostrador::ui {
@@ -45,34 +45,34 @@ void InteraccionQt::mensaje(std::string_view texto) {
   d.exec();
 }
 
-shell::RespuestaAdvertencia InteraccionQt::advertencia(std::string_view pregunta, bool conClave) {
+base::RespuestaAdvertencia InteraccionQt::advertencia(std::string_view pregunta, bool conClave) {
   TFormaAdvertencia d(q(pregunta), conClave, padre());
   d.exec();
-  return static_cast<shell::RespuestaAdvertencia>(d.respuesta());
+  return static_cast<base::RespuestaAdvertencia>(d.respuesta());
 }
 
-shell::RespuestaCerrar InteraccionQt::cerrar() {
+base::RespuestaCerrar InteraccionQt::cerrar() {
   TFormaCerrar d(padre());
   d.exec();
-  return static_cast<shell::RespuestaCerrar>(d.respuesta());
+  return static_cast<base::RespuestaCerrar>(d.respuesta());
 }
 
-shell::RespuestaAdministrador InteraccionQt::administrador() {
+base::RespuestaAdministrador InteraccionQt::administrador() {
   const std::string sistema = sistema_ ? sistema_() : std::string();
-  shell::TFormaAdministrador d(
+  ui::TFormaAdministrador d(
       [sistema](const std::string& clave) {
-        shell::InteraccionSinUsuario muda;
-        return shell::esClaveAdministrador(muda, sistema, clave);
+        base::InteraccionSinUsuario muda;
+        return session::esClaveAdministrador(muda, sistema, clave);
       },
       padre());
   d.exec();
-  shell::RespuestaAdministrador r;
-  r.resultado = static_cast<shell::RespuestaAdministrador::Resultado>(d.resultado());
+  base::RespuestaAdministrador r;
+  r.resultado = static_cast<base::RespuestaAdministrador::Resultado>(d.resultado());
   r.clave = d.clave().toStdString();
   return r;
 }
 
-std::optional<shell::Busqueda> InteraccionQt::busca(bool conDireccion) {
+std::optional<base::Busqueda> InteraccionQt::busca(bool conDireccion) {
   TFormaBusqueda d(conDireccion, padre());
   d.exec();
   return d.resultado();
@@ -87,8 +87,8 @@ std::string InteraccionQt::pideDato(std::string_view titulo) {
 // A title that names an existing directory is where the dialog opens: the screens that
 // must open in "\report" or "\consulta" pass that directory as the title.
 static QString directorioInicial(std::string_view titulo) {
-  if (titulo.empty() || !shell::esDirectorio(titulo)) return QString();
-  return QString::fromStdString(shell::resuelve(titulo).string());
+  if (titulo.empty() || !base::esDirectorio(titulo)) return QString();
+  return QString::fromStdString(base::resuelve(titulo).string());
 }
 
 std::optional<std::string> InteraccionQt::abreArchivo(std::string_view titulo, std::string_view filtro) {

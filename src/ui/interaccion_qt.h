@@ -7,14 +7,14 @@
 #include <functional>
 #include <string>
 
-#include "shell/interaccion.h"
+#include "base/interaccion.h"
 
 class QProgressDialog;
 class QWidget;
 
 namespace mostrador::ui {
 
-class InteraccionQt : public shell::Interaccion {
+class InteraccionQt : public base::Interaccion {
  public:
   // sistema gives the current system directory (the administrator key lives in its
   // users file); padre is the window the dialogs centre on.
@@ -22,12 +22,12 @@ class InteraccionQt : public shell::Interaccion {
   ~InteraccionQt() override;
   void ponPadre(QWidget* padre) { padre_ = padre; }
 
-  using shell::Interaccion::advertencia;
+  using base::Interaccion::advertencia;
   void mensaje(std::string_view texto) override;
-  shell::RespuestaAdvertencia advertencia(std::string_view pregunta, bool conClave) override;
-  shell::RespuestaCerrar cerrar() override;
-  shell::RespuestaAdministrador administrador() override;
-  std::optional<shell::Busqueda> busca(bool conDireccion) override;
+  base::RespuestaAdvertencia advertencia(std::string_view pregunta, bool conClave) override;
+  base::RespuestaCerrar cerrar() override;
+  base::RespuestaAdministrador administrador() override;
+  std::optional<base::Busqueda> busca(bool conDireccion) override;
   std::optional<std::string> abreArchivo(std::string_view titulo, std::string_view filtro) override;
   std::optional<std::string> guardaArchivo(std::string_view titulo, std::string_view filtro) override;
   std::optional<std::string> pideTexto(std::string_view titulo, std::string_view etiqueta,

@@ -4,7 +4,7 @@
 #include <QKeyEvent>
 #include <QScrollBar>
 
-#include "shell/numeros.h"
+#include "base/numeros.h"
 
 namespace mostrador::ui {
 
@@ -16,7 +16,7 @@ ColumnaConsulta columnaNumero(const QString& titulo, const std::string& campo, i
                               const std::string& mascara) {
   return {titulo, ancho,
           [campo, mascara](const dbf::Cursor& c) {
-            return QString::fromStdString(shell::formateaMascara(c.asFloat(campo), mascara));
+            return QString::fromStdString(base::formateaMascara(c.asFloat(campo), mascara));
           },
           true};
 }

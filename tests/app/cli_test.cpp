@@ -11,7 +11,7 @@
 
 #include "store/dbf/dbf_table.h"
 #include "store/demo.h"
-#include "store/empresa_nueva.h"
+#include "session/empresa_nueva.h"
 #include "support/entorno.h"
 
 namespace {
@@ -48,7 +48,7 @@ class Cli : public ::testing::Test {
   static void SetUpTestSuite() {
     dir_ = new prueba::DirectorioTemporal();
     datos_ = dir_->str() + "/datos";
-    store::creaDirectorioDatos(datos_);
+    session::creaDirectorioDatos(datos_);
     store::generaDemo(datos_, store::OpcionesDemo{});
   }
   static void TearDownTestSuite() { delete dir_; }
@@ -202,7 +202,7 @@ TEST_F(Cli, VerifyIsQuietOnASoundCompanyAndFailsOnADamagedIndex) {
   EXPECT_EQ(s.err, "");
 
   prueba::DirectorioTemporal otro;
-  store::creaDirectorioDatos(otro.str());
+  session::creaDirectorioDatos(otro.str());
   std::ofstream(otro.ruta() / "vendedor.mdx", std::ios::trunc) << "no es un índice";
   s = corre("verifica --datos '" + otro.str() + "'");
   EXPECT_EQ(s.codigo, 1);

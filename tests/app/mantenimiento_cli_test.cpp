@@ -15,7 +15,7 @@
 
 #include "store/dbf/dbf_table.h"
 #include "store/demo.h"
-#include "store/empresa_nueva.h"
+#include "session/empresa_nueva.h"
 #include "support/entorno.h"
 
 namespace {
@@ -63,7 +63,7 @@ class CliMantenimiento : public ::testing::Test {
  protected:
   void SetUp() override {
     datos = dir.str() + "/datos";
-    store::creaDirectorioDatos(datos);
+    session::creaDirectorioDatos(datos);
     store::OpcionesDemo o;
     o.dias = 20;
     store::generaDemo(datos, o);

@@ -9,9 +9,9 @@
 #include <fstream>
 #include <string>
 
-#include "shell/rutas.h"
+#include "base/rutas.h"
 #include "store/dbf/dbf_table.h"
-#include "store/empresa_nueva.h"
+#include "session/empresa_nueva.h"
 #include "support/entorno.h"
 
 namespace {
@@ -59,8 +59,8 @@ class ReporteCli : public ::testing::Test {
   void SetUp() override {
     datos = dir.str() + "/datos";
     sistema = dir.str() + "/sis";
-    store::creaDirectorioDatos(datos);
-    shell::creaDirectorios(sistema);
+    session::creaDirectorioDatos(datos);
+    base::creaDirectorios(sistema);
     agrega("Remision.dbf", {{"CLDOC_F", "1"}, {"NOMBR_F", "Mostrador"}, {"IMTOD_F", "115"}, {"SUBTO_F", "100"},
                             {"IMIM2_F", "15"}, {"FEDOC_F", "15/03/2025"}});
     agrega("Remision.dbf", {{"CLDOC_F", "2"}, {"NOMBR_F", "Otro dia"}, {"IMTOD_F", "40"}, {"SUBTO_F", "40"},
@@ -118,8 +118,8 @@ TEST_F(ReporteCli, ResumenPorDiaEnTextoYEnPdf) {
   EXPECT_EQ(l[3].substr(0, 13), "2025/03/15   ");
   EXPECT_NE(l[5].find("$        130.00"), std::string::npos) << l[5];
   // The scratch files do not outlive the run.
-  EXPECT_FALSE(shell::existe(sistema + "/tempo/final.tmp"));
-  EXPECT_FALSE(shell::existe(sistema + "/tempo/concen.tmp"));
+  EXPECT_FALSE(base::existe(sistema + "/tempo/final.tmp"));
+  EXPECT_FALSE(base::existe(sistema + "/tempo/concen.tmp"));
 
   const std::string pdf = dir.str() + "/dia.pdf";
   s = corre("reporte VentasporDa1 --desde 01/03/2025 --hasta 31/03/2025 --formato pdf --pdf '" + pdf + "'" + donde());
@@ -132,7 +132,7 @@ TEST_F(ReporteCli, ResumenPorDiaEnTextoYEnPdf) {
   const std::string pdf2 = dir.str() + "/corte.pdf";
   s = corre("reporte CorteZ1 --documento Remision --formato pdf --pdf '" + pdf2 + "'" + donde());
   ASSERT_EQ(s.codigo, 0) << s.err;
-  EXPECT_TRUE(shell::existe(pdf2));
+  EXPECT_TRUE(base::existe(pdf2));
 }
 
 TEST_F(ReporteCli, DefinicionGuardadaYFallos) {

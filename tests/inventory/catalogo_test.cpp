@@ -5,8 +5,8 @@
 
 #include "inventory/catalogo_productos.h"
 #include "inventory/precios.h"
-#include "shell/rutas.h"
-#include "shell/texto.h"
+#include "base/rutas.h"
+#include "base/texto.h"
 #include "store/dbf/dbf_table.h"
 #include "support/empresa_ventas.h"
 #include "support/entorno.h"
@@ -29,7 +29,7 @@ struct Catalogo : ::testing::Test {
   std::set<int> sinDerecho;
   std::unique_ptr<CatalogoProductos> cat;
 
-  Catalogo() { shell::creaDirectorios(kTrabajo); }
+  Catalogo() { base::creaDirectorios(kTrabajo); }
 
   ProductoVenta producto(std::string clave, std::string descripcion, double existencia = 0) {
     ProductoVenta p;
@@ -184,7 +184,7 @@ TEST_F(Catalogo, DisplayRulesPackagesPictureWarningsAvailableAndLength) {
     e.setFloat("CANTI", 100);
     e.post();
   }
-  shell::escribeLineas(shell::une(kTrabajo, "inventar.cnf"), {"S"});
+  base::escribeLineas(base::une(kTrabajo, "inventar.cnf"), {"S"});
   auto& c = abre();
   auto v = c.presenta();
   EXPECT_EQ(v.empaques, "EMPAQUES 2.50");
@@ -211,7 +211,7 @@ TEST_F(Catalogo, DisplayRulesPackagesPictureWarningsAvailableAndLength) {
 
   // The option off (rewritten by the toggle): no warnings.
   c.alternaChecaStocks();
-  EXPECT_EQ(shell::leeLinea(shell::une(kTrabajo, "inventar.cnf"), 1), "N");
+  EXPECT_EQ(base::leeLinea(base::une(kTrabajo, "inventar.cnf"), 1), "N");
   ui.olvidaLlamadas();
   c.presenta();
   EXPECT_TRUE(ui.mensajes().empty());
@@ -332,26 +332,26 @@ TEST_F(Catalogo, RightsCloseAndDelete) {
   sinDerecho.clear();
   // Closing: stay keeps the edit; save with a key saves; discard throws away.
   ASSERT_TRUE(c.nuevo());
-  ui.respondeCerrar(shell::RespuestaCerrar::Quedarse);
+  ui.respondeCerrar(base::RespuestaCerrar::Quedarse);
   EXPECT_FALSE(c.cierra("C1"));
   EXPECT_EQ(c.modo(), ModoCatalogo::Nuevo);
-  ui.respondeCerrar(shell::RespuestaCerrar::Guardar);
+  ui.respondeCerrar(base::RespuestaCerrar::Guardar);
   EXPECT_TRUE(c.cierra("C1"));
   EXPECT_EQ(claves(), (std::vector<std::string>{"A1", "B1", "C1"}));
   ASSERT_TRUE(c.nuevo());
-  ui.respondeCerrar(shell::RespuestaCerrar::Guardar);
+  ui.respondeCerrar(base::RespuestaCerrar::Guardar);
   EXPECT_TRUE(c.cierra(""));  // a blank key: nothing to save
   ASSERT_TRUE(c.modifica());
   ASSERT_TRUE(c.ponTexto("DSCPR_I", "OTRO"));
-  ui.respondeCerrar(shell::RespuestaCerrar::Descartar);
+  ui.respondeCerrar(base::RespuestaCerrar::Descartar);
   EXPECT_TRUE(c.cierra("A1"));
   EXPECT_EQ(empresa.filas("inventar.dbf", {"CLPRO_I", "DSCPR_I"}),
             (std::vector<std::string>{"A1|TORNILLO", "B1|CLAVO", "C1|"}));
   // Delete asks first.
   c.primero();
-  ui.respondeAdvertencia(shell::RespuestaAdvertencia::No);
+  ui.respondeAdvertencia(base::RespuestaAdvertencia::No);
   EXPECT_FALSE(c.elimina());
-  ui.respondeAdvertencia(shell::RespuestaAdvertencia::Si);
+  ui.respondeAdvertencia(base::RespuestaAdvertencia::Si);
   EXPECT_TRUE(c.elimina());
   EXPECT_EQ(claves(), (std::vector<std::string>{"B1", "C1"}));
   EXPECT_EQ(ui.llamadas().back(), "advertencia: Esta Seguro de Eliminar este Registro ?");
@@ -399,18 +399,18 @@ TEST_F(Catalogo, SearchByKeyThenBarcodeThenNearestAndByDescription) {
   empresa.producto(b);
   empresa.producto(producto("C3", "CLAVO"));
   auto& c = abre();
-  ui.respondeBusqueda(shell::Busqueda{"B2", shell::CampoBusqueda::Clave});
+  ui.respondeBusqueda(base::Busqueda{"B2", base::CampoBusqueda::Clave});
   ASSERT_TRUE(c.busca());
   EXPECT_EQ(c.texto("CLPRO_I"), "B2");
   EXPECT_EQ(c.titulo(), "Inventario Ordenado por Clave");
-  ui.respondeBusqueda(shell::Busqueda{"7501", shell::CampoBusqueda::Clave});
+  ui.respondeBusqueda(base::Busqueda{"7501", base::CampoBusqueda::Clave});
   ASSERT_TRUE(c.busca());
   EXPECT_EQ(c.texto("CLPRO_I"), "A1");
   EXPECT_EQ(c.titulo(), "Inventario Ordenado por Código");
-  ui.respondeBusqueda(shell::Busqueda{"B", shell::CampoBusqueda::Clave});
+  ui.respondeBusqueda(base::Busqueda{"B", base::CampoBusqueda::Clave});
   ASSERT_TRUE(c.busca());
   EXPECT_EQ(c.texto("CLPRO_I"), "B2");
-  ui.respondeBusqueda(shell::Busqueda{"MA", shell::CampoBusqueda::Nombre});
+  ui.respondeBusqueda(base::Busqueda{"MA", base::CampoBusqueda::Nombre});
   ASSERT_TRUE(c.busca());
   EXPECT_EQ(c.texto("CLPRO_I"), "B2");
   EXPECT_EQ(c.titulo(), "Inventario Ordenado por Descripción");

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "inventory/complementos_producto.h"
-#include "shell/rutas.h"
-#include "shell/texto.h"
+#include "base/rutas.h"
+#include "base/texto.h"
 #include "store/dbf/dbf_table.h"
 #include "support/empresa_ventas.h"
 #include "support/entorno.h"
@@ -58,7 +58,7 @@ TEST(DisenoClaves, GenerateSkipsExistingKeysAndWritesTheCommonValues) {
 
 TEST(DisenoClaves, ListsAreKeptInClavesDat) {
   DirectorioTemporal dir;
-  shell::creaDirectorios("C:\\t");
+  base::creaDirectorios("C:\\t");
   ASSERT_TRUE(guardaListasClaves("C:\\t", {"A,B,", "1,2,", "", "Ñ,"}));
   EXPECT_EQ(dir.lee("unidades/c/t/claves.dat"), "A,B,\r\n1,2,\r\n\r\n\xD1,\r\n");
   EXPECT_EQ(leeListasClaves("C:\\t"), (std::array<std::string, 4>{"A,B,", "1,2,", "", "Ñ,"}));
@@ -102,10 +102,10 @@ TEST(Kits, ComponentsAndAKitThatWouldContainItself) {
 
 TEST(CodigoBarras, TheKeyGoesToBarraDatAndTheLabelProgramStarts) {
   DirectorioTemporal dir;
-  shell::creaDirectorios("C:\\t");
+  base::creaDirectorios("C:\\t");
   InteraccionFalsa ui;
   ProcesosFalsos procesos;
-  shell::TablaProgramas programas([](std::string_view) { return false; }, "/bin/mostrador");
+  base::TablaProgramas programas([](std::string_view) { return false; }, "/bin/mostrador");
   // Not configured here: the message, and the key is written all the same.
   EXPECT_FALSE(imprimeCodigoBarras("C:\\t", "A1", programas, procesos, ui));
   EXPECT_EQ(ui.mensajes(), std::vector<std::string>{"No Se Puede Utilizar el Código de Barras"});

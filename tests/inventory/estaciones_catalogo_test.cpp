@@ -10,9 +10,9 @@
 
 #include "inventory/catalogo_productos.h"
 #include "sales/captura.h"
-#include "shell/rutas.h"
-#include "shell/texto.h"
-#include "store/empresa_nueva.h"
+#include "base/rutas.h"
+#include "base/texto.h"
+#include "session/empresa_nueva.h"
 #include "support/dialogos_venta_falsos.h"
 #include "support/empresa_ventas.h"
 #include "support/entorno.h"
@@ -43,14 +43,14 @@ TEST(EstacionesCatalogo, AModificationKeepsTheStockASaleWrote) {
   empresa.producto(p);
   empresa.sesion("0");
   constexpr std::string_view kSistema2 = "C:\\tvk2";
-  store::OpcionesEmpresa o;
+  session::OpcionesEmpresa o;
   o.dirDatos = std::string(EmpresaVentas::kDatos);
   o.dirSistema = std::string(kSistema2);
-  store::creaDirectorioSistema(o);
-  ASSERT_TRUE(shell::escribeLineas(shell::une(kSistema2, "Gener1.cnf"), empresa.lineas));
-  ASSERT_TRUE(shell::copia(shell::une(EmpresaVentas::kSistema, "encabeza.cnf"), shell::une(kSistema2, "encabeza.cnf")));
-  ASSERT_TRUE(shell::copia(shell::une(EmpresaVentas::kSistema, "Multi.dat"), shell::une(kSistema2, "Multi.dat")));
-  shell::creaDirectorios("C:\\trabajo");
+  session::creaDirectorioSistema(o);
+  ASSERT_TRUE(base::escribeLineas(base::une(kSistema2, "Gener1.cnf"), empresa.lineas));
+  ASSERT_TRUE(base::copia(base::une(EmpresaVentas::kSistema, "encabeza.cnf"), base::une(kSistema2, "encabeza.cnf")));
+  ASSERT_TRUE(base::copia(base::une(EmpresaVentas::kSistema, "Multi.dat"), base::une(kSistema2, "Multi.dat")));
+  base::creaDirectorios("C:\\trabajo");
 
   // The catalogue station: enters Modify, waits for the sale, changes the description
   // and the price, saves.

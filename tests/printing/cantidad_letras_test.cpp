@@ -3,6 +3,7 @@
 #include "printing/cantidad_letras.h"
 #include "printing/tabla_impresion.h"
 
+using namespace mostrador;
 using namespace mostrador::printing;
 
 namespace {

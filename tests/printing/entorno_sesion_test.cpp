@@ -8,15 +8,15 @@
 
 #include <gtest/gtest.h>
 
-#include "fakes_impresion.h"
+#include "support/fakes_impresion.h"
 #include "printing/motor_formatos.h"
 #include "printing/registro_vista_previa.h"
 #include "printing/tabla_dbf.h"
-#include "shell/moneda.h"
-#include "shell/rutas.h"
-#include "shell/texto.h"
+#include "base/moneda.h"
+#include "base/rutas.h"
+#include "base/texto.h"
 #include "store/dbf/dbf_table.h"
-#include "store/empresa_nueva.h"
+#include "session/empresa_nueva.h"
 #include "support/entorno.h"
 #include "support/interaccion_fake.h"
 #include "support/procesos_falsos.h"
@@ -31,8 +31,8 @@ namespace {
 class Sesion : public ::testing::Test {
  protected:
   void SetUp() override {
-    store::creaDirectorioDatos("C:\\Datos");
-    shell::creaDirectorios("C:\\TVK");
+    session::creaDirectorioDatos("C:\\Datos");
+    base::creaDirectorios("C:\\TVK");
     observacion("12", "Fa", "Primera línea de la factura 12");
     observacion("120", "Fa", "De la factura 120");
     observacion("12", "CL", "Del cliente 12");
@@ -42,7 +42,7 @@ class Sesion : public ::testing::Test {
     factura(12, "5", 1500.5);
     factura(13, "7", 99);
     factura(14, "5", 250.25);
-    shell::escribeMonedas("C:\\Datos", {{"M.N.", "1", "PESO", "PESOS", "PESOS", "M.N.", "$"},
+    base::escribeMonedas("C:\\Datos", {{"M.N.", "1", "PESO", "PESOS", "PESOS", "M.N.", "$"},
                                         {"DLLS", "17.25", "DÓLAR", "DÓLARES", "DOLLARS", "USD", "US$"}});
   }
 
@@ -67,7 +67,7 @@ class Sesion : public ::testing::Test {
 
   prueba::DirectorioTemporal dir;
   prueba::ProcesosFalsos procesos;
-  shell::TablaProgramas programas{[](std::string_view) { return false; }, "/opt/mostrador/bin/mostrador"};
+  base::TablaProgramas programas{[](std::string_view) { return false; }, "/opt/mostrador/bin/mostrador"};
   EntornoSesion entorno{"C:\\TVK", "C:\\Datos", procesos, programas, [](std::string_view numero) {
                           return numero == "3" ? std::string("Martha Ruiz") : std::string();
                         }};
@@ -153,8 +153,8 @@ TEST_F(Sesion, AFormatRunReachesObservationsSqlCurrencyAndPrograms) {
   ASSERT_TRUE(facturas.findKey({12.0}));
   TablaDbf encabezado(facturas, "C:\\Datos", "facturae.dbf");
 
-  shell::creaDirectorios("C:\\TVK\\consulta");
-  shell::escribeLineas("C:\\TVK\\consulta\\prueba.fmt",
+  base::creaDirectorios("C:\\TVK\\consulta");
+  base::escribeLineas("C:\\TVK\\consulta\\prueba.fmt",
                        {"com(5,2)", "sql(10,1,IMTOD_F,facturae,CLCLI_F=,CLCLI_F)",
                         "sql(10,9,NOEXISTE,facturae,CLCLI_F=,CLCLI_F)", "tin(0,20,IMTOD_F,DLLS)", "bar(CLDOC_F)"});
   motor.ImprimeFormato(encabezado, encabezado, "C:\\TVK\\consulta\\prueba.fmt", 'p');

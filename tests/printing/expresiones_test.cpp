@@ -2,11 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include "fakes_impresion.h"
+#include "support/fakes_impresion.h"
 #include "printing/expresiones.h"
 #include "printing/linea_formato.h"
 #include "printing/texto_formato.h"
 
+using namespace mostrador;
 using namespace mostrador::printing;
 using mostrador::prueba::TablaMemoria;
 

@@ -6,15 +6,16 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "fakes_impresion.h"
+#include "support/fakes_impresion.h"
 #include "printing/impresion_documentos.h"
 #include "printing/motor_formatos.h"
-#include "shell/rutas.h"
-#include "shell/texto.h"
+#include "base/rutas.h"
+#include "base/texto.h"
 #include "support/entorno.h"
 #include "support/interaccion_fake.h"
 #include "support/reloj_fijo.h"
 
+using namespace mostrador;
 using namespace mostrador::printing;
 using namespace mostrador::prueba;
 namespace fs = std::filesystem;

@@ -2,18 +2,19 @@
 
 #include <gtest/gtest.h>
 
-#include "fakes_impresion.h"
+#include "support/fakes_impresion.h"
 #include "printing/impresion_documentos.h"
 #include "printing/motor_formatos.h"
-#include "shell/rutas.h"
-#include "shell/texto.h"
+#include "base/rutas.h"
+#include "base/texto.h"
 #include "support/entorno.h"
 #include "support/interaccion_fake.h"
 #include "support/reloj_fijo.h"
 
+using namespace mostrador;
 using namespace mostrador::printing;
 using namespace mostrador::prueba;
-using mostrador::shell::RespuestaAdministrador;
+using mostrador::base::RespuestaAdministrador;
 
 namespace {
 
@@ -43,8 +44,8 @@ class Documento : public ::testing::Test {
 
   void SetUp() override {
     entorno.monedas["M.N."] = {"peso", "pesos", "pesos M.N.", "MXN"};
-    mostrador::shell::creaDirectorios("C:\\TVK\\consulta");
-    mostrador::shell::escribeLineas("C:\\TVK\\consulta\\Remision.fmt",
+    mostrador::base::creaDirectorios("C:\\TVK\\consulta");
+    mostrador::base::escribeLineas("C:\\TVK\\consulta\\Remision.fmt",
                                     {"imp,Laser A", "@1,1,CLDOC_F", "&", "@1,2,PRODUCTO",
                                      "saltar(1)", "&", "tra(1,5,IMTOD_F)"});
     doc.encabezado = &encabezado;
@@ -88,7 +89,7 @@ TEST_F(Documento, APrinterThatTakesNothingLeavesTheDocumentUnprinted) {
 }
 
 TEST_F(Documento, ATicketQueueThatRefusesTheBytesIsAFailedPrint) {
-  mostrador::shell::escribeLineas("C:\\TVK\\consulta\\Remision.fmt",
+  mostrador::base::escribeLineas("C:\\TVK\\consulta\\Remision.fmt",
                                   {"imp,Laser A", "@1,1,CLDOC_F", "esc,*abre"});
   cola.rechaza = true;
   const ResultadoFormato r = motor.ImprimeFormato(encabezado, lineas, doc.formato, 'i');
@@ -145,7 +146,7 @@ TEST_F(Documento, PreviewPrintsWhenConfirmedAndAsksForTheAdministratorThen) {
 }
 
 TEST_F(Documento, ShortcutFormatsComeFromEncabezaAndAreAssignedThere) {
-  mostrador::shell::escribeLineas("C:\\TVK\\encabeza.cnf",
+  mostrador::base::escribeLineas("C:\\TVK\\encabeza.cnf",
                                   {"S", "N", "", "C:\\TVK\\consulta\\Remision.fmt", "", "", "",
                                    "", "N"});
   auto atajos = formatosAtajo("C:\\TVK");

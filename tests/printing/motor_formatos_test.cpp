@@ -3,15 +3,16 @@
 
 #include <gtest/gtest.h>
 
-#include "fakes_impresion.h"
+#include "support/fakes_impresion.h"
 #include "printing/motor_formatos.h"
 #include "printing/texto_formato.h"
-#include "shell/rutas.h"
-#include "shell/texto.h"
+#include "base/rutas.h"
+#include "base/texto.h"
 #include "support/entorno.h"
 #include "support/interaccion_fake.h"
 #include "support/reloj_fijo.h"
 
+using namespace mostrador;
 using namespace mostrador::printing;
 using mostrador::prueba::ColaFalsa;
 using mostrador::prueba::DirectorioTemporal;
@@ -46,8 +47,8 @@ class Formato : public ::testing::Test {
                         {"A7", "Siete", "7", "70"}}};
 
   ResultadoFormato corre(const std::vector<std::string>& lineas, char modo = 'p') {
-    mostrador::shell::creaDirectorios("C:\\TVK\\consulta");
-    mostrador::shell::escribeLineas("C:\\TVK\\consulta\\prueba.fmt", lineas);
+    mostrador::base::creaDirectorios("C:\\TVK\\consulta");
+    mostrador::base::escribeLineas("C:\\TVK\\consulta\\prueba.fmt", lineas);
     return motor.ImprimeFormato(encabezado, detalle, "C:\\TVK\\consulta\\prueba.fmt", modo);
   }
   std::vector<RegistroVistaPrevia> registros() {
@@ -332,7 +333,7 @@ TEST_F(Formato, TextPrinterJoinsTextsOfARowInTheOrderPlaced) {
 }
 
 TEST_F(Formato, PrintModeSelectsThePrinterDrawsAndPrintsTheComments) {
-  mostrador::shell::creaDirectorios("C:\\TVK\\tempo");
+  mostrador::base::creaDirectorios("C:\\TVK\\tempo");
   RegistroVistaPrevia c;
   c.x = 3;
   c.y = 4;
@@ -519,8 +520,8 @@ TEST_F(Formato, LinesCountOnlyTheirFirst150CharactersAndAreWindows1252) {
 }
 
 TEST_F(Formato, MissingFormatDoesNotStartARun) {
-  mostrador::shell::creaDirectorios("C:\\TVK\\tempo");
-  mostrador::shell::escribeBytes("C:\\TVK\\tempo\\format.tmp", std::string(280, 'x'));
+  mostrador::base::creaDirectorios("C:\\TVK\\tempo");
+  mostrador::base::escribeBytes("C:\\TVK\\tempo\\format.tmp", std::string(280, 'x'));
   auto r = motor.ImprimeFormato(encabezado, detalle, "C:\\TVK\\consulta\\no.fmt", 'p');
   EXPECT_FALSE(r.completo);
   EXPECT_EQ(r.error, "El Formato C:\\TVK\\consulta\\no.fmt No Existe");
@@ -528,7 +529,7 @@ TEST_F(Formato, MissingFormatDoesNotStartARun) {
 }
 
 TEST_F(Formato, EveryRunEmptiesTheCommentsFile) {
-  mostrador::shell::creaDirectorios("C:\\TVK\\tempo");
+  mostrador::base::creaDirectorios("C:\\TVK\\tempo");
   escribeRegistros("C:\\TVK\\tempo\\comentar.tmp", {RegistroVistaPrevia{}});
   ASSERT_TRUE(corre({"texto(1,1,A)"}).completo);
   EXPECT_EQ(dir.lee("unidades/c/TVK/tempo/comentar.tmp"), "");

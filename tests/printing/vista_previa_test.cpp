@@ -2,15 +2,16 @@
 
 #include <gtest/gtest.h>
 
-#include "fakes_impresion.h"
+#include "support/fakes_impresion.h"
 #include "printing/motor_formatos.h"
 #include "printing/vista_previa.h"
-#include "shell/rutas.h"
-#include "shell/texto.h"
+#include "base/rutas.h"
+#include "base/texto.h"
 #include "support/entorno.h"
 #include "support/interaccion_fake.h"
 #include "support/reloj_fijo.h"
 
+using namespace mostrador;
 using namespace mostrador::printing;
 using namespace mostrador::prueba;
 
@@ -121,8 +122,8 @@ class Protocolo : public ::testing::Test {
 
   void SetUp() override {
     entorno.usuarios["3"] = "ana";
-    mostrador::shell::creaDirectorios("C:\\TVK\\consulta");
-    mostrador::shell::escribeLineas("C:\\TVK\\consulta\\f.fmt",
+    mostrador::base::creaDirectorios("C:\\TVK\\consulta");
+    mostrador::base::escribeLineas("C:\\TVK\\consulta\\f.fmt",
                                     {"imp,Laser A", "usu(1,1)", "tra(1,2,IMTOD_F)"});
   }
 };

@@ -18,7 +18,7 @@ struct Banco {
   EmpresaVentas emp;
   InteraccionFalsa ui;
   DialogosVentaFalsos dlg;
-  RelojFijo reloj{shell::FechaHora{{2025, 3, 15}, {12, 0, 0, 0}}};  // stamp 50000
+  RelojFijo reloj{base::FechaHora{{2025, 3, 15}, {12, 0, 0, 0}}};  // stamp 50000
   std::unique_ptr<sales::CapturaVenta> cap;
 
   // Opens the engine with the settings as they are now.

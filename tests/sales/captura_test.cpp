@@ -4,16 +4,16 @@
 #include <gtest/gtest.h>
 
 #include "banco_captura.h"
-#include "shell/rutas.h"
-#include "shell/texto.h"
+#include "base/rutas.h"
+#include "base/texto.h"
 
 namespace mostrador::sales {
 namespace {
 
 using prueba::Banco;
 using prueba::ProductoVenta;
-using shell::Importe;
-using shell::RespuestaAdvertencia;
+using base::Importe;
+using base::RespuestaAdvertencia;
 
 Importe imp(const char* t) { return *Importe::deTexto(t); }
 
@@ -24,7 +24,7 @@ TEST(CapturaAbre, CadaMotorTomaSuPropiaTablaDePartidas) {
   CapturaVenta otro(b.emp.ajustes(), b.ui, b.dlg, b.reloj);
   otro.abre();
   EXPECT_EQ(otro.archivoPartidas(), "deta3.db");
-  EXPECT_TRUE(shell::existe(shell::une(prueba::EmpresaVentas::kSistema, "deta3.db")));
+  EXPECT_TRUE(base::existe(base::une(prueba::EmpresaVentas::kSistema, "deta3.db")));
   EXPECT_EQ(uno.tipo(), TipoVenta::Remision);
   EXPECT_EQ(uno.numeroTipo(), 15);
   EXPECT_TRUE(uno.numeroSoloLectura());
@@ -87,7 +87,7 @@ TEST(CapturaNuevo, ReservaElNumeroYLlenaUnaPartidaConLosDatosDelProducto) {
   // The header being captured carries the totals at once.
   EXPECT_EQ(b.emp.filas("Remision.dbf", {"SUBTO_F", "IMTOD_F"}),
             std::vector<std::string>{"190.0000|220.4000"});
-  EXPECT_EQ(*shell::leeLinea(shell::une(prueba::EmpresaVentas::kSistema, "total.dat"), 1), "220.40");
+  EXPECT_EQ(*base::leeLinea(base::une(prueba::EmpresaVentas::kSistema, "total.dat"), 1), "220.40");
   EXPECT_EQ(c.listaPrecios().size(), 0u);  // the current (blank) line has no product
   c.irAPartida(0);
   EXPECT_EQ(c.listaPrecios(), (std::vector<std::string>{"0", "0", "0", "0"}));

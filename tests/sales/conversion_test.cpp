@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "sales/captura.h"
-#include "shell/rutas.h"
-#include "shell/texto.h"
+#include "base/rutas.h"
+#include "base/texto.h"
 #include "store/dbf/dbf_table.h"
 #include "support/dialogos_venta_falsos.h"
 #include "support/empresa_ventas.h"
@@ -24,14 +24,14 @@ namespace {
 
 using sales::CapturaVenta;
 using sales::TipoVenta;
-using shell::RespuestaAdvertencia;
+using base::RespuestaAdvertencia;
 using Lineas = std::vector<std::pair<std::string, std::string>>;  // quantity, key
 
 constexpr std::string_view kSistema = EmpresaVentas::kSistema;
 constexpr std::string_view kDatos = EmpresaVentas::kDatos;
 const std::string kError = "No Pueden Guardarse los Datos ha Ocurrido un Error";
 
-shell::FechaHora el(int dia, int hora = 10) { return {{2025, 6, dia}, {hora, 0, 0, 0}}; }
+base::FechaHora el(int dia, int hora = 10) { return {{2025, 6, dia}, {hora, 0, 0, 0}}; }
 
 class Conversion : public ::testing::Test {
  protected:
@@ -108,7 +108,7 @@ class Conversion : public ::testing::Test {
   }
   size_t movimientos() const { return empresa.filas("movinven.dbf", {"CLDOC_MI"}).size(); }
   std::string archivo(std::string_view nombre) const {
-    return shell::leeBytes(shell::une(kSistema, nombre)).value_or("(no existe)");
+    return base::leeBytes(base::une(kSistema, nombre)).value_or("(no existe)");
   }
 
   DirectorioTemporal dir;
@@ -189,13 +189,13 @@ TEST_F(Conversion, FacturarSeDetieneSinConfirmacionOSinCliente) {
   EXPECT_EQ(ui.mensajes(), (std::vector<std::string>{
                                "La Clave del Cliente no EXISTE es necesario darla de alta para Facturar"}));
   EXPECT_TRUE(facturas().empty());
-  EXPECT_FALSE(shell::existe(shell::une(kSistema, "bufer.tmp")));
+  EXPECT_FALSE(base::existe(base::une(kSistema, "bufer.tmp")));
   EXPECT_EQ(remisiones(), (std::vector<std::string>{"1|C1|", "2|X9|"}));
 }
 
 TEST_F(Conversion, SiNoSePuedenEscribirLosBuferesNoSeFactura) {
   documento("C1", {{"1", "P1"}});
-  ASSERT_TRUE(shell::creaDirectorios(shell::une(kSistema, "buferenc.tmp")));
+  ASSERT_TRUE(base::creaDirectorios(base::une(kSistema, "buferenc.tmp")));
   ui.respondeAdvertencia(RespuestaAdvertencia::Si);
   EXPECT_FALSE(cap->facturaRemision(false));
   EXPECT_EQ(ui.mensajes(), (std::vector<std::string>{kError}));
@@ -271,7 +271,7 @@ class FacturaCierre : public Conversion {
 TEST_F(FacturaCierre, JuntaLasPartidasSinFacturarDesdeLaFechaYMarcaCadaRemision) {
   notas();
   cap->campos().tasa = "10";  // the document tax rate typed on screen
-  dlg.fechas.push_back(std::pair{shell::Fecha{2025, 6, 29}, shell::Fecha{2025, 6, 29}});
+  dlg.fechas.push_back(std::pair{base::Fecha{2025, 6, 29}, base::Fecha{2025, 6, 29}});
   ui.respondeAdvertencia(RespuestaAdvertencia::Si);
   EXPECT_TRUE(cap->facturaCierre());
 
@@ -295,7 +295,7 @@ TEST_F(FacturaCierre, JuntaLasPartidasSinFacturarDesdeLaFechaYMarcaCadaRemision)
   // Again over the same dates: every note is invoiced, nothing is created.
   ui.olvidaLlamadas();
   dlg.llamadas.clear();
-  dlg.fechas.push_back(std::pair{shell::Fecha{2025, 6, 29}, shell::Fecha{2025, 6, 29}});
+  dlg.fechas.push_back(std::pair{base::Fecha{2025, 6, 29}, base::Fecha{2025, 6, 29}});
   EXPECT_FALSE(cap->facturaCierre());
   EXPECT_EQ(ui.mensajes(),
             (std::vector<std::string>{"No hay Partidas para estas Fechas, puede ser que ya se "
@@ -311,7 +311,7 @@ TEST_F(FacturaCierre, CanceladoOFechaPosteriorALaUltimaNoGeneranNada) {
   EXPECT_EQ(dlg.llamadas, (std::vector<std::string>{"rango fechas"}));
 
   // The last note is of 30 June: from 1 July no note qualifies.
-  dlg.fechas.push_back(std::pair{shell::Fecha{2025, 7, 1}, shell::Fecha{2025, 7, 1}});
+  dlg.fechas.push_back(std::pair{base::Fecha{2025, 7, 1}, base::Fecha{2025, 7, 1}});
   EXPECT_FALSE(cap->facturaCierre());
   EXPECT_EQ(ui.mensajes(),
             (std::vector<std::string>{"No hay Partidas para estas Fechas, puede ser que ya se "
@@ -323,7 +323,7 @@ TEST_F(FacturaCierre, CanceladoOFechaPosteriorALaUltimaNoGeneranNada) {
 TEST_F(FacturaCierre, UnaPartidaYaJuntadaAvisaYQuedaFuera) {
   documento("C1", {{"2", "P1"}, {"5", "P2"}});
   marcaLinea(1, "P1", "F");
-  dlg.fechas.push_back(std::pair{shell::Fecha{2025, 6, 30}, shell::Fecha{2025, 6, 30}});
+  dlg.fechas.push_back(std::pair{base::Fecha{2025, 6, 30}, base::Fecha{2025, 6, 30}});
   ui.respondeAdvertencia(RespuestaAdvertencia::No);
   EXPECT_TRUE(cap->facturaCierre());
   EXPECT_EQ(ui.mensajes(),

@@ -13,10 +13,10 @@
 #include <vector>
 
 #include "sales/captura.h"
-#include "shell/rutas.h"
-#include "shell/texto.h"
+#include "base/rutas.h"
+#include "base/texto.h"
 #include "store/dbf/dbf_table.h"
-#include "store/empresa_nueva.h"
+#include "session/empresa_nueva.h"
 #include "support/dialogos_venta_falsos.h"
 #include "support/empresa_ventas.h"
 #include "support/entorno.h"
@@ -90,15 +90,15 @@ TEST(EstacionesVenta, DosEstacionesGuardanALaVezConNumerosYPartidasPropios) {
   empresa.cliente("C1", "Ferreteria Lopez");
   empresa.sesion("0");
   // The second station: its own system directory on the same data directory.
-  store::OpcionesEmpresa o;
+  session::OpcionesEmpresa o;
   o.dirDatos = std::string(EmpresaVentas::kDatos);
   o.dirSistema = std::string(kSistema2);
-  store::creaDirectorioSistema(o);
-  ASSERT_TRUE(shell::escribeLineas(shell::une(kSistema2, "Gener1.cnf"), empresa.lineas));
-  ASSERT_TRUE(shell::copia(shell::une(EmpresaVentas::kSistema, "encabeza.cnf"),
-                           shell::une(kSistema2, "encabeza.cnf")));
-  ASSERT_TRUE(shell::copia(shell::une(EmpresaVentas::kSistema, "Multi.dat"),
-                           shell::une(kSistema2, "Multi.dat")));
+  session::creaDirectorioSistema(o);
+  ASSERT_TRUE(base::escribeLineas(base::une(kSistema2, "Gener1.cnf"), empresa.lineas));
+  ASSERT_TRUE(base::copia(base::une(EmpresaVentas::kSistema, "encabeza.cnf"),
+                           base::une(kSistema2, "encabeza.cnf")));
+  ASSERT_TRUE(base::copia(base::une(EmpresaVentas::kSistema, "Multi.dat"),
+                           base::une(kSistema2, "Multi.dat")));
 
   const Venta a{EmpresaVentas::kSistema, 0, "C1", "2", "P1"};  // stamp 37500
   const Venta b{kSistema2, 1, "1", "5", "P2"};                 // stamp 37501

@@ -8,7 +8,7 @@ namespace mostrador::sales {
 namespace {
 
 using prueba::Banco;
-using shell::RespuestaAdvertencia;
+using base::RespuestaAdvertencia;
 using V = std::vector<std::string>;
 
 const std::vector<std::string> kDetalle = {"CLDOC_FD", "CONTROL", "CLPRO_FD", "CANTI_FD", "PUNPR_FD",

@@ -11,7 +11,7 @@
 #include <random>
 
 #include "sales/captura.h"
-#include "shell/rutas.h"
+#include "base/rutas.h"
 #include "store/dbf/dbf_table.h"
 #include "support/dialogos_venta_falsos.h"
 #include "support/empresa_ventas.h"
@@ -24,7 +24,7 @@
 namespace mostrador::prueba {
 namespace {
 
-std::string datosLocal() { return shell::resuelve(std::string(EmpresaVentas::kDatos)).string(); }
+std::string datosLocal() { return base::resuelve(std::string(EmpresaVentas::kDatos)).string(); }
 
 TEST(Integridad, DosEstacionesVendiendoALaVezGuardanCadaVentaUnaVezYEntera) {
   DirectorioTemporal dir;

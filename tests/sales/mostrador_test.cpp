@@ -5,16 +5,16 @@
 #include <gtest/gtest.h>
 
 #include "banco_captura.h"
-#include "shell/rutas.h"
-#include "shell/texto.h"
+#include "base/rutas.h"
+#include "base/texto.h"
 
 namespace mostrador::sales {
 namespace {
 
 using prueba::Banco;
 using prueba::ProductoVenta;
-using shell::RespuestaAdvertencia;
-using shell::RespuestaCerrar;
+using base::RespuestaAdvertencia;
+using base::RespuestaCerrar;
 using V = std::vector<std::string>;
 
 const std::vector<std::string> kTotales = {"CLDOC_F", "CLCLI_F", "STATU_F", "SUBTO_F", "IMTOD_F", "SALDO_F"};
@@ -196,7 +196,7 @@ TEST(Cantidad, UnEscaneoDondeVaLaCantidadEsElProductoNuncaUnaCantidad) {
 TEST(Cantidad, UnaCantidadDesmedidaPideConfirmacion) {
   Banco b;
   barras(b);
-  shell::escribeLineas(shell::une(prueba::EmpresaVentas::kSistema, "cantidad.cnf"), {"500"});
+  base::escribeLineas(base::une(prueba::EmpresaVentas::kSistema, "cantidad.cnf"), {"500"});
   CapturaVenta& c = b.abre();
   EXPECT_EQ(c.ajustes().topeCantidad, 500);
   ASSERT_TRUE(c.nuevo());
@@ -253,10 +253,10 @@ TEST(Partidas, CuentaSoloLoQueSeGuardaYF3RepiteLaUltima) {
 
 TEST(Apertura, UnaTablaQueNoAbreQuedaEnLaBitacoraDeLaEstacion) {
   Banco b;
-  ASSERT_TRUE(shell::borra(shell::une(prueba::EmpresaVentas::kDatos, "vendedor.dbf")));
+  ASSERT_TRUE(base::borra(base::une(prueba::EmpresaVentas::kDatos, "vendedor.dbf")));
   CapturaVenta& c = b.abre();
   EXPECT_EQ(b.ui.mensajes(), V{"No Pueden Guardarse los Datos ha Ocurrido un Error"});
-  EXPECT_EQ(*shell::leeBytes(shell::une(prueba::EmpresaVentas::kSistema, "Bitacora.txt")),
+  EXPECT_EQ(*base::leeBytes(base::une(prueba::EmpresaVentas::kSistema, "Bitacora.txt")),
             "Error Apertura vendedor.dbf 12:00:00 15/03/2025 12:00:00\r\n");
   // The document tables opened all the same.
   EXPECT_EQ(c.tipo(), TipoVenta::Remision);

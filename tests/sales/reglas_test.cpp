@@ -6,16 +6,16 @@
 #include "sales/precios.h"
 #include "sales/tipos_venta.h"
 #include "sales/totales.h"
-#include "shell/registros_fijos.h"
-#include "shell/rutas.h"
-#include "shell/texto.h"
+#include "base/registros_fijos.h"
+#include "base/rutas.h"
+#include "base/texto.h"
 #include "store/catalogo.h"
 #include "support/entorno.h"
 
 namespace mostrador::sales {
 namespace {
 
-using shell::Importe;
+using base::Importe;
 
 Importe imp(const char* t) { return *Importe::deTexto(t); }
 
@@ -143,7 +143,7 @@ TEST(Precios, Similitud) {
 
 TEST(Precios, DescuentoDelClientePorLineaYCosto) {
   prueba::DirectorioTemporal dir;
-  ASSERT_TRUE(shell::creaDirectorios("C:\\Datos"));
+  ASSERT_TRUE(base::creaDirectorios("C:\\Datos"));
   const store::DefTabla& def = *store::buscaTabla("ClieDesc.dbf");
   dbf::Table::create("C:\\Datos", "ClieDesc.dbf", def.campos, def.indices);
   dbf::Table t;
@@ -215,13 +215,13 @@ TEST(Ajustes, LineasYArchivosDelSistema) {
   EXPECT_EQ(a.usuario, "0");
   EXPECT_TRUE(a.caja.empty());
 
-  ASSERT_TRUE(shell::creaDirectorios("C:\\Sis"));
-  ASSERT_TRUE(shell::creaDirectorios("C:\\Datos"));
-  ASSERT_TRUE(shell::escribeLineas("C:\\Sis\\ENCABEZA.CNF",
+  ASSERT_TRUE(base::creaDirectorios("C:\\Sis"));
+  ASSERT_TRUE(base::creaDirectorios("C:\\Datos"));
+  ASSERT_TRUE(base::escribeLineas("C:\\Sis\\ENCABEZA.CNF",
                                    {"S", "N", "a.fmt", "", "", "", "", "f.fmt", "S"}));
-  ASSERT_TRUE(shell::escribeLineas("C:\\Sis\\empaque.cnf", {"S"}));
-  ASSERT_TRUE(shell::escribeLineas("C:\\Sis\\Multi.dat", {"3", "deta2"}));
-  ASSERT_TRUE(shell::escribeLineas("C:\\Datos\\pagos.cnf", {"Efectivo", "Tarjeta"}));
+  ASSERT_TRUE(base::escribeLineas("C:\\Sis\\empaque.cnf", {"S"}));
+  ASSERT_TRUE(base::escribeLineas("C:\\Sis\\Multi.dat", {"3", "deta2"}));
+  ASSERT_TRUE(base::escribeLineas("C:\\Datos\\pagos.cnf", {"Efectivo", "Tarjeta"}));
   ASSERT_TRUE(escribeCaja("C:\\Sis", 1, {"2", "V1", "Ticket.fmt"}));
   a = leeAjustes("C:\\Sis", l);
   EXPECT_TRUE(a.existeEncabeza);
@@ -238,7 +238,7 @@ TEST(Ajustes, LineasYArchivosDelSistema) {
   EXPECT_EQ(a.vendedorCaja, "V1");
   EXPECT_EQ(a.formatoCaja, "Ticket.fmt");
   // The till file is 36-byte records with length-prefixed texts.
-  std::string bytes = *shell::leeBytes("C:\\Sis\\caja.cnf");
+  std::string bytes = *base::leeBytes("C:\\Sis\\caja.cnf");
   ASSERT_EQ(bytes.size(), 36u);
   EXPECT_EQ(bytes.substr(0, 2), std::string("\x01" "2"));
   EXPECT_EQ(bytes.substr(4, 3), std::string("\x02" "V1"));

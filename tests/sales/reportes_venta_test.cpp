@@ -5,10 +5,10 @@
 #include <gtest/gtest.h>
 
 #include "banco_captura.h"
-#include "printing/reporte_sql.h"
-#include "printing/visor_concentrado.h"
+#include "reports/reporte_sql.h"
+#include "reports/visor_concentrado.h"
 #include "sales/reportes_venta.h"
-#include "shell/rutas.h"
+#include "base/rutas.h"
 #include "store/dbf/dbf_table.h"
 
 namespace mostrador::sales {
@@ -17,10 +17,10 @@ namespace {
 using prueba::Banco;
 using V = std::vector<std::string>;
 
-class DialogoAceptado : public printing::DialogoFiltro {
+class DialogoAceptado : public reports::DialogoFiltro {
  public:
-  std::function<void(printing::FiltroReporte&)> cambia;
-  bool pide(printing::FiltroReporte& f) override {
+  std::function<void(reports::FiltroReporte&)> cambia;
+  bool pide(reports::FiltroReporte& f) override {
     if (cambia) cambia(f);
     return true;
   }
@@ -33,18 +33,18 @@ struct Reportes : ::testing::Test {
   std::string sistema{prueba::EmpresaVentas::kSistema};
 
   ContextoVenta contexto(store::Documento d) { return ContextoVenta{store::documento(d), datos, b.reloj}; }
-  std::unique_ptr<printing::ReporteSql> corre(std::string_view comando, store::Documento d = store::Documento::Remision,
+  std::unique_ptr<reports::ReporteSql> corre(std::string_view comando, store::Documento d = store::Documento::Remision,
                                               bool conFiltro = true) {
     auto def = definicionReporteVenta(comando, contexto(d));
     EXPECT_TRUE(def) << comando;
     if (!def) return nullptr;
-    printing::ContextoReporte ctx{sistema, datos, b.ui, &dialogo, &b.reloj};
-    printing::ParametrosReporte p;
+    reports::ContextoReporte ctx{sistema, datos, b.ui, &dialogo, &b.reloj};
+    reports::ParametrosReporte p;
     p.definicion = def->texto;
     p.tabla = def->tabla;
     p.tipo = def->tipo;
     p.muestraFiltro = conFiltro;
-    return printing::EjecutaReporte(ctx, comandoReporte(comando)->titulo, def->campoDocumento, def->campoFecha, p);
+    return reports::EjecutaReporte(ctx, comandoReporte(comando)->titulo, def->campoDocumento, def->campoFecha, p);
   }
   // Appends a record to a data-directory table: field=value pairs (numbers and dates
   // given as text).
@@ -148,7 +148,7 @@ TEST_F(Reportes, CorteZDeUnDiaConRemisionRetiroYEntrada) {
   // The summary kind puts the same lines under the first line, in black at 12.
   auto s = corre("CorteZRESUMEN1");
   ASSERT_TRUE(s);
-  EXPECT_EQ(s->hoja().lineas()[22], (printing::LineaHoja{"TOTAL EN CAJA                 100.00", printing::kNegroHoja, 12}));
+  EXPECT_EQ(s->hoja().lineas()[22], (reports::LineaHoja{"TOTAL EN CAJA                 100.00", reports::kNegroHoja, 12}));
   EXPECT_EQ(s->hoja().size(), l.size());
 }
 
@@ -196,12 +196,12 @@ TEST_F(Reportes, CadaComandoCorreSobreLasTablasDeLaEmpresa) {
                             {"PUNPR_FD", "10"}, {"FEDOC_FD", "15/03/2025"}});
   b.producto("A", 1, 10);
   // The document range as the dialog offers it: the table's first and last documents.
-  dialogo.cambia = [](printing::FiltroReporte& f) { EXPECT_EQ(f.de, f.hasta); };
+  dialogo.cambia = [](reports::FiltroReporte& f) { EXPECT_EQ(f.de, f.hasta); };
   int definiciones = 0, resumenes = 0;
   for (const auto& cmd : comandosReporteVenta()) {
     if (cmd.nombre == "-") continue;
     if (auto r = concentradoVenta(cmd.nombre, contexto(store::Documento::Remision), "01/03/2025", "31/03/2025")) {
-      EXPECT_EQ(ejecutaConcentradoVenta(*r, sistema, datos, b.ui), printing::ResultadoConcentrado::Hecho) << cmd.nombre;
+      EXPECT_EQ(ejecutaConcentradoVenta(*r, sistema, datos, b.ui), reports::ResultadoConcentrado::Hecho) << cmd.nombre;
       ++resumenes;
       continue;
     }
@@ -255,8 +255,8 @@ TEST_F(Reportes, VentasPorDiaSumanFacturasYRestanDevoluciones) {
   registro("Devoluc.dbf", {{"CLDOC_F", "2"}, {"IMTOD_F", "40"}, {"FEDOC_F", "01/04/2025"}});
   auto c = concentradoVenta("VentasporDa1", contexto(store::Documento::Factura), "01/03/2025", "31/03/2025");
   ASSERT_TRUE(c);
-  ASSERT_EQ(ejecutaConcentradoVenta(*c, sistema, datos, b.ui), printing::ResultadoConcentrado::Hecho);
-  printing::VisorConcentrado v(sistema, c->caption);
+  ASSERT_EQ(ejecutaConcentradoVenta(*c, sistema, datos, b.ui), reports::ResultadoConcentrado::Hecho);
+  reports::VisorConcentrado v(sistema, c->caption);
   ASSERT_TRUE(v.abre());
   ASSERT_EQ(v.registros(), 2);
   EXPECT_EQ(v.registro(0)->clave, "2025/03/02");
@@ -268,7 +268,7 @@ TEST_F(Reportes, VentasPorDiaSumanFacturasYRestanDevoluciones) {
   EXPECT_EQ(v.encabezados()[3], "% Comis. Vend.");
   v.TitulosGrafica(c->tituloGrafica, c->eje1, c->eje2, "");
   v.dibuja();
-  EXPECT_EQ(v.grafica().puntos, (std::vector<printing::PuntoGrafica>{{"2025/03/02", 70}, {"2025/03/15", 131}}));
+  EXPECT_EQ(v.grafica().puntos, (std::vector<reports::PuntoGrafica>{{"2025/03/02", 70}, {"2025/03/15", 131}}));
   EXPECT_EQ(c->tituloGrafica, "Gráfica de Ventas por Día");
 }
 

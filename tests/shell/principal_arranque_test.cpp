@@ -2,14 +2,16 @@
 
 #include <functional>
 
-#include "shell/empresas.h"
+#include "session/empresas.h"
 #include "shell/principal.h"
 #include "shell/rapida.h"
 #include "support/entorno.h"
 #include "support/interaccion_fake.h"
 #include "support/reloj_fijo.h"
-#include "usuarios_instalacion.h"
+#include "support/usuarios_instalacion.h"
 
+using namespace mostrador;
+using namespace mostrador::session;
 using namespace mostrador::shell;
 using mostrador::prueba::derechosCon;
 using mostrador::prueba::DirectorioTemporal;
@@ -82,9 +84,9 @@ struct Arranque : ::testing::Test {
 
 TEST_F(Arranque, FirstRunWithoutTheInitialisationFile) {
   i.empresa(1, "Primera");
-  ASSERT_FALSE(existe("c:\\TVK\\talvek.ini"));
+  ASSERT_FALSE(base::existe("c:\\TVK\\talvek.ini"));
   arranca("");
-  EXPECT_EQ(*leeBytes("c:\\TVK\\talvek.ini"),
+  EXPECT_EQ(*base::leeBytes("c:\\TVK\\talvek.ini"),
             t.str() + "\r\n" + t.str() + "\\Gener1.cnf\r\n\r\n");
   EXPECT_FALSE(principal->habilitada());
   EXPECT_EQ(principal->directorioSistema(), t.str());
@@ -96,7 +98,7 @@ TEST_F(Arranque, TheInitialisationFileIsCreatedWithTheCurrentDirectoryAlone) {
   // No company at all yet: only the creation step runs.
   principal = std::make_unique<Principal>(ui, pantallas, reloj);
   principal->FormCreate();
-  EXPECT_EQ(*leeBytes("c:\\TVK\\talvek.ini"), t.str() + "\r\n");
+  EXPECT_EQ(*base::leeBytes("c:\\TVK\\talvek.ini"), t.str() + "\r\n");
   EXPECT_TRUE(std::filesystem::is_directory(t.ruta() / "unidades/c/TVK"));
   EXPECT_FALSE(principal->habilitada());
 }
@@ -110,7 +112,7 @@ TEST_F(Arranque, SigningInEnablesTheWindowWithTitleAndUser) {
   // Signing in resets the document check's marker and records the session in the log.
   EXPECT_EQ(ganchos, (Msgs{"empaca " + t.str(), "numeradores " + i.datos(1) + " []", "marcador"}));
   EXPECT_EQ(principal->EditRuta(), i.datos(1));
-  EXPECT_EQ(*leeBytes(une(t.str(), "Bitacora.txt")),
+  EXPECT_EQ(*base::leeBytes(base::une(t.str(), "Bitacora.txt")),
             "Ingreso Usuario 2 (Mostrador    V 4.6.1   Abarrotes Uno) 08:00:00 02/01/2026 08:00:00\r\n");
 }
 
@@ -130,7 +132,7 @@ TEST_F(Arranque, EachSignInStartsTheTickCountAndTheLogAgain) {
   EXPECT_EQ(principal->ticks(), 0);
   EXPECT_EQ(principal->Label6(), "0");
   EXPECT_EQ(ganchos, Msgs{"marcador"});
-  EXPECT_EQ(*leeBytes(une(t.str(), "Bitacora.txt")),
+  EXPECT_EQ(*base::leeBytes(base::une(t.str(), "Bitacora.txt")),
             "Ingreso Usuario 1 (Mostrador    V 4.6.1   Abarrotes Uno) 08:00:00 02/01/2026 08:00:00\r\n"
             "Ingreso Usuario - (Otra) 08:00:00 02/01/2026 08:00:00\r\n");
 }
@@ -156,7 +158,7 @@ TEST_F(Arranque, TheCompanyAccessKeyKeepsTheUserLabel) {
 
 TEST_F(Arranque, QuickStartTOpensTheSalesScreenOnlyWithRightFour) {
   i.empresa(1, "Uno");
-  escribeLineas(une(t.str(), "rapida.cnf"), {"T", "N", "N"});
+  base::escribeLineas(base::une(t.str(), "rapida.cnf"), {"T", "N", "N"});
   arranca("caja");
   EXPECT_EQ(pantallas.abiertas, (std::vector<Pantalla>{Pantalla::Empresas, Pantalla::Factura}));
   EXPECT_TRUE(principal->opciones().documentos);
@@ -165,7 +167,7 @@ TEST_F(Arranque, QuickStartTOpensTheSalesScreenOnlyWithRightFour) {
 
 TEST_F(Arranque, QuickStartTWithoutRightFourIsRefused) {
   i.empresa(1, "Uno");
-  escribeLineas(une(t.str(), "rapida.cnf"), {"T", "N", "N"});
+  base::escribeLineas(base::une(t.str(), "rapida.cnf"), {"T", "N", "N"});
   arranca("alma");
   EXPECT_EQ(pantallas.abiertas, std::vector<Pantalla>{Pantalla::Empresas});
   EXPECT_EQ(ui.mensajes(), Msgs{"No Se Tiene Acceso..."});
@@ -173,21 +175,21 @@ TEST_F(Arranque, QuickStartTWithoutRightFourIsRefused) {
 
 TEST_F(Arranque, QuickStartNOpensNothingAndSOpensThePointOfSale) {
   i.empresa(1, "Uno");
-  escribeLineas(une(t.str(), "rapida.cnf"), {"N", "S", "S"});
+  base::escribeLineas(base::une(t.str(), "rapida.cnf"), {"N", "S", "S"});
   arranca("caja");
   EXPECT_EQ(pantallas.abiertas, std::vector<Pantalla>{Pantalla::Empresas});
   // Lines 2 and 3 are never read back.
   EXPECT_FALSE(principal->opciones().servidorHorario);
   EXPECT_FALSE(principal->opciones().actualizarFecha);
   pantallas.abiertas.clear();
-  escribeLineas(une(t.str(), "rapida.cnf"), {"S"});
+  base::escribeLineas(base::une(t.str(), "rapida.cnf"), {"S"});
   arranca("caja");
   EXPECT_EQ(pantallas.abiertas, (std::vector<Pantalla>{Pantalla::Empresas, Pantalla::CapturaRapida}));
 }
 
 TEST_F(Arranque, QuickStartNeedsASignIn) {
   i.empresa(1, "Uno");
-  escribeLineas(une(t.str(), "rapida.cnf"), {"S"});
+  base::escribeLineas(base::une(t.str(), "rapida.cnf"), {"S"});
   arranca("");
   EXPECT_EQ(pantallas.abiertas, std::vector<Pantalla>{Pantalla::Empresas});
   EXPECT_FALSE(principal->habilitada());
@@ -204,26 +206,26 @@ TEST_F(Arranque, TheCompanyScreenIsShownAutomaticallyOnlyOnce) {
 
 TEST_F(Arranque, ANonAdministratorsTogglesLeaveTheQuickStartFileAlone) {
   i.empresa(1, "Uno");
-  escribeLineas(une(t.str(), "rapida.cnf"), {"N", "S", "N"});
+  base::escribeLineas(base::une(t.str(), "rapida.cnf"), {"N", "S", "N"});
   arranca("caja");
   principal->IniciarenCapturaRpida2Click();
   principal->ServidordeHorario1Click();
   EXPECT_TRUE(principal->opciones().documentos);
   EXPECT_TRUE(principal->opciones().servidorHorario);
-  EXPECT_EQ(*leeBytes(une(t.str(), "rapida.cnf")), "N\r\nS\r\nN\r\n");
+  EXPECT_EQ(*base::leeBytes(base::une(t.str(), "rapida.cnf")), "N\r\nS\r\nN\r\n");
 }
 
 TEST_F(Arranque, TheAdministratorsTogglesAreSavedAndThePointOfSaleWins) {
   i.empresa(1, "Uno");
   arranca("admin");
-  ASSERT_FALSE(existe(une(t.str(), "rapida.cnf")));
+  ASSERT_FALSE(base::existe(base::une(t.str(), "rapida.cnf")));
   principal->IniciarenCapturaRpida2Click();
-  EXPECT_EQ(*leeBytes(une(t.str(), "Rapida.cnf")), "T\r\nN\r\nN\r\n");
+  EXPECT_EQ(*base::leeBytes(base::une(t.str(), "Rapida.cnf")), "T\r\nN\r\nN\r\n");
   principal->IniciarenCapturaRpida1Click();
   principal->ServidordeHorario1Click();
-  EXPECT_EQ(*leeBytes(une(t.str(), "rapida.cnf")), "S\r\nS\r\nN\r\n");
+  EXPECT_EQ(*base::leeBytes(base::une(t.str(), "rapida.cnf")), "S\r\nS\r\nN\r\n");
   principal->IniciarenCapturaRpida1Click();
-  EXPECT_EQ(*leeBytes(une(t.str(), "rapida.cnf")), "T\r\nS\r\nN\r\n");
+  EXPECT_EQ(*base::leeBytes(base::une(t.str(), "rapida.cnf")), "T\r\nS\r\nN\r\n");
 }
 
 TEST_F(Arranque, ClassicViewOnlyForAnExactN) {

@@ -8,8 +8,9 @@
 #include "support/entorno.h"
 #include "support/interaccion_fake.h"
 #include "support/reloj_fijo.h"
-#include "usuarios_instalacion.h"
+#include "support/usuarios_instalacion.h"
 
+using namespace mostrador;
 using namespace mostrador::shell;
 using mostrador::prueba::derechosCon;
 using mostrador::prueba::DirectorioTemporal;
@@ -48,8 +49,8 @@ struct PantallasGrabadas : Pantallas {
   }
 };
 
-RespuestaAdministrador respuesta(RespuestaAdministrador::Resultado r, std::string clave) {
-  RespuestaAdministrador a;
+base::RespuestaAdministrador respuesta(base::RespuestaAdministrador::Resultado r, std::string clave) {
+  base::RespuestaAdministrador a;
   a.resultado = r;
   a.clave = std::move(clave);
   return a;
@@ -66,7 +67,7 @@ struct Principal_ : ::testing::Test {
   std::vector<std::string> ganchos;
 
   Principal_() {
-    i.usuarios({administradorInicial("Administrador", "admin"),
+    i.usuarios({session::administradorInicial("Administrador", "admin"),
                 {1, "Cajero", "caja", derechosCon({4, 20, 44, 53})},
                 {2, "Almacén", "alma", derechosCon({5, 8, 9})},
                 {3, "Respaldo", "resp", derechosCon({55})}});
@@ -90,8 +91,8 @@ struct Principal_ : ::testing::Test {
   std::unique_ptr<Principal> firmado(const std::string& usuario) {
     auto p = std::make_unique<Principal>(ui, pantallas, reloj, registrados());
     p->FormCreate();
-    Ingreso ing;
-    ing.tipo = Ingreso::Usuario;
+    session::Ingreso ing;
+    ing.tipo = session::Ingreso::Usuario;
     ing.usuario = std::stoi(usuario);
     ing.titulo = "Mostrador    V 4.6.1   Abarrotes Uno";
     p->aplicaIngreso(ing);
@@ -184,7 +185,7 @@ TEST_F(Principal_, CatalogueEntriesCheckTheirRightsExceptTheLastTwo) {
 
 TEST_F(Principal_, TheAdministratorsKeyOpensTheCatalogueAsUserZero) {
   auto p = firmado("1");  // lacks right 8
-  ui.respondeAdministrador(respuesta(RespuestaAdministrador::Administrador, "admin"));
+  ui.respondeAdministrador(respuesta(base::RespuestaAdministrador::Administrador, "admin"));
   p->Producto1Click();
   ASSERT_EQ(pantallas.abiertas.size(), 1u);
   EXPECT_EQ(pantallas.abiertas[0].pantalla, Pantalla::Inventario);
@@ -194,14 +195,14 @@ TEST_F(Principal_, TheAdministratorsKeyOpensTheCatalogueAsUserZero) {
 
 TEST_F(Principal_, WithoutTheAdministratorsKeyTheUsersOwnRightDecides) {
   auto p = firmado("1");
-  ui.respondeAdministrador(respuesta(RespuestaAdministrador::OtraClave, "alma"))
-      .respondeAdministrador(respuesta(RespuestaAdministrador::Cancelada, ""));
+  ui.respondeAdministrador(respuesta(base::RespuestaAdministrador::OtraClave, "alma"))
+      .respondeAdministrador(respuesta(base::RespuestaAdministrador::Cancelada, ""));
   p->Producto1Click();
   p->Producto1Click();
   EXPECT_EQ(ui.mensajes(), Msgs(2, "No Se Tiene Acceso..."));
   EXPECT_TRUE(pantallas.abiertas.empty());
   auto q = firmado("2");
-  ui.respondeAdministrador(respuesta(RespuestaAdministrador::OtraClave, "x"));
+  ui.respondeAdministrador(respuesta(base::RespuestaAdministrador::OtraClave, "x"));
   q->Producto1Click();
   ASSERT_EQ(pantallas.abiertas.size(), 1u);
   EXPECT_EQ(pantallas.abiertas[0].usuario, "2");
@@ -216,16 +217,16 @@ TEST_F(Principal_, UserZeroOpensTheCatalogueWithoutTheKeyDialog) {
 
 TEST_F(Principal_, GeneralConfigurationNeedsTheKeyAndTheUsersRightTen) {
   auto p = firmado("1");
-  ui.respondeAdministrador(respuesta(RespuestaAdministrador::OtraClave, "caja"))
-      .respondeAdministrador(respuesta(RespuestaAdministrador::Cancelada, ""))
-      .respondeAdministrador(respuesta(RespuestaAdministrador::Administrador, "admin"));
+  ui.respondeAdministrador(respuesta(base::RespuestaAdministrador::OtraClave, "caja"))
+      .respondeAdministrador(respuesta(base::RespuestaAdministrador::Cancelada, ""))
+      .respondeAdministrador(respuesta(base::RespuestaAdministrador::Administrador, "admin"));
   p->General1Click();
   p->General1Click();
   p->General1Click();
   EXPECT_EQ(ui.mensajes(), (Msgs{"No se Tienen Acceso a este Módulo", "No Se Tiene Acceso..."}));
   EXPECT_TRUE(pantallas.abiertas.empty());
   auto q = firmado("0");
-  ui.respondeAdministrador(respuesta(RespuestaAdministrador::Administrador, "admin"));
+  ui.respondeAdministrador(respuesta(base::RespuestaAdministrador::Administrador, "admin"));
   q->General1Click();
   ASSERT_EQ(pantallas.abiertas.size(), 1u);
   EXPECT_EQ(pantallas.abiertas[0].pantalla, Pantalla::ConfiguracionGeneral);
@@ -236,7 +237,7 @@ TEST_F(Principal_, GeneralConfigurationNeedsTheKeyAndTheUsersRightTen) {
 
 TEST_F(Principal_, BackupsFollowTheRightOfTheKeysOwner) {
   auto p = firmado("1");
-  ui.respondeAdministrador(respuesta(RespuestaAdministrador::OtraClave, "resp"));
+  ui.respondeAdministrador(respuesta(base::RespuestaAdministrador::OtraClave, "resp"));
   p->Respaldos1Click();
   ASSERT_EQ(pantallas.abiertas.size(), 1u);
   EXPECT_EQ(pantallas.abiertas[0].pantalla, Pantalla::Respaldo);
@@ -245,24 +246,24 @@ TEST_F(Principal_, BackupsFollowTheRightOfTheKeysOwner) {
 
 TEST_F(Principal_, BackupsWithAKeyOfNobodyOrCancelled) {
   auto p = firmado("0");
-  const std::string usuarios = *leeBytes(archivoUsuarios(i.sistema));
-  ui.respondeAdministrador(respuesta(RespuestaAdministrador::OtraClave, "nadie"))
-      .respondeAdministrador(respuesta(RespuestaAdministrador::Cancelada, ""))
-      .respondeAdministrador(respuesta(RespuestaAdministrador::OtraClave, "caja"));
+  const std::string usuarios = *base::leeBytes(session::archivoUsuarios(i.sistema));
+  ui.respondeAdministrador(respuesta(base::RespuestaAdministrador::OtraClave, "nadie"))
+      .respondeAdministrador(respuesta(base::RespuestaAdministrador::Cancelada, ""))
+      .respondeAdministrador(respuesta(base::RespuestaAdministrador::OtraClave, "caja"));
   p->Respaldos1Click();
   p->Respaldos1Click();
   p->Respaldos1Click();
   EXPECT_EQ(ui.mensajes(), Msgs(2, "No se Tiene Acceso a este Módulo"));
   EXPECT_TRUE(pantallas.abiertas.empty());
-  EXPECT_EQ(*leeBytes(archivoUsuarios(i.sistema)), usuarios);
+  EXPECT_EQ(*base::leeBytes(session::archivoUsuarios(i.sistema)), usuarios);
 }
 
 TEST_F(Principal_, ReindexingClosesTheWindowsTablesAndPausesTheCheck) {
   auto p = firmado("3");
   p->MI1Click();
   ASSERT_TRUE(p->timerHora());
-  ui.respondeAdministrador(respuesta(RespuestaAdministrador::Cancelada, ""))
-      .respondeAdministrador(respuesta(RespuestaAdministrador::Administrador, "admin"));
+  ui.respondeAdministrador(respuesta(base::RespuestaAdministrador::Cancelada, ""))
+      .respondeAdministrador(respuesta(base::RespuestaAdministrador::Administrador, "admin"));
   p->Reindexar1Click();
   EXPECT_EQ(ui.mensajes(), Msgs{"No se Tiene Acceso a este Módulo"});
   EXPECT_TRUE(p->timerHora());

@@ -1,13 +1,16 @@
 #include <gtest/gtest.h>
 
 #include "shell/arranque.h"
-#include "shell/configuracion.h"
-#include "shell/lectores.h"
-#include "shell/rutas.h"
-#include "shell/texto.h"
-#include "shell/usuarios.h"
+#include "session/configuracion.h"
+#include "base/lectores.h"
+#include "base/rutas.h"
+#include "base/texto.h"
+#include "session/usuarios.h"
 #include "support/entorno.h"
 
+using namespace mostrador;
+using namespace mostrador::base;
+using namespace mostrador::session;
 using namespace mostrador::shell;
 using mostrador::prueba::DirectorioTemporal;
 

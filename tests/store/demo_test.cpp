@@ -10,9 +10,9 @@
 #include <map>
 #include <set>
 
-#include "shell/rutas.h"
-#include "shell/texto.h"
-#include "store/empresa_nueva.h"
+#include "base/rutas.h"
+#include "base/texto.h"
+#include "session/empresa_nueva.h"
 #include "store/numeracion.h"
 #include "support/entorno.h"
 
@@ -26,7 +26,7 @@ std::string sinFechaDeCabecera(std::string bytes) {
 }
 
 ResumenDemo demoEn(const std::string& dir, uint64_t semilla) {
-  creaDirectorioDatos(dir);
+  session::creaDirectorioDatos(dir);
   OpcionesDemo o;
   o.semilla = semilla;
   return generaDemo(dir, o);
@@ -39,17 +39,17 @@ TEST(Demo, MismaSemillaMismosBytes) {
   demoEn(b, 7);
   demoEn(c, 8);
   int comparadas = 0;
-  for (const auto& nombre : shell::lista(a, "*.dbf")) {
-    const auto x = shell::leeBytes(shell::une(a, nombre));
-    const auto y = shell::leeBytes(shell::une(b, nombre));
+  for (const auto& nombre : base::lista(a, "*.dbf")) {
+    const auto x = base::leeBytes(base::une(a, nombre));
+    const auto y = base::leeBytes(base::une(b, nombre));
     ASSERT_TRUE(x && y) << nombre;
     EXPECT_EQ(sinFechaDeCabecera(*x), sinFechaDeCabecera(*y)) << nombre;
     ++comparadas;
   }
   EXPECT_GE(comparadas, 40);
   for (const char* n : {"inventar.dbf", "movinven.dbf", "cliente.dbf", "Remision.dbf"})
-    EXPECT_NE(sinFechaDeCabecera(*shell::leeBytes(shell::une(a, n))),
-              sinFechaDeCabecera(*shell::leeBytes(shell::une(c, n))))
+    EXPECT_NE(sinFechaDeCabecera(*base::leeBytes(base::une(a, n))),
+              sinFechaDeCabecera(*base::leeBytes(base::une(c, n))))
         << n;
 }
 

@@ -13,8 +13,8 @@
 #include <optional>
 #include <set>
 
-#include "shell/rutas.h"
-#include "store/empresa_nueva.h"
+#include "base/rutas.h"
+#include "session/empresa_nueva.h"
 #include "support/entorno.h"
 
 namespace mostrador::store {
@@ -24,7 +24,7 @@ class Numeracion : public ::testing::Test {
  protected:
   void SetUp() override {
     datos = dir.str() + "/datos";
-    creaDirectorioDatos(datos);
+    session::creaDirectorioDatos(datos);
   }
 
   void encabezados(const char* tabla, const char* campo, std::initializer_list<long long> numeros,
@@ -58,7 +58,7 @@ class Numeracion : public ::testing::Test {
   }
 
   void borraContadores() {
-    for (const auto& c : contadores()) shell::borra(shell::une(datos, c.archivo));
+    for (const auto& c : contadores()) base::borra(base::une(datos, c.archivo));
   }
 
   prueba::DirectorioTemporal dir;
@@ -157,13 +157,13 @@ TEST_F(Numeracion, DosComprasSeguidasProponenElMismoNumero) {
   EXPECT_EQ(contador("numeroc.dbf"), (V{30, 40}));  // only read
   EXPECT_EQ(compras.recordCount(), 2);
   // A counter that cannot be read counts as the value read before.
-  shell::borra(shell::une(datos, "numeroc.dbf"));
+  base::borra(base::une(datos, "numeroc.dbf"));
   EXPECT_EQ(n.proponeNumeroCompra(compras), 41);
 }
 
 TEST_F(Numeracion, SemillaDesdeElDirectorioAlterno) {
   const std::string alterno = dir.str() + "/compartido";
-  creaDirectorioDatos(alterno);
+  session::creaDirectorioDatos(alterno);
   encabezados("Remision.dbf", "CLDOC_F", {900}, alterno);
   encabezados("Remision.dbf", "CLDOC_F", {12});
   borraContadores();
@@ -176,8 +176,8 @@ TEST_F(Numeracion, SemillaDesdeElDirectorioAlterno) {
 
 TEST_F(Numeracion, ContadorQueNoSePuedeSembrarFalla) {
   borraContadores();
-  shell::borra(shell::une(datos, "Remision.dbf"));
-  shell::borra(shell::une(datos, "Remision.mdx"));
+  base::borra(base::une(datos, "Remision.dbf"));
+  base::borra(base::une(datos, "Remision.mdx"));
   EXPECT_THROW(creaContadores(datos), dbf::Error);
 }
 
@@ -287,7 +287,7 @@ TEST_F(Revision, ReportaLosDocumentosCuyasPartidasNoTienenMovimientos) {
 
 TEST_F(Revision, MovimientosEnElDirectorioDelCatalogo) {
   const std::string catalogo = dir.str() + "/catalogo";
-  creaDirectorioDatos(catalogo);
+  session::creaDirectorioDatos(catalogo);
   encabezado("Remision.dbf", false, 10, 4821);
   lineas("Remisiod.dbf", false, 10, 4821, 1);
   movimientos("R10-4821", 1);  // in the data directory: not where they are looked for

@@ -5,7 +5,7 @@
 
 #include <cstdio>
 
-#include "shell/rutas.h"
+#include "base/rutas.h"
 #include "store/dbf/dbf_table.h"
 #include "store/ventana_tabla.h"
 #include "support/entorno.h"
@@ -26,7 +26,7 @@ struct Ventana : ::testing::Test {
   dbf::Table t;
   // n records K00000.. in reverse physical order, warehouse "1" for even numbers.
   void crea(int n) {
-    shell::creaDirectorios(kDir);
+    base::creaDirectorios(kDir);
     dbf::Table::create(kDir, "prod.dbf",
                        {{"CLAVE", 'C', 10, 0}, {"NOMBRE", 'C', 20, 0}, {"ALMAC", 'C', 2, 0}},
                        {{"ICLAVE", "CLAVE"}});

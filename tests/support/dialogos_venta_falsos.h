@@ -20,7 +20,7 @@ class DialogosVentaFalsos : public sales::DialogosVenta {
   std::deque<std::optional<std::string>> productos, clientes, vendedores;
   std::deque<std::optional<double>> pesos;
   std::deque<bool> altas;
-  std::deque<std::optional<std::pair<shell::Fecha, shell::Fecha>>> fechas;
+  std::deque<std::optional<std::pair<base::Fecha, base::Fecha>>> fechas;
   std::deque<std::optional<std::pair<long long, long long>>> rangos;
   std::vector<std::string> llamadas;
   std::vector<std::string> titulos;
@@ -49,9 +49,9 @@ class DialogosVentaFalsos : public sales::DialogosVenta {
     llamadas.push_back("alta: " + std::string(clave));
     return toma(altas, false);
   }
-  std::optional<std::pair<shell::Fecha, shell::Fecha>> rangoFechas(shell::Fecha) override {
+  std::optional<std::pair<base::Fecha, base::Fecha>> rangoFechas(base::Fecha) override {
     llamadas.push_back("rango fechas");
-    return toma(fechas, std::optional<std::pair<shell::Fecha, shell::Fecha>>{});
+    return toma(fechas, std::optional<std::pair<base::Fecha, base::Fecha>>{});
   }
   std::optional<std::pair<long long, long long>> rangoDocumentos() override {
     llamadas.push_back("rango documentos");

@@ -2,13 +2,13 @@
 
 #include <stdexcept>
 
-#include "shell/configuracion.h"
-#include "shell/rutas.h"
-#include "shell/texto.h"
-#include "shell/usuarios.h"
-#include "store/configuracion_inicial.h"
+#include "session/configuracion.h"
+#include "base/rutas.h"
+#include "base/texto.h"
+#include "session/usuarios.h"
+#include "session/configuracion_inicial.h"
 #include "store/dbf/dbf_table.h"
-#include "store/empresa_nueva.h"
+#include "session/empresa_nueva.h"
 
 namespace mostrador::prueba {
 
@@ -17,19 +17,19 @@ namespace {
 std::string dir(std::string_view d) { return std::string(d); }
 
 void escribeGener(const std::vector<std::string>& lineas) {
-  if (!shell::escribeLineas(shell::une(EmpresaVentas::kSistema, "Gener1.cnf"), lineas))
+  if (!base::escribeLineas(base::une(EmpresaVentas::kSistema, "Gener1.cnf"), lineas))
     throw std::runtime_error("Gener1.cnf");
 }
 
 }  // namespace
 
 EmpresaVentas::EmpresaVentas() {
-  store::OpcionesEmpresa o;
+  session::OpcionesEmpresa o;
   o.numero = 1;
   o.dirDatos = dir(kDatos);
   o.dirSistema = dir(kSistema);
-  store::creaEmpresa(o);
-  lineas = store::lineasConfiguracion(o);
+  session::creaEmpresa(o);
+  lineas = session::lineasConfiguracion(o);
   lineas.resize(72);
   auto pon = [&](int n, std::string v) { lineas[static_cast<size_t>(n - 1)] = std::move(v); };
   pon(1, "SI");
@@ -50,7 +50,7 @@ EmpresaVentas::EmpresaVentas() {
   pon(62, "N");
   pon(63, "");
   escribeGener(lineas);
-  shell::escribeLineas(shell::une(kSistema, "encabeza.cnf"),
+  base::escribeLineas(base::une(kSistema, "encabeza.cnf"),
                        {"N", "N", "", "", "", "", "", "", "N"});
   cliente("1", "Publico en General");
   vendedor("V1", "Vendedor Uno", 5);
@@ -127,14 +127,14 @@ void EmpresaVentas::descuentoCliente(std::string_view cliente, std::string_view 
 }
 
 void EmpresaVentas::usuario(std::string_view derechos) {
-  long n = shell::cuentaUsuarios(kSistema);
-  shell::Usuario u{static_cast<int>(n), "Usuario " + std::to_string(n), "clave" + std::to_string(n),
+  long n = session::cuentaUsuarios(kSistema);
+  session::Usuario u{static_cast<int>(n), "Usuario " + std::to_string(n), "clave" + std::to_string(n),
                    std::string(derechos)};
-  if (!shell::agregaUsuario(kSistema, u)) throw std::runtime_error("usuarios.def");
+  if (!session::agregaUsuario(kSistema, u)) throw std::runtime_error("usuarios.def");
 }
 
 void EmpresaVentas::sesion(std::string_view usuario) {
-  shell::escribeLineas(shell::une(kSistema, "Multi.dat"), {std::string(usuario)});
+  base::escribeLineas(base::une(kSistema, "Multi.dat"), {std::string(usuario)});
 }
 
 double EmpresaVentas::numero(std::string_view tabla, std::string_view campoClave,

@@ -4,7 +4,7 @@
 
 namespace mostrador::prueba {
 
-using namespace shell;
+using namespace base;
 
 InteraccionFalsa::~InteraccionFalsa() {
   const size_t sobrantes = advertencias_.size() + cerrar_.size() + administrador_.size() +
@@ -29,15 +29,15 @@ T InteraccionFalsa::toma(std::deque<T>& cola, const std::string& llamada, T siNo
   return r;
 }
 
-InteraccionFalsa& InteraccionFalsa::respondeAdvertencia(RespuestaAdvertencia r) {
+InteraccionFalsa& InteraccionFalsa::respondeAdvertencia(base::RespuestaAdvertencia r) {
   advertencias_.push_back(r);
   return *this;
 }
-InteraccionFalsa& InteraccionFalsa::respondeCerrar(RespuestaCerrar r) {
+InteraccionFalsa& InteraccionFalsa::respondeCerrar(base::RespuestaCerrar r) {
   cerrar_.push_back(r);
   return *this;
 }
-InteraccionFalsa& InteraccionFalsa::respondeAdministrador(RespuestaAdministrador r) {
+InteraccionFalsa& InteraccionFalsa::respondeAdministrador(base::RespuestaAdministrador r) {
   administrador_.push_back(std::move(r));
   return *this;
 }
@@ -45,7 +45,7 @@ InteraccionFalsa& InteraccionFalsa::respondeDato(std::string texto) {
   datos_.push_back(std::move(texto));
   return *this;
 }
-InteraccionFalsa& InteraccionFalsa::respondeBusqueda(std::optional<Busqueda> r) {
+InteraccionFalsa& InteraccionFalsa::respondeBusqueda(std::optional<base::Busqueda> r) {
   busquedas_.push_back(std::move(r));
   return *this;
 }
@@ -70,26 +70,26 @@ void InteraccionFalsa::mensaje(std::string_view texto) {
   llamadas_.push_back("mensaje: " + std::string(texto));
 }
 
-RespuestaAdvertencia InteraccionFalsa::advertencia(std::string_view pregunta, bool conClave) {
+base::RespuestaAdvertencia InteraccionFalsa::advertencia(std::string_view pregunta, bool conClave) {
   return toma(advertencias_, "advertencia: " + std::string(pregunta) + (conClave ? " [F9]" : ""),
-              RespuestaAdvertencia::No);
+              base::RespuestaAdvertencia::No);
 }
 
-RespuestaCerrar InteraccionFalsa::cerrar() {
-  return toma(cerrar_, std::string("cerrar"), RespuestaCerrar::Quedarse);
+base::RespuestaCerrar InteraccionFalsa::cerrar() {
+  return toma(cerrar_, std::string("cerrar"), base::RespuestaCerrar::Quedarse);
 }
 
-RespuestaAdministrador InteraccionFalsa::administrador() {
-  return toma(administrador_, std::string("administrador"), RespuestaAdministrador{});
+base::RespuestaAdministrador InteraccionFalsa::administrador() {
+  return toma(administrador_, std::string("administrador"), base::RespuestaAdministrador{});
 }
 
 std::string InteraccionFalsa::pideDato(std::string_view titulo) {
   return toma(datos_, "dato: " + std::string(titulo), std::string());
 }
 
-std::optional<Busqueda> InteraccionFalsa::busca(bool conDireccion) {
+std::optional<base::Busqueda> InteraccionFalsa::busca(bool conDireccion) {
   return toma(busquedas_, std::string(conDireccion ? "busca con direccion" : "busca"),
-              std::optional<Busqueda>());
+              std::optional<base::Busqueda>());
 }
 
 std::optional<std::string> InteraccionFalsa::abreArchivo(std::string_view titulo, std::string_view filtro) {

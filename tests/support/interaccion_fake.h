@@ -17,20 +17,20 @@
 #include <string>
 #include <vector>
 
-#include "shell/interaccion.h"
+#include "base/interaccion.h"
 
 namespace mostrador::prueba {
 
-class InteraccionFalsa : public shell::Interaccion {
+class InteraccionFalsa : public base::Interaccion {
  public:
   InteraccionFalsa() = default;
   ~InteraccionFalsa() override;
 
-  InteraccionFalsa& respondeAdvertencia(shell::RespuestaAdvertencia r);
-  InteraccionFalsa& respondeCerrar(shell::RespuestaCerrar r);
-  InteraccionFalsa& respondeAdministrador(shell::RespuestaAdministrador r);
+  InteraccionFalsa& respondeAdvertencia(base::RespuestaAdvertencia r);
+  InteraccionFalsa& respondeCerrar(base::RespuestaCerrar r);
+  InteraccionFalsa& respondeAdministrador(base::RespuestaAdministrador r);
   InteraccionFalsa& respondeDato(std::string texto);  // what the user typed, unchecked
-  InteraccionFalsa& respondeBusqueda(std::optional<shell::Busqueda> r);
+  InteraccionFalsa& respondeBusqueda(std::optional<base::Busqueda> r);
   InteraccionFalsa& respondeArchivo(std::optional<std::string> ruta);  // open and save
   InteraccionFalsa& respondeTexto(std::optional<std::string> texto);
 
@@ -39,12 +39,12 @@ class InteraccionFalsa : public shell::Interaccion {
   std::vector<std::string> mensajes() const;
   void olvidaLlamadas() { llamadas_.clear(); }
 
-  using shell::Interaccion::advertencia;
+  using base::Interaccion::advertencia;
   void mensaje(std::string_view texto) override;
-  shell::RespuestaAdvertencia advertencia(std::string_view pregunta, bool conClave) override;
-  shell::RespuestaCerrar cerrar() override;
-  shell::RespuestaAdministrador administrador() override;
-  std::optional<shell::Busqueda> busca(bool conDireccion) override;
+  base::RespuestaAdvertencia advertencia(std::string_view pregunta, bool conClave) override;
+  base::RespuestaCerrar cerrar() override;
+  base::RespuestaAdministrador administrador() override;
+  std::optional<base::Busqueda> busca(bool conDireccion) override;
   std::optional<std::string> abreArchivo(std::string_view titulo, std::string_view filtro) override;
   std::optional<std::string> guardaArchivo(std::string_view titulo, std::string_view filtro) override;
   std::optional<std::string> pideTexto(std::string_view titulo, std::string_view etiqueta,
@@ -63,11 +63,11 @@ class InteraccionFalsa : public shell::Interaccion {
   T toma(std::deque<T>& cola, const std::string& llamada, T siNoHay);
 
   std::vector<std::string> llamadas_;
-  std::deque<shell::RespuestaAdvertencia> advertencias_;
-  std::deque<shell::RespuestaCerrar> cerrar_;
-  std::deque<shell::RespuestaAdministrador> administrador_;
+  std::deque<base::RespuestaAdvertencia> advertencias_;
+  std::deque<base::RespuestaCerrar> cerrar_;
+  std::deque<base::RespuestaAdministrador> administrador_;
   std::deque<std::string> datos_;
-  std::deque<std::optional<shell::Busqueda>> busquedas_;
+  std::deque<std::optional<base::Busqueda>> busquedas_;
   std::deque<std::optional<std::string>> archivos_;
   std::deque<std::optional<std::string>> textos_;
 };

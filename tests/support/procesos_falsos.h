@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "shell/programas.h"
+#include "base/programas.h"
 
 namespace mostrador::prueba {
 
-class ProcesosFalsos : public shell::Procesos {
+class ProcesosFalsos : public base::Procesos {
  public:
   struct Llamada {
     std::string programa;
@@ -19,12 +19,12 @@ class ProcesosFalsos : public shell::Procesos {
   };
 
   std::vector<Llamada> llamadas;
-  shell::ResultadoProceso respuesta{true, 0, ""};
+  base::ResultadoProceso respuesta{true, 0, ""};
 
-  shell::ResultadoProceso inicia(const std::string& programa, const std::vector<std::string>& argumentos,
+  base::ResultadoProceso inicia(const std::string& programa, const std::vector<std::string>& argumentos,
                                  const std::string& directorio, bool espera) override {
     llamadas.push_back({programa, argumentos, directorio, espera});
-    shell::ResultadoProceso r = respuesta;
+    base::ResultadoProceso r = respuesta;
     if (r.iniciado && !espera) r.codigo = -1;
     return r;
   }

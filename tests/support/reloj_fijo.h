@@ -1,18 +1,18 @@
 #pragma once
 // A clock stopped at a given instant (movable by the test).
 
-#include "shell/reloj.h"
+#include "base/reloj.h"
 
 namespace mostrador::prueba {
 
-class RelojFijo : public shell::Reloj {
+class RelojFijo : public base::Reloj {
  public:
-  explicit RelojFijo(shell::FechaHora instante) : instante_(instante) {}
-  shell::FechaHora ahora() const override { return instante_; }
-  void pon(shell::FechaHora instante) { instante_ = instante; }
+  explicit RelojFijo(base::FechaHora instante) : instante_(instante) {}
+  base::FechaHora ahora() const override { return instante_; }
+  void pon(base::FechaHora instante) { instante_ = instante; }
 
  private:
-  shell::FechaHora instante_;
+  base::FechaHora instante_;
 };
 
 }  // namespace mostrador::prueba

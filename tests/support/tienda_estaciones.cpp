@@ -14,10 +14,10 @@
 #include <sstream>
 
 #include "sales/captura.h"
-#include "shell/reloj.h"
-#include "shell/rutas.h"
-#include "shell/texto.h"
-#include "store/empresa_nueva.h"
+#include "base/reloj.h"
+#include "base/rutas.h"
+#include "base/texto.h"
+#include "session/empresa_nueva.h"
 #include "support/dialogos_venta_falsos.h"
 #include "support/interaccion_fake.h"
 
@@ -154,13 +154,13 @@ std::vector<std::string> preparaTienda(EmpresaVentas& empresa, int estaciones, c
   std::vector<std::string> sistemas{std::string(EmpresaVentas::kSistema)};
   for (int e = 2; e <= estaciones; ++e) {
     const std::string s = std::string(EmpresaVentas::kSistema) + std::to_string(e);
-    store::OpcionesEmpresa op;
+    session::OpcionesEmpresa op;
     op.dirDatos = std::string(EmpresaVentas::kDatos);
     op.dirSistema = s;
-    store::creaDirectorioSistema(op);
-    shell::escribeLineas(shell::une(s, "Gener1.cnf"), empresa.lineas);
-    shell::copia(shell::une(EmpresaVentas::kSistema, "encabeza.cnf"), shell::une(s, "encabeza.cnf"));
-    shell::copia(shell::une(EmpresaVentas::kSistema, "Multi.dat"), shell::une(s, "Multi.dat"));
+    session::creaDirectorioSistema(op);
+    base::escribeLineas(base::une(s, "Gener1.cnf"), empresa.lineas);
+    base::copia(base::une(EmpresaVentas::kSistema, "encabeza.cnf"), base::une(s, "encabeza.cnf"));
+    base::copia(base::une(EmpresaVentas::kSistema, "Multi.dat"), base::une(s, "Multi.dat"));
     sistemas.push_back(s);
   }
   return sistemas;
@@ -169,7 +169,7 @@ std::vector<std::string> preparaTienda(EmpresaVentas& empresa, int estaciones, c
 int vendeEstacion(const EmpresaVentas& empresa, const std::string& sistema, int estacion, int ventas,
                   uint64_t semilla, const std::string& registro, const OpcionesTienda& o) {
   std::mt19937_64 azar(semilla);
-  shell::RelojSistema reloj;
+  base::RelojSistema reloj;
   InteraccionFalsa ui;
   DialogosVentaFalsos dlg;
   sales::CapturaVenta cap(sales::leeAjustes(sistema, empresa.lineas), ui, dlg, reloj);

@@ -10,12 +10,12 @@
 #include <QTest>
 #include <QVBoxLayout>
 
-#include "principal_aplicacion.h"
+#include "support/principal_aplicacion.h"
 #include "support/entorno.h"
 #include "support/interaccion_fake.h"
-#include "shell/confcamp.h"
-#include "shell/registros_fijos.h"
-#include "store/empresa_nueva.h"
+#include "base/confcamp.h"
+#include "base/registros_fijos.h"
+#include "session/empresa_nueva.h"
 #include "ui/dialogos.h"
 #include "ui/interaccion_qt.h"
 
@@ -105,7 +105,7 @@ TEST_F(Dialogos, SearchBoxChoosesWithFunctionKeysAndEscapeCancels) {
   auto r = d.resultado();
   ASSERT_TRUE(r);
   EXPECT_EQ(r->texto, "PEREZ");
-  EXPECT_EQ(r->campo, shell::CampoBusqueda::Nombre);
+  EXPECT_EQ(r->campo, base::CampoBusqueda::Nombre);
 
   // Opening again empties the text; Escape leaves no choice and no answer.
   abre(d);
@@ -119,7 +119,7 @@ TEST_F(Dialogos, SearchBoxChoosesWithFunctionKeysAndEscapeCancels) {
   abre(conDireccion);
   QTest::keyClick(conDireccion.findChild<QLineEdit*>("CajaBuscar"), Qt::Key_F3);
   QTest::keyClick(conDireccion.findChild<QLineEdit*>("CajaBuscar"), Qt::Key_Return);
-  EXPECT_EQ(conDireccion.resultado()->campo, shell::CampoBusqueda::Direccion);
+  EXPECT_EQ(conDireccion.resultado()->campo, base::CampoBusqueda::Direccion);
 }
 
 TEST_F(Dialogos, NumberPromptTakesBackAnInvalidCharacter) {
@@ -201,7 +201,7 @@ TEST_F(Dialogos, RtfTopicsShowTheirText) {
 
 TEST_F(Dialogos, TheShippedHelpPagesOpenInTheProgramsOwnViewer) {
   prueba::DirectorioTemporal t;
-  ASSERT_GT(store::instalaPlantillas(store::directorioInstalacion(), t.str() + "/tvk"), 0);
+  ASSERT_GT(session::instalaPlantillas(session::directorioInstalacion(), t.str() + "/tvk"), 0);
   prueba::InteraccionFalsa ui;
   QPointer<TFormaAyudaLinea> principal = TFormaAyudaLinea::muestra(nullptr, t.str() + "/tvk/ayuda/principal.mht", ui);
   ASSERT_TRUE(principal);
@@ -271,8 +271,8 @@ TEST_F(Dialogos, EnterAndDownMoveToTheNextFieldUpToThePrevious) {
 TEST_F(Dialogos, FieldListsComeFromTheFieldCatalogue) {
   prueba::DirectorioTemporal t;
   // One table: records 1..49 hold its fields, then the table index and the count.
-  shell::ArchivoFijo archivo(shell::une(t.str(), "confcamp.cmp"), shell::disenoCatalogoCampos());
-  std::vector<shell::RegistroFijo> regs(52, shell::RegistroFijo(shell::disenoCatalogoCampos()));
+  base::ArchivoFijo archivo(base::une(t.str(), "confcamp.cmp"), base::disenoCatalogoCampos());
+  std::vector<base::RegistroFijo> regs(52, base::RegistroFijo(base::disenoCatalogoCampos()));
   regs[1].ponTexto("nombre", "CLCLI_C");
   regs[1].ponTexto("descripcion", "Clave del Cliente");
   regs[2].ponTexto("nombre", "NOMBR_C");

@@ -10,16 +10,17 @@
 #include <filesystem>
 #include <jpeglib.h>
 
-#include "printing/fakes_impresion.h"
+#include "support/fakes_impresion.h"
 #include "printing/motor_formatos.h"
-#include "shell/rutas.h"
-#include "shell/texto.h"
+#include "base/rutas.h"
+#include "base/texto.h"
 #include "support/entorno.h"
 #include "support/interaccion_fake.h"
 #include "support/reloj_fijo.h"
 #include "ui/impresora_qt.h"
 #include "ui/jpeg.h"
 
+using namespace mostrador;
 using namespace mostrador::printing;
 using mostrador::prueba::ColaFalsa;
 using mostrador::prueba::DirectorioTemporal;
@@ -93,8 +94,8 @@ TEST(EdicionImpresion, AFormatPrintsToAPdfThroughTheQtPrinter) {
   DirectorioTemporal dir;
   std::filesystem::create_directories(dir.ruta() / "unidades/c");
   escribeJpeg((dir.ruta() / "unidades/c/logo.jpg").string(), 64, 64, 20, 20, 220);
-  mostrador::shell::creaDirectorios("C:\\TVK\\consulta");
-  mostrador::shell::escribeLineas(
+  mostrador::base::creaDirectorios("C:\\TVK\\consulta");
+  mostrador::base::escribeLineas(
       "C:\\TVK\\consulta\\factura.fmt",
       {"imp,texto-no,vertical", "tip(DejaVu Sans)", "tam(12)", "texto(5,2,FACTURA)",
        "@5,4,Cliente: +NOMBR_F", "logo(60,1,75,8,C:\\logo.jpg)", "cua(4,10,76,12,2,clSilver)",
@@ -116,7 +117,7 @@ TEST(EdicionImpresion, AFormatPrintsToAPdfThroughTheQtPrinter) {
   EXPECT_TRUE(ui.mensajes().empty());
   EXPECT_FALSE(impresora->trabajoActivo());
 
-  auto bytes = mostrador::shell::leeBytes(pdf);
+  auto bytes = mostrador::base::leeBytes(pdf);
   ASSERT_TRUE(bytes);
   EXPECT_EQ(bytes->substr(0, 5), "%PDF-");
   EXPECT_GT(bytes->size(), 2000u);

@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "shell/rutas.h"
+#include "base/rutas.h"
 #include "store/sql/sql.h"
 #include "ui/interaccion_qt.h"
 #include "ui/rejilla_consulta.h"
@@ -42,7 +42,7 @@ std::string literalSql(const std::string& s) {
 void TFormaConClientes::registraPantalla(PantallaClientes abre) { pantalla() = std::move(abre); }
 
 TFormaConClientes::TFormaConClientes(QWidget* padre, const std::string& dirDatos, const std::string& usuario,
-                                     const std::string& texto, shell::Interaccion* ui)
+                                     const std::string& texto, base::Interaccion* ui)
     : QDialog(padre), dirDatos_(dirDatos), ui_(ui), pantalla_(pantalla()) {
   if (!ui_) {
     uiPropia_ = std::make_unique<ui::InteraccionQt>([] { return std::string(); }, this);
@@ -119,7 +119,7 @@ void TFormaConClientes::pideYOrdena(bool porNombre) {
 void TFormaConClientes::consultaNombre() {
   auto t = ui_->pideTexto("Consulta de Clientes", "Nombre que Contiene", "");
   if (!t) return;
-  const std::string s = "Select CLCLI_C,NOMBR_C  From \"" + shell::une(dirDatos_, "CLIENTE.dbf") +
+  const std::string s = "Select CLCLI_C,NOMBR_C  From \"" + base::une(dirDatos_, "CLIENTE.dbf") +
                         "\" WHERE NOMBR_C LIKE '%" + literalSql(*t) + "%' ORDER BY NOMBR_C";
   try {
     sql::BaseSql base;

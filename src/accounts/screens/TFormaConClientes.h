@@ -11,7 +11,7 @@
 #include <optional>
 #include <string>
 
-#include "shell/interaccion.h"
+#include "base/interaccion.h"
 #include "store/dbf/dbf_table.h"
 
 class QLabel;
@@ -32,7 +32,7 @@ class TFormaConClientes : public QDialog {
  public:
   // ui answers the prompts and messages; nullptr uses the stock dialogs.
   TFormaConClientes(QWidget* padre, const std::string& dirDatos, const std::string& usuario,
-                    const std::string& texto, shell::Interaccion* ui = nullptr);
+                    const std::string& texto, base::Interaccion* ui = nullptr);
   ~TFormaConClientes() override;
 
   static std::optional<std::string> consulta(QWidget* padre, const std::string& dirDatos,
@@ -58,8 +58,8 @@ class TFormaConClientes : public QDialog {
   void elige();
 
   std::string dirDatos_;
-  std::unique_ptr<shell::Interaccion> uiPropia_;
-  shell::Interaccion* ui_;
+  std::unique_ptr<base::Interaccion> uiPropia_;
+  base::Interaccion* ui_;
   dbf::Table tabla_;
   bool abierta_ = false;
   std::unique_ptr<sql::Resultado> consulta_;

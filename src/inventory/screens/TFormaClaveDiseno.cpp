@@ -14,7 +14,7 @@
 
 namespace mostrador::inventory {
 
-TFormaClaveDiseno::TFormaClaveDiseno(std::string dirInventario, std::string dirTrabajo, shell::Interaccion& ui,
+TFormaClaveDiseno::TFormaClaveDiseno(std::string dirInventario, std::string dirTrabajo, base::Interaccion& ui,
                                      QWidget* parent)
     : QDialog(parent), dirInventario_(std::move(dirInventario)), dirTrabajo_(std::move(dirTrabajo)), ui_(ui) {
   setObjectName("TFormaClaveDiseno");

@@ -7,7 +7,7 @@
 #include <array>
 #include <string>
 
-#include "shell/interaccion.h"
+#include "base/interaccion.h"
 
 class QLineEdit;
 class QLabel;
@@ -18,7 +18,7 @@ namespace mostrador::inventory {
 class TFormaClaveDiseno : public QDialog {
   Q_OBJECT
  public:
-  TFormaClaveDiseno(std::string dirInventario, std::string dirTrabajo, shell::Interaccion& ui,
+  TFormaClaveDiseno(std::string dirInventario, std::string dirTrabajo, base::Interaccion& ui,
                     QWidget* parent = nullptr);
   void combina();  // lists the keys
   int genera();    // adds the listed keys to the catalogue
@@ -27,7 +27,7 @@ class TFormaClaveDiseno : public QDialog {
 
  private:
   std::string dirInventario_, dirTrabajo_;
-  shell::Interaccion& ui_;
+  base::Interaccion& ui_;
   std::array<QLineEdit*, 4> listas_{};
   std::array<QLineEdit*, 9> comunes_{};
   QTableWidget* claves_;

@@ -8,9 +8,9 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include "shell/numeros.h"
-#include "shell/rutas.h"
-#include "shell/texto.h"
+#include "base/numeros.h"
+#include "base/rutas.h"
+#include "base/texto.h"
 #include "inventory/consulta_productos.h"
 #include "inventory/precios.h"
 #include "ui/interaccion_qt.h"
@@ -63,7 +63,7 @@ std::string recorta(const std::string& s) { return QString::fromStdString(s).tri
 
 TFormaConProduct::TFormaConProduct(QWidget* padre, const std::string& dirInventario,
                                    const std::string& dirSistema, const std::string& texto,
-                                   bool multialmacen, const std::string& almacen, shell::Interaccion* ui)
+                                   bool multialmacen, const std::string& almacen, base::Interaccion* ui)
     : QDialog(padre),
       dirInventario_(dirInventario),
       dirSistema_(dirSistema),
@@ -101,7 +101,7 @@ TFormaConProduct::TFormaConProduct(QWidget* padre, const std::string& dirInventa
   funciones->setObjectName("Funciones");
   l->addWidget(funciones);
 
-  const auto linea = shell::leeLinea(shell::une(dirSistema_, kPrecios), 1);
+  const auto linea = base::leeLinea(base::une(dirSistema_, kPrecios), 1);
   const int n = linea ? std::atoi(recorta(*linea).c_str()) : 1;
   nivel_->setValue(n >= 1 && n <= 7 ? n : 1);
 
@@ -160,7 +160,7 @@ void TFormaConProduct::ordena(Orden o, const QString* texto) {
                          {"Precio", 90,
                           [this](const dbf::Cursor& c) {
                             return QString::fromStdString(
-                                shell::formateaMascara(c.asFloat(kCamposPrecio[nivel_->value() - 1]), kMascaraGrid));
+                                base::formateaMascara(c.asFloat(kCamposPrecio[nivel_->value() - 1]), kMascaraGrid));
                           },
                           true},
                          ui::columnaNumero("Existencia", "EXIST_I", 90, kMascaraGrid),
@@ -239,7 +239,7 @@ void TFormaConProduct::precioEmpaque() {
 }
 
 void TFormaConProduct::nivelCambia(int nivel) {
-  shell::escribeLineas(shell::une(dirSistema_, kPrecios), {std::to_string(nivel)});
+  base::escribeLineas(base::une(dirSistema_, kPrecios), {std::to_string(nivel)});
   recarga(rejilla_->registro(rejilla_->filaActual()));
 }
 

@@ -13,7 +13,7 @@
 #include <optional>
 #include <string>
 
-#include "shell/interaccion.h"
+#include "base/interaccion.h"
 #include "store/dbf/dbf_table.h"
 
 class QLineEdit;
@@ -33,7 +33,7 @@ class TFormaConProduct : public QDialog {
   // ui answers the messages and prompts; nullptr uses the stock dialogs.
   TFormaConProduct(QWidget* padre, const std::string& dirInventario, const std::string& dirSistema,
                    const std::string& texto, bool multialmacen = false,
-                   const std::string& almacen = {}, shell::Interaccion* ui = nullptr);
+                   const std::string& almacen = {}, base::Interaccion* ui = nullptr);
   ~TFormaConProduct() override;
 
   static std::optional<std::string> consulta(QWidget* padre, const std::string& dirInventario,
@@ -66,8 +66,8 @@ class TFormaConProduct : public QDialog {
 
   std::string dirInventario_, dirSistema_, almacen_;
   bool multialmacen_;
-  std::unique_ptr<shell::Interaccion> uiPropia_;
-  shell::Interaccion* ui_;
+  std::unique_ptr<base::Interaccion> uiPropia_;
+  base::Interaccion* ui_;
   dbf::Table tabla_;
   bool abierta_ = false;
   Orden orden_ = Orden::Clave;

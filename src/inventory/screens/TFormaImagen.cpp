@@ -9,13 +9,13 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 
-#include "shell/rutas.h"
-#include "shell/texto.h"
+#include "base/rutas.h"
+#include "base/texto.h"
 #include "ui/jpeg.h"
 
 namespace mostrador::inventory {
 
-TFormaImagen::TFormaImagen(const QString& ruta, shell::Interaccion& ui, QWidget* parent) : QDialog(parent), ui_(ui) {
+TFormaImagen::TFormaImagen(const QString& ruta, base::Interaccion& ui, QWidget* parent) : QDialog(parent), ui_(ui) {
   setObjectName("TFormaImagen");
   setWindowTitle("Imagen del Producto");
   resize(520, 480);
@@ -50,17 +50,17 @@ TFormaImagen::TFormaImagen(const QString& ruta, shell::Interaccion& ui, QWidget*
 void TFormaImagen::carga(const QString& ruta) {
   ruta_ = ruta.trimmed();
   const std::string r = ruta_.toStdString();
-  if (r.empty() || !shell::existe(r)) {
+  if (r.empty() || !base::existe(r)) {
     imagen_->clear();
     imagen_->hide();
     aviso_->setText("No Tiene Imágen");
     descripcion_->clear();
     return;
   }
-  imagen_->setPixmap(QPixmap::fromImage(::leeImagen(shell::resuelve(r).string())));
+  imagen_->setPixmap(QPixmap::fromImage(::leeImagen(base::resuelve(r).string())));
   imagen_->show();
   aviso_->setText(ruta_);
-  const auto lineas = shell::leeLineas(r + ".dat");
+  const auto lineas = base::leeLineas(r + ".dat");
   QStringList t;
   if (lineas)
     for (const auto& x : *lineas) t << QString::fromStdString(x);
@@ -68,10 +68,10 @@ void TFormaImagen::carga(const QString& ruta) {
 }
 
 void TFormaImagen::guarda() {
-  if (ruta_.isEmpty() || !shell::existe(ruta_.toStdString())) return;
+  if (ruta_.isEmpty() || !base::existe(ruta_.toStdString())) return;
   std::vector<std::string> lineas;
   for (const QString& x : descripcion_->toPlainText().split('\n')) lineas.push_back(x.toStdString());
-  if (!shell::escribeLineas(ruta_.toStdString() + ".dat", lineas))
+  if (!base::escribeLineas(ruta_.toStdString() + ".dat", lineas))
     ui_.mensaje("No se Pueden Guardar los Datos ha Ocurrido un Error");
 }
 

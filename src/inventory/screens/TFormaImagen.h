@@ -4,7 +4,7 @@
 
 #include <QDialog>
 
-#include "shell/interaccion.h"
+#include "base/interaccion.h"
 
 class QLabel;
 class QTextEdit;
@@ -14,7 +14,7 @@ namespace mostrador::inventory {
 class TFormaImagen : public QDialog {
   Q_OBJECT
  public:
-  TFormaImagen(const QString& ruta, shell::Interaccion& ui, QWidget* parent = nullptr);
+  TFormaImagen(const QString& ruta, base::Interaccion& ui, QWidget* parent = nullptr);
   // The picture chosen with "Cambiar" (stored path), empty when none.
   QString rutaElegida() const { return elegida_; }
   void guarda();   // the description into ruta + ".dat"
@@ -23,7 +23,7 @@ class TFormaImagen : public QDialog {
 
  private:
   void carga(const QString& ruta);
-  shell::Interaccion& ui_;
+  base::Interaccion& ui_;
   QString ruta_, elegida_;
   QLabel* imagen_;
   QLabel* aviso_;

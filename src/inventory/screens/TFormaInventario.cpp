@@ -19,7 +19,7 @@
 #include "printing/entorno_sesion.h"
 #include "printing/impresion_documentos.h"
 #include "printing/motor_formatos.h"
-#include "printing/screens/TFormaEdicion.h"
+#include "designers/screens/TFormaEdicion.h"
 #include "printing/tabla_dbf.h"
 #include "ui/impresora_cups.h"
 #include "ui/impresora_qt.h"
@@ -31,11 +31,11 @@
 #include "inventory/screens/TFormaPolitica.h"
 #include "inventory/screens/TFormaRutaKardex.h"
 #include "inventory/screens/TFormaTipoInventario.h"
-#include "shell/numeros.h"
-#include "shell/lectores.h"
-#include "shell/programas.h"
-#include "shell/rutas.h"
-#include "shell/texto.h"
+#include "base/numeros.h"
+#include "base/lectores.h"
+#include "base/programas.h"
+#include "base/rutas.h"
+#include "base/texto.h"
 #include "store/sql/sql.h"
 #include "ui/dialogos.h"
 #include "ui/jpeg.h"
@@ -74,8 +74,8 @@ int nivelDePrecio(const std::string& campo) {
 
 }  // namespace
 
-TFormaInventario::TFormaInventario(AjustesCatalogo ajustes, std::string dirSistema, shell::Interaccion& ui,
-                                   const shell::Reloj& reloj, std::function<bool(int)> derecho, QWidget* parent)
+TFormaInventario::TFormaInventario(AjustesCatalogo ajustes, std::string dirSistema, base::Interaccion& ui,
+                                   const base::Reloj& reloj, std::function<bool(int)> derecho, QWidget* parent)
     : QDialog(parent),
       dirSistema_(std::move(dirSistema)),
       ui_(ui),
@@ -289,12 +289,12 @@ void TFormaInventario::pinta(bool conReglas) {
   if (!conReglas) return;
   empaques_->setText(q(p.empaques));
   caracteres_->setText(q(p.caracteres));
-  disponible_->setText(q("Disponible " + shell::formateaMascara(p.disponible, "###,###,##0.00")));
+  disponible_->setText(q("Disponible " + base::formateaMascara(p.disponible, "###,###,##0.00")));
   QPalette px = edits_["EXIST_I"]->palette();
   px.setColor(QPalette::Text, p.existenciaRoja ? Qt::red : Qt::black);
   edits_["EXIST_I"]->setPalette(px);
   if (p.imagenVisible) {
-    imagen_->setPixmap(QPixmap::fromImage(::leeImagen(shell::resuelve(p.imagen).string())));
+    imagen_->setPixmap(QPixmap::fromImage(::leeImagen(base::resuelve(p.imagen).string())));
     imagen_->setVisible(true);
   } else {
     imagen_->clear();
@@ -325,9 +325,9 @@ void TFormaInventario::ayuda(const std::string& campo) {
   int i = 0;
   for (; i < static_cast<int>(orden_.size()) && orden_[static_cast<size_t>(i)] != campo; ++i) {
   }
-  const std::string des = shell::une(dirSistema_, "inventa.des");
-  uno_->setText(q(shell::leeLinea(des, 2 * i + 1).value_or("")));
-  dos_->setText(q(shell::leeLinea(des, 2 * i + 2).value_or("")));
+  const std::string des = base::une(dirSistema_, "inventa.des");
+  uno_->setText(q(base::leeLinea(des, 2 * i + 1).value_or("")));
+  dos_->setText(q(base::leeLinea(des, 2 * i + 2).value_or("")));
 }
 
 bool TFormaInventario::eventFilter(QObject* o, QEvent* e) {
@@ -448,8 +448,8 @@ void TFormaInventario::Cdigo21Click() {
 
 void TFormaInventario::ImprimeCdigo1Click() {
   if (!motor_.hayProducto()) return;
-  shell::ProcesosPosix procesos;
-  const auto programas = shell::TablaProgramas::deEstacion(shell::kArchivoInicio);
+  base::ProcesosPosix procesos;
+  const auto programas = base::TablaProgramas::deEstacion(base::kArchivoInicio);
   imprimeCodigoBarras(motor_.ajustes().dirTrabajo, motor_.texto("CLPRO_I"), programas, procesos, ui_);
 }
 
@@ -479,7 +479,7 @@ void TFormaInventario::SpeedButton2Click() {
   try {
     sql::BaseSql base;
     auto r = base.consulta("SELECT DISTINCT LIPRO_I FROM \"" +
-                           shell::une(motor_.ajustes().dirInventario, kTablaProductos) + "\" order by LIPRO_I");
+                           base::une(motor_.ajustes().dirInventario, kTablaProductos) + "\" order by LIPRO_I");
     QStringList lineas;
     for (r->first(); !r->eof(); r->next()) lineas << q(r->asText(0));
     bool ok = false;
@@ -538,12 +538,12 @@ void TFormaInventario::NoAlmacenChange() {
 }
 
 void TFormaInventario::Temas1Click() {
-  const std::string ruta = shell::une(dirSistema_, "ayuda\\inventar.rtf");
-  if (!shell::existe(ruta)) {
+  const std::string ruta = base::une(dirSistema_, "ayuda\\inventar.rtf");
+  if (!base::existe(ruta)) {
     ui_.mensaje("El Archivo " + ruta + " No Existe");
     return;
   }
-  QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(shell::resuelve(ruta).string())));
+  QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(base::resuelve(ruta).string())));
 }
 
 void TFormaInventario::reporte(ReporteInventario r) {
@@ -565,9 +565,9 @@ void TFormaInventario::BotonPreliminarClick() { imprime(true); }
 void TFormaInventario::imprime(bool preliminar) {
   if (!motor_.hayProducto()) return;
   // The formats offered are the lines of "\report\inventar.for".
-  const std::string lista = shell::une(dirSistema_, "report\\inventar.for");
+  const std::string lista = base::une(dirSistema_, "report\\inventar.for");
   QStringList formatos;
-  if (const auto lineas = shell::leeLineas(lista))
+  if (const auto lineas = base::leeLineas(lista))
     for (const auto& l : *lineas)
       if (!QString::fromStdString(l).trimmed().isEmpty()) formatos << QString::fromStdString(l).trimmed();
   if (formatos.isEmpty()) {
@@ -582,8 +582,8 @@ void TFormaInventario::imprime(bool preliminar) {
   }
   const std::string n = nombre.toStdString();
   const bool conRuta = n.find('\\') != std::string::npos || n.find(':') != std::string::npos;
-  const std::string ruta = conRuta ? n : shell::une(dirSistema_, "report\\" + n);
-  if (!shell::existe(ruta)) {
+  const std::string ruta = conRuta ? n : base::une(dirSistema_, "report\\" + n);
+  if (!base::existe(ruta)) {
     ui_.mensaje("El Formato " + n + " No Existe");
     return;
   }
@@ -597,8 +597,8 @@ void TFormaInventario::imprime(bool preliminar) {
     if (!producto.goTo(motor_.catalogo().recno())) return;
     printing::TablaDbf encabezado(producto, motor_.ajustes().dirInventario, kTablaProductos);
     printing::TablaDbf detalle(producto, motor_.ajustes().dirInventario, kTablaProductos);
-    shell::ProcesosPosix procesos;
-    const auto programas = shell::TablaProgramas::deEstacion(shell::kArchivoInicio);
+    base::ProcesosPosix procesos;
+    const auto programas = base::TablaProgramas::deEstacion(base::kArchivoInicio);
     printing::EntornoSesion entorno(dirSistema_, motor_.ajustes().dirDatos, procesos, programas, {});
     ImpresoraQt impresora;
     ColaCups cola;
@@ -620,8 +620,8 @@ void TFormaInventario::imprime(bool preliminar) {
   }
 }
 
-bool TFormaInventario::altaRapida(AjustesCatalogo ajustes, std::string dirSistema, shell::Interaccion& ui,
-                                  const shell::Reloj& reloj, std::function<bool(int)> derecho,
+bool TFormaInventario::altaRapida(AjustesCatalogo ajustes, std::string dirSistema, base::Interaccion& ui,
+                                  const base::Reloj& reloj, std::function<bool(int)> derecho,
                                   const std::string& clave, QWidget* parent) {
   TFormaInventario f(std::move(ajustes), std::move(dirSistema), ui, reloj, std::move(derecho), parent);
   f.BotonNuevoClick();

@@ -11,8 +11,8 @@
 
 #include "inventory/catalogo_productos.h"
 #include "inventory/reportes_inventario.h"
-#include "shell/interaccion.h"
-#include "shell/reloj.h"
+#include "base/interaccion.h"
+#include "base/reloj.h"
 
 class QLabel;
 class QLineEdit;
@@ -28,14 +28,14 @@ class TFormaInventario : public QDialog {
   Q_OBJECT
  public:
   // dirSistema: the system (and working) directory; derecho(n): right n of the user.
-  TFormaInventario(AjustesCatalogo ajustes, std::string dirSistema, shell::Interaccion& ui,
-                   const shell::Reloj& reloj, std::function<bool(int)> derecho, QWidget* parent = nullptr);
+  TFormaInventario(AjustesCatalogo ajustes, std::string dirSistema, base::Interaccion& ui,
+                   const base::Reloj& reloj, std::function<bool(int)> derecho, QWidget* parent = nullptr);
   ~TFormaInventario() override;
 
   // The quick creation of the sales screen: opens in New mode with the key typed there;
   // true when the product was saved.
-  static bool altaRapida(AjustesCatalogo ajustes, std::string dirSistema, shell::Interaccion& ui,
-                         const shell::Reloj& reloj, std::function<bool(int)> derecho, const std::string& clave,
+  static bool altaRapida(AjustesCatalogo ajustes, std::string dirSistema, base::Interaccion& ui,
+                         const base::Reloj& reloj, std::function<bool(int)> derecho, const std::string& clave,
                          QWidget* parent = nullptr);
 
   CatalogoProductos& motor() { return motor_; }
@@ -86,8 +86,8 @@ class TFormaInventario : public QDialog {
   void imprime(bool preliminar);
 
   std::string dirSistema_;
-  shell::Interaccion& ui_;
-  const shell::Reloj& reloj_;
+  base::Interaccion& ui_;
+  const base::Reloj& reloj_;
   std::function<bool(int)> derecho_;
   CatalogoProductos motor_;
   std::function<void(const DefinicionReporte&)> reporte_;

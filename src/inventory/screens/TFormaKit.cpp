@@ -12,12 +12,12 @@
 #include "inventory/complementos_producto.h"
 #include "store/dbf/dbf_table.h"
 #include "inventory/screens/TFormaConProduct.h"
-#include "shell/numeros.h"
+#include "base/numeros.h"
 
 namespace mostrador::inventory {
 
 TFormaKit::TFormaKit(std::string dirDatos, std::string dirInventario, std::string dirSistema, std::string kit,
-                     shell::Interaccion& ui, QWidget* parent)
+                     base::Interaccion& ui, QWidget* parent)
     : QDialog(parent),
       dirDatos_(std::move(dirDatos)),
       dirInventario_(std::move(dirInventario)),
@@ -65,7 +65,7 @@ void TFormaKit::carga() {
       rejilla_->setItem(f, 0, new QTableWidgetItem(QString::fromStdString(c.clave)));
       rejilla_->setItem(f, 1, new QTableWidgetItem(QString::fromStdString(kit_)));
       rejilla_->setItem(f, 2, new QTableWidgetItem(QString::fromStdString(c.descripcion)));
-      auto* cant = new QTableWidgetItem(QString::fromStdString(shell::formateaMascara(c.cantidad, "###,##0.00")));
+      auto* cant = new QTableWidgetItem(QString::fromStdString(base::formateaMascara(c.cantidad, "###,##0.00")));
       cant->setData(Qt::UserRole, static_cast<qulonglong>(c.registro));
       rejilla_->setItem(f, 3, cant);
     }

@@ -5,7 +5,7 @@
 #include <QDialog>
 #include <string>
 
-#include "shell/interaccion.h"
+#include "base/interaccion.h"
 
 class QLineEdit;
 class QTableWidget;
@@ -16,7 +16,7 @@ class TFormaKit : public QDialog {
   Q_OBJECT
  public:
   TFormaKit(std::string dirDatos, std::string dirInventario, std::string dirSistema, std::string kit,
-            shell::Interaccion& ui, QWidget* parent = nullptr);
+            base::Interaccion& ui, QWidget* parent = nullptr);
   QTableWidget* rejilla() const { return rejilla_; }
   void agrega();
   void quita();
@@ -27,7 +27,7 @@ class TFormaKit : public QDialog {
  private:
   void carga();
   std::string dirDatos_, dirInventario_, dirSistema_, kit_;
-  shell::Interaccion& ui_;
+  base::Interaccion& ui_;
   QTableWidget* rejilla_;
   QLineEdit* componente_;
   QLineEdit* cantidad_;

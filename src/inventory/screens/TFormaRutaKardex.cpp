@@ -11,7 +11,7 @@
 
 namespace mostrador::inventory {
 
-TFormaRutaKardex::TFormaRutaKardex(std::string dirDatos, shell::Interaccion& ui, QWidget* parent)
+TFormaRutaKardex::TFormaRutaKardex(std::string dirDatos, base::Interaccion& ui, QWidget* parent)
     : QDialog(parent), dirDatos_(std::move(dirDatos)), ui_(ui) {
   setObjectName("TFormaRutaKardex");
   setWindowTitle("Rutas para el Kardex");

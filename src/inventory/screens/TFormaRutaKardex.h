@@ -5,7 +5,7 @@
 #include <QDialog>
 #include <string>
 
-#include "shell/interaccion.h"
+#include "base/interaccion.h"
 
 class QTableWidget;
 
@@ -14,13 +14,13 @@ namespace mostrador::inventory {
 class TFormaRutaKardex : public QDialog {
   Q_OBJECT
  public:
-  TFormaRutaKardex(std::string dirDatos, shell::Interaccion& ui, QWidget* parent = nullptr);
+  TFormaRutaKardex(std::string dirDatos, base::Interaccion& ui, QWidget* parent = nullptr);
   QTableWidget* rejilla() const { return rejilla_; }
   bool guarda();
 
  private:
   std::string dirDatos_;
-  shell::Interaccion& ui_;
+  base::Interaccion& ui_;
   QTableWidget* rejilla_;
 };
 

@@ -6,23 +6,23 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "shell/fechas.h"
+#include "base/fechas.h"
 #include "ui/dialogos.h"
 
 namespace mostrador::sales {
 namespace {
 
-QLineEdit* campoFecha(QWidget* padre, const char* nombre, const shell::Fecha& f) {
+QLineEdit* campoFecha(QWidget* padre, const char* nombre, const base::Fecha& f) {
   auto* e = new QLineEdit(padre);
   e->setObjectName(nombre);
   e->setInputMask("99/99/9999;_");
-  e->setText(QString::fromStdString(shell::fechaCorta(f)));
+  e->setText(QString::fromStdString(base::fechaCorta(f)));
   return e;
 }
 
 }  // namespace
 
-DialogoRangoFechas::DialogoRangoFechas(QWidget* padre, shell::Fecha hoy) : QDialog(padre) {
+DialogoRangoFechas::DialogoRangoFechas(QWidget* padre, base::Fecha hoy) : QDialog(padre) {
   setObjectName("TDialogoImprimir");
   setWindowTitle("Rango");
   setModal(true);
@@ -46,20 +46,20 @@ DialogoRangoFechas::DialogoRangoFechas(QWidget* padre, shell::Fecha hoy) : QDial
   de_->selectAll();
 }
 
-std::optional<std::pair<shell::Fecha, shell::Fecha>> DialogoRangoFechas::pide(QWidget* padre, shell::Fecha hoy) {
+std::optional<std::pair<base::Fecha, base::Fecha>> DialogoRangoFechas::pide(QWidget* padre, base::Fecha hoy) {
   DialogoRangoFechas d(padre, hoy);
   d.exec();
   return d.resultado();
 }
 
 void DialogoRangoFechas::acepta() {
-  const auto de = shell::leeFechaCorta(de_->text().toStdString());
+  const auto de = base::leeFechaCorta(de_->text().toStdString());
   if (!de) {
     de_->setFocus();
     de_->selectAll();
     return;
   }
-  const auto hasta = shell::leeFechaCorta(hasta_->text().toStdString());
+  const auto hasta = base::leeFechaCorta(hasta_->text().toStdString());
   if (!hasta) {
     hasta_->setFocus();
     hasta_->selectAll();

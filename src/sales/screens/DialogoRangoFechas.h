@@ -6,7 +6,7 @@
 #include <optional>
 #include <utility>
 
-#include "shell/reloj.h"
+#include "base/reloj.h"
 
 class QLineEdit;
 
@@ -15,11 +15,11 @@ namespace mostrador::sales {
 class DialogoRangoFechas : public QDialog {
   Q_OBJECT
  public:
-  DialogoRangoFechas(QWidget* padre, shell::Fecha hoy);
-  static std::optional<std::pair<shell::Fecha, shell::Fecha>> pide(QWidget* padre, shell::Fecha hoy);
+  DialogoRangoFechas(QWidget* padre, base::Fecha hoy);
+  static std::optional<std::pair<base::Fecha, base::Fecha>> pide(QWidget* padre, base::Fecha hoy);
 
   // The two dates, once accepted with two real calendar dates.
-  std::optional<std::pair<shell::Fecha, shell::Fecha>> resultado() const { return resultado_; }
+  std::optional<std::pair<base::Fecha, base::Fecha>> resultado() const { return resultado_; }
 
  protected:
   void keyPressEvent(QKeyEvent* e) override;
@@ -28,7 +28,7 @@ class DialogoRangoFechas : public QDialog {
   void acepta();
   QLineEdit* de_;
   QLineEdit* hasta_;
-  std::optional<std::pair<shell::Fecha, shell::Fecha>> resultado_;
+  std::optional<std::pair<base::Fecha, base::Fecha>> resultado_;
 };
 
 }  // namespace mostrador::sales

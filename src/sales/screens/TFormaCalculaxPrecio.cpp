@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "shell/numeros.h"
+#include "base/numeros.h"
 #include "ui/dialogos.h"
 
 namespace mostrador::sales {
@@ -46,7 +46,7 @@ void TFormaCalculaxPrecio::acepta() {
   const std::string importe = importe_->text().trimmed().toStdString();
   const std::string clave = clave_->text().trimmed().toStdString();
   // Nothing can be sold for an amount that is not a positive number.
-  const auto valor = shell::leeNumero(importe);
+  const auto valor = base::leeNumero(importe);
   if (!valor || *valor <= 0) {
     importe_->selectAll();
     importe_->setFocus();

@@ -14,23 +14,23 @@ namespace {
 struct Columna {
   const char* titulo;
   int ancho;
-  std::string shell::Moneda::*campo;
+  std::string base::Moneda::*campo;
 };
 
 const std::array<Columna, 7>& columnas() {
-  static const std::array<Columna, 7> c = {{{"Divisa", 60, &shell::Moneda::nombre},
-                                            {"Valor", 60, &shell::Moneda::valor},
-                                            {"Singular", 100, &shell::Moneda::singular},
-                                            {"Plural", 70, &shell::Moneda::plural},
-                                            {"Plural", 70, &shell::Moneda::segundoPlural},
-                                            {"Abrev. Divisa", 70, &shell::Moneda::abreviatura},
-                                            {"Símbolo Mone.", 70, &shell::Moneda::simbolo}}};
+  static const std::array<Columna, 7> c = {{{"Divisa", 60, &base::Moneda::nombre},
+                                            {"Valor", 60, &base::Moneda::valor},
+                                            {"Singular", 100, &base::Moneda::singular},
+                                            {"Plural", 70, &base::Moneda::plural},
+                                            {"Plural", 70, &base::Moneda::segundoPlural},
+                                            {"Abrev. Divisa", 70, &base::Moneda::abreviatura},
+                                            {"Símbolo Mone.", 70, &base::Moneda::simbolo}}};
   return c;
 }
 
 }  // namespace
 
-TFormaDivisa::TFormaDivisa(QWidget* padre, const std::string& dirDatos, shell::Interaccion& ui)
+TFormaDivisa::TFormaDivisa(QWidget* padre, const std::string& dirDatos, base::Interaccion& ui)
     : QDialog(padre), dirDatos_(dirDatos), ui_(ui) {
   setObjectName("TFormaDivisa");
   setWindowTitle("Divisas");
@@ -61,7 +61,7 @@ TFormaDivisa::TFormaDivisa(QWidget* padre, const std::string& dirDatos, shell::I
   l->addWidget(monedas_, 1);
 
   // The file may hold fewer records than the grid has rows (or more, from a longer grid).
-  const auto leidas = shell::leeMonedas(dirDatos_);
+  const auto leidas = base::leeMonedas(dirDatos_);
   const int n = std::min<int>(kFilas, static_cast<int>(leidas.size()));
   for (int f = 0; f < n; ++f)
     for (int c = 0; c < static_cast<int>(columnas().size()); ++c)
@@ -71,13 +71,13 @@ TFormaDivisa::TFormaDivisa(QWidget* padre, const std::string& dirDatos, shell::I
   connect(salir, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-void TFormaDivisa::edita(QWidget* padre, const std::string& dirDatos, shell::Interaccion& ui) {
+void TFormaDivisa::edita(QWidget* padre, const std::string& dirDatos, base::Interaccion& ui) {
   TFormaDivisa d(padre, dirDatos, ui);
   d.exec();
 }
 
-std::vector<shell::Moneda> TFormaDivisa::monedas() const {
-  std::vector<shell::Moneda> r(kFilas);
+std::vector<base::Moneda> TFormaDivisa::monedas() const {
+  std::vector<base::Moneda> r(kFilas);
   for (int f = 0; f < kFilas; ++f)
     for (int c = 0; c < static_cast<int>(columnas().size()); ++c)
       r[f].*columnas()[c].campo = monedas_->item(f, c)->text().toStdString();
@@ -85,7 +85,7 @@ std::vector<shell::Moneda> TFormaDivisa::monedas() const {
 }
 
 void TFormaDivisa::SpeedButton1Click() {
-  if (!shell::escribeMonedas(dirDatos_, monedas()))
+  if (!base::escribeMonedas(dirDatos_, monedas()))
     ui_.mensaje("No Pueden Guardarse los Datos ha Ocurrido un Error");
 }
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "shell/interaccion.h"
-#include "shell/moneda.h"
+#include "base/interaccion.h"
+#include "base/moneda.h"
 
 class QTableWidget;
 
@@ -19,17 +19,17 @@ class TFormaDivisa : public QDialog {
   // Rows of the grid below its titles: the records written, and the most read.
   static constexpr int kFilas = 10;
 
-  TFormaDivisa(QWidget* padre, const std::string& dirDatos, shell::Interaccion& ui);
-  static void edita(QWidget* padre, const std::string& dirDatos, shell::Interaccion& ui);
+  TFormaDivisa(QWidget* padre, const std::string& dirDatos, base::Interaccion& ui);
+  static void edita(QWidget* padre, const std::string& dirDatos, base::Interaccion& ui);
 
   QTableWidget* rejilla() const { return monedas_; }
   // The grid's rows as currencies.
-  std::vector<shell::Moneda> monedas() const;
+  std::vector<base::Moneda> monedas() const;
   void SpeedButton1Click();
 
  private:
   std::string dirDatos_;
-  shell::Interaccion& ui_;
+  base::Interaccion& ui_;
   QTableWidget* monedas_;
 };
 

@@ -1,7 +1,7 @@
 #include "sales/screens/TFormaFactura.h"
 
 #include "inventory/screens/TFormaInventario.h"
-#include "shell/derechos.h"
+#include "session/derechos.h"
 
 #include <QAction>
 #include <QApplication>
@@ -28,7 +28,7 @@
 #include "printing/entorno_sesion.h"
 #include "printing/impresion_documentos.h"
 #include "printing/motor_formatos.h"
-#include "printing/screens/TFormaEdicion.h"
+#include "designers/screens/TFormaEdicion.h"
 #include "printing/tabla_dbf.h"
 #include "sales/screens/TFormaCalculaxPrecio.h"
 #include "sales/screens/TFormaDivisa.h"
@@ -36,15 +36,14 @@
 #include "sales/screens/reportes_venta_qt.h"
 #include "sales/reportes_venta.h"
 #include "sales/tipos_venta.h"
-#include "shell/derechos.h"
-#include "shell/fechas.h"
-#include "shell/lectores.h"
-#include "shell/numeros.h"
-#include "shell/principal.h"
-#include "shell/programas.h"
-#include "shell/rutas.h"
-#include "shell/texto.h"
-#include "shell/usuarios.h"
+#include "session/derechos.h"
+#include "base/fechas.h"
+#include "base/lectores.h"
+#include "base/numeros.h"
+#include "base/programas.h"
+#include "base/rutas.h"
+#include "base/texto.h"
+#include "session/usuarios.h"
 #include "store/catalogo.h"
 #include "ui/dialogos.h"
 #include "ui/impresora_cups.h"
@@ -142,22 +141,22 @@ class RejillaPartidas : public QTableWidget {
 
 // The format engine and what it prints with, made on the first print.
 struct TFormaFactura::Impresion {
-  shell::ProcesosPosix procesos;
-  shell::TablaProgramas programas;
+  base::ProcesosPosix procesos;
+  base::TablaProgramas programas;
   printing::EntornoSesion entorno;
   ImpresoraQt impresora;
   ColaCups cola;
   printing::MotorFormatos motor;
 
-  Impresion(const AjustesVenta& a, shell::Interaccion& ui, const shell::Reloj& reloj)
-      : programas(shell::TablaProgramas::deEstacion(shell::kArchivoInicio)),
+  Impresion(const AjustesVenta& a, base::Interaccion& ui, const base::Reloj& reloj)
+      : programas(base::TablaProgramas::deEstacion(base::kArchivoInicio)),
         entorno(a.dirSistema, a.dirDatos, procesos, programas,
                 [sistema = a.dirSistema](std::string_view n) {
                   char* fin = nullptr;
                   const std::string t(n);
                   const long k = std::strtol(t.c_str(), &fin, 10);
                   if (t.empty() || !fin || *fin) return std::string();
-                  auto u = shell::leeUsuario(sistema, k);
+                  auto u = session::leeUsuario(sistema, k);
                   return u ? u->nombre : std::string();
                 }),
         motor(entorno, ui, reloj, impresora, cola) {}
@@ -165,7 +164,7 @@ struct TFormaFactura::Impresion {
 
 // ---- construction -------------------------------------------------------------------
 
-TFormaFactura::TFormaFactura(AjustesVenta ajustes, shell::Interaccion& ui, const shell::Reloj& reloj,
+TFormaFactura::TFormaFactura(AjustesVenta ajustes, base::Interaccion& ui, const base::Reloj& reloj,
                              QWidget* parent, DialogosVenta* dialogos)
     : QDialog(parent), aj_(std::move(ajustes)), ui_(ui), reloj_(reloj) {
   setObjectName("TFormaFactura");
@@ -184,7 +183,7 @@ TFormaFactura::TFormaFactura(AjustesVenta ajustes, shell::Interaccion& ui, const
       return inventory::TFormaInventario::altaRapida(
           inventory::AjustesCatalogo::de(aj_.lineas, aj_.dirSistema, aj_.usuario), aj_.dirSistema, ui_, reloj_,
           [this](int n) {
-            return shell::evaluaDerecho(aj_.dirSistema, aj_.usuario, n) == shell::Derecho::Concedido;
+            return session::evaluaDerecho(aj_.dirSistema, aj_.usuario, n) == session::Derecho::Concedido;
           },
           std::string(clave), this);
     });
@@ -331,7 +330,7 @@ void TFormaFactura::creaMenus(QMenuBar* barra) {
   accion("CapturaporEmpaque1")->setChecked(aj_.capturaEmpaque);
   for (int n = 1; n <= 6; ++n)
     accion(QStringLiteral("CtrlF%11").arg(n))->setText(q(aj_.atajos[static_cast<size_t>(n - 1)]));
-  accion("Reportes1")->setEnabled(shell::letraDerecho(ui_, aj_.dirSistema, aj_.usuario, 44) == "s");
+  accion("Reportes1")->setEnabled(session::letraDerecho(ui_, aj_.dirSistema, aj_.usuario, 44) == "s");
 }
 
 QPushButton* TFormaFactura::boton(const char* nombre, const QString& texto,
@@ -648,8 +647,8 @@ void TFormaFactura::pintaRejilla() {
         q(p.clave),
         q(p.producto),
         corto(p.descuento),
-        q(shell::formateaMascara(p.precio, "0.00##")),
-        q(shell::formateaMascara(p.importe, mascara)),
+        q(base::formateaMascara(p.precio, "0.00##")),
+        q(base::formateaMascara(p.importe, mascara)),
     };
     for (int col = 0; col < 6; ++col) {
       QTableWidgetItem* it = Detalle->item(i, col);
@@ -853,7 +852,7 @@ void TFormaFactura::primeraPartida() {
 
 // ---- commands ----------------------------------------------------------------------------
 
-void TFormaFactura::muestraHora() { Hora->setText(q(shell::horaTexto(reloj_.ahora().hora))); }
+void TFormaFactura::muestraHora() { Hora->setText(q(base::horaTexto(reloj_.ahora().hora))); }
 
 void TFormaFactura::BotonNuevoClick() {
   bool hecho = false;
@@ -1062,10 +1061,10 @@ void TFormaFactura::Divisas1Click() {
 namespace {
 
 // A companion program through the station's programs table; a failure is shown.
-void ejecuta(shell::Interaccion& ui, std::string_view programa, std::string_view parametros) {
-  shell::ProcesosPosix procesos;
-  const shell::TablaProgramas t = shell::TablaProgramas::deEstacion(shell::kArchivoInicio);
-  const shell::ResultadoPrograma r = t.inicia(procesos, programa, parametros, "", false);
+void ejecuta(base::Interaccion& ui, std::string_view programa, std::string_view parametros) {
+  base::ProcesosPosix procesos;
+  const base::TablaProgramas t = base::TablaProgramas::deEstacion(base::kArchivoInicio);
+  const base::ResultadoPrograma r = t.inicia(procesos, programa, parametros, "", false);
   if (!r.iniciado && !r.mensaje.empty()) ui.mensaje(r.mensaje);
 }
 
@@ -1074,28 +1073,28 @@ void ejecuta(shell::Interaccion& ui, std::string_view programa, std::string_view
 void TFormaFactura::Calculadora1Click() { ejecuta(ui_, "calc.exe", ""); }
 
 void TFormaFactura::Temas1Click() {
-  ui::TFormaAyudaLinea::muestra(this, shell::une(aj_.dirSistema, "ayuda\\factura.rtf"), ui_);
+  ui::TFormaAyudaLinea::muestra(this, base::une(aj_.dirSistema, "ayuda\\factura.rtf"), ui_);
 }
 
 void TFormaFactura::VerCampoTara1Click() {
   accion("VerCampoTara1")->setChecked(aj_.campoTara);
-  ejecuta(ui_, "notepad.exe", shell::une(aj_.dirSistema, "especial.cnf"));
+  ejecuta(ui_, "notepad.exe", base::une(aj_.dirSistema, "especial.cnf"));
   ui_.mensaje(kReiniciar);
 }
 
-std::string TFormaFactura::rutaEncabeza() const { return shell::une(aj_.dirSistema, "encabeza.cnf"); }
+std::string TFormaFactura::rutaEncabeza() const { return base::une(aj_.dirSistema, "encabeza.cnf"); }
 
 void TFormaFactura::marcaOpcion(int linea, bool valor) {
   // The option is kept in "\encabeza.cnf" for the next opening and applies at once to
   // what the screen itself does with it.
-  auto lineas = shell::leeLineas(rutaEncabeza());
+  auto lineas = base::leeLineas(rutaEncabeza());
   if (!lineas) {
     ui_.mensaje("El Archivo " + rutaEncabeza() + " No Existe");
     return;
   }
   if (static_cast<int>(lineas->size()) < linea) lineas->resize(static_cast<size_t>(linea));
   (*lineas)[static_cast<size_t>(linea - 1)] = valor ? "S" : "N";
-  shell::escribeLineas(rutaEncabeza(), *lineas);
+  base::escribeLineas(rutaEncabeza(), *lineas);
   if (linea == 1) aj_.saltaEncabezado = valor;
   if (linea == 2) aj_.iniciaEnClave = valor;
   if (linea == 9) {
@@ -1106,11 +1105,11 @@ void TFormaFactura::marcaOpcion(int linea, bool valor) {
 
 void TFormaFactura::marcaArchivo(const char* archivo, const char* accionNombre) {
   // Line 1 of the option's file; read when the screen opens.
-  const std::string ruta = shell::une(aj_.dirSistema, archivo);
-  auto lineas = shell::leeLineas(ruta).value_or(std::vector<std::string>{});
+  const std::string ruta = base::une(aj_.dirSistema, archivo);
+  auto lineas = base::leeLineas(ruta).value_or(std::vector<std::string>{});
   if (lineas.empty()) lineas.resize(1);
   lineas[0] = accion(QString::fromLatin1(accionNombre))->isChecked() ? "S" : "N";
-  shell::escribeLineas(ruta, lineas);
+  base::escribeLineas(ruta, lineas);
   ui_.mensaje(kReiniciar);
 }
 

@@ -16,8 +16,8 @@
 #include "sales/ajustes.h"
 #include "sales/captura.h"
 #include "sales/dialogos_venta.h"
-#include "shell/interaccion.h"
-#include "shell/reloj.h"
+#include "base/interaccion.h"
+#include "base/reloj.h"
 
 class QAction;
 class QComboBox;
@@ -38,7 +38,7 @@ class TFormaFactura : public QDialog {
  public:
   // dialogos: the engine's dialogs; null takes the real ones. The engine opens its
   // tables here (dbf::Error when the document tables cannot be opened).
-  TFormaFactura(AjustesVenta ajustes, shell::Interaccion& ui, const shell::Reloj& reloj,
+  TFormaFactura(AjustesVenta ajustes, base::Interaccion& ui, const base::Reloj& reloj,
                 QWidget* parent = nullptr, DialogosVenta* dialogos = nullptr);
   ~TFormaFactura() override;
 
@@ -117,8 +117,8 @@ class TFormaFactura : public QDialog {
   void fuenteTotales(bool digital);
 
   AjustesVenta aj_;
-  shell::Interaccion& ui_;
-  const shell::Reloj& reloj_;
+  base::Interaccion& ui_;
+  const base::Reloj& reloj_;
   std::unique_ptr<DialogosVentaQt> dialogosQt_;
   DialogosVenta* dialogos_ = nullptr;
   std::unique_ptr<CapturaVenta> motor_;

@@ -78,7 +78,7 @@ bool DialogosVentaQt::altaRapida(std::string_view clave) {
   return false;
 }
 
-std::optional<std::pair<shell::Fecha, shell::Fecha>> DialogosVentaQt::rangoFechas(shell::Fecha hoy) {
+std::optional<std::pair<base::Fecha, base::Fecha>> DialogosVentaQt::rangoFechas(base::Fecha hoy) {
   return DialogoRangoFechas::pide(padre_, hoy);
 }
 

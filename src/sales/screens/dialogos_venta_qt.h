@@ -34,7 +34,7 @@ class DialogosVentaQt : public DialogosVenta {
   std::optional<double> pesaProducto(double cantidad, double factor, double existenciaFactor,
                                      double existencia) override;
   bool altaRapida(std::string_view clave) override;
-  std::optional<std::pair<shell::Fecha, shell::Fecha>> rangoFechas(shell::Fecha hoy) override;
+  std::optional<std::pair<base::Fecha, base::Fecha>> rangoFechas(base::Fecha hoy) override;
   std::optional<std::pair<long long, long long>> rangoDocumentos() override;
   void titulo(std::string_view texto) override;
   void imprime(std::string_view formato) override;

@@ -1,35 +1,35 @@
 #include "sales/screens/reportes_venta_qt.h"
 
-#include "printing/screens/TFormaBarras.h"
-#include "printing/screens/TFormaFormatos.h"
-#include "printing/screens/TFormaProgreso.h"
-#include "printing/screens/TFormaReporteSQL.h"
+#include "reports/screens/TFormaBarras.h"
+#include "reports/screens/TFormaFormatos.h"
+#include "reports/screens/TFormaProgreso.h"
+#include "reports/screens/TFormaReporteSQL.h"
 #include "sales/reportes_venta.h"
-#include "shell/fechas.h"
+#include "base/fechas.h"
 
 namespace mostrador::sales {
 
 void ejecutaReporteVentaQt(QWidget* padre, std::string_view comando, const AjustesVenta& aj, TipoVenta tipo,
-                           shell::Interaccion& ui, const shell::Reloj& reloj) {
+                           base::Interaccion& ui, const base::Reloj& reloj) {
   auto cmd = comandoReporte(comando);
   if (!cmd) return;
   ContextoVenta ctx{store::documento(defTipo(tipo).documento), aj.dirDatos, reloj, aj.caja.empty() ? "1" : aj.caja};
   TFormaFormatos dialogo(padre);
 
-  const shell::Fecha hoy = reloj.ahora().fecha;
+  const base::Fecha hoy = reloj.ahora().fecha;
   if (auto muestra = concentradoVenta(comando, ctx, "", "")) {
     // A summary: only the dates are asked.
-    printing::FiltroReporte f;
+    reports::FiltroReporte f;
     f.RangoFiltro(hoy, "", "");
     f.deActivo = f.hastaActivo = false;
     f.condicionesActivas = false;
     if (!dialogo.pide(f) || !f.inicial || !f.final_) return;
-    auto c = concentradoVenta(comando, ctx, shell::fechaCorta(*f.inicial), shell::fechaCorta(*f.final_));
+    auto c = concentradoVenta(comando, ctx, base::fechaCorta(*f.inicial), base::fechaCorta(*f.final_));
     TFormaProgreso progreso(ui, padre);
     c->parametros.cancelado = [&progreso] { return progreso.cancelado(); };
     const auto r = ejecutaConcentradoVenta(*c, aj.dirSistema, aj.dirDatos, progreso);
     progreso.close();
-    if (r != printing::ResultadoConcentrado::Hecho) return;
+    if (r != reports::ResultadoConcentrado::Hecho) return;
     TFormaBarras visor(aj.dirSistema, c->caption, ui, aj.linea(31), padre);
     visor.TitulosGrafica(c->tituloGrafica, c->eje1, c->eje2, "");
     visor.exec();
@@ -43,12 +43,12 @@ void ejecutaReporteVentaQt(QWidget* padre, std::string_view comando, const Ajust
   }
   auto def = definicionReporteVenta(comando, ctx);
   if (!def) return;
-  printing::ContextoReporte c{aj.dirSistema, aj.dirDatos, ui, &dialogo, &reloj};
-  printing::ParametrosReporte p;
+  reports::ContextoReporte c{aj.dirSistema, aj.dirDatos, ui, &dialogo, &reloj};
+  reports::ParametrosReporte p;
   p.definicion = def->texto;
   p.tabla = def->tabla;
   p.tipo = def->tipo;
-  auto r = printing::EjecutaReporte(c, cmd->titulo, def->campoDocumento, def->campoFecha, p);
+  auto r = reports::EjecutaReporte(c, cmd->titulo, def->campoDocumento, def->campoFecha, p);
   if (!r) return;
   TFormaReporteSQL hoja(std::move(r), ui, padre);
   hoja.exec();

@@ -8,12 +8,12 @@
 
 #include "sales/ajustes.h"
 #include "sales/tipos_venta.h"
-#include "shell/interaccion.h"
-#include "shell/reloj.h"
+#include "base/interaccion.h"
+#include "base/reloj.h"
 
 namespace mostrador::sales {
 
 void ejecutaReporteVentaQt(QWidget* padre, std::string_view comando, const AjustesVenta& aj, TipoVenta tipo,
-                           shell::Interaccion& ui, const shell::Reloj& reloj);
+                           base::Interaccion& ui, const base::Reloj& reloj);
 
 }  // namespace mostrador::sales

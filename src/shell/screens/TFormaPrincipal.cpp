@@ -21,13 +21,13 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include "shell/rutas.h"
+#include "base/rutas.h"
 #include "shell/screens/TFormaAcerca.h"
-#include "shell/screens/TFormaConfiguracionGeneral.h"
-#include "shell/screens/TFormaEmpresas.h"
+#include "session/screens/TFormaConfiguracionGeneral.h"
+#include "session/screens/TFormaEmpresas.h"
 #include "shell/screens/TFormaSistema.h"
-#include "shell/programas.h"
-#include "shell/usuarios.h"
+#include "base/programas.h"
+#include "session/usuarios.h"
 #include "store/mantenimiento/opciones.h"
 #include "store/screens/TFormaConsolidar.h"
 #include "store/screens/TFormaReindexaTodo.h"
@@ -74,7 +74,7 @@ QFrame* panel(const QString& texto, QWidget* padre, const char* nombre) {
 
 }  // namespace
 
-TFormaPrincipal::TFormaPrincipal(Interaccion& ui, const Reloj& reloj, GanchosPrincipal ganchos,
+TFormaPrincipal::TFormaPrincipal(base::Interaccion& ui, const base::Reloj& reloj, GanchosPrincipal ganchos,
                                  QWidget* parent)
     : QMainWindow(parent), ui_(ui), principal_(ui, *this, reloj, std::move(ganchos)) {
   setObjectName("TFormaPrincipal");
@@ -95,7 +95,7 @@ TFormaPrincipal::TFormaPrincipal(Interaccion& ui, const Reloj& reloj, GanchosPri
                                      {}, {}});
   registraModulo(Pantalla::ConfiguracionGeneral,
                  {[this](const Apertura& a) {
-                    TFormaConfiguracionGeneral f(ui_, principal_.directorioSistema(),
+                    session::TFormaConfiguracionGeneral f(ui_, principal_.directorioSistema(),
                                                  principal_.directorioDatos(), ejecutaSql_,
                                                  descripcion_, this);
                     f.ponUsuario(q(a.usuario));
@@ -111,7 +111,7 @@ TFormaPrincipal::TFormaPrincipal(Interaccion& ui, const Reloj& reloj, GanchosPri
   pinta();
 }
 
-void TFormaPrincipal::registraMantenimiento(const Reloj& reloj) {
+void TFormaPrincipal::registraMantenimiento(const base::Reloj& reloj) {
   registraModulo(Pantalla::Respaldo, {[this, &reloj](const Apertura&) {
                                         store::TFormaRespaldo f(ui_, reloj, principal_.directorioSistema(),
                                                                 principal_.directorioDatos(), this);
@@ -148,7 +148,7 @@ void TFormaPrincipal::registraMantenimiento(const Reloj& reloj) {
 
 TFormaPrincipal::~TFormaPrincipal() = default;
 
-void TFormaPrincipal::ponEmpresas(TFormaEmpresas* empresas) { empresas_ = empresas; }
+void TFormaPrincipal::ponEmpresas(session::TFormaEmpresas* empresas) { empresas_ = empresas; }
 void TFormaPrincipal::registraModulo(Pantalla p, Modulo m) { modulos_[p] = std::move(m); }
 void TFormaPrincipal::ponDescripciones(std::function<std::string(int)> d) {
   descripcion_ = std::move(d);
@@ -390,7 +390,7 @@ void TFormaPrincipal::pinta() {
     char* fin = nullptr;
     const long n = std::strtol(principal_.Usuario().c_str(), &fin, 10);
     if (fin && !*fin)
-      if (auto u = leeUsuario(principal_.directorioSistema(), n); u && !u->nombre.empty())
+      if (auto u = session::leeUsuario(principal_.directorioSistema(), n); u && !u->nombre.empty())
         usuario += " " + q(u->nombre);
   }
   usuario_->setText(usuario);
@@ -485,9 +485,9 @@ void TFormaPrincipal::cierraVentana(std::string_view titulo) {
 void TFormaPrincipal::ejecutaPrograma(std::string_view programa) {
   // Through the station's programs table, as every screen: the Windows calculator is
   // whichever Debian calculator is installed, and a missing one is said so.
-  ProcesosPosix procesos;
-  const ResultadoPrograma r =
-      TablaProgramas::deEstacion(kArchivoInicio).inicia(procesos, programa, "", "", false);
+  base::ProcesosPosix procesos;
+  const base::ResultadoPrograma r =
+      base::TablaProgramas::deEstacion(base::kArchivoInicio).inicia(procesos, programa, "", "", false);
   if (!r.iniciado && !r.mensaje.empty()) ui_.mensaje(r.mensaje);
 }
 

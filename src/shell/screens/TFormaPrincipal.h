@@ -13,7 +13,7 @@
 #include <map>
 #include <memory>
 
-#include "shell/configuracion.h"
+#include "session/configuracion.h"
 #include "shell/principal.h"
 
 class QAction;
@@ -23,14 +23,16 @@ class QListWidget;
 class QTimer;
 class QFrame;
 
+namespace mostrador::session {
+class TFormaEmpresas;
+}
+
 namespace mostrador::ui {
 class TPapelTapiz;
 class TBotonEsquinado;
 }  // namespace mostrador::ui
 
 namespace mostrador::shell {
-
-class TFormaEmpresas;
 
 // How the main window reaches a module screen.
 struct Modulo {
@@ -45,18 +47,18 @@ struct Modulo {
 class TFormaPrincipal : public QMainWindow, public Pantallas {
   Q_OBJECT
  public:
-  TFormaPrincipal(Interaccion& ui, const Reloj& reloj, GanchosPrincipal ganchos = {},
+  TFormaPrincipal(base::Interaccion& ui, const base::Reloj& reloj, GanchosPrincipal ganchos = {},
                   QWidget* parent = nullptr);
   ~TFormaPrincipal() override;
 
   Principal& motor() { return principal_; }
   // The resident company screen, created after the main window.
-  void ponEmpresas(TFormaEmpresas* empresas);
+  void ponEmpresas(session::TFormaEmpresas* empresas);
   void registraModulo(Pantalla p, Modulo m);
   // Text of a description topic (the popup of a toolbar button).
   void ponDescripciones(std::function<std::string(int tema)> descripcion);
   // Runs the configuration screen's key conversion statements (Local SQL).
-  void ponEjecutorSql(EjecutaSql ejecuta) { ejecutaSql_ = std::move(ejecuta); }
+  void ponEjecutorSql(session::EjecutaSql ejecuta) { ejecutaSql_ = std::move(ejecuta); }
   // Re-reads the engine's state into the widgets.
   void pinta();
 
@@ -87,14 +89,14 @@ class TFormaPrincipal : public QMainWindow, public Pantallas {
                   void (Principal::*comando)(), bool marcable = false);
   void acomoda();
   // The maintenance screens and the start and end steps of "opcion.cnf".
-  void registraMantenimiento(const Reloj& reloj);
+  void registraMantenimiento(const base::Reloj& reloj);
 
-  Interaccion& ui_;
+  base::Interaccion& ui_;
   Principal principal_;
   std::map<Pantalla, Modulo> modulos_;
   std::function<std::string(int)> descripcion_;
-  EjecutaSql ejecutaSql_;
-  TFormaEmpresas* empresas_ = nullptr;
+  session::EjecutaSql ejecutaSql_;
+  session::TFormaEmpresas* empresas_ = nullptr;
   bool mostrada_ = false;
   bool cerrando_ = false;
 

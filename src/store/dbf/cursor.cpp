@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "shell/rutas.h"
+#include "base/rutas.h"
 #include "store/dbf/dbf_table.h"
 
 namespace mostrador::dbf {
@@ -47,7 +47,7 @@ void Cursor::moveBy(long n) {
 int Cursor::fieldIndex(std::string_view name) const {
   const auto& defs = fieldDefs();
   for (size_t i = 0; i < defs.size(); ++i)
-    if (shell::mismoNombre(defs[i].name, name)) return static_cast<int>(i);
+    if (base::mismoNombre(defs[i].name, name)) return static_cast<int>(i);
   return -1;
 }
 

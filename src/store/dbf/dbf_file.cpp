@@ -64,8 +64,8 @@
 #include <ctime>
 #include <mutex>
 
-#include "shell/rutas.h"
-#include "shell/texto.h"
+#include "base/rutas.h"
+#include "base/texto.h"
 
 namespace mostrador::dbf::file {
 namespace {
@@ -273,7 +273,7 @@ void checkFields(const std::vector<FieldDef>& fields) {
     for (char c : f.name)
       if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_') malo("el nombre tiene caracteres no válidos");
     for (size_t j = 0; j < i; ++j)
-      if (shell::mismoNombre(fields[j].name, f.name)) malo("el nombre está repetido");
+      if (base::mismoNombre(fields[j].name, f.name)) malo("el nombre está repetido");
     switch (f.type) {
       case 'C':
         if (f.length < 1 || f.length > 254 || f.decimals != 0) malo("un texto mide de 1 a 254");
@@ -526,14 +526,14 @@ std::string text(const FieldDef& f, const char* p) {
   std::string_view s(p, static_cast<size_t>(f.length));
   switch (f.type) {
     case 'C':
-      return shell::aUtf8(rightTrimmed(s));
+      return base::aUtf8(rightTrimmed(s));
     case 'N':
     case 'F':
       return std::string(trimmed(s));
     case 'D': {
       if (isBlank(f, p)) return {};
       auto d = leeFecha(s);
-      return d ? fechaCorta(*d) : shell::aUtf8(trimmed(s));
+      return d ? fechaCorta(*d) : base::aUtf8(trimmed(s));
     }
     case 'L':
       switch (s[0]) {
@@ -555,7 +555,7 @@ double number(const FieldDef& f, const char* p, const std::string& table) {
       auto v = parseNumber(s);
       if (!v)
         throw Error("El campo " + f.name + " de la tabla " + table + " no tiene un número válido: \"" +
-                        shell::aUtf8(trimmed(s)) + "\"",
+                        base::aUtf8(trimmed(s)) + "\"",
                     "read", table);
       return *v;
     }
@@ -584,7 +584,7 @@ std::optional<Fecha> date(const FieldDef& f, const char* p, const std::string& t
   }
   if (!digitos || !fechaValida(r))
     throw Error("El campo " + f.name + " de la tabla " + table + " no tiene una fecha válida: \"" +
-                    shell::aUtf8(s) + "\"",
+                    base::aUtf8(s) + "\"",
                 "read", table);
   return r;
 }
@@ -596,7 +596,7 @@ void setBlank(const FieldDef& f, char* p) { std::memset(p, ' ', static_cast<size
 void setText(const FieldDef& f, char* p, std::string_view utf8, const std::string& table) {
   switch (f.type) {
     case 'C':
-      fill(f, p, shell::aCp1252(shell::cortaCp1252(utf8, static_cast<size_t>(f.length))), false);
+      fill(f, p, base::aCp1252(base::cortaCp1252(utf8, static_cast<size_t>(f.length))), false);
       return;
     case 'N':
     case 'F': {

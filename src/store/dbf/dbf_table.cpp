@@ -60,7 +60,7 @@
 #include <filesystem>
 #include <set>
 
-#include "shell/rutas.h"
+#include "base/rutas.h"
 #include "store/dbf/dbf_file.h"
 #include "store/dbf/journal.h"
 #include "store/dbf/key_expression.h"
@@ -94,8 +94,8 @@ std::string withExtension(std::string_view file) {
 
 fs::path resolveTable(std::string_view dir, std::string_view file) {
   std::string f = withExtension(file);
-  if (dir.empty()) return shell::resuelve(f);
-  return shell::resuelve(shell::une(dir, f));
+  if (dir.empty()) return base::resuelve(f);
+  return base::resuelve(base::une(dir, f));
 }
 
 // The production index of a table: its name up to the first "." plus ".mdx", found
@@ -107,13 +107,13 @@ fs::path indexPathFor(const fs::path& dbf) {
   bool mayusculas = punto != std::string::npos && nombre.size() > punto + 1 &&
                     std::all_of(nombre.begin() + static_cast<long>(punto) + 1, nombre.end(),
                                 [](char c) { return !std::islower(static_cast<unsigned char>(c)); });
-  return shell::resuelve((dbf.parent_path() / (base + (mayusculas ? ".MDX" : ".mdx"))).string());
+  return base::resuelve((dbf.parent_path() / (base + (mayusculas ? ".MDX" : ".mdx"))).string());
 }
 
 // Other files of a table that go with it when it is dropped (memo text).
 fs::path memoPathFor(const fs::path& dbf) {
   std::string nombre = dbf.filename().string();
-  return shell::resuelve((dbf.parent_path() / (nombre.substr(0, nombre.find('.')) + ".dbt")).string());
+  return base::resuelve((dbf.parent_path() / (nombre.substr(0, nombre.find('.')) + ".dbt")).string());
 }
 
 RecordLayout layoutOf(const Header& h) {
@@ -142,7 +142,7 @@ std::vector<uint8_t> indexFlagsFor(const std::vector<FieldDef>& fields, const st
   for (const auto& tag : tags) {
     if (tag.key.empty() || tag.key[0] == '*' || tag.key.find(';') != std::string::npos) continue;
     for (size_t i = 0; i < fields.size(); ++i)
-      if (shell::mismoNombre(fields[i].name, tag.key)) flags[i] = 1;
+      if (base::mismoNombre(fields[i].name, tag.key)) flags[i] = 1;
   }
   return flags;
 }
@@ -1074,8 +1074,8 @@ void Table::create(std::string_view dir, std::string_view file, const std::vecto
 }
 
 std::vector<std::string> Table::listTables(std::string_view dir) {
-  std::vector<std::string> r = shell::lista(dir, "*.dbf");
-  for (auto& n : shell::lista(dir, "*.db")) r.push_back(std::move(n));
+  std::vector<std::string> r = base::lista(dir, "*.dbf");
+  for (auto& n : base::lista(dir, "*.db")) r.push_back(std::move(n));
   auto pliega = [](std::string s) {
     for (auto& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return s;
@@ -1520,7 +1520,7 @@ void Table::deleteTag(std::string_view tag) {
     t.mdx->deleteTag(tag);
     unit.done();
   }
-  t.tag = shell::mismoNombre(actual, tag) ? -1 : t.mdx->tagNumber(actual);
+  t.tag = base::mismoNombre(actual, tag) ? -1 : t.mdx->tagNumber(actual);
   if (t.tag < 0) t.ranged = false;
   t.writeIndexFlags();
 }

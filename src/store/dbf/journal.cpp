@@ -76,7 +76,7 @@
 #include <thread>
 #include <vector>
 
-#include "shell/rutas.h"
+#include "base/rutas.h"
 #include "store/dbf/dbf_file.h"
 #include "store/dbf/dbf_table.h"
 #include "store/dbf/locks.h"
@@ -487,7 +487,7 @@ int unitWaitMillis() {
 }
 
 Transaction::Transaction(std::string_view dir, int waitMillis)
-    : Transaction(shell::resuelve(std::string(dir)), waitMillis, true) {}
+    : Transaction(base::resuelve(std::string(dir)), waitMillis, true) {}
 
 Transaction::Transaction(const fs::path& local, int waitMillis, bool durable) {
   dir_ = journal::key(local);

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "shell/texto.h"
+#include "base/texto.h"
 #include "store/dbf/mdx_key_expr.h"
 
 // Choices the encodings make (see the header for the byte forms):
@@ -84,7 +84,7 @@ void encodeValue(const KeyValue& value, char type, int width, bool partial,
     case 'C': {
       std::string t;
       if (auto s = std::get_if<std::string>(&value))
-        t = shell::aCp1252(*s);
+        t = base::aCp1252(*s);
       else if (auto d = std::get_if<double>(&value))
         t = numberText(*d);
       else

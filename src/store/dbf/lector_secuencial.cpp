@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <filesystem>
 
-#include "shell/rutas.h"
+#include "base/rutas.h"
 #include "store/dbf/locks.h"
 
 namespace mostrador::dbf {
@@ -123,7 +123,7 @@ LectorSecuencial::LectorSecuencial(std::string_view dir, std::string_view file)
     : d_(std::make_unique<Impl>()) {
   Impl& d = *d_;
   const std::string f = conExtension(file);
-  const std::filesystem::path ruta = dir.empty() ? shell::resuelve(f) : shell::resuelve(shell::une(dir, f));
+  const std::filesystem::path ruta = dir.empty() ? base::resuelve(f) : base::resuelve(base::une(dir, f));
   d.ruta = ruta.string();
   d.nombre = ruta.filename().string();
   do {

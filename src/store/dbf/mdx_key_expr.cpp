@@ -9,7 +9,7 @@
 #include <cstring>
 #include <vector>
 
-#include "shell/texto.h"
+#include "base/texto.h"
 
 namespace mostrador::dbf::keyexpr {
 
@@ -112,7 +112,7 @@ class Lexer {
     while (i_ < s_.size() && s_[i_] != quote) ++i_;
     if (i_ >= s_.size()) fail("texto sin cerrar" + at(t.pos));
     t.kind = Tok::String;
-    t.text = shell::aCp1252(s_.substr(b, i_ - b));
+    t.text = base::aCp1252(s_.substr(b, i_ - b));
     ++i_;
     return t;
   }
@@ -129,7 +129,7 @@ class Lexer {
     }
     char c = s_[i_];
     if (std::string_view("+-*/(),=<>#").find(c) == std::string_view::npos) {
-      fail("carácter inesperado '" + shell::aUtf8(std::string(1, c)) + "'" + at(t.pos));
+      fail("carácter inesperado '" + base::aUtf8(std::string(1, c)) + "'" + at(t.pos));
     }
     ++i_;
     t.kind = Tok::Op;

@@ -48,7 +48,7 @@
 #include <optional>
 #include <set>
 
-#include "shell/rutas.h"
+#include "base/rutas.h"
 #include "store/dbf/btree_page.h"
 #include "store/dbf/dbf_file.h"
 #include "store/dbf/dbf_table.h"
@@ -261,7 +261,7 @@ class Verificador {
 
   void abreIndice() {
     const std::string base = ruta_.stem().string();
-    for (const std::string& n : shell::lista(ruta_.parent_path().string(), base + ".mdx"))
+    for (const std::string& n : base::lista(ruta_.parent_path().string(), base + ".mdx"))
       rutaMdx_ = ruta_.parent_path() / n;
     if (rutaMdx_.empty()) {
       if (h_.productionIndex) delIndice_.push_back("la cabecera anuncia un índice que no existe");
@@ -561,7 +561,7 @@ class Verificador {
 ResultadoVerificacion verificaTabla(std::string_view directorio, std::string_view archivo,
                                     const AvanceVerificacion& avance, uint64_t memoria) {
   ResultadoVerificacion r;
-  const std::filesystem::path ruta = shell::resuelve(shell::une(directorio, archivo));
+  const std::filesystem::path ruta = base::resuelve(base::une(directorio, archivo));
   r.tabla = ruta.filename().string();
   Verificador(ruta, r, avance, memoria).corre();
   return r;
@@ -570,7 +570,7 @@ ResultadoVerificacion verificaTabla(std::string_view directorio, std::string_vie
 std::vector<ResultadoVerificacion> verificaDirectorio(std::string_view directorio,
                                                       const AvanceVerificacion& avance) {
   // A save a dead station left half done is put back first: it is not damage.
-  journal::recoverIfDead(shell::resuelve(directorio));
+  journal::recoverIfDead(base::resuelve(directorio));
   std::vector<ResultadoVerificacion> r;
   for (const std::string& t : Table::listTables(directorio)) r.push_back(verificaTabla(directorio, t, avance));
   return r;

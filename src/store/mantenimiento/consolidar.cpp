@@ -1,7 +1,7 @@
 #include "store/mantenimiento/consolidar.h"
 
-#include "shell/numeros.h"
-#include "shell/rutas.h"
+#include "base/numeros.h"
+#include "base/rutas.h"
 #include "store/dbf/dbf_table.h"
 #include "store/sql/sql.h"
 
@@ -27,7 +27,7 @@ constexpr Suma kSumas[] = {
 
 }  // namespace
 
-Consolidar::Consolidar(shell::Interaccion& ui, std::string dirDatos, const shell::Fecha& hoy)
+Consolidar::Consolidar(base::Interaccion& ui, std::string dirDatos, const base::Fecha& hoy)
     : ui_(ui), datos_(std::move(dirDatos)), inicio_{hoy.anio, hoy.mes, 1}, final_(hoy) {}
 
 void Consolidar::FormShow() { calcula(); }
@@ -42,12 +42,12 @@ void Consolidar::calcula() {
   for (const Suma& s : kSumas) {
     LineaConsolidado l;
     l.etiqueta = s.etiqueta;
-    l.sentencia = "Select Sum(" + std::string(s.expresion) + ") from \"" + shell::une(datos_, s.tabla) + "\" ";
+    l.sentencia = "Select Sum(" + std::string(s.expresion) + ") from \"" + base::une(datos_, s.tabla) + "\" ";
     std::string condicion = s.condicion;
     if (rango_ && *s.campoFecha) {
       const std::string campo = s.campoFecha;
-      const std::string rango = campo + ">=\"" + shell::fechaSql(inicio_) + "\" and " + campo + "<=\"" +
-                                shell::fechaSql(final_) + "\"";
+      const std::string rango = campo + ">=\"" + base::fechaSql(inicio_) + "\" and " + campo + "<=\"" +
+                                base::fechaSql(final_) + "\"";
       condicion = condicion.empty() ? rango : condicion + " and " + rango;
     }
     if (!condicion.empty()) l.sentencia += " where " + condicion;
@@ -57,7 +57,7 @@ void Consolidar::calcula() {
       r->first();
       if (!r->eof() && !r->isNull(0)) {
         l.valor = r->asFloat(0);
-        l.texto = shell::formateaMascara(l.valor, kMascaraConsolidado);
+        l.texto = base::formateaMascara(l.valor, kMascaraConsolidado);
       }
     } catch (const std::exception&) {
       // A missing table or column sums to nothing.

@@ -14,8 +14,8 @@
 #include <string_view>
 #include <vector>
 
-#include "shell/fechas.h"
-#include "shell/interaccion.h"
+#include "base/fechas.h"
+#include "base/interaccion.h"
 
 namespace mostrador::store {
 
@@ -30,7 +30,7 @@ struct LineaConsolidado {
 
 class Consolidar {
  public:
-  Consolidar(shell::Interaccion& ui, std::string dirDatos, const shell::Fecha& hoy);
+  Consolidar(base::Interaccion& ui, std::string dirDatos, const base::Fecha& hoy);
 
   // Both compute the six lines.
   void FormShow();
@@ -39,23 +39,23 @@ class Consolidar {
   std::vector<std::pair<std::string, double>> BotonEsquinado2Click() const;
 
   void ponRango(bool activo) { rango_ = activo; }  // RadioButton1 / RadioButton2
-  void ponFechaInicio(const shell::Fecha& f) { inicio_ = f; }
-  void ponFechaFinal(const shell::Fecha& f) { final_ = f; }
+  void ponFechaInicio(const base::Fecha& f) { inicio_ = f; }
+  void ponFechaFinal(const base::Fecha& f) { final_ = f; }
 
   const std::string& LabelRuta() const { return datos_; }
   std::vector<std::string> MemoConsolidar() const;  // label + masked sum
   const std::vector<LineaConsolidado>& lineas() const { return lineas_; }
   bool RadioButton1() const { return rango_; }
-  const shell::Fecha& FechaInicio() const { return inicio_; }
-  const shell::Fecha& FechaFinal() const { return final_; }
+  const base::Fecha& FechaInicio() const { return inicio_; }
+  const base::Fecha& FechaFinal() const { return final_; }
   int Progreso() const { return progreso_; }
 
  private:
   void calcula();
-  shell::Interaccion& ui_;
+  base::Interaccion& ui_;
   std::string datos_;
   bool rango_ = false;
-  shell::Fecha inicio_, final_;
+  base::Fecha inicio_, final_;
   std::vector<LineaConsolidado> lineas_;
   int progreso_ = 0;
 };

@@ -11,8 +11,8 @@
 #include <string>
 #include <string_view>
 
-#include "shell/interaccion.h"
-#include "shell/reloj.h"
+#include "base/interaccion.h"
+#include "base/reloj.h"
 
 namespace mostrador::store {
 
@@ -30,10 +30,10 @@ bool guardaOpciones(std::string_view dirDatos, const OpcionesMantenimiento& o);
 
 // The start step: back up (normal backup into the dated folder) when RespaldaInicio,
 // then the whole reindex when ReindexaInicio. Each logs its line as its screen does.
-void mantenimientoAlIniciar(shell::Interaccion& ui, const shell::Reloj& reloj,
+void mantenimientoAlIniciar(base::Interaccion& ui, const base::Reloj& reloj,
                             std::string_view dirSistema, std::string_view dirDatos);
 // The end step: the normal backup when RespaldaFinal.
-void mantenimientoAlTerminar(shell::Interaccion& ui, const shell::Reloj& reloj,
+void mantenimientoAlTerminar(base::Interaccion& ui, const base::Reloj& reloj,
                              std::string_view dirSistema, std::string_view dirDatos);
 
 }  // namespace mostrador::store

@@ -4,8 +4,8 @@
 #include <cctype>
 #include <set>
 
-#include "shell/rutas.h"
-#include "shell/texto.h"
+#include "base/rutas.h"
+#include "base/texto.h"
 #include "store/dbf/dbf_table.h"
 #include "store/mantenimiento/opciones.h"
 #include "store/mantenimiento/tablas_exclusivas.h"
@@ -33,13 +33,13 @@ std::string mayusculas(std::string s) {
 
 void agregaUnico(std::vector<std::string>& v, const std::string& s) {
   for (const auto& x : v)
-    if (shell::mismoNombre(x, s)) return;
+    if (base::mismoNombre(x, s)) return;
   v.push_back(s);
 }
 
-std::vector<std::string> leeIndices(shell::Interaccion& ui, std::string_view dir, ResultadoIndices& r) {
-  const std::string ruta = shell::une(dir, kArchivoIndices);
-  auto lineas = shell::leeLineas(ruta);
+std::vector<std::string> leeIndices(base::Interaccion& ui, std::string_view dir, ResultadoIndices& r) {
+  const std::string ruta = base::une(dir, kArchivoIndices);
+  auto lineas = base::leeLineas(ruta);
   if (!lineas) {
     const std::string m = "El Archivo " + ruta + " No Existe";
     ui.mensaje(m);
@@ -69,7 +69,7 @@ void ResultadoIndices::agrega(const ResultadoIndices& otro) {
   errores.insert(errores.end(), otro.errores.begin(), otro.errores.end());
 }
 
-ResultadoIndices reconstruyeIndices(shell::Interaccion& ui, std::string_view dir,
+ResultadoIndices reconstruyeIndices(base::Interaccion& ui, std::string_view dir,
                                     const std::vector<std::string>& lineas, const AvanceIndices& avance) {
   ResultadoIndices r;
   auto falla = [&](std::string m) {
@@ -86,7 +86,7 @@ ResultadoIndices reconstruyeIndices(shell::Interaccion& ui, std::string_view dir
     std::optional<LineaIndice> l = leeLineaIndice(lineas[static_cast<size_t>(i)]);
     if (!l) continue;
     ui.avanzaProgreso();
-    if (!shell::mismoNombre(l->tabla, previa)) {
+    if (!base::mismoNombre(l->tabla, previa)) {
       previa = l->tabla;
       t.close();
       saltaGrupo = false;
@@ -153,10 +153,10 @@ std::vector<std::string> indicesFaltantes(std::string_view dir, const std::vecto
   for (const auto& linea : lineas) {
     auto l = leeLineaIndice(linea);
     if (!l) continue;
-    if (!shell::mismoNombre(l->tabla, tablaLeida)) {
+    if (!base::mismoNombre(l->tabla, tablaLeida)) {
       tablaLeida = l->tabla;
       etiquetas.clear();
-      existe = shell::existe(shell::une(dir, l->tabla));
+      existe = base::existe(base::une(dir, l->tabla));
       if (existe) {
         dbf::Table t;
         try {
@@ -184,7 +184,7 @@ std::vector<std::string> lineasIncompletas(const std::vector<std::string>& linea
     auto l = leeLineaIndice(linea);
     if (!l) continue;
     for (const auto& t : tablas)
-      if (shell::mismoNombre(t, l->tabla)) {
+      if (base::mismoNombre(t, l->tabla)) {
         r.push_back(linea);
         break;
       }
@@ -192,14 +192,14 @@ std::vector<std::string> lineasIncompletas(const std::vector<std::string>& linea
   return r;
 }
 
-ResultadoIndices realineaContadores(shell::Interaccion& ui, std::string_view dir, bool empaca) {
+ResultadoIndices realineaContadores(base::Interaccion& ui, std::string_view dir, bool empaca) {
   ResultadoIndices r;
   auto falla = [&](std::string m) {
     ui.mensaje(m);
     r.errores.push_back(std::move(m));
   };
   for (const DefContador& c : contadores()) {
-    if (!shell::existe(shell::une(dir, c.archivo))) continue;
+    if (!base::existe(base::une(dir, c.archivo))) continue;
     try {
       if (empaca) {
         dbf::Table k;
@@ -217,21 +217,21 @@ ResultadoIndices realineaContadores(shell::Interaccion& ui, std::string_view dir
   return r;
 }
 
-ResultadoIndices reindexaDirectorio(shell::Interaccion& ui, std::string_view dirSistema,
+ResultadoIndices reindexaDirectorio(base::Interaccion& ui, std::string_view dirSistema,
                                     std::string_view dir, const AvanceIndices& avance) {
   ResultadoIndices r;
   if (!dirSistema.empty()) {
     // The sales screens' scratch detail table gets a clean copy.
-    const std::string limpia = shell::une(dirSistema, "detaTVK.db");
-    if (shell::existe(limpia)) shell::copia(limpia, shell::une(dirSistema, "deta.db"));
+    const std::string limpia = base::une(dirSistema, "detaTVK.db");
+    if (base::existe(limpia)) base::copia(limpia, base::une(dirSistema, "deta.db"));
   }
   {
     std::vector<std::string> lineas = leeIndices(ui, dir, r);
     r.agrega(reconstruyeIndices(ui, dir, lineas, avance));
   }
   for (int n = 1; n <= 99; ++n) {
-    const std::string almacen = shell::une(dir, std::to_string(n));
-    if (!shell::esDirectorio(almacen)) continue;
+    const std::string almacen = base::une(dir, std::to_string(n));
+    if (!base::esDirectorio(almacen)) continue;
     ResultadoIndices a;
     std::vector<std::string> lineas = leeIndices(ui, almacen, a);
     a.agrega(reconstruyeIndices(ui, almacen, lineas, avance));
@@ -243,7 +243,7 @@ ResultadoIndices reindexaDirectorio(shell::Interaccion& ui, std::string_view dir
 
 // --- The screen's engine ---
 
-ReindexaTodo::ReindexaTodo(shell::Interaccion& ui, const shell::Reloj& reloj, std::string dirSistema,
+ReindexaTodo::ReindexaTodo(base::Interaccion& ui, const base::Reloj& reloj, std::string dirSistema,
                            std::string dirDatos, std::function<bool(const std::string&)> verificaRegistros)
     : ui_(ui),
       reloj_(reloj),
@@ -259,7 +259,7 @@ void ReindexaTodo::cambio() {
 
 void ReindexaTodo::FormShow() {
   archivos_ = dbf::Table::listTables(editRuta_);
-  memo_ = shell::leeLineas(shell::une(editRuta_, kArchivoIndices)).value_or(std::vector<std::string>{});
+  memo_ = base::leeLineas(base::une(editRuta_, kArchivoIndices)).value_or(std::vector<std::string>{});
   const OpcionesMantenimiento o = leeOpciones(datos_);
   reindexaInicio_ = o.reindexaInicio;
   respaldaInicio_ = o.respaldaInicio;
@@ -326,13 +326,13 @@ void ReindexaTodo::BitBtn2Click() {
 }
 
 void ReindexaTodo::BitBtn4Click() {
-  const std::string ruta = shell::une(editRuta_, kArchivoIndices);
-  if (!shell::escribeLineas(ruta, memo_)) ui_.mensaje("No se pudo escribir el archivo " + ruta);
+  const std::string ruta = base::une(editRuta_, kArchivoIndices);
+  if (!base::escribeLineas(ruta, memo_)) ui_.mensaje("No se pudo escribir el archivo " + ruta);
 }
 
 void ReindexaTodo::BitBtn8Click() {
-  const std::string ruta = shell::une(editRuta_, kArchivoIndices);
-  auto l = shell::leeLineas(ruta);
+  const std::string ruta = base::une(editRuta_, kArchivoIndices);
+  auto l = base::leeLineas(ruta);
   if (!l) {
     ui_.mensaje("El Archivo " + ruta + " No Existe");
     return;
@@ -343,9 +343,9 @@ void ReindexaTodo::BitBtn8Click() {
 
 void ReindexaTodo::BitBtn5Click() {
   bitacora("Borrado Temporales");
-  for (const std::string& f : shell::lista(editRuta_, "_*")) {
-    const std::string ruta = shell::une(editRuta_, f);
-    if (!shell::esDirectorio(ruta)) shell::borra(ruta);
+  for (const std::string& f : base::lista(editRuta_, "_*")) {
+    const std::string ruta = base::une(editRuta_, f);
+    if (!base::esDirectorio(ruta)) base::borra(ruta);
   }
   archivos_ = dbf::Table::listTables(editRuta_);
   cambio();
@@ -383,7 +383,7 @@ void ReindexaTodo::BitBtn10Click() {
 }
 
 void ReindexaTodo::BitBtn11Click() {
-  if (ui_.advertencia(kPreguntaRenumeracion) != shell::RespuestaAdvertencia::Si) return;
+  if (ui_.advertencia(kPreguntaRenumeracion) != base::RespuestaAdvertencia::Si) return;
   resultado_ = realineaContadores(ui_, editRuta_, false);
   cambio();
 }
@@ -395,7 +395,7 @@ void ReindexaTodo::F12() {
 
 void ReindexaTodo::guardaOpciones() {
   if (!store::guardaOpciones(datos_, {reindexaInicio_, respaldaInicio_, respaldaFinal_}))
-    ui_.mensaje("No se pudo escribir el archivo " + shell::une(datos_, kArchivoOpciones));
+    ui_.mensaje("No se pudo escribir el archivo " + base::une(datos_, kArchivoOpciones));
 }
 
 void ReindexaTodo::ponReindexaInicio(bool v) {

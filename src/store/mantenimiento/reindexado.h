@@ -21,9 +21,9 @@
 #include <string_view>
 #include <vector>
 
-#include "shell/bitacora.h"
-#include "shell/interaccion.h"
-#include "shell/reloj.h"
+#include "base/bitacora.h"
+#include "base/interaccion.h"
+#include "base/reloj.h"
 
 namespace mostrador::store {
 
@@ -53,7 +53,7 @@ struct ResultadoIndices {
 using AvanceIndices = std::function<void(const std::string& tabla, int linea, int lineas)>;
 
 // Rebuilds the indexes of dir from the lines. Every failure is also shown through ui.
-ResultadoIndices reconstruyeIndices(shell::Interaccion& ui, std::string_view dir,
+ResultadoIndices reconstruyeIndices(base::Interaccion& ui, std::string_view dir,
                                     const std::vector<std::string>& lineas,
                                     const AvanceIndices& avance = {});
 
@@ -73,18 +73,18 @@ std::vector<std::string> lineasIncompletas(const std::vector<std::string>& linea
 // subdirectory "1" to "99" that exists (with its own "Indices.cnf"), then the three
 // number counters packed and re-aligned with their document tables. dirSistema, when
 // not empty, gets "detaTVK.db" copied over "deta.db" first.
-ResultadoIndices reindexaDirectorio(shell::Interaccion& ui, std::string_view dirSistema,
+ResultadoIndices reindexaDirectorio(base::Interaccion& ui, std::string_view dirSistema,
                                     std::string_view dir, const AvanceIndices& avance = {});
 
 // Packs the counters and re-aligns them with their document tables (pack optional).
-ResultadoIndices realineaContadores(shell::Interaccion& ui, std::string_view dir, bool empaca);
+ResultadoIndices realineaContadores(base::Interaccion& ui, std::string_view dir, bool empaca);
 
 // The reindex screen's engine.
 class ReindexaTodo {
  public:
   // verificaRegistros opens the record check screen on a directory and answers whether
   // it ended with acceptance.
-  ReindexaTodo(shell::Interaccion& ui, const shell::Reloj& reloj, std::string dirSistema,
+  ReindexaTodo(base::Interaccion& ui, const base::Reloj& reloj, std::string dirSistema,
                std::string dirDatos,
                std::function<bool(const std::string& dir)> verificaRegistros = {});
 
@@ -138,11 +138,11 @@ class ReindexaTodo {
   void guardaOpciones();
   AvanceIndices avance();
 
-  shell::Interaccion& ui_;
-  const shell::Reloj& reloj_;
+  base::Interaccion& ui_;
+  const base::Reloj& reloj_;
   std::string sistema_, datos_;
   std::function<bool(const std::string&)> verificaRegistros_;
-  shell::Bitacora bitacora_;
+  base::Bitacora bitacora_;
 
   std::string editRuta_;
   std::vector<std::string> archivos_, memo_, lista_, lista2_, faltantes_;

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <memory>
 
-#include "shell/rutas.h"
+#include "base/rutas.h"
 #include "store/dbf/dbf_table.h"
 #include "store/mantenimiento/tablas_exclusivas.h"
 
@@ -70,9 +70,9 @@ int limpiaIndicadoresIndice(std::string& b) {
 
 ReparacionEncabezado reparaEncabezado(std::string_view dir, std::string_view tabla) {
   ReparacionEncabezado r;
-  const fs::path original = shell::resuelve(shell::une(dir, tabla));
+  const fs::path original = base::resuelve(base::une(dir, tabla));
   const std::string nombre = original.filename().string();
-  const fs::path carpeta = shell::resuelve(shell::une(shell::une(dir, "tempo"), "reparacion"));
+  const fs::path carpeta = base::resuelve(base::une(base::une(dir, "tempo"), "reparacion"));
   const fs::path copia = carpeta / nombre;
   std::error_code ec;
   fs::create_directories(carpeta, ec);
@@ -132,7 +132,7 @@ ReparacionEncabezado reparaEncabezado(std::string_view dir, std::string_view tab
 
 std::vector<CampoEncabezado> camposEncabezado(std::string_view dir, std::string_view tabla) {
   std::vector<CampoEncabezado> r;
-  const std::string b = leeInicio(shell::resuelve(shell::une(dir, tabla)), kCabeceraMaxima);
+  const std::string b = leeInicio(base::resuelve(base::une(dir, tabla)), kCabeceraMaxima);
   if (b.size() < 32) return r;
   const bool nivel7 = esNivel7(static_cast<uint8_t>(b[0]));
   const size_t tamano = nivel7 ? 48 : 32;
@@ -182,7 +182,7 @@ bool registroLegible(const dbf::Table& t) {
 
 }  // namespace
 
-RevisionDirectorio revisaDirectorio(shell::Interaccion& ui, std::string_view dir, bool copiaSeguridad,
+RevisionDirectorio revisaDirectorio(base::Interaccion& ui, std::string_view dir, bool copiaSeguridad,
                                     const AvanceRevision& avance) {
   RevisionDirectorio r;
   auto muestra = [&](const std::string& etiqueta, long registro, int progreso) {
@@ -199,17 +199,17 @@ RevisionDirectorio revisaDirectorio(shell::Interaccion& ui, std::string_view dir
 
   // 1. The safety copy, before anything is changed.
   if (copiaSeguridad) {
-    const std::string tempo = shell::une(dir, "tempo");
+    const std::string tempo = base::une(dir, "tempo");
     std::error_code ec;
-    fs::create_directories(shell::resuelve(tempo), ec);
+    fs::create_directories(base::resuelve(tempo), ec);
     int n = 0;
     for (const auto& t : tablas) {
       muestra("Copiando Tabla " + t, 0, ++n * 100 / static_cast<int>(tablas.size()));
       std::vector<std::string> archivos{t};
-      if (shell::existe(shell::une(dir, indiceDe(t)))) archivos.push_back(indiceDe(t));
+      if (base::existe(base::une(dir, indiceDe(t)))) archivos.push_back(indiceDe(t));
       for (const auto& a : archivos) {
-        const fs::path destino = shell::resuelve(shell::une(tempo, a));
-        fs::copy_file(shell::resuelve(shell::une(dir, a)), destino, fs::copy_options::overwrite_existing, ec);
+        const fs::path destino = base::resuelve(base::une(tempo, a));
+        fs::copy_file(base::resuelve(base::une(dir, a)), destino, fs::copy_options::overwrite_existing, ec);
         if (ec) {
           r.error = "No se pudo hacer la copia de seguridad de " + a + ": " + razonSistema(ec.value());
           ui.mensaje(r.error);
@@ -292,7 +292,7 @@ RevisionDirectorio revisaDirectorio(shell::Interaccion& ui, std::string_view dir
   return r;
 }
 
-VerificaRegistros::VerificaRegistros(shell::Interaccion& ui, std::string dir) : ui_(ui), dir_(std::move(dir)) {}
+VerificaRegistros::VerificaRegistros(base::Interaccion& ui, std::string dir) : ui_(ui), dir_(std::move(dir)) {}
 
 void VerificaRegistros::corre(bool copia) {
   resultado_ = revisaDirectorio(ui_, dir_, copia, [this](const std::string& etiqueta, long registro, int progreso) {

@@ -28,7 +28,7 @@
 #include <string_view>
 #include <vector>
 
-#include "shell/interaccion.h"
+#include "base/interaccion.h"
 
 namespace mostrador::store {
 
@@ -73,13 +73,13 @@ using AvanceRevision = std::function<void(const std::string& etiqueta, long regi
 
 // The check of a directory: the tables alone, the safety copy into "tempo" when asked,
 // header repairs, the record read. Messages go through ui.
-RevisionDirectorio revisaDirectorio(shell::Interaccion& ui, std::string_view dir, bool copiaSeguridad,
+RevisionDirectorio revisaDirectorio(base::Interaccion& ui, std::string_view dir, bool copiaSeguridad,
                                     const AvanceRevision& avance = {});
 
 // The record check screen's engine.
 class VerificaRegistros {
  public:
-  VerificaRegistros(shell::Interaccion& ui, std::string dir);
+  VerificaRegistros(base::Interaccion& ui, std::string dir);
   // The full check with the safety copy; accepted when it ran to the end.
   bool BitBtn3Click();
   // The same check without the safety copy (never accepts: no reindex follows).
@@ -96,7 +96,7 @@ class VerificaRegistros {
 
  private:
   void corre(bool copia);
-  shell::Interaccion& ui_;
+  base::Interaccion& ui_;
   std::string dir_;
   std::string labelTabla_, labelRegistro_;
   int progreso_ = 0;

@@ -12,8 +12,8 @@
 #include <filesystem>
 #include <memory>
 
-#include "shell/fechas.h"
-#include "shell/rutas.h"
+#include "base/fechas.h"
+#include "base/rutas.h"
 #include "store/mantenimiento/tablas_exclusivas.h"
 
 namespace mostrador::store {
@@ -65,7 +65,7 @@ int copiaArchivo(const fs::path& origen, const fs::path& destino) {
 std::vector<std::string> almacenes(std::string_view dir) {
   std::vector<std::string> r;
   for (int n = 1; n <= 99; ++n)
-    if (shell::esDirectorio(shell::une(dir, std::to_string(n)))) r.push_back(std::to_string(n));
+    if (base::esDirectorio(base::une(dir, std::to_string(n)))) r.push_back(std::to_string(n));
   return r;
 }
 
@@ -73,8 +73,8 @@ std::vector<std::string> almacenes(std::string_view dir) {
 // data: restored, an old one would undo changes made since.
 std::vector<std::string> archivosDe(std::string_view dir) {
   std::vector<std::string> r;
-  for (const auto& n : shell::lista(dir, "*"))
-    if (!shell::esDirectorio(shell::une(dir, n)) && !shell::mismoNombre(n, dbf::journal::kFileName))
+  for (const auto& n : base::lista(dir, "*"))
+    if (!base::esDirectorio(base::une(dir, n)) && !base::mismoNombre(n, dbf::journal::kFileName))
       r.push_back(n);
   return r;
 }
@@ -88,7 +88,7 @@ struct Retencion {
     grupos.push_back(std::make_unique<TablasExclusivas>(dir));
     for (const auto& t : grupos.back()->enUso()) ocupadas.push_back(t);
     for (const auto& s : subdirs) {
-      grupos.push_back(std::make_unique<TablasExclusivas>(shell::une(dir, s)));
+      grupos.push_back(std::make_unique<TablasExclusivas>(base::une(dir, s)));
       for (const auto& t : grupos.back()->enUso()) ocupadas.push_back(s + "\\" + t);
     }
     if (!ocupadas.empty()) enUso = mensajeEnUso(ocupadas);
@@ -97,7 +97,7 @@ struct Retencion {
 
 bool creaCarpeta(std::string_view dir, std::string& error) {
   std::error_code ec;
-  const fs::path p = shell::resuelve(dir);
+  const fs::path p = base::resuelve(dir);
   fs::create_directories(p, ec);
   if (ec || !fs::is_directory(p)) {
     error = "No se pudo crear la carpeta " + std::string(dir) + ": " +
@@ -134,7 +134,7 @@ struct ProgresoZip {
 
 }  // namespace
 
-std::string carpetaRespaldo(std::string_view dirDatos, const shell::Fecha& hoy) {
+std::string carpetaRespaldo(std::string_view dirDatos, const base::Fecha& hoy) {
   char unidad = 'C';
   if (dirDatos.size() >= 2 && dirDatos[1] == ':' && std::isalpha(static_cast<unsigned char>(dirDatos[0])))
     unidad = static_cast<char>(std::toupper(static_cast<unsigned char>(dirDatos[0])));
@@ -151,14 +151,14 @@ ResultadoRespaldo respaldoNormal(std::string_view fuente, std::string_view desti
     return r;
   }
   if (!creaCarpeta(destino, r.error)) return r;
-  std::vector<std::string> archivos = shell::lista(fuente, "*.dbf");
-  for (auto& m : shell::lista(fuente, "*.mdx")) archivos.push_back(std::move(m));
+  std::vector<std::string> archivos = base::lista(fuente, "*.dbf");
+  for (auto& m : base::lista(fuente, "*.mdx")) archivos.push_back(std::move(m));
   const int total = static_cast<int>(archivos.size());
   for (int i = 0; i < total; ++i) {
-    const std::string origen = shell::une(fuente, archivos[static_cast<size_t>(i)]);
-    const std::string copia = shell::une(destino, archivos[static_cast<size_t>(i)]);
+    const std::string origen = base::une(fuente, archivos[static_cast<size_t>(i)]);
+    const std::string copia = base::une(destino, archivos[static_cast<size_t>(i)]);
     if (avance) avance(origen, copia, i, total);
-    if (int e = copiaArchivo(shell::resuelve(origen), shell::resuelve(copia))) {
+    if (int e = copiaArchivo(base::resuelve(origen), base::resuelve(copia))) {
       r.error = "No se pudo copiar " + origen + " a " + copia + ": " + razonSistema(e);
       return r;
     }
@@ -172,12 +172,12 @@ ResultadoRespaldo respaldoNormal(std::string_view fuente, std::string_view desti
 ResultadoRespaldo respaldoComprimido(std::string_view fuente, std::string_view destino,
                                      const AvanceRespaldo& avance) {
   ResultadoRespaldo r;
-  const bool esArchivo = destino.size() > 4 && shell::mismoNombre(destino.substr(destino.size() - 4), ".zip");
+  const bool esArchivo = destino.size() > 4 && base::mismoNombre(destino.substr(destino.size() - 4), ".zip");
   const size_t barra = destino.find_last_of("\\/");
   const std::string carpeta = !esArchivo ? std::string(destino)
                               : barra == std::string_view::npos ? std::string()
                                                                 : std::string(destino.substr(0, barra));
-  r.destino = esArchivo ? std::string(destino) : shell::une(destino, kArchivoRespaldo);
+  r.destino = esArchivo ? std::string(destino) : base::une(destino, kArchivoRespaldo);
   const std::vector<std::string> subdirs = almacenes(fuente);
   Retencion retenidas(fuente, subdirs);
   if (!retenidas.enUso.empty()) {
@@ -191,12 +191,12 @@ ResultadoRespaldo respaldoComprimido(std::string_view fuente, std::string_view d
   }
   // Entry name and local path of every file.
   std::vector<std::pair<std::string, fs::path>> entradas;
-  for (const auto& n : archivosDe(fuente)) entradas.emplace_back(n, shell::resuelve(shell::une(fuente, n)));
+  for (const auto& n : archivosDe(fuente)) entradas.emplace_back(n, base::resuelve(base::une(fuente, n)));
   for (const auto& s : subdirs) {
-    const std::string sub = shell::une(fuente, s);
-    for (const auto& n : archivosDe(sub)) entradas.emplace_back(s + "/" + n, shell::resuelve(shell::une(sub, n)));
+    const std::string sub = base::une(fuente, s);
+    for (const auto& n : archivosDe(sub)) entradas.emplace_back(s + "/" + n, base::resuelve(base::une(sub, n)));
   }
-  const fs::path zipLocal = shell::resuelve(r.destino);
+  const fs::path zipLocal = base::resuelve(r.destino);
   int codigo = 0;
   zip_t* za = zip_open(zipLocal.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &codigo);
   if (!za) {
@@ -250,8 +250,8 @@ ResultadoRespaldo restauraRespaldo(std::string_view archivo, std::string_view di
                                    const AvanceRespaldo& avance) {
   ResultadoRespaldo r;
   r.destino = dirDatos;
-  const fs::path zipLocal = shell::resuelve(archivo);
-  if (!shell::existe(archivo)) {
+  const fs::path zipLocal = base::resuelve(archivo);
+  if (!base::existe(archivo)) {
     r.error = "El Archivo " + std::string(archivo) + " No Existe";
     return r;
   }
@@ -266,7 +266,7 @@ ResultadoRespaldo restauraRespaldo(std::string_view archivo, std::string_view di
   }
   std::unique_ptr<zip_t, void (*)(zip_t*)> cierra(za, [](zip_t* z) { zip_discard(z); });
 
-  const fs::path trabajo = shell::resuelve(shell::une(shell::une(dirDatos, "tempo"), "restauracion"));
+  const fs::path trabajo = base::resuelve(base::une(base::une(dirDatos, "tempo"), "restauracion"));
   std::error_code ec;
   fs::remove_all(trabajo, ec);
   fs::create_directories(trabajo / "nuevos", ec);
@@ -337,7 +337,7 @@ ResultadoRespaldo restauraRespaldo(std::string_view archivo, std::string_view di
     const size_t barra = nombre.find('/');
     if (barra == std::string::npos) continue;
     const std::string s = nombre.substr(0, barra);
-    if (shell::esDirectorio(shell::une(dirDatos, s)) && std::find(subdirs.begin(), subdirs.end(), s) == subdirs.end())
+    if (base::esDirectorio(base::une(dirDatos, s)) && std::find(subdirs.begin(), subdirs.end(), s) == subdirs.end())
       subdirs.push_back(s);
   }
   Retencion retenidas(dirDatos, subdirs);
@@ -356,7 +356,7 @@ ResultadoRespaldo restauraRespaldo(std::string_view archivo, std::string_view di
     std::string almacenado = nombre;
     for (char& c : almacenado)
       if (c == '/') c = '\\';
-    const fs::path destino = shell::resuelve(shell::une(dirDatos, almacenado));
+    const fs::path destino = base::resuelve(base::une(dirDatos, almacenado));
     fs::create_directories(destino.parent_path(), ec);
     if (fs::exists(destino, ec)) {
       const fs::path aparte = trabajo / "anteriores" / nombre;
@@ -384,7 +384,7 @@ ResultadoRespaldo restauraRespaldo(std::string_view archivo, std::string_view di
 
 // --- The screen's engine ---
 
-Respaldo::Respaldo(shell::Interaccion& ui, const shell::Reloj& reloj, std::string dirSistema, std::string dirDatos)
+Respaldo::Respaldo(base::Interaccion& ui, const base::Reloj& reloj, std::string dirSistema, std::string dirDatos)
     : ui_(ui), reloj_(reloj), sistema_(std::move(dirSistema)), bitacora_(sistema_), fuente_(std::move(dirDatos)) {}
 
 void Respaldo::FormShow() {
@@ -449,7 +449,7 @@ bool Respaldo::Restaurar() {
   auto archivo = ui_.abreArchivo("Restaurar Respaldo", "Respaldos (*.zip)|*.zip");
   if (!archivo) return false;
   if (ui_.advertencia("Los archivos de " + fuente_ + " se reemplazarán con los del respaldo " + *archivo +
-                      " ¿Desea Continuar?") != shell::RespuestaAdvertencia::Si)
+                      " ¿Desea Continuar?") != base::RespuestaAdvertencia::Si)
     return false;
   lista_.clear();
   progreso_ = 0;

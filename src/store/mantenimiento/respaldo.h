@@ -25,9 +25,9 @@
 #include <string_view>
 #include <vector>
 
-#include "shell/bitacora.h"
-#include "shell/interaccion.h"
-#include "shell/reloj.h"
+#include "base/bitacora.h"
+#include "base/interaccion.h"
+#include "base/reloj.h"
 
 namespace mostrador::store {
 
@@ -37,7 +37,7 @@ inline constexpr std::string_view kRespaldoTerminado = "Proceso de Respaldo Arch
 
 // "C:\RESPALDOS\8-12-2026": the dated folder under the root of the data directory's
 // drive (drive C when the directory names none).
-std::string carpetaRespaldo(std::string_view dirDatos, const shell::Fecha& hoy);
+std::string carpetaRespaldo(std::string_view dirDatos, const base::Fecha& hoy);
 
 // Called for each file: source path, destination (path or entry name), files done, files.
 using AvanceRespaldo =
@@ -63,7 +63,7 @@ ResultadoRespaldo restauraRespaldo(std::string_view archivo, std::string_view di
 // The backup screen's engine.
 class Respaldo {
  public:
-  Respaldo(shell::Interaccion& ui, const shell::Reloj& reloj, std::string dirSistema,
+  Respaldo(base::Interaccion& ui, const base::Reloj& reloj, std::string dirSistema,
            std::string dirDatos);
 
   void FormShow();
@@ -95,10 +95,10 @@ class Respaldo {
   bool comprimido(const std::string& destino);
   AvanceRespaldo avance();
 
-  shell::Interaccion& ui_;
-  const shell::Reloj& reloj_;
+  base::Interaccion& ui_;
+  const base::Reloj& reloj_;
   std::string sistema_;
-  shell::Bitacora bitacora_;
+  base::Bitacora bitacora_;
   std::string fuente_, destino_, directorio2_;
   bool comprimido_ = false;
   std::vector<std::string> lista_;

@@ -3,8 +3,8 @@
 #include <cerrno>
 #include <cstring>
 
-#include "shell/fechas.h"
-#include "shell/rutas.h"
+#include "base/fechas.h"
+#include "base/rutas.h"
 
 namespace mostrador::store {
 
@@ -26,13 +26,13 @@ TablasExclusivas::~TablasExclusivas() { sueltaTodas(); }
 
 dbf::Table* TablasExclusivas::tabla(std::string_view nombre) {
   for (auto& [n, t] : tablas_)
-    if (shell::mismoNombre(n, nombre)) return t.get();
+    if (base::mismoNombre(n, nombre)) return t.get();
   return nullptr;
 }
 
 void TablasExclusivas::suelta(std::string_view nombre) {
   for (auto it = tablas_.begin(); it != tablas_.end(); ++it)
-    if (shell::mismoNombre(it->first, nombre)) {
+    if (base::mismoNombre(it->first, nombre)) {
       tablas_.erase(it);
       return;
     }
@@ -47,8 +47,8 @@ std::string mensajeEnUso(const std::vector<std::string>& tablas) {
   return "Las tablas " + lista + " están en uso por otra estación";
 }
 
-std::string marcaBitacora(const shell::FechaHora& ahora) {
-  return shell::fechaCorta(ahora.fecha) + "  " + shell::horaTexto(ahora.hora);
+std::string marcaBitacora(const base::FechaHora& ahora) {
+  return base::fechaCorta(ahora.fecha) + "  " + base::horaTexto(ahora.hora);
 }
 
 std::string razonSistema(int errnum) {

@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "shell/reloj.h"
+#include "base/reloj.h"
 #include "store/dbf/dbf_table.h"
 
 namespace mostrador::store {
@@ -49,7 +49,7 @@ class TablasExclusivas {
 std::string mensajeEnUso(const std::vector<std::string>& tablas);
 
 // "08/12/2026  13:05:09": the date and time of the maintenance log lines.
-std::string marcaBitacora(const shell::FechaHora& ahora);
+std::string marcaBitacora(const base::FechaHora& ahora);
 
 // The reason of a failed file operation, in Spanish, for the common causes an operator
 // can act on (full disk, read-only or missing destination); the system's text otherwise.

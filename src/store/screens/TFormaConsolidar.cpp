@@ -21,12 +21,12 @@ namespace mostrador::store {
 namespace {
 
 QString q(const std::string& s) { return QString::fromStdString(s); }
-QDate aQDate(const shell::Fecha& f) { return QDate(f.anio, f.mes, f.dia); }
-shell::Fecha deQDate(const QDate& d) { return {d.year(), d.month(), d.day()}; }
+QDate aQDate(const base::Fecha& f) { return QDate(f.anio, f.mes, f.dia); }
+base::Fecha deQDate(const QDate& d) { return {d.year(), d.month(), d.day()}; }
 
 }  // namespace
 
-TFormaConsolidar::TFormaConsolidar(shell::Interaccion& ui, const shell::Reloj& reloj, const std::string& dirDatos,
+TFormaConsolidar::TFormaConsolidar(base::Interaccion& ui, const base::Reloj& reloj, const std::string& dirDatos,
                                    QWidget* padre)
     : QDialog(padre), motor_(ui, dirDatos, reloj.ahora().fecha) {
   setObjectName("TFormaConsolidar");

@@ -5,8 +5,8 @@
 #include <QDialog>
 #include <string>
 
-#include "shell/interaccion.h"
-#include "shell/reloj.h"
+#include "base/interaccion.h"
+#include "base/reloj.h"
 #include "store/mantenimiento/consolidar.h"
 
 class QChartView;
@@ -21,7 +21,7 @@ namespace mostrador::store {
 class TFormaConsolidar : public QDialog {
   Q_OBJECT
  public:
-  TFormaConsolidar(shell::Interaccion& ui, const shell::Reloj& reloj, const std::string& dirDatos,
+  TFormaConsolidar(base::Interaccion& ui, const base::Reloj& reloj, const std::string& dirDatos,
                    QWidget* padre = nullptr);
   Consolidar& motor() { return motor_; }
   void BotonEsquinado1Click();

@@ -27,7 +27,7 @@ void llena(QListWidget* w, const std::vector<std::string>& v) {
 
 }  // namespace
 
-TFormaReindexaTodo::TFormaReindexaTodo(shell::Interaccion& ui, const shell::Reloj& reloj,
+TFormaReindexaTodo::TFormaReindexaTodo(base::Interaccion& ui, const base::Reloj& reloj,
                                        const std::string& dirSistema, const std::string& dirDatos, QWidget* padre)
     : QDialog(padre), ui_(ui), motor_(ui, reloj, dirSistema, dirDatos, [this](const std::string& dir) {
         TFormaVerificaRegistros v(ui_, dir, this);

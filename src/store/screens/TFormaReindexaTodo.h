@@ -5,8 +5,8 @@
 #include <QDialog>
 #include <string>
 
-#include "shell/interaccion.h"
-#include "shell/reloj.h"
+#include "base/interaccion.h"
+#include "base/reloj.h"
 #include "store/mantenimiento/reindexado.h"
 
 class QCheckBox;
@@ -23,7 +23,7 @@ namespace mostrador::store {
 class TFormaReindexaTodo : public QDialog {
   Q_OBJECT
  public:
-  TFormaReindexaTodo(shell::Interaccion& ui, const shell::Reloj& reloj, const std::string& dirSistema,
+  TFormaReindexaTodo(base::Interaccion& ui, const base::Reloj& reloj, const std::string& dirSistema,
                      const std::string& dirDatos, QWidget* padre = nullptr);
   ~TFormaReindexaTodo() override;
   ReindexaTodo& motor() { return motor_; }
@@ -37,7 +37,7 @@ class TFormaReindexaTodo : public QDialog {
   void tomaMemo();
   void pinta();
 
-  shell::Interaccion& ui_;
+  base::Interaccion& ui_;
   ReindexaTodo motor_;
   QLineEdit* ruta_;
   QListWidget* archivos_;

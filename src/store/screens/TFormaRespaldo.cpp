@@ -16,7 +16,7 @@ namespace {
 QString q(const std::string& s) { return QString::fromStdString(s); }
 }  // namespace
 
-TFormaRespaldo::TFormaRespaldo(shell::Interaccion& ui, const shell::Reloj& reloj, const std::string& dirSistema,
+TFormaRespaldo::TFormaRespaldo(base::Interaccion& ui, const base::Reloj& reloj, const std::string& dirSistema,
                                const std::string& dirDatos, QWidget* padre)
     : QDialog(padre), motor_(ui, reloj, dirSistema, dirDatos) {
   setObjectName("TFormaRespaldo");

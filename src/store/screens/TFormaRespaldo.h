@@ -6,8 +6,8 @@
 #include <QDialog>
 #include <string>
 
-#include "shell/interaccion.h"
-#include "shell/reloj.h"
+#include "base/interaccion.h"
+#include "base/reloj.h"
 #include "store/mantenimiento/respaldo.h"
 
 class QLabel;
@@ -21,7 +21,7 @@ namespace mostrador::store {
 class TFormaRespaldo : public QDialog {
   Q_OBJECT
  public:
-  TFormaRespaldo(shell::Interaccion& ui, const shell::Reloj& reloj, const std::string& dirSistema,
+  TFormaRespaldo(base::Interaccion& ui, const base::Reloj& reloj, const std::string& dirSistema,
                  const std::string& dirDatos, QWidget* padre = nullptr);
   Respaldo& motor() { return motor_; }
   void EjecutarClick();

@@ -17,7 +17,7 @@ namespace {
 QString q(const std::string& s) { return QString::fromStdString(s); }
 }  // namespace
 
-TFormaVerificaRegistros::TFormaVerificaRegistros(shell::Interaccion& ui, const std::string& dir, QWidget* padre)
+TFormaVerificaRegistros::TFormaVerificaRegistros(base::Interaccion& ui, const std::string& dir, QWidget* padre)
     : QDialog(padre), motor_(ui, dir) {
   setObjectName("TFormaVerificaRegistros");
   setWindowTitle("Verificación de Registros");

@@ -7,7 +7,7 @@
 #include <QDialog>
 #include <string>
 
-#include "shell/interaccion.h"
+#include "base/interaccion.h"
 #include "store/mantenimiento/reparacion.h"
 
 class QLabel;
@@ -20,7 +20,7 @@ namespace mostrador::store {
 class TFormaVerificaRegistros : public QDialog {
   Q_OBJECT
  public:
-  TFormaVerificaRegistros(shell::Interaccion& ui, const std::string& dir, QWidget* padre = nullptr);
+  TFormaVerificaRegistros(base::Interaccion& ui, const std::string& dir, QWidget* padre = nullptr);
   VerificaRegistros& motor() { return motor_; }
   void BitBtn3Click();
   void BitBtn4Click();

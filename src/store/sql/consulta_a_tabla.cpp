@@ -3,8 +3,8 @@
 #include <cctype>
 #include <set>
 
-#include "shell/rutas.h"
-#include "shell/texto.h"
+#include "base/rutas.h"
+#include "base/texto.h"
 
 namespace mostrador::sql {
 
@@ -48,7 +48,7 @@ std::string tipoDeColumna(const dbf::FieldDef& campo) {
 
 std::string ConsultaATabla(BaseSql& base, std::string_view archivoSentencia,
                            std::string_view directorioSistema) {
-  auto lineas = shell::leeLineas(archivoSentencia);
+  auto lineas = base::leeLineas(archivoSentencia);
   if (!lineas) throw Error("No existe el archivo de consulta " + std::string(archivoSentencia));
   std::string sentencia;
   for (const auto& l : *lineas) {
@@ -58,7 +58,7 @@ std::string ConsultaATabla(BaseSql& base, std::string_view archivoSentencia,
   }
   auto filas = base.consulta(sentencia);
 
-  const std::string ruta = shell::une(directorioSistema, "tempo.dbf");
+  const std::string ruta = base::une(directorioSistema, "tempo.dbf");
   try {
     base.ejecuta("DROP TABLE \"" + ruta + "\"");
   } catch (const Error&) {

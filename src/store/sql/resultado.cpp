@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <map>
 
-#include "shell/texto.h"
+#include "base/texto.h"
 #include "store/sql/dialecto.h"
 
 namespace mostrador::sql {
@@ -67,7 +67,7 @@ Resultado::Resultado(std::vector<std::string> nombres,
         const auto& s = std::get<std::string>(v);
         numeros = enteros = false;
         if (!esIso(s)) fechas = false;
-        ancho = std::max(ancho, static_cast<int>(shell::anchoCp1252(s)));
+        ancho = std::max(ancho, static_cast<int>(base::anchoCp1252(s)));
       }
     }
     if (origenes[c]) {

@@ -11,7 +11,7 @@
 #include <map>
 #include <set>
 
-#include "shell/rutas.h"
+#include "base/rutas.h"
 #include "store/dbf/key_expression.h"
 #include "store/sql/vtabla.h"
 
@@ -297,17 +297,17 @@ void copiaCampo(const dbf::Table& de, int a, dbf::Table& hacia, int b) {
 std::vector<std::string> archivosDeTabla(const std::string& dir, const std::string& archivo) {
   std::vector<std::string> r{archivo};
   std::string raiz = archivo.substr(0, archivo.find('.'));
-  for (const auto& n : shell::lista(dir, raiz + ".mdx")) r.push_back(n);
+  for (const auto& n : base::lista(dir, raiz + ".mdx")) r.push_back(n);
   return r;
 }
 
 }  // namespace
 
 std::string rutaLocalDeTabla(std::string_view ruta) {
-  fs::path local = shell::resuelve(ruta);
+  fs::path local = base::resuelve(ruta);
   std::error_code ec;
   if (!fs::exists(local, ec) && !local.has_extension()) {
-    fs::path conDbf = shell::resuelve(std::string(ruta) + ".dbf");
+    fs::path conDbf = base::resuelve(std::string(ruta) + ".dbf");
     if (fs::exists(conDbf, ec)) return conDbf.string();
   }
   return local.string();
@@ -347,8 +347,8 @@ struct BaseSql::Impl {
       if (!base.directorioDatos.empty()) {
         e.tablaSinComillas = [this](const std::string& n) -> std::optional<std::string> {
           for (const char* ext : {"", ".dbf", ".db"}) {
-            std::string ruta = shell::une(base.directorioDatos, n + ext);
-            if (shell::existe(ruta) && !shell::esDirectorio(ruta)) return ruta;
+            std::string ruta = base::une(base.directorioDatos, n + ext);
+            if (base::existe(ruta) && !base::esDirectorio(ruta)) return ruta;
           }
           return std::nullopt;
         };
@@ -395,7 +395,7 @@ struct BaseSql::Impl {
     if (t.clase == Clase::Comillas) {
       ruta = t.valor();
     } else if (t.clase == Clase::Palabra && !directorioDatos.empty()) {
-      ruta = shell::une(directorioDatos, t.texto);
+      ruta = base::une(directorioDatos, t.texto);
     } else {
       throw l.cerca("Se esperaba el nombre de una tabla");
     }
@@ -614,14 +614,14 @@ long BaseSql::Impl::alteraTabla(Lector& l) {
   // nothing of the old one is touched until the swap.
   static int serie = 0;
   const std::string temporal =
-      shell::une(dir, "_alt" + std::to_string(getpid()) + "_" + std::to_string(++serie));
-  const std::string respaldo = shell::une(temporal, "anterior");
+      base::une(dir, "_alt" + std::to_string(getpid()) + "_" + std::to_string(++serie));
+  const std::string respaldo = base::une(temporal, "anterior");
   auto limpia = [&]() {
     std::error_code ec;
-    fs::remove_all(shell::resuelve(temporal), ec);
+    fs::remove_all(base::resuelve(temporal), ec);
   };
   try {
-    if (!shell::creaDirectorios(respaldo)) throw Error("No se puede crear la carpeta " + temporal);
+    if (!base::creaDirectorios(respaldo)) throw Error("No se puede crear la carpeta " + temporal);
     dbf::Table::create(temporal, archivo, campos, tags);
     dbf::Table nueva;
     nueva.open(temporal, archivo, dbf::OpenMode::Exclusive);
@@ -645,7 +645,7 @@ long BaseSql::Impl::alteraTabla(Lector& l) {
   std::vector<std::string> apartados, puestos;
   bool ok = true;
   for (const auto& n : viejos) {
-    if (!shell::renombra(shell::une(dir, n), shell::une(respaldo, n))) {
+    if (!base::renombra(base::une(dir, n), base::une(respaldo, n))) {
       ok = false;
       break;
     }
@@ -653,7 +653,7 @@ long BaseSql::Impl::alteraTabla(Lector& l) {
   }
   if (ok) {
     for (const auto& n : nuevos) {
-      if (!shell::renombra(shell::une(temporal, n), shell::une(dir, n))) {
+      if (!base::renombra(base::une(temporal, n), base::une(dir, n))) {
         ok = false;
         break;
       }
@@ -661,8 +661,8 @@ long BaseSql::Impl::alteraTabla(Lector& l) {
     }
   }
   if (!ok) {
-    for (const auto& n : puestos) shell::borra(shell::une(dir, n));
-    for (const auto& n : apartados) shell::renombra(shell::une(respaldo, n), shell::une(dir, n));
+    for (const auto& n : puestos) base::borra(base::une(dir, n));
+    for (const auto& n : apartados) base::renombra(base::une(respaldo, n), base::une(dir, n));
     limpia();
     throw Error("No se pudo reemplazar la tabla " + ruta + "; quedó como estaba");
   }

@@ -13,7 +13,7 @@
 #include <optional>
 #include <unordered_map>
 
-#include "shell/rutas.h"
+#include "base/rutas.h"
 #include "store/dbf/dbf_file.h"
 #include "store/dbf/key_expression.h"
 #include "store/dbf/lector_secuencial.h"
@@ -197,7 +197,7 @@ struct VCursor : sqlite3_vtab_cursor {
     const std::filesystem::path dbf(lector->ruta());
     const std::string nombre = dbf.filename().string();
     const std::filesystem::path ruta =
-        shell::resuelve((dbf.parent_path() / (nombre.substr(0, nombre.find('.')) + ".mdx")).string());
+        base::resuelve((dbf.parent_path() / (nombre.substr(0, nombre.find('.')) + ".mdx")).string());
     std::error_code ec;
     if (!std::filesystem::exists(ruta, ec)) return nullptr;
     dbf::RecordLayout layout;

@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "empresa.h"
-#include "shell/rutas.h"
+#include "base/rutas.h"
 #include "support/entorno.h"
 
 using namespace mostrador;
@@ -109,7 +109,7 @@ TEST_F(Cambios, CreateTableFailuresLeaveThingsAsTheyWere) {
             "Campo B no encontrado");
   EXPECT_EQ(error("CREATE TABLE " + de("t.dbf") + " (A CHAR(5)"),
             "Se esperaba \")\" al final de la sentencia");
-  EXPECT_FALSE(shell::existe(tabla("t.dbf")));
+  EXPECT_FALSE(base::existe(tabla("t.dbf")));
 }
 
 TEST_F(Cambios, KeyConversionAlterTableKeepsTheOtherFields) {
@@ -134,7 +134,7 @@ TEST_F(Cambios, KeyConversionAlterTableKeepsTheOtherFields) {
   EXPECT_EQ(foto("cliente.dbf").substr(0, 55),
             "NOMBR_C C60,0;SALDO_C N12,2;FULCO_C D8,0;CLCLI_C C10,0;");
   // No scratch folder is left behind.
-  for (const auto& n : shell::lista(kDatos, "_*")) ADD_FAILURE() << n;
+  for (const auto& n : base::lista(kDatos, "_*")) ADD_FAILURE() << n;
 }
 
 TEST_F(Cambios, AlterTableFailuresLeaveTheTableIntact) {
@@ -155,7 +155,7 @@ TEST_F(Cambios, AlterTableFailuresLeaveTheTableIntact) {
     EXPECT_THROW(base_.ejecuta("ALTER TABLE " + cliente + " DROP SALDO_C"), dbf::Error);
   }
   EXPECT_EQ(foto("cliente.dbf"), antes);
-  for (const auto& n : shell::lista(kDatos, "_*")) ADD_FAILURE() << n;
+  for (const auto& n : base::lista(kDatos, "_*")) ADD_FAILURE() << n;
 }
 
 TEST_F(Cambios, DropTableAndIndexes) {
@@ -174,8 +174,8 @@ TEST_F(Cambios, DropTableAndIndexes) {
   EXPECT_EQ(error("CREATE INDEX X ON " + de("cliente.dbf") + " (NADA)"), "Campo NADA no encontrado");
 
   base_.ejecuta("DROP TABLE " + de("cliente.dbf"));
-  EXPECT_FALSE(shell::existe(tabla("cliente.dbf")));
-  EXPECT_FALSE(shell::existe(tabla("cliente.mdx")));
+  EXPECT_FALSE(base::existe(tabla("cliente.dbf")));
+  EXPECT_FALSE(base::existe(tabla("cliente.mdx")));
   EXPECT_EQ(error("DROP TABLE " + de("cliente.dbf")), "No existe la tabla C:\\Datos\\cliente.dbf");
 }
 

@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "empresa.h"
-#include "shell/rutas.h"
-#include "shell/texto.h"
+#include "base/rutas.h"
+#include "base/texto.h"
 #include "store/sql/consulta_a_tabla.h"
 #include "support/entorno.h"
 
@@ -15,8 +15,8 @@ using Filas = std::vector<std::string>;
 TEST(ConsultaATabla, StoresTheResultAsTempoInTheSystemDirectory) {
   DirectorioTemporal dir;
   creaEmpresa();
-  shell::creaDirectorios("C:\\TVK\\report");
-  shell::escribeLineas("C:\\TVK\\report\\tempo.sql",
+  base::creaDirectorios("C:\\TVK\\report");
+  base::escribeLineas("C:\\TVK\\report\\tempo.sql",
                        {"% productos con existencia", "Select CLPRO_I,DSCPR_I,EXIST_I,FEALT_I,",
                         "COUNT(*) AS VECES, 10000 AS GRANDE, CLPRO_I, SUM(EXIST_I*2)/2",
                         "from \"C:\\Datos\\inventar.dbf\" where EXIST_I>0",
@@ -39,7 +39,7 @@ TEST(ConsultaATabla, StoresTheResultAsTempoInTheSystemDirectory) {
   t.close();
 
   // A second run replaces the table.
-  shell::escribeLineas("C:\\TVK\\report\\tempo.sql",
+  base::escribeLineas("C:\\TVK\\report\\tempo.sql",
                        {"Select NOMBR_C from \"C:\\Datos\\cliente.dbf\" where SALDO_C > 100"});
   sql::ConsultaATabla(base, "C:\\TVK\\report\\tempo.sql", "C:\\TVK");
   EXPECT_EQ(filas(base, "select * from \"C:\\TVK\\tempo.dbf\""), (Filas{"FERRETERIA", "ABARROTES"}));
@@ -50,19 +50,19 @@ TEST(ConsultaATabla, ALogicalColumnHasNoTypeAndNoTableIsCreated) {
   creaEmpresa();
   dbf::Table::create(kDatos, "marcas.dbf", {{"CLAVE", 'C', 5, 0}, {"ACTIVO", 'L', 1, 0}});
   agrega(kDatos, "marcas.dbf", {{{"CLAVE", std::string("A")}}});
-  shell::creaDirectorios("C:\\TVK");
-  shell::escribeLineas("C:\\TVK\\uno.sql", {"Select CLPRO_I from \"C:\\Datos\\inventar.dbf\""});
-  shell::escribeLineas("C:\\TVK\\dos.sql", {"Select CLAVE, ACTIVO from \"C:\\Datos\\marcas.dbf\""});
+  base::creaDirectorios("C:\\TVK");
+  base::escribeLineas("C:\\TVK\\uno.sql", {"Select CLPRO_I from \"C:\\Datos\\inventar.dbf\""});
+  base::escribeLineas("C:\\TVK\\dos.sql", {"Select CLAVE, ACTIVO from \"C:\\Datos\\marcas.dbf\""});
   sql::BaseSql base;
   sql::ConsultaATabla(base, "C:\\TVK\\uno.sql", "C:\\TVK");
-  ASSERT_TRUE(shell::existe("C:\\TVK\\tempo.dbf"));
+  ASSERT_TRUE(base::existe("C:\\TVK\\tempo.dbf"));
   try {
     sql::ConsultaATabla(base, "C:\\TVK\\dos.sql", "C:\\TVK");
     FAIL();
   } catch (const sql::Error& e) {
     EXPECT_STREQ(e.what(), "Falta el tipo del campo ACTIVO");
   }
-  EXPECT_FALSE(shell::existe("C:\\TVK\\tempo.dbf"));
+  EXPECT_FALSE(base::existe("C:\\TVK\\tempo.dbf"));
   try {
     sql::ConsultaATabla(base, "C:\\TVK\\no.sql", "C:\\TVK");
     FAIL();

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "shell/rutas.h"
+#include "base/rutas.h"
 
 namespace mostrador::prueba {
 
@@ -74,7 +74,7 @@ void agrega(const std::string& dir, const std::string& archivo,
 
 void creaEmpresa() {
   using dbf::Table;
-  shell::creaDirectorios(kDatos);
+  base::creaDirectorios(kDatos);
   Table::create(kDatos, "remision.dbf", encabezado(), {T("INUMENC", "CLDOC_F")});
   agrega(kDatos, "remision.dbf",
          {con(doc(1, "1", "MOSTRADOR", "V1", 10, F(2001, 3, 5), 100, 0, 15, 115, 60), "PAGOX_F",

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "empresa.h"
-#include "shell/rutas.h"
+#include "base/rutas.h"
 #include "support/entorno.h"
 
 using namespace mostrador;
@@ -38,7 +38,7 @@ TEST_F(Sentencias, SummarySumsOfTheCompany) {
             "402.5");
 
   // A company without purchases: the sum is NULL, read as "" and 0.
-  shell::creaDirectorios("C:\\Vacia");
+  base::creaDirectorios("C:\\Vacia");
   dbf::Table::create("C:\\Vacia", "comprasE.dbf", {{"IMDOC_O", 'N', 12, 2}});
   auto r = base_.consulta("Select Sum(IMDOC_O) from \"C:\\Vacia\\comprasE.dbf\" ");
   ASSERT_EQ(r->recordCount(), 1);

@@ -10,7 +10,7 @@
 #include <map>
 
 #include "empresa.h"
-#include "shell/rutas.h"
+#include "base/rutas.h"
 #include "support/entorno.h"
 
 using namespace mostrador;
@@ -59,7 +59,7 @@ std::vector<Linea> lineas() {
 }
 
 void creaTablas() {
-  shell::creaDirectorios(kDatos);
+  base::creaDirectorios(kDatos);
   const std::vector<dbf::FieldDef> campos{
       {"LINEA", 'C', 4, 0}, {"CLPRO", 'C', 8, 0}, {"NOMBR", 'C', 20, 0}, {"PRECIO", 'N', 10, 2}};
   dbf::Table::create(kDatos, "prods.dbf", campos,

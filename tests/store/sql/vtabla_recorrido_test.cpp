@@ -8,7 +8,7 @@
 #include <fstream>
 
 #include "empresa.h"
-#include "shell/rutas.h"
+#include "base/rutas.h"
 #include "store/dbf/dbf_file.h"
 #include "store/dbf/lector_secuencial.h"
 #include "support/entorno.h"
@@ -99,7 +99,7 @@ struct Sinteticas {
   std::vector<std::pair<int, bool>> numeros;        // (N, borrado)
 
   Sinteticas() {
-    shell::creaDirectorios(kDatos);
+    base::creaDirectorios(kDatos);
     dbf::Table::create(kDatos, "prod.dbf", {{"CLAVE", 'C', 8, 0}, {"PRECIO", 'N', 8, 2}},
                        {{"CLAVE", "CLAVE", false, false}});
     dbf::Table::create(kDatos, "lin.dbf", {{"DOC", 'N', 6, 0}, {"CLAVE", 'C', 8, 0}, {"CANT", 'N', 6, 0}});
@@ -210,7 +210,7 @@ TEST_F(Recorridos, TablesTooLargeToKeepAreStreamedAndLookedUpRecordByRecord) {
   bytes += '\x1A';
   ASSERT_GT(bytes.size(), dbf::LectorSecuencial::kRetenido);
   {
-    std::ofstream f(shell::resuelve(tabla("grande.dbf")), std::ios::binary);
+    std::ofstream f(base::resuelve(tabla("grande.dbf")), std::ios::binary);
     f << bytes;
   }
   {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "empresa.h"
-#include "shell/rutas.h"
+#include "base/rutas.h"
 #include "support/entorno.h"
 
 using namespace mostrador;
@@ -16,7 +16,7 @@ namespace {
 const std::string kTipos = "\"C:\\Datos\\tipos.dbf\"";
 
 void creaTipos() {
-  shell::creaDirectorios(kDatos);
+  base::creaDirectorios(kDatos);
   dbf::Table::create(kDatos, "tipos.dbf",
                      {{"TEXTO", 'C', 10, 0},
                       {"ENTERO", 'N', 8, 0},

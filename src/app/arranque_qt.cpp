@@ -1,0 +1,231 @@
+#include "app/arranque_qt.h"
+
+#include <QApplication>
+
+#include "shell/arranque.h"
+#include "session/inicio.h"
+#include "base/rutas.h"
+#include "session/usuarios.h"
+#include "store/dbf/dbf_table.h"
+#include "store/demo.h"
+#include "session/empresa_nueva.h"
+#include "store/numeracion.h"
+#include "shell/screens/TFormaElipse.h"
+#include "session/screens/TFormaEmpresas.h"
+#include "shell/screens/TFormaPrincipal.h"
+#include "base/describe.h"
+#include "base/texto.h"
+#include "sales/ajustes.h"
+#include "inventory/screens/TFormaInventario.h"
+#include "sales/screens/TFormaFactura.h"
+#include "session/derechos.h"
+#include "ui/interaccion_qt.h"
+#include "designers/screens/TFormaCatalogo.h"
+#include "designers/screens/TFormaDisenoVista.h"
+#include "query/screens/TFormaSQL.h"
+#include "reports/screens/TFormaFormatos.h"
+#include "reports/screens/TFormaReporteSQL.h"
+#include "reports/reporte_sql.h"
+#include "base/programas.h"
+
+namespace mostrador::app {
+
+namespace {
+
+// The sales document screen, with the company's settings read afresh.
+void abreFactura(shell::TFormaPrincipal& principal, base::Interaccion& ui, const base::Reloj& reloj, const shell::Apertura& a) {
+  const std::string sistema = principal.motor().directorioSistema();
+  const std::optional<std::string> archivo = principal.motor().configuracion().archivoConfiguracion();
+  if (!archivo) return;  // the reader has said why
+  const std::optional<std::vector<std::string>> lineas = base::leeLineas(*archivo);
+  if (!lineas) {
+    ui.mensaje("El Archivo " + *archivo + " No Existe");
+    return;
+  }
+  sales::AjustesVenta ajustes = sales::leeAjustes(sistema, *lineas);
+  if (!ajustes.existeEncabeza) {
+    ui.mensaje("El Archivo " + base::une(sistema, "encabeza.cnf") + " No Existe");
+    return;
+  }
+  // Rights are those of whoever signed in at the main window.
+  if (!a.usuario.empty()) ajustes.usuario = a.usuario;
+  sales::TFormaFactura forma(std::move(ajustes), ui, reloj, &principal);
+  forma.exec();
+}
+
+// The query console, the catalogue browser and the view designer.
+void registraConsultas(shell::TFormaPrincipal& principal, base::Interaccion& ui) {
+  auto entorno = [&principal] {
+    const auto& config = principal.motor().configuracion();
+    struct E {
+      std::string sistema, datos, hoja;
+      base::TablaProgramas programas;
+    };
+    return E{principal.motor().directorioSistema(), principal.motor().directorioDatos(),
+             config.linea(31).value_or(""), base::TablaProgramas::deEstacion(config.archivoInicio())};
+  };
+  principal.registraModulo(shell::Pantalla::SQL, {[&principal, &ui, entorno](const shell::Apertura&) {
+                                             auto e = entorno();
+                                             base::ProcesosPosix procesos;
+                                             TFormaSQL f(ui, e.sistema, e.datos, e.hoja, e.programas, procesos,
+                                                         &principal);
+                                             f.exec();
+                                           },
+                                           {}, {}});
+  principal.registraModulo(shell::Pantalla::Catalogo, {[&principal, &ui, entorno](const shell::Apertura& a) {
+                                                  auto e = entorno();
+                                                  base::ProcesosPosix procesos;
+                                                  std::vector<TFormaCatalogo::Columna> columnas;
+                                                  for (const auto& c : a.columnas) columnas.push_back({c.campo, c.titulo});
+                                                  try {
+                                                    // A row opens its module screen on its key.
+                                                    auto abreModulo = [&principal, &ui, a](const std::string& tabla,
+                                                                                          const std::string& clave) {
+                                                      auto p = shell::pantallaDeCatalogo(tabla);
+                                                      if (!p) return;
+                                                      shell::Apertura destino(*p);
+                                                      destino.usuario = a.usuario;
+                                                      destino.directorio = a.directorio;
+                                                      destino.tabla = tabla;
+                                                      destino.clave = clave;
+                                                      if (principal.disponible(*p)) principal.abre(destino);
+                                                      else ui.mensaje(shell::mensajeNoDisponible(*p));
+                                                    };
+                                                    TFormaCatalogo f(ui, e.sistema, a.directorio, a.tabla,
+                                                                     std::move(columnas), e.hoja, e.programas,
+                                                                     procesos, abreModulo, &principal);
+                                                    f.ponUsuario(QString::fromStdString(a.usuario));
+                                                    f.exec();
+                                                  } catch (const dbf::Error& err) {
+                                                    ui.mensaje(err.what());
+                                                  }
+                                                },
+                                                {}, {}});
+  principal.registraModulo(shell::Pantalla::DisenoVista, {[&principal, &ui, entorno](const shell::Apertura&) {
+                                                     auto e = entorno();
+                                                     TFormaDisenoVista f(ui, e.sistema, e.datos, &principal);
+                                                     f.exec();
+                                                   },
+                                                   {}, {}});
+}
+
+void abreInventario(shell::TFormaPrincipal& principal, base::Interaccion& ui, const base::Reloj& reloj, const shell::Apertura& a) {
+  const std::string sistema = principal.motor().directorioSistema();
+  const std::optional<std::string> archivo = principal.motor().configuracion().archivoConfiguracion();
+  if (!archivo) return;
+  const std::optional<std::vector<std::string>> lineas = base::leeLineas(*archivo);
+  if (!lineas) {
+    ui.mensaje("El Archivo " + *archivo + " No Existe");
+    return;
+  }
+  const std::string usuario = a.usuario.empty() ? "0" : a.usuario;
+  const inventory::AjustesCatalogo ajustes = inventory::AjustesCatalogo::de(*lineas, sistema, usuario);
+  inventory::TFormaInventario forma(
+      ajustes, sistema, ui, reloj,
+      [sistema, usuario](int n) { return session::evaluaDerecho(sistema, usuario, n) == session::Derecho::Concedido; }, &principal);
+  // The catalogue's list reports run through the one report path, like every other.
+  forma.ponEjecutaReporte([&forma, &ui, &reloj, sistema, ajustes](const inventory::DefinicionReporte& d) {
+    TFormaFormatos dialogo(&forma);
+    reports::ContextoReporte c{sistema, ajustes.dirDatos, ui, &dialogo, &reloj};
+    reports::ParametrosReporte p;
+    p.definicion = d.texto;
+    p.tabla = "inventar.dbf";
+    auto r = reports::EjecutaReporte(c, d.titulo, "", "", p);
+    if (!r) return;
+    TFormaReporteSQL hoja(std::move(r), ui, &forma);
+    hoja.exec();
+  });
+  forma.exec();
+}
+
+}  // namespace
+
+shell::GanchosPrincipal ganchosDelSistema() {
+  shell::GanchosPrincipal g;
+  g.empacaTemporales = [](const std::string& sistema) {
+    for (const char* nombre : {"Deta.db", "DetaComp.db", "Detaminv.db"}) {
+      if (!base::existe(base::une(sistema, nombre))) continue;  // the sign-in's file check says so
+      try {
+        dbf::Table t;
+        t.open(sistema, nombre, dbf::OpenMode::Exclusive);
+        t.pack();
+        t.close();
+      } catch (const dbf::Error&) {
+        // Another window of this station holds it: it stays as it is until next start.
+      }
+    }
+  };
+  g.creaNumeradores = [](const std::string& datos, const std::string& alterno) {
+    try {
+      store::creaContadores(datos, alterno);
+    } catch (const dbf::Error&) {
+      // A counter that cannot be made or seeded (a company without its document tables)
+      // is reported by the sign-in's file check and by the screens that number.
+    }
+  };
+  return g;
+}
+
+void creaDatosDemo(const std::string& sistema, const std::string& datos) {
+  session::OpcionesEmpresa o;
+  o.numero = 1;
+  o.nombre = std::string(shell::kNombreEmpresaDemo);
+  o.dirDatos = datos;
+  o.dirSistema = sistema;
+  o.claveAdministrador = std::string(shell::kClaveAdministradorDemo);
+  session::creaEmpresa(o);
+  store::generaDemo(datos, store::OpcionesDemo{});
+  session::instalaPlantillas(session::directorioInstalacion(), sistema);
+}
+
+Aplicacion::Aplicacion(shell::GanchosPrincipal ganchos, bool conSplash) {
+  if (conSplash) {
+    splash_ = new shell::TFormaElipse;
+    splash_->setAttribute(Qt::WA_DeleteOnClose);
+    splash_->show();
+    splash_->repaint();
+    QApplication::processEvents();
+  }
+  ayuda_ = QString::fromUtf8(shell::kArchivoAyuda.data(), static_cast<qsizetype>(shell::kArchivoAyuda.size()));
+
+  ui_ = std::make_unique<ui::InteraccionQt>([this] {
+    return principal_ ? principal_->motor().directorioSistema() : std::string();
+  });
+  principal_ = std::make_unique<shell::TFormaPrincipal>(*ui_, reloj_, std::move(ganchos));
+  ui_->ponPadre(principal_.get());
+  principal_->registraModulo(shell::Pantalla::Factura, {[this](const shell::Apertura& a) {
+                                                   abreFactura(*principal_, *ui_, reloj_, a);
+                                                 },
+                                                 {}, {}});
+  registraConsultas(*principal_, *ui_);
+  principal_->registraModulo(shell::Pantalla::Inventario, {[this](const shell::Apertura& a) {
+                                                      abreInventario(*principal_, *ui_, reloj_, a);
+                                                    },
+                                                    {}, {}});
+  principal_->ponDescripciones([this](int tema) {
+    auto d = base::leeDescripcion(principal_->motor().directorioSistema(), tema);
+    return d ? d->texto() : std::string();
+  });
+
+  empresas_ = std::make_unique<session::Empresas>(*ui_, principal_->motor().directorioSistema(),
+                                         session::directorioActual(), 1);
+  formaEmpresas_ = std::make_unique<session::TFormaEmpresas>(
+      *empresas_,
+      [this](const session::Ingreso& r) {
+        principal_->motor().aplicaIngreso(r);
+        principal_->pinta();
+      },
+      principal_.get());
+  principal_->ponEmpresas(formaEmpresas_.get());
+
+  if (splash_) delete splash_.data();
+}
+
+Aplicacion::~Aplicacion() {
+  formaEmpresas_.reset();
+  principal_.reset();
+}
+
+void Aplicacion::muestra() { principal_->show(); }
+
+}  // namespace mostrador::app

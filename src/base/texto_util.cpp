@@ -1,0 +1,96 @@
+#include "base/texto_util.h"
+
+#include <utility>
+
+namespace mostrador::base {
+
+namespace {
+
+// Byte offset of character number k (0-based) of a UTF-8 text; its size when beyond.
+size_t desplazamiento(std::string_view t, size_t k) {
+  size_t i = 0;
+  while (i < t.size() && k > 0) {
+    ++i;
+    while (i < t.size() && (static_cast<unsigned char>(t[i]) & 0xC0) == 0x80) ++i;
+    --k;
+  }
+  return i;
+}
+
+}  // namespace
+
+std::string elementoLista(std::string_view lista, int n) {
+  if (n < 1) return {};
+  size_t inicio = 0;
+  for (int k = 1; k < n; ++k) {
+    const size_t coma = lista.find(',', inicio);
+    if (coma == std::string_view::npos) return {};
+    inicio = coma + 1;
+  }
+  const size_t fin = lista.find(',', inicio);
+  return std::string(lista.substr(inicio, fin == std::string_view::npos ? std::string_view::npos : fin - inicio));
+}
+
+std::string caracteres(std::string_view texto, int i, int j) {
+  if (i < 1) i = 1;
+  if (j < i) return {};
+  const size_t desde = desplazamiento(texto, static_cast<size_t>(i - 1));
+  const size_t hasta = desplazamiento(texto, static_cast<size_t>(j));
+  return std::string(texto.substr(desde, hasta - desde));
+}
+
+char mayuscula(char letra) { return letra >= 'a' && letra <= 'z' ? static_cast<char>(letra - 'a' + 'A') : letra; }
+
+std::string reemplazaTitulo(std::string_view texto, std::string_view por) {
+  static constexpr std::string_view kTitulo = "Título";
+  std::string r;
+  size_t i = 0;
+  for (;;) {
+    const size_t p = texto.find(kTitulo, i);
+    if (p == std::string_view::npos) break;
+    r.append(texto.substr(i, p - i));
+    r.append(por);
+    i = p + kTitulo.size();
+  }
+  r.append(texto.substr(i));
+  return r;
+}
+
+char letraTipoCampo(TipoCampo tipo) {
+  switch (tipo) {
+    case TipoCampo::Texto:
+    case TipoCampo::Booleano:
+    case TipoCampo::Bcd:
+    case TipoCampo::Hora:
+    case TipoCampo::Autoincremento:
+    case TipoCampo::Blob:
+    case TipoCampo::Memo: return 'c';
+    case TipoCampo::EnteroCorto:
+    case TipoCampo::Entero:
+    case TipoCampo::Bytes: return 'e';
+    case TipoCampo::Palabra: return 'w';
+    case TipoCampo::Flotante: return 'f';
+    case TipoCampo::Moneda: return '$';
+    case TipoCampo::Fecha:
+    case TipoCampo::FechaHora: return 'd';
+    case TipoCampo::BytesVariables: return 'b';
+    case TipoCampo::Grafico: return 'g';
+    case TipoCampo::Otro: return 'x';
+  }
+  return 'x';
+}
+
+char letraColumna(char letra, TipoCampo tipo) {
+  return letra == 'e' && tipo != TipoCampo::Flotante ? 'c' : letra;
+}
+
+char codigoOperador(std::string_view operador, char porDefecto) {
+  static constexpr std::pair<std::string_view, char> kCodigos[] = {
+      {"=", '='},          {"<", '<'},          {">", '>'},         {"<>", 'X'}, {"<=", 'Y'}, {">=", 'Z'},
+      {"&", 'W'},          {"Inicia_Con", 'I'}, {"Termina_Con", 'T'}, {"Incluye", 'U'}};
+  for (const auto& [texto, codigo] : kCodigos)
+    if (operador == texto) return codigo;
+  return porDefecto;
+}
+
+}  // namespace mostrador::base

@@ -1,0 +1,360 @@
+#include "designers/screens/TFormaCatalogo.h"
+#include "base/reloj.h"
+#include "reports/filtro_reporte.h"
+#include "reports/screens/TFormaBarras.h"
+#include "reports/screens/TFormaProgreso.h"
+#include "reports/screens/TFormaFormatos.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTableView>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "query/screens/TFormaTipos.h"
+#include "base/confcamp.h"
+#include "base/texto_util.h"
+#include "ui/dialogos.h"
+
+using namespace mostrador;
+using namespace mostrador;
+using namespace mostrador::printing;
+using namespace mostrador::designers;
+
+namespace {
+QString q(const std::string& s) { return QString::fromStdString(s); }
+constexpr size_t kPagina = 100;
+}  // namespace
+
+// --- Model ---
+
+ModeloCatalogo::ModeloCatalogo(NavegadorCatalogo& n, QObject* parent) : QAbstractTableModel(parent), n_(n) {}
+
+int ModeloCatalogo::rowCount(const QModelIndex& p) const {
+  return p.isValid() ? 0 : static_cast<int>(n_.filas().size());
+}
+int ModeloCatalogo::columnCount(const QModelIndex& p) const {
+  return p.isValid() ? 0 : static_cast<int>(n_.columnas().size());
+}
+
+QVariant ModeloCatalogo::data(const QModelIndex& i, int role) const {
+  if (!i.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) return {};
+  const auto& f = n_.filas()[static_cast<size_t>(i.row())];
+  return q(f.celdas[static_cast<size_t>(i.column())]);
+}
+
+QVariant ModeloCatalogo::headerData(int s, Qt::Orientation o, int role) const {
+  if (o != Qt::Horizontal || s < 0 || s >= columnCount()) return QAbstractTableModel::headerData(s, o, role);
+  const auto& c = n_.columnas()[static_cast<size_t>(s)];
+  if (role == Qt::DisplayRole) return q(c.titulo);
+  if (role == Qt::ForegroundRole) return colorDeTipo(c.tipo);
+  return {};
+}
+
+Qt::ItemFlags ModeloCatalogo::flags(const QModelIndex& i) const {
+  Qt::ItemFlags f = QAbstractTableModel::flags(i);
+  if (n_.editable()) f |= Qt::ItemIsEditable;
+  return f;
+}
+
+bool ModeloCatalogo::setData(const QModelIndex& i, const QVariant& v, int role) {
+  if (role != Qt::EditRole || !i.isValid()) return false;
+  if (!n_.cambiaCelda(i.row(), i.column(), v.toString().toStdString())) return false;
+  emit dataChanged(i, i);
+  return true;
+}
+
+bool ModeloCatalogo::canFetchMore(const QModelIndex& p) const { return !p.isValid() && !n_.todoLeido(); }
+
+void ModeloCatalogo::fetchMore(const QModelIndex& p) {
+  if (p.isValid()) return;
+  const int antes = rowCount();
+  // Read first, then tell the view how many rows arrived.
+  const size_t n = n_.cargaMas(kPagina);
+  if (n == 0) return;
+  beginInsertRows({}, antes, antes + static_cast<int>(n) - 1);
+  endInsertRows();
+}
+
+void ModeloCatalogo::recarga() {
+  beginResetModel();
+  endResetModel();
+}
+
+// --- Filter grid ---
+
+TFormaFiltros::TFormaFiltros(const std::string& directorioSistema, const std::string& tabla, QWidget* parent)
+    : QDialog(parent) {
+  setObjectName("TFormaFiltros");
+  setWindowTitle(QStringLiteral("Filtros"));
+  Rejilla = new QTableWidget(0, 5, this);
+  Rejilla->setObjectName("Rejilla");
+  Rejilla->setHorizontalHeaderLabels({"Clave", "Campo", QStringLiteral("Condición"), "Valor", ""});
+  Rejilla->setColumnHidden(4, true);
+  for (const auto& c : base::CatalogoCampos::enDirectorio(directorioSistema).campos(tabla)) {
+    if (c.descripcion.empty() || c.descripcion == "No Disponible") continue;
+    const int r = Rejilla->rowCount();
+    Rejilla->insertRow(r);
+    const std::string textos[5] = {c.nombre, c.descripcion, "", "", c.tercero};
+    for (int k = 0; k < 5; ++k) {
+      auto* item = new QTableWidgetItem(q(textos[k]));
+      if (k < 2 || k == 4) item->setFlags(item->flags() & ~Qt::ItemIsEditable);
+      Rejilla->setItem(r, k, item);
+    }
+  }
+  Leyenda = new QLabel(q(std::string(base::kLeyendaOperadores)), this);
+  Leyenda->setObjectName("Leyenda");
+  Leyenda->hide();
+  connect(Rejilla, &QTableWidget::currentCellChanged, this,
+          [this](int, int columna) { Leyenda->setVisible(columna == 2); });
+  auto* aceptar = new QPushButton(QStringLiteral("Aceptar"), this);
+  aceptar->setObjectName("BotonAceptar");
+  aceptar->setDefault(true);
+  connect(aceptar, &QPushButton::clicked, this, &QDialog::accept);
+  auto* l = new QVBoxLayout(this);
+  l->addWidget(Rejilla);
+  l->addWidget(Leyenda);
+  l->addWidget(aceptar);
+}
+
+std::string TFormaFiltros::condiciones() const {
+  std::string r;
+  for (int i = 0; i < Rejilla->rowCount(); ++i) {
+    auto texto = [&](int k) { return Rejilla->item(i, k) ? Rejilla->item(i, k)->text().toStdString() : std::string(); };
+    if (texto(2).empty()) continue;
+    r += texto(0) + "*" + texto(2) + "*" + texto(3) + "*" + texto(4) + "*";
+  }
+  return r;
+}
+
+// --- Index chooser ---
+
+TFormaOrdenarPor::TFormaOrdenarPor(const std::vector<std::string>& descripciones, QWidget* parent)
+    : QDialog(parent) {
+  setObjectName("TFormaOrdenarPor");
+  setWindowTitle(QStringLiteral("Ordenar Por"));
+  Lista = new QListWidget(this);
+  Lista->setObjectName("Lista");
+  for (const auto& d : descripciones) Lista->addItem(q(d));
+  connect(Lista, &QListWidget::itemDoubleClicked, this, &QDialog::accept);
+  auto* b = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+  connect(b, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  connect(b, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  auto* l = new QVBoxLayout(this);
+  l->addWidget(Lista);
+  l->addWidget(b);
+}
+
+int TFormaOrdenarPor::elegido() const { return Lista->currentRow(); }
+
+// --- Browser ---
+
+TFormaCatalogo::TFormaCatalogo(base::Interaccion& ui, std::string directorioSistema, std::string directorioDatos,
+                               std::string tabla, std::vector<Columna> columnas, std::string programaHoja,
+                               const base::TablaProgramas& programas, base::Procesos& procesos,
+                               std::function<void(const std::string&, const std::string&)> abreModulo,
+                               QWidget* parent)
+    : QDialog(parent), ui_(ui), sistema_(std::move(directorioSistema)), datos_(std::move(directorioDatos)),
+      programaHoja_(std::move(programaHoja)), programas_(programas), procesos_(procesos),
+      abreModulo_(std::move(abreModulo)) {
+  setObjectName("TFormaCatalogo");
+  setWindowTitle(q(tabla));
+  resize(900, 600);
+  std::vector<ColumnaCatalogo> cols;
+  for (auto& c : columnas) cols.push_back({c.campo, c.titulo, 80, ' '});
+  n_ = std::make_unique<NavegadorCatalogo>(ui, sistema_, datos_, tabla, std::move(cols));
+  n_->restauraPlantilla();
+
+  modelo_ = new ModeloCatalogo(*n_, this);
+  DBGrid1 = new QTableView(this);
+  DBGrid1->setObjectName("DBGrid1");
+  DBGrid1->setModel(modelo_);
+  DBGrid1->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
+  DBGrid1->installEventFilter(this);
+  connect(DBGrid1->horizontalHeader(), &QHeaderView::sectionClicked, this, &TFormaCatalogo::DBGrid1TitleClick);
+  connect(DBGrid1, &QTableView::doubleClicked, this, [this] {
+    if (!n_->editable()) DBGrid1DblClick();
+  });
+  connect(DBGrid1->horizontalHeader(), &QHeaderView::sectionResized, this,
+          [this](int c, int, int ancho) { n_->ponAncho(c, ancho); });
+
+  auto* barra = new QHBoxLayout;
+  auto boton = [&](const char* nombre, const QString& texto, void (TFormaCatalogo::*accion)()) {
+    return mostrador::ui::botonDeBarra(barra, this, nombre, texto, accion);
+  };
+  boton("BotonIndices", QStringLiteral("Índices"), &TFormaCatalogo::BotonIndicesClick);
+  boton("BotonBuscar", QStringLiteral("Buscar"), &TFormaCatalogo::BotonBuscarClick);
+  boton("BotonFiltros", QStringLiteral("Filtros"), &TFormaCatalogo::BotonFiltrosClick);
+  boton("BotonCambios", QStringLiteral("Cambios"), &TFormaCatalogo::BotonCambiosClick);
+  boton("Sumar1", QStringLiteral("Sumar"), &TFormaCatalogo::Sumar1Click);
+  boton("BotonBordes", QStringLiteral("Exportar"), &TFormaCatalogo::BotonBordesClick);
+  boton("TodosCampos", QStringLiteral("Todos los Campos"), &TFormaCatalogo::TodosCamposClick);
+  boton("GuardarPlantilla1", QStringLiteral("Guardar Plantilla"), &TFormaCatalogo::GuardarPlantilla1Click);
+  CheckPlantilla = new QCheckBox(QStringLiteral("Plantilla"), this);
+  CheckPlantilla->setObjectName("CheckPlantilla");
+  CheckPlantilla->setChecked(true);
+  connect(CheckPlantilla, &QCheckBox::clicked, this, &TFormaCatalogo::CheckPlantillaClick);
+  barra->addWidget(CheckPlantilla);
+
+  auto* menu = new QMenuBar(this);
+  Reportes1 = menu->addMenu(QStringLiteral("Reportes"));
+  Reportes1->setObjectName("Reportes1");
+  const auto reportes = n_->reportes();
+  for (int i = 0; i < static_cast<int>(reportes.size()); ++i)
+    Reportes1->addAction(q(reportes[static_cast<size_t>(i)]), this, [this, i] { ReporteClick(i); });
+
+  Estado = new QLabel(this);
+  Estado->setObjectName("Estado");
+  Estado->installEventFilter(this);
+  Usuario = new QLabel(this);
+  Usuario->setObjectName("Usuario");
+  barra->addWidget(Usuario);
+  auto* l = new QVBoxLayout(this);
+  l->setMenuBar(menu);
+  l->addLayout(barra);
+  l->addWidget(DBGrid1, 1);
+  l->addWidget(Estado);
+  pintaColumnas();
+}
+
+TFormaCatalogo::~TFormaCatalogo() = default;
+
+void TFormaCatalogo::pintaColumnas() {
+  modelo_->recarga();
+  if (modelo_->canFetchMore({})) modelo_->fetchMore({});
+  QSignalBlocker b(DBGrid1->horizontalHeader());
+  for (int c = 0; c < static_cast<int>(n_->columnas().size()); ++c) {
+    const auto& col = n_->columnas()[static_cast<size_t>(c)];
+    DBGrid1->setColumnWidth(c, col.ancho);
+    DBGrid1->setColumnHidden(c, col.tipo == 'i');
+  }
+}
+
+void TFormaCatalogo::ponUsuario(const QString& usuario) { Usuario->setText(usuario); }
+
+void TFormaCatalogo::TodosCamposClick() {
+  n_->todosLosCampos();
+  pintaColumnas();
+}
+
+void TFormaCatalogo::CheckPlantillaClick() {
+  if (CheckPlantilla->isChecked()) n_->restauraPlantilla();
+  else n_->todosLosCampos();
+  pintaColumnas();
+}
+
+void TFormaCatalogo::GuardarPlantilla1Click() { n_->guardaPlantilla(); }
+
+void TFormaCatalogo::BotonIndicesClick() {
+  const auto indices = n_->indices();
+  std::vector<std::string> d;
+  for (const auto& i : indices) d.push_back(i.descripcion);
+  TFormaOrdenarPor o(d, this);
+  if (o.exec() != QDialog::Accepted || o.elegido() < 0) return;
+  n_->ponIndice(indices[static_cast<size_t>(o.elegido())].tag);
+  pintaColumnas();
+}
+
+void TFormaCatalogo::BotonBuscarClick() {
+  if (n_->indice().empty()) {
+    n_->busca("");  // says that no index is set
+    return;
+  }
+  auto b = ui_.busca(false);
+  if (!b) return;
+  n_->busca(b->texto);
+  const int fila = n_->filaBuscada();
+  modelo_->recarga();
+  if (fila >= 0) {
+    DBGrid1->setCurrentIndex(modelo_->index(fila, 0));
+    DBGrid1->scrollTo(modelo_->index(fila, 0));
+  }
+}
+
+void TFormaCatalogo::BotonFiltrosClick() {
+  TFormaFiltros f(sistema_, n_->tabla(), this);
+  if (f.exec() == QDialog::Accepted) aplicaFiltro(f.condiciones());
+}
+
+void TFormaCatalogo::aplicaFiltro(const std::string& condiciones) {
+  if (n_->ponCondiciones(leeCondicionesFiltro(condiciones))) pintaColumnas();
+}
+
+void TFormaCatalogo::BotonCambiosClick() { n_->BotonCambiosClick(); }
+
+void TFormaCatalogo::DBGrid1TitleClick(int columna) {
+  TFormaTipos t(this);
+  if (t.exec() == QDialog::Accepted) aplicaTipo(columna, t.tipo(), t.total());
+}
+
+void TFormaCatalogo::aplicaTipo(int columna, char tipo, bool total) {
+  if (!n_->ponTipo(columna, tipo, total)) return;
+  DBGrid1->setColumnHidden(columna, tipo == 'i');
+  emit modelo_->headerDataChanged(Qt::Horizontal, columna, columna);
+}
+
+void TFormaCatalogo::Sumar1Click() {
+  const int c = DBGrid1->currentIndex().isValid() ? DBGrid1->currentIndex().column() : -1;
+  n_->suma(c);
+}
+
+void TFormaCatalogo::BotonBordesClick() { n_->exporta(programaHoja_, programas_, procesos_); }
+
+void TFormaCatalogo::DBGrid1DblClick() {
+  if (!DBGrid1->currentIndex().isValid()) return;
+  const std::string clave = n_->claveDeFila(DBGrid1->currentIndex().row());
+  if (abreModulo_) abreModulo_(n_->tabla(), clave);
+}
+
+void TFormaCatalogo::ReporteClick(int n) {
+  // The filter dialog's three conditions go with the report into the concentration.
+  TFormaFormatos dialogo(this);
+  dialogo.setWindowTitle(q("Reporte de Consecutivo de Documentos"));
+  mostrador::reports::FiltroReporte f;
+  f.RangoFiltro(mostrador::base::RelojSistema().ahora().fecha, "", "");
+  for (auto& c : mostrador::reports::camposDeFiltro(sistema_, "facturae.dbf", {})) f.agregaCampo(c);
+  if (!dialogo.pide(f)) return;
+  mostrador::reports::CondicionesConcentrado condiciones;
+  for (size_t i = 0; i < f.condiciones.size(); ++i) {
+    const auto& c = f.condiciones[i];
+    if (c.campo.empty() || c.valor.empty()) continue;
+    condiciones.condiciones[i] = {c.campo, c.operador, c.valor};
+  }
+  auto ruta = n_->preparaReporte(n);
+  if (!ruta) return;
+  Estado->setText(q("Reporte en " + *ruta));
+  TFormaProgreso progreso(ui_, this);
+  const bool hecho = n_->concentraReporte(*ruta, condiciones, progreso, [&progreso] { return progreso.cancelado(); });
+  progreso.close();
+  if (!hecho) return;
+  TFormaBarras visor(sistema_, "Gráfica", ui_, programaHoja_, this);
+  visor.exec();
+}
+
+void TFormaCatalogo::keyPressEvent(QKeyEvent* e) {
+  if (e->key() == Qt::Key_F2) {
+    DBGrid1DblClick();
+    return;
+  }
+  QDialog::keyPressEvent(e);
+}
+
+bool TFormaCatalogo::eventFilter(QObject* o, QEvent* e) {
+  if (o == DBGrid1 && e->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(e)->key() == Qt::Key_F2) {
+    DBGrid1DblClick();
+    return true;
+  }
+  if (o == Estado && e->type() == QEvent::MouseButtonDblClick) {
+    Estado->setText(q(n_->textoRegistros()));
+    return true;
+  }
+  return QDialog::eventFilter(o, e);
+}

@@ -1,0 +1,45 @@
+#include "reports/screens/hoja_qt.h"
+
+#include <QHBoxLayout>
+#include <QTextCursor>
+#include <QVBoxLayout>
+
+VentanaHoja armaVentanaHoja(QDialog* d, std::initializer_list<std::pair<const char*, QString>> botones) {
+  VentanaHoja v;
+  auto* todo = new QVBoxLayout(d);
+  auto* fila = new QHBoxLayout;
+  for (const auto& [nombre, texto] : botones) {
+    auto* b = new QPushButton(texto, d);
+    b->setObjectName(nombre);
+    b->setAutoDefault(false);
+    fila->addWidget(b);
+    v.botones.push_back(b);
+  }
+  todo->addLayout(fila);
+  v.hoja = new QTextEdit(d);
+  v.hoja->setObjectName("Hoja");
+  v.hoja->setReadOnly(true);
+  v.hoja->setLineWrapMode(QTextEdit::NoWrap);
+  todo->addWidget(v.hoja, 1);
+  v.estado = new QLabel(d);
+  v.estado->setObjectName("Estado");
+  todo->addWidget(v.estado);
+  return v;
+}
+
+void muestraHoja(QTextEdit* vista, const std::vector<mostrador::reports::LineaHoja>& lineas) {
+  vista->clear();
+  QTextCursor c(vista->document());
+  bool primera = true;
+  for (const auto& l : lineas) {
+    if (!primera) c.insertBlock();
+    primera = false;
+    QTextCharFormat f;
+    f.setFontFamilies({QStringLiteral("Courier New"), QStringLiteral("DejaVu Sans Mono"), QStringLiteral("monospace")});
+    f.setFontFixedPitch(true);
+    f.setFontPointSize(l.tamano > 0 ? l.tamano : 8);
+    f.setForeground(QColor(l.color.r, l.color.g, l.color.b));
+    c.insertText(QString::fromUtf8(l.texto.data(), static_cast<int>(l.texto.size())), f);
+  }
+  vista->moveCursor(QTextCursor::Start);
+}
