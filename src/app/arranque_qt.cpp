@@ -33,7 +33,9 @@ namespace mostrador::app {
 namespace {
 
 // The sales document screen, with the company's settings read afresh.
-void abreFactura(shell::TFormaPrincipal& principal, base::Interaccion& ui, const base::Reloj& reloj, const shell::Apertura& a) {
+void abreFactura(shell::TFormaPrincipal& principal, session::Sesion& sesion, const shell::Apertura& a) {
+  base::Interaccion& ui = sesion.ui();
+  const base::Reloj& reloj = sesion.reloj();
   const std::string sistema = principal.motor().directorioSistema();
   const std::optional<std::string> archivo = principal.motor().configuracion().archivoConfiguracion();
   if (!archivo) return;  // the reader has said why
@@ -50,31 +52,29 @@ void abreFactura(shell::TFormaPrincipal& principal, base::Interaccion& ui, const
   // Rights are those of whoever signed in at the main window.
   if (!a.usuario.empty()) ajustes.usuario = a.usuario;
   sales::TFormaFactura forma(std::move(ajustes), ui, reloj, &principal);
+  forma.ponSesion(sesion);
   forma.exec();
 }
 
 // The query console, the catalogue browser and the view designer.
-void registraConsultas(shell::TFormaPrincipal& principal, base::Interaccion& ui) {
+void registraConsultas(shell::TFormaPrincipal& principal, session::Sesion& sesion) {
+  base::Interaccion& ui = sesion.ui();
   auto entorno = [&principal] {
-    const auto& config = principal.motor().configuracion();
     struct E {
       std::string sistema, datos, hoja;
-      base::TablaProgramas programas;
     };
     return E{principal.motor().directorioSistema(), principal.motor().directorioDatos(),
-             config.linea(31).value_or(""), base::TablaProgramas::deEstacion(config.archivoInicio())};
+             principal.motor().configuracion().linea(31).value_or("")};
   };
-  principal.registraModulo(shell::Pantalla::SQL, {[&principal, &ui, entorno](const shell::Apertura&) {
+  principal.registraModulo(shell::Pantalla::SQL, {[&principal, &ui, &sesion, entorno](const shell::Apertura&) {
                                              auto e = entorno();
-                                             base::ProcesosPosix procesos;
-                                             TFormaSQL f(ui, e.sistema, e.datos, e.hoja, e.programas, procesos,
+                                             TFormaSQL f(ui, e.sistema, e.datos, e.hoja, sesion.programas(), sesion.procesos(),
                                                          &principal);
                                              f.exec();
                                            },
                                            {}, {}});
-  principal.registraModulo(shell::Pantalla::Catalogo, {[&principal, &ui, entorno](const shell::Apertura& a) {
+  principal.registraModulo(shell::Pantalla::Catalogo, {[&principal, &ui, &sesion, entorno](const shell::Apertura& a) {
                                                   auto e = entorno();
-                                                  base::ProcesosPosix procesos;
                                                   std::vector<TFormaCatalogo::Columna> columnas;
                                                   for (const auto& c : a.columnas) columnas.push_back({c.campo, c.titulo});
                                                   try {
@@ -92,8 +92,8 @@ void registraConsultas(shell::TFormaPrincipal& principal, base::Interaccion& ui)
                                                       else ui.mensaje(shell::mensajeNoDisponible(*p));
                                                     };
                                                     TFormaCatalogo f(ui, e.sistema, a.directorio, a.tabla,
-                                                                     std::move(columnas), e.hoja, e.programas,
-                                                                     procesos, abreModulo, &principal);
+                                                                     std::move(columnas), e.hoja, sesion.programas(),
+                                                                     sesion.procesos(), abreModulo, &principal);
                                                     f.ponUsuario(QString::fromStdString(a.usuario));
                                                     f.exec();
                                                   } catch (const dbf::Error& err) {
@@ -109,7 +109,9 @@ void registraConsultas(shell::TFormaPrincipal& principal, base::Interaccion& ui)
                                                    {}, {}});
 }
 
-void abreInventario(shell::TFormaPrincipal& principal, base::Interaccion& ui, const base::Reloj& reloj, const shell::Apertura& a) {
+void abreInventario(shell::TFormaPrincipal& principal, session::Sesion& sesion, const shell::Apertura& a) {
+  base::Interaccion& ui = sesion.ui();
+  const base::Reloj& reloj = sesion.reloj();
   const std::string sistema = principal.motor().directorioSistema();
   const std::optional<std::string> archivo = principal.motor().configuracion().archivoConfiguracion();
   if (!archivo) return;
@@ -123,6 +125,7 @@ void abreInventario(shell::TFormaPrincipal& principal, base::Interaccion& ui, co
   inventory::TFormaInventario forma(
       ajustes, sistema, ui, reloj,
       [sistema, usuario](int n) { return session::evaluaDerecho(sistema, usuario, n) == session::Derecho::Concedido; }, &principal);
+  forma.ponSesion(sesion);
   // The catalogue's list reports run through the one report path, like every other.
   forma.ponEjecutaReporte([&forma, &ui, &reloj, sistema, ajustes](const inventory::DefinicionReporte& d) {
     TFormaFormatos dialogo(&forma);
@@ -191,15 +194,17 @@ Aplicacion::Aplicacion(shell::GanchosPrincipal ganchos, bool conSplash) {
   ui_ = std::make_unique<ui::InteraccionQt>([this] {
     return principal_ ? principal_->motor().directorioSistema() : std::string();
   });
+  sesion_ = std::make_unique<session::Sesion>(*ui_, reloj_, procesos_);
   principal_ = std::make_unique<shell::TFormaPrincipal>(*ui_, reloj_, std::move(ganchos));
+  principal_->ponSesion(*sesion_);
   ui_->ponPadre(principal_.get());
   principal_->registraModulo(shell::Pantalla::Factura, {[this](const shell::Apertura& a) {
-                                                   abreFactura(*principal_, *ui_, reloj_, a);
+                                                   abreFactura(*principal_, *sesion_, a);
                                                  },
                                                  {}, {}});
-  registraConsultas(*principal_, *ui_);
+  registraConsultas(*principal_, *sesion_);
   principal_->registraModulo(shell::Pantalla::Inventario, {[this](const shell::Apertura& a) {
-                                                      abreInventario(*principal_, *ui_, reloj_, a);
+                                                      abreInventario(*principal_, *sesion_, a);
                                                     },
                                                     {}, {}});
   principal_->ponDescripciones([this](int tema) {
@@ -213,6 +218,9 @@ Aplicacion::Aplicacion(shell::GanchosPrincipal ganchos, bool conSplash) {
       *empresas_,
       [this](const session::Ingreso& r) {
         principal_->motor().aplicaIngreso(r);
+        // Who works where from now on, for every screen the main window opens.
+        sesion_->ponDirectorios(principal_->motor().directorioSistema(), principal_->motor().directorioDatos());
+        sesion_->ponUsuario(principal_->motor().Usuario());
         principal_->pinta();
       },
       principal_.get());

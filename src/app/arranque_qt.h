@@ -13,7 +13,9 @@
 
 #include "session/empresas.h"
 #include "shell/principal.h"
+#include "base/programas.h"
 #include "base/reloj.h"
+#include "session/sesion.h"
 
 namespace mostrador::session {
 class TFormaEmpresas;
@@ -52,11 +54,15 @@ class Aplicacion {
   session::TFormaEmpresas& empresas() { return *formaEmpresas_; }
   session::Empresas& motorEmpresas() { return *empresas_; }
   ui::InteraccionQt& interaccion() { return *ui_; }
+  // The run's one session: the screens opened from the main window get it.
+  session::Sesion& sesion() { return *sesion_; }
   const QString& archivoAyuda() const { return ayuda_; }
 
  private:
   base::RelojSistema reloj_;
+  base::ProcesosPosix procesos_;
   std::unique_ptr<ui::InteraccionQt> ui_;
+  std::unique_ptr<session::Sesion> sesion_;
   QPointer<shell::TFormaElipse> splash_;
   QString ayuda_;
   std::unique_ptr<shell::TFormaPrincipal> principal_;

@@ -36,6 +36,7 @@
 #include "session/usuarios.h"
 #include "query/consulta_espanol.h"
 #include "printing/entorno_sesion.h"
+#include "session/sesion.h"
 #include "printing/motor_formatos.h"
 #include "printing/registro_vista_previa.h"
 #include "printing/tabla_dbf.h"
@@ -425,18 +426,11 @@ int cmdFormato(const Argumentos& a, int argc, char** argv) {
   printing::TablaDbf fuenteEncabezado(encabezado, in.datos, *tabla);
   printing::TablaDbf fuenteDetalle(detalle, in.datos, archivoDetalle);
   base::ProcesosPosix procesos;
-  base::TablaProgramas programas = base::TablaProgramas::deEstacion("c:\\TVK\\talvek.ini");
-  const std::string sistema = in.sistema;
-  printing::EntornoSesion entorno(in.sistema, in.datos, procesos, programas, [sistema](std::string_view n) {
-    char* fin = nullptr;
-    const std::string t(n);
-    const long k = std::strtol(t.c_str(), &fin, 10);
-    if (t.empty() || !fin || *fin) return std::string();
-    auto u = session::leeUsuario(sistema, k);
-    return u ? u->nombre : std::string();
-  });
   InteraccionConsola consola;
   base::RelojSistema reloj;
+  session::Sesion sesion(consola, reloj, procesos, std::string(base::kArchivoInicio));
+  sesion.ponDirectorios(in.sistema, in.datos);
+  printing::EntornoSesion entorno(sesion);
   std::unique_ptr<ImpresoraQt> impresora =
       pdf ? ImpresoraQt::aPdf(base::resuelve(*pdf).string()) : std::make_unique<ImpresoraQt>();
   ColaCups cola;

@@ -78,8 +78,8 @@ class InteraccionConsola : public InteraccionSinUsuario {
 // what the program does; companion programs and help pages say where they would go.
 class PantallasConsola : public Pantallas {
  public:
-  PantallasConsola(std::ostream& salida, std::function<bool(Pantalla)> disponible)
-      : salida_(salida), disponible_(std::move(disponible)) {}
+  PantallasConsola(std::ostream& salida, const TablaProgramas& programas, std::function<bool(Pantalla)> disponible)
+      : salida_(salida), programas_(programas), disponible_(std::move(disponible)) {}
   bool disponible(Pantalla p) const override { return disponible_(p); }
   void abre(const Apertura& a) override {
     salida_ << "  [Abre] " << clasePantalla(a.pantalla) << " (Usuario " << a.usuario << ")\n";
@@ -88,8 +88,7 @@ class PantallasConsola : public Pantallas {
   void cierraResidentesVisibles() override {}
   void cierraVentana(std::string_view) override {}
   void ejecutaPrograma(std::string_view programa) override {
-    const TablaProgramas t = TablaProgramas::deEstacion(kArchivoInicio);
-    const TablaProgramas::Preparado p = t.prepara(programa, "", "");
+    const TablaProgramas::Preparado p = programas_.prepara(programa, "", "");
     if (p.orden)
       salida_ << "  [Programa] " << programa << " -> " << p.orden->programa << "\n";
     else
@@ -101,6 +100,7 @@ class PantallasConsola : public Pantallas {
 
  private:
   std::ostream& salida_;
+  const TablaProgramas& programas_;
   std::function<bool(Pantalla)> disponible_;
 };
 
@@ -181,7 +181,8 @@ int demoSinPantalla(const Instalacion& inst) {
   // The real main window (never shown here) says which screens this build carries.
   GanchosPrincipal sinGanchos;
   Aplicacion real(sinGanchos, false);
-  PantallasConsola pantallas(rep, [&real](Pantalla p) { return real.principal().disponible(p); });
+  PantallasConsola pantallas(rep, real.sesion().programas(),
+                             [&real](Pantalla p) { return real.principal().disponible(p); });
 
   rep << "\n== Arranque ==\n";
   Principal principal(ui, pantallas, reloj, ganchosDelSistema());

@@ -9,27 +9,18 @@
 
 namespace mostrador::printing {
 
-EntornoSesion::EntornoSesion(std::string directorioSistema, std::string directorioDatos,
-                             base::Procesos& procesos, const base::TablaProgramas& programas,
-                             NombreUsuario nombreUsuario)
-    : directorioSistema_(std::move(directorioSistema)),
-      directorioDatos_(std::move(directorioDatos)),
-      procesos_(procesos),
-      programas_(programas),
-      nombreUsuario_(std::move(nombreUsuario)) {}
-
 void EntornoSesion::pausa(int unidades) {
   if (unidades > 0) std::this_thread::sleep_for(std::chrono::milliseconds(100) * unidades);
 }
 
 void EntornoSesion::ejecuta(std::string_view programa, std::string_view parametros, std::string_view directorio,
                             bool espera) {
-  ultimo_ = programas_.inicia(procesos_, programa, parametros, directorio, espera);
+  ultimo_ = sesion_.programas().inicia(sesion_.procesos(), programa, parametros, directorio, espera);
 }
 
 std::optional<std::string> EntornoSesion::consultaSql(std::string_view sentencia) {
   try {
-    sql::BaseSql base(directorioDatos_);
+    sql::BaseSql base(sesion_.directorioDatos());
     std::unique_ptr<sql::Resultado> r = base.consulta(sentencia);
     if (!r || r->isEmpty() || r->fieldDefs().empty()) return std::nullopt;
     r->first();
@@ -59,11 +50,11 @@ std::vector<std::string> EntornoSesion::observaciones(std::string_view directori
 }
 
 std::string EntornoSesion::nombreUsuario(std::string_view numero) {
-  return nombreUsuario_ ? nombreUsuario_(numero) : std::string();
+  return sesion_.nombreUsuario(numero);
 }
 
 std::array<std::string, 4> EntornoSesion::palabrasMoneda(std::string_view moneda) {
-  return base::palabrasMoneda(directorioDatos_, moneda);
+  return base::palabrasMoneda(sesion_.directorioDatos(), moneda);
 }
 
 }  // namespace mostrador::printing

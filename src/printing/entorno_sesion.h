@@ -1,29 +1,24 @@
 #pragma once
 // The print environment of a signed-in session: the session's directories, companion
-// programs through the programs table, Local SQL over the data directory, the
-// observations table, the users (through a callback: the users module sits above this
-// one) and the currency table.
+// programs through its programs table, Local SQL over the data directory, the
+// observations table, the session's users and the currency table.
 
-#include <functional>
 #include <string>
 #include <string_view>
 
 #include "printing/entorno_impresion.h"
 #include "base/programas.h"
+#include "session/sesion.h"
 
 namespace mostrador::printing {
 
 class EntornoSesion : public EntornoImpresion {
  public:
-  using NombreUsuario = std::function<std::string(std::string_view numero)>;
+  // The session must outlive the environment; its directories are read on every call.
+  explicit EntornoSesion(const session::Sesion& sesion) : sesion_(sesion) {}
 
-  // procesos and programas must outlive the environment. nombreUsuario may be empty (no
-  // user is then known).
-  EntornoSesion(std::string directorioSistema, std::string directorioDatos, base::Procesos& procesos,
-                const base::TablaProgramas& programas, NombreUsuario nombreUsuario);
-
-  std::string directorioSistema() const override { return directorioSistema_; }
-  std::string directorioDatos() const override { return directorioDatos_; }
+  std::string directorioSistema() const override { return sesion_.directorioSistema(); }
+  std::string directorioDatos() const override { return sesion_.directorioDatos(); }
 
   // Sleeps a tenth of a second per unit.
   void pausa(int unidades) override;
@@ -40,10 +35,7 @@ class EntornoSesion : public EntornoImpresion {
   const base::ResultadoPrograma& ultimoResultado() const { return ultimo_; }
 
  private:
-  std::string directorioSistema_, directorioDatos_;
-  base::Procesos& procesos_;
-  const base::TablaProgramas& programas_;
-  NombreUsuario nombreUsuario_;
+  const session::Sesion& sesion_;
   base::ResultadoPrograma ultimo_;
 };
 

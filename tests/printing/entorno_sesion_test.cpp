@@ -17,6 +17,8 @@
 #include "base/texto.h"
 #include "store/dbf/dbf_table.h"
 #include "session/empresa_nueva.h"
+#include "session/sesion.h"
+#include "session/usuarios.h"
 #include "support/entorno.h"
 #include "support/interaccion_fake.h"
 #include "support/procesos_falsos.h"
@@ -33,6 +35,9 @@ class Sesion : public ::testing::Test {
   void SetUp() override {
     session::creaDirectorioDatos("C:\\Datos");
     base::creaDirectorios("C:\\TVK");
+    sesion.ponDirectorios("C:\\TVK", "C:\\Datos");
+    session::escribeUsuarios("C:\\TVK", {{0, "Administrador", "a", ""}, {1, "", "", ""}, {2, "", "", ""},
+                                          {3, "Martha Ruiz", "m", ""}});
     observacion("12", "Fa", "Primera línea de la factura 12");
     observacion("120", "Fa", "De la factura 120");
     observacion("12", "CL", "Del cliente 12");
@@ -68,9 +73,10 @@ class Sesion : public ::testing::Test {
   prueba::DirectorioTemporal dir;
   prueba::ProcesosFalsos procesos;
   base::TablaProgramas programas{[](std::string_view) { return false; }, "/opt/mostrador/bin/mostrador"};
-  EntornoSesion entorno{"C:\\TVK", "C:\\Datos", procesos, programas, [](std::string_view numero) {
-                          return numero == "3" ? std::string("Martha Ruiz") : std::string();
-                        }};
+  prueba::InteraccionFalsa ui;
+  prueba::RelojFijo relojSesion{{{2001, 7, 1}, {10, 30, 0, 0}}};
+  session::Sesion sesion{ui, relojSesion, procesos, programas};
+  EntornoSesion entorno{sesion};
 };
 
 }  // namespace
@@ -109,10 +115,14 @@ TEST_F(Sesion, CurrencyWordsUsersAndDirectories) {
   EXPECT_EQ(entorno.directorioSistema(), "C:\\TVK");
   EXPECT_EQ(entorno.directorioDatos(), "C:\\Datos");
 
-  EntornoSesion sinUsuarios{"C:\\TVK", "C:\\Datos", procesos, programas, {}};
+  session::Sesion sinUsuariosSesion{ui, relojSesion, procesos, programas};
+  sinUsuariosSesion.ponDirectorios("C:\\Otra", "C:\\Datos");
+  EntornoSesion sinUsuarios{sinUsuariosSesion};
   EXPECT_EQ(sinUsuarios.nombreUsuario("0"), "");
   // Another data directory, another currency table.
-  EntornoSesion otraEmpresa{"C:\\TVK", "C:\\Otra", procesos, programas, {}};
+  session::Sesion otraSesion{ui, relojSesion, procesos, programas};
+  otraSesion.ponDirectorios("C:\\TVK", "C:\\Otra");
+  EntornoSesion otraEmpresa{otraSesion};
   EXPECT_EQ(otraEmpresa.palabrasMoneda("DLLS"), (Cuatro{"xx", "xx", "xx", "xx"}));
 }
 

@@ -336,6 +336,7 @@ void TFormaCatalogo::ReporteClick(int n) {
   progreso.close();
   if (!hecho) return;
   TFormaBarras visor(sistema_, "Gráfica", ui_, programaHoja_, this);
+  visor.ponProcesos(&procesos_, &programas_);
   visor.exec();
 }
 

@@ -446,11 +446,21 @@ void TFormaInventario::Cdigo21Click() {
   pinta(false);
 }
 
+session::Sesion& TFormaInventario::sesion() {
+  if (sesion_) return *sesion_;
+  if (!sesionPropia_) {
+    procesosPropios_ = std::make_unique<base::ProcesosPosix>();
+    sesionPropia_ = std::make_unique<session::Sesion>(ui_, reloj_, *procesosPropios_);
+    sesionPropia_->ponDirectorios(dirSistema_, motor_.ajustes().dirDatos);
+    sesionPropia_->ponUsuario(motor_.ajustes().usuario);
+  }
+  return *sesionPropia_;
+}
+
 void TFormaInventario::ImprimeCdigo1Click() {
   if (!motor_.hayProducto()) return;
-  base::ProcesosPosix procesos;
-  const auto programas = base::TablaProgramas::deEstacion(base::kArchivoInicio);
-  imprimeCodigoBarras(motor_.ajustes().dirTrabajo, motor_.texto("CLPRO_I"), programas, procesos, ui_);
+  imprimeCodigoBarras(motor_.ajustes().dirTrabajo, motor_.texto("CLPRO_I"), sesion().programas(),
+                      sesion().procesos(), ui_);
 }
 
 void TFormaInventario::PolticadePrecios1Click() {
@@ -597,9 +607,7 @@ void TFormaInventario::imprime(bool preliminar) {
     if (!producto.goTo(motor_.catalogo().recno())) return;
     printing::TablaDbf encabezado(producto, motor_.ajustes().dirInventario, kTablaProductos);
     printing::TablaDbf detalle(producto, motor_.ajustes().dirInventario, kTablaProductos);
-    base::ProcesosPosix procesos;
-    const auto programas = base::TablaProgramas::deEstacion(base::kArchivoInicio);
-    printing::EntornoSesion entorno(dirSistema_, motor_.ajustes().dirDatos, procesos, programas, {});
+    printing::EntornoSesion entorno(sesion());
     ImpresoraQt impresora;
     ColaCups cola;
     printing::MotorFormatos formatosMotor(entorno, ui_, reloj_, impresora, cola);

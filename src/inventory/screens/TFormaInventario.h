@@ -22,6 +22,9 @@ class QMenuBar;
 class QPushButton;
 class QAction;
 
+#include "base/programas.h"
+#include "session/sesion.h"
+
 namespace mostrador::inventory {
 
 class TFormaInventario : public QDialog {
@@ -42,6 +45,9 @@ class TFormaInventario : public QDialog {
   // Where the list reports go (the report runner); until one is given they are refused.
   void ponEjecutaReporte(std::function<void(const DefinicionReporte&)> f) { reporte_ = std::move(f); }
   bool guardado() const { return guardado_; }
+  // The program's session (it must outlive the screen): printing and companion programs
+  // go through it. A screen given none makes one of its own over its settings.
+  void ponSesion(session::Sesion& sesion) { sesion_ = &sesion; }
 
   // Commands.
   void BotonNuevoClick();
@@ -91,6 +97,10 @@ class TFormaInventario : public QDialog {
   std::function<bool(int)> derecho_;
   CatalogoProductos motor_;
   std::function<void(const DefinicionReporte&)> reporte_;
+  session::Sesion* sesion_ = nullptr;
+  std::unique_ptr<base::ProcesosPosix> procesosPropios_;
+  std::unique_ptr<session::Sesion> sesionPropia_;
+  session::Sesion& sesion();
   std::map<std::string, QLineEdit*> edits_;
   std::map<std::string, QString> pintado_;  // each edit's text as last shown
   std::vector<std::string> orden_;  // field order (the help file's order too)

@@ -141,26 +141,25 @@ class RejillaPartidas : public QTableWidget {
 
 // The format engine and what it prints with, made on the first print.
 struct TFormaFactura::Impresion {
-  base::ProcesosPosix procesos;
-  base::TablaProgramas programas;
   printing::EntornoSesion entorno;
   ImpresoraQt impresora;
   ColaCups cola;
   printing::MotorFormatos motor;
 
-  Impresion(const AjustesVenta& a, base::Interaccion& ui, const base::Reloj& reloj)
-      : programas(base::TablaProgramas::deEstacion(base::kArchivoInicio)),
-        entorno(a.dirSistema, a.dirDatos, procesos, programas,
-                [sistema = a.dirSistema](std::string_view n) {
-                  char* fin = nullptr;
-                  const std::string t(n);
-                  const long k = std::strtol(t.c_str(), &fin, 10);
-                  if (t.empty() || !fin || *fin) return std::string();
-                  auto u = session::leeUsuario(sistema, k);
-                  return u ? u->nombre : std::string();
-                }),
-        motor(entorno, ui, reloj, impresora, cola) {}
+  Impresion(const session::Sesion& s, base::Interaccion& ui, const base::Reloj& reloj)
+      : entorno(s), motor(entorno, ui, reloj, impresora, cola) {}
 };
+
+session::Sesion& TFormaFactura::sesion() {
+  if (sesion_) return *sesion_;
+  if (!sesionPropia_) {
+    procesosPropios_ = std::make_unique<base::ProcesosPosix>();
+    sesionPropia_ = std::make_unique<session::Sesion>(ui_, reloj_, *procesosPropios_);
+    sesionPropia_->ponDirectorios(aj_.dirSistema, aj_.dirDatos);
+    sesionPropia_->ponUsuario(aj_.usuario);
+  }
+  return *sesionPropia_;
+}
 
 // ---- construction -------------------------------------------------------------------
 
@@ -1058,19 +1057,7 @@ void TFormaFactura::Divisas1Click() {
   TFormaDivisa::edita(this, aj_.dirDatos, ui_);
 }
 
-namespace {
-
-// A companion program through the station's programs table; a failure is shown.
-void ejecuta(base::Interaccion& ui, std::string_view programa, std::string_view parametros) {
-  base::ProcesosPosix procesos;
-  const base::TablaProgramas t = base::TablaProgramas::deEstacion(base::kArchivoInicio);
-  const base::ResultadoPrograma r = t.inicia(procesos, programa, parametros, "", false);
-  if (!r.iniciado && !r.mensaje.empty()) ui.mensaje(r.mensaje);
-}
-
-}  // namespace
-
-void TFormaFactura::Calculadora1Click() { ejecuta(ui_, "calc.exe", ""); }
+void TFormaFactura::Calculadora1Click() { sesion().ejecuta("calc.exe", ""); }
 
 void TFormaFactura::Temas1Click() {
   ui::TFormaAyudaLinea::muestra(this, base::une(aj_.dirSistema, "ayuda\\factura.rtf"), ui_);
@@ -1078,7 +1065,7 @@ void TFormaFactura::Temas1Click() {
 
 void TFormaFactura::VerCampoTara1Click() {
   accion("VerCampoTara1")->setChecked(aj_.campoTara);
-  ejecuta(ui_, "notepad.exe", base::une(aj_.dirSistema, "especial.cnf"));
+  sesion().ejecuta("notepad.exe", base::une(aj_.dirSistema, "especial.cnf"));
   ui_.mensaje(kReiniciar);
 }
 
@@ -1154,7 +1141,7 @@ void TFormaFactura::imprime(ModoImpresion modo, int atajo, std::string formato) 
   CapturaVenta& m = *motor_;
   dbf::Table& encabezado = m.encabezado();
   if (!encabezado.isOpen() || encabezado.isEmpty()) return;
-  if (!impresion_) impresion_ = std::make_unique<Impresion>(aj_, ui_, reloj_);
+  if (!impresion_) impresion_ = std::make_unique<Impresion>(sesion(), ui_, reloj_);
   const store::DefDocumento& d = store::documento(defTipo(m.tipo()).documento);
   printing::TablaDbf fuenteEncabezado(encabezado, m.directorioEncabezado(), d.encabezado);
   printing::TablaDbf fuenteDetalle(m.tablaPartidas(), aj_.dirSistema, m.archivoPartidas());

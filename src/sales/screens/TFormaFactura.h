@@ -28,6 +28,9 @@ class QMenuBar;
 class QPushButton;
 class QTimer;
 
+#include "base/programas.h"
+#include "session/sesion.h"
+
 namespace mostrador::sales {
 
 class DialogosVentaQt;
@@ -41,6 +44,10 @@ class TFormaFactura : public QDialog {
   TFormaFactura(AjustesVenta ajustes, base::Interaccion& ui, const base::Reloj& reloj,
                 QWidget* parent = nullptr, DialogosVenta* dialogos = nullptr);
   ~TFormaFactura() override;
+
+  // The program's session (it must outlive the screen): printing and companion programs
+  // go through it. A screen given none makes one of its own over its settings.
+  void ponSesion(session::Sesion& sesion) { sesion_ = &sesion; }
 
   CapturaVenta& motor() { return *motor_; }
   QAction* accion(const QString& nombre) const;
@@ -123,6 +130,10 @@ class TFormaFactura : public QDialog {
   DialogosVenta* dialogos_ = nullptr;
   std::unique_ptr<CapturaVenta> motor_;
   std::unique_ptr<Impresion> impresion_;
+  session::Sesion* sesion_ = nullptr;
+  std::unique_ptr<base::ProcesosPosix> procesosPropios_;
+  std::unique_ptr<session::Sesion> sesionPropia_;
+  session::Sesion& sesion();
   bool pintando_ = false;
   bool cantidadFueProducto_ = false;  // the quantity cell held a scan: the line is filled
   int columna_ = kCantidad;  // the grid column the cursor is put back on

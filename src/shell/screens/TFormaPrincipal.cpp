@@ -485,10 +485,13 @@ void TFormaPrincipal::cierraVentana(std::string_view titulo) {
 void TFormaPrincipal::ejecutaPrograma(std::string_view programa) {
   // Through the station's programs table, as every screen: the Windows calculator is
   // whichever Debian calculator is installed, and a missing one is said so.
+  if (sesion_) {
+    sesion_->ejecuta(programa);
+    return;
+  }
   base::ProcesosPosix procesos;
-  const base::ResultadoPrograma r =
-      base::TablaProgramas::deEstacion(base::kArchivoInicio).inicia(procesos, programa, "", "", false);
-  if (!r.iniciado && !r.mensaje.empty()) ui_.mensaje(r.mensaje);
+  base::RelojSistema reloj;
+  session::Sesion(ui_, reloj, procesos).ejecuta(programa);
 }
 
 void TFormaPrincipal::abreDocumento(std::string_view ruta) {

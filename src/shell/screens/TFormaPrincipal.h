@@ -14,6 +14,7 @@
 #include <memory>
 
 #include "session/configuracion.h"
+#include "session/sesion.h"
 #include "shell/principal.h"
 
 class QAction;
@@ -52,6 +53,8 @@ class TFormaPrincipal : public QMainWindow, public Pantallas {
   ~TFormaPrincipal() override;
 
   Principal& motor() { return principal_; }
+  // The run's session: companion programs start through its table.
+  void ponSesion(session::Sesion& sesion) { sesion_ = &sesion; }
   // The resident company screen, created after the main window.
   void ponEmpresas(session::TFormaEmpresas* empresas);
   void registraModulo(Pantalla p, Modulo m);
@@ -113,6 +116,7 @@ class TFormaPrincipal : public QMainWindow, public Pantallas {
   QLabel* label6_ = nullptr;
   QListWidget* archivosSql_ = nullptr;
   QTimer* timerHora_ = nullptr;
+  session::Sesion* sesion_ = nullptr;
 };
 
 }  // namespace mostrador::shell
