@@ -17,6 +17,7 @@
 #include <string_view>
 #include <vector>
 
+#include "inventory/posteo.h"
 #include "sales/ajustes.h"
 #include "sales/dialogos_venta.h"
 #include "sales/tipos_venta.h"
@@ -259,6 +260,7 @@ class CapturaVenta {
   void escribeDocumento(char letra);
   long long confirmaNumero();
   long long tomaNumeroMovimiento();
+  inventory::ReglasPosteo reglasPosteo() const { return {aj_.sinNegativos}; }
   bool pasoExistencia(const Partida& p);
   void pasoDevolucion(const Partida& p);
   void escribeMovimiento(const Partida& p, int tipo, const std::string& referencia, long long numero);

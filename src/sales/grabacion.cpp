@@ -1,5 +1,6 @@
 #include <algorithm>
 
+#include "inventory/posteo.h"
 #include "sales/captura.h"
 #include "sales/texto_venta.h"
 #include "session/derechos.h"
@@ -429,8 +430,7 @@ bool CapturaVenta::pasoExistencia(const Partida& p) {
     productos_.cancel();
     return false;
   }
-  double existencia = anterior - q;
-  if (existencia < 0 && aj_.sinNegativos) existencia = 0;
+  const double existencia = inventory::existenciaTras(anterior, defTipo(tipo_).movimiento, q, reglasPosteo());
   const double movido = anterior - existencia;
   productos_.setFloat("EXIST_I", existencia);
   productos_.setFloat("VANCA_I", productos_.asFloat("VANCA_I") + movido);
@@ -446,8 +446,7 @@ void CapturaVenta::pasoDevolucion(const Partida& p) {
   if (!productos_.findKey({p.clave})) return;
   productos_.edit();
   const double anterior = productos_.asFloat("EXIST_I");
-  double existencia = anterior + *p.cantidad;
-  if (existencia < 0 && aj_.sinNegativos) existencia = 0;
+  const double existencia = inventory::existenciaTras(anterior, defTipo(tipo_).movimiento, *p.cantidad, reglasPosteo());
   const double movido = anterior - existencia;  // negative: units come back
   productos_.setFloat("EXIST_I", existencia);
   productos_.setFloat("VANMO_I", productos_.asFloat("VANMO_I") + movido * p.precio);
@@ -461,39 +460,26 @@ void CapturaVenta::escribeMovimiento(const Partida& p, int tipo, const std::stri
   const std::string fecha = fechaDocumento();
   const auto f = base::leeFechaCorta(fecha);
   const long secuencia = base::selloSecuencia(f.value_or(reloj_.ahora().fecha), reloj_);
-  // A busy table (another station appending) is retried; after the last attempt the
-  // movement is given up, as it always was.
-  for (int intento = 0;; ++intento) {
-    try {
-      movimientos_.insert();
-      movimientos_.setInteger("CLDOC_MI", numeroMovimiento_);
-      movimientos_.setInteger("CONTROL", control_);
-      movimientos_.setText("CLPRO_MI", p.clave);
-      movimientos_.setText("DESCR_MI", p.producto);
-      movimientos_.setInteger("TIMOV_MI", tipo);
-      movimientos_.setText("FEDOC_MI", fecha);
-      movimientos_.setText("REFMO_MI", std::to_string(numero));
-      movimientos_.setText("NUDOC_MI", referencia);
-      movimientos_.setText("CLCOP_MI", campos_.cliente);
-      movimientos_.setText("CLVEN_MI", campos_.vendedor);
-      movimientos_.setFloat("CANTI_MI", *p.cantidad);
-      movimientos_.setFloat("PUNIT_MI", p.precio);
-      movimientos_.setFloat("COSUN_MI", p.costo);
-      movimientos_.setText("BANAF_MI", "F");
-      movimientos_.setText("CLPRV_MI", campos_.cliente);
-      movimientos_.setFloat("EXIST_MI", 0);
-      movimientos_.setInteger("FECHA", secuencia);
-      movimientos_.post();
-      return;
-    } catch (const dbf::Error&) {
-      try {
-        movimientos_.cancel();
-      } catch (const dbf::Error&) {
-      }
-      if (intento >= 1000) return;
-      dlg_.titulo(" Guardando MI, Problema de Tráfico...intento " + std::to_string(intento));
-    }
-  }
+  inventory::Movimiento m;
+  m.numero = numeroMovimiento_;
+  m.tipo = tipo;
+  m.clave = p.clave;
+  m.descripcion = p.producto;
+  m.cantidad = *p.cantidad;
+  m.costo = p.costo;
+  m.precio = p.precio;
+  m.fecha = fecha;
+  m.secuencia = secuencia;
+  m.referencia = std::to_string(numero);
+  m.documento = referencia;
+  m.contraparte = campos_.cliente;
+  m.vendedor = campos_.vendedor;
+  m.origen = "F";
+  m.almacen.clear();
+  m.control = control_;
+  // Inside the save's unit: a movement that cannot be written fails the whole save, which
+  // the unit then puts back, instead of leaving a sale without its movements.
+  inventory::Posteo(movimientos_, productos_, reglasPosteo()).escribe(m);
 }
 
 void CapturaVenta::actualizaSaldo(double cargoPrevio) {
@@ -606,6 +592,7 @@ void CapturaVenta::regresaExistencias(const std::string& numero, long long sello
     if (productos_.findKey({p.clave})) {
       const double q = *p.cantidad * signo;
       productos_.edit();
+      // The reversal puts back exactly what the save moved: no clamp at zero.
       productos_.setFloat("EXIST_I", productos_.asFloat("EXIST_I") + q);
       productos_.setFloat("VANCA_I", productos_.asFloat("VANCA_I") - q);
       productos_.setFloat("VANMO_I", productos_.asFloat("VANMO_I") - q * p.precio);

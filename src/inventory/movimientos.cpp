@@ -1,0 +1,362 @@
+#include "inventory/movimientos.h"
+
+#include <cmath>
+#include <map>
+
+#include "base/fechas.h"
+#include "base/numeros.h"
+#include "base/rutas.h"
+#include "base/texto_util.h"
+#include "session/configuracion_inicial.h"
+#include "store/dbf/dbf_table.h"
+#include "store/unidad.h"
+
+namespace mostrador::inventory {
+
+namespace {
+
+constexpr const char* kConceptos = "CoMovInv.dbf";
+
+std::string linea(const std::vector<std::string>& l, int n) {
+  return n >= 1 && static_cast<size_t>(n) <= l.size() ? l[static_cast<size_t>(n - 1)] : std::string();
+}
+
+std::string recorta(std::string_view t) {
+  size_t i = 0, j = t.size();
+  while (i < j && (t[i] == ' ' || t[i] == '\t' || t[i] == '\r')) ++i;
+  while (j > i && (t[j - 1] == ' ' || t[j - 1] == '\t' || t[j - 1] == '\r')) --j;
+  return std::string(t.substr(i, j - i));
+}
+
+std::vector<std::string> divide(const std::string& t, char sep) {
+  std::vector<std::string> r;
+  size_t i = 0;
+  for (;;) {
+    size_t j = t.find(sep, i);
+    r.push_back(recorta(std::string_view(t).substr(i, j == std::string::npos ? std::string::npos : j - i)));
+    if (j == std::string::npos) break;
+    i = j + 1;
+  }
+  return r;
+}
+
+// A number as the files write it ("12", "-4", "3.5"); nullopt for anything else.
+std::optional<double> numero(const std::string& t) {
+  if (t.empty()) return std::nullopt;
+  char* fin = nullptr;
+  const double v = std::strtod(t.c_str(), &fin);
+  if (!fin || *fin || !std::isfinite(v)) return std::nullopt;
+  return v;
+}
+
+bool esEmpresa(const std::string& dir) {
+  return !dir.empty() && base::existe(base::une(dir, kTablaMovimientos)) && base::existe(base::une(dir, "inventar.dbf"));
+}
+
+// A copy of the origin's product record (every field but the stock) in the destination.
+void copiaProducto(dbf::Table& origen, dbf::Table& destino) {
+  destino.append();
+  for (const dbf::FieldDef& f : origen.fieldDefs()) {
+    const int i = destino.fieldIndex(f.name);
+    if (i < 0 || f.name == "EXIST_I") continue;
+    const int j = origen.requireField(f.name);
+    if (origen.isNull(j)) continue;
+    if (f.type == 'D') destino.setDate(i, origen.asDate(j));
+    else if (f.type == 'N' || f.type == 'F') destino.setFloat(i, origen.asFloat(j));
+    else destino.setText(i, origen.asText(j));
+  }
+  destino.setFloat("EXIST_I", 0);
+  destino.post();
+}
+
+}  // namespace
+
+AjustesMovimientos ajustesDe(const std::vector<std::string>& lineas) {
+  AjustesMovimientos a;
+  a.dirDatos = linea(lineas, 8);
+  a.dirCatalogo = linea(lineas, 59).empty() ? a.dirDatos : linea(lineas, 59);
+  a.reglas.sinNegativos = linea(lineas, 41).starts_with("N");
+  a.recalculaTotales = linea(lineas, 38) == "S";
+  a.traspasoPorEmpaque = linea(lineas, 57) == "S";
+  return a;
+}
+
+std::optional<Concepto> leeConcepto(const std::string& dirDatos, int tipo) {
+  if (!base::existe(base::une(dirDatos, kConceptos))) return std::nullopt;
+  dbf::Table t;
+  t.open(dirDatos, kConceptos);
+  t.setIndex("ITIPMOV");
+  if (!t.findKey({static_cast<double>(tipo)})) return std::nullopt;
+  Concepto c;
+  c.numero = tipo;
+  c.descripcion = t.asText("DECON_CM");
+  const std::string clase = t.asText("TIPOX_CM");
+  c.clase = clase.empty() ? 'X' : base::mayuscula(clase[0]);
+  c.destino = t.asText("ALMAC_CM");
+  return c;
+}
+
+std::string borraConcepto(const std::string& dirDatos, int tipo) {
+  if (session::conceptoProtegido(tipo)) return "El concepto no puede Eliminarse...";
+  dbf::Table t;
+  t.open(dirDatos, kConceptos);
+  t.setIndex("ITIPMOV");
+  if (!t.findKey({static_cast<double>(tipo)})) return "No Existe Tipo de Movimiento";
+  store::UnidadGuardado unidad({dirDatos});
+  t.remove();
+  unidad.confirma();
+  return {};
+}
+
+ResultadoMovimiento guardaMovimiento(const AjustesMovimientos& a, const DocumentoMovimiento& d,
+                                     const base::Reloj& reloj) {
+  ResultadoMovimiento r;
+  if (d.tipo == 0) {
+    r.mensaje = kFaltaTipo;
+    return r;
+  }
+  const auto fecha = base::leeFechaCorta(d.fecha);
+  if (!fecha) {
+    r.mensaje = kFaltanDatos;
+    return r;
+  }
+  std::vector<const LineaMovimiento*> lineas;
+  for (const LineaMovimiento& l : d.lineas)
+    if (l.cantidad != 0 && !l.clave.empty()) lineas.push_back(&l);
+  if (lineas.empty()) {
+    r.mensaje = kFaltanDatos;
+    return r;
+  }
+  try {
+    const std::optional<Concepto> concepto = leeConcepto(a.dirDatos, d.tipo);
+    if (!concepto) {
+      r.mensaje = "No Existe Tipo de Movimiento";
+      return r;
+    }
+    const bool traspaso = concepto->clase == 'T';
+    if (traspaso && !esEmpresa(concepto->destino)) {
+      r.mensaje = "El Directorio " + concepto->destino + " del Traspaso no es una Empresa; no se Guardó Nada";
+      return r;
+    }
+    dbf::Table movs, prods, movsDestino, prodsDestino;
+    movs.open(a.dirCatalogo, kTablaMovimientos);
+    prods.open(a.dirCatalogo, "inventar.dbf");
+    if (traspaso) {
+      movsDestino.open(concepto->destino, kTablaMovimientos);
+      prodsDestino.open(concepto->destino, "inventar.dbf");
+    }
+    // Lock phase: every product record the save edits, on both sides.
+    std::vector<store::Bloqueo> b;
+    prods.setIndex("ICLPRO");
+    for (const LineaMovimiento* l : lineas)
+      if (prods.findKey({l->clave})) b.push_back({&prods, prods.recno(), "el producto " + l->clave});
+    if (traspaso) {
+      prodsDestino.setIndex("ICLPRO");
+      for (const LineaMovimiento* l : lineas)
+        if (prodsDestino.findKey({l->clave}))
+          b.push_back({&prodsDestino, prodsDestino.recno(), "el producto " + l->clave + " del destino"});
+    }
+    if (auto ocupado = store::bloquea(std::move(b))) {
+      r.mensaje = "No se puede guardar: " + ocupado->quien + " está en uso por otra estación; intente de nuevo.";
+      return r;
+    }
+    std::vector<std::string> dirs{a.dirDatos, a.dirCatalogo};
+    if (traspaso) dirs.push_back(concepto->destino);
+    store::UnidadGuardado unidad(dirs);
+    r.numero = d.numero > 0 ? d.numero : siguienteMovimiento(movs);
+    const long secuencia = base::selloSecuencia(*fecha, reloj);
+    Posteo posteo(movs, prods, a.reglas);
+    for (const LineaMovimiento* l : lineas) {
+      Movimiento m;
+      m.numero = r.numero;
+      m.tipo = d.tipo;
+      m.clave = l->clave;
+      m.descripcion = l->descripcion;
+      if (m.descripcion.empty() && prods.findKey({l->clave})) m.descripcion = prods.asText("DSCPR_I");
+      m.costo = l->costo;
+      m.precio = l->precio;
+      m.fecha = d.fecha;
+      m.secuencia = secuencia;
+      m.referencia = l->referencia.empty() ? d.referencia : l->referencia;
+      m.contraparte = d.contraparte;
+      m.almacen = d.almacen.empty() ? "1" : d.almacen;
+      m.usuario = std::strtol(a.usuario.c_str(), nullptr, 10);
+      m.usuarioTexto = a.usuario;
+      posteo.posta(m, l->cantidad);
+      ++r.lineas;
+    }
+    if (traspaso) {
+      // The destination's entry: type 60 (8 for a negative line), the package factor
+      // only with line 57, and then for the stock and the record alike, so that the
+      // destination's stock always equals its movements.
+      Posteo destino(movsDestino, prodsDestino, a.reglas);
+      r.numeroDestino = siguienteMovimiento(movsDestino);
+      for (const LineaMovimiento* l : lineas) {
+        if (!prodsDestino.findKey({l->clave}) && prods.findKey({l->clave})) copiaProducto(prods, prodsDestino);
+        double f = 1;
+        if (a.traspasoPorEmpaque && prodsDestino.findKey({l->clave}) && prodsDestino.asFloat("UEMPA_I") > 0)
+          f = prodsDestino.asFloat("UEMPA_I");
+        Movimiento m;
+        m.numero = r.numeroDestino;
+        m.tipo = 60;
+        m.clave = l->clave;
+        m.descripcion = prods.findKey({l->clave}) ? prods.asText("DSCPR_I") : l->descripcion;
+        m.costo = l->costo;
+        m.precio = l->precio;
+        m.fecha = d.fecha;
+        m.secuencia = secuencia;
+        m.referencia = l->referencia.empty() ? d.referencia : l->referencia;
+        m.contraparte = d.contraparte;
+        m.almacen = d.almacen.empty() ? "1" : d.almacen;
+        m.usuario = std::strtol(a.usuario.c_str(), nullptr, 10);
+        m.usuarioTexto = a.usuario;
+        destino.posta(m, l->cantidad * f);
+      }
+    }
+    unidad.confirma();
+    r.guardado = true;
+  } catch (const dbf::LockError& e) {
+    r = {};
+    r.mensaje = std::string("No se puede guardar: ") + e.what() + "; intente de nuevo.";
+  } catch (const dbf::Error&) {
+    r = {};
+    r.mensaje = kErrorGuardar;
+  }
+  return r;
+}
+
+LecturaMovimiento leeArchivoAlta(const std::vector<std::string>& lineas) {
+  LecturaMovimiento r;
+  bool hayTipo = false, hayFecha = false;
+  for (size_t i = 0; i < lineas.size(); ++i) {
+    const std::string l = recorta(lineas[i]);
+    const std::string n = "Línea " + std::to_string(i + 1) + ": ";
+    if (l.empty() || l[0] == '#') continue;
+    if (l.starts_with("tipo=")) {
+      auto t = numero(recorta(l.substr(5)));
+      if (!t || *t != std::floor(*t) || *t <= 0 || *t > 999) r.errores.push_back(n + "tipo no válido: " + l.substr(5));
+      else r.documento.tipo = static_cast<int>(*t), hayTipo = true;
+      continue;
+    }
+    if (l.starts_with("fecha=")) {
+      const std::string f = recorta(l.substr(6));
+      if (!base::leeFechaCorta(f)) r.errores.push_back(n + "fecha no válida (dd/MM/aaaa): " + f);
+      else r.documento.fecha = f, hayFecha = true;
+      continue;
+    }
+    const std::vector<std::string> c = divide(l, ';');
+    if (c.size() != 3) {
+      r.errores.push_back(n + "se esperan 3 columnas (clave;cantidad;costo), hay " + std::to_string(c.size()));
+      continue;
+    }
+    const auto q = numero(c[1]), costo = numero(c[2]);
+    if (c[0].empty()) r.errores.push_back(n + "falta la clave");
+    else if (!q) r.errores.push_back(n + "cantidad no válida: " + c[1]);
+    else if (!costo) r.errores.push_back(n + "costo no válido: " + c[2]);
+    else r.documento.lineas.push_back({c[0], *q, *costo, 0, {}, {}});
+  }
+  if (!hayTipo) r.errores.push_back("Falta la línea tipo=N");
+  if (!hayFecha) r.errores.push_back("Falta la línea fecha=dd/MM/aaaa");
+  return r;
+}
+
+LecturaImportacion leeArchivoMovimientos(const std::vector<std::string>& lineas, const std::string& fecha) {
+  LecturaImportacion r;
+  std::map<int, size_t> porTipo;
+  for (size_t i = 0; i < lineas.size(); ++i) {
+    const std::string l = recorta(lineas[i]);
+    if (l.empty()) continue;
+    const std::string n = "Línea " + std::to_string(i + 1) + ": ";
+    const std::vector<std::string> c = divide(l, ',');
+    if (c.size() < 4) {
+      r.errores.push_back(n + "se esperan al menos 4 campos, hay " + std::to_string(c.size()));
+      continue;
+    }
+    const auto q = numero(c[2]), t = numero(c[3]);
+    if (c[1].empty()) r.errores.push_back(n + "falta la clave");
+    else if (!q) r.errores.push_back(n + "cantidad no válida: " + c[2]);
+    else if (!t || *t != std::floor(*t) || *t <= 0) r.errores.push_back(n + "tipo no válido: " + c[3]);
+    else {
+      const int tipo = static_cast<int>(*t);
+      auto [it, nuevo] = porTipo.try_emplace(tipo, r.documentos.size());
+      if (nuevo) {
+        DocumentoMovimiento d;
+        d.tipo = tipo;
+        d.fecha = fecha;
+        r.documentos.push_back(d);
+      }
+      r.documentos[it->second].lineas.push_back({c[1], *q, 0, 0, {}, {}});
+    }
+  }
+  return r;
+}
+
+TotalesMovimientos totalesProducto(const AjustesMovimientos& a, const std::string& clave) {
+  TotalesMovimientos r;
+  dbf::Table movs, prods;
+  movs.open(a.dirCatalogo, kTablaMovimientos);
+  movs.setIndex("CLPRO_MI");
+  movs.setRange({clave}, {clave});
+  std::vector<uint32_t> vacios;
+  for (movs.first(); !movs.eof(); movs.next()) {
+    const double q = movs.asFloat("CANTI_MI");
+    if (q == 0 || movs.isNull(movs.requireField("CLDOC_MI"))) {
+      vacios.push_back(movs.recno());
+      continue;
+    }
+    const long long t = movs.asInteger("TIMOV_MI");
+    if (t > 50) r.entradas += q;
+    else r.salidas += q;
+    if (t == 3) r.remisiones += q;
+  }
+  r.linea = "Entradas " + base::formateaMascara(r.entradas, "###,##0.00") + "  Salidas " +
+            base::formateaMascara(r.salidas, "###,##0.00") + "  Existencias " +
+            base::formateaMascara(r.entradas - r.salidas, "###,##0.00");
+  const bool escribeProducto = a.recalculaTotales;
+  if (vacios.empty() && !escribeProducto) return r;
+  std::vector<store::Bloqueo> b;
+  if (escribeProducto) {
+    prods.open(a.dirCatalogo, "inventar.dbf");
+    prods.setIndex("ICLPRO");
+    if (prods.findKey({clave})) b.push_back({&prods, prods.recno(), "el producto " + clave});
+  }
+  if (auto ocupado = store::bloquea(std::move(b))) return r;  // the totals are shown; the write waits
+  store::UnidadGuardado unidad({a.dirCatalogo});
+  for (uint32_t rec : vacios) {
+    movs.goTo(rec);
+    movs.remove();
+  }
+  if (escribeProducto && prods.findKey({clave})) {
+    prods.edit();
+    prods.setFloat("EXIST_I", r.entradas - r.salidas);
+    prods.setFloat("VANCA_I", r.remisiones);
+    prods.setFloat("VANMO_I", r.remisiones * prods.asFloat("PPUBL_I"));
+    prods.post();
+  }
+  unidad.confirma();
+  return r;
+}
+
+long corteInventario(const AjustesMovimientos& a, const std::function<void(long, long)>& avance) {
+  dbf::Table movs;
+  movs.open(a.dirCatalogo, kTablaMovimientos);
+  std::vector<uint32_t> borrar;
+  const long total = static_cast<long>(movs.recordCount());
+  long vistos = 0;
+  const int fTipo = movs.requireField("TIMOV_MI");
+  for (movs.first(); !movs.eof(); movs.next()) {
+    const long long t = movs.asInteger(fTipo);
+    if (t == 1 || t == 2 || t == 3 || t == 51 || t == 54) borrar.push_back(movs.recno());
+    if (avance && ++vistos % 1000 == 0) avance(vistos, total);
+  }
+  store::UnidadGuardado unidad({a.dirCatalogo});
+  for (uint32_t rec : borrar) {
+    movs.goTo(rec);
+    movs.remove();
+  }
+  unidad.confirma();
+  if (avance) avance(total, total);
+  return static_cast<long>(borrar.size());
+}
+
+}  // namespace mostrador::inventory
