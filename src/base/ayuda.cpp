@@ -1,9 +1,8 @@
 #include "base/ayuda.h"
 
-#include <cctype>
-
 #include "base/rutas.h"
 #include "base/texto.h"
+#include "base/texto_util.h"
 
 namespace mostrador::base {
 
@@ -24,12 +23,6 @@ bool escribeIndiceAyuda(std::string_view directorioSistema, std::string_view tit
 }
 
 namespace {
-
-std::string minusculas(std::string_view t) {
-  std::string r(t);
-  for (char& c : r) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return r;
-}
 
 int hex(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -64,7 +57,7 @@ std::string decodificaQP(std::string_view t) {
 
 std::string htmlDeMht(std::string_view bytes) {
   const std::string t(bytes);
-  const std::string bajo = minusculas(t);
+  const std::string bajo = minusculasAscii(t);
   const size_t tipo = bajo.find("content-type: text/html");
   if (tipo == std::string::npos) return aUtf8(t);  // not MIME: the page itself
   // The part's own headers end at the first blank line.

@@ -18,6 +18,7 @@
 #include "base/lectores.h"
 #include "base/rutas.h"
 #include "base/texto.h"
+#include "base/texto_util.h"
 
 extern char** environ;
 
@@ -106,13 +107,6 @@ int codigoDeSalida(int estado) {
   if (WIFEXITED(estado)) return WEXITSTATUS(estado);
   if (WIFSIGNALED(estado)) return 128 + WTERMSIG(estado);
   return -1;
-}
-
-std::string recorta(std::string_view s) {
-  size_t i = 0, j = s.size();
-  while (i < j && (s[i] == ' ' || s[i] == '\t')) ++i;
-  while (j > i && (s[j - 1] == ' ' || s[j - 1] == '\t')) --j;
-  return std::string(s.substr(i, j - i));
 }
 
 std::string programaEnEjecucion() {
@@ -362,11 +356,11 @@ bool TablaProgramas::cargaAjustes(std::string_view ruta) {
   std::optional<std::vector<std::string>> lineas = leeLineas(ruta);
   if (!lineas) return false;
   for (const std::string& l : *lineas) {
-    std::string linea = recorta(l);
+    std::string linea = recortaEspaciosYTabs(l);
     if (linea.empty() || linea[0] == ';' || linea[0] == '#' || linea[0] == '[') continue;
     size_t igual = linea.find('=');
     if (igual == std::string::npos) continue;
-    std::string nombre = recorta(std::string_view(linea).substr(0, igual));
+    std::string nombre = recortaEspaciosYTabs(std::string_view(linea).substr(0, igual));
     if (nombre.empty()) continue;
     asigna(nombre, divideParametros(std::string_view(linea).substr(igual + 1)));
   }
@@ -374,8 +368,9 @@ bool TablaProgramas::cargaAjustes(std::string_view ruta) {
 }
 
 std::string TablaProgramas::clave(std::string_view programa) {
-  std::string p = recorta(programa);
-  if (p.size() >= 2 && p.front() == '"' && p.back() == '"') p = recorta(std::string_view(p).substr(1, p.size() - 2));
+  std::string p = recortaEspaciosYTabs(programa);
+  if (p.size() >= 2 && p.front() == '"' && p.back() == '"')
+    p = recortaEspaciosYTabs(std::string_view(p).substr(1, p.size() - 2));
   size_t corte = p.find_last_of("\\/");
   if (corte != std::string::npos) p.erase(0, corte + 1);
   if (p.empty()) return p;
@@ -412,7 +407,7 @@ TablaProgramas::Preparado TablaProgramas::prepara(std::string_view programa, std
     plantilla = it->second;
   } else {
     // Not in the table: a local command runs as itself; a Windows program cannot.
-    std::string p = recorta(programa);
+    std::string p = recortaEspaciosYTabs(programa);
     std::string ultimo = p.substr(p.find_last_of('/') == std::string::npos ? 0 : p.find_last_of('/') + 1);
     bool local = p.find('\\') == std::string::npos && p.find(':') == std::string::npos &&
                  (p.front() == '/' || ultimo.find('.') == std::string::npos);

@@ -5,26 +5,12 @@
 #include <cstdlib>
 #include <system_error>
 
+#include "base/texto_util.h"
+
 namespace fs = std::filesystem;
 
 namespace mostrador::base {
 namespace {
-
-// Lower case for comparing names: ASCII, plus the Latin-1 capitals as UTF-8 (C3 80-9E).
-std::string pliega(std::string_view s) {
-  std::string r(s);
-  for (size_t i = 0; i < r.size(); ++i) {
-    unsigned char c = static_cast<unsigned char>(r[i]);
-    if (c >= 'A' && c <= 'Z') {
-      r[i] = static_cast<char>(c + 32);
-    } else if (c == 0xC3 && i + 1 < r.size()) {
-      unsigned char d = static_cast<unsigned char>(r[i + 1]);
-      if (d >= 0x80 && d <= 0x9E && d != 0x97) r[i + 1] = static_cast<char>(d + 0x20);
-      ++i;
-    }
-  }
-  return r;
-}
 
 std::vector<std::string> componentes(std::string_view ruta) {
   std::vector<std::string> partes;
@@ -45,10 +31,10 @@ std::vector<std::string> componentes(std::string_view ruta) {
 std::string entradaExistente(const fs::path& dir, const std::string& nombre) {
   std::error_code ec;
   if (fs::exists(dir / nombre, ec)) return nombre;
-  const std::string buscado = pliega(nombre);
+  const std::string buscado = minusculasLatin1(nombre);
   for (fs::directory_iterator it(dir, ec), fin; !ec && it != fin; it.increment(ec)) {
     std::string n = it->path().filename().string();
-    if (pliega(n) == buscado) return n;
+    if (minusculasLatin1(n) == buscado) return n;
   }
   return nombre;
 }
@@ -137,12 +123,14 @@ bool renombra(std::string_view origen, std::string_view destino) {
   return !ec;
 }
 
-bool mismoNombre(std::string_view a, std::string_view b) { return pliega(a) == pliega(b); }
+bool mismoNombre(std::string_view a, std::string_view b) {
+  return minusculasLatin1(a) == minusculasLatin1(b);
+}
 
 bool coincidePatron(std::string_view nombre, std::string_view patron) {
   // "*.*" matches every name, as on the original platform.
   if (patron == "*.*" || patron == "*") return true;
-  const std::string n = pliega(nombre), p = pliega(patron);
+  const std::string n = minusculasLatin1(nombre), p = minusculasLatin1(patron);
   // Iterative wildcard match with backtracking on the last '*'.
   size_t i = 0, j = 0, estrella = std::string::npos, marca = 0;
   while (i < n.size()) {

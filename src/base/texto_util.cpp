@@ -41,6 +41,62 @@ std::string caracteres(std::string_view texto, int i, int j) {
 
 char mayuscula(char letra) { return letra >= 'a' && letra <= 'z' ? static_cast<char>(letra - 'a' + 'A') : letra; }
 
+std::string mayusculasAscii(std::string_view texto) {
+  std::string r(texto);
+  for (char& c : r) c = mayuscula(c);
+  return r;
+}
+
+std::string minusculasAscii(std::string_view texto) {
+  std::string r(texto);
+  for (char& c : r)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return r;
+}
+
+namespace {
+
+// Latin-1 letters in UTF-8 are 0xC3 followed by 0x80-0x9E (capitals) or 0xA0-0xBE
+// (small letters), the two halves 0x20 apart; × (0x97) and ÷ (0xB7) are not letters.
+std::string cambiaCasoLatin1(std::string_view texto, bool aMayusculas) {
+  std::string r(texto);
+  for (size_t i = 0; i < r.size(); ++i) {
+    const auto c = static_cast<unsigned char>(r[i]);
+    if (aMayusculas && c >= 'a' && c <= 'z') {
+      r[i] = static_cast<char>(c - 'a' + 'A');
+    } else if (!aMayusculas && c >= 'A' && c <= 'Z') {
+      r[i] = static_cast<char>(c - 'A' + 'a');
+    } else if (c == 0xC3 && i + 1 < r.size()) {
+      const auto d = static_cast<unsigned char>(r[++i]);
+      if (aMayusculas && d >= 0xA0 && d <= 0xBE && d != 0xB7) r[i] = static_cast<char>(d - 0x20);
+      if (!aMayusculas && d >= 0x80 && d <= 0x9E && d != 0x97) r[i] = static_cast<char>(d + 0x20);
+    }
+  }
+  return r;
+}
+
+std::string recortaDe(std::string_view texto, std::string_view quita) {
+  const size_t a = texto.find_first_not_of(quita);
+  if (a == std::string_view::npos) return {};
+  return std::string(texto.substr(a, texto.find_last_not_of(quita) - a + 1));
+}
+
+}  // namespace
+
+std::string mayusculasLatin1(std::string_view texto) { return cambiaCasoLatin1(texto, true); }
+std::string minusculasLatin1(std::string_view texto) { return cambiaCasoLatin1(texto, false); }
+
+bool igualesSinCasoAscii(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (mayuscula(a[i]) != mayuscula(b[i])) return false;
+  return true;
+}
+
+std::string recorta(std::string_view texto) { return recortaDe(texto, " "); }
+std::string recortaEspaciosYTabs(std::string_view texto) { return recortaDe(texto, " \t"); }
+std::string recortaBlancos(std::string_view texto) { return recortaDe(texto, " \t\n\v\f\r"); }
+
 std::string reemplazaTitulo(std::string_view texto, std::string_view por) {
   static constexpr std::string_view kTitulo = "Título";
   std::string r;

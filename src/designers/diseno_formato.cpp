@@ -6,6 +6,7 @@
 
 #include "base/rutas.h"
 #include "base/texto.h"
+#include "base/texto_util.h"
 
 namespace mostrador::designers {
 
@@ -47,15 +48,8 @@ size_t caracteres(std::string_view s) {
   return n;
 }
 
-std::string recorta(std::string_view s) {
-  size_t a = s.find_first_not_of(' ');
-  if (a == std::string_view::npos) return {};
-  size_t b = s.find_last_not_of(' ');
-  return std::string(s.substr(a, b - a + 1));
-}
-
 bool esDecimal(std::string_view s) {
-  const std::string t = recorta(s);
+  const std::string t = base::recorta(s);
   if (t.empty()) return false;
   char* fin = nullptr;
   std::strtod(t.c_str(), &fin);
@@ -63,7 +57,7 @@ bool esDecimal(std::string_view s) {
 }
 
 bool esEntero(std::string_view s) {
-  const std::string t = recorta(s);
+  const std::string t = base::recorta(s);
   size_t i = (!t.empty() && (t[0] == '-' || t[0] == '+')) ? 1 : 0;
   if (i >= t.size()) return false;
   for (; i < t.size(); ++i)
@@ -111,7 +105,7 @@ std::vector<std::string> divideLineaFormato(std::string_view linea) {
 }
 
 bool revisaLineaFormato(std::string_view linea) {
-  if (recorta(linea).empty()) return true;
+  if (base::recorta(linea).empty()) return true;
   bool sinRevision = false;
   const ReglaLinea* regla = reglaDe(linea, sinRevision);
   if (sinRevision) return true;
@@ -143,8 +137,8 @@ std::vector<ElementoBoceto> bocetoCodigo(const std::vector<std::string>& lineas)
     if (l[0] == '@') {
       if (esEntero(campo(1)) && esEntero(campo(2))) {
         ElementoBoceto e;
-        e.x = std::atoi(recorta(campo(1)).c_str()) * 2;
-        e.y = std::atoi(recorta(campo(2)).c_str()) * 5;
+        e.x = std::atoi(base::recorta(campo(1)).c_str()) * 2;
+        e.y = std::atoi(base::recorta(campo(2)).c_str()) * 5;
         e.texto = campo(3);
         e.color = color;
         e.tamano = tamano;
@@ -154,11 +148,11 @@ std::vector<ElementoBoceto> bocetoCodigo(const std::vector<std::string>& lineas)
     }
     const std::string tres = prefijo(l, 3);
     if (tres == "col") {
-      const std::string nombre = recorta(campo(1));
+      const std::string nombre = base::recorta(campo(1));
       for (const char* n : {"rojo", "azul", "verde", "amarillo", "negro"})
         if (nombre == n) color = nombre;
     } else if (tres == "tam" && esEntero(campo(1))) {
-      tamano = std::atoi(recorta(campo(1)).c_str()) / 3;
+      tamano = std::atoi(base::recorta(campo(1)).c_str()) / 3;
     } else if (tres == "log" && esDecimal(campo(1)) && esDecimal(campo(2)) && esDecimal(campo(3)) &&
                esDecimal(campo(4))) {
       ElementoBoceto e;
@@ -173,7 +167,7 @@ std::vector<ElementoBoceto> bocetoCodigo(const std::vector<std::string>& lineas)
       for (int k = 0; k < 4 && p != std::string::npos; ++k) p = l.find(',', p + (k ? 1 : 0));
       std::string archivo = p == std::string::npos ? std::string() : l.substr(p + 1);
       if (!archivo.empty() && archivo.back() == ')') archivo.pop_back();
-      e.texto = recorta(archivo);
+      e.texto = base::recorta(archivo);
       e.color = color;
       r.push_back(e);
     }

@@ -3,7 +3,6 @@
 #include <filesystem>
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 
 #include "query/consola_sql.h"
@@ -23,18 +22,6 @@ namespace mostrador::designers {
 namespace {
 
 constexpr std::string_view kCabeceraPlantilla = "PLANTILLA 1";
-
-std::string mayusculas(std::string_view s) {
-  std::string r(s);
-  for (char& c : r) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return r;
-}
-
-std::string recorta(std::string_view s) {
-  size_t a = s.find_first_not_of(' ');
-  if (a == std::string_view::npos) return {};
-  return std::string(s.substr(a, s.find_last_not_of(' ') - a + 1));
-}
 
 std::string nombreBase(std::string_view tabla) {
   auto barra = tabla.find_last_of("\\/");
@@ -95,7 +82,7 @@ NavegadorCatalogo::NavegadorCatalogo(base::Interaccion& ui, std::string director
   cobranza_ = base::mismoNombre(nombreBase(tabla_) + ".dbf", "cucobrar.dbf");
   for (auto& c : columnas) {
     if (c.campo.empty() || indiceCampo(c.campo) < 0) continue;
-    c.campo = mayusculas(c.campo);
+    c.campo = base::mayusculasAscii(c.campo);
     c.titulo = titulo(c.campo, c.titulo);
     columnas_.push_back(std::move(c));
   }
@@ -131,7 +118,7 @@ bool NavegadorCatalogo::pasaFiltro(const std::function<std::string(int)>& texto)
   if (cobranza_) {
     const int i = indiceCampo("TIMOV_CC");
     if (i >= 0) {
-      const std::string m = recorta(texto(i));
+      const std::string m = base::recorta(texto(i));
       if (m != "1" && m != "2") return false;
     }
   }
@@ -140,7 +127,7 @@ bool NavegadorCatalogo::pasaFiltro(const std::function<std::string(int)>& texto)
     if (i < 0) continue;
     const char codigo = base::codigoOperador(c.operador, ' ');
     const bool fecha = campos()[static_cast<size_t>(i)].type == 'D';
-    if (!cumple(codigo, recorta(texto(i)), c.valor, fecha)) return false;
+    if (!cumple(codigo, base::recorta(texto(i)), c.valor, fecha)) return false;
   }
   return true;
 }
@@ -224,7 +211,8 @@ bool NavegadorCatalogo::restauraPlantilla() {
   columnas_ = std::move(nuevas);
   if (auto tag = base::leeLinea(rutaIndice(), 1); tag && !tag->empty()) {
     bool existe = false;
-    for (const auto& t : t_->tags()) existe = existe || mayusculas(t.name) == mayusculas(*tag);
+    for (const auto& t : t_->tags())
+      existe = existe || base::mayusculasAscii(t.name) == base::mayusculasAscii(*tag);
     if (existe) t_->setIndex(*tag);
     else ui_.mensaje("El índice " + *tag + " no existe en " + tabla_);
   }
@@ -277,20 +265,20 @@ std::vector<NavegadorCatalogo::DescripcionIndice> NavegadorCatalogo::indices() c
   for (const auto& tag : t_->tags()) {
     std::vector<std::string> nombres;
     if (!tag.key.empty() && tag.key[0] == '*') {
-      const std::string expr = mayusculas(tag.key);
+      const std::string expr = base::mayusculasAscii(tag.key);
       for (const auto& f : campos())
         if (expr.find(f.name) != std::string::npos) nombres.push_back(f.name);
     } else {
       std::string actual;
       for (char ch : tag.key + ";") {
-        if (ch == ';') { nombres.push_back(mayusculas(recorta(actual))); actual.clear(); }
+        if (ch == ';') { nombres.push_back(base::mayusculasAscii(base::recorta(actual))); actual.clear(); }
         else actual.push_back(ch);
       }
     }
     std::string d;
     for (const auto& n : nombres)
       for (const auto& c : descritos)
-        if (mayusculas(c.nombre) == n) d += (d.empty() ? "" : ",") + c.descripcion;
+        if (base::mayusculasAscii(c.nombre) == n) d += (d.empty() ? "" : ",") + c.descripcion;
     r.push_back({tag.name, d.empty() ? tag.name : d});
   }
   return r;

@@ -8,6 +8,7 @@
 #include "base/numeros.h"
 #include "base/rutas.h"
 #include "base/texto.h"
+#include "base/texto_util.h"
 #include "store/catalogo.h"
 
 namespace mostrador::inventory {
@@ -29,15 +30,8 @@ constexpr const char* kArchivoStocks = "inventar.cnf";
 const std::set<std::string> kHistoria{"EXIST_I", "EXIFA_I", "COMRE_I", "VANMO_I", "VANCA_I",
                                       "FEULC_I", "FEULV_I", "FEALT_I", "HORAF_F"};
 
-std::string recorta(std::string_view s) {
-  size_t a = 0, b = s.size();
-  while (a < b && (s[a] == ' ' || s[a] == '\t')) ++a;
-  while (b > a && (s[b - 1] == ' ' || s[b - 1] == '\t')) --b;
-  return std::string(s.substr(a, b - a));
-}
-
 std::optional<double> leeNumero(std::string_view texto) {
-  const std::string t = recorta(texto);
+  const std::string t = base::recortaEspaciosYTabs(texto);
   if (t.empty()) return std::nullopt;
   double v = 0;
   const char* fin = t.data() + t.size();
@@ -75,7 +69,7 @@ void copiaCampo(const dbf::Table& de, dbf::Table& a, const std::string& campo) {
 }  // namespace
 
 long long numeroDeClave(std::string_view clave) {
-  const std::string t = recorta(clave);
+  const std::string t = base::recortaEspaciosYTabs(clave);
   if (t.empty()) return 0;
   long long v = 0;
   auto [p, ec] = std::from_chars(t.data(), t.data() + t.size(), v);
@@ -92,8 +86,9 @@ std::string numeroCorto(double v) {
 AjustesCatalogo AjustesCatalogo::de(const std::vector<std::string>& lineas, std::string dirTrabajo,
                                     std::string usuario) {
   auto linea = [&](int n) {
-    return n >= 1 && static_cast<size_t>(n) <= lineas.size() ? recorta(lineas[static_cast<size_t>(n - 1)])
-                                                             : std::string();
+    return n >= 1 && static_cast<size_t>(n) <= lineas.size()
+               ? base::recortaEspaciosYTabs(lineas[static_cast<size_t>(n - 1)])
+               : std::string();
   };
   AjustesCatalogo a;
   a.dirDatos = linea(8);
@@ -106,7 +101,7 @@ AjustesCatalogo AjustesCatalogo::de(const std::vector<std::string>& lineas, std:
   a.consecutivas = linea(64) == "S";
   a.margenFaltantes = linea(72);
   const auto stocks = base::leeLinea(base::une(a.dirTrabajo, kArchivoStocks), 1);
-  a.checaStocks = stocks && recorta(*stocks) == "S";
+  a.checaStocks = stocks && base::recortaEspaciosYTabs(*stocks) == "S";
   return a;
 }
 
@@ -165,7 +160,7 @@ double CatalogoProductos::numero(std::string_view campo) const {
 
 bool CatalogoProductos::aceptaAlmacen() const {
   if (!aj_.multialmacen || productos_.recno() == 0) return true;
-  std::string a = recorta(productos_.asText("ALMAC_I"));
+  std::string a = base::recortaEspaciosYTabs(productos_.asText("ALMAC_I"));
   if (a.empty()) a = "1";
   return a == almacen_;
 }
@@ -240,7 +235,7 @@ void CatalogoProductos::siguiente() {
 }
 
 bool CatalogoProductos::cambiaAlmacen(std::string_view almacen) {
-  std::string a = recorta(almacen);
+  std::string a = base::recortaEspaciosYTabs(almacen);
   if (a.empty()) a = "1";
   for (char c : a)
     if (c < '0' || c > '9') {
@@ -293,13 +288,13 @@ bool CatalogoProductos::busca() {
 // ---- keys ---------------------------------------------------------------------------
 
 int CatalogoProductos::cuentaClave(std::string_view clave, uint32_t excepto) const {
-  const std::string k = recorta(clave);
+  const std::string k = base::recortaEspaciosYTabs(clave);
   int n = 0;
   busqueda_.setIndex("ICLPRO");
   if (!busqueda_.findKey({k})) return 0;
   for (; !busqueda_.eof(); busqueda_.next()) {
-    if (recorta(busqueda_.asText("CLPRO_I")) != k) break;
-    std::string a = recorta(busqueda_.asText("ALMAC_I"));
+    if (base::recortaEspaciosYTabs(busqueda_.asText("CLPRO_I")) != k) break;
+    std::string a = base::recortaEspaciosYTabs(busqueda_.asText("ALMAC_I"));
     if (a.empty()) a = "1";
     if (busqueda_.recno() != excepto && (!aj_.multialmacen || a == almacen_)) ++n;
   }
@@ -307,7 +302,7 @@ int CatalogoProductos::cuentaClave(std::string_view clave, uint32_t excepto) con
 }
 
 ChequeoClave CatalogoProductos::saleClave(std::string_view clave) {
-  const std::string k = recorta(clave);
+  const std::string k = base::recortaEspaciosYTabs(clave);
   if (k.empty()) return {"", true};
   if (base::anchoCp1252(k) > static_cast<size_t>(store::ancho::kClaveProducto)) {
     ui_.mensaje("La Clave no Puede Tener más de " + std::to_string(store::ancho::kClaveProducto) +
@@ -340,7 +335,7 @@ bool CatalogoProductos::nuevo() {
       productos_.last();
       ajustaAlAlmacen(false);
       if (productos_.recno() != 0) {
-        const std::string ultima = recorta(productos_.asText("CLPRO_I"));
+        const std::string ultima = base::recortaEspaciosYTabs(productos_.asText("CLPRO_I"));
         const bool esNumero = !ultima.empty() && ultima.find_first_not_of("0123456789") == std::string::npos;
         contador = esNumero ? numeroDeClave(ultima) + 1 : 0;
       }
@@ -395,7 +390,7 @@ bool CatalogoProductos::modifica() {
     productos_.setIndex("ICLPRO");
     orden_ = OrdenCatalogo::Clave;
     productos_.goTo(r);
-    claveOriginal_ = base::cortaCp1252(recorta(productos_.asText("CLPRO_I")), 25);
+    claveOriginal_ = base::cortaCp1252(base::recortaEspaciosYTabs(productos_.asText("CLPRO_I")), 25);
     if (!abreCopia()) throw dbf::Error("no working copy");
     copia_.append();
     valoresOriginales_.clear();
@@ -457,7 +452,7 @@ bool CatalogoProductos::ponCampo(dbf::Table& t, std::string_view campo, std::str
     switch (f.type) {
       case 'N':
       case 'F': {
-        if (recorta(valor).empty()) {
+        if (base::recortaEspaciosYTabs(valor).empty()) {
           t.setNull(i);
           return true;
         }
@@ -470,11 +465,11 @@ bool CatalogoProductos::ponCampo(dbf::Table& t, std::string_view campo, std::str
         return true;
       }
       case 'D': {
-        if (recorta(valor).empty()) {
+        if (base::recortaEspaciosYTabs(valor).empty()) {
           t.setNull(i);
           return true;
         }
-        const auto d = dbf::leeFecha(recorta(valor));
+        const auto d = dbf::leeFecha(base::recortaEspaciosYTabs(valor));
         if (!d) {
           ui_.mensaje("\"" + std::string(valor) + "\" no es una Fecha Válida");
           return false;
@@ -500,7 +495,7 @@ bool CatalogoProductos::ponCampo(dbf::Table& t, std::string_view campo, std::str
 }
 
 bool CatalogoProductos::ponImagen(std::string_view ruta) {
-  const std::string r = recorta(ruta);
+  const std::string r = base::recortaEspaciosYTabs(ruta);
   if (!r.empty() && !base::existe(r)) {
     ui_.mensaje("No Existe el Archivo " + r);
     return false;
@@ -519,7 +514,7 @@ bool CatalogoProductos::ponImagen(std::string_view ruta) {
 
 bool CatalogoProductos::guarda(std::string_view clave) {
   if (!editando()) return false;
-  const std::string k = recorta(clave);
+  const std::string k = base::recortaEspaciosYTabs(clave);
   if (k.empty()) {
     ui_.mensaje(kClaveBlanca);
     return false;
@@ -623,7 +618,7 @@ bool CatalogoProductos::cierra(std::string_view clave) {
   if (!editando()) return true;
   switch (ui_.cerrar()) {
     case base::RespuestaCerrar::Guardar:
-      if (!recorta(clave).empty()) return guarda(clave);
+      if (!base::recortaEspaciosYTabs(clave).empty()) return guarda(clave);
       descarta();
       return true;
     case base::RespuestaCerrar::Descartar:
@@ -713,7 +708,7 @@ void CatalogoProductos::salePrecio(int nivel) {
 }
 
 bool CatalogoProductos::saleMargen(int nivel, std::string_view margen) {
-  if (!hayProducto() || nivel < 1 || nivel > 7 || recorta(margen).empty()) return false;
+  if (!hayProducto() || nivel < 1 || nivel > 7 || base::recortaEspaciosYTabs(margen).empty()) return false;
   const auto m = leeNumero(margen);
   if (!m) {
     ui_.mensaje("\"" + std::string(margen) + "\" no es un Número Válido");
@@ -748,7 +743,7 @@ Presentacion CatalogoProductos::presenta() {
         productos_.setFloat("EXIST_I", 0);
         productos_.post();
       }
-      if (recorta(productos_.asText("ALMAC_I")).empty()) {
+      if (base::recortaEspaciosYTabs(productos_.asText("ALMAC_I")).empty()) {
         productos_.edit();
         productos_.setText("ALMAC_I", "1");
         productos_.post();
@@ -762,7 +757,7 @@ Presentacion CatalogoProductos::presenta() {
   const double existencia = t.asFloat("EXIST_I");
   const double empaque = t.asFloat("UEMPA_I");
   if (empaque > 0) p.empaques = "EMPAQUES " + base::formateaMascara(existencia / empaque, "###,###,##0.00");
-  const std::string imagen = recorta(t.asText("IMAGE_I"));
+  const std::string imagen = base::recortaEspaciosYTabs(t.asText("IMAGE_I"));
   if (!imagen.empty()) {
     if (base::existe(imagen)) {
       p.imagen = p.rutaImagen = imagen;
@@ -787,7 +782,7 @@ Presentacion CatalogoProductos::presenta() {
       ui_.mensaje("El Producto Esta por Arriba de su Stock Máximo " + numeroCorto(maximo) + " Existencias " +
                   numeroCorto(existencia));
   }
-  const std::string clave = recorta(t.asText("CLPRO_I"));
+  const std::string clave = base::recortaEspaciosYTabs(t.asText("CLPRO_I"));
   p.disponible = existencia;
   try {
     dbf::Table e;

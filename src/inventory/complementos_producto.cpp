@@ -5,18 +5,12 @@
 
 #include "base/rutas.h"
 #include "base/texto.h"
+#include "base/texto_util.h"
 #include "store/catalogo.h"
 #include "store/dbf/dbf_table.h"
 
 namespace mostrador::inventory {
 namespace {
-
-std::string recorta(std::string_view s) {
-  size_t a = 0, b = s.size();
-  while (a < b && s[a] == ' ') ++a;
-  while (b > a && s[b - 1] == ' ') --b;
-  return std::string(s.substr(a, b - a));
-}
 
 std::optional<double> leeNumero(const std::string& t) {
   double v = 0;
@@ -68,7 +62,7 @@ int generaClaves(std::string_view dir, const std::vector<std::string>& claves,
   // The common values are checked before the first product is written.
   std::array<std::optional<double>, 9> numeros{};
   for (size_t i = 1; i < comunes.size(); ++i) {
-    const std::string v = recorta(comunes[i]);
+    const std::string v = base::recorta(comunes[i]);
     if (v.empty()) continue;
     numeros[i] = leeNumero(v);
     if (!numeros[i]) {
@@ -80,13 +74,13 @@ int generaClaves(std::string_view dir, const std::vector<std::string>& claves,
   ui.iniciaProgreso("Valores para Clave", static_cast<int>(claves.size()));
   try {
     for (size_t k = 0; k < claves.size(); ++k) {
-      const std::string clave = recorta(claves[k]);
+      const std::string clave = base::recorta(claves[k]);
       if (!clave.empty() && !t.findKey({clave})) {
         t.append();
         t.setText("CLPRO_I", clave);
         t.setText("DSCPR_I", k < descripciones.size() ? descripciones[k] : std::string());
         t.setText("ALMAC_I", "1");
-        if (!recorta(comunes[0]).empty()) t.setText(kCamposComunes[0], comunes[0]);
+        if (!base::recorta(comunes[0]).empty()) t.setText(kCamposComunes[0], comunes[0]);
         for (size_t i = 1; i < comunes.size(); ++i)
           if (numeros[i]) t.setFloat(kCamposComunes[i], *numeros[i]);
         t.post();
@@ -119,7 +113,7 @@ std::vector<ComponenteKit> componentesKit(std::string_view dirDatos, std::string
   dbf::Table t;
   t.open(dirDatos, kTablaKits);
   t.setIndex("CLPRO_I");
-  const std::string k = recorta(kit);
+  const std::string k = base::recorta(kit);
   t.setRange({k}, {k});
   for (t.first(); !t.eof(); t.next())
     v.push_back({t.asText("CLPRO_K"), t.asText("DESCR_K"), t.asFloat("CANTI_K"), t.recno()});
@@ -127,15 +121,15 @@ std::vector<ComponenteKit> componentesKit(std::string_view dirDatos, std::string
 }
 
 bool kitContiene(std::string_view dirDatos, std::string_view kit, std::string_view componente) {
-  const std::string buscado = recorta(componente);
+  const std::string buscado = base::recorta(componente);
   std::set<std::string> vistos;
-  std::vector<std::string> pendientes{recorta(kit)};
+  std::vector<std::string> pendientes{base::recorta(kit)};
   while (!pendientes.empty()) {
     const std::string k = pendientes.back();
     pendientes.pop_back();
     if (!vistos.insert(k).second) continue;  // a cycle already in the table ends here
     for (const auto& c : componentesKit(dirDatos, k)) {
-      const std::string ck = recorta(c.clave);
+      const std::string ck = base::recorta(c.clave);
       if (ck == buscado) return true;
       pendientes.push_back(ck);
     }
@@ -145,7 +139,7 @@ bool kitContiene(std::string_view dirDatos, std::string_view kit, std::string_vi
 
 bool agregaComponente(std::string_view dirDatos, std::string_view dirInventario, std::string_view kit,
                       std::string_view componente, double cantidad, base::Interaccion& ui) {
-  const std::string k = recorta(kit), c = recorta(componente);
+  const std::string k = base::recorta(kit), c = base::recorta(componente);
   try {
     if (c == k || kitContiene(dirDatos, c, k)) {
       ui.mensaje(kKitSeContiene);
@@ -205,7 +199,7 @@ std::string leeObservacion(std::string_view dirDatos, std::string_view tipo, std
     dbf::Table t;
     t.open(dirDatos, "factuobs.dbf");
     t.setIndex("CLDOC_FO");
-    const std::string k = recorta(clave);
+    const std::string k = base::recorta(clave);
     t.setRange({k}, {k});
     for (t.first(); !t.eof(); t.next()) {
       if (t.asText("TIDOC_FO") != tipo) continue;
@@ -223,7 +217,7 @@ bool guardaObservacion(std::string_view dirDatos, std::string_view tipo, std::st
     dbf::Table t;
     t.open(dirDatos, "factuobs.dbf");
     t.setIndex("CLDOC_FO");
-    const std::string k = recorta(clave);
+    const std::string k = base::recorta(clave);
     t.setRange({k}, {k});
     std::vector<uint32_t> viejos;
     for (t.first(); !t.eof(); t.next())
@@ -268,7 +262,7 @@ bool guardaRutas(std::string_view dirDatos, const std::vector<std::string>& ruta
   for (uint32_t r : viejos)
     if (t.goTo(r)) t.remove();
   for (const auto& r : rutas) {
-    if (recorta(r).empty()) continue;
+    if (base::recorta(r).empty()) continue;
     t.append();
     t.setText("RUTA", r);
     t.post();

@@ -2,17 +2,14 @@
 
 #include <algorithm>
 
+#include "base/texto_util.h"
+
 namespace mostrador::inventory {
-namespace {
-
-char mayuscula(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }
-
-}  // namespace
 
 bool contieneSinMayusculas(std::string_view donde, std::string_view texto) {
   if (texto.empty()) return true;
   auto it = std::search(donde.begin(), donde.end(), texto.begin(), texto.end(),
-                        [](char a, char b) { return mayuscula(a) == mayuscula(b); });
+                        [](char a, char b) { return base::mayuscula(a) == base::mayuscula(b); });
   return it != donde.end();
 }
 

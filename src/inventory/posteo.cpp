@@ -77,7 +77,7 @@ void Posteo::escribe(const Movimiento& m) {
 long long siguienteMovimiento(dbf::Table& movimientos) {
   movimientos.setIndex("CLDOC_MI");
   movimientos.last();
-  return movimientos.isEmpty() || movimientos.eof() ? 1 : movimientos.asInteger("CLDOC_MI") + 1;
+  return movimientos.isEmpty() ? 1 : movimientos.asInteger("CLDOC_MI") + 1;
 }
 
 }  // namespace mostrador::inventory

@@ -9,6 +9,7 @@
 #include "base/numeros.h"
 #include "base/rutas.h"
 #include "base/texto.h"
+#include "base/texto_util.h"
 #include "store/dbf/lector_secuencial.h"
 
 namespace mostrador::query {
@@ -185,13 +186,6 @@ struct Cobro {
   std::optional<double> comisOriginal, ivaxxOriginal;
 };
 
-std::string recorta(std::string s) {
-  while (!s.empty() && s.back() == ' ') s.pop_back();
-  size_t i = 0;
-  while (i < s.size() && s[i] == ' ') ++i;
-  return s.substr(i);
-}
-
 // One pass of the three steps over the records in memory.
 void pasoCorreccion(std::vector<Cobro>& cobros, const std::vector<std::pair<long long, double>>& facturas) {
   std::multimap<std::string, size_t> porDocumento, porReferencia;
@@ -267,9 +261,9 @@ long correccionCuentasPorCobrar(std::string_view directorioDatos) {
   for (t.first(); !t.eof(); t.next()) {
     Cobro c;
     c.recno = t.recno();
-    c.nufac = recorta(t.asText("NUFAC_CC"));
-    c.nuref = recorta(t.asText("NUREF_CC"));
-    c.clven = c.clvenOriginal = recorta(t.asText("CLVEN_CC"));
+    c.nufac = base::recorta(t.asText("NUFAC_CC"));
+    c.nuref = base::recorta(t.asText("NUREF_CC"));
+    c.clven = c.clvenOriginal = base::recorta(t.asText("CLVEN_CC"));
     c.comis = c.comisOriginal = numeroONulo(t, "COMIS_CC");
     c.ivaxx = c.ivaxxOriginal = numeroONulo(t, "IVAXX_CC");
     cobros.push_back(std::move(c));

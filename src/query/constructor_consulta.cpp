@@ -1,28 +1,16 @@
 #include "query/constructor_consulta.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "base/fechas.h"
 #include "base/numeros.h"
 #include "base/rutas.h"
+#include "base/texto_util.h"
 #include "store/sql/sql.h"
 
 namespace mostrador::query {
 
 namespace {
-
-std::string minusculas(std::string_view s) {
-  std::string r(s);
-  for (char& c : r) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return r;
-}
-
-std::string mayusculas(std::string_view s) {
-  std::string r(s);
-  for (char& c : r) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return r;
-}
 
 std::string recorta(std::string s) {
   while (!s.empty() && s.back() == ' ') s.pop_back();
@@ -55,7 +43,7 @@ char clase(char tipo) { return tipo == 'F' ? 'N' : tipo; }
 }  // namespace
 
 std::string tablaDelDiccionario(std::string_view archivo) {
-  std::string t = minusculas(archivo);
+  std::string t = base::minusculasAscii(archivo);
   for (const char* e : {"remision.dbf", "cotizaci.dbf", "pedido.dbf", "devoluci.dbf"})
     if (t == e) return "facturae.dbf";
   for (const char* d : {"remisiod.dbf", "cotizad.dbf", "pedidod.dbf", "devolucd.dbf"})
@@ -72,7 +60,7 @@ std::vector<CampoDiccionario> camposDiccionario(std::string_view directorioSiste
   const std::string tabla = tablaDelDiccionario(archivoTabla);
   if (t.tags().empty()) {
     for (t.first(); !t.eof(); t.next())
-      if (minusculas(recorta(t.asText("TABLA"))) == tabla) r.push_back(leeEntrada(t));
+      if (base::minusculasAscii(recorta(t.asText("TABLA"))) == tabla) r.push_back(leeEntrada(t));
     return r;
   }
   t.setIndex("TABLA");
@@ -86,14 +74,14 @@ std::optional<CampoDiccionario> campoDiccionario(std::string_view directorioSist
   if (!base::existe(base::une(directorioSistema, "campos.dbf"))) return std::nullopt;
   dbf::Table t;
   t.open(directorioSistema, "campos.dbf");
-  const std::string buscado = mayusculas(campo);
+  const std::string buscado = base::mayusculasAscii(campo);
   if (!t.tags().empty()) {
     t.setIndex("CAMPO");
     if (t.findKey({buscado})) return leeEntrada(t);
     return std::nullopt;
   }
   for (t.first(); !t.eof(); t.next())
-    if (mayusculas(recorta(t.asText("CAMPO"))) == buscado) return leeEntrada(t);
+    if (base::mayusculasAscii(recorta(t.asText("CAMPO"))) == buscado) return leeEntrada(t);
   return std::nullopt;
 }
 
@@ -118,14 +106,14 @@ ConstructorConsulta::ConstructorConsulta(base::Interaccion& ui, std::string dire
 }
 
 std::optional<dbf::FieldDef> ConstructorConsulta::defCampo(std::string_view nombre) const {
-  const std::string n = mayusculas(nombre);
+  const std::string n = base::mayusculasAscii(nombre);
   for (const auto& d : defs_)
     if (d.name == n) return d;
   for (const auto& c : campos_) {
-    if (mayusculas(c.campo) != n) continue;
+    if (base::mayusculasAscii(c.campo) != n) continue;
     dbf::FieldDef d;
     d.name = n;
-    const std::string t = minusculas(c.tipo);
+    const std::string t = base::minusculasAscii(c.tipo);
     d.type = t.rfind("fecha", 0) == 0 || t.rfind("date", 0) == 0 ? 'D'
              : t.rfind("num", 0) == 0 || t.rfind("float", 0) == 0 || t.rfind("int", 0) == 0 ||
                      t.rfind("small", 0) == 0 || t.rfind("currency", 0) == 0

@@ -1,9 +1,8 @@
 #include "query/consulta_espanol.h"
 
-#include <cctype>
-
 #include "base/rutas.h"
 #include "base/texto.h"
+#include "base/texto_util.h"
 
 namespace mostrador::query {
 
@@ -25,21 +24,9 @@ const std::vector<PalabraClave>& palabrasClave() {
   return tabla;
 }
 
-namespace {
-
-bool igualSinMayusculas(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i])))
-      return false;
-  return true;
-}
-
-}  // namespace
-
 std::string traducePalabra(std::string_view palabra) {
   for (const auto& p : palabrasClave())
-    if (igualSinMayusculas(palabra, p.espanol)) return std::string(p.sql);
+    if (base::igualesSinCasoAscii(palabra, p.espanol)) return std::string(p.sql);
   return std::string(palabra);
 }
 

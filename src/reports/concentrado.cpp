@@ -93,12 +93,6 @@ bool CondicionesConcentrado::alguna() const {
 
 namespace {
 
-std::string mayusculasCp(std::string_view s) {
-  std::string r(s);
-  for (char& c : r) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return r;
-}
-
 char letraDeCampo(const dbf::FieldDef& f) {
   switch (f.type) {
     case 'N': return f.decimals > 0 ? 'f' : 'e';
@@ -499,7 +493,7 @@ ResultadoConcentrado genera(const std::vector<dbf::Table*>& fuentes, const Param
         ui.mensaje("Registro fuera del archivo: " + std::to_string(i));
         break;
       }
-      claves.emplace_back(mayusculasCp(base::aCp1252(leeCadena(*b, 0, 100))), i);
+      claves.emplace_back(base::mayusculasAscii(base::aCp1252(leeCadena(*b, 0, 100))), i);
       if (!avance.uno()) return abandona(ResultadoConcentrado::Cancelado);
     }
     std::stable_sort(claves.begin(), claves.end(),
@@ -547,7 +541,7 @@ ResultadoConcentrado genera(const std::vector<dbf::Table*>& fuentes, const Param
       RegistroConcentrado r = deBytes(*b);
       if (r.clave == "*") break;
       if (!avance.uno()) return abandona(ResultadoConcentrado::Cancelado);
-      const std::string clave = mayusculasCp(base::aCp1252(r.clave));
+      const std::string clave = base::mayusculasAscii(base::aCp1252(r.clave));
       if (!grupo || clave != claveGrupo) {
         termina();
         grupo = r;

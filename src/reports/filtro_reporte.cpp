@@ -6,17 +6,12 @@
 
 #include "base/fechas.h"
 #include "base/rutas.h"
+#include "base/texto_util.h"
 #include "store/dbf/dbf_table.h"
 
 namespace mostrador::reports {
 
 namespace {
-
-std::string minusculas(std::string_view s) {
-  std::string r(s);
-  for (char& c : r) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return r;
-}
 
 std::string corta15(std::string s) {
   if (s.size() > 15) s.resize(15);
@@ -42,7 +37,7 @@ std::string traduceOperador(const std::string& op, const std::string& v) {
 
 // Tables sharing the invoice layout are described under the invoice tables.
 std::string tablaDiccionario(std::string_view tabla) {
-  std::string t = minusculas(tabla);
+  std::string t = base::minusculasAscii(tabla);
   if (auto p = t.find_last_of("\\/"); p != std::string::npos) t = t.substr(p + 1);
   static const std::pair<const char*, const char*> mapa[] = {
       {"remision.dbf", "facturae.dbf"}, {"cotizaci.dbf", "facturae.dbf"}, {"pedido.dbf", "facturae.dbf"},
@@ -121,23 +116,21 @@ std::vector<std::string> CamposDeConsulta(std::string_view def) {
   std::vector<std::string> r;
   size_t p = def.find('&');
   if (p == std::string_view::npos) return r;
-  const std::string resto = minusculas(def.substr(p));
+  const std::string resto = base::minusculasAscii(def.substr(p));
   size_t s = resto.find("select");
   if (s == std::string::npos) return r;
   size_t i = p + s + 6;
   std::string nombre;
   auto cierra = [&] {
-    std::string n = nombre;
+    std::string n = base::recortaBlancos(nombre);
     nombre.clear();
-    while (!n.empty() && std::isspace(static_cast<unsigned char>(n.front()))) n.erase(n.begin());
-    while (!n.empty() && std::isspace(static_cast<unsigned char>(n.back()))) n.pop_back();
     // "F.CLDOC_F" loses its alias; a number such as 1.15 stays whole.
     if (auto d = n.find('.'); d != std::string::npos && !std::isdigit(static_cast<unsigned char>(n[0])))
       n = n.substr(d + 1);
     if (!n.empty()) r.push_back(n);
   };
   for (; i < def.size(); ++i) {
-    if (minusculas(def.substr(i, 4)) == "from") break;
+    if (base::minusculasAscii(def.substr(i, 4)) == "from") break;
     const char c = def[i];
     if (c == ',' || c == '-' || c == '+' || c == '*' || c == '/') {
       cierra();
@@ -164,13 +157,13 @@ std::vector<CampoFiltro> camposDeFiltro(std::string_view directorioSistema, std:
   const std::string nombre = tablaDiccionario(tabla);
   std::vector<std::pair<std::string, CampoFiltro>> todos;
   for (t.first(); !t.eof(); t.next())
-    todos.emplace_back(minusculas(t.asText("TABLA")),
+    todos.emplace_back(base::minusculasAscii(t.asText("TABLA")),
                        CampoFiltro{t.asText("DESCRIBE"), t.asText("CAMPO"), t.asText("TIPO")});
   for (const auto& [tab, c] : todos)
     if (tab == nombre) f.agregaCampo(c);
   for (const auto& nombreCampo : camposConsulta)
     for (const auto& [tab, c] : todos)
-      if (minusculas(c.campo) == minusculas(nombreCampo)) {
+      if (base::minusculasAscii(c.campo) == base::minusculasAscii(nombreCampo)) {
         f.agregaCampo(c);
         break;
       }

@@ -52,19 +52,6 @@ std::string reemplazaTodos(std::string_view s, std::string_view que, std::string
   return r;
 }
 
-std::string recorta(std::string_view s) {
-  size_t a = 0, b = s.size();
-  while (a < b && std::isspace(static_cast<unsigned char>(s[a]))) ++a;
-  while (b > a && std::isspace(static_cast<unsigned char>(s[b - 1]))) --b;
-  return std::string(s.substr(a, b - a));
-}
-
-std::string minusculas(std::string_view s) {
-  std::string r(s);
-  for (char& c : r) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return r;
-}
-
 std::string alineaDerecha(std::string s, size_t n) {
   const size_t largo = base::largoCaracteres(s);
   if (largo < n) s.insert(0, n - largo, ' ');
@@ -116,7 +103,7 @@ std::optional<double> leeValor(const sql::Valor& v) {
 }
 
 std::optional<double> leeValor(std::string_view valor) {
-  const std::string t = recorta(valor);
+  const std::string t = base::recortaBlancos(valor);
   if (t.empty()) return 0.0;
   return base::leeNumero(t);
 }
@@ -288,7 +275,7 @@ bool ReporteSql::ejecuta(std::string_view definicion, std::string_view rutaDatos
       b.tieneOrden = true;
       b.orden = valor;
     } else if (rol == ">") {
-      b.grupo = recorta(valor).substr(0, 30);
+      b.grupo = base::recortaBlancos(valor).substr(0, 30);
     } else if (rol == "%") {
       b.codigos = valor;
     } else if (rol == "#") {
@@ -316,7 +303,7 @@ bool ReporteSql::ejecutaBloque(const Bloque& b, std::string_view rutaDatos, std:
     }
     if (!c.empty()) codigos.push_back(c.substr(0, 10));
   }
-  std::string orden = b.tieneOrden ? recorta(b.orden) : std::string();
+  std::string orden = b.tieneOrden ? base::recortaBlancos(b.orden) : std::string();
   bool ordena = b.tieneOrden && orden != "X";
   if (!columnaOrden.empty()) {
     // The chosen column goes into the select list where "«" marks it, else before
@@ -324,7 +311,7 @@ bool ReporteSql::ejecutaBloque(const Bloque& b, std::string_view rutaDatos, std:
     const std::string col = std::string(columnaOrden);
     if (auto m = consulta.find(kComillaAngular); m != std::string::npos) {
       consulta.insert(m, "," + col + " ");
-    } else if (auto f = minusculas(consulta).find(" from"); f != std::string::npos) {
+    } else if (auto f = base::minusculasAscii(consulta).find(" from"); f != std::string::npos) {
       consulta.insert(f, "," + col);
     }
     orden = col;
@@ -359,7 +346,7 @@ bool ReporteSql::ejecutaBloque(const Bloque& b, std::string_view rutaDatos, std:
     std::vector<std::string> titulos;
     size_t desde = 0;
     for (int a : anchosEncabezado(b.encabezado)) {
-      titulos.push_back(recorta(subcadena(b.encabezado, desde, static_cast<size_t>(a))));
+      titulos.push_back(base::recortaBlancos(subcadena(b.encabezado, desde, static_cast<size_t>(a))));
       desde += static_cast<size_t>(a);
     }
     hoja_.agrega(b.encabezado, std::move(titulos));
@@ -398,7 +385,7 @@ bool ReporteSql::ejecutaBloque(const Bloque& b, std::string_view rutaDatos, std:
         if (c == 'm') x = cuenta > 0 ? x / static_cast<double>(cuenta) : 0;
         celda = escribeNumero(c, x);
       }
-      celdasTotales.push_back(recorta(celda));
+      celdasTotales.push_back(base::recortaBlancos(celda));
       l += ajustaAncho(celda, ancho(i));
     }
     return l;
@@ -436,7 +423,7 @@ bool ReporteSql::ejecutaBloque(const Bloque& b, std::string_view rutaDatos, std:
       } else {
         celda = escribeCodigo(codigo(i), r->asText(i));
       }
-      celdas.push_back(recorta(celda));
+      celdas.push_back(base::recortaBlancos(celda));
       l += ajustaAncho(celda, ancho(i));
       if ((c == 't' || c == 'm') && i < kMaxColumnas) {
         const double v = numero.value_or(0);
@@ -540,7 +527,7 @@ std::pair<std::string, std::string> extremos(std::string_view dir, std::string_v
     t.open(dir, tabla);
     if (!t.fieldExists(campo)) return {};
     for (const auto& tag : t.tags())
-      if (minusculas(tag.key) == minusculas(campo)) {
+      if (base::minusculasAscii(tag.key) == base::minusculasAscii(campo)) {
         t.setIndex(tag.name);
         break;
       }

@@ -12,6 +12,7 @@
 #include "base/numeros.h"
 #include "base/rutas.h"
 #include "base/texto.h"
+#include "base/texto_util.h"
 #include "store/estados.h"
 #include "store/numeracion.h"
 
@@ -23,12 +24,6 @@ constexpr std::string_view kErrorGuardar = "No Pueden Guardarse los Datos ha Ocu
 constexpr double kCantidadMaxima = 1e10;  // quantity fields: 14 wide, 3 decimals
 
 using base::leeNumero;
-
-std::string mayusculas(std::string s) {
-  for (char& c : s)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return s;
-}
 
 }  // namespace
 
@@ -359,7 +354,7 @@ bool CapturaVenta::confirmaCantidad(double q, bool conProducto) {
   if (!conProducto) return true;
   // Far beyond what is on hand is almost always a slip of the finger (or a scan).
   const double existencia = productos_.asFloat("EXIST_I");
-  if (existencia > 0 && q > 10 * existencia && mayusculas(productos_.asText("LIPRO_I")) != "SERVI")
+  if (existencia > 0 && q > 10 * existencia && base::mayusculasAscii(productos_.asText("LIPRO_I")) != "SERVI")
     return ui_.advertencia("La Cantidad " + numeroTexto(q) + " rebasa por mucho las existencias (" +
                            numeroTexto(existencia) + "). ¿Es correcta?") == base::RespuestaAdvertencia::Si;
   return true;
@@ -776,7 +771,8 @@ bool CapturaVenta::buscaProducto(std::string_view claveTecleada) {
       productos_.setIndex("DSCPR_I");
       productos_.findNearest({k});
       if (!productos_.isEmpty() && !(productos_.eof() && productos_.asText("DSCPR_I").empty())) {
-        const double puntos = similitud(mayusculas(k), mayusculas(productos_.asText("DSCPR_I")));
+        const double puntos =
+            similitud(base::mayusculasAscii(k), base::mayusculasAscii(productos_.asText("DSCPR_I")));
         if (puntos > 0.6) {
           etiquetaPartidas_ = numeroTexto(puntos);
           if (auto elegido = dlg_.buscaProducto(k)) {
@@ -866,7 +862,7 @@ bool CapturaVenta::checaExistencia(bool alLlenar) {
   const double s = otras != 0 ? otras : esta;
   const double existencia = productos_.asFloat("EXIST_I");
   const base::Importe resta = base::Importe::deDouble(existencia) - base::Importe::deDouble(s);
-  if (resta >= base::Importe{} || mayusculas(productos_.asText("LIPRO_I")) == "SERVI" ||
+  if (resta >= base::Importe{} || base::mayusculasAscii(productos_.asText("LIPRO_I")) == "SERVI" ||
       !aj_.controlExistencias)
     return true;
   ui_.mensaje("Las Compras son Superiores a las Existencias " + numeroTexto(existencia) + " Solicitado " +

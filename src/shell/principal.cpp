@@ -8,6 +8,7 @@
 #include "session/derechos.h"
 #include "base/fechas.h"
 #include "base/rutas.h"
+#include "base/texto_util.h"
 #include "session/usuarios.h"
 
 namespace mostrador::shell {
@@ -52,22 +53,6 @@ const DatosPantalla& datos(Pantalla p) {
     if (d.p == p) return d;
   assert(false && "screen missing from kPantallas");
   return kPantallas[0];
-}
-
-// Upper case of the ASCII and Latin-1 letters of a UTF-8 text.
-std::string mayusculas(std::string_view s) {
-  std::string r(s);
-  for (size_t i = 0; i < r.size(); ++i) {
-    unsigned char c = static_cast<unsigned char>(r[i]);
-    if (c >= 'a' && c <= 'z') {
-      r[i] = static_cast<char>(c - 32);
-    } else if (c == 0xC3 && i + 1 < r.size()) {
-      unsigned char d = static_cast<unsigned char>(r[i + 1]);
-      if (d >= 0xA0 && d <= 0xBE && d != 0xB7) r[i + 1] = static_cast<char>(d - 0x20);
-      ++i;
-    }
-  }
-  return r;
 }
 
 constexpr std::string_view kSinAccesoModulo = "No se Tiene Acceso a este Módulo";
@@ -226,7 +211,7 @@ void Principal::Panel2Click() {
   Apertura a(Pantalla::CapturaRapida);
   a.usuario = usuario_;
   if (!session::checaDerecho(ui_, sistema_, usuario_, 4)) return;
-  a.tituloAgregado = "   " + mayusculas(session::nombreUsuario(ui_, sistema_, usuario_)) +
+  a.tituloAgregado = "   " + base::mayusculasLatin1(session::nombreUsuario(ui_, sistema_, usuario_)) +
                      std::string(11, ' ') + base::fechaCorta(reloj_.ahora().fecha);
   abreOExplica(a);
 }

@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "base/rutas.h"
+#include "base/texto_util.h"
 
 namespace mostrador::store {
 
@@ -570,12 +571,6 @@ std::vector<DefTabla> construyeSistema() {
   return v;
 }
 
-std::string minusculas(std::string_view s) {
-  std::string r(s);
-  for (char& c : r) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return r;
-}
-
 std::string sinExtension(std::string_view s) {
   auto p = s.rfind('.');
   return std::string(p == std::string_view::npos ? s : s.substr(0, p));
@@ -602,7 +597,7 @@ const dbf::TagDef* DefTabla::indice(std::string_view nombre) const {
   return nullptr;
 }
 
-std::string DefTabla::archivoMinusculas() const { return minusculas(archivo); }
+std::string DefTabla::archivoMinusculas() const { return base::minusculasAscii(archivo); }
 
 const std::vector<DefTabla>& tablasEmpresa() {
   static const std::vector<DefTabla> v = construyeEmpresa();

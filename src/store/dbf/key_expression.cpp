@@ -1,12 +1,12 @@
 #include "store/dbf/key_expression.h"
 
-#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 
 #include "base/texto.h"
+#include "base/texto_util.h"
 #include "store/dbf/mdx_key_expr.h"
 
 // Choices the encodings make (see the header for the byte forms):
@@ -25,15 +25,6 @@
 namespace mostrador::dbf {
 
 namespace {
-
-bool sameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (std::toupper(static_cast<unsigned char>(a[i])) !=
-        std::toupper(static_cast<unsigned char>(b[i])))
-      return false;
-  return true;
-}
 
 std::string_view trimmed(std::string_view s) {
   while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
@@ -201,7 +192,7 @@ KeyExpression KeyExpression::compile(std::string_view key, const RecordLayout& l
       std::string_view name = trimmed(key.substr(0, semi));
       if (name.empty()) throw Error("Llave de índice inválida: campo vacío");
       size_t i = 0;
-      while (i < layout.fields.size() && !sameName(layout.fields[i].name, name)) ++i;
+      while (i < layout.fields.size() && !base::igualesSinCasoAscii(layout.fields[i].name, name)) ++i;
       if (i == layout.fields.size()) throw Error("Campo " + std::string(name) + " no encontrado");
       const FieldDef& f = layout.fields[i];
       if (std::string_view("CNFDL").find(f.type) == std::string_view::npos)

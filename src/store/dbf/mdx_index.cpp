@@ -90,6 +90,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "base/texto_util.h"
 #include "store/dbf/btree_page.h"
 #include "store/dbf/dbf_file.h"
 #include "store/dbf/journal.h"
@@ -131,13 +132,6 @@ uint64_t checksum(const uint8_t* p, size_t n) {
     h ^= h >> 32;
   }
   return h;
-}
-
-std::string upper(std::string_view s) {
-  std::string r(s);
-  for (char& c : r)
-    if (c >= 'a' && c <= 'z') c = char(c - 32);
-  return r;
 }
 
 uint64_t newIdentity() {
@@ -993,7 +987,7 @@ struct MdxFile::Impl {
     validateNewTag(def);
     Tag t;
     t.def = def;
-    t.def.name = upper(def.name);
+    t.def.name = base::mayusculasAscii(def.name);
     t.expr = KeyExpression::compile(def.key, layout, def.descending);
     t.keyType = t.expr.type();
     t.keyLength = t.expr.length();
@@ -1204,7 +1198,7 @@ void MdxFile::replaceContents(const std::filesystem::path& path, const std::file
 const std::vector<TagDef>& MdxFile::tags() const { return d_->defs; }
 
 int MdxFile::tagNumber(std::string_view name) const {
-  std::string u = upper(name);
+  std::string u = base::mayusculasAscii(name);
   for (size_t i = 0; i < d_->tags.size(); ++i)
     if (d_->tags[i].def.name == u) return int(i);
   return -1;
@@ -1266,7 +1260,7 @@ void MdxFile::deleteTag(std::string_view name) {
   auto check = [&] {
     n = tagNumber(name);
     if (n < 0)
-      throw Error("No existe la etiqueta " + upper(name), "borrar etiqueta", d.path.string());
+      throw Error("No existe la etiqueta " + base::mayusculasAscii(name), "borrar etiqueta", d.path.string());
   };
   d.change(check, [&] {
     for (uint32_t pg : d.treePages(d.tags[size_t(n)])) d.freePage(pg);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/texto.h"
+#include "base/texto_util.h"
 
 namespace mostrador::dbf::keyexpr {
 
@@ -41,15 +42,6 @@ namespace {
 
 [[noreturn]] void fail(const std::string& detail) {
   throw Error("Expresión de índice inválida: " + detail);
-}
-
-bool sameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (std::toupper(static_cast<unsigned char>(a[i])) !=
-        std::toupper(static_cast<unsigned char>(b[i])))
-      return false;
-  return true;
 }
 
 std::string at(int pos) { return " en la posición " + std::to_string(pos); }
@@ -306,7 +298,7 @@ class Parser {
   NodePtr field(const Token& t) {
     for (size_t i = 0; i < layout_.fields.size(); ++i) {
       const FieldDef& f = layout_.fields[i];
-      if (!sameName(f.name, t.text)) continue;
+      if (!base::igualesSinCasoAscii(f.name, t.text)) continue;
       if (std::string_view("CNFDL").find(f.type) == std::string_view::npos)
         throw Error("El campo " + f.name + " no puede indexarse");
       auto n = std::make_shared<Node>();

@@ -1,11 +1,11 @@
 #include "store/mantenimiento/reindexado.h"
 
 #include <algorithm>
-#include <cctype>
 #include <set>
 
 #include "base/rutas.h"
 #include "base/texto.h"
+#include "base/texto_util.h"
 #include "store/dbf/dbf_table.h"
 #include "store/mantenimiento/opciones.h"
 #include "store/mantenimiento/tablas_exclusivas.h"
@@ -13,23 +13,6 @@
 
 namespace mostrador::store {
 namespace {
-
-std::string recorta(std::string_view s) {
-  size_t a = 0, b = s.size();
-  while (a < b && (s[a] == ' ' || s[a] == '\t')) ++a;
-  while (b > a && (s[b - 1] == ' ' || s[b - 1] == '\t')) --b;
-  return std::string(s.substr(a, b - a));
-}
-
-std::string minusculas(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
-
-std::string mayusculas(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return s;
-}
 
 void agregaUnico(std::vector<std::string>& v, const std::string& s) {
   for (const auto& x : v)
@@ -57,8 +40,9 @@ std::optional<LineaIndice> leeLineaIndice(std::string_view linea) {
   if (c1 == std::string_view::npos) return std::nullopt;
   const size_t c2 = linea.find(',', c1 + 1);
   if (c2 == std::string_view::npos) return std::nullopt;
-  LineaIndice l{recorta(linea.substr(0, c1)), recorta(linea.substr(c1 + 1, c2 - c1 - 1)),
-                recorta(linea.substr(c2 + 1))};
+  LineaIndice l{base::recortaEspaciosYTabs(linea.substr(0, c1)),
+                base::recortaEspaciosYTabs(linea.substr(c1 + 1, c2 - c1 - 1)),
+                base::recortaEspaciosYTabs(linea.substr(c2 + 1))};
   if (l.tabla.empty() || l.etiqueta.empty() || l.campos.empty()) return std::nullopt;
   return l;
 }
@@ -106,8 +90,8 @@ ResultadoIndices reconstruyeIndices(base::Interaccion& ui, std::string_view dir,
     }
     if (saltaGrupo) continue;
     dbf::TagDef tag;
-    tag.name = mayusculas(l->etiqueta);
-    tag.key = l->campos[0] == '*' ? l->campos : mayusculas(l->campos);
+    tag.name = base::mayusculasAscii(l->etiqueta);
+    tag.key = l->campos[0] == '*' ? l->campos : base::mayusculasAscii(l->campos);
     try {
       t.addTag(tag);
       r.creados.push_back(l->tabla + " " + tag.name);
@@ -140,7 +124,8 @@ std::vector<std::string> describeIndices(std::string_view dir, const std::vector
     } catch (const dbf::Error&) {
       continue;
     }
-    for (const auto& tag : t.tags()) r.push_back(minusculas(nombre + "," + tag.name + "," + tag.key));
+    for (const auto& tag : t.tags())
+      r.push_back(base::minusculasAscii(nombre + "," + tag.name + "," + tag.key));
   }
   return r;
 }
@@ -161,13 +146,13 @@ std::vector<std::string> indicesFaltantes(std::string_view dir, const std::vecto
         dbf::Table t;
         try {
           t.open(dir, l->tabla);
-          for (const auto& tag : t.tags()) etiquetas.push_back(minusculas(tag.name));
+          for (const auto& tag : t.tags()) etiquetas.push_back(base::minusculasAscii(tag.name));
         } catch (const dbf::Error&) {
           // A table that cannot be opened has none of its tags.
         }
       }
     }
-    const std::string buscada = minusculas(l->etiqueta);
+    const std::string buscada = base::minusculasAscii(l->etiqueta);
     if (!existe || std::find(etiquetas.begin(), etiquetas.end(), buscada) == etiquetas.end())
       r.push_back(linea);
   }

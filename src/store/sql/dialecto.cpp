@@ -6,6 +6,8 @@
 #include <map>
 #include <set>
 
+#include "base/texto_util.h"
+
 namespace mostrador::sql {
 
 namespace {
@@ -18,15 +20,9 @@ bool esBlanco(unsigned char c) {
   return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
 }
 
-std::string mayusculas(std::string_view s) {
-  std::string r(s);
-  for (char& c : r) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return r;
-}
-
 bool terminaEn(std::string_view s, std::string_view fin) {
   if (s.size() < fin.size()) return false;
-  return mayusculas(s.substr(s.size() - fin.size())) == mayusculas(fin);
+  return base::mayusculasAscii(s.substr(s.size() - fin.size())) == base::mayusculasAscii(fin);
 }
 
 // Parses exactly n..m digits at s[i]; advances i.
@@ -80,7 +76,7 @@ struct Analisis {
   std::map<std::string, std::string> alias;  // ALIAS (upper) -> path (upper)
 };
 
-std::string clave(std::string_view ruta) { return mayusculas(ruta); }
+std::string clave(std::string_view ruta) { return base::mayusculasAscii(ruta); }
 
 Analisis analiza(std::string_view sentencia, const Entorno* entorno) {
   Analisis a;
@@ -101,13 +97,13 @@ Analisis analiza(std::string_view sentencia, const Entorno* entorno) {
       continue;
     }
     if (t.clase == Clase::Palabra) {
-      std::string w = mayusculas(t.texto);
+      std::string w = base::mayusculasAscii(t.texto);
       if (w == "FROM") enFrom.back() = true;
       else if (kFinDeFrom.count(w)) enFrom.back() = false;
     }
     bool posicionTabla = false;
     if (previo) {
-      if (previo->clase == Clase::Palabra && kAntesDeTabla.count(mayusculas(previo->texto)))
+      if (previo->clase == Clase::Palabra && kAntesDeTabla.count(base::mayusculasAscii(previo->texto)))
         posicionTabla = true;
       else if (previo->esSimbolo(",") && enFrom.back())
         posicionTabla = true;
@@ -119,7 +115,7 @@ Analisis analiza(std::string_view sentencia, const Entorno* entorno) {
           (posicionTabla || terminaEn(v, ".dbf") || terminaEn(v, ".db")))
         ruta = v;
     } else if (t.clase == Clase::Palabra && posicionTabla && entorno &&
-               entorno->tablaSinComillas && !kNoAlias.count(mayusculas(t.texto))) {
+               entorno->tablaSinComillas && !kNoAlias.count(base::mayusculasAscii(t.texto))) {
       // A bare name is a table only when it is not followed by "(" or "." (a function
       // or a qualified column after ON).
       bool siguePunto = k + 1 < a.sig.size() && (a.toks[a.sig[k + 1]].esSimbolo(".") ||
@@ -135,9 +131,9 @@ Analisis analiza(std::string_view sentencia, const Entorno* entorno) {
     if (k + 1 < a.sig.size()) {
       const Token& n = a.toks[a.sig[k + 1]];
       if (n.es("AS") && k + 2 < a.sig.size() && a.toks[a.sig[k + 2]].clase == Clase::Palabra)
-        a.alias[mayusculas(a.toks[a.sig[k + 2]].texto)] = clave(*ruta);
-      else if (n.clase == Clase::Palabra && !kNoAlias.count(mayusculas(n.texto)))
-        a.alias[mayusculas(n.texto)] = clave(*ruta);
+        a.alias[base::mayusculasAscii(a.toks[a.sig[k + 2]].texto)] = clave(*ruta);
+      else if (n.clase == Clase::Palabra && !kNoAlias.count(base::mayusculasAscii(n.texto)))
+        a.alias[base::mayusculasAscii(n.texto)] = clave(*ruta);
     }
   }
   return a;
@@ -201,7 +197,7 @@ class Reescritura {
         (tok(k - 2).clase == Clase::Palabra || a_.rutas.count(a_.sig[k - 2]))) {
       primero = k - 2;
       auto r = a_.rutas.find(a_.sig[k - 2]);
-      calificador = r != a_.rutas.end() ? "\x01" + clave(r->second) : mayusculas(tok(k - 2).texto);
+      calificador = r != a_.rutas.end() ? "\x01" + clave(r->second) : base::mayusculasAscii(tok(k - 2).texto);
     }
     if (inicio) *inicio = primero;
     return esCampoFecha(calificador, tok(k).texto);
@@ -219,7 +215,7 @@ class Reescritura {
   bool esCampoFecha(const std::string& calificador, std::string_view nombre) const {
     auto esFecha = [&](const TablaRegistrada& t) {
       for (const auto& f : t.campos)
-        if (f.type == 'D' && mayusculas(f.name) == mayusculas(nombre)) return true;
+        if (f.type == 'D' && base::mayusculasAscii(f.name) == base::mayusculasAscii(nombre)) return true;
       return false;
     };
     if (!calificador.empty()) {
@@ -230,7 +226,7 @@ class Reescritura {
         ruta = al->second;
       } else {
         for (const auto& [r, t] : tablas_)
-          if (mayusculas(t.nombre) == calificador) ruta = r;
+          if (base::mayusculasAscii(t.nombre) == calificador) ruta = r;
       }
       auto t = tablas_.find(ruta);
       return t != tablas_.end() && esFecha(t->second);
@@ -309,7 +305,7 @@ std::string Token::valor() const {
 }
 
 bool Token::es(std::string_view palabra) const {
-  return clase == Clase::Palabra && mayusculas(texto) == mayusculas(palabra);
+  return clase == Clase::Palabra && base::mayusculasAscii(texto) == base::mayusculasAscii(palabra);
 }
 
 std::string quitaMarcas(std::string_view sentencia) {

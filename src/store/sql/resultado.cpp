@@ -7,6 +7,7 @@
 #include <map>
 
 #include "base/texto.h"
+#include "base/texto_util.h"
 #include "store/sql/dialecto.h"
 
 namespace mostrador::sql {
@@ -20,11 +21,6 @@ bool esIso(const std::string& s) {
 }
 
 int digitos(long long v) { return static_cast<int>(std::to_string(v).size()); }
-
-std::string mayusculas(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return s;
-}
 
 }  // namespace
 
@@ -48,7 +44,7 @@ Resultado::Resultado(std::vector<std::string> nombres,
   for (size_t c = 0; c < columnas_; ++c) {
     dbf::FieldDef f;
     std::string nombre = nombres[c];
-    int& veces = vistos[mayusculas(nombre)];
+    int& veces = vistos[base::mayusculasAscii(nombre)];
     if (veces++ > 0) nombre += "_" + std::to_string(veces - 1);
     f.name = nombre;
     bool enteros = true, numeros = true, fechas = true, alguno = false;
@@ -180,7 +176,7 @@ std::optional<dbf::Fecha> Resultado::asDate(int field) const {
 bool Resultado::asBool(int field) const {
   const Valor& v = valor(field);
   if (auto* s = std::get_if<std::string>(&v)) {
-    std::string t = mayusculas(*s);
+    std::string t = base::mayusculasAscii(*s);
     return t == "T" || t == "S" || t == "Y" || t == "SI" || t == "TRUE" || t == "1";
   }
   return asFloat(field) != 0;

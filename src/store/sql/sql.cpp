@@ -12,6 +12,7 @@
 #include <set>
 
 #include "base/rutas.h"
+#include "base/texto_util.h"
 #include "store/dbf/key_expression.h"
 #include "store/sql/vtabla.h"
 
@@ -20,11 +21,6 @@ namespace mostrador::sql {
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string mayusculas(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return s;
-}
 
 std::string recorta(std::string_view s) {
   size_t a = s.find_first_not_of(" \t\r\n");
@@ -83,7 +79,7 @@ ValorCampo convierte(const Valor& v, const dbf::FieldDef& f) {
     case 'L': {
       if (!texto) return std::get_if<long long>(&v) ? *std::get_if<long long>(&v) != 0
                                                     : std::get<double>(v) != 0;
-      std::string s = mayusculas(recorta(*texto));
+      std::string s = base::mayusculasAscii(recorta(*texto));
       if (s.empty()) return std::monostate{};
       if (s == "T" || s == "S" || s == "Y" || s == "SI" || s == "TRUE" || s == "1") return true;
       if (s == "F" || s == "N" || s == "NO" || s == "FALSE" || s == "0") return false;
@@ -190,12 +186,12 @@ class Lector {
 dbf::FieldDef leeCampo(Lector& l, bool* primaria) {
   dbf::FieldDef f;
   std::string nombre = l.nombre();
-  f.name = mayusculas(nombre).substr(0, 10);
+  f.name = base::mayusculasAscii(nombre).substr(0, 10);
   if (l.fin() || l.esSimbolo(",") || l.esSimbolo(")"))
     throw Error("Falta el tipo del campo " + nombre);
   const Token& t = l.toma();
   if (t.clase != Clase::Palabra) throw Error("Falta el tipo del campo " + nombre);
-  std::string tipo = mayusculas(t.texto);
+  std::string tipo = base::mayusculasAscii(t.texto);
   int p = -1, s = -1;
   if (l.aceptaSimbolo("(")) {
     p = l.entero();
@@ -252,13 +248,13 @@ std::set<std::string> camposDeClave(const std::string& clave) {
   std::set<std::string> r;
   if (!clave.empty() && clave[0] == '*') {
     for (const auto& t : significativos(clave.substr(1)))
-      if (t.clase == Clase::Palabra) r.insert(mayusculas(t.texto));
+      if (t.clase == Clase::Palabra) r.insert(base::mayusculasAscii(t.texto));
   } else {
     size_t a = 0;
     while (a <= clave.size()) {
       size_t b = clave.find(';', a);
       if (b == std::string::npos) b = clave.size();
-      r.insert(mayusculas(recorta(clave.substr(a, b - a))));
+      r.insert(base::mayusculasAscii(recorta(clave.substr(a, b - a))));
       a = b + 1;
     }
   }
@@ -266,9 +262,9 @@ std::set<std::string> camposDeClave(const std::string& clave) {
 }
 
 int campoPorNombre(const std::vector<dbf::FieldDef>& campos, const std::string& nombre) {
-  std::string n = mayusculas(nombre);
+  std::string n = base::mayusculasAscii(nombre);
   for (size_t i = 0; i < campos.size(); ++i)
-    if (mayusculas(campos[i].name) == n) return static_cast<int>(i);
+    if (base::mayusculasAscii(campos[i].name) == n) return static_cast<int>(i);
   return -1;
 }
 
@@ -470,7 +466,7 @@ long BaseSql::Impl::creaTabla(Lector& l) {
     if (l.acepta("PRIMARY")) {
       l.espera("KEY");
       l.esperaSimbolo("(");
-      do clave.push_back(mayusculas(l.nombre()).substr(0, 10));
+      do clave.push_back(base::mayusculasAscii(l.nombre()).substr(0, 10));
       while (l.aceptaSimbolo(","));
       l.esperaSimbolo(")");
       continue;
@@ -547,7 +543,8 @@ long BaseSql::Impl::borraIndice(Lector& l) {
   dbf::Table tb;
   tb.open(dir, archivo, dbf::OpenMode::Exclusive);
   bool hay = false;
-  for (const auto& tag : tb.tags()) hay = hay || mayusculas(tag.name) == mayusculas(etiqueta);
+  for (const auto& tag : tb.tags())
+    hay = hay || base::mayusculasAscii(tag.name) == base::mayusculasAscii(etiqueta);
   if (!hay) throw Error("No existe el índice " + etiqueta + " en la tabla " + t.first);
   tb.deleteTag(etiqueta);
   return 0;
@@ -579,7 +576,7 @@ long BaseSql::Impl::alteraTabla(Lector& l) {
       std::string n = l.nombre();
       int c = campoPorNombre(campos, n);
       if (c < 0) throw Error("Campo " + n + " no encontrado");
-      quitados.insert(mayusculas(campos[c].name));
+      quitados.insert(base::mayusculasAscii(campos[c].name));
       campos.erase(campos.begin() + c);
       origen.erase(origen.begin() + c);
     } else if (l.acepta("ADD")) {

@@ -14,6 +14,7 @@
 #include <unordered_map>
 
 #include "base/rutas.h"
+#include "base/texto_util.h"
 #include "store/dbf/dbf_file.h"
 #include "store/dbf/key_expression.h"
 #include "store/dbf/lector_secuencial.h"
@@ -368,11 +369,6 @@ std::string sinComillas(std::string_view arg) {
   return std::string(arg);
 }
 
-std::string mayusculas(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return s;
-}
-
 std::string declaracion(const std::vector<dbf::FieldDef>& campos) {
   std::string s = "CREATE TABLE x(";
   for (size_t i = 0; i < campos.size(); ++i) {
@@ -410,9 +406,9 @@ int conecta(sqlite3* db, void* aux, int argc, const char* const* argv, sqlite3_v
   for (size_t k = 0; k < vt->etiquetas.size(); ++k) {
     const auto& tag = vt->etiquetas[k];
     if (tag.descending || tag.key.empty() || tag.key[0] == '*') continue;
-    std::string primero = mayusculas(tag.key.substr(0, tag.key.find(';')));
+    std::string primero = base::mayusculasAscii(tag.key.substr(0, tag.key.find(';')));
     for (size_t c = 0; c < vt->campos.size(); ++c)
-      if (mayusculas(vt->campos[c].name) == primero && vt->etiquetaDeCampo[c] < 0 &&
+      if (base::mayusculasAscii(vt->campos[c].name) == primero && vt->etiquetaDeCampo[c] < 0 &&
           vt->campos[c].type != 'L') {
         vt->etiquetaDeCampo[c] = static_cast<int>(k);
         vt->campoDeEtiqueta[k] = static_cast<int>(c);
