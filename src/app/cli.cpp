@@ -37,6 +37,7 @@
 #include "query/consulta_espanol.h"
 #include "printing/entorno_sesion.h"
 #include "session/sesion.h"
+#include "app/cli_comun.h"
 #include "printing/motor_formatos.h"
 #include "printing/registro_vista_previa.h"
 #include "printing/tabla_dbf.h"
@@ -49,27 +50,7 @@
 
 #include <QApplication>
 
-namespace {
-
-using namespace mostrador;
-
-struct ErrorUso : std::runtime_error {
-  using std::runtime_error::runtime_error;
-};
-
-// Options of one command line: "--name value", "--flag" and positional arguments.
-struct Argumentos {
-  std::vector<std::string> posicionales;
-  std::map<std::string, std::string> opciones;
-  std::map<std::string, bool> banderas;
-
-  std::optional<std::string> opcion(const std::string& n) const {
-    auto it = opciones.find(n);
-    if (it == opciones.end()) return std::nullopt;
-    return it->second;
-  }
-  bool bandera(const std::string& n) const { return banderas.count(n) > 0; }
-};
+namespace mostrador::app::cli {
 
 Argumentos analiza(int argc, char** argv, int desde, const std::vector<std::string>& conValor) {
   Argumentos a;
@@ -95,12 +76,6 @@ Argumentos analiza(int argc, char** argv, int desde, const std::vector<std::stri
   }
   return a;
 }
-
-// Where the installation is: explicit options first, then the initialisation file.
-struct Instalacion {
-  std::string sistema;
-  std::string datos;
-};
 
 Instalacion localiza(const Argumentos& a) {
   Instalacion r;
@@ -133,38 +108,39 @@ Instalacion localiza(const Argumentos& a) {
   return r;
 }
 
-// The data directory of a command that checks or keeps the company: a mistyped path
-// must not read as an empty company that is in order (a night run would report "0 con
-// problemas" for ever).
+// A night run would report "0 con problemas" for ever over a mistyped path.
 const std::string& datosExistentes(const Instalacion& in) {
   if (!base::esDirectorio(in.datos))
     throw std::runtime_error("no existe el directorio de datos " + in.datos);
   return in.datos;
 }
 
-// A progress line on a terminal; silent when the output is not a terminal.
-class Progreso {
- public:
-  explicit Progreso(std::string titulo) : titulo_(std::move(titulo)), tty_(isatty(2)) {}
-  ~Progreso() {
-    if (tty_ && mostrado_) std::fputs("\n", stderr);
+std::vector<std::string> lineasConfiguracion(const Argumentos& a, const Instalacion& in) {
+  std::string archivo;
+  if (auto e = a.opcion("empresa")) archivo = base::une(in.sistema, "Gener" + *e + ".cnf");
+  else if (auto l = base::leeLineas("c:\\TVK\\talvek.ini"); l && l->size() >= 2 && !a.opcion("datos")) archivo = (*l)[1];
+  else {
+    // The company whose configuration names this data directory, in the system directory
+    // given or in the station's.
+    std::vector<std::string> sistemas;
+    if (!in.sistema.empty()) sistemas.push_back(in.sistema);
+    if (auto l = base::leeLinea("c:\\TVK\\talvek.ini", 1); l && !l->empty()) sistemas.push_back(*l);
+    for (const std::string& sistema : sistemas)
+      for (int n = 1; n <= 99 && archivo.empty(); ++n) {
+        const std::string c = base::une(sistema, "Gener" + std::to_string(n) + ".cnf");
+        if (auto l8 = base::leeLinea(c, 8); l8 && base::resuelve(*l8) == base::resuelve(in.datos)) archivo = c;
+      }
   }
-  void avanza(long hecho, long total) {
-    if (!tty_ || total <= 0) return;
-    int pct = static_cast<int>(hecho * 100 / total);
-    if (pct == ultimo_) return;
-    ultimo_ = pct;
-    mostrado_ = true;
-    std::fprintf(stderr, "\r%s %3d%%", titulo_.c_str(), pct);
-    std::fflush(stderr);
-  }
+  if (archivo.empty()) return {};
+  return base::leeLineas(archivo).value_or(std::vector<std::string>{});
+}
 
- private:
-  std::string titulo_;
-  bool tty_;
-  bool mostrado_ = false;
-  int ultimo_ = -1;
-};
+}  // namespace mostrador::app::cli
+
+namespace {
+
+using namespace mostrador;
+using namespace mostrador::app::cli;
 
 std::string tipoTexto(const dbf::FieldDef& f) {
   std::ostringstream o;
@@ -625,6 +601,10 @@ const char* kAyuda =
     "  respalda        copia la empresa a la carpeta fechada de RESPALDOS\n"
     "  restaura ZIP    restaura un respaldo comprimido\n"
     "  reporte NOMBRE  corre un reporte de ventas o una definición (texto, tsv o PDF)\n"
+    "  movimientos     da de alta o importa movimientos al inventario, totales, corte\n"
+    "  kardex CLAVE    entradas y salidas de un producto con su existencia\n"
+    "  recalcula       ajusta las existencias según el kardex o las existencias\n"
+    "  ajuste ARCHIVO  conteo físico: variaciones y ajuste del inventario\n"
     "\n"
     "Opciones comunes:\n"
     "  --sistema DIR   directorio del sistema (por omisión, línea 1 de c:\\TVK\\talvek.ini)\n"
@@ -637,6 +617,7 @@ struct Orden {
   const char* ayuda;
   std::vector<std::string> conValor;
   std::function<int(const Argumentos&)> ejecuta;
+  std::vector<std::string> banderas = {};  // the flags it takes besides --help
 };
 
 const std::vector<std::string> kComunes = {"sistema", "datos", "empresa"};
@@ -667,7 +648,8 @@ std::map<std::string, Orden> ordenes() {
         "administrador (usuario 0, clave --clave, \"admin\" por omisión), GenerN.cnf y las\n"
         "plantillas. --demo la llena con datos de demostración; --tamano es pequeno, mediano,\n"
         "grande o un número de productos.\n",
-        {"sistema", "datos", "empresa", "nombre", "clave", "clave-empresa", "tamano"}, cmdNuevaEmpresa}},
+        {"sistema", "datos", "empresa", "nombre", "clave", "clave-empresa", "tamano"}, cmdNuevaEmpresa,
+        {"demo", "reemplaza"}}},
       {"formato",
        {"Uso: mostrador-cli formato ARCHIVO --tabla T --clave K [--indice TAG] [--detalle T2]\n"
         "        [--indice-detalle TAG] (--preliminar | --pdf SALIDA.pdf) [--datos DIR | --empresa N]\n"
@@ -675,7 +657,7 @@ std::map<std::string, Orden> ordenes() {
         "primer índice o --indice) y sus partidas de T2 con la misma clave. --preliminar\n"
         "escribe la vista previa e imprime sus registros, uno por línea: x, y, página,\n"
         "tamaño, fuente, color y texto; --pdf imprime al archivo PDF.\n",
-        con({"tabla", "clave", "indice", "detalle", "indice-detalle", "pdf"}), nullptr}},
+        con({"tabla", "clave", "indice", "detalle", "indice-detalle", "pdf"}), nullptr, {"preliminar"}}},
       {"consulta",
        {"Uso: mostrador-cli consulta \"selecciona ... desde ... cuando ...\" | --archivo F.sql [--traduce]\n"
         "        [--datos DIR | --empresa N]\n"
@@ -683,7 +665,7 @@ std::map<std::string, Orden> ordenes() {
         "(selecciona, desde, cuando, y, o, ordenar por, suma...) y la ejecuta como la orden\n"
         "sql; --traduce sólo imprime la traducción. --archivo lee una consulta guardada por la\n"
         "consola de consultas (una línea de la consulta por línea).\n",
-        con({"archivo"}), cmdConsulta}},
+        con({"archivo"}), cmdConsulta, {"traduce"}}},
       {"sql",
        {"Uso: mostrador-cli sql \"SENTENCIA\" | --archivo F  [--datos DIR | --empresa N]\n"
         "Ejecuta SQL local: las tablas se nombran por su ruta entre comillas dobles\n"
@@ -721,14 +703,47 @@ std::map<std::string, Orden> ordenes() {
        {"Uso: mostrador-cli repara [--datos DIR | --empresa N] [--sistema DIR] [--sin-copia]\n"
         "Copia las tablas a tempo (salvo --sin-copia), repara los encabezados que no abren o\n"
         "anuncian un índice que falta, borra los registros que no pueden leerse y reindexa.\n",
-        con({}), cmdRepara}},
+        con({}), cmdRepara, {"sin-copia"}}},
       {"respalda",
        {"Uso: mostrador-cli respalda [--comprimido] [--destino DIR] [--datos DIR | --empresa N]\n"
         "Copia los .dbf y .mdx de la empresa a C:\\RESPALDOS\\<día>-<mes>-<año> (o --destino);\n"
         "--comprimido escribe ahí prue.zip con todos sus archivos y los de sus almacenes.\n"
         "Para cron, cada noche: verificar, respaldar y reindexar:\n"
         "  30 2 * * * mostrador-cli verifica --empresa 1; mostrador-cli respalda --comprimido --empresa 1 && mostrador-cli reindexa --empresa 1\n",
-        con({"destino"}), cmdRespalda}},
+        con({"destino"}), cmdRespalda, {"comprimido"}}},
+      {"movimientos",
+       {"Uso: mostrador-cli movimientos (--alta ARCHIVO | --importa ARCHIVO [--fecha dd/MM/aaaa] |\n"
+        "        --borra-concepto N | --totales CLAVE | --corte) [--datos DIR | --empresa N] [--sistema DIR]\n"
+        "--alta guarda un movimiento de un archivo de texto: una línea tipo=N, una línea\n"
+        "fecha=dd/MM/aaaa y una línea clave;cantidad;costo por partida. --importa lee el archivo\n"
+        "de intercambio Movimientos.mov (campos: 2 clave, 3 cantidad, 4 tipo; un movimiento por\n"
+        "tipo). Un archivo con líneas malas se rechaza entero, cada línea mala dicha con su\n"
+        "número. --totales imprime entradas, salidas y existencias del producto (con la línea 38\n"
+        "en S las escribe en el producto); --corte borra los movimientos de tipo 1, 2, 3, 51 y 54.\n",
+        con({"alta", "importa", "fecha", "borra-concepto", "totales"}), cmdMovimientos, {"corte"}}},
+      {"kardex",
+       {"Uso: mostrador-cli kardex CLAVE [--documentos] [--desde dd/MM/aaaa] [--hasta dd/MM/aaaa]\n"
+        "        [--formato texto|tsv] [--datos DIR | --empresa N] [--sistema DIR]\n"
+        "Una línea por movimiento del producto en orden de fecha: fecha, referencia, tipo,\n"
+        "entrada, salida, existencia, costo unitario y costo promedio acumulado; los totales al\n"
+        "final. --documentos toma compras, remisiones (también de las sucursales de RutasMI.dbf),\n"
+        "facturas y movimientos manuales en vez del diario de movimientos.\n",
+        con({"desde", "hasta", "formato"}), cmdKardex, {"documentos"}}},
+      {"recalcula",
+       {"Uso: mostrador-cli recalcula [--segun-existencias | --revisa] [--datos DIR | --empresa N]\n"
+        "Sin opciones pone a cada producto la existencia que dan sus documentos y movimientos\n"
+        "(Total de Ajustados N). --segun-existencias deja las existencias y escribe los\n"
+        "movimientos de ajuste (tipo 6 o 56) que llevan la historia a ellas. --revisa sólo\n"
+        "lista clave,existencia,*recuento de los que no coinciden. Avance en la terminal.\n",
+        con({}), cmdRecalcula, {"segun-existencias", "revisa"}}},
+      {"ajuste",
+       {"Uso: mostrador-cli ajuste ARCHIVO [--aplica [--reales]] [--datos DIR | --empresa N]\n"
+        "Hace la hoja de conteo Ajuste.dbf, suma las cantidades contadas de ARCHIVO (clave,cantidad\n"
+        "por línea) e imprime clave, teórico, contado y ajuste de cada diferencia. --aplica\n"
+        "guarda el movimiento de ajuste (tipo 58) y pone las existencias contadas; con --reales\n"
+        "reinicia la historia: borra los movimientos y parte de lo contado. Las claves que no\n"
+        "existen se dicen con su línea y la orden termina con 1.\n",
+        con({}), cmdAjuste, {"aplica", "reales"}}},
       {"restaura",
        {"Uso: mostrador-cli restaura ARCHIVO.zip [--datos DIR | --empresa N]\n"
         "Revisa el respaldo completo antes de reemplazar nada y, con las tablas libres,\n"
@@ -755,6 +770,18 @@ int main(int argc, char** argv) {
     if (a.bandera("help")) {
       std::cout << it->second.ayuda;
       return 0;
+    }
+    // An option the command does not know is a mistake, not something to ignore.
+    for (const auto& [n, v] : a.banderas) {
+      bool conocida = false;
+      for (const auto& b : it->second.banderas) conocida = conocida || b == n;
+      for (const auto& c : it->second.conValor) conocida = conocida || c == n;
+      if (!conocida) throw ErrorUso("opción desconocida: --" + n);
+    }
+    for (const auto& [n, v] : a.opciones) {
+      bool conocida = false;
+      for (const auto& c : it->second.conValor) conocida = conocida || c == n;
+      if (!conocida) throw ErrorUso("opción desconocida: --" + n);
     }
     if (it->first == "formato") return cmdFormato(a, argc, argv);
     if (it->first == "reporte") return cmdReporte(a, argc, argv);

@@ -216,3 +216,47 @@ std::string lineaTotales(const Kardex& k) {
 }
 
 }  // namespace mostrador::inventory
+
+namespace mostrador::inventory {
+
+namespace {
+
+void sumaDetalle(const std::string& dir, const char* tabla, const std::string& s, int tipo, bool sinConvertidas,
+                 std::map<std::string, double>& r) {
+  if (!base::existe(base::une(dir, tabla))) return;
+  dbf::Table t;
+  t.open(dir, tabla);
+  const int fPro = t.requireField("CLPRO" + s), fCant = t.requireField("CANTI" + s), fTregi = t.requireField("TREGI" + s);
+  const int fConv = sinConvertidas ? t.fieldIndex("TDOCU" + s) : -1;
+  for (t.first(); !t.eof(); t.next()) {
+    if (t.asText(fTregi) == "C" || (fConv >= 0 && !t.asText(fConv).empty())) continue;
+    r[t.asText(fPro)] += conSigno(tipo, t.asFloat(fCant));
+  }
+}
+
+}  // namespace
+
+std::map<std::string, double> recuentoTodosDocumentos(const std::string& dir, const OpcionesKardex& o) {
+  std::map<std::string, double> r;
+  sumaDetalle(dir, "ComprasD.dbf", "_OD", 51, false, r);
+  sumaDetalle(dir, "Remisiod.dbf", "_FD", 3, false, r);
+  const std::string propio = base::resuelve(dir).string();
+  for (const std::string& s : sucursales(dir))
+    if (base::resuelve(s).string() != propio) sumaDetalle(s, "Remisiod.dbf", "_FD", 3, false, r);
+  sumaDetalle(dir, "FacturaD.dbf", "_FD", 1, true, r);
+  const std::string mov = movimientosDe(dir, o);
+  if (base::existe(base::une(mov, kTablaMovimientos))) {
+    dbf::Table t;
+    t.open(mov, kTablaMovimientos);
+    const int fPro = t.requireField("CLPRO_MI"), fTipo = t.requireField("TIMOV_MI"),
+              fCant = t.requireField("CANTI_MI"), fNudoc = t.requireField("NUDOC_MI");
+    for (t.first(); !t.eof(); t.next()) {
+      const int tipo = static_cast<int>(t.asInteger(fTipo));
+      if (tipo <= 0 || tipo == 54 || (o.integrados && !t.asText(fNudoc).empty())) continue;
+      r[t.asText(fPro)] += conSigno(tipo, t.asFloat(fCant));
+    }
+  }
+  return r;
+}
+
+}  // namespace mostrador::inventory

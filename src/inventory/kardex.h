@@ -14,6 +14,7 @@
 // movement in the journal: the document kardex then takes from the journal only the
 // movements no document posted (blank NUDOC_MI), so that nothing counts twice.
 
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -52,6 +53,9 @@ Kardex kardexDocumentos(const std::string& dirDatos, const std::string& clave, c
 
 // The stock the document kardex ends at, unrounded (the recount of a product).
 double recuentoExistencia(const std::string& dirDatos, const std::string& clave, const OpcionesKardex& o = {});
+
+// The recount of every product at once: one pass over the documents and the journal.
+std::map<std::string, double> recuentoTodosDocumentos(const std::string& dirDatos, const OpcionesKardex& o = {});
 
 // The purchase average over the journal's type 51 movements: Σ q×c / Σ q; nullopt when
 // the product has no receipts (its average cost is then left as it is).
