@@ -56,7 +56,10 @@ Kardex cierra(std::vector<FilaKardex> filas, const std::map<int, std::string>& c
 
 double conSigno(int tipo, double q) { return esSalida(tipo) ? -q : q; }
 
-void diario(const std::string& dir, const std::string& clave, bool soloManuales, std::vector<FilaKardex>& filas) {
+// The journal's rows of the product. paraDocumentos: the part of the document kardex
+// (type 54 never counts there; with integrated movements only what no document posted).
+void diario(const std::string& dir, const std::string& clave, bool paraDocumentos, bool integrados,
+            std::vector<FilaKardex>& filas) {
   if (!base::existe(base::une(dir, kTablaMovimientos))) return;
   dbf::Table t;
   t.open(dir, kTablaMovimientos);
@@ -70,7 +73,7 @@ void diario(const std::string& dir, const std::string& clave, bool soloManuales,
   for (t.first(); !t.eof(); t.next()) {
     const int tipo = static_cast<int>(t.asInteger(fTipo));
     if (tipo <= 0) continue;
-    if (soloManuales && (tipo == 54 || !t.asText(fNudoc).empty())) continue;
+    if (paraDocumentos && (tipo == 54 || (integrados && !t.asText(fNudoc).empty()))) continue;
     FilaKardex f;
     f.clave = clave;
     f.descripcion = t.asText(fDesc);
@@ -143,7 +146,7 @@ std::vector<FilaKardex> filasDocumentos(const std::string& dir, const std::strin
   for (const std::string& r : sucursales(dir))
     if (base::resuelve(r).string() != propio) detalle(r, "Remisiod.dbf", "_FD", 3, clave, false, filas);
   detalle(dir, "FacturaD.dbf", "_FD", 1, clave, true, filas);
-  diario(movimientosDe(dir, o), clave, o.integrados, filas);
+  diario(movimientosDe(dir, o), clave, true, o.integrados, filas);
   return filas;
 }
 
@@ -151,7 +154,7 @@ std::vector<FilaKardex> filasDocumentos(const std::string& dir, const std::strin
 
 Kardex kardexDiario(const std::string& dirDatos, const std::string& clave, const OpcionesKardex& o) {
   std::vector<FilaKardex> filas;
-  diario(movimientosDe(dirDatos, o), clave, false, filas);
+  diario(movimientosDe(dirDatos, o), clave, false, false, filas);
   return cierra(std::move(filas), conceptos(dirDatos), o);
 }
 
@@ -167,7 +170,7 @@ double recuentoExistencia(const std::string& dirDatos, const std::string& clave,
 
 std::optional<double> promedioCompras(const std::string& dirMovimientos, const std::string& clave) {
   std::vector<FilaKardex> filas;
-  diario(dirMovimientos, clave, false, filas);
+  diario(dirMovimientos, clave, false, false, filas);
   double costo = 0, cantidad = 0;
   for (const FilaKardex& f : filas) {
     if (f.tipo != 51) continue;
