@@ -320,7 +320,7 @@ RevisionTienda revisaTienda(const std::string& datos, const std::vector<std::str
     if (!salvados.count(llave) && !filas.empty())
       problema(r.huerfanos, llave + ": " + std::to_string(filas.size()) + " partidas sin documento guardado");
   for (const auto& [ref, filas] : movsDe)
-    if (!salvados.count(ref))
+    if (!ref.empty() && !salvados.count(ref))  // a blank reference is a manual movement
       problema(r.huerfanos, ref + ": " + std::to_string(filas.size()) + " movimientos sin documento guardado");
   for (const auto& [id, in] : intentos) {
     if (in.numero.empty()) continue;
@@ -347,6 +347,11 @@ RevisionTienda revisaTienda(const std::string& datos, const std::vector<std::str
       problema(r.saldos, c.at("CLCLI_C") + ": saldo " + c.at("SALDO_C") + ", sus facturas dan " + std::to_string(esperado));
   }
   return r;
+}
+
+TablaCruda leeTablaCruda(const std::string& dir, const std::string& nombre) {
+  Cruda c = leeCruda(busca(dir, nombre));
+  return {std::move(c.error), std::move(c.filas)};
 }
 
 }  // namespace mostrador::prueba

@@ -10,6 +10,7 @@
 // typed even when the station was killed before it could log "G".
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -47,5 +48,13 @@ struct RevisionTienda {
 // datos: local path of the data directory; registros: the stations' logs.
 RevisionTienda revisaTienda(const std::string& datos, const std::vector<std::string>& registros,
                             const OpcionesTienda& o);
+
+// The live records of a table read from its bytes, not through the engine: field name ->
+// trimmed text. error says why the file does not read. dir is a local path.
+struct TablaCruda {
+  std::string error;
+  std::vector<std::map<std::string, std::string>> filas;
+};
+TablaCruda leeTablaCruda(const std::string& dir, const std::string& nombre);
 
 }  // namespace mostrador::prueba
