@@ -1,7 +1,12 @@
 #include "store/unidad.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
+#include <random>
 
 #include "base/rutas.h"
 
@@ -18,14 +23,46 @@ UnidadGuardado::UnidadGuardado(const std::vector<std::string>& dirs, int esperaM
   std::sort(locales.begin(), locales.end());
   locales.erase(std::unique(locales.begin(), locales.end()), locales.end());
   for (const auto& d : locales) t_.push_back(std::make_unique<dbf::Transaction>(d, esperaMs));
+  if (t_.size() > 1) {
+    // One commit point for every directory: the group's marker (journal.cpp).
+    static std::mt19937_64 azar{std::random_device{}() ^ static_cast<uint64_t>(::getpid())};
+    char nombre[64];
+    std::snprintf(nombre, sizeof nombre, "mostrador-%016llx.grp", static_cast<unsigned long long>(azar()));
+    marcador_ = (std::filesystem::path(locales.front()) / nombre).string();
+    const int fd = ::open(marcador_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0)
+      throw dbf::Error("No se pudo empezar el guardado en varios directorios", "unidad", marcador_);
+    ::fsync(fd);
+    ::close(fd);
+    sincronizaDirectorio();
+    for (auto& t : t_) t->joinGroup(marcador_);
+  }
 }
 
 UnidadGuardado::~UnidadGuardado() {
-  // Rolled back in the reverse order of taking, unless confirmed.
+  // Rolled back in the reverse order of taking, unless confirmed; then the marker goes.
   while (!t_.empty()) t_.pop_back();
+  if (!marcador_.empty()) ::unlink(marcador_.c_str());
+}
+
+void UnidadGuardado::sincronizaDirectorio() const {
+  const std::string dir = std::filesystem::path(marcador_).parent_path().string();
+  const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd >= 0) {
+    ::fsync(fd);
+    ::close(fd);
+  }
 }
 
 void UnidadGuardado::confirma() {
+  if (!marcador_.empty()) {
+    // Every directory's data on disk first; a failure here rolls the whole group back.
+    for (auto& t : t_) t->prepare();
+    if (::unlink(marcador_.c_str()) != 0 && errno != ENOENT)
+      throw dbf::Error("No se pudo confirmar el guardado en varios directorios", "unidad", marcador_);
+    sincronizaDirectorio();
+    marcador_.clear();
+  }
   for (auto it = t_.rbegin(); it != t_.rend(); ++it) (*it)->commit();
 }
 

@@ -30,7 +30,9 @@ class UnidadGuardado {
   void guardaDeAntemano(const std::vector<dbf::Table*>& tablas);
 
  private:
+  void sincronizaDirectorio() const;
   std::vector<std::unique_ptr<dbf::Transaction>> t_;
+  std::string marcador_;  // the group's marker while the unit spans several directories
 };
 
 // One record of the lock phase and whom to name when another station holds it.

@@ -26,6 +26,16 @@
 //   Commit: sync every data file the unit changed, then truncate the journal to 0 bytes.
 //   An empty journal means "nothing to undo".
 //
+// Several directories (a transfer between companies, a catalogue apart from the data):
+//   each directory keeps its own journal, so committing them one after the other would
+//   let a death between two commits keep one side only. Such a unit is a group: before
+//   its first write a marker file "mostrador-<id>.grp" is made (and synced) in the first
+//   directory, and every journal of the group names it in an empty 'B' record right after
+//   its header (older readers take that record for a no-op). Commit: sync the data of every
+//   directory (Transaction::prepare), remove the marker (the group's commit point, with a
+//   sync of its directory), then empty each journal. Recovery of a journal that names a
+//   marker which no longer exists leaves the data as it is: the group had committed.
+//
 // Recovery: a journal that is not empty while nobody holds the writer lock belongs to a
 //   station that died in the middle of a unit. Whoever meets it first rolls it back under
 //   the writer lock: every table open (one stat of the journal), every unit start and
@@ -210,6 +220,7 @@ struct Unit {
   bool unsynced = false;
   bool doomed = false;  // an inner unit rolled back: the whole unit must
   bool durable = true;  // sync the journal before data writes and the data at commit
+  std::string group;    // the group's marker file, when the unit spans directories
   std::map<std::string, FileState> files;
   std::vector<Participant*> participants;
 
@@ -222,6 +233,7 @@ struct Unit {
       put64(h + 16, number);
       file::writeAt(fd, h, kHeader, 0, path.string());
       size = kHeader;
+      if (!group.empty()) record('B', group, 0, nullptr, 0);
     }
     file::writeAt(fd, bytes.data(), bytes.size(), size, path.string());
     size += static_cast<off_t>(bytes.size());
@@ -295,6 +307,7 @@ size_t restore(int fd, const fs::path& journalPath) {
     size_t at, n;
   };
   std::vector<Rec> recs;
+  std::string marker;
   if (j.size() >= kHeader && std::memcmp(j.data(), kMagic, 8) == 0 && get32(j.data() + 8) == kVersion) {
     const uint64_t number = get64(j.data() + 16);
     size_t p = kHeader;
@@ -306,9 +319,21 @@ size_t restore(int fd, const fs::path& journalPath) {
       if (p + len + 8 > j.size()) break;
       if (get64(r + 16) != number || get64(r + len) != checksum(r, len)) break;
       if (r[0] != 'S' && r[0] != 'B') break;
+      if (r[0] == 'B' && n == 0 && endsWith(std::string(r + kRecordFixed, plen), ".grp")) {
+        marker.assign(r + kRecordFixed, plen);
+        p += len + 8;
+        continue;
+      }
       recs.push_back({r[0], std::string(r + kRecordFixed, plen), static_cast<off_t>(get64(r + 8)),
                       p + kRecordFixed + plen, n});
       p += len + 8;
+    }
+  }
+  if (!marker.empty()) {
+    struct stat ms {};
+    if (::stat(marker.c_str(), &ms) != 0 && errno == ENOENT) {
+      // The group reached its commit point: what this journal would undo is kept.
+      recs.clear();
     }
   }
   std::map<std::string, int> fds;
@@ -375,6 +400,7 @@ void endUnit(Unit& u, bool committed) {
   u.size = 0;
   u.unsynced = false;
   u.doomed = false;
+  u.group.clear();
   locks::unlock(u.fd, kWriterByte);
 }
 
@@ -575,6 +601,21 @@ void Transaction::commit() {
     }
   }
   journal::endUnit(u, true);
+}
+
+void Transaction::joinGroup(const fs::path& marker) {
+  auto& u = journal::units()[dir_];
+  if (outer_ && u.size == 0) u.group = marker.string();
+}
+
+void Transaction::prepare() {
+  if (done_ || !outer_) return;
+  auto& u = journal::units()[dir_];
+  if (u.size == 0 || !u.durable) return;
+  std::vector<std::pair<int, std::string>> datos;
+  for (auto& [f, st] : u.files)
+    if (st.fd >= 0) datos.emplace_back(st.fd, f);
+  journal::syncAll(datos);
 }
 
 void Transaction::rollback() {

@@ -46,6 +46,11 @@ class Transaction {
   void commit();
   // Puts back every byte the unit changed, then releases its locks.
   void rollback();
+  // A unit over several directories: names the group's marker file (before the unit's
+  // first write) and, before the commit point, syncs the unit's data (Error when it
+  // cannot). See "Several directories" at the top of journal.cpp.
+  void joinGroup(const std::filesystem::path& marker);
+  void prepare();
   bool active() const { return !done_; }
 
  private:
