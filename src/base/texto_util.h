@@ -1,6 +1,6 @@
 #pragma once
 // Small text helpers shared by the screens, the format language and the report
-// generator; the report generator's column type letters; the filter operator codes.
+// generator.
 // Positions count characters (a UTF-8 "ñ" is one), 1-based as the users write them.
 
 #include <string>
@@ -38,30 +38,5 @@ std::string recortaBlancos(std::string_view texto);
 
 // Every "Título" of the text replaced by the given text.
 std::string reemplazaTitulo(std::string_view texto, std::string_view por);
-
-// Kinds of a table field as the report generator sees them.
-enum class TipoCampo {
-  Texto, Booleano, Bcd, Hora, Autoincremento, Blob, Memo,  // "c"
-  EnteroCorto, Entero, Bytes,                              // "e"
-  Palabra,                                                 // "w"
-  Flotante,                                                // "f"
-  Moneda,                                                  // "$"
-  Fecha, FechaHora,                                        // "d"
-  BytesVariables,                                          // "b"
-  Grafico,                                                 // "g"
-  Otro                                                     // "x"
-};
-
-char letraTipoCampo(TipoCampo tipo);
-// A column's letter "e" becomes "c" unless the field is a float; other letters stay.
-char letraColumna(char letra, TipoCampo tipo);
-
-// The legend the filter screens show beside the operator column.
-inline constexpr std::string_view kLeyendaOperadores = "= igual    > mayor      < menor       & incluye";
-
-// The one-letter code of a filter operator: "=" "<" ">" themselves, "<>" X, "<=" Y,
-// ">=" Z, "&" W, "Inicia_Con" I, "Termina_Con" T, "Incluye" U; any other text gives the
-// caller's default.
-char codigoOperador(std::string_view operador, char porDefecto);
 
 }  // namespace mostrador::base

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "reports/columnas_reporte.h"
 #include "query/consola_sql.h"
 #include "query/constructor_consulta.h"
 #include "base/confcamp.h"
@@ -125,7 +126,7 @@ bool NavegadorCatalogo::pasaFiltro(const std::function<std::string(int)>& texto)
   for (const auto& c : condiciones_) {
     const int i = indiceCampo(c.campo);
     if (i < 0) continue;
-    const char codigo = base::codigoOperador(c.operador, ' ');
+    const char codigo = reports::codigoOperador(c.operador, ' ');
     const bool fecha = campos()[static_cast<size_t>(i)].type == 'D';
     if (!cumple(codigo, base::recorta(texto(i)), c.valor, fecha)) return false;
   }
@@ -345,7 +346,7 @@ bool NavegadorCatalogo::ponCondiciones(std::vector<CondicionFiltro> condiciones)
   for (const auto& c : condiciones) {
     const int i = indiceCampo(c.campo);
     if (i >= 0 && campos()[static_cast<size_t>(i)].type == 'D' &&
-        base::codigoOperador(c.operador, ' ') != ' ' && base::codigoOperador(c.operador, ' ') != 'W' &&
+        reports::codigoOperador(c.operador, ' ') != ' ' && reports::codigoOperador(c.operador, ' ') != 'W' &&
         !base::leeFechaCorta(c.valor)) {
       ui_.mensaje(query::kValorErroneo);
       return false;

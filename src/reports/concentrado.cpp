@@ -11,6 +11,7 @@
 #include <fstream>
 #include <memory>
 
+#include "reports/columnas_reporte.h"
 #include "base/expresion.h"
 #include "base/fechas.h"
 #include "base/moneda.h"
@@ -201,7 +202,7 @@ std::optional<int> compara(const dbf::Cursor& t, int i, const std::string& valor
 bool cumple(const dbf::Cursor& t, const CondicionConcentrado& c) {
   const int i = t.fieldIndex(c.campo);
   if (i < 0) return false;
-  const char op = base::codigoOperador(c.operador, '=');
+  const char op = codigoOperador(c.operador, '=');
   const std::string texto = t.asText(i);
   switch (op) {
     case 'W':
@@ -588,7 +589,7 @@ bool TitulosConcentrado(std::string_view sistema, const std::array<std::string, 
   rs[2].ponTexto("s3", c[1].campo);
   rs[2].ponTexto("s4", c[2].campo);
   for (size_t k = 0; k < 3; ++k) {
-    rs[2].ponTexto("s" + std::to_string(k + 5), std::string(1, base::codigoOperador(c[k].operador, '=')));
+    rs[2].ponTexto("s" + std::to_string(k + 5), std::string(1, codigoOperador(c[k].operador, '=')));
     rs[2].ponTexto("s" + std::to_string(k + 8), c[k].valor);
   }
   return a.reescribe(rs);

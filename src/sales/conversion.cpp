@@ -29,6 +29,7 @@
 #include <utility>
 
 #include "sales/captura.h"
+#include "sales/partidas.h"
 #include "sales/precios.h"
 #include "sales/totales.h"
 #include "base/fechas.h"
@@ -73,23 +74,6 @@ std::string enUnaLinea(std::string s) {
 }
 
 const store::DefDocumento& documentoDe(TipoVenta t) { return store::documento(defTipo(t).documento); }
-
-Partida partidaDeDetalle(const dbf::Table& d) {
-  Partida p;
-  if (!d.isNull("CANTI_FD")) p.cantidad = d.asFloat("CANTI_FD");
-  p.clave = d.asText("CLPRO_FD");
-  p.producto = d.asText("DEPRO_FD");
-  p.unidad = d.asText("UNIDA_FD");
-  p.tara = d.asText("PENDI_FD");
-  p.precio = d.asFloat("PUNPR_FD");
-  p.descuento = d.asFloat("PDES1_FD");
-  p.costo = d.asFloat("COPRO_FD");
-  p.impuesto = d.asFloat("PIVA1_FD");
-  p.factor = d.asFloat("PIVA2_FD");
-  p.fpgc = d.asFloat("FPGCX_FD");
-  p.importe = importeLinea(p.cantidad.value_or(0), p.precio, p.descuento);
-  return p;
-}
 
 // Limits the lines table (tag CLDOC_FD) to one document's lines.
 void rangoPartidas(dbf::Table& d, long long numero) {
@@ -146,7 +130,7 @@ bool CapturaVenta::leeOrigen(TipoVenta t, long long numero, Origen& o) {
   rangoPartidas(d, numero);
   for (d.first(); !d.eof(); d.next()) {
     if (store::cancelado(d.asText("TREGI_FD"))) continue;
-    o.partidas.push_back(partidaDeDetalle(d));
+    o.partidas.push_back(partidaDeDetalle(d, LecturaDetalle::Copia));
   }
   return true;
 }
@@ -460,7 +444,7 @@ bool CapturaVenta::facturaCierre() {
             if (!avisado) ui_.mensaje(kExisteCierre);
             avisado = true;
           } else if (!store::cancelado(marca)) {
-            partidas.push_back(partidaDeDetalle(d));
+            partidas.push_back(partidaDeDetalle(d, LecturaDetalle::Copia));
           }
         }
       }

@@ -2,6 +2,7 @@
 
 #include "inventory/posteo.h"
 #include "sales/captura.h"
+#include "sales/partidas.h"
 #include "sales/texto_venta.h"
 #include "session/derechos.h"
 #include "base/fechas.h"
@@ -77,20 +78,7 @@ void CapturaVenta::muestra() {
     const long long sello = e.isNull("CONTROL") ? -1 : e.asInteger("CONTROL");
     for (uint32_t r : filasDe(detalle_, campos_.numero, sello)) {
       detalle_.goTo(r);
-      Partida p;
-      p.cantidad = detalle_.asFloat("CANTI_FD");
-      p.clave = detalle_.asText("CLPRO_FD");
-      p.producto = detalle_.asText("DEPRO_FD");
-      p.unidad = detalle_.asText("UNIDA_FD");
-      p.tara = detalle_.asText("PENDI_FD");
-      p.precio = detalle_.asFloat("PUNPR_FD");
-      p.descuento = detalle_.asFloat("PDES1_FD");
-      p.costo = detalle_.asFloat("COPRO_FD");
-      p.impuesto = detalle_.asFloat("PIVA1_FD");
-      p.factor = detalle_.asFloat("PIVA2_FD");
-      p.fpgc = detalle_.asFloat("FPGCX_FD");
-      p.importe = importeLinea(*p.cantidad, p.precio, p.descuento);
-      cargaPartida(p);
+      cargaPartida(partidaDeDetalle(detalle_, LecturaDetalle::Documento));
     }
     fila_ = 0;
     recalcula();
@@ -578,13 +566,7 @@ void CapturaVenta::regresaExistencias(const std::string& numero, long long sello
   std::vector<Partida> lineas;
   for (uint32_t r : filasDe(detalle_, numero, sello)) {
     detalle_.goTo(r);
-    Partida p;
-    p.cantidad = detalle_.asFloat("CANTI_FD");
-    p.clave = detalle_.asText("CLPRO_FD");
-    p.producto = detalle_.asText("DEPRO_FD");
-    p.precio = detalle_.asFloat("PUNPR_FD");
-    p.costo = detalle_.asFloat("COPRO_FD");
-    lineas.push_back(p);
+    lineas.push_back(partidaDeDetalle(detalle_, LecturaDetalle::Existencias));
   }
   if (tipoReverso != 0 && aj_.registraMovimientos) numeroMovimiento_ = tomaNumeroMovimiento();
   productos_.setIndex("ICLPRO");

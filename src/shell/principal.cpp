@@ -5,6 +5,9 @@
 #include <cassert>
 #include <exception>
 
+#include "accounts/columnas_catalogo.h"
+#include "inventory/columnas_catalogo.h"
+#include "sales/columnas_catalogo.h"
 #include "session/derechos.h"
 #include "base/fechas.h"
 #include "base/rutas.h"
@@ -294,50 +297,33 @@ void Principal::catalogo(int derecho, std::string tabla, std::vector<Columna> co
   modulo(std::move(a), derecho);
 }
 
-void Principal::Clientes2Click() {
-  catalogo(1, "cliente.dbf",
-           {{"CLCLI_C", "Cliente"}, {"NOMBR_C", "Nombre"}, {"RFCXX_C", "R.F.C"}});
+namespace {
+// A module's catalogue columns as the browser takes them.
+std::vector<Columna> columnas(const std::vector<std::pair<std::string, std::string>>& lista) {
+  std::vector<Columna> r;
+  for (const auto& [campo, titulo] : lista) r.push_back({campo, titulo});
+  return r;
 }
-void Principal::Proveedores2Click() {
-  catalogo(3, "proveedo.dbf",
-           {{"CLAVE_P", "Clave"}, {"NOMBR_P", "Nombre"}, {"RFCXX_P", "R.F.C"},
-            {"CARGO_P", "Cargos"}, {"ABONO_P", "Abonos"}, {"SALDO_P", "Saldo"}});
-}
-void Principal::Vendedores2Click() { catalogo(2, "vendedor.dbf", {}); }
-void Principal::Facturacin1Click() {
-  catalogo(4, "FacturaE.dbf",
-           {{"CLDOC_F", "Documento"}, {"CLCLI_F", "Clave"}, {"NOMBR_F", "Nombre"},
-            {"FEDOC_F", "Fech. Doc."}, {"FEVEN_F", "Fech. Venc."}, {"IMTOD_F", "Importe"}});
-}
+}  // namespace
+
+void Principal::Clientes2Click() { catalogo(1, "cliente.dbf", columnas(accounts::columnasClientes())); }
+void Principal::Proveedores2Click() { catalogo(3, "proveedo.dbf", columnas(accounts::columnasProveedores())); }
+void Principal::Vendedores2Click() { catalogo(2, "vendedor.dbf", columnas(accounts::columnasVendedores())); }
+void Principal::Facturacin1Click() { catalogo(4, "FacturaE.dbf", columnas(sales::columnasFacturas())); }
 void Principal::Compras2Click() {
   catalogo(5, "comprasE.dbf",
            {{"CLDOC_O", "Documento"}, {"CLPRV_O", "Clave"}, {"NOMBR_O", "Nombre"},
             {"FEDOC_O", "Fech. Doc."}, {"FEPAG_O", "Fech. Pag."}, {"IMDOC_O", "Importe"}});
 }
-namespace {
-std::vector<Columna> columnasInventario() {
-  return {{"CLPRO_I", "Producto"},
-          {"DSCPR_I", "Descripción"},
-          {"UMEDI_I", "unid. Med."},
-          {"EXIST_I", "Existencias"},
-          {"PPUBL_I", "Precio Publ."}};
-}
-}  // namespace
-void Principal::Inventario2Click() { catalogo(8, "inventar.dbf", columnasInventario()); }
+void Principal::Inventario2Click() { catalogo(8, "inventar.dbf", columnas(inventory::columnasProductos())); }
 void Principal::MovimientosalInventario1Click() {
-  catalogo(9, "movinven.dbf",
-           {{"CLDOC_MI", "Documento"}, {"CLPRO_MI", "Producto"}, {"CLPRV_MI", "Proveedor"},
-            {"DESCR_MI", "Descripción"}, {"TIMOV_MI", "Tip. Mov."}, {"FEDOC_MI", "Fecha Doc."},
-            {"CANTI_MI", "Cantidad"}});
+  catalogo(9, "movinven.dbf", columnas(inventory::columnasMovimientos()));
 }
 void Principal::CuentasPorPagar1Click() {
-  catalogo(0, "cuepagar.dbf",
-           {{"NUDOC_CP", "Documento"}, {"CLCLI_CP", "Clave"}, {"NOMBR_CP", "Nombre"},
-            {"CONCE_CP", "Concepto"}, {"IMCUE_CP", "Importe"}, {"SALDO_CP", "Saldo"},
-            {"FEAPL_CP", "Fech. Aplic."}, {"FEVEN_CP", "Fech. Venc."}});
+  catalogo(0, "cuepagar.dbf", columnas(accounts::columnasCuentasPorPagar()));
 }
 void Principal::CatlogoconImgenes1Click() {
-  catalogo(0, "inventar.dbf", columnasInventario(), true);
+  catalogo(0, "inventar.dbf", columnas(inventory::columnasProductos()), true);
 }
 
 // --- Options ---

@@ -31,31 +31,6 @@ TEST(TextoUtil, ListItemsCharactersAndLetters) {
   EXPECT_EQ(reemplazaTitulo("Titulo", "x"), "Titulo");
 }
 
-TEST(TextoUtil, ColumnLettersFromFieldTypes) {
-  std::string letras;
-  for (TipoCampo t : {TipoCampo::Texto, TipoCampo::Booleano, TipoCampo::Bcd, TipoCampo::Hora,
-                      TipoCampo::Autoincremento, TipoCampo::Blob, TipoCampo::Memo, TipoCampo::EnteroCorto,
-                      TipoCampo::Entero, TipoCampo::Bytes, TipoCampo::Palabra, TipoCampo::Flotante,
-                      TipoCampo::Moneda, TipoCampo::Fecha, TipoCampo::FechaHora, TipoCampo::BytesVariables,
-                      TipoCampo::Grafico, TipoCampo::Otro})
-    letras += letraTipoCampo(t);
-  EXPECT_EQ(letras, "ccccccceeewf$ddbgx");
-
-  EXPECT_EQ(letraColumna('e', TipoCampo::Entero), 'c');
-  EXPECT_EQ(letraColumna('e', TipoCampo::Flotante), 'e');
-  EXPECT_EQ(letraColumna('f', TipoCampo::Entero), 'f');
-}
-
-TEST(TextoUtil, FilterOperatorCodes) {
-  std::string codigos;
-  for (const char* op : {"=", "<", ">", "<>", "<=", ">=", "&", "Inicia_Con", "Termina_Con", "Incluye"})
-    codigos += codigoOperador(op, '?');
-  EXPECT_EQ(codigos, "=<>XYZWITU");
-  EXPECT_EQ(codigoOperador("incluye", '='), '=');
-  EXPECT_EQ(codigoOperador("=<", 'W'), 'W');
-  EXPECT_EQ(codigoOperador("", 'X'), 'X');
-}
-
 TEST(TextoUtil, AsciiCaseLeavesOtherBytesAlone) {
   EXPECT_EQ(mayusculasAscii("año Zeta 9_x"), "AñO ZETA 9_X");
   EXPECT_EQ(minusculasAscii("AÑO Zeta 9_X"), "aÑo zeta 9_x");

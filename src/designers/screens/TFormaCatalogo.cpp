@@ -1,5 +1,6 @@
 #include "designers/screens/TFormaCatalogo.h"
 #include "base/reloj.h"
+#include "reports/columnas_reporte.h"
 #include "reports/filtro_reporte.h"
 #include "reports/screens/TFormaBarras.h"
 #include "reports/screens/TFormaProgreso.h"
@@ -21,7 +22,6 @@
 
 #include "query/screens/TFormaTipos.h"
 #include "base/confcamp.h"
-#include "base/texto_util.h"
 #include "ui/dialogos.h"
 
 using namespace mostrador;
@@ -110,7 +110,7 @@ TFormaFiltros::TFormaFiltros(const std::string& directorioSistema, const std::st
       Rejilla->setItem(r, k, item);
     }
   }
-  Leyenda = new QLabel(q(std::string(base::kLeyendaOperadores)), this);
+  Leyenda = new QLabel(q(std::string(reports::kLeyendaOperadores)), this);
   Leyenda->setObjectName("Leyenda");
   Leyenda->hide();
   connect(Rejilla, &QTableWidget::currentCellChanged, this,
