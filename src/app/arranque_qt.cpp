@@ -17,6 +17,8 @@
 #include "base/texto.h"
 #include "sales/ajustes.h"
 #include "inventory/screens/TFormaInventario.h"
+#include "inventory/screens/TFormaMovimientosInventario.h"
+#include "inventory/screens/TFormacomovinv.h"
 #include "sales/screens/TFormaFactura.h"
 #include "session/derechos.h"
 #include "ui/interaccion_qt.h"
@@ -141,6 +143,49 @@ void abreInventario(shell::TFormaPrincipal& principal, session::Sesion& sesion, 
   forma.exec();
 }
 
+// The configuration lines of the signed-in company; nullopt when they cannot be read
+// (the reader has said why).
+std::optional<std::vector<std::string>> lineasEmpresa(shell::TFormaPrincipal& principal, base::Interaccion& ui) {
+  const std::optional<std::string> archivo = principal.motor().configuracion().archivoConfiguracion();
+  if (!archivo) return std::nullopt;
+  auto lineas = base::leeLineas(*archivo);
+  if (!lineas) ui.mensaje("El Archivo " + *archivo + " No Existe");
+  return lineas;
+}
+
+void abreMovimientos(shell::TFormaPrincipal& principal, session::Sesion& sesion, const shell::Apertura& a) {
+  base::Interaccion& ui = sesion.ui();
+  const auto lineas = lineasEmpresa(principal, ui);
+  if (!lineas) return;
+  const std::string sistema = principal.motor().directorioSistema();
+  inventory::AjustesMovimientos aj = inventory::ajustesDe(*lineas);
+  aj.usuario = a.usuario.empty() ? "0" : a.usuario;
+  const bool integrado = lineas->size() >= 6 && (*lineas)[5] == "SI";
+  inventory::TFormaMovimientosInventario forma(
+      aj, ui, sesion.reloj(),
+      [sistema, u = aj.usuario](int n) { return session::evaluaDerecho(sistema, u, n) == session::Derecho::Concedido; },
+      integrado, &principal);
+  forma.ponEjecutaReporte([&forma, &ui, &sesion, sistema, aj](const inventory::DefinicionReporte& d) {
+    TFormaFormatos dialogo(&forma);
+    reports::ContextoReporte c{sistema, aj.dirCatalogo, ui, &dialogo, &sesion.reloj()};
+    reports::ParametrosReporte p;
+    p.definicion = d.texto;
+    p.tabla = "movinven.dbf";
+    auto r = reports::EjecutaReporte(c, d.titulo, "CLDOC_MI", "FEDOC_MI", p);
+    if (!r) return;
+    TFormaReporteSQL hoja(std::move(r), ui, &forma);
+    hoja.exec();
+  });
+  forma.exec();
+}
+
+void abreConceptos(shell::TFormaPrincipal& principal, session::Sesion& sesion) {
+  const auto lineas = lineasEmpresa(principal, sesion.ui());
+  if (!lineas) return;
+  inventory::TFormacomovinv forma(inventory::ajustesDe(*lineas).dirDatos, sesion.ui(), &principal);
+  forma.exec();
+}
+
 }  // namespace
 
 shell::GanchosPrincipal ganchosDelSistema() {
@@ -207,6 +252,14 @@ Aplicacion::Aplicacion(shell::GanchosPrincipal ganchos, bool conSplash) {
                                                       abreInventario(*principal_, *sesion_, a);
                                                     },
                                                     {}, {}});
+  principal_->registraModulo(shell::Pantalla::MovimientosInventario, {[this](const shell::Apertura& a) {
+                                                                 abreMovimientos(*principal_, *sesion_, a);
+                                                               },
+                                                               {}, {}});
+  principal_->registraModulo(shell::Pantalla::comovinv, {[this](const shell::Apertura&) {
+                                                    abreConceptos(*principal_, *sesion_);
+                                                  },
+                                                  {}, {}});
   principal_->ponDescripciones([this](int tema) {
     auto d = base::leeDescripcion(principal_->motor().directorioSistema(), tema);
     return d ? d->texto() : std::string();

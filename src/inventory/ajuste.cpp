@@ -108,6 +108,34 @@ std::vector<std::string> revisaExistencias(const AjustesMovimientos& a, const Op
   return r;
 }
 
+bool escribeExistencia(const AjustesMovimientos& a, const std::string& clave, double existencia) {
+  dbf::Table p;
+  p.open(a.dirCatalogo, kProductos);
+  p.setIndex("ICLPRO");
+  if (!p.findKey({clave})) return false;
+  store::UnidadGuardado unidad({a.dirCatalogo});
+  p.edit();
+  p.setFloat("EXIST_I", existencia);
+  p.post();
+  unidad.confirma();
+  return true;
+}
+
+std::optional<double> ajustaCostoPromedio(const AjustesMovimientos& a, const std::string& clave) {
+  const std::optional<double> promedio = promedioCompras(a.dirCatalogo, clave);
+  if (!promedio) return std::nullopt;
+  dbf::Table p;
+  p.open(a.dirCatalogo, kProductos);
+  p.setIndex("ICLPRO");
+  if (!p.findKey({clave})) return std::nullopt;
+  store::UnidadGuardado unidad({a.dirCatalogo});
+  p.edit();
+  p.setFloat("CPROM_I", *promedio);
+  p.post();
+  unidad.confirma();
+  return promedio;
+}
+
 long creaHojaAjuste(const AjustesMovimientos& a) {
   const std::vector<dbf::FieldDef> campos = {
       {"CLAVE", 'C', 20, 0},  {"DESCRIPCIO", 'C', 25, 0}, {"TEORICO", 'N', 10, 2},

@@ -29,6 +29,16 @@ long ajustaSegunExistencias(const AjustesMovimientos& a, const OpcionesKardex& o
 // Review: "clave,existencia,*recuento" for every product whose recount differs.
 std::vector<std::string> revisaExistencias(const AjustesMovimientos& a, const OpcionesKardex& o);
 
+// The kardex's final stock written into the product, in one unit; false when the
+// product is not in the catalogue.
+bool escribeExistencia(const AjustesMovimientos& a, const std::string& clave, double existencia);
+
+// CPROM_I := the purchase average of the journal. A product without receipts keeps its
+// average (nullopt, nothing written): a recount is no reason to lose a cost.
+std::optional<double> ajustaCostoPromedio(const AjustesMovimientos& a, const std::string& clave);
+
+inline constexpr std::string_view kSoloAdministrador = "Esta Opción es Permitida solo al Administrador";
+
 // ---- The count worksheet ----
 
 struct FilaAjuste {

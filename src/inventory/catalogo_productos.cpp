@@ -97,6 +97,7 @@ AjustesCatalogo AjustesCatalogo::de(const std::vector<std::string>& lineas, std:
   a.usuario = std::move(usuario);
   a.buscaAlGuardar = linea(1) == "NO";
   a.sinNegativos = linea(41) == "N";
+  a.integrados = linea(6) == "SI";
   a.multialmacen = linea(46) == "S";
   a.consecutivas = linea(64) == "S";
   a.margenFaltantes = linea(72);

@@ -41,6 +41,7 @@ struct AjustesCatalogo {
   std::string usuario;        // signed-in user number
   bool buscaAlGuardar = false;  // line 1 "NO": a new product is found again by key
   bool sinNegativos = false;    // line 41 "N"
+  bool integrados = false;      // line 6 "SI": movements are posted by the documents
   bool multialmacen = false;    // line 46 "S"
   bool consecutivas = false;    // line 64 "S"
   std::string margenFaltantes;  // line 72

@@ -359,4 +359,111 @@ long corteInventario(const AjustesMovimientos& a, const std::function<void(long,
   return static_cast<long>(borrar.size());
 }
 
+std::vector<Movimiento> leeMovimiento(const std::string& dirMovimientos, long long numero) {
+  std::vector<Movimiento> r;
+  dbf::Table t;
+  t.open(dirMovimientos, kTablaMovimientos);
+  t.setIndex("CLDOC_MI");
+  t.setRange({static_cast<double>(numero)}, {static_cast<double>(numero)});
+  for (t.first(); !t.eof(); t.next()) {
+    Movimiento m;
+    m.numero = numero;
+    m.tipo = static_cast<int>(t.asInteger("TIMOV_MI"));
+    m.clave = t.asText("CLPRO_MI");
+    m.descripcion = t.asText("DESCR_MI");
+    m.cantidad = t.asFloat("CANTI_MI");
+    m.costo = t.asFloat("COSUN_MI");
+    m.precio = t.asFloat("PUNIT_MI");
+    m.fecha = t.asText("FEDOC_MI");
+    m.referencia = t.asText("REFMO_MI");
+    m.documento = t.asText("NUDOC_MI");
+    m.contraparte = t.asText("CLCOP_MI");
+    m.almacen = t.asText("NALMA_MI");
+    m.existencia = t.asFloat("EXIST_MI");
+    r.push_back(std::move(m));
+  }
+  return r;
+}
+
+std::optional<long long> movimientoVecino(const std::string& dirMovimientos, long long numero, Paso paso) {
+  dbf::Table t;
+  t.open(dirMovimientos, kTablaMovimientos);
+  t.setIndex("CLDOC_MI");
+  if (t.isEmpty()) return std::nullopt;
+  const int f = t.requireField("CLDOC_MI");
+  switch (paso) {
+    case Paso::Primero:
+      t.first();
+      return t.asInteger(f);
+    case Paso::Ultimo:
+      t.last();
+      return t.asInteger(f);
+    case Paso::Siguiente: {
+      // One index seek, whatever the size of the journal: the first entry above n.
+      t.findNearest({static_cast<double>(numero + 1)});
+      const long long x = t.asInteger(f);
+      return x > numero ? std::optional<long long>(x) : std::nullopt;
+    }
+    case Paso::Anterior: {
+      t.findNearest({static_cast<double>(numero)});
+      if (long long x = t.asInteger(f); x < numero) return x;  // nothing at or above n
+      t.prior();
+      const long long x = t.asInteger(f);
+      return x < numero ? std::optional<long long>(x) : std::nullopt;
+    }
+  }
+  return std::nullopt;
+}
+
+double importeLinea(const Movimiento& m) { return m.cantidad * (m.tipo < 50 ? m.precio : m.costo); }
+
+DefinicionReporte definicionReporteMovimientos(ReporteMovimientos r, const std::string& dirMovimientos) {
+  const std::string t = "\"" + base::une(dirMovimientos, kTablaMovimientos) + "\"";
+  const std::string columnas = "CLDOC_MI,CLPRO_MI,DESCR_MI,CANTI_MI,COSUN_MI,FEDOC_MI";
+  std::vector<std::string> l;
+  DefinicionReporte d;
+  switch (r) {
+    case ReporteMovimientos::Entradas:
+      d = {"Entradas1", "Entradas al Inventario", {}};
+      l = {"$" + d.titulo, "& Select " + columnas + " from " + t, "?(TIMOV_MI>50) ", "!CLDOC_MI,CLPRO_MI",
+           "%e           c            c                 t             t              c         ",
+           "#DOCUMENTO  PRODUCTO      DESCRIPCION       CANTIDAD      COSTO          FECHA     "};
+      break;
+    case ReporteMovimientos::Salidas:
+      d = {"Salidas1", "Salidas del Inventario", {}};
+      l = {"$" + d.titulo, "& Select " + columnas + " from " + t, "?(TIMOV_MI<51) ", "!CLDOC_MI,CLPRO_MI",
+           "%e           c            c                 t             t              c         ",
+           "#DOCUMENTO  PRODUCTO      DESCRIPCION       CANTIDAD      COSTO          FECHA     "};
+      break;
+    case ReporteMovimientos::General:
+      // Entries positive, exits negative.
+      d = {"GeneraldeMovimientos1", "General de Movimientos", {}};
+      l = {"$" + d.titulo,
+           "& Select CLDOC_MI,CLPRO_MI,DESCR_MI,CANTI_MI*(1),COSUN_MI,FEDOC_MI,TIMOV_MI from " + t +
+               " WHERE (TIMOV_MI>50) UNION ",
+           "& Select CLDOC_MI,CLPRO_MI,DESCR_MI,CANTI_MI*(-1),COSUN_MI,FEDOC_MI,TIMOV_MI from " + t,
+           "?(TIMOV_MI<51) ", "!CLDOC_MI,CLPRO_MI",
+           "%e           c            c                 t             f              c         c             ",
+           "#DOCUMENTO  PRODUCTO      DESCRIPCION       CANTIDAD      COSTO          FECHA     TIPO_MOV.     "};
+      break;
+  }
+  l.push_back("@");
+  for (const std::string& x : l) d.texto += x + "\r";
+  return d;
+}
+
+std::optional<ProductoMovimiento> buscaProducto(const std::string& dirCatalogo, const std::string& clave) {
+  if (clave.empty()) return std::nullopt;
+  dbf::Table p;
+  p.open(dirCatalogo, "inventar.dbf");
+  p.setIndex("ICLPRO");
+  bool hallado = p.findKey({clave});
+  if (!hallado) {
+    p.setIndex("CODIG_I");
+    hallado = p.findKey({clave});
+  }
+  if (!hallado) return std::nullopt;
+  return ProductoMovimiento{p.asText("CLPRO_I"), p.asText("DSCPR_I"), p.asFloat("ULCOS_I"), p.asFloat("PPUBL_I")};
+}
+
 }  // namespace mostrador::inventory

@@ -11,6 +11,7 @@
 
 #include "base/reloj.h"
 #include "inventory/posteo.h"
+#include "inventory/reportes_inventario.h"
 
 namespace mostrador::inventory {
 
@@ -106,5 +107,30 @@ TotalesMovimientos totalesProducto(const AjustesMovimientos& a, const std::strin
 // The inventory cut: every movement of type 1, 2, 3, 51 or 54 deleted (in one unit);
 // returns how many. avance(hechos, total) is called as it goes.
 long corteInventario(const AjustesMovimientos& a, const std::function<void(long, long)>& avance = {});
+
+// ---- Browsing the journal (the screen shows one movement at a time) ----
+
+// The lines of movement n as stored (type, quantity and cost as recorded).
+std::vector<Movimiento> leeMovimiento(const std::string& dirMovimientos, long long numero);
+
+enum class Paso { Primero, Anterior, Siguiente, Ultimo };
+// The movement number a step away from n in number order; nullopt when there is none.
+std::optional<long long> movimientoVecino(const std::string& dirMovimientos, long long numero, Paso paso);
+
+// The amount a line shows: quantity × price for exits, × cost for entries.
+double importeLinea(const Movimiento& m);
+
+// The movement reports (Entradas1, Salidas1, GeneraldeMovimientos1) as definitions for
+// the report runner, over the movements table of that directory.
+enum class ReporteMovimientos { Entradas, Salidas, General };
+DefinicionReporte definicionReporteMovimientos(ReporteMovimientos r, const std::string& dirMovimientos);
+
+// A product as line entry fills it: by key (CLPRO_I) or by bar code (CODIG_I).
+struct ProductoMovimiento {
+  std::string clave, descripcion;
+  double costo = 0, precio = 0;  // ULCOS_I, PPUBL_I
+};
+std::optional<ProductoMovimiento> buscaProducto(const std::string& dirCatalogo, const std::string& clave);
+inline constexpr std::string_view kProductoNoEncontrado = "El Producto No Se encuenta";
 
 }  // namespace mostrador::inventory

@@ -1,5 +1,9 @@
 #include "inventory/screens/TFormaInventario.h"
 
+#include "inventory/ajuste.h"
+#include "inventory/kardex.h"
+#include "inventory/screens/TFormaCosteo.h"
+
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDesktopServices>
@@ -171,9 +175,7 @@ void TFormaInventario::creaMenus(QMenuBar* barra) {
       {"RevisaExistencias1", "Revisa Existencias"},
       {"cortedeInventario1", "Corte de Inventario"}};
   for (const auto& [nombre, texto] : deKardex)
-    agrega(kardex, nombre, texto, [this, t = std::string(texto)] {
-      ui_.mensaje("El módulo " + t + " no está disponible todavía");
-    });
+    agrega(kardex, nombre, texto, [this, n = std::string(nombre)] { comandoKardex(n); });
   QMenu* reportes = barra->addMenu("&Reportes");
   OrigenReportes o;
   for (ReporteInventario r : reportesInventario()) {
@@ -444,6 +446,76 @@ void TFormaInventario::Dscripcin1Click() {
 void TFormaInventario::Cdigo21Click() {
   motor_.ordena(OrdenCatalogo::Codigo);
   pinta(false);
+}
+
+AjustesMovimientos TFormaInventario::ajustesMovimientos() const {
+  AjustesMovimientos a;
+  a.dirDatos = motor_.ajustes().dirDatos;
+  a.dirCatalogo = motor_.ajustes().dirInventario;
+  a.reglas.sinNegativos = motor_.ajustes().sinNegativos;
+  a.usuario = motor_.ajustes().usuario;
+  return a;
+}
+
+void TFormaInventario::comandoKardex(const std::string& comando) {
+  const AjustesMovimientos a = ajustesMovimientos();
+  OpcionesKardex o;
+  o.integrados = motor_.ajustes().integrados;
+  o.dirMovimientos = a.dirCatalogo;
+  const bool deProducto = comando == "Kardex1" || comando == "Neuvokardex1" || comando == "Kardexalterno1" ||
+                          comando == "AjustarCostoPromedio1";
+  if (deProducto && !motor_.hayProducto()) return;
+  if (!deProducto || comando == "AjustarCostoPromedio1") {
+    if (motor_.ajustes().usuario != "0") {
+      ui_.mensaje(kSoloAdministrador);
+      return;
+    }
+  }
+  const std::string clave = deProducto ? motor_.texto("CLPRO_I") : std::string();
+  try {
+    if (comando == "Kardex1" || comando == "Neuvokardex1" || comando == "Kardexalterno1") {
+      // The journal when the documents post their movements, the documents otherwise.
+      const bool documentos = comando == "Kardexalterno1" || !o.integrados;
+      Kardex k;
+      {
+        base::Espera espera(ui_);
+        ui_.mensaje("Espere un momento por Favor...");
+        k = documentos ? kardexDocumentos(a.dirDatos, clave, o) : kardexDiario(a.dirDatos, clave, o);
+        escribeAuxiliar(a.dirDatos, k, documentos);
+      }
+      const double existencia = k.existencia;
+      TFormaCosteo f(std::move(k), clave, ui_, this);
+      f.exec();
+      escribeExistencia(a, clave, existencia);
+      pinta(false);
+    } else if (comando == "AjustarCostoPromedio1") {
+      if (!ajustaCostoPromedio(a, clave)) ui_.mensaje("El producto no tiene compras: su costo promedio queda igual");
+      pinta(false);
+    } else if (comando == "AjustarInventarioSegnKardex1") {
+      base::Espera espera(ui_);
+      ui_.mensaje("Total de Ajustados " + std::to_string(ajustaSegunKardex(a, o)));
+    } else if (comando == "AjustarInventarioSegnExistencias1") {
+      base::Espera espera(ui_);
+      ajustaSegunExistencias(a, o, reloj_);
+    } else if (comando == "RevisaExistencias1") {
+      const std::vector<std::string> l = revisaExistencias(a, o);
+      const std::string ruta = base::une(base::une(dirSistema_, "tempo"), "ajustar.txt");
+      base::creaDirectorios(base::une(dirSistema_, "tempo"));
+      if (!base::escribeLineas(ruta, l)) ui_.mensaje("No se pudo escribir " + ruta);
+    } else if (comando == "cortedeInventario1") {
+      ui_.iniciaProgreso("Corte de Inventario", 100);
+      long antes = 0;
+      const long n = corteInventario(a, [this, &antes](long h, long t) {
+        const long pct = t > 0 ? h * 100 / t : 100;
+        if (pct > antes) ui_.avanzaProgreso(static_cast<int>(pct - antes));
+        antes = pct;
+      });
+      ui_.terminaProgreso();
+      ui_.mensaje(std::to_string(n) + " borrados");
+    }
+  } catch (const dbf::Error&) {
+    ui_.mensaje("No se Pueden Guardar los Datos ha Ocurrido un Error");
+  }
 }
 
 session::Sesion& TFormaInventario::sesion() {

@@ -23,6 +23,7 @@ class QPushButton;
 class QAction;
 
 #include "base/programas.h"
+#include "inventory/movimientos.h"
 #include "session/sesion.h"
 
 namespace mostrador::inventory {
@@ -101,6 +102,9 @@ class TFormaInventario : public QDialog {
   std::unique_ptr<base::ProcesosPosix> procesosPropios_;
   std::unique_ptr<session::Sesion> sesionPropia_;
   session::Sesion& sesion();
+  // The eight kardex and stock commands of the Kardex menu, by control name.
+  void comandoKardex(const std::string& comando);
+  AjustesMovimientos ajustesMovimientos() const;
   std::map<std::string, QLineEdit*> edits_;
   std::map<std::string, QString> pintado_;  // each edit's text as last shown
   std::vector<std::string> orden_;  // field order (the help file's order too)

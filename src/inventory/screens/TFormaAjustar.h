@@ -1,0 +1,49 @@
+#pragma once
+// TFormaAjustar ("Ajustar"): the physical count worksheet "Ajuste.dbf" over
+// inventory/ajuste.h: import the counted quantities, compute the variance, filter,
+// export "\Ajuste.xls" and adjust by the adjustment field or by the counted field.
+
+#include <QDialog>
+
+#include "base/interaccion.h"
+#include "base/reloj.h"
+#include "inventory/ajuste.h"
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QRadioButton;
+class QTableWidget;
+
+namespace mostrador::inventory {
+
+class TFormaAjustar : public QDialog {
+  Q_OBJECT
+ public:
+  TFormaAjustar(AjustesMovimientos ajustes, base::Interaccion& ui, const base::Reloj& reloj,
+                QWidget* parent = nullptr);
+
+  void BotonCalcularClick();
+  void BotonImportarClick();
+  bool exporta(const std::string& directorio);
+  void BotonExportarClick();
+  bool BotonAjustarClick();
+  void BotonFiltrarClick();
+
+  QTableWidget* rejilla() const { return rejilla_; }
+  QString filtro() const { return filtro_; }
+
+ private:
+  void pinta();
+
+  AjustesMovimientos aj_;
+  base::Interaccion& ui_;
+  const base::Reloj& reloj_;
+  QString filtro_;
+  QTableWidget* rejilla_;
+  QRadioButton *porAjuste_, *porReales_;
+  QCheckBox *conClave_, *conLinea_, *conProveedor_, *soloAjuste_;
+  QLineEdit *claveDe_, *claveA_, *lineaDe_, *lineaA_, *provDe_, *provA_;
+};
+
+}  // namespace mostrador::inventory

@@ -1,0 +1,45 @@
+#pragma once
+// TFormaCosteo: the kardex of one product (inventory/kardex.h): its rows with the running
+// stock (a negative one painted red), the totals, the date filter ("Filtrar" / "Quitar
+// Filtro") and the export of the rows as tab-separated text.
+
+#include <QDialog>
+
+#include "base/interaccion.h"
+#include "inventory/kardex.h"
+
+class QDateEdit;
+class QLabel;
+class QPushButton;
+class QTableWidget;
+
+namespace mostrador::inventory {
+
+class TFormaCosteo : public QDialog {
+  Q_OBJECT
+ public:
+  // The kardex already computed; titulo names the product.
+  TFormaCosteo(Kardex kardex, const std::string& titulo, base::Interaccion& ui, QWidget* parent = nullptr);
+
+  void BotonFiltrarClick();
+  // Writes the rows shown, tab-separated with texts in double quotes; false when the file
+  // cannot be written (said through the Interaccion).
+  bool exporta(const std::string& ruta);
+  void BotonExportarClick();
+
+  QTableWidget* rejilla() const { return rejilla_; }
+  QString totales() const;
+
+ private:
+  void pinta();
+
+  Kardex kardex_;
+  base::Interaccion& ui_;
+  bool filtrado_ = false;
+  QTableWidget* rejilla_;
+  QLabel* totales_;
+  QPushButton* filtrar_;
+  QDateEdit *desde_, *hasta_;
+};
+
+}  // namespace mostrador::inventory

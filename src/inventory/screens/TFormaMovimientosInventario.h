@@ -1,0 +1,78 @@
+#pragma once
+// TFormaMovimientosInventario: manual inventory movements. A thin view over
+// inventory/movimientos.h: it shows one movement at a time (its lines in the grid
+// "Detalle", read-only), and in capture (New) lets the user type the lines and save them
+// through the posting rule. The kardex, the count and the reports open from its menus.
+
+#include <QDialog>
+#include <functional>
+#include <optional>
+
+#include "base/interaccion.h"
+#include "base/reloj.h"
+#include "inventory/movimientos.h"
+
+class QLabel;
+class QLineEdit;
+class QMenuBar;
+class QPushButton;
+class QSpinBox;
+class QTableWidget;
+
+namespace mostrador::inventory {
+
+class TFormaMovimientosInventario : public QDialog {
+  Q_OBJECT
+ public:
+  // derecho(n): right n of the signed-in user (35 to start a movement).
+  TFormaMovimientosInventario(AjustesMovimientos ajustes, base::Interaccion& ui, const base::Reloj& reloj,
+                              std::function<bool(int)> derecho, bool integrado, QWidget* parent = nullptr);
+
+  void ponEjecutaReporte(std::function<void(const DefinicionReporte&)> f) { reporte_ = std::move(f); }
+
+  // Commands.
+  void BotonNuevoClick();
+  bool BotonGuardarClick();
+  void EditTIMOV_MIExit();
+  void DetalleColExit(int fila, int columna);
+  void navega(Paso paso);
+  void CalculaCantidad1Click();
+  void VerMovimientos1Click();
+  void AjustedeInventario1Click();
+  void LeerArchivoTexto1Click();
+  void ImportarArchivo1Click();
+  void Eliminar1Click();
+  void reporte(ReporteMovimientos r);
+
+  bool enCaptura() const { return captura_; }
+  std::optional<long long> numero() const { return numero_; }
+  QTableWidget* detalle() const { return detalle_; }
+  QString concepto() const;
+  QString lineaTotales() const;
+  // Rows typed or imported into the capture grid.
+  void agregaFila(const LineaMovimiento& l);
+
+ protected:
+  void closeEvent(QCloseEvent* e) override;
+
+ private:
+  void creaMenus(QMenuBar* barra);
+  void muestra(long long numero);
+  void limpia();
+  DocumentoMovimiento documento() const;
+
+  AjustesMovimientos aj_;
+  base::Interaccion& ui_;
+  const base::Reloj& reloj_;
+  std::function<bool(int)> derecho_;
+  std::function<void(const DefinicionReporte&)> reporte_;
+  bool captura_ = false;
+  std::optional<long long> numero_;
+  QLineEdit *numeroEdit_, *fecha_, *tipo_, *contraparte_, *referencia_;
+  QSpinBox* almacen_;
+  QLabel *concepto_, *totales_;
+  QTableWidget* detalle_;
+  QPushButton *nuevo_, *guardar_;
+};
+
+}  // namespace mostrador::inventory
