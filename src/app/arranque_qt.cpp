@@ -17,6 +17,7 @@
 #include "base/texto.h"
 #include "sales/ajustes.h"
 #include "inventory/screens/TFormaInventario.h"
+#include "inventory/reconstruccion.h"
 #include "inventory/screens/TFormaMovimientosInventario.h"
 #include "inventory/screens/TFormacomovinv.h"
 #include "sales/screens/TFormaFactura.h"
@@ -214,6 +215,53 @@ shell::GanchosPrincipal ganchosDelSistema() {
   return g;
 }
 
+void ponGanchosInventario(shell::Principal& principal, base::Interaccion& ui, const base::Reloj& reloj) {
+  auto ajustes = [&principal, &ui]() -> std::optional<inventory::AjustesMovimientos> {
+    const std::optional<std::string> archivo = principal.configuracion().archivoConfiguracion();
+    if (!archivo) return std::nullopt;
+    const auto lineas = base::leeLineas(*archivo);
+    if (!lineas) return std::nullopt;  // the sign-in's file check says so
+    inventory::AjustesMovimientos a = inventory::ajustesDe(*lineas);
+    a.usuario = principal.Usuario().empty() ? "0" : principal.Usuario();
+    return a;
+  };
+  auto informe = [&principal](const std::vector<std::string>& lineas) {
+    const std::string tempo = base::une(principal.directorioSistema(), "tempo");
+    base::creaDirectorios(tempo);
+    base::escribeLineas(base::une(tempo, "revision.txt"), lineas);
+  };
+  auto& g = principal.ganchos();
+  g.revisionDocumentos = [ajustes, informe, &reloj] {
+    // A timer tick: nothing is shown; what it found and re-posted is in the report.
+    try {
+      if (auto a = ajustes()) informe(inventory::revisaDocumentos(*a, true, reloj).informe);
+    } catch (const dbf::Error&) {
+      // Tables in use or unreadable: the next tick tries again.
+    }
+  };
+  g.inventarioFisico = [ajustes, informe, &ui, &reloj] {
+    auto a = ajustes();
+    if (!a) return;
+    try {
+      ui.iniciaProgreso("Procesando...", 100);
+      long antes = 0;
+      const auto r = inventory::reconstruyeMovimientos(*a, reloj, [&ui, &antes](long h, long t) {
+        const long pct = t > 0 ? h * 100 / t : 100;
+        if (pct > antes) ui.avanzaProgreso(static_cast<int>(pct - antes));
+        antes = pct;
+      });
+      ui.terminaProgreso();
+      std::vector<std::string> l = r.revision.informe;
+      l.insert(l.end(), r.actualizados.begin(), r.actualizados.end());
+      informe(l);
+      ui.mensaje(r.resumen);
+    } catch (const dbf::Error& e) {
+      ui.terminaProgreso();
+      ui.mensaje(e.what());
+    }
+  };
+}
+
 void creaDatosDemo(const std::string& sistema, const std::string& datos) {
   session::OpcionesEmpresa o;
   o.numero = 1;
@@ -242,6 +290,7 @@ Aplicacion::Aplicacion(shell::GanchosPrincipal ganchos, bool conSplash) {
   sesion_ = std::make_unique<session::Sesion>(*ui_, reloj_, procesos_);
   principal_ = std::make_unique<shell::TFormaPrincipal>(*ui_, reloj_, std::move(ganchos));
   principal_->ponSesion(*sesion_);
+  ponGanchosInventario(principal_->motor(), *ui_, reloj_);
   ui_->ponPadre(principal_.get());
   principal_->registraModulo(shell::Pantalla::Factura, {[this](const shell::Apertura& a) {
                                                    abreFactura(*principal_, *sesion_, a);

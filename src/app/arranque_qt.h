@@ -38,6 +38,10 @@ namespace mostrador::app {
 // and to the screens that use the tables.
 shell::GanchosPrincipal ganchosDelSistema();
 
+// The main window's document check (its timer and BitBtn1) and the movement rebuild
+// (BotonMI) over the signed-in company; the report goes to "<system>\tempo\revision.txt".
+void ponGanchosInventario(shell::Principal& principal, base::Interaccion& ui, const base::Reloj& reloj);
+
 // Fills a new demonstration company: every company table with its sample data, the
 // station's scratch tables and field dictionary.
 void creaDatosDemo(const std::string& sistema, const std::string& datos);

@@ -31,6 +31,14 @@
 #include "base/programas.h"
 #include "base/rutas.h"
 #include "sales/screens/TFormaFactura.h"
+#include "inventory/ajuste.h"
+#include "store/dbf/dbf_table.h"
+#include "inventory/kardex.h"
+#include "inventory/screens/TFormaAjustar.h"
+#include "inventory/screens/TFormaCosteo.h"
+#include "inventory/screens/TFormaMovimientosInventario.h"
+#include "inventory/screens/TFormacomovinv.h"
+#include <QTableWidget>
 #include "shell/screens/TFormaPrincipal.h"
 #include "app/arranque_qt.h"
 #include "base/texto.h"
@@ -186,6 +194,7 @@ int demoSinPantalla(const Instalacion& inst) {
 
   rep << "\n== Arranque ==\n";
   Principal principal(ui, pantallas, reloj, ganchosDelSistema());
+  ponGanchosInventario(principal, ui, reloj);
   principal.FormCreate();
   Empresas empresas(ui, principal.directorioSistema(), directorioActual(), 1);
   principal.FormShow();
@@ -308,6 +317,35 @@ int demoSinPantalla(const Instalacion& inst) {
     forma.hide();
   } catch (const mostrador::dbf::Error& e) {
     rep << "Pantalla de ventas: " << e.what() << "\n";
+  }
+
+  // The inventory screens on the demo company: movements, concepts, a kardex, the count.
+  try {
+    const auto lineas = leeLineas(une(principal.directorioSistema(), "Gener1.cnf"));
+    mostrador::inventory::AjustesMovimientos aj = mostrador::inventory::ajustesDe(lineas.value_or(std::vector<std::string>{}));
+    rep << "\n== Inventario ==\n";
+    mostrador::inventory::TFormaMovimientosInventario movs(aj, ui, reloj, {}, true, nullptr);
+    rep << movs.objectName().toStdString() << ": movimiento "
+        << (movs.numero() ? std::to_string(*movs.numero()) : std::string("(ninguno)")) << ", "
+        << movs.detalle()->rowCount() << " partidas, tipo " << movs.concepto().toStdString() << "\n";
+    mostrador::inventory::TFormacomovinv conceptos(aj.dirDatos, ui, nullptr);
+    rep << conceptos.objectName().toStdString() << ": " << conceptos.rejilla()->rowCount() << " conceptos\n";
+    mostrador::dbf::Table productos;
+    productos.open(aj.dirCatalogo, "inventar.dbf");
+    productos.first();
+    const std::string clave = productos.isEmpty() ? std::string() : productos.asText("CLPRO_I");
+    productos.close();
+    mostrador::inventory::OpcionesKardex o;
+    o.dirMovimientos = aj.dirCatalogo;
+    mostrador::inventory::TFormaCosteo kardex(mostrador::inventory::kardexDiario(aj.dirDatos, clave, o), clave, ui,
+                                              nullptr);
+    rep << kardex.objectName().toStdString() << " de " << clave << ": " << kardex.rejilla()->rowCount()
+        << " movimientos;" << kardex.totales().toStdString() << "\n";
+    mostrador::inventory::creaHojaAjuste(aj);
+    mostrador::inventory::TFormaAjustar ajuste(aj, ui, reloj, nullptr);
+    rep << ajuste.objectName().toStdString() << ": " << ajuste.rejilla()->rowCount() << " productos en la hoja\n";
+  } catch (const mostrador::dbf::Error& e) {
+    rep << "Inventario: " << e.what() << "\n";
   }
 
   const std::string informe = resuelve(une(carpeta, "demostracion.txt")).string();
