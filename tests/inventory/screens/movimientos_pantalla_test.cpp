@@ -1,0 +1,184 @@
+// The movement, concept, kardex and count screens over real tables: typing a movement
+// into the grid and saving it, the concept lookup, browsing, refusing a built-in concept,
+// the kardex filter and export, and the count worksheet's filter message.
+#include <gtest/gtest.h>
+
+#include <QDateEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+
+#include "base/rutas.h"
+#include "base/texto.h"
+#include "inventory/ajuste.h"
+#include "inventory/kardex.h"
+#include "inventory/screens/TFormaAjustar.h"
+#include "inventory/screens/TFormaCosteo.h"
+#include "inventory/screens/TFormaMovimientosInventario.h"
+#include "inventory/screens/TFormacomovinv.h"
+#include "support/empresa_ventas.h"
+#include "support/entorno.h"
+#include "support/interaccion_fake.h"
+#include "support/principal_aplicacion.h"
+#include "support/reloj_fijo.h"
+
+namespace mostrador::inventory {
+namespace {
+
+using V = std::vector<std::string>;
+
+struct Pantallas : ::testing::Test {
+  QApplication& qt = prueba::aplicacionQt();
+  prueba::DirectorioTemporal dir;
+  prueba::EmpresaVentas emp;
+  prueba::InteraccionFalsa ui;
+  prueba::RelojFijo reloj{base::FechaHora{{2025, 7, 14}, {12, 0, 0, 0}}};
+  Pantallas() {
+    prueba::ProductoVenta p;
+    p.clave = "MART";
+    p.codigo = "7501";
+    p.descripcion = "Martillo";
+    p.existencia = 10;
+    p.precio = 100;
+    p.ultimoCosto = 60;
+    emp.producto(p);
+  }
+  AjustesMovimientos ajustes() const { return ajustesDe(emp.lineas); }
+  static void celda(QTableWidget* t, int r, int c, const QString& v) {
+    if (!t->item(r, c)) t->setItem(r, c, new QTableWidgetItem);
+    t->item(r, c)->setText(v);
+  }
+};
+
+TEST_F(Pantallas, UnMovimientoTecleadoSeGuardaYSeMuestra) {
+  TFormaMovimientosInventario f(ajustes(), ui, reloj, [](int) { return true; }, true);
+  EXPECT_EQ(f.windowTitle(), "Movimientos al Inventario");
+  EXPECT_FALSE(f.numero().has_value());  // an empty journal
+  f.BotonNuevoClick();
+  ASSERT_TRUE(f.enCaptura());
+  EXPECT_EQ(f.findChild<QLineEdit*>("EditFEDOC_MI")->text(), "14/07/2025");
+  // Saving without a type says so and keeps the capture.
+  EXPECT_FALSE(f.BotonGuardarClick());
+  EXPECT_EQ(ui.mensajes(), V{"Falta Seleccionar un Tipo de Movimiento"});
+  auto* tipo = f.findChild<QLineEdit*>("EditTIMOV_MI");
+  tipo->setText("99");
+  f.EditTIMOV_MIExit();
+  EXPECT_EQ(f.concepto(), "No Existe Tipo de Movimiento");
+  tipo->setText("53");
+  f.EditTIMOV_MIExit();
+  EXPECT_EQ(f.concepto(), "Entrada Varios");
+  // A bar code finds the product and fills description, cost and price.
+  QTableWidget* d = f.detalle();
+  celda(d, 0, 2, "3");
+  celda(d, 0, 0, "7501");
+  EXPECT_EQ(d->item(0, 0)->text(), "MART");
+  EXPECT_EQ(d->item(0, 1)->text(), "Martillo");
+  EXPECT_EQ(d->item(0, 3)->text(), "60");
+  EXPECT_EQ(d->item(0, 5)->text(), "300");
+  celda(d, 1, 0, "NOHAY");
+  EXPECT_EQ(ui.mensajes().back(), "El Producto No Se encuenta");
+  celda(d, 1, 0, "");
+  ASSERT_TRUE(f.BotonGuardarClick());
+  EXPECT_FALSE(f.enCaptura());
+  EXPECT_EQ(f.numero(), 1);
+  EXPECT_EQ(d->rowCount(), 1);
+  EXPECT_EQ(emp.numero("inventar.dbf", "CLPRO_I", "MART", "EXIST_I"), 13);
+  f.CalculaCantidad1Click();
+  EXPECT_EQ(f.lineaTotales(), "Entradas 3.00  Salidas 0.00  Existencias 3.00");
+}
+
+TEST_F(Pantallas, LaNavegacionVaDeMovimientoEnMovimiento) {
+  const AjustesMovimientos a = ajustes();
+  for (int tipo : {53, 4, 53}) {
+    DocumentoMovimiento doc;
+    doc.tipo = tipo;
+    doc.fecha = "14/07/2025";
+    doc.lineas = {{"MART", 1, 0, 0, {}, {}}};
+    ASSERT_TRUE(guardaMovimiento(a, doc, reloj).guardado);
+  }
+  TFormaMovimientosInventario f(a, ui, reloj, {}, false);
+  EXPECT_EQ(f.windowTitle(), "Movimientos al Inventario no Esta INTEGRADO ");
+  EXPECT_EQ(f.numero(), 3);
+  f.navega(Paso::Anterior);
+  EXPECT_EQ(f.numero(), 2);
+  EXPECT_EQ(f.concepto(), "Salida Varios");
+  f.navega(Paso::Primero);
+  EXPECT_EQ(f.numero(), 1);
+  f.navega(Paso::Anterior);
+  EXPECT_EQ(f.numero(), 1);
+  f.navega(Paso::Siguiente);
+  EXPECT_EQ(f.numero(), 2);
+  f.navega(Paso::Ultimo);
+  EXPECT_EQ(f.numero(), 3);
+  f.navega(Paso::Siguiente);
+  EXPECT_EQ(f.numero(), 3);
+}
+
+TEST_F(Pantallas, SinElDerecho35NuevoNoHaceNada) {
+  TFormaMovimientosInventario f(ajustes(), ui, reloj, [](int n) { return n != 35; }, true);
+  f.BotonNuevoClick();
+  EXPECT_FALSE(f.enCaptura());
+}
+
+TEST_F(Pantallas, LosConceptosIntegradosNoSeBorranDesdeLaPantalla) {
+  TFormacomovinv f(ajustes().dirDatos, ui);
+  const int antes = f.rejilla()->rowCount();
+  ASSERT_GT(antes, 0);
+  f.rejilla()->setCurrentCell(0, 0);  // type 1
+  f.BotonEliminarClick();
+  EXPECT_EQ(ui.mensajes(), V{"El concepto no puede Eliminarse..."});
+  EXPECT_EQ(f.rejilla()->rowCount(), antes);
+  f.BotonNuevoClick();
+  celda(f.rejilla(), antes, 0, "20");
+  celda(f.rejilla(), antes, 1, "Salida a Obra");
+  ASSERT_TRUE(f.BotonGuardarClick());
+  EXPECT_TRUE(leeConcepto(ajustes().dirDatos, 20));
+  for (int r = 0; r < f.rejilla()->rowCount(); ++r)
+    if (f.rejilla()->item(r, 0)->text() == "20") f.rejilla()->setCurrentCell(r, 0);
+  f.BotonEliminarClick();
+  EXPECT_FALSE(leeConcepto(ajustes().dirDatos, 20));
+}
+
+TEST_F(Pantallas, KardexConFiltroDeFechasYExportacion) {
+  Kardex k;
+  k.filas = {{"MART", "Martillo", 5, 57, 5, 1, 6, "01/01/2025", "Inventario Inicial", "Movimiento", "", "", 0},
+             {"MART", "Martillo", -7, 4, -2, 2, 0, "02/03/2025", "Salida Varios", "Movimiento", "", "", 0}};
+  k.entradas = 5;
+  k.salidas = 7;
+  k.existencia = -2;
+  TFormaCosteo f(k, "MART", ui);
+  EXPECT_EQ(f.rejilla()->rowCount(), 2);
+  EXPECT_EQ(f.rejilla()->item(1, 4)->text(), "-2");
+  EXPECT_EQ(f.rejilla()->item(1, 4)->foreground().color(), QColor(Qt::red));
+  EXPECT_EQ(f.totales(), "   Entradas  5.00   Salidas  7.00  Existencias  -2.00");
+  f.findChild<QDateEdit*>("FechaInicial")->setDate(QDate(2025, 2, 1));
+  f.findChild<QDateEdit*>("FechaFinal")->setDate(QDate(2025, 3, 31));
+  f.BotonFiltrarClick();
+  EXPECT_EQ(f.findChild<QPushButton*>("BotonFiltrar")->text(), "Quitar Filtro");
+  EXPECT_EQ(f.rejilla()->rowCount(), 1);
+  const std::string ruta = (dir.ruta() / "kardex.txt").string();
+  ASSERT_TRUE(f.exporta(ruta));
+  EXPECT_EQ(*base::leeBytes(ruta),
+            "Clave\tProducto\tCantidad\tTipo Movimiento\tKardex\tNum. Mov.\tCosto\tFecha\tMovimiento\tOrigen\r\n"
+            "\"MART\"\t\"Martillo\"\t-7\t4\t-2\t2\t0\t\"02/03/2025\"\t\"Salida Varios\"\t\"Movimiento\"\r\n");
+  f.BotonFiltrarClick();
+  EXPECT_EQ(f.rejilla()->rowCount(), 2);
+}
+
+TEST_F(Pantallas, LaHojaDeConteoPideDatosParaFiltrarYExporta) {
+  creaHojaAjuste(ajustes());
+  TFormaAjustar f(ajustes(), ui, reloj);
+  EXPECT_EQ(f.rejilla()->rowCount(), 1);
+  f.BotonFiltrarClick();
+  EXPECT_EQ(ui.mensajes(), V{"Faltan Datos para Filtrar..."});
+  ASSERT_TRUE(f.exporta(dir.str()));
+  EXPECT_EQ(*base::leeBytes(dir.str() + "/Ajuste.xls"),
+            // Windows-1252 on disk, as every file the system writes.
+            "Clave\tDescripci\xF3n\tTe\xF3rico\tReales\tAjuste\tCosto\tValor Te\xF3rico\tValor Reales\tValor Ajuste\t"
+            "L\xEDnea\tProveedor\r\n"
+            "MART\tMartillo\t10\t0\t0\t60\t600\t0\t0\t\t\r\n");
+}
+
+}  // namespace
+}  // namespace mostrador::inventory
