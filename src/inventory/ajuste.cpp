@@ -278,18 +278,8 @@ ResultadoMovimiento ajustaHoja(const AjustesMovimientos& a, bool porReales, cons
     Posteo posteo(m, p, a.reglas);
     for (const LineaMovimiento& l : d.lineas) {
       if (l.cantidad == 0) continue;
-      Movimiento x;
-      x.numero = r.numero;
-      x.tipo = d.tipo;
-      x.clave = l.clave;
+      Movimiento x = movimientoDe(a, d, l, r.numero, d.tipo, secuencia);
       if (p.findKey({l.clave})) x.descripcion = p.asText("DSCPR_I");
-      x.costo = l.costo;
-      x.fecha = d.fecha;
-      x.secuencia = secuencia;
-      x.referencia = d.referencia;
-      x.contraparte = d.contraparte;
-      x.usuario = std::strtol(a.usuario.c_str(), nullptr, 10);
-      x.usuarioTexto = a.usuario;
       posteo.posta(x, l.cantidad);
       ++r.lineas;
     }

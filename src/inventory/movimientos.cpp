@@ -71,6 +71,25 @@ void copiaProducto(dbf::Table& origen, dbf::Table& destino) {
 
 }  // namespace
 
+Movimiento movimientoDe(const AjustesMovimientos& a, const DocumentoMovimiento& d, const LineaMovimiento& l,
+                        long long numero, int tipo, long secuencia) {
+  Movimiento m;
+  m.numero = numero;
+  m.tipo = tipo;
+  m.clave = l.clave;
+  m.descripcion = l.descripcion;
+  m.costo = l.costo;
+  m.precio = l.precio;
+  m.fecha = d.fecha;
+  m.secuencia = secuencia;
+  m.referencia = l.referencia.empty() ? d.referencia : l.referencia;
+  m.contraparte = d.contraparte;
+  m.almacen = d.almacen.empty() ? "1" : d.almacen;
+  m.usuario = std::strtol(a.usuario.c_str(), nullptr, 10);
+  m.usuarioTexto = a.usuario;
+  return m;
+}
+
 AjustesMovimientos ajustesDe(const std::vector<std::string>& lineas) {
   AjustesMovimientos a;
   a.dirDatos = linea(lineas, 8);
@@ -167,21 +186,8 @@ ResultadoMovimiento guardaMovimiento(const AjustesMovimientos& a, const Document
     const long secuencia = base::selloSecuencia(*fecha, reloj);
     Posteo posteo(movs, prods, a.reglas);
     for (const LineaMovimiento* l : lineas) {
-      Movimiento m;
-      m.numero = r.numero;
-      m.tipo = d.tipo;
-      m.clave = l->clave;
-      m.descripcion = l->descripcion;
+      Movimiento m = movimientoDe(a, d, *l, r.numero, d.tipo, secuencia);
       if (m.descripcion.empty() && prods.findKey({l->clave})) m.descripcion = prods.asText("DSCPR_I");
-      m.costo = l->costo;
-      m.precio = l->precio;
-      m.fecha = d.fecha;
-      m.secuencia = secuencia;
-      m.referencia = l->referencia.empty() ? d.referencia : l->referencia;
-      m.contraparte = d.contraparte;
-      m.almacen = d.almacen.empty() ? "1" : d.almacen;
-      m.usuario = std::strtol(a.usuario.c_str(), nullptr, 10);
-      m.usuarioTexto = a.usuario;
       posteo.posta(m, l->cantidad);
       ++r.lineas;
     }
@@ -196,20 +202,8 @@ ResultadoMovimiento guardaMovimiento(const AjustesMovimientos& a, const Document
         double f = 1;
         if (a.traspasoPorEmpaque && prodsDestino.findKey({l->clave}) && prodsDestino.asFloat("UEMPA_I") > 0)
           f = prodsDestino.asFloat("UEMPA_I");
-        Movimiento m;
-        m.numero = r.numeroDestino;
-        m.tipo = 60;
-        m.clave = l->clave;
-        m.descripcion = prods.findKey({l->clave}) ? prods.asText("DSCPR_I") : l->descripcion;
-        m.costo = l->costo;
-        m.precio = l->precio;
-        m.fecha = d.fecha;
-        m.secuencia = secuencia;
-        m.referencia = l->referencia.empty() ? d.referencia : l->referencia;
-        m.contraparte = d.contraparte;
-        m.almacen = d.almacen.empty() ? "1" : d.almacen;
-        m.usuario = std::strtol(a.usuario.c_str(), nullptr, 10);
-        m.usuarioTexto = a.usuario;
+        Movimiento m = movimientoDe(a, d, *l, r.numeroDestino, 60, secuencia);
+        if (prods.findKey({l->clave})) m.descripcion = prods.asText("DSCPR_I");
         destino.posta(m, l->cantidad * f);
       }
     }

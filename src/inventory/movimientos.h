@@ -69,6 +69,11 @@ inline constexpr std::string_view kFaltaTipo = "Falta Seleccionar un Tipo de Mov
 inline constexpr std::string_view kFaltanDatos = "No se puede Guardar faltan datos";
 inline constexpr std::string_view kErrorGuardar = "No se Pueden Guardar los Datos ha Ocurrido un Error";
 
+// The record of a typed line as a movement document writes it (number, type, dates,
+// references, warehouse and user from the document and the settings).
+Movimiento movimientoDe(const AjustesMovimientos& a, const DocumentoMovimiento& d, const LineaMovimiento& l,
+                        long long numero, int tipo, long secuencia);
+
 // Saves a movement: every line with a quantity through the posting rule, and for a
 // transfer concept the same lines into the destination company, all in one unit: a
 // failure anywhere leaves every table of both companies as it was.

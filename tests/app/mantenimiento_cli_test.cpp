@@ -17,36 +17,15 @@
 #include "store/demo.h"
 #include "session/empresa_nueva.h"
 #include "support/entorno.h"
+#include "support/orden_cli.h"
 
 namespace {
 
 using namespace mostrador;
 namespace fs = std::filesystem;
 
-struct Salida {
-  int codigo = -1;
-  std::string out, err;
-};
-
-// stderr goes to a file of its own; the drive root ($MOSTRADOR_UNIDADES) stays the test's.
-Salida corre(const std::string& argumentos) {
-  char plantilla[] = "/tmp/mantenimiento-err-XXXXXX";
-  const int fd = mkstemp(plantilla);
-  if (fd >= 0) close(fd);
-  const std::string rutaErr = plantilla;
-  const std::string orden = std::string(MOSTRADOR_CLI) + " " + argumentos + " 2>" + rutaErr;
-  Salida s;
-  FILE* p = popen(orden.c_str(), "r");
-  std::array<char, 4096> buf{};
-  size_t n;
-  while ((n = fread(buf.data(), 1, buf.size(), p)) > 0) s.out.append(buf.data(), n);
-  const int st = pclose(p);
-  s.codigo = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-  std::ifstream f(rutaErr);
-  s.err.assign(std::istreambuf_iterator<char>(f), {});
-  std::remove(rutaErr.c_str());
-  return s;
-}
+using Salida = prueba::SalidaOrden;
+Salida corre(const std::string& argumentos) { return prueba::correOrden(MOSTRADOR_CLI, argumentos); }
 
 std::map<std::string, std::string> contenido(const fs::path& raiz) {
   std::map<std::string, std::string> r;

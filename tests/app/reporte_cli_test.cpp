@@ -13,31 +13,14 @@
 #include "store/dbf/dbf_table.h"
 #include "session/empresa_nueva.h"
 #include "support/entorno.h"
+#include "support/orden_cli.h"
 
 namespace {
 
 using namespace mostrador;
 
-struct Salida {
-  int codigo = -1;
-  std::string out, err;
-};
-
-Salida corre(const std::string& argumentos) {
-  prueba::DirectorioTemporal errores;
-  const std::string rutaErr = errores.str() + "/err";
-  const std::string orden = std::string(MOSTRADOR_CLI) + " " + argumentos + " 2>" + rutaErr;
-  Salida s;
-  FILE* p = popen(orden.c_str(), "r");
-  std::array<char, 4096> buf{};
-  size_t n;
-  while ((n = fread(buf.data(), 1, buf.size(), p)) > 0) s.out.append(buf.data(), n);
-  int st = pclose(p);
-  s.codigo = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-  std::ifstream f(rutaErr);
-  s.err.assign(std::istreambuf_iterator<char>(f), {});
-  return s;
-}
+using Salida = prueba::SalidaOrden;
+Salida corre(const std::string& argumentos) { return prueba::correOrden(MOSTRADOR_CLI, argumentos); }
 
 std::vector<std::string> lineas(const std::string& s) {
   std::vector<std::string> r;
