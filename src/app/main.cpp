@@ -39,6 +39,7 @@
 #include "inventory/screens/TFormaMovimientosInventario.h"
 #include "inventory/screens/TFormacomovinv.h"
 #include <QTableWidget>
+#include "ui/modelo_filas.h"
 #include "shell/screens/TFormaPrincipal.h"
 #include "app/arranque_qt.h"
 #include "base/texto.h"
@@ -339,11 +340,11 @@ int demoSinPantalla(const Instalacion& inst) {
     o.dirMovimientos = aj.dirCatalogo;
     mostrador::inventory::TFormaCosteo kardex(mostrador::inventory::kardexDiario(aj.dirDatos, clave, o), clave, ui,
                                               nullptr);
-    rep << kardex.objectName().toStdString() << " de " << clave << ": " << kardex.rejilla()->rowCount()
+    rep << kardex.objectName().toStdString() << " de " << clave << ": " << kardex.filas().rowCount()
         << " movimientos;" << kardex.totales().toStdString() << "\n";
     mostrador::inventory::creaHojaAjuste(aj);
     mostrador::inventory::TFormaAjustar ajuste(aj, ui, reloj, nullptr);
-    rep << ajuste.objectName().toStdString() << ": " << ajuste.rejilla()->rowCount() << " productos en la hoja\n";
+    rep << ajuste.objectName().toStdString() << ": " << ajuste.filas().rowCount() << " productos en la hoja\n";
   } catch (const mostrador::dbf::Error& e) {
     rep << "Inventario: " << e.what() << "\n";
   }

@@ -7,13 +7,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTableWidget>
+#include <QTableView>
 #include <QVBoxLayout>
 
 #include "base/numeros.h"
 #include "base/rutas.h"
 #include "base/texto.h"
 #include "store/dbf/dbf_table.h"
+#include "ui/modelo_filas.h"
 
 namespace mostrador::inventory {
 
@@ -74,10 +75,10 @@ TFormaAjustar::TFormaAjustar(AjustesMovimientos ajustes, base::Interaccion& ui, 
   soloAjuste_->setObjectName("CheckSoloAjuste");
   filtros->addWidget(soloAjuste_, 3, 0, 1, 3);
   l->addLayout(filtros);
-  rejilla_ = new QTableWidget(0, static_cast<int>(kColumnas.size()), this);
+  rejilla_ = new QTableView(this);
   rejilla_->setObjectName("DBGrid1");
-  rejilla_->setHorizontalHeaderLabels(kColumnas);
-  rejilla_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  modelo_ = new ui::ModeloFilas(kColumnas, this);
+  rejilla_->setModel(modelo_);
   rejilla_->verticalHeader()->setVisible(false);
   l->addWidget(rejilla_);
   pinta();
@@ -98,17 +99,14 @@ void TFormaAjustar::pinta() {
     return en(conClave_, claveDe_, claveA_, f.clave) && en(conLinea_, lineaDe_, lineaA_, f.linea) &&
            en(conProveedor_, provDe_, provA_, f.proveedor) && (!soloAjuste_->isChecked() || f.reales > 0);
   };
-  rejilla_->setRowCount(0);
+  std::vector<QStringList> textos;
   for (const FilaAjuste& f : filas) {
     if (!filtro_.isEmpty() && !dentro(f)) continue;
-    const int r = rejilla_->rowCount();
-    rejilla_->insertRow(r);
-    const QStringList c = {q(f.clave),      q(f.descripcion),           numero(f.teorico),
-                           numero(f.reales), numero(f.ajuste),           numero(f.costo),
-                           numero(f.teorico * f.costo), numero(f.reales * f.costo), numero(f.ajuste * f.costo),
-                           q(f.linea),       q(f.proveedor)};
-    for (int k = 0; k < c.size(); ++k) rejilla_->setItem(r, k, new QTableWidgetItem(c[k]));
+    textos.push_back({q(f.clave), q(f.descripcion), numero(f.teorico), numero(f.reales), numero(f.ajuste),
+                      numero(f.costo), numero(f.teorico * f.costo), numero(f.reales * f.costo),
+                      numero(f.ajuste * f.costo), q(f.linea), q(f.proveedor)});
   }
+  modelo_->ponFilas(std::move(textos));
 }
 
 void TFormaAjustar::BotonCalcularClick() {
@@ -141,11 +139,7 @@ bool TFormaAjustar::exporta(const std::string& directorio) {
   // A tab-separated table the spreadsheet opens, under the name the shop knows.
   std::vector<std::string> lineas;
   lineas.push_back(kColumnas.join('\t').toStdString());
-  for (int r = 0; r < rejilla_->rowCount(); ++r) {
-    QStringList c;
-    for (int k = 0; k < rejilla_->columnCount(); ++k) c << rejilla_->item(r, k)->text();
-    lineas.push_back(c.join('\t').toStdString());
-  }
+  for (int r = 0; r < modelo_->rowCount(); ++r) lineas.push_back(modelo_->fila(r).join('\t').toStdString());
   const std::string ruta = base::une(directorio, "Ajuste.xls");
   if (!base::escribeLineas(ruta, lineas)) {
     ui_.mensaje("No se pudo escribir " + ruta);

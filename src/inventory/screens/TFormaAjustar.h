@@ -13,7 +13,11 @@ class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QRadioButton;
-class QTableWidget;
+class QTableView;
+
+namespace mostrador::ui {
+class ModeloFilas;
+}
 
 namespace mostrador::inventory {
 
@@ -30,7 +34,8 @@ class TFormaAjustar : public QDialog {
   bool BotonAjustarClick();
   void BotonFiltrarClick();
 
-  QTableWidget* rejilla() const { return rejilla_; }
+  QTableView* rejilla() const { return rejilla_; }
+  const ui::ModeloFilas& filas() const { return *modelo_; }
   QString filtro() const { return filtro_; }
 
  private:
@@ -40,7 +45,8 @@ class TFormaAjustar : public QDialog {
   base::Interaccion& ui_;
   const base::Reloj& reloj_;
   QString filtro_;
-  QTableWidget* rejilla_;
+  QTableView* rejilla_;
+  ui::ModeloFilas* modelo_;
   QRadioButton *porAjuste_, *porReales_;
   QCheckBox *conClave_, *conLinea_, *conProveedor_, *soloAjuste_;
   QLineEdit *claveDe_, *claveA_, *lineaDe_, *lineaA_, *provDe_, *provA_;

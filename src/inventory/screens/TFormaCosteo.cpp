@@ -5,12 +5,13 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
-#include <QTableWidget>
+#include <QTableView>
 #include <QVBoxLayout>
 
 #include "base/fechas.h"
 #include "base/numeros.h"
 #include "base/texto.h"
+#include "ui/modelo_filas.h"
 
 namespace mostrador::inventory {
 
@@ -47,11 +48,10 @@ TFormaCosteo::TFormaCosteo(Kardex kardex, const std::string& titulo, base::Inter
   for (QWidget* w : std::initializer_list<QWidget*>{desde_, hasta_, filtrar_, exportar}) barra->addWidget(w);
   barra->addStretch();
   l->addLayout(barra);
-  rejilla_ = new QTableWidget(this);
+  rejilla_ = new QTableView(this);
   rejilla_->setObjectName("DBGrid1");
-  rejilla_->setColumnCount(static_cast<int>(kColumnas.size()));
-  rejilla_->setHorizontalHeaderLabels(kColumnas);
-  rejilla_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  modelo_ = new ui::ModeloFilas(kColumnas, this);
+  rejilla_->setModel(modelo_);
   rejilla_->verticalHeader()->setVisible(false);
   l->addWidget(rejilla_);
   totales_ = new QLabel(this);
@@ -72,19 +72,17 @@ void TFormaCosteo::pinta() {
     }
     filas.push_back(&f);
   }
-  rejilla_->setRowCount(static_cast<int>(filas.size()));
-  for (int r = 0; r < static_cast<int>(filas.size()); ++r) {
-    const FilaKardex& f = *filas[static_cast<size_t>(r)];
-    const QStringList c = {q(f.clave),           q(f.descripcion),       numero(f.cantidad, 3),
-                           QString::number(f.tipo), numero(f.kardex, 2), QString::number(f.documento),
-                           numero(f.costo, 2),    q(f.fecha),              q(f.concepto),
-                           q(f.origen)};
-    for (int k = 0; k < c.size(); ++k) {
-      auto* it = new QTableWidgetItem(c[k]);
-      if (f.kardex < 0) it->setForeground(Qt::red);
-      rejilla_->setItem(r, k, it);
-    }
+  std::vector<QStringList> textos;
+  std::vector<QColor> colores;
+  textos.reserve(filas.size());
+  for (const FilaKardex* x : filas) {
+    const FilaKardex& f = *x;
+    textos.push_back({q(f.clave), q(f.descripcion), numero(f.cantidad, 3), QString::number(f.tipo),
+                      numero(f.kardex, 2), QString::number(f.documento), numero(f.costo, 2), q(f.fecha),
+                      q(f.concepto), q(f.origen)});
+    colores.push_back(f.kardex < 0 ? QColor(Qt::red) : QColor());
   }
+  modelo_->ponFilas(std::move(textos), std::move(colores));
   totales_->setText(q(lineaTotales(kardex_)));
 }
 
@@ -101,10 +99,10 @@ bool TFormaCosteo::exporta(const std::string& ruta) {
   QStringList t;
   for (const QString& c : kColumnas) t << c;
   lineas.push_back(t.join('\t').toStdString());
-  for (int r = 0; r < rejilla_->rowCount(); ++r) {
+  for (int r = 0; r < modelo_->rowCount(); ++r) {
     QStringList c;
-    for (int k = 0; k < rejilla_->columnCount(); ++k) {
-      const QString v = rejilla_->item(r, k)->text();
+    for (int k = 0; k < modelo_->columnCount(); ++k) {
+      const QString v = modelo_->texto(r, k);
       // Texts in double quotes, numbers as they are.
       const bool texto = k == 0 || k == 1 || k == 7 || k == 8 || k == 9;
       c << (texto ? "\"" + v + "\"" : v);

@@ -11,7 +11,11 @@
 class QDateEdit;
 class QLabel;
 class QPushButton;
-class QTableWidget;
+class QTableView;
+
+namespace mostrador::ui {
+class ModeloFilas;
+}
 
 namespace mostrador::inventory {
 
@@ -27,7 +31,8 @@ class TFormaCosteo : public QDialog {
   bool exporta(const std::string& ruta);
   void BotonExportarClick();
 
-  QTableWidget* rejilla() const { return rejilla_; }
+  QTableView* rejilla() const { return rejilla_; }
+  const ui::ModeloFilas& filas() const { return *modelo_; }
   QString totales() const;
 
  private:
@@ -36,7 +41,8 @@ class TFormaCosteo : public QDialog {
   Kardex kardex_;
   base::Interaccion& ui_;
   bool filtrado_ = false;
-  QTableWidget* rejilla_;
+  QTableView* rejilla_;
+  ui::ModeloFilas* modelo_;
   QLabel* totales_;
   QPushButton* filtrar_;
   QDateEdit *desde_, *hasta_;

@@ -22,6 +22,7 @@
 #include "support/interaccion_fake.h"
 #include "support/principal_aplicacion.h"
 #include "support/reloj_fijo.h"
+#include "ui/modelo_filas.h"
 
 namespace mostrador::inventory {
 namespace {
@@ -148,28 +149,29 @@ TEST_F(Pantallas, KardexConFiltroDeFechasYExportacion) {
   k.salidas = 7;
   k.existencia = -2;
   TFormaCosteo f(k, "MART", ui);
-  EXPECT_EQ(f.rejilla()->rowCount(), 2);
-  EXPECT_EQ(f.rejilla()->item(1, 4)->text(), "-2");
-  EXPECT_EQ(f.rejilla()->item(1, 4)->foreground().color(), QColor(Qt::red));
+  EXPECT_EQ(f.filas().rowCount(), 2);
+  EXPECT_EQ(f.filas().texto(1, 4), "-2");
+  EXPECT_EQ(f.filas().data(f.filas().index(1, 4), Qt::ForegroundRole).value<QColor>(), QColor(Qt::red));
+  EXPECT_FALSE(f.filas().data(f.filas().index(0, 4), Qt::ForegroundRole).isValid());
   EXPECT_EQ(f.totales(), "   Entradas  5.00   Salidas  7.00  Existencias  -2.00");
   f.findChild<QDateEdit*>("FechaInicial")->setDate(QDate(2025, 2, 1));
   f.findChild<QDateEdit*>("FechaFinal")->setDate(QDate(2025, 3, 31));
   f.BotonFiltrarClick();
   EXPECT_EQ(f.findChild<QPushButton*>("BotonFiltrar")->text(), "Quitar Filtro");
-  EXPECT_EQ(f.rejilla()->rowCount(), 1);
+  EXPECT_EQ(f.filas().rowCount(), 1);
   const std::string ruta = (dir.ruta() / "kardex.txt").string();
   ASSERT_TRUE(f.exporta(ruta));
   EXPECT_EQ(*base::leeBytes(ruta),
             "Clave\tProducto\tCantidad\tTipo Movimiento\tKardex\tNum. Mov.\tCosto\tFecha\tMovimiento\tOrigen\r\n"
             "\"MART\"\t\"Martillo\"\t-7\t4\t-2\t2\t0\t\"02/03/2025\"\t\"Salida Varios\"\t\"Movimiento\"\r\n");
   f.BotonFiltrarClick();
-  EXPECT_EQ(f.rejilla()->rowCount(), 2);
+  EXPECT_EQ(f.filas().rowCount(), 2);
 }
 
 TEST_F(Pantallas, LaHojaDeConteoPideDatosParaFiltrarYExporta) {
   creaHojaAjuste(ajustes());
   TFormaAjustar f(ajustes(), ui, reloj);
-  EXPECT_EQ(f.rejilla()->rowCount(), 1);
+  EXPECT_EQ(f.filas().rowCount(), 1);
   f.BotonFiltrarClick();
   EXPECT_EQ(ui.mensajes(), V{"Faltan Datos para Filtrar..."});
   ASSERT_TRUE(f.exporta(dir.str()));
