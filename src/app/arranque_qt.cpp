@@ -112,6 +112,21 @@ void registraConsultas(shell::TFormaPrincipal& principal, session::Sesion& sesio
                                                    {}, {}});
 }
 
+// A module's list report through the one report runner, shown in the report screen.
+void correReporteModulo(QWidget* forma, base::Interaccion& ui, const base::Reloj& reloj, const std::string& sistema,
+                         const std::string& dir, const inventory::DefinicionReporte& d, const char* tabla,
+                         const char* campoDocumento, const char* campoFecha) {
+  TFormaFormatos dialogo(forma);
+  reports::ContextoReporte c{sistema, dir, ui, &dialogo, &reloj};
+  reports::ParametrosReporte p;
+  p.definicion = d.texto;
+  p.tabla = tabla;
+  auto r = reports::EjecutaReporte(c, d.titulo, campoDocumento, campoFecha, p);
+  if (!r) return;
+  TFormaReporteSQL hoja(std::move(r), ui, forma);
+  hoja.exec();
+}
+
 void abreInventario(shell::TFormaPrincipal& principal, session::Sesion& sesion, const shell::Apertura& a) {
   base::Interaccion& ui = sesion.ui();
   const base::Reloj& reloj = sesion.reloj();
@@ -131,15 +146,7 @@ void abreInventario(shell::TFormaPrincipal& principal, session::Sesion& sesion, 
   forma.ponSesion(sesion);
   // The catalogue's list reports run through the one report path, like every other.
   forma.ponEjecutaReporte([&forma, &ui, &reloj, sistema, ajustes](const inventory::DefinicionReporte& d) {
-    TFormaFormatos dialogo(&forma);
-    reports::ContextoReporte c{sistema, ajustes.dirDatos, ui, &dialogo, &reloj};
-    reports::ParametrosReporte p;
-    p.definicion = d.texto;
-    p.tabla = "inventar.dbf";
-    auto r = reports::EjecutaReporte(c, d.titulo, "", "", p);
-    if (!r) return;
-    TFormaReporteSQL hoja(std::move(r), ui, &forma);
-    hoja.exec();
+    correReporteModulo(&forma, ui, reloj, sistema, ajustes.dirDatos, d, "inventar.dbf", "", "");
   });
   forma.exec();
 }
@@ -167,15 +174,7 @@ void abreMovimientos(shell::TFormaPrincipal& principal, session::Sesion& sesion,
       [sistema, u = aj.usuario](int n) { return session::evaluaDerecho(sistema, u, n) == session::Derecho::Concedido; },
       integrado, &principal);
   forma.ponEjecutaReporte([&forma, &ui, &sesion, sistema, aj](const inventory::DefinicionReporte& d) {
-    TFormaFormatos dialogo(&forma);
-    reports::ContextoReporte c{sistema, aj.dirCatalogo, ui, &dialogo, &sesion.reloj()};
-    reports::ParametrosReporte p;
-    p.definicion = d.texto;
-    p.tabla = "movinven.dbf";
-    auto r = reports::EjecutaReporte(c, d.titulo, "CLDOC_MI", "FEDOC_MI", p);
-    if (!r) return;
-    TFormaReporteSQL hoja(std::move(r), ui, &forma);
-    hoja.exec();
+    correReporteModulo(&forma, ui, sesion.reloj(), sistema, aj.dirCatalogo, d, "movinven.dbf", "CLDOC_MI", "FEDOC_MI");
   });
   forma.exec();
 }
