@@ -145,8 +145,9 @@ void TFormaGraficas::BotonExportaClick() {
   }
   if (hojaDeCalculo_.empty()) return;
   static mostrador::base::ProcesosPosix posix;
-  static const mostrador::base::TablaProgramas estacion =
-      mostrador::base::TablaProgramas::deEstacion("c:\\TVK\\talvek.ini");
+  // The session's table comes through ponProcesos; without it only the defaults apply
+  // (the station's file is the session's to read, once).
+  static const mostrador::base::TablaProgramas estacion;
   auto r = (programas_ ? *programas_ : estacion)
                .inicia(procesos_ ? *procesos_ : posix, hojaDeCalculo_, "\"" + destino + "\"", "", false);
   if (!r.iniciado && !r.mensaje.empty()) ui_.mensaje(r.mensaje);

@@ -315,7 +315,8 @@ void TFormaBarras::BotonImprimeClick() {
 
 void TFormaBarras::BotonExportaClick() {
   static mostrador::base::ProcesosPosix posix;
-  static const mostrador::base::TablaProgramas estacion =
-      mostrador::base::TablaProgramas::deEstacion("c:\\TVK\\talvek.ini");
+  // The session's table comes through ponProcesos; without it only the defaults apply
+  // (the station's file is the session's to read, once).
+  static const mostrador::base::TablaProgramas estacion;
   visor_.BotonExporta(ui_, procesos_ ? *procesos_ : posix, programas_ ? *programas_ : estacion, hojaDeCalculo_);
 }

@@ -314,7 +314,7 @@ void TFormaFactura::creaMenus(QMenuBar* barra) {
     }
     const std::string nombre(c.nombre);
     agrega(reportes, c.nombre.data(), QString::fromUtf8(c.titulo.data(), static_cast<int>(c.titulo.size())),
-           [this, nombre] { ejecutaReporteVentaQt(this, nombre, aj_, motor_->tipo(), ui_, reloj_); });
+           [this, nombre] { ejecutaReporteVentaQt(this, nombre, aj_, motor_->tipo(), sesion()); });
   }
 
   QMenu* ayuda = barra->addMenu(QStringLiteral("A&yuda"));

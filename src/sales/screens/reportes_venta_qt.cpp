@@ -10,7 +10,9 @@
 namespace mostrador::sales {
 
 void ejecutaReporteVentaQt(QWidget* padre, std::string_view comando, const AjustesVenta& aj, TipoVenta tipo,
-                           base::Interaccion& ui, const base::Reloj& reloj) {
+                           session::Sesion& sesion) {
+  base::Interaccion& ui = sesion.ui();
+  const base::Reloj& reloj = sesion.reloj();
   auto cmd = comandoReporte(comando);
   if (!cmd) return;
   ContextoVenta ctx{store::documento(defTipo(tipo).documento), aj.dirDatos, reloj, aj.caja.empty() ? "1" : aj.caja};
@@ -31,6 +33,7 @@ void ejecutaReporteVentaQt(QWidget* padre, std::string_view comando, const Ajust
     progreso.close();
     if (r != reports::ResultadoConcentrado::Hecho) return;
     TFormaBarras visor(aj.dirSistema, c->caption, ui, aj.linea(31), padre);
+    visor.ponProcesos(&sesion.procesos(), &sesion.programas());
     visor.TitulosGrafica(c->tituloGrafica, c->eje1, c->eje2, "");
     visor.exec();
     return;

@@ -10,10 +10,13 @@
 #include "sales/tipos_venta.h"
 #include "base/interaccion.h"
 #include "base/reloj.h"
+#include "session/sesion.h"
 
 namespace mostrador::sales {
 
+// The session gives the Interaccion, the clock and the station's programs (the chart
+// viewer's export opens the spreadsheet through them).
 void ejecutaReporteVentaQt(QWidget* padre, std::string_view comando, const AjustesVenta& aj, TipoVenta tipo,
-                           base::Interaccion& ui, const base::Reloj& reloj);
+                           session::Sesion& sesion);
 
 }  // namespace mostrador::sales
