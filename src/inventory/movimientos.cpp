@@ -460,4 +460,42 @@ std::optional<ProductoMovimiento> buscaProducto(const std::string& dirCatalogo, 
   return ProductoMovimiento{p.asText("CLPRO_I"), p.asText("DSCPR_I"), p.asFloat("ULCOS_I"), p.asFloat("PPUBL_I")};
 }
 
+long repostaMovimiento(const AjustesMovimientos& a, long long numero) {
+  const std::vector<Movimiento> lineas = leeMovimiento(a.dirCatalogo, numero);
+  dbf::Table movs, prods;
+  movs.open(a.dirCatalogo, kTablaMovimientos);
+  prods.open(a.dirCatalogo, "inventar.dbf");
+  std::vector<store::Bloqueo> b;
+  prods.setIndex("ICLPRO");
+  for (const Movimiento& m : lineas)
+    if (m.tipo >= 57 && m.cantidad != 0 && prods.findKey({m.clave}))
+      b.push_back({&prods, prods.recno(), "el producto " + m.clave});
+  if (auto ocupado = store::bloquea(std::move(b)))
+    throw dbf::LockError("No se puede guardar: " + ocupado->quien + " está en uso por otra estación", "reposta",
+                         a.dirCatalogo);
+  store::UnidadGuardado unidad({a.dirCatalogo});
+  Posteo posteo(movs, prods, a.reglas);
+  long n = 0;
+  for (const Movimiento& m : lineas) {
+    if (m.tipo < 57 || m.cantidad == 0) continue;
+    posteo.aplica(m.tipo, m.clave, m.cantidad, m.costo);
+    ++n;
+  }
+  unidad.confirma();
+  return n;
+}
+
+std::optional<long long> primerMovimientoDe(const std::string& dirMovimientos, const std::string& clave) {
+  dbf::Table t;
+  t.open(dirMovimientos, kTablaMovimientos);
+  t.setIndex("CLPRO_MI");
+  t.setRange({clave}, {clave});
+  std::optional<long long> r;
+  for (t.first(); !t.eof(); t.next()) {
+    const long long n = t.asInteger("CLDOC_MI");
+    if (!r || n < *r) r = n;
+  }
+  return r;
+}
+
 }  // namespace mostrador::inventory

@@ -138,4 +138,12 @@ struct ProductoMovimiento {
 std::optional<ProductoMovimiento> buscaProducto(const std::string& dirCatalogo, const std::string& clave);
 inline constexpr std::string_view kProductoNoEncontrado = "El Producto No Se encuenta";
 
+// Reposting a movement: every line of type 57 or above with a quantity moves the stock
+// again (type 57 recomputing the average from its cost), in one unit. Returns the lines.
+long repostaMovimiento(const AjustesMovimientos& a, long long numero);
+
+// The first movement of a product in number order; nullopt when it has none.
+std::optional<long long> primerMovimientoDe(const std::string& dirMovimientos, const std::string& clave);
+inline constexpr std::string_view kErrorBusqueda = "Ocurrio un Error al Hacer la Busqueda";
+
 }  // namespace mostrador::inventory

@@ -101,6 +101,7 @@ TFormaMovimientosInventario::TFormaMovimientosInventario(AjustesMovimientos ajus
   boton("BotonAnterior", "<", [this] { navega(Paso::Anterior); });
   boton("BotonSiguiente", ">", [this] { navega(Paso::Siguiente); });
   boton("BotonUltimo", ">|", [this] { navega(Paso::Ultimo); });
+  boton("BotonBuscar", "Buscar", [this] { BotonBuscarClick(); });
   nuevo_ = boton("BotonNuevo", "Nuevo", [this] { BotonNuevoClick(); });
   guardar_ = boton("BotonGuardar", "Guardar", [this] { BotonGuardarClick(); });
   guardar_->setEnabled(false);
@@ -124,6 +125,7 @@ void TFormaMovimientosInventario::creaMenus(QMenuBar* barra) {
   accion(mov, "CalculaCantidad1", "Calcula Cantidad", [this] { CalculaCantidad1Click(); });
   accion(mov, "VerMovimientos1", "Ver Movimientos (Kardex)", [this] { VerMovimientos1Click(); });
   accion(mov, "Eliminar1", "Eliminar", [this] { Eliminar1Click(); });
+  accion(mov, "actualizainventario1", "Actualiza Inventario", [this] { actualizainventario1Click(); });
   QMenu* imp = barra->addMenu("Importar");
   accion(imp, "LeerArchivoTexto1", "Leer Archivo de Texto", [this] { LeerArchivoTexto1Click(); });
   accion(imp, "ImportarArchivo1", "Importar Archivo de Movimientos", [this] { ImportarArchivo1Click(); });
@@ -218,7 +220,7 @@ void TFormaMovimientosInventario::DetalleColExit(int fila, int columna) {
     if (clave.empty()) return;
     std::optional<ProductoMovimiento> p;
     try {
-      p = buscaProducto(aj_.dirCatalogo, clave);
+      p = inventory::buscaProducto(aj_.dirCatalogo, clave);
     } catch (const dbf::Error&) {
     }
     if (!p) {
@@ -240,7 +242,7 @@ void TFormaMovimientosInventario::agregaFila(const LineaMovimiento& l) {
   const QSignalBlocker b(detalle_);
   detalle_->setItem(r, kClave, new QTableWidgetItem(q(l.clave)));
   detalle_->setItem(r, kCantidad, new QTableWidgetItem(cifra(l.cantidad, 3)));
-  if (auto p = buscaProducto(aj_.dirCatalogo, l.clave)) {
+  if (auto p = inventory::buscaProducto(aj_.dirCatalogo, l.clave)) {
     detalle_->setItem(r, kDescripcion, new QTableWidgetItem(q(p->descripcion)));
     detalle_->setItem(r, kCosto, new QTableWidgetItem(cifra(l.costo ? l.costo : p->costo, 2)));
     detalle_->setItem(r, kPrecio, new QTableWidgetItem(cifra(p->precio, 2)));
@@ -397,6 +399,47 @@ void TFormaMovimientosInventario::Eliminar1Click() {
   }
   limpia();
   navega(Paso::Ultimo);
+}
+
+void TFormaMovimientosInventario::BotonBuscarClick() {
+  if (captura_) return;
+  auto t = ui_.pideTexto("Buscar", "Por Documento (F1) o clave de producto", "");
+  if (!t || t->empty()) return;
+  if (t->find_first_not_of("0123456789") == std::string::npos) buscaDocumento(*t);
+  else buscaProducto(*t);
+}
+
+void TFormaMovimientosInventario::buscaDocumento(const std::string& numero) {
+  try {
+    const long long n = std::stoll(numero);
+    if (leeMovimiento(aj_.dirCatalogo, n).empty()) {
+      ui_.mensaje(kErrorBusqueda);
+      return;
+    }
+    muestra(n);
+  } catch (const std::exception&) {
+    ui_.mensaje(kErrorBusqueda);
+  }
+}
+
+void TFormaMovimientosInventario::buscaProducto(const std::string& clave) {
+  try {
+    if (auto n = primerMovimientoDe(aj_.dirCatalogo, clave)) {
+      muestra(*n);
+      return;
+    }
+  } catch (const dbf::Error&) {
+  }
+  ui_.mensaje(kErrorBusqueda);
+}
+
+void TFormaMovimientosInventario::actualizainventario1Click() {
+  if (captura_ || !numero_) return;
+  try {
+    repostaMovimiento(aj_, *numero_);
+  } catch (const dbf::Error&) {
+    ui_.mensaje("No se Pueden Editar los Datos ha Ocurrido un Error");
+  }
 }
 
 void TFormaMovimientosInventario::reporte(ReporteMovimientos r) {

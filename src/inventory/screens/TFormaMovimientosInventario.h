@@ -42,6 +42,11 @@ class TFormaMovimientosInventario : public QDialog {
   void LeerArchivoTexto1Click();
   void ImportarArchivo1Click();
   void Eliminar1Click();
+  // Search by movement number ("Por Documento (F1)") or by product key.
+  void BotonBuscarClick();
+  void buscaDocumento(const std::string& numero);
+  void buscaProducto(const std::string& clave);
+  void actualizainventario1Click();
   void reporte(ReporteMovimientos r);
 
   bool enCaptura() const { return captura_; }

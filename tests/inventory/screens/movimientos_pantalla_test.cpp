@@ -116,6 +116,37 @@ TEST_F(Pantallas, LaNavegacionVaDeMovimientoEnMovimiento) {
   EXPECT_EQ(f.numero(), 3);
 }
 
+TEST_F(Pantallas, BuscaPorDocumentoOProductoYRepostaElInventarioInicial) {
+  prueba::ProductoVenta p;
+  p.clave = "CLAVO";
+  p.descripcion = "Clavo";
+  p.existencia = 0;
+  emp.producto(p);
+  const AjustesMovimientos a = ajustes();
+  for (const char* clave : {"MART", "CLAVO"}) {
+    DocumentoMovimiento doc;
+    doc.tipo = 57;
+    doc.fecha = "14/07/2025";
+    doc.lineas = {{clave, 2, 5, 0, {}, {}}};
+    ASSERT_TRUE(guardaMovimiento(a, doc, reloj).guardado);
+  }
+  TFormaMovimientosInventario f(a, ui, reloj, {}, true);
+  f.buscaDocumento("1");
+  EXPECT_EQ(f.numero(), 1);
+  f.buscaProducto("CLAVO");
+  EXPECT_EQ(f.numero(), 2);
+  f.buscaDocumento("9");
+  f.buscaProducto("NADA");
+  EXPECT_EQ(ui.mensajes(), (V{"Ocurrio un Error al Hacer la Busqueda", "Ocurrio un Error al Hacer la Busqueda"}));
+  EXPECT_EQ(f.numero(), 2);
+  // Reposting an initial inventory puts its units in once more and recomputes the cost.
+  EXPECT_EQ(emp.numero("inventar.dbf", "CLPRO_I", "CLAVO", "EXIST_I"), 2);
+  f.actualizainventario1Click();
+  EXPECT_EQ(emp.numero("inventar.dbf", "CLPRO_I", "CLAVO", "EXIST_I"), 4);
+  EXPECT_EQ(emp.numero("inventar.dbf", "CLPRO_I", "CLAVO", "CPROM_I"), 5);
+  EXPECT_EQ(emp.numero("inventar.dbf", "CLPRO_I", "MART", "EXIST_I"), 12);
+}
+
 TEST_F(Pantallas, SinElDerecho35NuevoNoHaceNada) {
   TFormaMovimientosInventario f(ajustes(), ui, reloj, [](int n) { return n != 35; }, true);
   f.BotonNuevoClick();
