@@ -1,0 +1,120 @@
+// The inventory screens opened over a shop's whole company: the movements screen on the
+// last movement, the kardex screen of a product with 50,000 movements, and the count
+// sheet of the whole catalogue (made, then shown). Each is opened, shown and its first
+// paint done, as the user would see it.
+//
+// Run: build/bench_pantallas_inventario_bench (QT_QPA_PLATFORM=offscreen without a
+// display). The middle demo company by default; MOSTRADOR_BENCH_GRANDE=1 takes the large
+// one (100,000 products, 1,000,000 movements).
+
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "base/interaccion.h"
+#include "base/reloj.h"
+#include "inventory/ajuste.h"
+#include "inventory/kardex.h"
+#include "inventory/screens/TFormaAjustar.h"
+#include "inventory/screens/TFormaCosteo.h"
+#include "inventory/screens/TFormaMovimientosInventario.h"
+#include "session/empresa_nueva.h"
+#include "store/dbf/dbf_table.h"
+#include "store/demo.h"
+#include "ui/modelo_filas.h"
+
+namespace fs = std::filesystem;
+using namespace mostrador;
+
+namespace {
+
+QApplication& app() {
+  static int argc = 1;
+  static char nombre[] = "bench";
+  static char* argv[] = {nombre, nullptr};
+  static QApplication a(argc, argv);
+  return a;
+}
+
+struct Empresa {
+  fs::path dir;
+  inventory::AjustesMovimientos aj;
+  Empresa() {
+    const char* tmp = std::getenv("TMPDIR");
+    dir = fs::path(tmp ? tmp : "/tmp") / ("pantallas_inventario_bench_" + std::to_string(getpid()));
+    aj.dirDatos = aj.dirCatalogo = (dir / "datos").string();
+    session::creaDirectorioDatos(aj.dirDatos);
+    store::OpcionesDemo o;
+    o.tamano = std::getenv("MOSTRADOR_BENCH_GRANDE") ? store::TamanoDemo::grande() : store::TamanoDemo::mediano();
+    store::generaDemo(aj.dirDatos, o);
+    dbf::Table m;
+    m.open(aj.dirDatos, "movinven.dbf", dbf::OpenMode::Exclusive);
+    for (int i = 0; i < 50'000; ++i) {
+      m.append();
+      m.setInteger("CLDOC_MI", 2'000'000 + i);
+      m.setInteger("TIMOV_MI", i % 2 ? 51 : 3);
+      m.setText("CLPRO_MI", "KARDEX");
+      m.setFloat("CANTI_MI", 1);
+      m.setText("FEDOC_MI", "01/01/2025");
+      m.post();
+    }
+  }
+  ~Empresa() {
+    std::error_code ec;
+    fs::remove_all(dir, ec);
+  }
+};
+
+Empresa& empresa() {
+  static Empresa e;
+  return e;
+}
+
+void BM_AbreMovimientos(benchmark::State& state) {
+  app();
+  Empresa& e = empresa();
+  base::InteraccionSinUsuario ui;
+  base::RelojSistema reloj;
+  for (auto _ : state) {
+    inventory::TFormaMovimientosInventario f(e.aj, ui, reloj, {}, true);
+    f.show();
+    QApplication::processEvents();
+  }
+}
+BENCHMARK(BM_AbreMovimientos)->Unit(benchmark::kMillisecond);
+
+void BM_AbreKardex50000(benchmark::State& state) {
+  app();
+  Empresa& e = empresa();
+  base::InteraccionSinUsuario ui;
+  for (auto _ : state) {
+    inventory::TFormaCosteo f(inventory::kardexDiario(e.aj.dirDatos, "KARDEX"), "KARDEX", ui);
+    f.show();
+    QApplication::processEvents();
+    if (f.filas().rowCount() != 50'000) state.SkipWithError("filas de menos");
+  }
+}
+BENCHMARK(BM_AbreKardex50000)->Unit(benchmark::kMillisecond);
+
+void BM_HojaDeConteo(benchmark::State& state) {
+  app();
+  Empresa& e = empresa();
+  base::InteraccionSinUsuario ui;
+  base::RelojSistema reloj;
+  for (auto _ : state) {
+    inventory::creaHojaAjuste(e.aj);
+    inventory::TFormaAjustar f(e.aj, ui, reloj);
+    f.show();
+    QApplication::processEvents();
+    benchmark::DoNotOptimize(f.filas().rowCount());
+  }
+}
+BENCHMARK(BM_HojaDeConteo)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+}  // namespace
+
+BENCHMARK_MAIN();
