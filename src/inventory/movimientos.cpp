@@ -374,6 +374,7 @@ std::vector<Movimiento> leeMovimiento(const std::string& dirMovimientos, long lo
     m.contraparte = t.asText("CLCOP_MI");
     m.almacen = t.asText("NALMA_MI");
     m.existencia = t.asFloat("EXIST_MI");
+    m.registro = t.recno();
     r.push_back(std::move(m));
   }
   return r;
@@ -407,6 +408,64 @@ std::optional<long long> movimientoVecino(const std::string& dirMovimientos, lon
     }
   }
   return std::nullopt;
+}
+
+std::optional<PosicionMovimiento> movimientoEnOrden(const std::string& dirMovimientos, const PosicionMovimiento& actual,
+                                                    Paso paso, OrdenMovimientos orden) {
+  if (orden == OrdenMovimientos::Numero) {
+    auto n = movimientoVecino(dirMovimientos, actual.numero, paso);
+    if (!n) return std::nullopt;
+    return PosicionMovimiento{*n, 0};
+  }
+  dbf::Table t;
+  t.open(dirMovimientos, kTablaMovimientos);
+  t.setIndex(orden == OrdenMovimientos::Producto ? "CLPRO_MI" : "FEDOC_MI");
+  if (t.isEmpty()) return std::nullopt;
+  const int f = t.requireField("CLDOC_MI");
+  auto aqui = [&] { return PosicionMovimiento{t.asInteger(f), t.recno()}; };
+  if (paso == Paso::Primero) {
+    t.first();
+    return aqui();
+  }
+  if (paso == Paso::Ultimo) {
+    t.last();
+    return aqui();
+  }
+  if (actual.registro == 0 || !t.goTo(actual.registro)) return std::nullopt;
+  // Past the lines of the same movement that stand next to each other in this order.
+  for (;;) {
+    const uint32_t antes = t.recno();
+    if (paso == Paso::Siguiente) t.next();
+    else t.prior();
+    if (t.recno() == antes) return std::nullopt;  // a failed move stays where it was
+    if (t.asInteger(f) != actual.numero) return aqui();
+  }
+}
+
+std::string tituloOrden(OrdenMovimientos orden) {
+  switch (orden) {
+    case OrdenMovimientos::Producto: return "Movimientos al Inventario Ordenado por Clave de Producto";
+    case OrdenMovimientos::Fecha: return "Movimientos al Inventario Ordenado por Fecha";
+    case OrdenMovimientos::Numero: break;
+  }
+  return "Movimientos al Inventario Ordenado por Número de Documento";
+}
+
+std::vector<Concepto> leeConceptos(const std::string& dirDatos) {
+  std::vector<Concepto> r;
+  dbf::Table t;
+  t.open(dirDatos, kConceptos);
+  t.setIndex("ITIPMOV");
+  for (t.first(); !t.eof(); t.next()) {
+    Concepto c;
+    c.numero = static_cast<int>(t.asInteger("NUCON_CM"));
+    c.descripcion = t.asText("DECON_CM");
+    const std::string clase = t.asText("TIPOX_CM");
+    c.clase = clase.empty() ? 'X' : base::mayuscula(clase[0]);
+    c.destino = t.asText("ALMAC_CM");
+    r.push_back(std::move(c));
+  }
+  return r;
 }
 
 double importeLinea(const Movimiento& m) { return m.cantidad * (m.tipo < 50 ? m.precio : m.costo); }

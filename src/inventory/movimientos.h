@@ -122,6 +122,21 @@ enum class Paso { Primero, Anterior, Siguiente, Ultimo };
 // The movement number a step away from n in number order; nullopt when there is none.
 std::optional<long long> movimientoVecino(const std::string& dirMovimientos, long long numero, Paso paso);
 
+// The journal in the order of a tag: the movement a step away from the one whose line
+// stands at record `registro`, as (number, record of its first line met in that order).
+enum class OrdenMovimientos { Numero, Producto, Fecha };
+struct PosicionMovimiento {
+  long long numero = 0;
+  uint32_t registro = 0;
+};
+std::optional<PosicionMovimiento> movimientoEnOrden(const std::string& dirMovimientos, const PosicionMovimiento& actual,
+                                                    Paso paso, OrdenMovimientos orden);
+// "Movimientos al Inventario Ordenado por ..." for each order.
+std::string tituloOrden(OrdenMovimientos orden);
+
+// The concepts of "CoMovInv.dbf" in type order (the type lookup's rows).
+std::vector<Concepto> leeConceptos(const std::string& dirDatos);
+
 // The amount a line shows: quantity × price for exits, × cost for entries.
 double importeLinea(const Movimiento& m);
 

@@ -9,6 +9,7 @@
 // Types 1 to 50 are exits (stock decreases), 51 and above entries. Only types 51 and 57
 // with a positive quantity and a positive unit cost recompute the average cost.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -59,6 +60,7 @@ struct Movimiento {
   std::string usuarioTexto;           // USUARIO
   long long control = 0;              // CONTROL
   double existencia = 0;              // EXIST_MI
+  uint32_t registro = 0;              // the record it was read from (0 when not read)
 };
 
 // Posts lines on an open movements table and an open catalogue. The catalogue's index is

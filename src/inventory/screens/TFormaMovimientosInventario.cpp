@@ -1,6 +1,7 @@
 #include "inventory/screens/TFormaMovimientosInventario.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QDate>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -19,6 +20,7 @@
 #include "base/texto.h"
 #include "inventory/kardex.h"
 #include "inventory/screens/TFormaAjustar.h"
+#include "inventory/screens/TFormaConMovimiento.h"
 #include "inventory/screens/TFormaCosteo.h"
 #include "store/dbf/dbf_table.h"
 #include "store/unidad.h"
@@ -76,6 +78,7 @@ TFormaMovimientosInventario::TFormaMovimientosInventario(AjustesMovimientos ajus
   cabeza->addRow("Almacén", almacen_);
   todo->addLayout(cabeza);
   connect(tipo_, &QLineEdit::editingFinished, this, [this] { EditTIMOV_MIExit(); });
+  tipo_->installEventFilter(this);
 
   detalle_ = new QTableWidget(0, static_cast<int>(kColumnas.size()), this);
   detalle_->setObjectName("Detalle");
@@ -126,6 +129,10 @@ void TFormaMovimientosInventario::creaMenus(QMenuBar* barra) {
   accion(mov, "VerMovimientos1", "Ver Movimientos (Kardex)", [this] { VerMovimientos1Click(); });
   accion(mov, "Eliminar1", "Eliminar", [this] { Eliminar1Click(); });
   accion(mov, "actualizainventario1", "Actualiza Inventario", [this] { actualizainventario1Click(); });
+  QMenu* ord = barra->addMenu("Ordenar");
+  accion(ord, "PorProducto1", "Por Producto", [this] { ordena(OrdenMovimientos::Producto); });
+  accion(ord, "PorNmerodeMovimiento1", "Por Número de Movimiento", [this] { ordena(OrdenMovimientos::Numero); });
+  accion(ord, "PorFecha1", "Por Fecha", [this] { ordena(OrdenMovimientos::Fecha); });
   QMenu* imp = barra->addMenu("Importar");
   accion(imp, "LeerArchivoTexto1", "Leer Archivo de Texto", [this] { LeerArchivoTexto1Click(); });
   accion(imp, "ImportarArchivo1", "Importar Archivo de Movimientos", [this] { ImportarArchivo1Click(); });
@@ -147,6 +154,7 @@ void TFormaMovimientosInventario::muestra(long long n) {
   limpia();
   const std::vector<Movimiento> lineas = leeMovimiento(aj_.dirCatalogo, n);
   numero_ = n;
+  registro_ = lineas.empty() ? 0 : lineas.front().registro;
   numeroEdit_->setText(QString::number(n));
   const QSignalBlocker b(detalle_);
   for (const Movimiento& m : lineas) {
@@ -168,10 +176,40 @@ void TFormaMovimientosInventario::muestra(long long n) {
 void TFormaMovimientosInventario::navega(Paso paso) {
   if (captura_) return;
   try {
-    if (auto n = movimientoVecino(aj_.dirCatalogo, numero_.value_or(0), paso)) muestra(*n);
+    const auto p = movimientoEnOrden(aj_.dirCatalogo, {numero_.value_or(0), registro_}, paso, orden_);
+    if (!p) return;
+    muestra(p->numero);
+    if (p->registro) registro_ = p->registro;  // where the order stands, not the first line
   } catch (const dbf::Error&) {
     ui_.mensaje("Ha Ocurrido un Error al Abrir una de las Bases de Datos.");
   }
+}
+
+void TFormaMovimientosInventario::ordena(OrdenMovimientos orden) {
+  orden_ = orden;
+  setWindowTitle(q(tituloOrden(orden)));
+}
+
+void TFormaMovimientosInventario::EditTIMOV_MIKeyDown() {
+  std::vector<Concepto> c;
+  try {
+    c = leeConceptos(aj_.dirDatos);
+  } catch (const dbf::Error&) {
+    ui_.mensaje("Ha Ocurrido un Error al Abrir una de las Bases de Datos.");
+    return;
+  }
+  TFormaConMovimiento f(c, this);
+  if (f.exec() != QDialog::Accepted || !f.eleccion()) return;
+  tipo_->setText(QString::number(*f.eleccion()));
+  EditTIMOV_MIExit();
+}
+
+bool TFormaMovimientosInventario::eventFilter(QObject* o, QEvent* e) {
+  if (o == tipo_ && e->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(e)->key() == Qt::Key_F2) {
+    EditTIMOV_MIKeyDown();
+    return true;
+  }
+  return QDialog::eventFilter(o, e);
 }
 
 void TFormaMovimientosInventario::BotonNuevoClick() {

@@ -48,6 +48,10 @@ class TFormaMovimientosInventario : public QDialog {
   void buscaProducto(const std::string& clave);
   void actualizainventario1Click();
   void reporte(ReporteMovimientos r);
+  // PorProducto1Click, PorNmerodeMovimiento1Click, PorFecha1Click: the browsing order.
+  void ordena(OrdenMovimientos orden);
+  // F2 on the type: the lookup; the chosen type goes into the edit.
+  void EditTIMOV_MIKeyDown();
 
   bool enCaptura() const { return captura_; }
   std::optional<long long> numero() const { return numero_; }
@@ -59,6 +63,7 @@ class TFormaMovimientosInventario : public QDialog {
 
  protected:
   void closeEvent(QCloseEvent* e) override;
+  bool eventFilter(QObject* o, QEvent* e) override;
 
  private:
   void creaMenus(QMenuBar* barra);
@@ -73,6 +78,8 @@ class TFormaMovimientosInventario : public QDialog {
   std::function<void(const DefinicionReporte&)> reporte_;
   bool captura_ = false;
   std::optional<long long> numero_;
+  uint32_t registro_ = 0;  // the first line shown, for the orders by product and date
+  OrdenMovimientos orden_ = OrdenMovimientos::Numero;
   QLineEdit *numeroEdit_, *fecha_, *tipo_, *contraparte_, *referencia_;
   QSpinBox* almacen_;
   QLabel *concepto_, *totales_;

@@ -14,6 +14,7 @@
 #include "inventory/ajuste.h"
 #include "inventory/kardex.h"
 #include "inventory/screens/TFormaAjustar.h"
+#include "inventory/screens/TFormaConMovimiento.h"
 #include "inventory/screens/TFormaCosteo.h"
 #include "inventory/screens/TFormaMovimientosInventario.h"
 #include "inventory/screens/TFormacomovinv.h"
@@ -145,6 +146,46 @@ TEST_F(Pantallas, BuscaPorDocumentoOProductoYRepostaElInventarioInicial) {
   EXPECT_EQ(emp.numero("inventar.dbf", "CLPRO_I", "CLAVO", "EXIST_I"), 4);
   EXPECT_EQ(emp.numero("inventar.dbf", "CLPRO_I", "CLAVO", "CPROM_I"), 5);
   EXPECT_EQ(emp.numero("inventar.dbf", "CLPRO_I", "MART", "EXIST_I"), 12);
+}
+
+TEST_F(Pantallas, OrdenPorProductoYBusquedaDeTipos) {
+  prueba::ProductoVenta p;
+  p.clave = "ALAMBRE";
+  p.descripcion = "Alambre";
+  emp.producto(p);
+  const AjustesMovimientos a = ajustes();
+  for (const char* clave : {"MART", "ALAMBRE", "MART"}) {
+    DocumentoMovimiento doc;
+    doc.tipo = 53;
+    doc.fecha = "14/07/2025";
+    doc.lineas = {{clave, 1, 0, 0, {}, {}}};
+    ASSERT_TRUE(guardaMovimiento(a, doc, reloj).guardado);
+  }
+  TFormaMovimientosInventario f(a, ui, reloj, {}, true);
+  f.ordena(OrdenMovimientos::Producto);
+  EXPECT_EQ(f.windowTitle(), "Movimientos al Inventario Ordenado por Clave de Producto");
+  f.navega(Paso::Primero);
+  EXPECT_EQ(f.numero(), 2);  // ALAMBRE comes first
+  f.navega(Paso::Siguiente);
+  EXPECT_EQ(f.numero(), 1);
+  f.navega(Paso::Siguiente);
+  EXPECT_EQ(f.numero(), 3);
+  f.navega(Paso::Siguiente);
+  EXPECT_EQ(f.numero(), 3);
+  f.navega(Paso::Anterior);
+  EXPECT_EQ(f.numero(), 1);
+  f.ordena(OrdenMovimientos::Numero);
+  EXPECT_EQ(f.windowTitle(), "Movimientos al Inventario Ordenado por Número de Documento");
+  f.navega(Paso::Siguiente);
+  EXPECT_EQ(f.numero(), 2);
+
+  TFormaConMovimiento tipos(leeConceptos(a.dirDatos));
+  ASSERT_EQ(tipos.rejilla()->rowCount(), 16);
+  EXPECT_EQ(tipos.rejilla()->item(8, 0)->text(), "51");
+  EXPECT_EQ(tipos.rejilla()->item(8, 1)->text(), "Entrada por Compra");
+  tipos.rejilla()->setCurrentCell(8, 1);
+  tipos.elige();
+  EXPECT_EQ(tipos.eleccion(), 51);
 }
 
 TEST_F(Pantallas, SinElDerecho35NuevoNoHaceNada) {
