@@ -173,6 +173,8 @@ void abreMovimientos(shell::TFormaPrincipal& principal, session::Sesion& sesion,
       aj, ui, sesion.reloj(),
       [sistema, u = aj.usuario](int n) { return session::evaluaDerecho(sistema, u, n) == session::Derecho::Concedido; },
       integrado, &principal);
+  forma.ponSesion(sesion);
+  forma.ponDirectorioSistema(sistema);
   forma.ponEjecutaReporte([&forma, &ui, &sesion, sistema, aj](const inventory::DefinicionReporte& d) {
     correReporteModulo(&forma, ui, sesion.reloj(), sistema, aj.dirCatalogo, d, "movinven.dbf", "CLDOC_MI", "FEDOC_MI");
   });

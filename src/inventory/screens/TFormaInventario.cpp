@@ -3,6 +3,7 @@
 #include "inventory/ajuste.h"
 #include "inventory/kardex.h"
 #include "inventory/screens/TFormaCosteo.h"
+#include "inventory/screens/impresion_inventario.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -647,28 +648,8 @@ void TFormaInventario::BotonPreliminarClick() { imprime(true); }
 void TFormaInventario::imprime(bool preliminar) {
   if (!motor_.hayProducto()) return;
   // The formats offered are the lines of "\report\inventar.for".
-  const std::string lista = base::une(dirSistema_, "report\\inventar.for");
-  QStringList formatos;
-  if (const auto lineas = base::leeLineas(lista))
-    for (const auto& l : *lineas)
-      if (!QString::fromStdString(l).trimmed().isEmpty()) formatos << QString::fromStdString(l).trimmed();
-  if (formatos.isEmpty()) {
-    ui_.mensaje("El Formato " + lista + " No Existe");
-    return;
-  }
-  QString nombre = formatos.front();
-  if (formatos.size() > 1) {
-    bool ok = false;
-    nombre = QInputDialog::getItem(this, "Formatos", "Formato", formatos, 0, false, &ok);
-    if (!ok) return;
-  }
-  const std::string n = nombre.toStdString();
-  const bool conRuta = n.find('\\') != std::string::npos || n.find(':') != std::string::npos;
-  const std::string ruta = conRuta ? n : base::une(dirSistema_, "report\\" + n);
-  if (!base::existe(ruta)) {
-    ui_.mensaje("El Formato " + n + " No Existe");
-    return;
-  }
+  const auto formato = eligeFormato(this, ui_, dirSistema_, "inventar.for");
+  if (!formato) return;
   try {
     // The product alone, as the format's header and lines.
     dbf::Table producto;
@@ -679,22 +660,7 @@ void TFormaInventario::imprime(bool preliminar) {
     if (!producto.goTo(motor_.catalogo().recno())) return;
     printing::TablaDbf encabezado(producto, motor_.ajustes().dirInventario, kTablaProductos);
     printing::TablaDbf detalle(producto, motor_.ajustes().dirInventario, kTablaProductos);
-    printing::EntornoSesion entorno(sesion());
-    ImpresoraQt impresora;
-    ColaCups cola;
-    printing::MotorFormatos formatosMotor(entorno, ui_, reloj_, impresora, cola);
-    printing::DocumentoAImprimir doc;
-    doc.encabezado = &encabezado;
-    doc.detalle = &detalle;
-    doc.formato = ruta;
-    doc.formatoEnMensaje = n;
-    doc.usuario = motor_.ajustes().usuario;
-    if (preliminar) {
-      TFormaEdicion vista(dirSistema_, this);
-      printing::PreliminarDocumento(formatosMotor, entorno, ui_, vista, doc);
-    } else {
-      printing::ImprimeDocumento(formatosMotor, entorno, ui_, doc);
-    }
+    imprimeFormato(this, sesion(), dirSistema_, *formato, encabezado, detalle, motor_.ajustes().usuario, preliminar);
   } catch (const dbf::Error&) {
     ui_.mensaje("Valor no Válido");
   }

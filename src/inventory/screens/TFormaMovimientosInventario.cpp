@@ -22,6 +22,8 @@
 #include "inventory/screens/TFormaAjustar.h"
 #include "inventory/screens/TFormaConMovimiento.h"
 #include "inventory/screens/TFormaCosteo.h"
+#include "inventory/screens/impresion_inventario.h"
+#include "printing/tabla_dbf.h"
 #include "store/dbf/dbf_table.h"
 #include "store/unidad.h"
 
@@ -105,6 +107,8 @@ TFormaMovimientosInventario::TFormaMovimientosInventario(AjustesMovimientos ajus
   boton("BotonSiguiente", ">", [this] { navega(Paso::Siguiente); });
   boton("BotonUltimo", ">|", [this] { navega(Paso::Ultimo); });
   boton("BotonBuscar", "Buscar", [this] { BotonBuscarClick(); });
+  boton("BotonImprimir", "Imprimir", [this] { BotonImprimirClick(); });
+  boton("BotonPreliminar", "Preliminar", [this] { BotonPreliminarClick(); });
   nuevo_ = boton("BotonNuevo", "Nuevo", [this] { BotonNuevoClick(); });
   guardar_ = boton("BotonGuardar", "Guardar", [this] { BotonGuardarClick(); });
   guardar_->setEnabled(false);
@@ -477,6 +481,42 @@ void TFormaMovimientosInventario::actualizainventario1Click() {
     repostaMovimiento(aj_, *numero_);
   } catch (const dbf::Error&) {
     ui_.mensaje("No se Pueden Editar los Datos ha Ocurrido un Error");
+  }
+}
+
+session::Sesion& TFormaMovimientosInventario::sesion() {
+  if (sesion_) return *sesion_;
+  if (!sesionPropia_) {
+    procesosPropios_ = std::make_unique<base::ProcesosPosix>();
+    sesionPropia_ = std::make_unique<session::Sesion>(ui_, reloj_, *procesosPropios_);
+    sesionPropia_->ponDirectorios(dirSistema_, aj_.dirDatos);
+    sesionPropia_->ponUsuario(aj_.usuario);
+  }
+  return *sesionPropia_;
+}
+
+void TFormaMovimientosInventario::BotonImprimirClick() { imprime(false); }
+void TFormaMovimientosInventario::BotonPreliminarClick() { imprime(true); }
+
+void TFormaMovimientosInventario::imprime(bool preliminar) {
+  if (captura_ || !numero_) return;
+  const std::string sistema = dirSistema_.empty() ? sesion().directorioSistema() : dirSistema_;
+  const auto formato = eligeFormato(this, ui_, sistema, "movinven.for");
+  if (!formato) return;
+  try {
+    // The movement's lines: its first as the header, all of them as the detail.
+    dbf::Table encabezado, detalle;
+    for (dbf::Table* t : {&encabezado, &detalle}) {
+      t->open(aj_.dirCatalogo, kTablaMovimientos);
+      t->setIndex("CLDOC_MI");
+      t->setRange({static_cast<double>(*numero_)}, {static_cast<double>(*numero_)});
+    }
+    encabezado.first();
+    printing::TablaDbf fuenteEncabezado(encabezado, aj_.dirCatalogo, kTablaMovimientos);
+    printing::TablaDbf fuenteDetalle(detalle, aj_.dirCatalogo, kTablaMovimientos);
+    imprimeFormato(this, sesion(), sistema, *formato, fuenteEncabezado, fuenteDetalle, aj_.usuario, preliminar);
+  } catch (const dbf::Error&) {
+    ui_.mensaje("Ha Ocurrido un Error al Abrir una de las Bases de Datos.");
   }
 }
 

@@ -11,6 +11,8 @@
 #include "base/interaccion.h"
 #include "base/reloj.h"
 #include "inventory/movimientos.h"
+#include "session/sesion.h"
+#include <memory>
 
 class QLabel;
 class QLineEdit;
@@ -29,6 +31,13 @@ class TFormaMovimientosInventario : public QDialog {
                               std::function<bool(int)> derecho, bool integrado, QWidget* parent = nullptr);
 
   void ponEjecutaReporte(std::function<void(const DefinicionReporte&)> f) { reporte_ = std::move(f); }
+  // The program's session (it must outlive the screen), for printing; a screen given
+  // none makes one of its own.
+  void ponSesion(session::Sesion& sesion) { sesion_ = &sesion; }
+  // The movement shown through a format of "\report\movinven.for".
+  void BotonImprimirClick();
+  void BotonPreliminarClick();
+  void ponDirectorioSistema(std::string dir) { dirSistema_ = std::move(dir); }
 
   // Commands.
   void BotonNuevoClick();
@@ -76,6 +85,12 @@ class TFormaMovimientosInventario : public QDialog {
   const base::Reloj& reloj_;
   std::function<bool(int)> derecho_;
   std::function<void(const DefinicionReporte&)> reporte_;
+  session::Sesion* sesion_ = nullptr;
+  std::unique_ptr<base::ProcesosPosix> procesosPropios_;
+  std::unique_ptr<session::Sesion> sesionPropia_;
+  session::Sesion& sesion();
+  void imprime(bool preliminar);
+  std::string dirSistema_;
   bool captura_ = false;
   std::optional<long long> numero_;
   uint32_t registro_ = 0;  // the first line shown, for the orders by product and date

@@ -188,6 +188,22 @@ TEST_F(Pantallas, OrdenPorProductoYBusquedaDeTipos) {
   EXPECT_EQ(tipos.eleccion(), 51);
 }
 
+TEST_F(Pantallas, ImprimirPideUnFormatoQueExista) {
+  DocumentoMovimiento doc;
+  doc.tipo = 53;
+  doc.fecha = "14/07/2025";
+  doc.lineas = {{"MART", 1, 0, 0, {}, {}}};
+  ASSERT_TRUE(guardaMovimiento(ajustes(), doc, reloj).guardado);
+  TFormaMovimientosInventario f(ajustes(), ui, reloj, {}, true);
+  f.ponDirectorioSistema(std::string(prueba::EmpresaVentas::kSistema));
+  f.BotonImprimirClick();
+  base::creaDirectorios("C:\\tvk\\report");
+  base::escribeLineas("C:\\tvk\\report\\movinven.for", {"Movimiento.for"});
+  f.BotonPreliminarClick();
+  EXPECT_EQ(ui.mensajes(),
+            (V{"El Formato C:\\tvk\\report\\movinven.for No Existe", "El Formato Movimiento.for No Existe"}));
+}
+
 TEST_F(Pantallas, SinElDerecho35NuevoNoHaceNada) {
   TFormaMovimientosInventario f(ajustes(), ui, reloj, [](int n) { return n != 35; }, true);
   f.BotonNuevoClick();
