@@ -212,6 +212,17 @@ void escribeAuxiliar(const std::string& dirDatos, const Kardex& k, bool document
   t.close();
 }
 
+std::vector<TotalDocumento> totalesPorDocumento(const Kardex& k) {
+  std::vector<TotalDocumento> r;
+  std::map<long long, size_t> donde;
+  for (const FilaKardex& f : k.filas) {
+    auto [it, nuevo] = donde.try_emplace(f.documento, r.size());
+    if (nuevo) r.push_back({f.documento, 0});
+    r[it->second].total += f.cantidad;
+  }
+  return r;
+}
+
 std::string lineaTotales(const Kardex& k) {
   return "   Entradas  " + base::formateaMascara(k.entradas, "###,##0.00") + "   Salidas  " +
          base::formateaMascara(k.salidas, "###,##0.00") + "  Existencias  " +

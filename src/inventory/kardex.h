@@ -65,6 +65,13 @@ std::optional<double> promedioCompras(const std::string& dirMovimientos, const s
 // rows (the journal variant has EXISTENCIA, the document one CLIPROV).
 void escribeAuxiliar(const std::string& dirDatos, const Kardex& k, bool documentos);
 
+// The kardex's quantities added up by document, in the order documents first appear.
+struct TotalDocumento {
+  long long documento = 0;
+  double total = 0;
+};
+std::vector<TotalDocumento> totalesPorDocumento(const Kardex& k);
+
 // "   Entradas  10.00   Salidas  3.00  Existencias  7.00" with the mask ###,##0.00.
 std::string lineaTotales(const Kardex& k);
 

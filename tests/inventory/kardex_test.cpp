@@ -103,6 +103,12 @@ TEST_F(KardexPrueba, ComprasFacturaYRemisionEnOrdenDeFechaNoDeTexto) {
   EXPECT_EQ(k.salidas, 5);
   EXPECT_EQ(lineaTotales(k), "   Entradas  15.00   Salidas  5.00  Existencias  10.00");
   EXPECT_EQ(recuentoExistencia(datos, "A"), 10);
+  const auto porDocumento = totalesPorDocumento(k);
+  ASSERT_EQ(porDocumento.size(), 4u);
+  EXPECT_EQ(porDocumento[0].documento, 7);
+  EXPECT_EQ(porDocumento[0].total, 10);
+  EXPECT_EQ(porDocumento[2].documento, 3);
+  EXPECT_EQ(porDocumento[2].total, -3);
   EXPECT_EQ(kardexDocumentos(datos, "NADA").existencia, 0);
   EXPECT_TRUE(kardexDocumentos(datos, "NADA").filas.empty());
 }

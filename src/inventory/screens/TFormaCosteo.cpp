@@ -1,6 +1,10 @@
 #include "inventory/screens/TFormaCosteo.h"
 
+#include <QChart>
+#include <QChartView>
 #include <QDateEdit>
+#include <QLineSeries>
+#include <memory>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -11,6 +15,7 @@
 #include "base/fechas.h"
 #include "base/numeros.h"
 #include "base/texto.h"
+#include "query/screens/TFormaNuevoReporte.h"
 #include "ui/modelo_filas.h"
 
 namespace mostrador::inventory {
@@ -45,7 +50,10 @@ TFormaCosteo::TFormaCosteo(Kardex kardex, const std::string& titulo, base::Inter
   filtrar_->setObjectName("BotonFiltrar");
   auto* exportar = new QPushButton("Exportar", this);
   exportar->setObjectName("BotonExportar");
-  for (QWidget* w : std::initializer_list<QWidget*>{desde_, hasta_, filtrar_, exportar}) barra->addWidget(w);
+  auto* grafica = new QPushButton("Gráfica", this);
+  grafica->setObjectName("SpeedButton1");
+  for (QWidget* w : std::initializer_list<QWidget*>{desde_, hasta_, filtrar_, exportar, grafica}) barra->addWidget(w);
+  connect(grafica, &QPushButton::clicked, this, [this] { SpeedButton1Click(); });
   barra->addStretch();
   l->addLayout(barra);
   rejilla_ = new QTableView(this);
@@ -114,6 +122,41 @@ bool TFormaCosteo::exporta(const std::string& ruta) {
     return false;
   }
   return true;
+}
+
+QDialog* TFormaCosteo::creaGrafica() {
+  auto* d = new QDialog(this);
+  d->setObjectName("GraficaKardex");
+  d->setWindowTitle("Gráfica de Kardex ");
+  d->resize(720, 420);
+  auto* serie = new QLineSeries;
+  serie->setName("Kardex");
+  for (int r = 0; r < static_cast<int>(kardex_.filas.size()); ++r)
+    serie->append(r + 1, kardex_.filas[static_cast<size_t>(r)].kardex);
+  auto* grafica = new QChart;
+  grafica->setTitle("Gráfica de Kardex ");
+  grafica->addSeries(serie);
+  grafica->createDefaultAxes();
+  auto* vista = new QChartView(grafica, d);
+  vista->setObjectName("Grafica");
+  (new QVBoxLayout(d))->addWidget(vista);
+  return d;
+}
+
+reports::NuevoReporte TFormaCosteo::reporte() const {
+  std::vector<std::vector<std::string>> filas;
+  for (const TotalDocumento& t : totalesPorDocumento(kardex_))
+    filas.push_back({std::to_string(t.documento), base::Decimal::deDouble(base::redondea(t.total, 3)).texto()});
+  return reports::construyeNuevoReporte({{"Número de Documento", 20, '#'}, {"Total por Documento", 20, 'n'}}, filas,
+                                        false);
+}
+
+void TFormaCosteo::SpeedButton1Click() {
+  std::unique_ptr<QDialog> g(creaGrafica());
+  g->exec();
+  TFormaNuevoReporte r(reporte(), this);
+  r.setWindowTitle("Reporte de Kardex ");
+  r.exec();
 }
 
 void TFormaCosteo::BotonExportarClick() {

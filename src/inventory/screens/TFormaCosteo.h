@@ -7,6 +7,7 @@
 
 #include "base/interaccion.h"
 #include "inventory/kardex.h"
+#include "reports/rejilla_reporte.h"
 
 class QDateEdit;
 class QLabel;
@@ -30,6 +31,11 @@ class TFormaCosteo : public QDialog {
   // cannot be written (said through the Interaccion).
   bool exporta(const std::string& ruta);
   void BotonExportarClick();
+  // The chart "Gráfica de Kardex " (running stock, row by row) and the report "Reporte de
+  // Kardex " (totals by document), one after the other.
+  void SpeedButton1Click();
+  QDialog* creaGrafica();
+  reports::NuevoReporte reporte() const;
 
   QTableView* rejilla() const { return rejilla_; }
   const ui::ModeloFilas& filas() const { return *modelo_; }

@@ -3,7 +3,9 @@
 // the kardex filter and export, and the count worksheet's filter message.
 #include <gtest/gtest.h>
 
+#include <QChartView>
 #include <QDateEdit>
+#include <QLineSeries>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -254,6 +256,24 @@ TEST_F(Pantallas, KardexConFiltroDeFechasYExportacion) {
             "\"MART\"\t\"Martillo\"\t-7\t4\t-2\t2\t0\t\"02/03/2025\"\t\"Salida Varios\"\t\"Movimiento\"\r\n");
   f.BotonFiltrarClick();
   EXPECT_EQ(f.filas().rowCount(), 2);
+
+  // The chart follows the running stock; the report totals each document.
+  std::unique_ptr<QDialog> g(f.creaGrafica());
+  EXPECT_EQ(g->windowTitle(), "Gráfica de Kardex ");
+  auto* vista = g->findChild<QChartView*>("Grafica");
+  ASSERT_TRUE(vista);
+  auto* serie = static_cast<QLineSeries*>(vista->chart()->series().at(0));
+  ASSERT_EQ(serie->count(), 2);
+  EXPECT_EQ(serie->at(1), QPointF(2, -2));
+  const reports::NuevoReporte r = f.reporte();
+  ASSERT_EQ(r.paginas.size(), 1u);
+  std::vector<std::string> lineas;
+  for (const auto& l : r.paginas[0].lineas) lineas.push_back(l.texto);
+  ASSERT_GE(lineas.size(), 4u);
+  EXPECT_NE(lineas[1].find("Número de Documento"), std::string::npos);
+  EXPECT_NE(lineas[1].find("Total por Documento"), std::string::npos);
+  EXPECT_NE(lineas[2].find("5.00"), std::string::npos);
+  EXPECT_NE(lineas[3].find("-7.00"), std::string::npos);
 }
 
 TEST_F(Pantallas, LaHojaDeConteoPideDatosParaFiltrarYExporta) {
