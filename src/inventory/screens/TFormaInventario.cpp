@@ -3,14 +3,13 @@
 #include "inventory/ajuste.h"
 #include "inventory/kardex.h"
 #include "inventory/screens/TFormaCosteo.h"
+#include "inventory/screens/ayuda_pantalla.h"
 #include "inventory/screens/impresion_inventario.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QDesktopServices>
 #include <QGridLayout>
 #include <QInputDialog>
-#include <QUrl>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -620,14 +619,7 @@ void TFormaInventario::NoAlmacenChange() {
   if (motor_.cambiaAlmacen(std::to_string(almacen_->value()))) pinta();
 }
 
-void TFormaInventario::Temas1Click() {
-  const std::string ruta = base::une(dirSistema_, "ayuda\\inventar.rtf");
-  if (!base::existe(ruta)) {
-    ui_.mensaje("El Archivo " + ruta + " No Existe");
-    return;
-  }
-  QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(base::resuelve(ruta).string())));
-}
+void TFormaInventario::Temas1Click() { abreAyuda(ui_, dirSistema_, "inventar.rtf"); }
 
 void TFormaInventario::reporte(ReporteInventario r) {
   OrigenReportes o{motor_.ajustes().dirInventario, motor_.ajustes().dirDatos, motor_.texto("CLPRO_I"),

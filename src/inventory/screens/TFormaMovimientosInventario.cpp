@@ -22,6 +22,7 @@
 #include "inventory/screens/TFormaAjustar.h"
 #include "inventory/screens/TFormaConMovimiento.h"
 #include "inventory/screens/TFormaCosteo.h"
+#include "inventory/screens/ayuda_pantalla.h"
 #include "inventory/screens/impresion_inventario.h"
 #include "printing/tabla_dbf.h"
 #include "store/dbf/dbf_table.h"
@@ -146,6 +147,8 @@ void TFormaMovimientosInventario::creaMenus(QMenuBar* barra) {
   accion(rep, "Entradas1", "Entradas", [this] { reporte(ReporteMovimientos::Entradas); });
   accion(rep, "Salidas1", "Salidas", [this] { reporte(ReporteMovimientos::Salidas); });
   accion(rep, "GeneraldeMovimientos1", "General de Movimientos", [this] { reporte(ReporteMovimientos::General); });
+  QMenu* ayuda = barra->addMenu("Ayuda");
+  accion(ayuda, "Temas1", "Temas", [this] { Temas1Click(); });
 }
 
 void TFormaMovimientosInventario::limpia() {
@@ -496,6 +499,9 @@ session::Sesion& TFormaMovimientosInventario::sesion() {
 }
 
 void TFormaMovimientosInventario::BotonImprimirClick() { imprime(false); }
+void TFormaMovimientosInventario::Temas1Click() {
+  abreAyuda(ui_, dirSistema_.empty() ? sesion().directorioSistema() : dirSistema_, "movinv.rtf");
+}
 void TFormaMovimientosInventario::BotonPreliminarClick() { imprime(true); }
 
 void TFormaMovimientosInventario::imprime(bool preliminar) {

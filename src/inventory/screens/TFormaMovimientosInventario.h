@@ -37,6 +37,7 @@ class TFormaMovimientosInventario : public QDialog {
   // The movement shown through a format of "\report\movinven.for".
   void BotonImprimirClick();
   void BotonPreliminarClick();
+  void Temas1Click();
   void ponDirectorioSistema(std::string dir) { dirSistema_ = std::move(dir); }
 
   // Commands.

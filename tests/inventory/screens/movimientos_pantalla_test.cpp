@@ -202,8 +202,10 @@ TEST_F(Pantallas, ImprimirPideUnFormatoQueExista) {
   base::creaDirectorios("C:\\tvk\\report");
   base::escribeLineas("C:\\tvk\\report\\movinven.for", {"Movimiento.for"});
   f.BotonPreliminarClick();
+  f.Temas1Click();
   EXPECT_EQ(ui.mensajes(),
-            (V{"El Formato C:\\tvk\\report\\movinven.for No Existe", "El Formato Movimiento.for No Existe"}));
+            (V{"El Formato C:\\tvk\\report\\movinven.for No Existe", "El Formato Movimiento.for No Existe",
+               "El Archivo C:\\tvk\\ayuda\\movinv.rtf No Existe"}));
 }
 
 TEST_F(Pantallas, SinElDerecho35NuevoNoHaceNada) {
