@@ -232,6 +232,24 @@ std::vector<FilaAjuste> leeHojaAjuste(const AjustesMovimientos& a) {
   return r;
 }
 
+std::vector<std::vector<std::string>> filasImpresasAjuste(const std::vector<FilaAjuste>& filas) {
+  double tt = 0, tr = 0, ta = 0;
+  for (const FilaAjuste& f : filas) {
+    tt += f.teorico * f.costo;
+    tr += f.reales * f.costo;
+    ta += f.ajuste * f.costo;
+  }
+  auto dos = [](double v) { return base::Decimal::deDouble(base::redondea(v, 2)).redondeado(2).texto(); };
+  auto parte = [](double v, double total) { return total == 0 ? 0.0 : v * 100 / total; };
+  std::vector<std::vector<std::string>> r;
+  for (const FilaAjuste& f : filas) {
+    const double vt = f.teorico * f.costo, vr = f.reales * f.costo, va = f.ajuste * f.costo;
+    r.push_back({f.clave, f.descripcion, dos(vt), dos(vr), dos(va), dos(parte(vt, tt)), dos(parte(vr, tr)),
+                 dos(parte(va, ta))});
+  }
+  return r;
+}
+
 std::string textoFiltro(const FiltroAjuste& f) {
   std::vector<std::string> partes;
   auto par = [&](const char* campo, const std::optional<std::pair<std::string, std::string>>& v) {

@@ -61,6 +61,11 @@ void calculaVariacion(const AjustesMovimientos& a);
 
 std::vector<FilaAjuste> leeHojaAjuste(const AjustesMovimientos& a);
 
+// The printed sheet: "Clave", "Decripción", "Valor Teórico", "Valor Reales", "Valor
+// Ajuste" and each value's share of its column's total ("%Teórico", "%Reales", "%Ajuste",
+// 0 when the total is 0), rounded to two decimals; the report writes them with its mask.
+std::vector<std::vector<std::string>> filasImpresasAjuste(const std::vector<FilaAjuste>& filas);
+
 // The worksheet filter: each pair given (from, to) by column, joined with " and ";
 // soloConAjuste adds "REALES>0". Nothing given: "Faltan Datos para Filtrar...".
 struct FiltroAjuste {

@@ -191,6 +191,9 @@ TEST_F(KardexPrueba, ConteoFisicoConElCampoAjuste) {
   calculaVariacion(ajustes());
   EXPECT_EQ(EmpresaVentas::filasDe(datos, "Ajuste.dbf", {"CLAVE", "TEORICO", "REALES", "AJUSTE", "VALOR_AJUS"}),
             (Filas{"A|10.00|8.00|-2.00|-8.00", "B|2.00|0.00|-2.00|-2.00"}));
+  EXPECT_EQ(filasImpresasAjuste(leeHojaAjuste(ajustes())),
+            (std::vector<std::vector<std::string>>{{"A", "PRODUCTO A", "40", "32", "-8", "95.24", "100", "80"},
+                                                   {"B", "PRODUCTO B", "2", "0", "-2", "4.76", "0", "20"}}));
   const ResultadoMovimiento r = ajustaHoja(ajustes(), false, reloj);
   ASSERT_TRUE(r.guardado) << r.mensaje;
   EXPECT_EQ(empresa.filas("movinven.dbf", {"TIMOV_MI", "CLPRO_MI", "CANTI_MI"}), (Filas{"8|A|2.000", "8|B|2.000"}));

@@ -1,6 +1,11 @@
 #include "inventory/screens/TFormaAjustar.h"
 
+#include <QBarSeries>
+#include <QBarSet>
+#include <QChart>
+#include <QChartView>
 #include <QCheckBox>
+#include <memory>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -14,6 +19,7 @@
 #include "base/rutas.h"
 #include "base/texto.h"
 #include "store/dbf/dbf_table.h"
+#include "query/screens/TFormaNuevoReporte.h"
 #include "ui/modelo_filas.h"
 
 namespace mostrador::inventory {
@@ -46,6 +52,7 @@ TFormaAjustar::TFormaAjustar(AjustesMovimientos ajustes, base::Interaccion& ui, 
   boton("BotonExportar", "Exportar Archivo", [this] { BotonExportarClick(); });
   boton("BotonAjustar", "Ajustar...", [this] { BotonAjustarClick(); });
   boton("BotonFiltrar", "Filtrar...", [this] { BotonFiltrarClick(); });
+  boton("BotonImprimir", "Imprimir", [this] { BotonImprimirClick(); });
   l->addLayout(botones);
   auto* opciones = new QHBoxLayout;
   porAjuste_ = new QRadioButton("Utilizar Campo Ajuste", this);
@@ -100,13 +107,66 @@ void TFormaAjustar::pinta() {
            en(conProveedor_, provDe_, provA_, f.proveedor) && (!soloAjuste_->isChecked() || f.reales > 0);
   };
   std::vector<QStringList> textos;
+  visibles_.clear();
   for (const FilaAjuste& f : filas) {
     if (!filtro_.isEmpty() && !dentro(f)) continue;
+    visibles_.push_back(f);
     textos.push_back({q(f.clave), q(f.descripcion), numero(f.teorico), numero(f.reales), numero(f.ajuste),
                       numero(f.costo), numero(f.teorico * f.costo), numero(f.reales * f.costo),
                       numero(f.ajuste * f.costo), q(f.linea), q(f.proveedor)});
   }
   modelo_->ponFilas(std::move(textos));
+}
+
+reports::NuevoReporte TFormaAjustar::reporte() const {
+  return reports::construyeNuevoReporte({{"Clave", 20, 'c'},
+                                         {"Decripción", 25, 'c'},
+                                         {"Valor Teórico", 14, 'n'},
+                                         {"Valor Reales", 14, 'n'},
+                                         {"Valor Ajuste", 14, 'n'},
+                                         {"%Teórico", 9, 'n'},
+                                         {"%Reales", 9, 'n'},
+                                         {"%Ajuste", 9, 'n'}},
+                                        filasImpresasAjuste(visibles_), false);
+}
+
+QDialog* TFormaAjustar::creaGrafica() {
+  auto* d = new QDialog(this);
+  d->setObjectName("GraficaAjuste");
+  d->setWindowTitle("Ajuste de Inventario");
+  d->resize(720, 420);
+  auto* barras = new QBarSeries;
+  auto* teorico = new QBarSet("Valor Teórico");
+  auto* reales = new QBarSet("Valor Reales");
+  auto* ajuste = new QBarSet("Valor Ajuste");
+  double t = 0, r = 0, a = 0;
+  for (const FilaAjuste& f : visibles_) {
+    t += f.teorico * f.costo;
+    r += f.reales * f.costo;
+    a += f.ajuste * f.costo;
+  }
+  *teorico << t;
+  *reales << r;
+  *ajuste << a;
+  barras->append(teorico);
+  barras->append(reales);
+  barras->append(ajuste);
+  auto* grafica = new QChart;
+  grafica->setTitle("Ajuste de Inventario");
+  grafica->addSeries(barras);
+  grafica->createDefaultAxes();
+  auto* vista = new QChartView(grafica, d);
+  vista->setObjectName("Grafica");
+  (new QVBoxLayout(d))->addWidget(vista);
+  return d;
+}
+
+void TFormaAjustar::BotonImprimirClick() {
+  std::unique_ptr<QDialog> g(creaGrafica());
+  g->exec();
+  TFormaNuevoReporte r(reporte(), this);
+  r.setWindowTitle("Ajuste de Inventario");
+  r.exec();
 }
 
 void TFormaAjustar::BotonCalcularClick() {

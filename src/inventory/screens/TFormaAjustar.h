@@ -8,6 +8,7 @@
 #include "base/interaccion.h"
 #include "base/reloj.h"
 #include "inventory/ajuste.h"
+#include "reports/rejilla_reporte.h"
 
 class QCheckBox;
 class QLabel;
@@ -33,6 +34,10 @@ class TFormaAjustar : public QDialog {
   void BotonExportarClick();
   bool BotonAjustarClick();
   void BotonFiltrarClick();
+  // The sheet as a report (values and shares) and as a chart of the three values.
+  void BotonImprimirClick();
+  reports::NuevoReporte reporte() const;
+  QDialog* creaGrafica();
 
   QTableView* rejilla() const { return rejilla_; }
   const ui::ModeloFilas& filas() const { return *modelo_; }
@@ -40,11 +45,13 @@ class TFormaAjustar : public QDialog {
 
  private:
   void pinta();
+  std::vector<FilaAjuste> filasVisibles() const;
 
   AjustesMovimientos aj_;
   base::Interaccion& ui_;
   const base::Reloj& reloj_;
   QString filtro_;
+  std::vector<FilaAjuste> visibles_;
   QTableView* rejilla_;
   ui::ModeloFilas* modelo_;
   QRadioButton *porAjuste_, *porReales_;

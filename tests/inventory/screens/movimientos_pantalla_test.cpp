@@ -284,6 +284,13 @@ TEST_F(Pantallas, LaHojaDeConteoPideDatosParaFiltrarYExporta) {
   EXPECT_EQ(f.filas().rowCount(), 1);
   f.BotonFiltrarClick();
   EXPECT_EQ(ui.mensajes(), V{"Faltan Datos para Filtrar..."});
+  std::unique_ptr<QDialog> g(f.creaGrafica());
+  EXPECT_EQ(g->findChild<QChartView*>("Grafica")->chart()->series().size(), 1);
+  const reports::NuevoReporte r = f.reporte();
+  ASSERT_EQ(r.paginas.size(), 1u);
+  ASSERT_GE(r.paginas[0].lineas.size(), 3u);
+  EXPECT_NE(r.paginas[0].lineas[1].texto.find("%Teórico"), std::string::npos);
+  EXPECT_NE(r.paginas[0].lineas[2].texto.find("600.00"), std::string::npos);
   ASSERT_TRUE(f.exporta(dir.str()));
   EXPECT_EQ(*base::leeBytes(dir.str() + "/Ajuste.xls"),
             // Windows-1252 on disk, as every file the system writes.
