@@ -34,14 +34,16 @@ namespace {
 
 QString q(const std::string& s) { return QString::fromStdString(s); }
 std::string s(const QString& t) { return t.trimmed().toStdString(); }
-QString cifra(double v, int d) { return q(base::Decimal::deDouble(base::redondea(v, d)).redondeado(d).texto()); }
+// Quantities with three decimals, money with two, as the shop reads them.
+QString cifra(double v, int d) { return q(base::formateaMascara(v, d == 3 ? "###,##0.000" : "###,##0.00")); }
 
 enum Columna { kClave, kDescripcion, kCantidad, kCosto, kPrecio, kImporte, kReferencia };
 const QStringList kColumnas = {"CLAVE", "DESCRIPCION", "CANTIDAD", "COSTO", "PRECIO", "IMPORTE", "REFERENCIA"};
 
+// A number cell as shown (thousands separated by commas) or as typed.
 double celda(QTableWidget* t, int r, int c) {
   const QTableWidgetItem* i = t->item(r, c);
-  return i ? base::leeNumero(s(i->text())).value_or(0) : 0;
+  return i ? base::leeNumero(s(QString(i->text()).remove(','))).value_or(0) : 0;
 }
 
 }  // namespace
@@ -88,6 +90,8 @@ TFormaMovimientosInventario::TFormaMovimientosInventario(AjustesMovimientos ajus
   detalle_->setHorizontalHeaderLabels(kColumnas);
   detalle_->verticalHeader()->setVisible(false);
   detalle_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  detalle_->setColumnWidth(kDescripcion, 280);
+  detalle_->horizontalHeader()->setStretchLastSection(true);
   todo->addWidget(detalle_);
   connect(detalle_, &QTableWidget::cellChanged, this, [this](int r, int c) { DetalleColExit(r, c); });
 

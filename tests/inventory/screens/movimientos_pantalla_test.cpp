@@ -78,8 +78,12 @@ TEST_F(Pantallas, UnMovimientoTecleadoSeGuardaYSeMuestra) {
   celda(d, 0, 0, "7501");
   EXPECT_EQ(d->item(0, 0)->text(), "MART");
   EXPECT_EQ(d->item(0, 1)->text(), "Martillo");
-  EXPECT_EQ(d->item(0, 3)->text(), "60");
-  EXPECT_EQ(d->item(0, 5)->text(), "300");
+  EXPECT_EQ(d->item(0, 3)->text(), "60.00");
+  EXPECT_EQ(d->item(0, 5)->text(), "300.00");
+  // A shown amount with its thousands separator reads back whole.
+  celda(d, 0, 2, "1,000");
+  EXPECT_EQ(d->item(0, 5)->text(), "100,000.00");
+  celda(d, 0, 2, "3");
   celda(d, 1, 0, "NOHAY");
   EXPECT_EQ(ui.mensajes().back(), "El Producto No Se encuenta");
   celda(d, 1, 0, "");
