@@ -1,5 +1,6 @@
 #include "inventory/screens/TFormaMovimientosInventario.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QDate>
@@ -80,7 +81,13 @@ TFormaMovimientosInventario::TFormaMovimientosInventario(AjustesMovimientos ajus
   almacen_ = new QSpinBox(this);
   almacen_->setObjectName("EditAlmacen");
   almacen_->setRange(1, 99);
-  cabeza->addRow("Almacén", almacen_);
+  auto* filtroAlmacen = new QCheckBox("Sólo este almacén", this);
+  filtroAlmacen->setObjectName("NoAlmacen");
+  auto* filaAlmacen = new QHBoxLayout;
+  filaAlmacen->addWidget(almacen_);
+  filaAlmacen->addWidget(filtroAlmacen);
+  cabeza->addRow("Almacén", filaAlmacen);
+  connect(filtroAlmacen, &QCheckBox::toggled, this, [this](bool b) { NoAlmacenChange(b); });
   todo->addLayout(cabeza);
   connect(tipo_, &QLineEdit::editingFinished, this, [this] { EditTIMOV_MIExit(); });
   tipo_->installEventFilter(this);
@@ -180,6 +187,7 @@ void TFormaMovimientosInventario::muestra(long long n) {
     tipo_->setText(QString::number(lineas.front().tipo));
     contraparte_->setText(q(lineas.front().contraparte));
     referencia_->setText(q(lineas.front().referencia));
+    if (!soloAlmacen_) almacen_->setValue(lineas.front().almacen.empty() ? 1 : std::atoi(lineas.front().almacen.c_str()));
     EditTIMOV_MIExit();
   }
 }
@@ -187,14 +195,26 @@ void TFormaMovimientosInventario::muestra(long long n) {
 void TFormaMovimientosInventario::navega(Paso paso) {
   if (captura_) return;
   try {
-    const auto p = movimientoEnOrden(aj_.dirCatalogo, {numero_.value_or(0), registro_}, paso, orden_);
+    auto p = movimientoEnOrden(aj_.dirCatalogo, {numero_.value_or(0), registro_}, paso, orden_);
+    // With the warehouse filter, on to the next movement of that warehouse.
+    const std::string almacen = std::to_string(almacen_->value());
+    const Paso siguiente = paso == Paso::Primero ? Paso::Siguiente : paso == Paso::Ultimo ? Paso::Anterior : paso;
+    while (p && soloAlmacen_) {
+      const auto lineas = leeMovimiento(aj_.dirCatalogo, p->numero);
+      if (!lineas.empty() && (lineas.front().almacen.empty() ? "1" : lineas.front().almacen) == almacen) break;
+      p = movimientoEnOrden(aj_.dirCatalogo, *p, siguiente, orden_);
+    }
     if (!p) return;
+    const int elegido = almacen_->value();
     muestra(p->numero);
+    if (soloAlmacen_) almacen_->setValue(elegido);
     if (p->registro) registro_ = p->registro;  // where the order stands, not the first line
   } catch (const dbf::Error&) {
     ui_.mensaje("Ha Ocurrido un Error al Abrir una de las Bases de Datos.");
   }
 }
+
+void TFormaMovimientosInventario::NoAlmacenChange(bool soloAlmacen) { soloAlmacen_ = soloAlmacen; }
 
 void TFormaMovimientosInventario::ordena(OrdenMovimientos orden) {
   orden_ = orden;

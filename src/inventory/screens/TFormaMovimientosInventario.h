@@ -60,6 +60,8 @@ class TFormaMovimientosInventario : public QDialog {
   void reporte(ReporteMovimientos r);
   // PorProducto1Click, PorNmerodeMovimiento1Click, PorFecha1Click: the browsing order.
   void ordena(OrdenMovimientos orden);
+  // NoAlmacenChange: browse only the movements of the warehouse in EditAlmacen.
+  void NoAlmacenChange(bool soloAlmacen);
   // F2 on the type: the lookup; the chosen type goes into the edit.
   void EditTIMOV_MIKeyDown();
 
@@ -96,6 +98,7 @@ class TFormaMovimientosInventario : public QDialog {
   std::optional<long long> numero_;
   uint32_t registro_ = 0;  // the first line shown, for the orders by product and date
   OrdenMovimientos orden_ = OrdenMovimientos::Numero;
+  bool soloAlmacen_ = false;
   QLineEdit *numeroEdit_, *fecha_, *tipo_, *contraparte_, *referencia_;
   QSpinBox* almacen_;
   QLabel *concepto_, *totales_;

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTableWidget>
 
 #include "base/rutas.h"
@@ -210,6 +211,34 @@ TEST_F(Pantallas, ImprimirPideUnFormatoQueExista) {
   EXPECT_EQ(ui.mensajes(),
             (V{"El Formato C:\\tvk\\report\\movinven.for No Existe", "El Formato Movimiento.for No Existe",
                "El Archivo C:\\tvk\\ayuda\\movinv.rtf No Existe"}));
+}
+
+TEST_F(Pantallas, ElFiltroDeAlmacenSaltaLosMovimientosDeOtros) {
+  const AjustesMovimientos a = ajustes();
+  for (const char* almacen : {"1", "2", "1", "2"}) {
+    DocumentoMovimiento doc;
+    doc.tipo = 53;
+    doc.fecha = "14/07/2025";
+    doc.almacen = almacen;
+    doc.lineas = {{"MART", 1, 0, 0, {}, {}}};
+    ASSERT_TRUE(guardaMovimiento(a, doc, reloj).guardado);
+  }
+  TFormaMovimientosInventario f(a, ui, reloj, {}, true);
+  auto* almacen = f.findChild<QSpinBox*>("EditAlmacen");
+  EXPECT_EQ(almacen->value(), 2);  // the last movement's
+  almacen->setValue(1);
+  f.NoAlmacenChange(true);
+  f.navega(Paso::Ultimo);
+  EXPECT_EQ(f.numero(), 3);
+  f.navega(Paso::Anterior);
+  EXPECT_EQ(f.numero(), 1);
+  f.navega(Paso::Anterior);
+  EXPECT_EQ(f.numero(), 1);
+  EXPECT_EQ(almacen->value(), 1);
+  f.NoAlmacenChange(false);
+  f.navega(Paso::Siguiente);
+  EXPECT_EQ(f.numero(), 2);
+  EXPECT_EQ(almacen->value(), 2);
 }
 
 TEST_F(Pantallas, SinElDerecho35NuevoNoHaceNada) {
