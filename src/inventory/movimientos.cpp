@@ -6,6 +6,7 @@
 #include "base/fechas.h"
 #include "base/numeros.h"
 #include "base/rutas.h"
+#include "base/texto.h"
 #include "base/texto_util.h"
 #include "session/configuracion_inicial.h"
 #include "store/dbf/dbf_table.h"
@@ -555,6 +556,23 @@ std::optional<long long> primerMovimientoDe(const std::string& dirMovimientos, c
     if (!r || n < *r) r = n;
   }
   return r;
+}
+
+bool escribeEtiquetas(const std::string& dirTrabajo, const std::vector<Movimiento>& lineas,
+                      const std::string& concepto) {
+  if (lineas.empty()) return false;
+  const Movimiento& m = lineas.front();
+  auto num = [](double v) { return base::Decimal::deDouble(v).texto(); };
+  const std::vector<std::string> encabezado = {
+      "CLDOC_MI\tFEDOC_MI\tTIMOV_MI\tDECON_CM\tCLCOP_MI\tREFMO_MI\tNALMA_MI",
+      std::to_string(m.numero) + "\t" + m.fecha + "\t" + std::to_string(m.tipo) + "\t" + concepto + "\t" +
+          m.contraparte + "\t" + m.referencia + "\t" + m.almacen};
+  std::vector<std::string> detalle = {"CLPRO_MI\tDESCR_MI\tCANTI_MI\tCOSUN_MI\tPUNIT_MI"};
+  for (const Movimiento& l : lineas)
+    detalle.push_back(l.clave + "\t" + l.descripcion + "\t" + num(l.cantidad) + "\t" + num(l.costo) + "\t" +
+                      num(l.precio));
+  return base::escribeLineas(base::une(dirTrabajo, "etiqmi.dat"), encabezado) &&
+         base::escribeLineas(base::une(dirTrabajo, "etiqmid.dat"), detalle);
 }
 
 }  // namespace mostrador::inventory

@@ -161,4 +161,11 @@ long repostaMovimiento(const AjustesMovimientos& a, long long numero);
 std::optional<long long> primerMovimientoDe(const std::string& dirMovimientos, const std::string& clave);
 inline constexpr std::string_view kErrorBusqueda = "Ocurrio un Error al Hacer la Busqueda";
 
+// The label files of a movement for the label formats, in the working directory:
+// "etiqmi.dat" the header (a line of field names and a line of values, tab-separated)
+// and "etiqmid.dat" its lines (the same heading, then one line per line). false when a
+// file cannot be written.
+bool escribeEtiquetas(const std::string& dirTrabajo, const std::vector<Movimiento>& lineas,
+                      const std::string& concepto);
+
 }  // namespace mostrador::inventory

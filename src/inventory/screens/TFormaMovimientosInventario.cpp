@@ -19,6 +19,7 @@
 #include "base/numeros.h"
 #include "base/rutas.h"
 #include "base/texto.h"
+#include "inventory/complementos_producto.h"
 #include "inventory/kardex.h"
 #include "inventory/screens/TFormaAjustar.h"
 #include "inventory/screens/TFormaConMovimiento.h"
@@ -121,6 +122,7 @@ TFormaMovimientosInventario::TFormaMovimientosInventario(AjustesMovimientos ajus
   boton("BotonBuscar", "Buscar", [this] { BotonBuscarClick(); });
   boton("BotonImprimir", "Imprimir", [this] { BotonImprimirClick(); });
   boton("BotonPreliminar", "Preliminar", [this] { BotonPreliminarClick(); });
+  boton("BotonObservacion", "Observaciones", [this] { BotonObservacionClick(); });
   nuevo_ = boton("BotonNuevo", "Nuevo", [this] { BotonNuevoClick(); });
   guardar_ = boton("BotonGuardar", "Guardar", [this] { BotonGuardarClick(); });
   guardar_->setEnabled(false);
@@ -145,6 +147,7 @@ void TFormaMovimientosInventario::creaMenus(QMenuBar* barra) {
   accion(mov, "VerMovimientos1", "Ver Movimientos (Kardex)", [this] { VerMovimientos1Click(); });
   accion(mov, "Eliminar1", "Eliminar", [this] { Eliminar1Click(); });
   accion(mov, "actualizainventario1", "Actualiza Inventario", [this] { actualizainventario1Click(); });
+  accion(mov, "Etiquetas1", "Etiquetas", [this] { Etiquetas1Click(); });
   QMenu* ord = barra->addMenu("Ordenar");
   accion(ord, "PorProducto1", "Por Producto", [this] { ordena(OrdenMovimientos::Producto); });
   accion(ord, "PorNmerodeMovimiento1", "Por Número de Movimiento", [this] { ordena(OrdenMovimientos::Numero); });
@@ -523,6 +526,25 @@ session::Sesion& TFormaMovimientosInventario::sesion() {
 }
 
 void TFormaMovimientosInventario::BotonImprimirClick() { imprime(false); }
+
+void TFormaMovimientosInventario::BotonObservacionClick() {
+  if (captura_ || !numero_) return;
+  const std::string clave = std::to_string(*numero_);
+  const std::string actual = leeObservacion(aj_.dirDatos, "MI", clave);
+  if (auto t = ui_.pideTexto("Observaciones", "Observaciones del movimiento " + clave, actual))
+    guardaObservacion(aj_.dirDatos, "MI", clave, *t);
+}
+
+void TFormaMovimientosInventario::Etiquetas1Click() {
+  if (captura_ || !numero_) return;
+  const std::string sistema = dirSistema_.empty() ? sesion().directorioSistema() : dirSistema_;
+  try {
+    if (!escribeEtiquetas(sistema, leeMovimiento(aj_.dirCatalogo, *numero_), s(concepto_->text())))
+      ui_.mensaje("No se pudo escribir " + base::une(sistema, "etiqmi.dat"));
+  } catch (const dbf::Error&) {
+    ui_.mensaje("Ha Ocurrido un Error al Abrir una de las Bases de Datos.");
+  }
+}
 void TFormaMovimientosInventario::Temas1Click() {
   abreAyuda(ui_, dirSistema_.empty() ? sesion().directorioSistema() : dirSistema_, "movinv.rtf");
 }

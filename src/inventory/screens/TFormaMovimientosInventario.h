@@ -38,6 +38,9 @@ class TFormaMovimientosInventario : public QDialog {
   void BotonImprimirClick();
   void BotonPreliminarClick();
   void Temas1Click();
+  // The movement's observations (document type "MI") and its label files.
+  void BotonObservacionClick();
+  void Etiquetas1Click();
   void ponDirectorioSistema(std::string dir) { dirSistema_ = std::move(dir); }
 
   // Commands.

@@ -15,6 +15,7 @@
 #include "base/rutas.h"
 #include "base/texto.h"
 #include "inventory/ajuste.h"
+#include "inventory/complementos_producto.h"
 #include "inventory/kardex.h"
 #include "inventory/screens/TFormaAjustar.h"
 #include "inventory/screens/TFormaConMovimiento.h"
@@ -208,6 +209,15 @@ TEST_F(Pantallas, ImprimirPideUnFormatoQueExista) {
   base::escribeLineas("C:\\tvk\\report\\movinven.for", {"Movimiento.for"});
   f.BotonPreliminarClick();
   f.Temas1Click();
+  // Labels and observations of the movement shown.
+  f.Etiquetas1Click();
+  EXPECT_EQ(*base::leeBytes("C:\\tvk\\etiqmi.dat"),
+            "CLDOC_MI\tFEDOC_MI\tTIMOV_MI\tDECON_CM\tCLCOP_MI\tREFMO_MI\tNALMA_MI\r\n1\t14/07/2025\t53\tEntrada Varios\t\t\t1\r\n");
+  EXPECT_EQ(*base::leeBytes("C:\\tvk\\etiqmid.dat"),
+            "CLPRO_MI\tDESCR_MI\tCANTI_MI\tCOSUN_MI\tPUNIT_MI\r\nMART\tMartillo\t1\t0\t0\r\n");
+  ui.respondeTexto(std::string("Entregado en bodega"));
+  f.BotonObservacionClick();
+  EXPECT_EQ(leeObservacion(ajustes().dirDatos, "MI", "1"), "Entregado en bodega");
   EXPECT_EQ(ui.mensajes(),
             (V{"El Formato C:\\tvk\\report\\movinven.for No Existe", "El Formato Movimiento.for No Existe",
                "El Archivo C:\\tvk\\ayuda\\movinv.rtf No Existe"}));
