@@ -37,6 +37,7 @@
 #include "query/consulta_espanol.h"
 #include "printing/entorno_sesion.h"
 #include "session/sesion.h"
+#include "inventory/movimientos.h"
 #include "app/cli_comun.h"
 #include "printing/motor_formatos.h"
 #include "printing/registro_vista_previa.h"
@@ -445,6 +446,24 @@ int cmdReporte(const Argumentos& a, int argc, char** argv) {
     p.tabla = a.opcion("tabla").value_or("");
   } else if (a.posicionales.size() == 1) {
     p.comando = a.posicionales[0];
+    // The movement reports of the movements screen, by their menu names.
+    const std::pair<const char*, inventory::ReporteMovimientos> movimientos[] = {
+        {"Entradas1", inventory::ReporteMovimientos::Entradas},
+        {"Salidas1", inventory::ReporteMovimientos::Salidas},
+        {"GeneraldeMovimientos1", inventory::ReporteMovimientos::General}};
+    for (const auto& [nombre, r] : movimientos) {
+      if (p.comando != nombre) continue;
+      Instalacion in = localiza(a);
+      const auto lineas = lineasConfiguracion(a, in);
+      const std::string catalogo = lineas.size() >= 59 && !lineas[58].empty() ? lineas[58] : in.datos;
+      const inventory::DefinicionReporte d = inventory::definicionReporteMovimientos(r, catalogo);
+      p.comando.clear();
+      p.definicion = d.texto;
+      p.titulo = d.titulo;
+      p.campoDocumento = "CLDOC_MI";
+      p.campoFecha = "FEDOC_MI";
+      p.tabla = "movinven.dbf";
+    }
   } else {
     throw ErrorUso("reporte necesita el nombre de un reporte o --definicion ARCHIVO");
   }
@@ -679,7 +698,8 @@ std::map<std::string, Orden> ordenes() {
         "        [--desde dd/MM/aaaa] [--hasta dd/MM/aaaa] [--de-documento N] [--hasta-documento N]\n"
         "        [--caja N] [--formato texto|tsv|pdf] [--pdf SALIDA.pdf] [--datos DIR | --empresa N]\n"
         "NOMBRE es una orden del menú de reportes de ventas (Concentrar1, CorteZ1,\n"
-        "VentasporDa1, ...). Escribe la hoja del reporte en texto, separada por tabuladores\n"
+        "VentasporDa1, ...) o de movimientos al inventario (Entradas1, Salidas1,\n"
+        "GeneraldeMovimientos1). Escribe la hoja del reporte en texto, separada por tabuladores\n"
         "o como PDF. Para cron:\n"
         "  0 22 * * * mostrador-cli reporte CorteZ1 --empresa 1 --documento Remision \\\n"
         "      --desde $(date +%d/%m/%Y) --hasta $(date +%d/%m/%Y) --formato pdf --pdf /tmp/corte.pdf\n",
@@ -737,13 +757,15 @@ std::map<std::string, Orden> ordenes() {
         "lista clave,existencia,*recuento de los que no coinciden. Avance en la terminal.\n",
         con({}), cmdRecalcula, {"segun-existencias", "revisa"}}},
       {"ajuste",
-       {"Uso: mostrador-cli ajuste ARCHIVO [--aplica [--reales]] [--datos DIR | --empresa N]\n"
+       {"Uso: mostrador-cli ajuste ARCHIVO [--aplica [--reales]] [--filtra CONDICIONES] [--datos DIR | --empresa N]\n"
         "Hace la hoja de conteo Ajuste.dbf, suma las cantidades contadas de ARCHIVO (clave,cantidad\n"
         "por línea) e imprime clave, teórico, contado y ajuste de cada diferencia. --aplica\n"
         "guarda el movimiento de ajuste (tipo 58) y pone las existencias contadas; con --reales\n"
         "reinicia la historia: borra los movimientos y parte de lo contado. Las claves que no\n"
-        "existen se dicen con su línea y la orden termina con 1.\n",
-        con({}), cmdAjuste, {"aplica", "reales"}}},
+        "existen se dicen con su línea y la orden termina con 1. --filtra limita las diferencias\n"
+        "y el ajuste a clave:DE:HASTA, linea:DE:HASTA, proveedor:DE:HASTA y ajuste (sólo lo contado),\n"
+        "separados por comas.\n",
+        con({"filtra"}), cmdAjuste, {"aplica", "reales"}}},
       {"restaura",
        {"Uso: mostrador-cli restaura ARCHIVO.zip [--datos DIR | --empresa N]\n"
         "Revisa el respaldo completo antes de reemplazar nada y, con las tablas libres,\n"

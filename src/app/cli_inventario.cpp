@@ -180,9 +180,39 @@ int cmdRecalcula(const Argumentos& a) {
   return 0;
 }
 
+// "--filtra clave:A:M,linea:ABA:ABA,proveedor:P1:P9,ajuste" (any of them).
+inventory::FiltroAjuste leeFiltro(const std::string& t) {
+  inventory::FiltroAjuste f;
+  size_t i = 0;
+  for (;;) {
+    const size_t j = t.find(',', i);
+    const std::string parte = t.substr(i, j == std::string::npos ? std::string::npos : j - i);
+    if (parte == "ajuste") {
+      f.soloConAjuste = true;
+    } else {
+      const size_t a = parte.find(':'), b = a == std::string::npos ? a : parte.find(':', a + 1);
+      if (b == std::string::npos) throw ErrorUso("--filtra: se espera campo:de:hasta o ajuste, no " + parte);
+      std::pair<std::string, std::string> rango{parte.substr(a + 1, b - a - 1), parte.substr(b + 1)};
+      const std::string campo = parte.substr(0, a);
+      if (campo == "clave") f.clave = rango;
+      else if (campo == "linea") f.linea = rango;
+      else if (campo == "proveedor") f.proveedor = rango;
+      else throw ErrorUso("--filtra: campo desconocido: " + campo);
+    }
+    if (j == std::string::npos) break;
+    i = j + 1;
+  }
+  if (inventory::textoFiltro(f) == inventory::kFaltanDatosFiltro)
+    throw ErrorUso(std::string(inventory::kFaltanDatosFiltro));
+  return f;
+}
+
 int cmdAjuste(const Argumentos& a) {
   if (a.posicionales.size() != 1) throw ErrorUso("indique el archivo de conteo (clave,cantidad por línea)");
   if (a.bandera("reales") && !a.bandera("aplica")) throw ErrorUso("--reales va con --aplica");
+  std::optional<inventory::FiltroAjuste> filtro;
+  if (auto t = a.opcion("filtra")) filtro = leeFiltro(*t);
+  if (filtro && a.bandera("reales")) throw ErrorUso("--reales reinicia toda la historia: no va con --filtra");
   Instalacion in = localiza(a);
   inventory::AjustesMovimientos aj = ajustes(a, in);
   const std::vector<std::string> lineas = leeArchivo(a.posicionales[0]);
@@ -191,12 +221,13 @@ int cmdAjuste(const Argumentos& a) {
   for (const std::string& e : errores) std::cerr << a.posicionales[0] << ": " << e << '\n';
   inventory::calculaVariacion(aj);
   for (const inventory::FilaAjuste& f : inventory::leeHojaAjuste(aj)) {
-    if (f.ajuste == 0) continue;
+    if (f.ajuste == 0 || (filtro && !inventory::cumpleFiltro(*filtro, f))) continue;
     std::cout << f.clave << '\t' << num(f.teorico) << '\t' << num(f.reales) << '\t' << num(f.ajuste) << '\n';
   }
   if (a.bandera("aplica")) {
     Reloj reloj;
-    const inventory::ResultadoMovimiento r = inventory::ajustaHoja(aj, a.bandera("reales"), reloj);
+    const inventory::ResultadoMovimiento r =
+        inventory::ajustaHoja(aj, a.bandera("reales"), reloj, filtro ? &*filtro : nullptr);
     if (!r.guardado) throw std::runtime_error(r.mensaje);
     std::cout << "Movimiento " << r.numero << " de ajuste: " << r.lineas << " partida(s)\n";
   }

@@ -267,8 +267,19 @@ std::string textoFiltro(const FiltroAjuste& f) {
   return r;
 }
 
-ResultadoMovimiento ajustaHoja(const AjustesMovimientos& a, bool porReales, const base::Reloj& reloj) {
-  const std::vector<FilaAjuste> filas = leeHojaAjuste(a);
+bool cumpleFiltro(const FiltroAjuste& f, const FilaAjuste& fila) {
+  auto en = [](const std::optional<std::pair<std::string, std::string>>& r, const std::string& v) {
+    return !r || (v >= r->first && v <= r->second);
+  };
+  return en(f.clave, fila.clave) && en(f.linea, fila.linea) && en(f.proveedor, fila.proveedor) &&
+         (!f.soloConAjuste || fila.reales > 0);
+}
+
+ResultadoMovimiento ajustaHoja(const AjustesMovimientos& a, bool porReales, const base::Reloj& reloj,
+                               const FiltroAjuste* filtro) {
+  std::vector<FilaAjuste> filas = leeHojaAjuste(a);
+  if (filtro && !porReales)
+    std::erase_if(filas, [filtro](const FilaAjuste& f) { return !cumpleFiltro(*filtro, f); });
   DocumentoMovimiento d;
   d.tipo = 58;
   d.fecha = base::fechaCorta(reloj.ahora().fecha);

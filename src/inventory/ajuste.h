@@ -74,11 +74,15 @@ struct FiltroAjuste {
 };
 inline constexpr std::string_view kFaltanDatosFiltro = "Faltan Datos para Filtrar...";
 std::string textoFiltro(const FiltroAjuste& f);  // "" and kFaltanDatosFiltro apart: the condition
+// Whether a row passes the filter (a range not given passes everything).
+bool cumpleFiltro(const FiltroAjuste& f, const FilaAjuste& fila);
 
 // Adjusting. By the adjustment field: one movement of type 58 with each row's AJUSTE
 // (negative ones recorded as type 8), then EXIST_I := REALES for every row. By the counted
 // field: every stock to 0 and every movement deleted, one movement of type 58 with each
 // row's REALES, EXIST_I := REALES. Each is one unit.
-ResultadoMovimiento ajustaHoja(const AjustesMovimientos& a, bool porReales, const base::Reloj& reloj);
+// With a filter (adjustment field only) just the rows that pass it are adjusted.
+ResultadoMovimiento ajustaHoja(const AjustesMovimientos& a, bool porReales, const base::Reloj& reloj,
+                               const FiltroAjuste* filtro = nullptr);
 
 }  // namespace mostrador::inventory

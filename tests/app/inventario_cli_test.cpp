@@ -112,4 +112,20 @@ TEST_F(InventarioCli, ConteoRecalculoYCorte) {
   EXPECT_EQ(s.out, "0 borrados\n");
 }
 
+TEST_F(InventarioCli, ElAjusteFiltradoSoloTocaLoQuePasaElFiltro) {
+  const std::string f = archivo("conteo.txt", "A,3\nB,9\n");
+  Salida s = corre("ajuste '" + f + "' --aplica --filtra clave:B:B" + d());
+  ASSERT_EQ(s.codigo, 0) << s.err;
+  EXPECT_EQ(s.out, "B\t5\t9\t4\nMovimiento 1 de ajuste: 1 partida(s)\n");
+  EXPECT_EQ(movimientos(), (std::vector<std::string>{"1|58|B|4.000"}));
+  s = corre("ajuste '" + f + "' --filtra zona:1:2" + d());
+  EXPECT_EQ(s.codigo, 2);
+  EXPECT_EQ(s.err, "mostrador-cli ajuste: --filtra: campo desconocido: zona\n");
+  s = corre("ajuste '" + f + "' --aplica --reales --filtra ajuste" + d());
+  EXPECT_EQ(s.codigo, 2);
+  s = corre("reporte Entradas1 --formato tsv" + d());
+  EXPECT_EQ(s.codigo, 0) << s.err;
+  EXPECT_NE(s.out.find("B\tPRODUCTO B\t4"), std::string::npos) << s.out;
+}
+
 }  // namespace
