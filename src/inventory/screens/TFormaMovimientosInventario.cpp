@@ -408,8 +408,17 @@ void TFormaMovimientosInventario::AjustedeInventario1Click() {
 void TFormaMovimientosInventario::LeerArchivoTexto1Click() {
   if (!captura_) BotonNuevoClick();
   if (!captura_) return;
-  auto f = ui_.abreArchivo("Leer Archivo de Texto", "Texto (*.txt)");
-  if (!f) return;
+  // The directory and file proposed are the last ones used, kept in "\importa.cnf".
+  const std::string sistema = dirSistema_.empty() ? sesion().directorioSistema() : dirSistema_;
+  const std::string cnf = base::une(sistema, "importa.cnf");
+  const auto guardado = base::leeLineas(cnf).value_or(std::vector<std::string>{});
+  const std::string propuesta =
+      guardado.size() >= 2 ? base::une(guardado[0], guardado[1]) : std::string();
+  auto f = ui_.pideTexto("Leer Archivo de Texto", "Archivo", propuesta);
+  if (!f || f->empty()) return;
+  const size_t corte = f->find_last_of("\\/");
+  base::escribeLineas(cnf, {corte == std::string::npos ? std::string() : f->substr(0, corte),
+                            corte == std::string::npos ? *f : f->substr(corte + 1)});
   auto lineas = base::leeLineas(*f);
   if (!lineas) {
     ui_.mensaje("El Archivo " + *f + " No Existe");
@@ -425,8 +434,13 @@ void TFormaMovimientosInventario::LeerArchivoTexto1Click() {
 }
 
 void TFormaMovimientosInventario::ImportarArchivo1Click() {
-  auto f = ui_.abreArchivo("Importar Movimientos", "Movimientos (*.mov)");
-  if (!f) return;
+  // The directory is proposed from "\Exporta.cnf" (line 1); the file is always
+  // "Movimientos.mov" in it.
+  const std::string sistema = dirSistema_.empty() ? sesion().directorioSistema() : dirSistema_;
+  auto d = ui_.pideTexto("Importar Movimientos", "Directorio",
+                         base::leeLinea(base::une(sistema, "Exporta.cnf"), 1).value_or(""));
+  if (!d) return;
+  const std::optional<std::string> f = base::une(*d, "Movimientos.mov");
   auto lineas = base::leeLineas(*f);
   if (!lineas) {
     ui_.mensaje("No Existe ningun Movimiento...");

@@ -251,6 +251,31 @@ TEST_F(Pantallas, ElFiltroDeAlmacenSaltaLosMovimientosDeOtros) {
   EXPECT_EQ(almacen->value(), 2);
 }
 
+TEST_F(Pantallas, LasImportacionesProponenSuArchivoYLoRecuerdan) {
+  TFormaMovimientosInventario f(ajustes(), ui, reloj, {}, true);
+  f.ponDirectorioSistema(std::string(prueba::EmpresaVentas::kSistema));
+  base::creaDirectorios("C:\\importa");
+  base::escribeLineas("C:\\importa\\conteo.txt", {"MART,2", "MART,x", "7501,1"});
+  ui.respondeTexto(std::string("C:\\importa\\conteo.txt"));
+  f.LeerArchivoTexto1Click();
+  ASSERT_TRUE(f.enCaptura());
+  EXPECT_EQ(f.detalle()->item(0, 0)->text(), "MART");
+  EXPECT_EQ(f.detalle()->item(0, 2)->text(), "2.000");
+  EXPECT_EQ(*base::leeLineas("C:\\tvk\\importa.cnf"), (V{"C:\\importa", "conteo.txt"}));
+  // The movement file of another store: one movement per type, saved at once.
+  TFormaMovimientosInventario g(ajustes(), ui, reloj, {}, true);
+  g.ponDirectorioSistema(std::string(prueba::EmpresaVentas::kSistema));
+  base::escribeLineas("C:\\tvk\\Exporta.cnf", {"C:\\importa"});
+  ui.respondeTexto(std::string("C:\\importa"));
+  g.ImportarArchivo1Click();
+  EXPECT_EQ(ui.mensajes().back(), "No Existe ningun Movimiento...");
+  base::escribeLineas("C:\\importa\\Movimientos.mov", {"1,MART,4,53"});
+  ui.respondeTexto(std::string("C:\\importa"));
+  g.ImportarArchivo1Click();
+  EXPECT_EQ(g.numero(), 1);
+  EXPECT_EQ(emp.numero("inventar.dbf", "CLPRO_I", "MART", "EXIST_I"), 14);
+}
+
 TEST_F(Pantallas, SinElDerecho35NuevoNoHaceNada) {
   TFormaMovimientosInventario f(ajustes(), ui, reloj, [](int n) { return n != 35; }, true);
   f.BotonNuevoClick();
