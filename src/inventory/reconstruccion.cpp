@@ -7,6 +7,7 @@
 #include "base/numeros.h"
 #include "base/rutas.h"
 #include "store/dbf/dbf_table.h"
+#include "store/catalogo.h"
 #include "store/estados.h"
 #include "store/numeracion.h"
 #include "store/unidad.h"
@@ -15,88 +16,80 @@ namespace mostrador::inventory {
 
 namespace {
 
-struct Par {
-  char letra, informe;
-  const char *encabezado, *detalle;
-  bool venta;
-  int tipo;
-};
-
-constexpr Par kPares[] = {
-    {'R', 'R', "Remision.dbf", "Remisiod.dbf", true, 3},   {'F', 'F', "FacturaE.dbf", "FacturaD.dbf", true, 1},
-    {'D', 'D', "Devoluc.dbf", "DevolucD.dbf", true, 52},   {'O', 'O', "ComprasE.dbf", "ComprasD.dbf", false, 51},
-    {'P', 'E', "DevolCom.dbf", "DevolDet.dbf", false, 2},
-};
-
 struct Linea {
   std::string clave, descripcion, fecha;
   double cantidad = 0, costo = 0, precio = 0;
 };
 
+// The movement type a document's lines post, by document.
+int tipoDe(store::Documento d) {
+  switch (d) {
+    case store::Documento::Remision: return 3;
+    case store::Documento::Factura: return 1;
+    case store::Documento::Devolucion: return 52;
+    case store::Documento::Compra: return 51;
+    case store::Documento::DevolucionCompra: return 2;
+    default: return 0;
+  }
+}
+
+// The lines of one document saved with that stamp.
+std::vector<Linea> lineasDe(const std::string& dir, const store::DefDocumento& doc, const std::string& numero,
+                            long long control) {
+  const std::string s = doc.compra ? "_OD" : "_FD";
+  dbf::Table d;
+  d.open(dir, doc.detalle);
+  d.setIndex(doc.compra ? "ICOMDET" : "CLDOC_FD");
+  d.setRange({numero}, {numero});
+  const int fCtl = d.requireField("CONTROL"), fPro = d.requireField("CLPRO" + s), fCant = d.requireField("CANTI" + s),
+            fFecha = d.requireField("FEDOC" + s), fCosto = d.fieldIndex(doc.compra ? "CUNIT_OD" : "COPRO_FD"),
+            fPrecio = d.fieldIndex(doc.compra ? "PRECL_OD" : "PUNPR_FD"),
+            fDesc = d.fieldIndex(doc.compra ? "DESCR_OD" : "DEPRO_FD");
+  std::vector<Linea> r;
+  for (d.first(); !d.eof(); d.next()) {
+    if (d.isNull(fCtl) || d.asInteger(fCtl) != control) continue;
+    Linea l;
+    l.clave = d.asText(fPro);
+    l.cantidad = d.asFloat(fCant);
+    l.fecha = d.asText(fFecha);
+    if (fCosto >= 0) l.costo = d.asFloat(fCosto);
+    if (fPrecio >= 0) l.precio = d.asFloat(fPrecio);
+    if (fDesc >= 0) l.descripcion = d.asText(fDesc);
+    r.push_back(std::move(l));
+  }
+  return r;
+}
+
 }  // namespace
 
 ResultadoRevision revisaDocumentos(const AjustesMovimientos& a, bool reposta, const base::Reloj& reloj) {
   ResultadoRevision r;
-  // Movements by reference, read once.
-  std::map<std::string, long> movimientos;
-  {
-    dbf::Table m;
-    m.open(a.dirCatalogo, kTablaMovimientos);
-    const int f = m.requireField("NUDOC_MI");
-    for (m.first(); !m.eof(); m.next())
-      if (std::string n = m.asText(f); !n.empty()) ++movimientos[n];
-  }
   struct Pendiente {
-    const Par* par;
+    const store::DefDocumento* doc;
     std::string referencia;
     std::vector<Linea> lineas;
   };
   std::vector<Pendiente> pendientes;
-  for (const Par& p : kPares) {
-    if (!base::existe(base::une(a.dirDatos, p.encabezado)) || !base::existe(base::une(a.dirDatos, p.detalle))) continue;
-    const std::string s = p.venta ? "_FD" : "_OD";
-    // Lines by document and stamp, read once.
-    std::map<std::string, std::vector<Linea>> lineas;
-    {
-      dbf::Table d;
-      d.open(a.dirDatos, p.detalle);
-      const int fDoc = d.requireField("CLDOC" + s), fCtl = d.requireField("CONTROL"), fPro = d.requireField("CLPRO" + s),
-                fCant = d.requireField("CANTI" + s), fFecha = d.requireField("FEDOC" + s);
-      const int fCosto = d.fieldIndex(p.venta ? "COPRO_FD" : "CUNIT_OD"),
-                fPrecio = d.fieldIndex(p.venta ? "PUNPR_FD" : "PRECL_OD"),
-                fDesc = d.fieldIndex(p.venta ? "DEPRO_FD" : "DESCR_OD");
-      for (d.first(); !d.eof(); d.next()) {
-        Linea l;
-        l.clave = d.asText(fPro);
-        l.cantidad = d.asFloat(fCant);
-        l.fecha = d.asText(fFecha);
-        if (fCosto >= 0) l.costo = d.asFloat(fCosto);
-        if (fPrecio >= 0) l.precio = d.asFloat(fPrecio);
-        if (fDesc >= 0) l.descripcion = d.asText(fDesc);
-        lineas[d.asText(fDoc) + "|" + d.asText(fCtl)].push_back(std::move(l));
-      }
-    }
-    dbf::Table e;
-    e.open(a.dirDatos, p.encabezado);
-    const std::string campoNumero = p.venta ? "CLDOC_F" : "CLDOC_O";
-    const int fNum = e.requireField(campoNumero), fCtl = e.requireField("CONTROL");
-    const int fEstado = e.fieldIndex(p.venta ? "STATU_F" : "STDOC_O"), fPedido = e.fieldIndex("CLPED_F");
-    for (e.first(); !e.eof(); e.next()) {
-      if (e.isNull(fCtl)) continue;
-      if (p.letra == 'F' && (fPedido < 0 || e.asText(fPedido).empty())) continue;
-      const std::string numero = e.asText(fNum), control = e.asText(fCtl);
-      const std::string ref = store::referenciaMovimiento(p.letra, e.asInteger(fNum), e.asInteger(fCtl));
-      const auto it = lineas.find(numero + "|" + control);
-      const long nl = it == lineas.end() ? 0 : static_cast<long>(it->second.size());
-      const long nm = movimientos.count(ref) ? movimientos[ref] : 0;
-      if (nl == nm) continue;
-      const bool cancelado = fEstado >= 0 && store::cancelado(e.asText(fEstado));
-      r.informe.push_back(std::string(1, p.informe) + numero + "," + control + "," + std::to_string(nl) + "," +
-                          std::to_string(nm) + (cancelado ? ",C" : ""));
-      if (reposta && nm == 0 && nl > 0 && !cancelado) pendientes.push_back({&p, ref, it->second});
+  for (store::Documento d : {store::Documento::Remision, store::Documento::Factura, store::Documento::Devolucion,
+                             store::Documento::Compra, store::Documento::DevolucionCompra}) {
+    const store::DefDocumento& doc = store::documento(d);
+    if (!base::existe(base::une(a.dirDatos, doc.encabezado)) || !base::existe(base::une(a.dirDatos, doc.detalle)))
+      continue;
+    // The one document check; what it reports without any movement is re-posted.
+    for (const std::string& l : store::verificaDocumentos(a.dirDatos, a.dirCatalogo, d)) {
+      r.informe.push_back(l);
+      if (!reposta || l.ends_with(",C")) continue;
+      const size_t c1 = l.find(','), c2 = l.find(',', c1 + 1), c3 = l.find(',', c2 + 1);
+      if (c1 == std::string::npos || c2 == std::string::npos || c3 == std::string::npos) continue;
+      const std::string numero = l.substr(1, c1 - 1);
+      const long long control = std::stoll(l.substr(c1 + 1, c2 - c1 - 1));
+      if (std::stol(l.substr(c3 + 1)) != 0) continue;  // some movements are there: not lost, reported only
+      std::vector<Linea> lineas = lineasDe(a.dirDatos, doc, numero, control);
+      if (lineas.empty()) continue;
+      pendientes.push_back({&doc, store::referenciaMovimiento(doc.letra, std::stoll(numero), control), std::move(lineas)});
     }
   }
-  if (!reposta || pendientes.empty()) return r;
+  if (pendientes.empty()) return r;
   dbf::Table m, prods;
   m.open(a.dirCatalogo, kTablaMovimientos);
   prods.open(a.dirCatalogo, "inventar.dbf");
@@ -108,7 +101,7 @@ ResultadoRevision revisaDocumentos(const AjustesMovimientos& a, bool reposta, co
     for (const Linea& l : d.lineas) {
       Movimiento x;
       x.numero = numero;
-      x.tipo = d.par->tipo;
+      x.tipo = tipoDe(d.doc->documento);
       x.clave = l.clave;
       x.descripcion = l.descripcion;
       x.cantidad = l.cantidad;
@@ -118,7 +111,7 @@ ResultadoRevision revisaDocumentos(const AjustesMovimientos& a, bool reposta, co
       if (auto f = base::leeFechaCorta(l.fecha)) x.secuencia = base::selloSecuencia(*f, reloj);
       x.documento = d.referencia;
       x.referencia = d.referencia.substr(1, d.referencia.find('-') - 1);
-      x.origen = d.par->venta ? "F" : "O";
+      x.origen = d.doc->compra ? "O" : "F";
       if (prods.findKey({l.clave})) x.existencia = prods.asFloat("EXIST_I");
       x.usuario = std::strtol(a.usuario.c_str(), nullptr, 10);
       x.usuarioTexto = a.usuario;

@@ -2,11 +2,9 @@
 // The document check and the movement rebuild (the main window's permanent check and
 // its "Inventario Físico" button).
 //
-// Check: for every header of the delivery notes, invoices (those made from notes, with
-// CLPED_F), customer returns, purchases and purchase returns, its lines of its control
-// stamp against the movements of its reference (letter + number + "-" + stamp); one
-// report line "<letter><number>,<CONTROL>,<lines>,<movements>" (",C" when cancelled) per
-// document whose counts differ. Purchase returns report with the letter "E".
+// Check: the document check of the numbering (store::verificaDocumentos) over the five
+// document pairs; its report lines are kept, and a document it reports with lines and no
+// movement at all (and not cancelled) has its lines re-posted.
 //
 // Rebuild: the documents that have lines and no movement at all get their lines written
 // as movements (records only: the save that lost them had already moved the stock);
