@@ -69,10 +69,11 @@ void registraConsultas(shell::TFormaPrincipal& principal, session::Sesion& sesio
     return E{principal.motor().directorioSistema(), principal.motor().directorioDatos(),
              principal.motor().configuracion().linea(31).value_or("")};
   };
-  principal.registraModulo(shell::Pantalla::SQL, {[&principal, &ui, &sesion, entorno](const shell::Apertura&) {
+  principal.registraModulo(shell::Pantalla::SQL, {[&principal, &ui, &sesion, entorno](const shell::Apertura& a) {
                                              auto e = entorno();
                                              TFormaSQL f(ui, e.sistema, e.datos, e.hoja, sesion.programas(), sesion.procesos(),
                                                          &principal);
+                                             f.ponUsuario(a.usuario.empty() ? "0" : a.usuario);
                                              f.exec();
                                            },
                                            {}, {}});

@@ -1,5 +1,7 @@
 #include "query/consola_sql.h"
 
+#include "session/derechos.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -38,6 +40,11 @@ bool ConsolaSql::ejecuta(std::string_view codigo) {
       resultado_ = base_->consulta(traduccion_);
       tipos_.assign(resultado_->fieldDefs().size(), ' ');
     } else {
+      // A price or a balance is not changed by whoever can open the console.
+      if (usuario_ != "0" && !session::confirmacionAdministrador(ui_)) {
+        ui_.mensaje("Esta Opción es Permitida solo al Administrador");
+        return false;
+      }
       afectadas_ = base_->ejecuta(traduccion_);
     }
   } catch (const dbf::Error& e) {

@@ -38,7 +38,12 @@ class ConsolaSql {
   // Reset the kinds, translate, close the old result and run. A statement that is not a
   // SELECT runs through the engine and leaves no result. On failure the engine's text is
   // shown and false returned; the translation stays available.
+  // A statement that changes data (anything but a query that returns rows) needs the
+  // administrator: user "0", or the administrator key typed when asked; otherwise
+  // "Esta Opción es Permitida solo al Administrador" and nothing runs. Reading is open.
   bool ejecuta(std::string_view codigo);
+  // The signed-in user the console works for ("0", the administrator, until told).
+  void ponUsuario(std::string usuario) { usuario_ = std::move(usuario); }
   const std::string& traduccion() const { return traduccion_; }
   const sql::Resultado* resultado() const { return resultado_.get(); }
   long filasAfectadas() const { return afectadas_; }
@@ -84,6 +89,7 @@ class ConsolaSql {
   std::unique_ptr<sql::BaseSql> base_;
   std::unique_ptr<sql::Resultado> resultado_;
   std::string traduccion_;
+  std::string usuario_ = "0";
   std::vector<char> tipos_;
   long inicio_ = 0;
   long afectadas_ = 0;

@@ -318,6 +318,26 @@ TEST(SumaExactaConsola, RoundsEachValueToTenThousandthsBeforeAdding) {
   EXPECT_EQ(t.texto(), "1,234,567.90");
 }
 
+TEST_F(Consola, SoloElAdministradorCambiaDatosLeerQuedaAbierto) {
+  clientes(datos, 3);
+  ConsolaSql c(ui, sistema, datos);
+  c.ponUsuario("1");
+  ui.respondeAdministrador({});  // a cashier without the administrator key
+  EXPECT_FALSE(c.ejecuta("actualiza cliente campos saldo_c = 5"));
+  EXPECT_EQ(ui.mensajes().back(), "Esta Opción es Permitida solo al Administrador");
+  EXPECT_TRUE(c.ejecuta("selecciona saldo_c desde cliente"));
+  base::RespuestaAdministrador clave;
+  clave.resultado = base::RespuestaAdministrador::Administrador;
+  ui.respondeAdministrador(clave);
+  EXPECT_TRUE(c.ejecuta("actualiza cliente campos saldo_c = 5 cuando clcli_c = 'C2'"));
+  EXPECT_EQ(c.filasAfectadas(), 1);
+  dbf::Table t;
+  t.open(datos, "cliente.dbf");
+  std::vector<std::string> saldos;
+  for (t.first(); !t.eof(); t.next()) saldos.push_back(t.asText("SALDO_C"));
+  EXPECT_EQ(saldos, (std::vector<std::string>{"0.10", "5.00", "0.10"}));  // the refused one changed nothing
+}
+
 TEST(EsqueletoConsulta, AShortQueryGetsTheFieldAtItsStart) {
   std::vector<std::string> l{"desde cliente"};
   agregaCampoConsulta(l, "CLCLI_C");

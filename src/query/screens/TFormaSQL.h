@@ -42,6 +42,7 @@ class TFormaSQL : public QDialog {
   void TamanoColumnaClick();
 
   mostrador::query::ConsolaSql& consola() { return *consola_; }
+  void ponUsuario(std::string usuario) { consola_->ponUsuario(std::move(usuario)); }
 
  private:
   void muestraPagina();
