@@ -20,6 +20,7 @@
 #include "inventory/reconstruccion.h"
 #include "inventory/screens/TFormaMovimientosInventario.h"
 #include "inventory/screens/TFormacomovinv.h"
+#include "sales/screens/TFormaDivisa.h"
 #include "sales/screens/TFormaFactura.h"
 #include "session/derechos.h"
 #include "ui/interaccion_qt.h"
@@ -311,6 +312,12 @@ Aplicacion::Aplicacion(shell::GanchosPrincipal ganchos, bool conSplash) {
                                                     abreConceptos(*principal_, *sesion_);
                                                   },
                                                   {}, {}});
+  // The currency table has its dialog: the main window's Divisas1 opens it too.
+  principal_->registraModulo(shell::Pantalla::Divisa, {[this](const shell::Apertura&) {
+                                                         sales::TFormaDivisa::edita(principal_.get(),
+                                                                                    principal_->motor().directorioDatos(), *ui_);
+                                                       },
+                                                       {}, {}});
   principal_->ponDescripciones([this](int tema) {
     auto d = base::leeDescripcion(principal_->motor().directorioSistema(), tema);
     return d ? d->texto() : std::string();

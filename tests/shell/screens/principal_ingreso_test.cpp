@@ -75,6 +75,16 @@ struct Ingreso_ : ::testing::Test {
 
 }  // namespace
 
+TEST_F(Ingreso_, ElProgramaTraeLasPantallasDeInventarioYDivisas) {
+  prueba::instalacionEnDirectorioActual();
+  app = std::make_unique<app::Aplicacion>(GanchosPrincipal{}, false);
+  for (Pantalla p : {Pantalla::MovimientosInventario, Pantalla::comovinv, Pantalla::Divisa, Pantalla::Inventario,
+                     Pantalla::Factura})
+    EXPECT_TRUE(app->principal().disponible(p)) << clasePantalla(p);
+  // The ones whose modules are still to come say so.
+  EXPECT_FALSE(app->principal().disponible(Pantalla::Compras));
+}
+
 TEST_F(Ingreso_, SigningInThroughTheCompanyScreenEnablesTheMainWindow) {
   arrancaConClave("caja");
   TFormaPrincipal& p = app->principal();
