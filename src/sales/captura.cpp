@@ -763,10 +763,14 @@ bool CapturaVenta::buscaProducto(std::string_view claveTecleada) {
     hallado = true;
   } else {
     productos_.setIndex("CODIG_I");
+    const std::string mayusculas = base::mayusculasAscii(k);
     if (productos_.findKey({k})) {
       k = productos_.asText("CLPRO_I").substr(0, 30);
       productos_.setIndex("ICLPRO");
       hallado = productos_.findKey({k});
+    } else if (productos_.setIndex("ICLPRO"), mayusculas != k && productos_.findKey({mayusculas})) {
+      // Keys are stored in capitals: "fer000004" typed is "FER000004".
+      hallado = true;
     } else {
       productos_.setIndex("DSCPR_I");
       productos_.findNearest({k});
