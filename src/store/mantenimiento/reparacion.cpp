@@ -68,6 +68,22 @@ int limpiaIndicadoresIndice(std::string& b) {
   return cambios;
 }
 
+bool colaIncompleta(std::string_view dir, std::string_view tabla) {
+  const fs::path p = base::resuelve(base::une(dir, tabla));
+  std::error_code ec;
+  const uint64_t tamano = fs::file_size(p, ec);
+  if (ec) return false;
+  const std::string c = leeInicio(p, 12);
+  if (c.size() < 12) return false;
+  const uint64_t cuenta = static_cast<unsigned char>(c[4]) | (static_cast<uint64_t>(static_cast<unsigned char>(c[5])) << 8) |
+                          (static_cast<uint64_t>(static_cast<unsigned char>(c[6])) << 16) |
+                          (static_cast<uint64_t>(static_cast<unsigned char>(c[7])) << 24);
+  const uint32_t cabecera = u16(c, 8), registro = u16(c, 10);
+  if (registro == 0 || cabecera < 32 || cabecera > tamano) return false;
+  const uint64_t datos = tamano - cabecera, enteros = datos / registro, resto = datos % registro;
+  return cuenta != enteros || resto > 1;
+}
+
 ReparacionEncabezado reparaEncabezado(std::string_view dir, std::string_view tabla) {
   ReparacionEncabezado r;
   const fs::path original = base::resuelve(base::une(dir, tabla));
@@ -105,6 +121,24 @@ ReparacionEncabezado reparaEncabezado(std::string_view dir, std::string_view tab
     if (!f) {
       r.error = "No se pudo escribir la copia de la tabla " + nombre;
       return r;
+    }
+  }
+  if (cabecera.size() >= 12) {
+    // Whole records only, then the end mark: what another dBASE reader expects.
+    const uint32_t largoCabecera = u16(cabecera, 8), largoRegistro = u16(cabecera, 10);
+    if (largoRegistro > 0 && largoCabecera >= 32 && largoCabecera <= tamanoArchivo) {
+      const uint64_t datos = tamanoArchivo - largoCabecera, resto = datos % largoRegistro;
+      const uint64_t fin = largoCabecera + (datos - resto);
+      if (resto > 1 || (resto == 1 && leeInicio(copia, static_cast<size_t>(tamanoArchivo)).back() != '\x1A')) {
+        r.recortados = static_cast<long>(resto);
+        fs::resize_file(copia, fin, ec);
+        std::ofstream marca(copia, std::ios::binary | std::ios::app);
+        marca.put('\x1A');
+        if (ec || !marca) {
+          r.error = "No se pudo recortar la copia de la tabla " + nombre;
+          return r;
+        }
+      }
     }
   }
   // The copy must open before it may replace anything.
@@ -225,14 +259,18 @@ RevisionDirectorio revisaDirectorio(base::Interaccion& ui, std::string_view dir,
     RevisionTabla rt;
     rt.tabla = t;
     dbf::Table* h = retenidas->tabla(t);
-    const bool reparar = !h || !h->indexProblem().empty();
+    const bool reparar = !h || !h->indexProblem().empty() || colaIncompleta(dir, t);
     if (reparar) {
       retenidas->suelta(t);
       ReparacionEncabezado rep = reparaEncabezado(dir, t);
       rt.encabezadoReparado = rep.reparada;
+      rt.recortados = rep.recortados;
       if (!rep.reparada) {
         rt.error = rep.error;
         ui.mensaje(rep.error);
+      } else if (rep.recortados > 0) {
+        ui.mensaje("La tabla " + t + " terminaba en un registro incompleto: se recortaron " +
+                   std::to_string(rep.recortados) + " bytes");
       }
     }
     r.tablas.push_back(std::move(rt));

@@ -14,7 +14,8 @@
 //   other than 17 and 44 (1-based) ends the walk. Otherwise byte 28 of the file header
 //   (the production index flag) is cleared, and so is the block's flag byte when it is 1.
 //
-// The header's record count is also set to the number of whole records the file holds.
+// The header's record count is also set to the number of whole records the file holds,
+// the bytes of an incomplete last record are cut away and the end mark 0x1A written.
 // All of this happens on a copy of the table under "tempo\reparacion"; the copy is then
 // opened by the engine, and only when it opens does it replace the table (and the index
 // file go). A table the copy cannot save is left exactly as it was.
@@ -39,8 +40,14 @@ int limpiaIndicadoresIndice(std::string& bytes);
 
 struct ReparacionEncabezado {
   bool reparada = false;
-  std::string error;  // why the copy could not be saved (the table was left as it was)
+  std::string error;   // why the copy could not be saved (the table was left as it was)
+  long recortados = 0; // bytes of an incomplete last record cut away
 };
+
+// Whether the header's record count disagrees with the whole records the file holds, or
+// the file ends in part of a record (the end mark aside): another dBASE reader refuses
+// such a file even when this engine reads it.
+bool colaIncompleta(std::string_view dir, std::string_view tabla);
 ReparacionEncabezado reparaEncabezado(std::string_view dir, std::string_view tabla);
 
 // One row of the field grid of a header ("Campo", "Tipo", "Tamaño", "Decimales"). A
@@ -57,6 +64,7 @@ struct RevisionTabla {
   bool encabezadoReparado = false;
   long registros = 0;  // records read
   long borrados = 0;   // records deleted because a field could not be read
+  long recortados = 0; // bytes of an incomplete last record cut away
   std::string error;   // the table could not be checked
 };
 

@@ -197,6 +197,28 @@ TEST_F(Reparacion, ATruncatedLastRecordIsDroppedAndTheRestRead) {
   EXPECT_EQ(claves(), (Msgs{"C1", "C2", "C3", "C4"}));
 }
 
+TEST_F(Reparacion, UnRegistroIncompletoSeRecortaYLaCuentaQuedaIgualALosEnteros) {
+  fs::resize_file(fs::path(datos) / "cliente.dbf", kDatos + kRegistro * 4 + 10);
+  ASSERT_TRUE(colaIncompleta(datos, "cliente.dbf"));
+  RevisionDirectorio r = revisaDirectorio(ui, datos, false);
+  ASSERT_TRUE(r.completa()) << r.error;
+  EXPECT_TRUE(r.tablas[0].encabezadoReparado);
+  EXPECT_EQ(r.tablas[0].recortados, 10);
+  EXPECT_EQ(ui.mensajes(), (Msgs{"La tabla cliente.dbf terminaba en un registro incompleto: se recortaron 10 bytes"}));
+  const std::string b = dir.lee("datos/cliente.dbf");
+  EXPECT_EQ(b.size(), static_cast<size_t>(kDatos + kRegistro * 4 + 1));
+  EXPECT_EQ(b.back(), '\x1A');
+  EXPECT_EQ(b.substr(4, 4), std::string("\x04\x00\x00\x00", 4));
+  EXPECT_FALSE(colaIncompleta(datos, "cliente.dbf"));
+  EXPECT_EQ(claves(), (Msgs{"C1", "C2", "C3", "C4"}));
+  // A count larger than the file's records is mended too, with nothing to cut.
+  parcha("cliente.dbf", 4, std::string("\x32\x00\x00\x00", 4));
+  ASSERT_TRUE(colaIncompleta(datos, "cliente.dbf"));
+  r = revisaDirectorio(ui, datos, false);
+  EXPECT_EQ(r.tablas[0].recortados, 0);
+  EXPECT_EQ(dir.lee("datos/cliente.dbf").substr(4, 4), std::string("\x04\x00\x00\x00", 4));
+}
+
 TEST_F(Reparacion, ATableHeldElsewhereStopsTheCheckBeforeAnythingChanges) {
   dbf::Table::create(datos, "vendedor.dbf", {{"CLAVE", 'C', 4, 0}});
   dbf::Table otra;
