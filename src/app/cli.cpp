@@ -37,6 +37,7 @@
 #include "query/consulta_espanol.h"
 #include "printing/entorno_sesion.h"
 #include "session/sesion.h"
+#include "shell/arranque.h"
 #include "inventory/movimientos.h"
 #include "app/cli_comun.h"
 #include "printing/motor_formatos.h"
@@ -294,8 +295,12 @@ int cmdNuevaEmpresa(const Argumentos& a) {
   if (!sistema) throw ErrorUso("nueva-empresa necesita --sistema DIR");
   o.dirSistema = *sistema;
   o.dirDatos = a.opcion("datos").value_or(base::une(*sistema, "Empresa" + std::to_string(o.numero)));
+  // A demo company is the one the program makes on its first start: its name and its
+  // three users (admin, caja, almacen), so that the README's keys open it.
+  const bool demostracion = a.bandera("demo");
   if (auto n = a.opcion("nombre")) o.nombre = *n;
-  o.claveAdministrador = a.opcion("clave").value_or("admin");
+  else if (demostracion) o.nombre = std::string(shell::kNombreEmpresaDemo);
+  o.claveAdministrador = a.opcion("clave").value_or(std::string(shell::kClaveAdministradorDemo));
   if (auto c = a.opcion("clave-empresa")) o.claveEmpresa = *c;
   if (base::existe(base::une(o.dirSistema, "Gener" + std::to_string(o.numero) + ".cnf")) &&
       !a.bandera("reemplaza"))
@@ -330,7 +335,15 @@ int cmdNuevaEmpresa(const Argumentos& a) {
   session::instalaPlantillas(session::directorioInstalacion(), o.dirSistema);
   std::cout << "Empresa " << o.numero << " creada: datos en " << o.dirDatos << ", sistema en " << o.dirSistema
             << '\n';
-  if (a.bandera("demo")) {
+  if (demostracion) {
+    // A fresh users file (the administrator alone) takes the demo's users; an
+    // installation that already has its own keeps them.
+    const auto usuarios = session::leeUsuarios(o.dirSistema);
+    if (!usuarios || usuarios->size() <= 1) {
+      std::vector<session::Usuario> u = shell::usuariosDemo();
+      u[0].clave = o.claveAdministrador;
+      session::escribeUsuarios(o.dirSistema, u);
+    }
     Progreso p("datos de demostración");
     demo.avance = [&p](long hecho, long total) { p.avanza(hecho, total); };
     store::ResumenDemo r = store::generaDemo(o.dirDatos, demo);
