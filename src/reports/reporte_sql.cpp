@@ -267,7 +267,11 @@ bool ReporteSql::ejecuta(std::string_view definicion, std::string_view rutaDatos
       b.tieneTitulo = true;
       b.titulo = valor;
     } else if (rol == "&") {
-      b.consulta = reemplazaTodos(valor, "#", rutaDatos);
+      // A long query goes on over several "&" lines (a UNION of two statements): the block
+      // runs all of them as one.
+      const std::string parte = reemplazaTodos(valor, "#", rutaDatos);
+      if (!b.consulta.empty() && b.consulta.back() != ' ' && !parte.empty() && parte.front() != ' ') b.consulta += ' ';
+      b.consulta += parte;
     } else if (rol == "?") {
       b.tieneCondicion = true;
       b.condicion = valor;

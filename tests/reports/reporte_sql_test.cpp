@@ -149,6 +149,19 @@ TEST_F(Reporte, SinTituloNiGrupoSoloTotalesYLaMediaDeM) {
   EXPECT_EQ((V{lineas[6], lineas[7], lineas[8]}), (V{"", "", "."}));
 }
 
+TEST_F(Reporte, UnaConsultaEnVariasLineasCorreEntera) {
+  fila("A", "1", 10);
+  fila("B", "2", 20);
+  ReporteSql r(ui, "Reporte de X");
+  // The first half ends in UNION; the second half does not overwrite it.
+  ASSERT_TRUE(corre(r, "&Select CLDOC_F from " + tabla() + " WHERE CLDOC_F=1 UNION\r"
+                       "&Select CLDOC_F from " + tabla() + " WHERE CLDOC_F=2\r!X\r%e\r#DOC     \r@"));
+  const V l = r.hoja().textos();
+  ASSERT_GE(l.size(), 3u);
+  EXPECT_EQ(l[1], "      1  ");
+  EXPECT_EQ(l[2], "      2  ");
+}
+
 TEST_F(Reporte, OrdenXNoOrdenaYUnBloqueConMenorNoSeEjecuta) {
   fila("B", "2", 1);
   fila("A", "1", 1);
