@@ -568,6 +568,22 @@ int cmdReindexa(const Argumentos& a) {
   Instalacion in = localiza(a);
   datosExistentes(in);
   InteraccionConsola consola;
+  if (a.bandera("incompletos")) {
+    // The reindex screen's incomplete rebuild: only the tables with a tag missing, each
+    // with every tag of its own lines (it starts with a fresh index file).
+    const auto lineas = base::leeLineas(base::une(in.datos, store::kArchivoIndices));
+    if (!lineas) throw std::runtime_error("El Archivo " + base::une(in.datos, store::kArchivoIndices) + " No Existe");
+    const auto faltantes = store::indicesFaltantes(in.datos, *lineas);
+    if (faltantes.empty()) {
+      std::cout << "0 índices incompletos en " << in.datos << '\n';
+      return 0;
+    }
+    bitacoraMantenimiento(in, "Reindexado Incompleto");
+    store::ResultadoIndices r = store::reconstruyeIndices(consola, in.datos, store::lineasIncompletas(*lineas, faltantes));
+    std::cout << r.creados.size() << " índices reconstruidos en " << in.datos << " (" << faltantes.size()
+              << " faltaban)\n";
+    return r.completo() ? 0 : 1;
+  }
   bitacoraMantenimiento(in, "Reindexado");
   store::ResultadoIndices r = store::reindexaDirectorio(consola, in.sistema, in.datos);
   std::cout << r.creados.size() << " índices reconstruidos en " << in.datos << '\n';
@@ -727,11 +743,12 @@ std::map<std::string, Orden> ordenes() {
         "  30 2 * * * mostrador-cli verifica --empresa 1 >> /var/log/mostrador-verifica.log 2>&1\n",
         con({}), cmdVerifica}},
       {"reindexa",
-       {"Uso: mostrador-cli reindexa [--datos DIR | --empresa N] [--sistema DIR]\n"
+       {"Uso: mostrador-cli reindexa [--incompletos] [--datos DIR | --empresa N] [--sistema DIR]\n"
         "Reconstruye cada índice de la empresa desde su Indices.cnf (y los de sus almacenes\n"
         "1 a 99), compacta y realinea los contadores. Necesita las tablas libres: una tabla\n"
-        "abierta en otra estación se nombra y queda como estaba; termina entonces con 1.\n",
-        con({}), cmdReindexa}},
+        "abierta en otra estación se nombra y queda como estaba; termina entonces con 1.\n"
+        "--incompletos sólo rehace las tablas a las que les falta un índice, con todos los suyos.\n",
+        con({}), cmdReindexa, {"incompletos"}}},
       {"repara",
        {"Uso: mostrador-cli repara [--datos DIR | --empresa N] [--sistema DIR] [--sin-copia]\n"
         "Copia las tablas a tempo (salvo --sin-copia), repara los encabezados que no abren o\n"

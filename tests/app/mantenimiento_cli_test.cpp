@@ -71,6 +71,23 @@ TEST_F(CliMantenimiento, ReindexaBringsBackDeletedAndDamagedIndexes) {
   EXPECT_EQ(s.codigo, 0) << s.out;
 }
 
+TEST_F(CliMantenimiento, ReindexaIncompletosSoloRehaceLasTablasQueLesFaltaUnIndice) {
+  Salida s = corre("reindexa --incompletos" + conDatos());
+  ASSERT_EQ(s.codigo, 0) << s.err;
+  EXPECT_EQ(s.out, "0 índices incompletos en " + datos + "\n");
+  const auto antes = fs::last_write_time(fs::path(datos) / "cliente.mdx");
+  fs::remove(fs::path(datos) / "inventar.mdx");
+  s = corre("reindexa --incompletos" + conDatos());
+  ASSERT_EQ(s.codigo, 0) << s.err;
+  EXPECT_NE(s.out.find(" índices reconstruidos en " + datos + " ("), std::string::npos) << s.out;
+  dbf::Table t;
+  t.open(datos, "inventar.dbf");
+  EXPECT_EQ(t.indexProblem(), "");
+  EXPECT_FALSE(t.tags().empty());
+  // The tables that had every tag were left alone.
+  EXPECT_EQ(fs::last_write_time(fs::path(datos) / "cliente.mdx"), antes);
+}
+
 // A mistyped data directory is an error, not an empty company in order.
 TEST_F(CliMantenimiento, AMissingDataDirectoryIsAnErrorNotACompanyInOrder) {
   const std::string falta = (dir.ruta() / "NoEsta").string();
