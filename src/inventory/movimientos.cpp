@@ -22,12 +22,8 @@ std::string linea(const std::vector<std::string>& l, int n) {
   return n >= 1 && static_cast<size_t>(n) <= l.size() ? l[static_cast<size_t>(n - 1)] : std::string();
 }
 
-std::string recorta(std::string_view t) {
-  size_t i = 0, j = t.size();
-  while (i < j && (t[i] == ' ' || t[i] == '\t' || t[i] == '\r')) ++i;
-  while (j > i && (t[j - 1] == ' ' || t[j - 1] == '\t' || t[j - 1] == '\r')) --j;
-  return std::string(t.substr(i, j - i));
-}
+// Lines of the exchange files: blanks of any kind around a value do not count.
+std::string recorta(std::string_view t) { return base::recortaBlancos(t); }
 
 std::vector<std::string> divide(const std::string& t, char sep) {
   std::vector<std::string> r;
