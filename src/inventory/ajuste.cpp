@@ -320,12 +320,8 @@ ResultadoMovimiento ajustaHoja(const AjustesMovimientos& a, bool porReales, cons
     }
     unidad.confirma();
     r.guardado = true;
-  } catch (const dbf::LockError& e) {
-    r = {};
-    r.mensaje = std::string("No se puede guardar: ") + e.what() + "; intente de nuevo.";
-  } catch (const dbf::Error&) {
-    r = {};
-    r.mensaje = kErrorGuardar;
+  } catch (const dbf::Error& e) {
+    return guardadoFallido(e);
   }
   return r;
 }

@@ -124,6 +124,15 @@ std::string borraConcepto(const std::string& dirDatos, int tipo) {
   return {};
 }
 
+ResultadoMovimiento guardadoFallido(const dbf::Error& e) {
+  ResultadoMovimiento r;
+  if (dynamic_cast<const dbf::LockError*>(&e))
+    r.mensaje = std::string("No se puede guardar: ") + e.what() + "; intente de nuevo.";
+  else
+    r.mensaje = kErrorGuardar;
+  return r;
+}
+
 ResultadoMovimiento guardaMovimiento(const AjustesMovimientos& a, const DocumentoMovimiento& d,
                                      const base::Reloj& reloj) {
   ResultadoMovimiento r;
@@ -206,12 +215,8 @@ ResultadoMovimiento guardaMovimiento(const AjustesMovimientos& a, const Document
     }
     unidad.confirma();
     r.guardado = true;
-  } catch (const dbf::LockError& e) {
-    r = {};
-    r.mensaje = std::string("No se puede guardar: ") + e.what() + "; intente de nuevo.";
-  } catch (const dbf::Error&) {
-    r = {};
-    r.mensaje = kErrorGuardar;
+  } catch (const dbf::Error& e) {
+    return guardadoFallido(e);
   }
   return r;
 }

@@ -74,6 +74,9 @@ inline constexpr std::string_view kErrorGuardar = "No se Pueden Guardar los Dato
 Movimiento movimientoDe(const AjustesMovimientos& a, const DocumentoMovimiento& d, const LineaMovimiento& l,
                         long long numero, int tipo, long secuencia);
 
+// The result of a save its unit put back: the held record's message, or kErrorGuardar.
+ResultadoMovimiento guardadoFallido(const dbf::Error& e);
+
 // Saves a movement: every line with a quantity through the posting rule, and for a
 // transfer concept the same lines into the destination company, all in one unit: a
 // failure anywhere leaves every table of both companies as it was.

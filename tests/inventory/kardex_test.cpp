@@ -10,6 +10,7 @@
 #include "support/empresa_ventas.h"
 #include "support/entorno.h"
 #include "support/reloj_fijo.h"
+#include "prueba_movimientos.h"
 
 namespace mostrador::prueba {
 namespace {
@@ -61,18 +62,7 @@ struct KardexPrueba : ::testing::Test {
   }
   void movimiento(int tipo, const std::string& clave, double q, const std::string& fecha, double costo = 0,
                   const std::string& documento = "") {
-    dbf::Table m, p;
-    m.open(datos, "movinven.dbf");
-    p.open(datos, "inventar.dbf");
-    Movimiento x;
-    x.numero = siguienteMovimiento(m);
-    x.tipo = tipo;
-    x.clave = clave;
-    x.cantidad = q;
-    x.costo = costo;
-    x.fecha = fecha;
-    x.documento = documento;
-    Posteo(m, p, {}).escribe(x);
+    escribeMovimiento(datos, tipo, clave, q, fecha, costo, documento);
   }
   static Filas corridas(const Kardex& k) {
     Filas r;

@@ -9,6 +9,7 @@
 #include "support/empresa_ventas.h"
 #include "support/entorno.h"
 #include "support/reloj_fijo.h"
+#include "prueba_movimientos.h"
 
 namespace mostrador::prueba {
 namespace {
@@ -44,16 +45,7 @@ struct Reconstruccion : ::testing::Test {
     }
   }
   void movimiento(int tipo, const std::string& clave, double q, const std::string& documento = "") {
-    dbf::Table m, p;
-    m.open(datos, "movinven.dbf");
-    p.open(datos, "inventar.dbf");
-    Movimiento x;
-    x.numero = siguienteMovimiento(m);
-    x.tipo = tipo;
-    x.clave = clave;
-    x.cantidad = q;
-    x.documento = documento;
-    Posteo(m, p, {}).escribe(x);
+    escribeMovimiento(datos, tipo, clave, q, "", 0, documento);
   }
   void producto(const std::string& clave, double existencia) {
     ProductoVenta p;

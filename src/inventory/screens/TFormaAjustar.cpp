@@ -2,10 +2,7 @@
 
 #include <QBarSeries>
 #include <QBarSet>
-#include <QChart>
-#include <QChartView>
 #include <QCheckBox>
-#include <memory>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -19,7 +16,7 @@
 #include "base/rutas.h"
 #include "base/texto.h"
 #include "store/dbf/dbf_table.h"
-#include "query/screens/TFormaNuevoReporte.h"
+#include "inventory/screens/grafica_pantalla.h"
 #include "ui/modelo_filas.h"
 
 namespace mostrador::inventory {
@@ -131,10 +128,6 @@ reports::NuevoReporte TFormaAjustar::reporte() const {
 }
 
 QDialog* TFormaAjustar::creaGrafica() {
-  auto* d = new QDialog(this);
-  d->setObjectName("GraficaAjuste");
-  d->setWindowTitle("Ajuste de Inventario");
-  d->resize(720, 420);
   auto* barras = new QBarSeries;
   auto* teorico = new QBarSet("Valor Teórico");
   auto* reales = new QBarSet("Valor Reales");
@@ -151,22 +144,11 @@ QDialog* TFormaAjustar::creaGrafica() {
   barras->append(teorico);
   barras->append(reales);
   barras->append(ajuste);
-  auto* grafica = new QChart;
-  grafica->setTitle("Ajuste de Inventario");
-  grafica->addSeries(barras);
-  grafica->createDefaultAxes();
-  auto* vista = new QChartView(grafica, d);
-  vista->setObjectName("Grafica");
-  (new QVBoxLayout(d))->addWidget(vista);
-  return d;
+  return dialogoGrafica(this, "GraficaAjuste", "Ajuste de Inventario", barras);
 }
 
 void TFormaAjustar::BotonImprimirClick() {
-  std::unique_ptr<QDialog> g(creaGrafica());
-  g->exec();
-  TFormaNuevoReporte r(reporte(), this);
-  r.setWindowTitle("Ajuste de Inventario");
-  r.exec();
+  muestraGraficaYReporte(this, creaGrafica(), reporte(), "Ajuste de Inventario");
 }
 
 void TFormaAjustar::BotonCalcularClick() {

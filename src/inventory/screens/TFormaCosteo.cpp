@@ -1,10 +1,7 @@
 #include "inventory/screens/TFormaCosteo.h"
 
-#include <QChart>
-#include <QChartView>
 #include <QDateEdit>
 #include <QLineSeries>
-#include <memory>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -15,7 +12,7 @@
 #include "base/fechas.h"
 #include "base/numeros.h"
 #include "base/texto.h"
-#include "query/screens/TFormaNuevoReporte.h"
+#include "inventory/screens/grafica_pantalla.h"
 #include "ui/modelo_filas.h"
 
 namespace mostrador::inventory {
@@ -125,22 +122,11 @@ bool TFormaCosteo::exporta(const std::string& ruta) {
 }
 
 QDialog* TFormaCosteo::creaGrafica() {
-  auto* d = new QDialog(this);
-  d->setObjectName("GraficaKardex");
-  d->setWindowTitle("Gráfica de Kardex ");
-  d->resize(720, 420);
   auto* serie = new QLineSeries;
   serie->setName("Kardex");
   for (int r = 0; r < static_cast<int>(kardex_.filas.size()); ++r)
     serie->append(r + 1, kardex_.filas[static_cast<size_t>(r)].kardex);
-  auto* grafica = new QChart;
-  grafica->setTitle("Gráfica de Kardex ");
-  grafica->addSeries(serie);
-  grafica->createDefaultAxes();
-  auto* vista = new QChartView(grafica, d);
-  vista->setObjectName("Grafica");
-  (new QVBoxLayout(d))->addWidget(vista);
-  return d;
+  return dialogoGrafica(this, "GraficaKardex", "Gráfica de Kardex ", serie);
 }
 
 reports::NuevoReporte TFormaCosteo::reporte() const {
@@ -151,13 +137,7 @@ reports::NuevoReporte TFormaCosteo::reporte() const {
                                         false);
 }
 
-void TFormaCosteo::SpeedButton1Click() {
-  std::unique_ptr<QDialog> g(creaGrafica());
-  g->exec();
-  TFormaNuevoReporte r(reporte(), this);
-  r.setWindowTitle("Reporte de Kardex ");
-  r.exec();
-}
+void TFormaCosteo::SpeedButton1Click() { muestraGraficaYReporte(this, creaGrafica(), reporte(), "Reporte de Kardex "); }
 
 void TFormaCosteo::BotonExportarClick() {
   if (auto f = ui_.guardaArchivo("Exportar Kardex", "Texto (*.txt)")) exporta(*f);
