@@ -331,11 +331,8 @@ int demoSinPantalla(const Instalacion& inst) {
         << movs.detalle()->rowCount() << " partidas, tipo " << movs.concepto().toStdString() << "\n";
     const std::string imagenMovs = resuelve(une(carpeta, "movimientos.png")).string();
     movs.resize(900, 560);
-    movs.show();
-    QApplication::processEvents();
-    QApplication::processEvents();
+    // Drawn without showing it: the picture needs no window on screen.
     if (movs.grab().save(QString::fromStdString(imagenMovs), "PNG")) rep << "Pantalla de movimientos: " << imagenMovs << "\n";
-    movs.hide();
     mostrador::inventory::TFormacomovinv conceptos(aj.dirDatos, ui, nullptr);
     rep << conceptos.objectName().toStdString() << ": " << conceptos.rejilla()->rowCount() << " conceptos\n";
     mostrador::dbf::Table productos;
