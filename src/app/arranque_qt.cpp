@@ -10,6 +10,7 @@
 #include "store/demo.h"
 #include "session/empresa_nueva.h"
 #include "store/numeracion.h"
+#include "store/sql/sql.h"
 #include "shell/screens/TFormaElipse.h"
 #include "session/screens/TFormaEmpresas.h"
 #include "shell/screens/TFormaPrincipal.h"
@@ -265,6 +266,13 @@ void ponGanchosInventario(shell::Principal& principal, base::Interaccion& ui, co
   };
 }
 
+session::EjecutaSql ejecutorSql(std::function<std::string()> directorioDatos) {
+  return [directorioDatos](const std::string& sentencia) {
+    sql::BaseSql base(directorioDatos());
+    base.ejecuta(sentencia);
+  };
+}
+
 void creaDatosDemo(const std::string& sistema, const std::string& datos) {
   session::OpcionesEmpresa o;
   o.numero = 1;
@@ -293,6 +301,7 @@ Aplicacion::Aplicacion(shell::GanchosPrincipal ganchos, bool conSplash) {
   sesion_ = std::make_unique<session::Sesion>(*ui_, reloj_, procesos_);
   principal_ = std::make_unique<shell::TFormaPrincipal>(*ui_, reloj_, std::move(ganchos));
   principal_->ponSesion(*sesion_);
+  principal_->ponEjecutorSql(ejecutorSql([this] { return principal_->motor().directorioDatos(); }));
   ponGanchosInventario(principal_->motor(), *ui_, reloj_);
   ui_->ponPadre(principal_.get());
   principal_->registraModulo(shell::Pantalla::Factura, {[this](const shell::Apertura& a) {

@@ -15,6 +15,7 @@
 #include "shell/principal.h"
 #include "base/programas.h"
 #include "base/reloj.h"
+#include "session/configuracion.h"
 #include "session/sesion.h"
 
 namespace mostrador::session {
@@ -41,6 +42,10 @@ shell::GanchosPrincipal ganchosDelSistema();
 // The main window's document check (its timer and BitBtn1) and the movement rebuild
 // (BotonMI) over the signed-in company; the report goes to "<system>\tempo\revision.txt".
 void ponGanchosInventario(shell::Principal& principal, base::Interaccion& ui, const base::Reloj& reloj);
+
+// Local SQL over the data directory the function names when each statement runs, as the
+// configuration screen's key conversion needs it; throws when a statement fails.
+session::EjecutaSql ejecutorSql(std::function<std::string()> directorioDatos);
 
 // Fills a new demonstration company: every company table with its sample data, the
 // station's scratch tables and field dictionary.

@@ -10,6 +10,8 @@
 #include <QTest>
 
 #include "support/principal_aplicacion.h"
+#include "store/dbf/dbf_table.h"
+#include "session/empresa_nueva.h"
 #include "session/screens/TFormaConfiguracionGeneral.h"
 #include "session/screens/TFormaEmpresas.h"
 #include "shell/screens/TFormaPrincipal.h"
@@ -83,6 +85,25 @@ TEST_F(Ingreso_, ElProgramaTraeLasPantallasDeInventarioYDivisas) {
     EXPECT_TRUE(app->principal().disponible(p)) << clasePantalla(p);
   // The ones whose modules are still to come say so.
   EXPECT_FALSE(app->principal().disponible(Pantalla::Compras));
+}
+
+TEST_F(Ingreso_, LaConversionDeClavesCorreSobreElSqlLocalDeLaEmpresa) {
+  const std::string datos = t.str() + "/datos";
+  session::creaDirectorioDatos(datos);
+  {
+    dbf::Table c;
+    c.open(datos, "cliente.dbf");
+    c.append();
+    c.setText("CLCLI_C", "C1");
+    c.post();
+  }
+  const session::EjecutaSql ejecuta = app::ejecutorSql([datos] { return datos; });
+  ejecuta("UPDATE cliente SET NOMBR_C = 'Ana Paz' WHERE CLCLI_C = 'C1'");
+  dbf::Table c;
+  c.open(datos, "cliente.dbf");
+  c.first();
+  EXPECT_EQ(c.asText("NOMBR_C"), "Ana Paz");
+  EXPECT_THROW(ejecuta("UPDATE noexiste SET X = 1"), std::exception);
 }
 
 TEST_F(Ingreso_, SigningInThroughTheCompanyScreenEnablesTheMainWindow) {
