@@ -62,6 +62,16 @@ void UnidadGuardado::confirma() {
       throw dbf::Error("No se pudo confirmar el guardado en varios directorios", "unidad", marcador_);
     sincronizaDirectorio();
     marcador_.clear();
+    // Past the commit point the save is kept whatever follows: a journal that cannot be
+    // emptied now is emptied by the next station, which finds the marker gone.
+    for (auto it = t_.rbegin(); it != t_.rend(); ++it) {
+      try {
+        (*it)->commit();
+      } catch (const dbf::Error& e) {
+        dbf::journal::log(std::string("Guardado confirmado; el diario no pudo vaciarse: ") + e.what());
+      }
+    }
+    return;
   }
   for (auto it = t_.rbegin(); it != t_.rend(); ++it) (*it)->commit();
 }

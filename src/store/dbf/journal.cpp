@@ -221,6 +221,7 @@ struct Unit {
   bool doomed = false;  // an inner unit rolled back: the whole unit must
   bool durable = true;  // sync the journal before data writes and the data at commit
   std::string group;    // the group's marker file, when the unit spans directories
+  bool prepared = false;  // its data is already synced (a group past prepare)
   std::map<std::string, FileState> files;
   std::vector<Participant*> participants;
 
@@ -401,6 +402,7 @@ void endUnit(Unit& u, bool committed) {
   u.unsynced = false;
   u.doomed = false;
   u.group.clear();
+  u.prepared = false;
   locks::unlock(u.fd, kWriterByte);
 }
 
@@ -580,7 +582,7 @@ void Transaction::commit() {
     throw Error("El guardado no pudo completarse y se deshizo", "journal", u.path.string());
   }
   if (u.size > 0) {
-    if (u.durable) {
+    if (u.durable && !u.prepared) {
       std::vector<std::pair<int, std::string>> datos;
       for (auto& [f, s] : u.files)
         if (s.fd >= 0) datos.emplace_back(s.fd, f);
@@ -616,6 +618,7 @@ void Transaction::prepare() {
   for (auto& [f, st] : u.files)
     if (st.fd >= 0) datos.emplace_back(st.fd, f);
   journal::syncAll(datos);
+  u.prepared = true;  // the commit that follows the group's commit point syncs nothing again
 }
 
 void Transaction::rollback() {
