@@ -21,54 +21,18 @@
 #include "session/empresa_nueva.h"
 #include "store/dbf/dbf_table.h"
 #include "store/demo.h"
+#include "empresa_inventario.h"
 
 namespace fs = std::filesystem;
 using namespace mostrador;
 
 namespace {
 
-constexpr int kMovimientosKardex = 50'000;
-
-struct Empresa {
-  fs::path dir;
-  std::string datos;
-  Empresa() {
-    const char* tmp = std::getenv("TMPDIR");
-    dir = fs::path(tmp ? tmp : "/tmp") / ("inventario_bench_" + std::to_string(getpid()));
-    datos = (dir / "datos").string();
-    session::creaDirectorioDatos(datos);
-    store::OpcionesDemo o;
-    o.tamano = std::getenv("MOSTRADOR_BENCH_GRANDE") ? store::TamanoDemo::grande() : store::TamanoDemo::mediano();
-    store::generaDemo(datos, o);
-    // One product with 50,000 movements of its own.
-    dbf::Table p, m;
-    p.open(datos, "inventar.dbf");
-    p.append();
-    p.setText("CLPRO_I", "KARDEX");
-    p.setText("DSCPR_I", "PRODUCTO CON MUCHOS MOVIMIENTOS");
-    p.post();
-    m.open(datos, "movinven.dbf", dbf::OpenMode::Exclusive);
-    for (int i = 0; i < kMovimientosKardex; ++i) {
-      m.append();
-      m.setInteger("CLDOC_MI", 1'000'000 + i);
-      m.setInteger("TIMOV_MI", i % 3 == 0 ? 51 : 3);
-      m.setText("CLPRO_MI", "KARDEX");
-      m.setFloat("CANTI_MI", 1 + i % 7);
-      m.setFloat("COSUN_MI", 10 + i % 5);
-      char f[11];
-      std::snprintf(f, sizeof f, "%02d/%02d/%04d", 1 + i % 28, 1 + (i / 28) % 12, 2020 + i / (28 * 12 * 10));
-      m.setText("FEDOC_MI", f);
-      m.post();
-    }
-  }
-  ~Empresa() {
-    std::error_code ec;
-    fs::remove_all(dir, ec);
-  }
-};
+using bench::kMovimientosKardex;
+using Empresa = bench::EmpresaInventario;
 
 Empresa& empresa() {
-  static Empresa e;
+  static Empresa e("inventario_bench");
   return e;
 }
 

@@ -26,6 +26,7 @@
 #include "store/dbf/dbf_table.h"
 #include "store/demo.h"
 #include "ui/modelo_filas.h"
+#include "empresa_inventario.h"
 
 namespace fs = std::filesystem;
 using namespace mostrador;
@@ -41,32 +42,9 @@ QApplication& app() {
 }
 
 struct Empresa {
-  fs::path dir;
+  bench::EmpresaInventario base{"pantallas_inventario_bench"};
   inventory::AjustesMovimientos aj;
-  Empresa() {
-    const char* tmp = std::getenv("TMPDIR");
-    dir = fs::path(tmp ? tmp : "/tmp") / ("pantallas_inventario_bench_" + std::to_string(getpid()));
-    aj.dirDatos = aj.dirCatalogo = (dir / "datos").string();
-    session::creaDirectorioDatos(aj.dirDatos);
-    store::OpcionesDemo o;
-    o.tamano = std::getenv("MOSTRADOR_BENCH_GRANDE") ? store::TamanoDemo::grande() : store::TamanoDemo::mediano();
-    store::generaDemo(aj.dirDatos, o);
-    dbf::Table m;
-    m.open(aj.dirDatos, "movinven.dbf", dbf::OpenMode::Exclusive);
-    for (int i = 0; i < 50'000; ++i) {
-      m.append();
-      m.setInteger("CLDOC_MI", 2'000'000 + i);
-      m.setInteger("TIMOV_MI", i % 2 ? 51 : 3);
-      m.setText("CLPRO_MI", "KARDEX");
-      m.setFloat("CANTI_MI", 1);
-      m.setText("FEDOC_MI", "01/01/2025");
-      m.post();
-    }
-  }
-  ~Empresa() {
-    std::error_code ec;
-    fs::remove_all(dir, ec);
-  }
+  Empresa() { aj.dirDatos = aj.dirCatalogo = base.datos; }
 };
 
 Empresa& empresa() {
@@ -95,7 +73,7 @@ void BM_AbreKardex50000(benchmark::State& state) {
     inventory::TFormaCosteo f(inventory::kardexDiario(e.aj.dirDatos, "KARDEX"), "KARDEX", ui);
     f.show();
     QApplication::processEvents();
-    if (f.filas().rowCount() != 50'000) state.SkipWithError("filas de menos");
+    if (f.filas().rowCount() != bench::kMovimientosKardex) state.SkipWithError("filas de menos");
   }
 }
 BENCHMARK(BM_AbreKardex50000)->Unit(benchmark::kMillisecond);
