@@ -37,18 +37,23 @@ namespace mostrador::app {
 
 namespace {
 
+// The configuration lines of the signed-in company; nullopt when they cannot be read
+// (the reader has said why).
+std::optional<std::vector<std::string>> lineasEmpresa(shell::TFormaPrincipal& principal, base::Interaccion& ui) {
+  const std::optional<std::string> archivo = principal.motor().configuracion().archivoConfiguracion();
+  if (!archivo) return std::nullopt;
+  auto lineas = base::leeLineas(*archivo);
+  if (!lineas) ui.mensaje("El Archivo " + *archivo + " No Existe");
+  return lineas;
+}
+
 // The sales document screen, with the company's settings read afresh.
 void abreFactura(shell::TFormaPrincipal& principal, session::Sesion& sesion, const shell::Apertura& a) {
   base::Interaccion& ui = sesion.ui();
   const base::Reloj& reloj = sesion.reloj();
   const std::string sistema = principal.motor().directorioSistema();
-  const std::optional<std::string> archivo = principal.motor().configuracion().archivoConfiguracion();
-  if (!archivo) return;  // the reader has said why
-  const std::optional<std::vector<std::string>> lineas = base::leeLineas(*archivo);
-  if (!lineas) {
-    ui.mensaje("El Archivo " + *archivo + " No Existe");
-    return;
-  }
+  const auto lineas = lineasEmpresa(principal, ui);
+  if (!lineas) return;  // the reader has said why
   sales::AjustesVenta ajustes = sales::leeAjustes(sistema, *lineas);
   if (!ajustes.existeEncabeza) {
     ui.mensaje("El Archivo " + base::une(sistema, "encabeza.cnf") + " No Existe");
@@ -134,13 +139,8 @@ void abreInventario(shell::TFormaPrincipal& principal, session::Sesion& sesion, 
   base::Interaccion& ui = sesion.ui();
   const base::Reloj& reloj = sesion.reloj();
   const std::string sistema = principal.motor().directorioSistema();
-  const std::optional<std::string> archivo = principal.motor().configuracion().archivoConfiguracion();
-  if (!archivo) return;
-  const std::optional<std::vector<std::string>> lineas = base::leeLineas(*archivo);
-  if (!lineas) {
-    ui.mensaje("El Archivo " + *archivo + " No Existe");
-    return;
-  }
+  const auto lineas = lineasEmpresa(principal, ui);
+  if (!lineas) return;
   const std::string usuario = a.usuario.empty() ? "0" : a.usuario;
   const inventory::AjustesCatalogo ajustes = inventory::AjustesCatalogo::de(*lineas, sistema, usuario);
   inventory::TFormaInventario forma(
@@ -152,16 +152,6 @@ void abreInventario(shell::TFormaPrincipal& principal, session::Sesion& sesion, 
     correReporteModulo(&forma, ui, reloj, sistema, ajustes.dirDatos, d, "inventar.dbf", "", "");
   });
   forma.exec();
-}
-
-// The configuration lines of the signed-in company; nullopt when they cannot be read
-// (the reader has said why).
-std::optional<std::vector<std::string>> lineasEmpresa(shell::TFormaPrincipal& principal, base::Interaccion& ui) {
-  const std::optional<std::string> archivo = principal.motor().configuracion().archivoConfiguracion();
-  if (!archivo) return std::nullopt;
-  auto lineas = base::leeLineas(*archivo);
-  if (!lineas) ui.mensaje("El Archivo " + *archivo + " No Existe");
-  return lineas;
 }
 
 void abreMovimientos(shell::TFormaPrincipal& principal, session::Sesion& sesion, const shell::Apertura& a) {
