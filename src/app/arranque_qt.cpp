@@ -17,6 +17,10 @@
 #include "base/describe.h"
 #include "base/texto.h"
 #include "sales/ajustes.h"
+#include "accounts/screens/TFormaClientes.h"
+#include "accounts/screens/TFormaConClientes.h"
+#include "accounts/screens/TFormaCxCDetalle.h"
+#include "accounts/screens/TFormaVendedor.h"
 #include "inventory/screens/TFormaInventario.h"
 #include "inventory/reconstruccion.h"
 #include "inventory/screens/TFormaMovimientosInventario.h"
@@ -90,8 +94,15 @@ void registraConsultas(shell::TFormaPrincipal& principal, session::Sesion& sesio
                                                   for (const auto& c : a.columnas) columnas.push_back({c.campo, c.titulo});
                                                   try {
                                                     // A row opens its module screen on its key.
-                                                    auto abreModulo = [&principal, &ui, a](const std::string& tabla,
+                                                    auto abreModulo = [&principal, &ui, &sesion, a](const std::string& tabla,
                                                                                           const std::string& clave) {
+                                                      // A receivable row shows its document's entries.
+                                                      if (base::mismoNombre(tabla, "cucobrar.dbf")) {
+                                                        accounts::TFormaCxCDetalle::muestra(
+                                                            &principal, a.directorio.empty() ? principal.motor().directorioDatos() : a.directorio,
+                                                            clave, ui, sesion.reloj());
+                                                        return;
+                                                      }
                                                       auto p = shell::pantallaDeCatalogo(tabla);
                                                       if (!p) return;
                                                       shell::Apertura destino(*p);
@@ -151,6 +162,50 @@ void abreInventario(shell::TFormaPrincipal& principal, session::Sesion& sesion, 
   forma.ponEjecutaReporte([&forma, &ui, &reloj, sistema, ajustes](const inventory::DefinicionReporte& d) {
     correReporteModulo(&forma, ui, reloj, sistema, ajustes.dirDatos, d, "inventar.dbf", "", "");
   });
+  forma.exec();
+}
+
+std::function<bool(int)> derechosDe(const std::string& sistema, const std::string& usuario) {
+  return [sistema, usuario](int n) { return session::evaluaDerecho(sistema, usuario, n) == session::Derecho::Concedido; };
+}
+
+// The customer screen; from a catalogue row or the telephone list it opens on that key.
+// Answers the key of the customer it showed last.
+std::optional<std::string> abreClientes(QWidget* padre, shell::TFormaPrincipal& principal, session::Sesion& sesion,
+                                        const shell::Apertura& a) {
+  base::Interaccion& ui = sesion.ui();
+  const auto lineas = lineasEmpresa(principal, ui);
+  if (!lineas) return std::nullopt;
+  const std::string sistema = principal.motor().directorioSistema();
+  const std::string usuario = a.usuario.empty() ? (principal.motor().Usuario().empty() ? "0" : principal.motor().Usuario())
+                                                : a.usuario;
+  auto ajustes = accounts::AjustesClientes::de(*lineas, sistema, usuario);
+  accounts::TFormaClientes forma(ajustes, ui, sesion.reloj(), derechosDe(sistema, usuario), padre);
+  forma.ponSesion(sesion);
+  forma.ponEjecutaReporte([&forma, &ui, &sesion, sistema, ajustes](const inventory::DefinicionReporte& d) {
+    correReporteModulo(&forma, ui, sesion.reloj(), sistema, ajustes.dirDatos, d, "cliente.dbf", "CLCLI_C", "");
+  });
+  if (!a.clave.empty()) forma.abreEnClave(a.clave, false);
+  forma.exec();
+  return forma.ultimaClave();
+}
+
+void abreVendedores(shell::TFormaPrincipal& principal, session::Sesion& sesion, const shell::Apertura& a) {
+  base::Interaccion& ui = sesion.ui();
+  const auto lineas = lineasEmpresa(principal, ui);
+  if (!lineas) return;
+  const std::string sistema = principal.motor().directorioSistema();
+  const std::string usuario = a.usuario.empty() ? "0" : a.usuario;
+  const auto ajustes = accounts::AjustesVendedores::de(*lineas, sistema, usuario);
+  accounts::TFormaVendedor forma(ajustes, ui, sesion.reloj(), derechosDe(sistema, usuario), &principal);
+  forma.ponSesion(sesion);
+  forma.ponEjecutaReporte([&forma, &ui, &sesion, sistema, ajustes](const inventory::DefinicionReporte& d) {
+    const auto o = accounts::origenReporteVendedor(d.menu, ajustes.tablaFacturas);
+    if (!o) return;
+    correReporteModulo(&forma, ui, sesion.reloj(), sistema, ajustes.dirDatos, d, o->tabla.c_str(),
+                       o->campoDocumento.c_str(), o->campoFecha.c_str());
+  });
+  if (!a.clave.empty()) forma.abreEnClave(a.clave);
   forma.exec();
 }
 
@@ -303,6 +358,22 @@ Aplicacion::Aplicacion(shell::GanchosPrincipal ganchos, bool conSplash) {
                                                       abreInventario(*principal_, *sesion_, a);
                                                     },
                                                     {}, {}});
+  principal_->registraModulo(shell::Pantalla::Clientes, {[this](const shell::Apertura& a) {
+                                                       abreClientes(principal_.get(), *principal_, *sesion_, a);
+                                                     },
+                                                     {}, {}});
+  // The customer lookup's BotonClientes opens the same screen.
+  accounts::TFormaConClientes::registraPantalla([this](QWidget* padre) -> std::optional<std::string> {
+    if (!session::checaDerecho(*ui_, principal_->motor().directorioSistema(), principal_->motor().Usuario(), 1))
+      return std::nullopt;
+    shell::Apertura a(shell::Pantalla::Clientes);
+    a.usuario = principal_->motor().Usuario();
+    return abreClientes(padre, *principal_, *sesion_, a);
+  });
+  principal_->registraModulo(shell::Pantalla::Vendedor, {[this](const shell::Apertura& a) {
+                                                       abreVendedores(*principal_, *sesion_, a);
+                                                     },
+                                                     {}, {}});
   principal_->registraModulo(shell::Pantalla::MovimientosInventario, {[this](const shell::Apertura& a) {
                                                                  abreMovimientos(*principal_, *sesion_, a);
                                                                },

@@ -45,6 +45,8 @@
 #include "printing/tabla_dbf.h"
 #include "store/bitacora_motor.h"
 #include "sales/reportes_venta.h"
+#include "accounts/reportes_clientes.h"
+#include "accounts/vendedores.h"
 #include "base/fechas.h"
 #include "store/catalogo.h"
 #include "ui/impresora_cups.h"
@@ -457,6 +459,35 @@ int cmdReporte(const Argumentos& a, int argc, char** argv) {
     p.campoDocumento = a.opcion("campo-documento").value_or("CLDOC_F");
     p.campoFecha = a.opcion("campo-fecha").value_or("FEDOC_F");
     p.tabla = a.opcion("tabla").value_or("");
+  } else if (a.posicionales.size() == 1 && a.opcion("pantalla") && *a.opcion("pantalla") != "TFormaFactura") {
+    // The same menu name on another screen: that screen's report.
+    const std::string pantalla = *a.opcion("pantalla");
+    const std::string nombre = a.posicionales[0];
+    Instalacion in = localiza(a);
+    const std::string datos = datosExistentes(in);
+    std::optional<inventory::DefinicionReporte> d;
+    if (pantalla == "TFormaVendedor") {
+      d = accounts::reporteVendedor(nombre, datos, accounts::kTablaFacturasVendedores);
+      if (auto o = accounts::origenReporteVendedor(nombre, accounts::kTablaFacturasVendedores)) {
+        p.campoDocumento = o->campoDocumento;
+        p.campoFecha = o->campoFecha;
+        p.tabla = o->tabla;
+      }
+    } else if (pantalla == "TFormaClientes") {
+      d = accounts::listadoClientes(nombre, datos);
+      p.campoDocumento = "CLCLI_C";
+      p.campoFecha = "";
+      p.tabla = "cliente.dbf";
+      if (auto r = accounts::resumenClientes(nombre)) p.concentrado = r->concentrado;
+    } else {
+      throw ErrorUso("pantalla sin reportes: " + pantalla + " (TFormaFactura, TFormaClientes, TFormaVendedor)");
+    }
+    if (d) {
+      p.definicion = d->texto;
+      p.titulo = d->titulo;
+    } else if (!p.concentrado) {
+      throw ErrorUso("la pantalla " + pantalla + " no tiene el reporte " + nombre);
+    }
   } else if (a.posicionales.size() == 1) {
     p.comando = a.posicionales[0];
     // The movement reports of the movements screen, by their menu names.
@@ -653,6 +684,10 @@ const char* kAyuda =
     "  kardex CLAVE    entradas y salidas de un producto con su existencia\n"
     "  recalcula       ajusta las existencias según el kardex o las existencias\n"
     "  ajuste ARCHIVO  conteo físico: variaciones y ajuste del inventario\n"
+    "  cartera         documentos con saldo de clientes o proveedores y su antigüedad\n"
+    "  estado-cuenta   movimientos y saldo de un cliente o proveedor\n"
+    "  abono           registra un abono de un cliente o a un proveedor\n"
+    "  borra           borra un cliente, proveedor o vendedor, con las negativas de su pantalla\n"
     "\n"
     "Opciones comunes:\n"
     "  --sistema DIR   directorio del sistema (por omisión, línea 1 de c:\\TVK\\talvek.ini)\n"
@@ -725,15 +760,19 @@ std::map<std::string, Orden> ordenes() {
        {"Uso: mostrador-cli reporte (NOMBRE | --definicion ARCHIVO [--titulo T] [--tabla T]\n"
         "        [--campo-documento C] [--campo-fecha C]) [--documento Factura|Remision|...]\n"
         "        [--desde dd/MM/aaaa] [--hasta dd/MM/aaaa] [--de-documento N] [--hasta-documento N]\n"
-        "        [--caja N] [--formato texto|tsv|pdf] [--pdf SALIDA.pdf] [--datos DIR | --empresa N]\n"
+        "        [--caja N] [--pantalla P] [--formato texto|tsv|pdf] [--pdf SALIDA.pdf]\n"
+        "        [--datos DIR | --empresa N]\n"
         "NOMBRE es una orden del menú de reportes de ventas (Concentrar1, CorteZ1,\n"
         "VentasporDa1, ...) o de movimientos al inventario (Entradas1, Salidas1,\n"
-        "GeneraldeMovimientos1). Escribe la hoja del reporte en texto, separada por tabuladores\n"
+        "GeneraldeMovimientos1). Con --pantalla TFormaClientes (ListadodeClientes1,\n"
+        "ClienteyTelefono1, VentasPorCliente1, Ventas1, Saldos1, SaldosPorZona1) o TFormaVendedor\n"
+        "(Listadode1, Comisiones1, ComisionesConcentrado1) corre el reporte de esa pantalla; sin\n"
+        "ella, el de ventas. Escribe la hoja del reporte en texto, separada por tabuladores\n"
         "o como PDF. Para cron:\n"
         "  0 22 * * * mostrador-cli reporte CorteZ1 --empresa 1 --documento Remision \\\n"
         "      --desde $(date +%d/%m/%Y) --hasta $(date +%d/%m/%Y) --formato pdf --pdf /tmp/corte.pdf\n",
         con({"definicion", "titulo", "tabla", "campo-documento", "campo-fecha", "documento", "desde", "hasta",
-             "de-documento", "hasta-documento", "caja", "formato", "pdf"}),
+             "de-documento", "hasta-documento", "caja", "formato", "pdf", "pantalla"}),
         nullptr}},
       {"verifica",
        {"Uso: mostrador-cli verifica [--datos DIR | --empresa N]\n"
@@ -796,6 +835,37 @@ std::map<std::string, Orden> ordenes() {
         "y el ajuste a clave:DE:HASTA, linea:DE:HASTA, proveedor:DE:HASTA y ajuste (sólo lo contado),\n"
         "separados por comas.\n",
         con({"filtra"}), cmdAjuste, {"aplica", "reales"}}},
+      {"cartera",
+       {"Uso: mostrador-cli cartera clientes|proveedores [--clave CLAVE] [--fecha dd/MM/aaaa]\n"
+        "        [--formato texto|tsv] [--datos DIR | --empresa N] [--sistema DIR]\n"
+        "Los documentos con saldo (cuentas por cobrar o por pagar), de todos o de --clave, por\n"
+        "clave y del más vencido al menos: documento, clave, nombre, fecha de aplicación,\n"
+        "vencimiento, saldo y días vencidos al día de hoy o de --fecha (cada mes cuenta 30 días).\n"
+        "Al final el total y su antigüedad: por vencer, hasta 30, 31 a 60, 61 a 90 y más de 90\n"
+        "días vencido.\n",
+        con({"clave", "fecha", "formato"}), cmdCartera}},
+      {"estado-cuenta",
+       {"Uso: mostrador-cli estado-cuenta clientes|proveedores CLAVE [--formato texto|tsv]\n"
+        "        [--datos DIR | --empresa N] [--sistema DIR]\n"
+        "Cada cargo y abono de los documentos de la clave por fecha y documento, con el saldo\n"
+        "que van dejando; al final los totales, el saldo y si queda Deudor o Saldada.\n",
+        con({"formato"}), cmdEstadoCuenta}},
+      {"abono",
+       {"Uso: mostrador-cli abono clientes|proveedores CLAVE IMPORTE [--fecha dd/MM/aaaa]\n"
+        "        [--documento N] [--concepto N] [--datos DIR | --empresa N] [--sistema DIR]\n"
+        "Registra un abono: un asiento de abono por documento pagado, el saldo de cada\n"
+        "documento y el de la clave (y, de un proveedor, el de su compra), todo o nada. Sin\n"
+        "--documento se aplica a los documentos con saldo del más vencido al menos. --concepto\n"
+        "es el tipo de movimiento de Concepto.dbf (2, Abono, por omisión); --fecha, la de\n"
+        "aplicación (hoy por omisión). Un abono mayor que el saldo pendiente se rechaza.\n",
+        con({"fecha", "documento", "concepto"}), cmdAbono}},
+      {"borra",
+       {"Uso: mostrador-cli borra clientes|proveedores|vendedores CLAVE [--datos DIR | --empresa N]\n"
+        "        [--sistema DIR]\n"
+        "Borra el registro de la clave como su pantalla: un cliente o proveedor con saldo, o con\n"
+        "documentos pendientes, no se borra; los documentos que nombran a un vendedor borrado\n"
+        "conservan su clave.\n",
+        con({}), cmdBorra}},
       {"restaura",
        {"Uso: mostrador-cli restaura ARCHIVO.zip [--datos DIR | --empresa N]\n"
         "Revisa el respaldo completo antes de reemplazar nada y, con las tablas libres,\n"

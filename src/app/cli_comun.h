@@ -79,4 +79,10 @@ int cmdKardex(const Argumentos& a);
 int cmdRecalcula(const Argumentos& a);
 int cmdAjuste(const Argumentos& a);
 
+// The account commands (cli_cuentas.cpp).
+int cmdCartera(const Argumentos& a);
+int cmdEstadoCuenta(const Argumentos& a);
+int cmdAbono(const Argumentos& a);
+int cmdBorra(const Argumentos& a);
+
 }  // namespace mostrador::app::cli

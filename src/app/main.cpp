@@ -37,6 +37,11 @@
 #include "inventory/screens/TFormaAjustar.h"
 #include "inventory/screens/TFormaCosteo.h"
 #include "inventory/screens/TFormaMovimientosInventario.h"
+#include "accounts/cuentas.h"
+#include "accounts/screens/TFormaClientes.h"
+#include "accounts/screens/TFormaVendedor.h"
+#include "base/numeros.h"
+#include <QLabel>
 #include "inventory/screens/TFormacomovinv.h"
 #include <QTableWidget>
 #include "ui/modelo_filas.h"
@@ -351,6 +356,34 @@ int demoSinPantalla(const Instalacion& inst) {
     rep << ajuste.objectName().toStdString() << ": " << ajuste.filas().rowCount() << " productos en la hoja\n";
   } catch (const mostrador::dbf::Error& e) {
     rep << "Inventario: " << e.what() << "\n";
+  }
+
+  // The customer and seller screens on the demo company, and what its customers owe.
+  try {
+    const auto lineas = leeLineas(une(principal.directorioSistema(), "Gener1.cnf")).value_or(std::vector<std::string>{});
+    rep << "\n== Cuentas ==\n";
+    mostrador::accounts::TFormaClientes clientes(
+        mostrador::accounts::AjustesClientes::de(lineas, principal.directorioSistema(), "0"), ui, reloj,
+        [](int) { return true; }, nullptr);
+    clientes.resize(900, 560);
+    rep << clientes.objectName().toStdString() << ": cliente " << clientes.motor().texto("CLCLI_C") << " "
+        << clientes.motor().texto("NOMBR_C") << ", "
+        << clientes.findChild<QLabel*>("Cargo")->text().toStdString() << ", "
+        << clientes.findChild<QLabel*>("EtiEstado")->text().toStdString() << "\n";
+    const std::string imagenClientes = resuelve(une(carpeta, "clientes.png")).string();
+    if (clientes.grab().save(QString::fromStdString(imagenClientes), "PNG"))
+      rep << "Pantalla de clientes: " << imagenClientes << "\n";
+    const auto cartera = mostrador::accounts::cartera(clientes.motor().ajustes().dirDatos,
+                                                      mostrador::accounts::Cartera::Clientes, reloj.ahora().fecha);
+    rep << "Cartera de clientes: " << cartera.documentos.size() << " documentos pendientes, "
+        << mostrador::base::formateaMascara(cartera.total, "$###,###,##0.00") << "\n";
+    mostrador::accounts::TFormaVendedor vendedores(
+        mostrador::accounts::AjustesVendedores::de(lineas, principal.directorioSistema(), "0"), ui, reloj,
+        [](int) { return true; }, nullptr);
+    rep << vendedores.objectName().toStdString() << ": vendedor " << vendedores.motor().texto("CLVEN_V") << " "
+        << vendedores.motor().texto("NOMBR_V") << "\n";
+  } catch (const mostrador::dbf::Error& e) {
+    rep << "Cuentas: " << e.what() << "\n";
   }
 
   const std::string informe = resuelve(une(carpeta, "demostracion.txt")).string();

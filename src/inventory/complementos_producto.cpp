@@ -191,58 +191,6 @@ bool imprimeCodigoBarras(std::string_view dirTrabajo, std::string_view clave, co
   return true;
 }
 
-// ---- observations ----
-
-std::string leeObservacion(std::string_view dirDatos, std::string_view tipo, std::string_view clave) {
-  std::string texto;
-  try {
-    dbf::Table t;
-    t.open(dirDatos, "factuobs.dbf");
-    t.setIndex("CLDOC_FO");
-    const std::string k = base::recorta(clave);
-    t.setRange({k}, {k});
-    for (t.first(); !t.eof(); t.next()) {
-      if (t.asText("TIDOC_FO") != tipo) continue;
-      if (!texto.empty()) texto += "\n";
-      texto += t.asText("OBSER_FO");
-    }
-  } catch (const dbf::Error&) {
-  }
-  return texto;
-}
-
-bool guardaObservacion(std::string_view dirDatos, std::string_view tipo, std::string_view clave,
-                       std::string_view texto) {
-  try {
-    dbf::Table t;
-    t.open(dirDatos, "factuobs.dbf");
-    t.setIndex("CLDOC_FO");
-    const std::string k = base::recorta(clave);
-    t.setRange({k}, {k});
-    std::vector<uint32_t> viejos;
-    for (t.first(); !t.eof(); t.next())
-      if (t.asText("TIDOC_FO") == tipo) viejos.push_back(t.recno());
-    t.cancelRange();
-    for (uint32_t r : viejos)
-      if (t.goTo(r)) t.remove();
-    for (const auto& linea : base::divideLineas(texto)) {
-      std::string resto = linea;
-      do {
-        const std::string trozo = base::cortaCp1252(resto, 100);
-        resto = resto.substr(trozo.size());
-        t.append();
-        t.setText("CLDOC_FO", k);
-        t.setText("TIDOC_FO", tipo);
-        t.setText("OBSER_FO", trozo);
-        t.post();
-      } while (!resto.empty());
-    }
-  } catch (const dbf::Error&) {
-    return false;
-  }
-  return true;
-}
-
 // ---- branch directories ----
 
 std::vector<std::string> leeRutas(std::string_view dirDatos) {

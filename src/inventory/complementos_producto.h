@@ -12,6 +12,8 @@
 
 #include "base/interaccion.h"
 #include "base/programas.h"
+#include "base/texto.h"
+#include "store/observaciones.h"
 
 namespace mostrador::inventory {
 
@@ -67,13 +69,6 @@ inline constexpr const char* kSinCodigoBarras = "No Se Puede Utilizar el Código
 // Writes the key to "\barra.dat" of the working directory and starts "\BARRAS.exe".
 bool imprimeCodigoBarras(std::string_view dirTrabajo, std::string_view clave, const base::TablaProgramas& programas,
                          base::Procesos& procesos, base::Interaccion& ui);
-
-// ---- observations (factuobs.dbf, kind "IN" for products) ----
-// The observation text of a record: its lines joined by line feeds ("" when none).
-std::string leeObservacion(std::string_view dirDatos, std::string_view tipo, std::string_view clave);
-// Replaces it; each line of up to 100 characters is one record.
-bool guardaObservacion(std::string_view dirDatos, std::string_view tipo, std::string_view clave,
-                       std::string_view texto);
 
 // ---- branch directories ----
 std::vector<std::string> leeRutas(std::string_view dirDatos);

@@ -1,5 +1,7 @@
 #include "printing/entorno_sesion.h"
 
+#include "store/observaciones.h"
+
 #include <chrono>
 #include <thread>
 
@@ -33,20 +35,8 @@ std::optional<std::string> EntornoSesion::consultaSql(std::string_view sentencia
 
 std::vector<std::string> EntornoSesion::observaciones(std::string_view directorio, std::string_view clave,
                                                       std::string_view tipo) {
-  std::vector<std::string> lineas;
-  try {
-    dbf::Table t;
-    t.open(directorio, "factuobs.dbf");
-    t.setIndex("CLDOC_FO");
-    t.setRange({std::string(clave)}, {std::string(clave)});
-    const int tipoCampo = t.requireField("TIDOC_FO"), observacion = t.requireField("OBSER_FO");
-    for (t.first(); !t.eof(); t.next())
-      if (t.asText(tipoCampo) == tipo) lineas.push_back(t.asText(observacion));
-  } catch (const dbf::Error&) {
-    // A missing or unreadable table prints no observations, as the format expects.
-    return {};
-  }
-  return lineas;
+  // A missing or unreadable table prints no observations, as the format expects.
+  return store::leeObservaciones(directorio, tipo, clave);
 }
 
 std::string EntornoSesion::nombreUsuario(std::string_view numero) {

@@ -603,4 +603,33 @@ bool AnchosConcentrado(std::string_view sistema, const std::array<int, 10>& anch
   return a.reescribe({r});
 }
 
+ResultadoConcentrado ejecutaConcentrado(const DefinicionConcentrado& c, std::string_view sistema, std::string_view datos,
+                                        base::Interaccion& ui) {
+  std::vector<std::unique_ptr<dbf::Table>> tablas;
+  std::vector<dbf::Table*> fuentes;
+  ParametrosConcentrado p = c.parametros;
+  std::vector<std::array<std::string, 8>> columnas;
+  for (size_t i = 0; i < c.tablas.size(); ++i) {
+    if (!base::existe(base::une(datos, c.tablas[i]))) continue;
+    auto t = std::make_unique<dbf::Table>();
+    try {
+      t->open(datos, c.tablas[i]);
+    } catch (const dbf::Error& e) {
+      ui.mensaje(e.what());
+      return ResultadoConcentrado::Fallo;
+    }
+    fuentes.push_back(t.get());
+    tablas.push_back(std::move(t));
+    columnas.push_back(i < p.columnasPorFuente.size() ? p.columnasPorFuente[i] : p.columnas);
+  }
+  p.columnasPorFuente = columnas;
+  const auto r = GeneraConcentrado(fuentes, p, sistema, datos, ui);
+  if (r != ResultadoConcentrado::Hecho) return r;
+  std::array<char, 8> tipos{'x', 'x', 'x', 'x', 'x', 'x', 'x', 'x'};
+  if (!fuentes.empty()) tipos = tiposDeColumnas(*fuentes.front(), p.columnas);
+  TitulosConcentrado(sistema, c.titulos, p.opcion, tipos, p.condiciones);
+  AnchosConcentrado(sistema, c.anchos);
+  return r;
+}
+
 }  // namespace mostrador::reports

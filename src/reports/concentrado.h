@@ -132,4 +132,18 @@ bool AnchosConcentrado(std::string_view directorioSistema, const std::array<int,
 // The type letters the generator writes for the columns of a source.
 std::array<char, 8> tiposDeColumnas(const dbf::Cursor& fuente, const std::array<std::string, 8>& columnas);
 
+// A module's summary: the sources, the run's parameters, the headings and widths the
+// viewer shows, and the chart's titles.
+struct DefinicionConcentrado {
+  std::vector<std::string> tablas;  // source tables of the data directory, in order (missing ones skipped)
+  ParametrosConcentrado parametros;
+  std::array<std::string, 10> titulos;
+  std::array<int, 10> anchos{};
+  std::string caption, tituloGrafica, eje1, eje2;
+};
+
+// Opens the sources, runs the generator and writes the headings and widths for the viewer.
+ResultadoConcentrado ejecutaConcentrado(const DefinicionConcentrado& c, std::string_view directorioSistema,
+                                        std::string_view directorioDatos, base::Interaccion& ui);
+
 }  // namespace mostrador::reports

@@ -416,40 +416,17 @@ std::optional<ConcentradoVenta> concentradoVenta(std::string_view comando, const
 
 reports::ResultadoConcentrado ejecutaConcentradoVenta(const ConcentradoVenta& c, std::string_view sistema,
                                                        std::string_view datos, base::Interaccion& ui) {
-  std::vector<std::unique_ptr<dbf::Table>> tablas;
-  std::vector<dbf::Table*> fuentes;
-  reports::ParametrosConcentrado p = c.parametros;
-  std::vector<std::array<std::string, 8>> columnas;
-  for (size_t i = 0; i < c.tablas.size(); ++i) {
-    if (!base::existe(base::une(datos, c.tablas[i]))) continue;
-    auto t = std::make_unique<dbf::Table>();
-    try {
-      t->open(datos, c.tablas[i]);
-    } catch (const dbf::Error& e) {
-      ui.mensaje(e.what());
-      return reports::ResultadoConcentrado::Fallo;
-    }
-    fuentes.push_back(t.get());
-    tablas.push_back(std::move(t));
-    columnas.push_back(i < p.columnasPorFuente.size() ? p.columnasPorFuente[i] : p.columnas);
-  }
-  p.columnasPorFuente = columnas;
-  const auto r = reports::GeneraConcentrado(fuentes, p, sistema, datos, ui);
-  if (r != reports::ResultadoConcentrado::Hecho) return r;
-  std::array<char, 8> tipos{'x', 'x', 'x', 'x', 'x', 'x', 'x', 'x'};
-  if (!fuentes.empty()) tipos = reports::tiposDeColumnas(*fuentes.front(), p.columnas);
-  reports::TitulosConcentrado(sistema, c.titulos, p.opcion, tipos, p.condiciones);
-  reports::AnchosConcentrado(sistema, c.anchos);
-  return r;
+  return reports::ejecutaConcentrado(c, sistema, datos, ui);
 }
 
 std::optional<HojaVenta> reporteVenta(const PeticionReporteVenta& p, std::string_view sistema, std::string_view datos,
                                       base::Interaccion& ui, const base::Reloj& reloj) {
   ContextoVenta ctx{store::documento(p.documento), std::string(datos), reloj, p.caja};
   HojaVenta h;
-  if (!p.comando.empty()) {
-    auto r = concentradoVenta(p.comando, ctx, p.desde ? base::fechaCorta(*p.desde) : "",
-                              p.hasta ? base::fechaCorta(*p.hasta) : "");
+  if (!p.comando.empty() || p.concentrado) {
+    auto r = p.concentrado ? p.concentrado
+                           : concentradoVenta(p.comando, ctx, p.desde ? base::fechaCorta(*p.desde) : "",
+                                              p.hasta ? base::fechaCorta(*p.hasta) : "");
     if (r) {
       if (ejecutaConcentradoVenta(*r, sistema, datos, ui) != reports::ResultadoConcentrado::Hecho) return std::nullopt;
       reports::VisorConcentrado v{std::string(sistema), r->caption};

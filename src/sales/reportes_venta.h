@@ -44,13 +44,7 @@ struct DefinicionVenta {
 };
 
 // A summary through the concentration generator.
-struct ConcentradoVenta {
-  std::vector<std::string> tablas;  // source tables of the data directory, in order
-  reports::ParametrosConcentrado parametros;
-  std::array<std::string, 10> titulos;
-  std::array<int, 10> anchos{};
-  std::string caption, tituloGrafica, eje1, eje2;
-};
+using ConcentradoVenta = reports::DefinicionConcentrado;
 
 struct ContextoVenta {
   const store::DefDocumento& documento;  // the sales screen's current type
@@ -81,6 +75,8 @@ struct PeticionReporteVenta {
   std::optional<base::Fecha> desde, hasta;
   std::string de, hastaDocumento;
   std::string caja = "1";
+  // Another screen's summary (the customer screen's), run as the sales summaries are.
+  std::optional<reports::DefinicionConcentrado> concentrado;
 };
 
 struct HojaVenta {

@@ -290,6 +290,16 @@ std::vector<DefTabla> construyeEmpresa() {
                   .indice("CLCLI_D", "CLCLI_D")
                   .fin());
 
+  v.push_back(Tabla("contacto.dbf", "_CO", Lugar::Datos, "Contactos de clientes")
+                  .texto("CLCLI_C", ancho::kClaveCliente, "Clave del cliente")
+                  .texto("NOMBR_CO", ancho::kNombre, "Nombre del contacto")
+                  .texto("PUEST_CO", 30, "Puesto")
+                  .texto("TELEF_CO", ancho::kTelefono, "Teléfono")
+                  .texto("CORRE_CO", 60, "Correo electrónico")
+                  .texto("OBSER_CO", 60, "Observación")
+                  .indice("CLCLI_C", "CLCLI_C")
+                  .fin());
+
   v.push_back(Tabla("cucobrar.dbf", "_CC", Lugar::Datos, "Cuentas por cobrar")
                   .texto("CLCLI_CC", ancho::kClaveCliente, "Clave del cliente")
                   .texto("NUFAC_CC", ancho::kNumeroDocumento, "Documento")

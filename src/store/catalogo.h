@@ -35,6 +35,9 @@
 //   "Cupagar.dbf"   expected by the sign-in file check (with its index); nothing reads
 //                   it. It keeps the payables layout so that it can stand in for
 //                   "cuepagar.dbf" in a copy.
+//   "contacto.dbf"  customer contacts: CLCLI_C (set by the contacts window on a new row),
+//                   name, position, telephone, e-mail and a note; tag CLCLI_C. A
+//                   company made before it gets it when the window first opens.
 //   "Poventas.dbf"  expected by the sign-in file check (without an index); nothing reads
 //                   it. A day-total layout (date, till, total) reserved for the point of
 //                   sale.

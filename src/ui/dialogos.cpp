@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QTableWidget>
 #include <QTextEdit>
 #include <QVBoxLayout>
@@ -27,6 +28,7 @@
 #include "base/confcamp.h"
 #include "base/rutas.h"
 #include "base/texto.h"
+#include "store/busqueda_campo.h"
 
 namespace mostrador::ui {
 namespace {
@@ -417,6 +419,7 @@ TFormaCampos::TFormaCampos(std::function<QStringList(const QString&)> lineasDe, 
     const int desde = linea.indexOf(']') + 1;
     const int hasta = linea.indexOf("  ", desde);
     campo_ = linea.mid(desde, hasta < 0 ? -1 : hasta - desde);
+    linea_ = linea;
     accept();
   });
   connect(imprime, &QPushButton::clicked, this, &TFormaCampos::imprime);
@@ -424,10 +427,18 @@ TFormaCampos::TFormaCampos(std::function<QStringList(const QString&)> lineasDe, 
 }
 
 void TFormaCampos::escogeTabla(const QString& titulo) {
+  // The table list follows a choice made by the caller as well.
+  const int i = tabla_->findText(titulo);
+  if (i >= 0 && i != tabla_->currentIndex()) {
+    const QSignalBlocker callado(tabla_);
+    tabla_->setCurrentIndex(i);
+  }
   lista_->clear();
   for (const auto& [t, archivo] : tablas())
     if (t == titulo && lineasDe_) lista_->addItems(lineasDe_(archivo));
 }
+
+QString TFormaCampos::titulo() const { return tabla_->currentText(); }
 
 QStringList TFormaCampos::lineas() const {
   QStringList r;
@@ -490,11 +501,33 @@ TFormaBusquedaNoIndexada::TFormaBusquedaNoIndexada(
   valor_->setObjectName("Valor");
   auto* b = new QPushButton("&Aceptar", this);
   b->setObjectName("BitBtn1");
+  auto* cancela = new QPushButton("&Cancelar", this);
+  cancela->setObjectName("BitBtn2");
+  cancela->setAutoDefault(false);
   l->addWidget(lista_);
   l->addWidget(valor_);
-  l->addWidget(b);
+  auto* botones = new QHBoxLayout;
+  botones->addWidget(b);
+  botones->addWidget(cancela);
+  l->addLayout(botones);
   connect(b, &QPushButton::clicked, this, &QDialog::accept);
+  connect(cancela, &QPushButton::clicked, this, &QDialog::reject);
   connect(valor_, &QLineEdit::returnPressed, this, &QDialog::accept);
+  valor_->setFocus();
+}
+
+std::optional<std::pair<std::string, std::string>> TFormaBusquedaNoIndexada::pide(QWidget* padre,
+                                                                                 const std::string& dirSistema,
+                                                                                 const std::string& tabla) {
+  TFormaBusquedaNoIndexada d(camposDelCatalogo(dirSistema, QString::fromStdString(tabla)), padre);
+  if (d.exec() != QDialog::Accepted || d.campo().isEmpty()) return std::nullopt;
+  return std::pair{d.campo().toStdString(), d.valor().toStdString()};
+}
+
+bool TFormaBusquedaNoIndexada::busca(QWidget* padre, const std::string& dirSistema, const std::string& nombreTabla,
+                                     dbf::Table& tabla, base::Interaccion& ui) {
+  const auto pedido = pide(padre, dirSistema, nombreTabla);
+  return pedido && store::buscaPorCampo(tabla, pedido->first, pedido->second, ui);
 }
 
 QString TFormaBusquedaNoIndexada::campo() const {
@@ -669,10 +702,14 @@ void TFormaAyudaLinea::keyPressEvent(QKeyEvent* e) {
 TFormaOperador::TFormaOperador(QWidget* parent) : QDialog(parent) {
   setObjectName("TFormaOperador");
   setWindowTitle("Operadores");
+  // A legend beside the field being typed in: it never takes the keyboard from it.
+  setWindowFlag(Qt::Tool);
+  setAttribute(Qt::WA_ShowWithoutActivating);
+  setFocusPolicy(Qt::NoFocus);
   auto* l = new QVBoxLayout(this);
-  auto* t = new QLabel("= igual    > mayor      < menor       & incluye", this);
-  t->setObjectName("Label1");
-  l->addWidget(t);
+  leyenda_ = new QLabel("= igual    > mayor      < menor       & incluye", this);
+  leyenda_->setObjectName("Label1");
+  l->addWidget(leyenda_);
 }
 
 }  // namespace mostrador::ui

@@ -27,6 +27,10 @@ class QTableWidget;
 class QTextEdit;
 class QComboBox;
 
+namespace mostrador::dbf {
+class Table;
+}
+
 namespace mostrador::ui {
 
 // A button of a screen's toolbar: named (tests and rights find it by name), never the
@@ -162,15 +166,18 @@ class TFormaCampos : public QDialog {
                QWidget* parent = nullptr);
   void escogeTabla(const QString& titulo);
   QStringList lineas() const;
-  // The field name of the picked line ("" when none).
+  // The caption of the table shown.
+  QString titulo() const;
+  // The field name of the picked line ("" when none) and the line itself.
   QString campo() const { return campo_; }
+  QString linea() const { return linea_; }
 
  private:
   void imprime();
   std::function<QStringList(const QString&)> lineasDe_;
   QComboBox* tabla_;
   QListWidget* lista_;
-  QString campo_;
+  QString campo_, linea_;
 };
 
 // The chooser lines of the field catalogue "<system directory>\confcamp.cmp".
@@ -188,6 +195,15 @@ class TFormaBusquedaNoIndexada : public QDialog {
   // The table's fields from the field catalogue: {name, description shown}.
   static std::vector<std::pair<QString, QString>> camposDelCatalogo(const std::string& directorioSistema,
                                                                     const QString& tabla);
+  // Offers the fields of the table file (the field catalogue of the system directory)
+  // and asks the value: {field name, value}, nullopt when cancelled or no field chosen.
+  static std::optional<std::pair<std::string, std::string>> pide(QWidget* padre, const std::string& dirSistema,
+                                                                 const std::string& tabla);
+  // The whole command of a screen: asks, then searches the open table record by record
+  // (store/busqueda_campo.h), saying "No se Encuentra" or "Valor no Válido Revise Por
+  // Favor"; true when the table stands on the record found.
+  static bool busca(QWidget* padre, const std::string& dirSistema, const std::string& nombreTabla,
+                    dbf::Table& tabla, base::Interaccion& ui);
 
  private:
   std::vector<std::pair<QString, QString>> campos_;
@@ -248,6 +264,10 @@ class TFormaOperador : public QDialog {
   Q_OBJECT
  public:
   explicit TFormaOperador(QWidget* parent = nullptr);
+  QLabel* leyenda() const { return leyenda_; }
+
+ private:
+  QLabel* leyenda_;
 };
 
 }  // namespace mostrador::ui

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "store/observaciones.h"
+
 #include "inventory/complementos_producto.h"
 #include "base/rutas.h"
 #include "base/texto.h"
@@ -138,11 +140,11 @@ TEST(Observaciones, ProductNotesAreKindINOfTheirKey) {
   DirectorioTemporal dir;
   EmpresaVentas empresa;
   const auto d = EmpresaVentas::kDatos;
-  EXPECT_EQ(inventory::leeObservacion(d, "IN", "A1"), "");
-  ASSERT_TRUE(inventory::guardaObservacion(d, "IN", "A1", "Frágil\nNo apilar"));
-  ASSERT_TRUE(inventory::guardaObservacion(d, "CL", "A1", "de un cliente"));
-  EXPECT_EQ(inventory::leeObservacion(d, "IN", "A1"), "Frágil\nNo apilar");
-  ASSERT_TRUE(inventory::guardaObservacion(d, "IN", "A1", std::string(130, 'x')));
+  EXPECT_EQ(store::leeObservaciones(d, "IN", "A1"), std::vector<std::string>{});
+  ASSERT_TRUE(store::guardaObservaciones(d, "IN", "A1", {"Frágil", "No apilar"}));
+  ASSERT_TRUE(store::guardaObservaciones(d, "CL", "A1", {"de un cliente"}));
+  EXPECT_EQ(store::leeObservaciones(d, "IN", "A1"), (std::vector<std::string>{"Frágil", "No apilar"}));
+  ASSERT_TRUE(store::guardaObservaciones(d, "IN", "A1", {std::string(130, 'x')}));
   EXPECT_EQ(empresa.filas("factuobs.dbf", {"CLDOC_FO", "TIDOC_FO", "OBSER_FO"}),
             (std::vector<std::string>{"A1|CL|de un cliente", "A1|IN|" + std::string(100, 'x'),
                                       "A1|IN|" + std::string(30, 'x')}));

@@ -178,7 +178,7 @@ int vendeEstacion(const EmpresaVentas& empresa, const std::string& sistema, int 
   for (int v = 1; v <= ventas; ++v) {
     const bool factura = o.facturaCada > 0 && v % o.facturaCada == 0;
     if (factura != enFactura) {
-      cap.cambiaBase(factura ? "Factura" : "Remisión");
+      cap.abreTipo(factura ? sales::TipoVenta::Factura : sales::TipoVenta::Remision);
       enFactura = factura;
     }
     if (!cap.nuevo()) return 10;

@@ -110,18 +110,25 @@ TFormaFiltros::TFormaFiltros(const std::string& directorioSistema, const std::st
       Rejilla->setItem(r, k, item);
     }
   }
-  Leyenda = new QLabel(q(std::string(reports::kLeyendaOperadores)), this);
-  Leyenda->setObjectName("Leyenda");
-  Leyenda->hide();
-  connect(Rejilla, &QTableWidget::currentCellChanged, this,
-          [this](int, int columna) { Leyenda->setVisible(columna == 2); });
+  // The operator legend window stands below the grid while the cursor is in the
+  // condition column.
+  auto* operador = new mostrador::ui::TFormaOperador(this);
+  Leyenda = operador->leyenda();
+  connect(Rejilla, &QTableWidget::currentCellChanged, this, [this, operador](int, int columna) {
+    if (columna != 2) {
+      operador->hide();
+      return;
+    }
+    operador->move(Rejilla->mapToGlobal(QPoint(0, Rejilla->height())));
+    operador->show();
+  });
+  connect(this, &QDialog::finished, operador, &QWidget::hide);
   auto* aceptar = new QPushButton(QStringLiteral("Aceptar"), this);
   aceptar->setObjectName("BotonAceptar");
   aceptar->setDefault(true);
   connect(aceptar, &QPushButton::clicked, this, &QDialog::accept);
   auto* l = new QVBoxLayout(this);
   l->addWidget(Rejilla);
-  l->addWidget(Leyenda);
   l->addWidget(aceptar);
 }
 

@@ -330,6 +330,7 @@ void TFormaEdicion::modoDiseno(mostrador::base::Interaccion& ui, const std::stri
   boton("Imprimir1", QStringLiteral("Imprimir"), &TFormaEdicion::Imprimir1Click);
   boton("Fuentes1", QStringLiteral("Fuentes"), &TFormaEdicion::Fuentes1Click);
   boton("Temas1", QStringLiteral("Ayuda"), &TFormaEdicion::Temas1Click);
+  boton("Campos1", QStringLiteral("Campos"), &TFormaEdicion::Campos1Click);
   Modulo = new QComboBox(PanelDiseno);
   Modulo->setObjectName("Modulo");
   for (const char* m : {"Clientes", "Compras", "Ctas. Cobrar", "Ctas. Pagar", "Facturas", "Inventarios",
@@ -523,6 +524,40 @@ void TFormaEdicion::ListaCamposElige(int fila) {
   for (const auto& x : lineas) t << qs(x);
   Codigo->setPlainText(t.join('\n'));
   ListaCampos->hide();
+  Codigo->setFocus();
+}
+
+namespace {
+// The chooser writes the receivables caption without the blank the designer's module
+// list has; both name the same module.
+QString moduloDelSelector(const QString& titulo) {
+  return titulo == QStringLiteral("Ctas.Cobrar") ? QStringLiteral("Ctas. Cobrar") : titulo;
+}
+}  // namespace
+
+QString TFormaEdicion::modulo() const { return Modulo ? Modulo->currentText() : QString(); }
+
+void TFormaEdicion::Campos1Click() {
+  if (!Codigo) return;
+  const int linea = Codigo->textCursor().blockNumber();
+  mostrador::ui::TFormaCampos c(mostrador::ui::lineasDelCatalogo(dirSistema_), this);
+  const QString actual = Modulo->currentText();
+  c.escogeTabla(actual == QStringLiteral("Ctas. Cobrar") ? QStringLiteral("Ctas.Cobrar") : actual);
+  c.exec();
+  tomaDelSelector(c.titulo(), c.linea(), linea);
+}
+
+void TFormaEdicion::tomaDelSelector(const QString& titulo, const QString& linea, int lineaCodigo) {
+  if (!Codigo) return;
+  // Tables the designer has no field list for (the detail tables) leave the module.
+  const int i = Modulo->findText(moduloDelSelector(titulo));
+  if (i >= 0) Modulo->setCurrentIndex(i);
+  if (linea.isEmpty()) return;
+  auto lineas = lineasCodigo();
+  agregaReferencia(lineas, lineaCodigo, linea.toStdString());
+  QStringList t;
+  for (const auto& x : lineas) t << qs(x);
+  Codigo->setPlainText(t.join('\n'));
   Codigo->setFocus();
 }
 

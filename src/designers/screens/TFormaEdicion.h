@@ -64,6 +64,11 @@ class TFormaEdicion : public QDialog, public mostrador::printing::PantallaVistaP
   void Temas1Click();     // help topic "\ayuda\edicion.rtf"
   void muestraListaCampos();        // F2
   void ListaCamposElige(int fila);  // double click or Enter on an entry
+  // The field chooser: the table chosen there becomes the module whose field list F2
+  // shows; a field picked there puts its "[nnn]" reference at the end of the current line.
+  void Campos1Click();
+  void tomaDelSelector(const QString& titulo, const QString& linea, int lineaCodigo);
+  QString modulo() const;
   void AsistenteClick();
   enum class Herramienta { Ninguna, Campo, Etiqueta, Cuadro };
   void eligeHerramienta(Herramienta h) { herramienta_ = h; }

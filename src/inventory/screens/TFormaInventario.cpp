@@ -41,6 +41,7 @@
 #include "base/rutas.h"
 #include "base/texto.h"
 #include "store/sql/sql.h"
+#include "ui/TFormaObservaciones.h"
 #include "ui/dialogos.h"
 #include "ui/jpeg.h"
 
@@ -589,10 +590,7 @@ void TFormaInventario::ImagenDblClick() {
 
 void TFormaInventario::BotonObservacionClick() {
   if (!motor_.hayProducto()) return;
-  const std::string clave = motor_.texto("CLPRO_I");
-  const std::string actual = leeObservacion(motor_.ajustes().dirDatos, "IN", clave);
-  if (auto t = ui_.pideTexto("Observaciones", "Observaciones de " + clave, actual))
-    guardaObservacion(motor_.ajustes().dirDatos, "IN", clave, *t);
+  ui::TFormaObservaciones::edita(this, motor_.ajustes().dirDatos, "IN", motor_.texto("CLPRO_I"), ui_);
 }
 
 void TFormaInventario::Repetir1Click() {

@@ -19,7 +19,6 @@
 #include "base/numeros.h"
 #include "base/rutas.h"
 #include "base/texto.h"
-#include "inventory/complementos_producto.h"
 #include "inventory/kardex.h"
 #include "inventory/screens/TFormaAjustar.h"
 #include "inventory/screens/TFormaConMovimiento.h"
@@ -29,6 +28,7 @@
 #include "printing/tabla_dbf.h"
 #include "store/dbf/dbf_table.h"
 #include "store/unidad.h"
+#include "ui/TFormaObservaciones.h"
 
 namespace mostrador::inventory {
 
@@ -543,10 +543,7 @@ void TFormaMovimientosInventario::BotonImprimirClick() { imprime(false); }
 
 void TFormaMovimientosInventario::BotonObservacionClick() {
   if (captura_ || !numero_) return;
-  const std::string clave = std::to_string(*numero_);
-  const std::string actual = leeObservacion(aj_.dirDatos, "MI", clave);
-  if (auto t = ui_.pideTexto("Observaciones", "Observaciones del movimiento " + clave, actual))
-    guardaObservacion(aj_.dirDatos, "MI", clave, *t);
+  ui::TFormaObservaciones::edita(this, aj_.dirDatos, "MI", std::to_string(*numero_), ui_);
 }
 
 void TFormaMovimientosInventario::Etiquetas1Click() {

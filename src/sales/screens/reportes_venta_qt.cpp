@@ -1,6 +1,6 @@
 #include "sales/screens/reportes_venta_qt.h"
 
-#include "reports/screens/TFormaBarras.h"
+#include "reports/screens/concentrado_qt.h"
 #include "reports/screens/TFormaFormatos.h"
 #include "reports/screens/TFormaProgreso.h"
 #include "reports/screens/TFormaReporteSQL.h"
@@ -27,15 +27,7 @@ void ejecutaReporteVentaQt(QWidget* padre, std::string_view comando, const Ajust
     f.condicionesActivas = false;
     if (!dialogo.pide(f) || !f.inicial || !f.final_) return;
     auto c = concentradoVenta(comando, ctx, base::fechaCorta(*f.inicial), base::fechaCorta(*f.final_));
-    TFormaProgreso progreso(ui, padre);
-    c->parametros.cancelado = [&progreso] { return progreso.cancelado(); };
-    const auto r = ejecutaConcentradoVenta(*c, aj.dirSistema, aj.dirDatos, progreso);
-    progreso.close();
-    if (r != reports::ResultadoConcentrado::Hecho) return;
-    TFormaBarras visor(aj.dirSistema, c->caption, ui, aj.linea(31), padre);
-    visor.ponProcesos(&sesion.procesos(), &sesion.programas());
-    visor.TitulosGrafica(c->tituloGrafica, c->eje1, c->eje2, "");
-    visor.exec();
+    reports::muestraConcentrado(padre, *c, sesion, aj.dirSistema, aj.dirDatos, aj.linea(31));
     return;
   }
 

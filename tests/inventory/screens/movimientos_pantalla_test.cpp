@@ -3,9 +3,13 @@
 // the kardex filter and export, and the count worksheet's filter message.
 #include <gtest/gtest.h>
 
+#include "store/observaciones.h"
+
 #include <QChartView>
 #include <QDateEdit>
 #include <QLineSeries>
+#include <QPlainTextEdit>
+#include <QTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -27,6 +31,7 @@
 #include "support/interaccion_fake.h"
 #include "support/principal_aplicacion.h"
 #include "support/reloj_fijo.h"
+#include "ui/TFormaObservaciones.h"
 #include "ui/modelo_filas.h"
 
 namespace mostrador::inventory {
@@ -215,9 +220,15 @@ TEST_F(Pantallas, ImprimirPideUnFormatoQueExista) {
             "CLDOC_MI\tFEDOC_MI\tTIMOV_MI\tDECON_CM\tCLCOP_MI\tREFMO_MI\tNALMA_MI\r\n1\t14/07/2025\t53\tEntrada Varios\t\t\t1\r\n");
   EXPECT_EQ(*base::leeBytes("C:\\tvk\\etiqmid.dat"),
             "CLPRO_MI\tDESCR_MI\tCANTI_MI\tCOSUN_MI\tPUNIT_MI\r\nMART\tMartillo\t1\t0\t0\r\n");
-  ui.respondeTexto(std::string("Entregado en bodega"));
+  // The observations window opens on the movement, kind "MI".
+  QTimer::singleShot(0, [] {
+    auto* o = qobject_cast<ui::TFormaObservaciones*>(QApplication::activeModalWidget());
+    ASSERT_NE(o, nullptr);
+    o->Memo1->setPlainText("Entregado en bodega\n");
+    o->BotonAceptar->click();
+  });
   f.BotonObservacionClick();
-  EXPECT_EQ(leeObservacion(ajustes().dirDatos, "MI", "1"), "Entregado en bodega");
+  EXPECT_EQ(store::leeObservaciones(ajustes().dirDatos, "MI", "1"), std::vector<std::string>{"Entregado en bodega"});
   EXPECT_EQ(ui.mensajes(),
             (V{"El Formato C:\\tvk\\report\\movinven.for No Existe", "El Formato Movimiento.for No Existe",
                "El Archivo C:\\tvk\\ayuda\\movinv.rtf No Existe"}));
