@@ -100,7 +100,12 @@ std::string CondicionFiltro(const FiltroReporte& f, std::string_view campoDesde,
     for (const auto& c : f.condiciones) {
       if (c.campo.empty() || c.operador.empty()) continue;
       if (!r.empty()) r += " and ";
-      r += c.campo + traduceOperador(c.operador, c.valor);
+      // A blank field is NULL to Local SQL, and "<> v" is never true of NULL: a condition
+      // "state <> C" would drop every document whose state was never written.
+      if (c.operador == "<>" && !c.valor.empty())
+        r += "(" + c.campo + traduceOperador(c.operador, c.valor) + " OR " + c.campo + " IS NULL)";
+      else
+        r += c.campo + traduceOperador(c.operador, c.valor);
     }
   }
   if (r.empty()) return r;

@@ -1,5 +1,7 @@
 #include "sales/reportes_venta.h"
 
+#include "store/estados.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <memory>
@@ -16,8 +18,8 @@ namespace mostrador::sales {
 namespace {
 
 constexpr std::string_view kFiltroPlace = "\xC2\xBF";  // ¿
-const std::string kVivos = "(STATU_F<>\"C\" OR STATU_F IS NULL)";
-const std::string kPartidasVivas = "(TREGI_FD<>\"C\" OR TREGI_FD IS NULL)";
+const std::string kVivos = store::condicionNoCancelado("STATU_F");
+const std::string kPartidasVivas = store::condicionNoCancelado("TREGI_FD");
 const std::string N(kSubtotalNeto);
 
 std::string ruta(const ContextoVenta& c, std::string_view archivo) {
@@ -295,8 +297,8 @@ std::optional<DefinicionVenta> definicionReporteVenta(std::string_view comando, 
     const std::string venta = "SUM(F.CANTI_FD*F.PREDE_FD)", costo = "SUM(F.CANTI_FD*F.COPRO_FD)";
     const std::string porcentajes = venta + "*100/SUM(" + venta + ") OVER () AS PORC_TOT,(" + venta + "-" + costo +
                                     ")*100/" + venta + " AS PORC_UTIL";
-    const std::string filtro = kPartidasVivas + " and (F.CLPRO_FD=I.CLPRO_I) and (F.CLDOC_FD=E.CLDOC_F) and "
-                               "(E.STATU_F<>\"C\" OR E.STATU_F IS NULL)";
+    const std::string filtro = kPartidasVivas + " and (F.CLPRO_FD=I.CLPRO_I) and (F.CLDOC_FD=E.CLDOC_F) and " +
+                               store::condicionNoCancelado("E.STATU_F");
     const std::string desde = detalle + " AS F," + inventario + " AS I," + encabezado + " AS E";
     Bloque b;
     std::string agrupa;

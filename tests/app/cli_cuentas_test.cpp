@@ -188,3 +188,58 @@ TEST_F(CuentasCli, UnAbonoSeAplicaYUnoMayorSeRechaza) {
 }
 
 }  // namespace
+
+namespace {
+
+// Deleting as the screens do, and the customer and seller reports by name.
+TEST_F(CuentasCli, BorraKeepsTheScreensRefusalsAndReportePicksTheScreen) {
+  {
+    dbf::Table c, v;
+    c.open(datos, "cliente.dbf");
+    c.append();
+    c.setText("CLCLI_C", "C3");
+    c.setText("NOMBR_C", "Sin Deudas");
+    c.post();
+    v.open(datos, "vendedor.dbf");
+    v.append();
+    v.setText("CLVEN_V", "V1");
+    v.setText("NOMBR_V", "Ana");
+    v.setFloat("COMIS_V", 5);
+    v.post();
+  }
+  const std::string d = " --datos '" + datos + "' --sistema '" + dir.str() + "'";
+  auto s = corre("borra clientes C2" + d);
+  EXPECT_EQ(s.codigo, 1);
+  EXPECT_EQ(s.err, "mostrador-cli borra: No se puede eliminar cliente con saldo\n");
+  s = corre("borra proveedores P1" + d);
+  EXPECT_EQ(s.codigo, 1);
+  EXPECT_EQ(s.err, "mostrador-cli borra: No Es Posible Eliminar un Proveedor con Saldo\n");
+  s = corre("borra clientes C3 --fuerza" + d);
+  EXPECT_EQ(s.codigo, 2);
+  EXPECT_EQ(s.err, "mostrador-cli borra: opción desconocida: --fuerza\n");
+  s = corre("borra socios C3" + d);
+  EXPECT_EQ(s.codigo, 2);
+  s = corre("borra clientes C3" + d);
+  ASSERT_EQ(s.codigo, 0) << s.err;
+  EXPECT_EQ(s.out, "Borrado C3\n");
+  s = corre("borra vendedores V1" + d);
+  ASSERT_EQ(s.codigo, 0) << s.err;
+  s = corre("borra vendedores V1" + d);
+  EXPECT_EQ(s.err, "mostrador-cli borra: El Vendedor No Existe\n");
+
+  s = corre("reporte ClienteyTelefono1 --pantalla TFormaClientes --formato tsv" + d);
+  ASSERT_EQ(s.codigo, 0) << s.err;
+  EXPECT_NE(s.out.find("C1\tFerretería Uno\t\n"), std::string::npos) << s.out;
+  EXPECT_EQ(s.out.find("C3\t"), std::string::npos);
+  s = corre("reporte Saldos1 --pantalla TFormaClientes --formato tsv" + d);
+  ASSERT_EQ(s.codigo, 0) << s.err;
+  EXPECT_NE(s.out.find("Tlapalería Dos"), std::string::npos) << s.out;
+  s = corre("reporte Comisiones1 --pantalla TFormaClientes" + d);
+  EXPECT_EQ(s.codigo, 2);
+  EXPECT_EQ(s.err, "mostrador-cli reporte: la pantalla TFormaClientes no tiene el reporte Comisiones1\n");
+  s = corre("reporte Listadode1 --pantalla TFormaVendedor" + d);
+  ASSERT_EQ(s.codigo, 0) << s.err;
+  EXPECT_NE(s.out.find("Reporte de Listado de Vendedores"), std::string::npos) << s.out;
+}
+
+}  // namespace

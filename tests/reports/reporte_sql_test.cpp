@@ -236,6 +236,10 @@ TEST(Filtro, CondicionesDeFechasYCamposComoLasEscribeElDialogo) {
   f.condiciones = {};
   f.condiciones[1] = {"NOMBR_F", "C", "&", "lo"};
   EXPECT_EQ(CondicionFiltro(f, "", ""), "and NOMBR_F LIKE '%lo%'");
+  // A blank state is NULL: "not cancelled" keeps the documents whose state is blank.
+  f.condiciones = {};
+  f.condiciones[0] = {"STATU_F", "C", "<>", "C"};
+  EXPECT_EQ(CondicionFiltro(f, "", ""), "and (STATU_F<> \"C\" OR STATU_F IS NULL)");
   FiltroReporte vacio;
   vacio.inicial.reset();
   EXPECT_EQ(CondicionFiltro(vacio, "FEDOC_F", "FEDOC_F"), "");
