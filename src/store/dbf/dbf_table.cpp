@@ -278,6 +278,7 @@ uint32_t Table::Impl::appendLocked(const std::string& record) {
     writeCountAndDate(r, stampNow);
     knownCount = r;
     updateKeys(nullptr, &bytes, r);
+    if (mdx) mdx->recordTableCount(r);
   });
   return r;
 }
@@ -355,6 +356,7 @@ void Table::Impl::rebuildAll() {
       mdx->clearTag(i);
       fillTag(i);
     }
+    mdx->recordTableCount(readCount());
   });
 }
 // Calls f(recno, bytes) for every live record, reading a block at a time.
@@ -407,6 +409,43 @@ void Table::Impl::openIndex() {
   try {
     m->open(mdxPath, layout);
     m->setJournaled(journaled);
+    // Another program (a spreadsheet saving the table as dBASE) rewrites the records and
+    // leaves the index as it was: it clears the production-index mark of the header, or
+    // adds and removes records behind the count the index was last written at. Every
+    // indexed read would then be silently wrong, so the index is rebuilt first.
+    std::optional<uint32_t> contado = m->tableCount();
+    uint32_t registros = readCount();
+    if (contado && *contado != registros && !exclusive &&
+        locks::lockWithRetry(fd.get(), locks::kHeaderByte, locks::Kind::Shared, path.c_str())) {
+      // An append of another station between the two reads: under the header lock the
+      // count and its index agree again.
+      try {
+        registros = readCount();
+        contado = m->tableCount();
+      } catch (...) {
+        locks::unlock(fd.get(), locks::kHeaderByte);
+        throw;
+      }
+      locks::unlock(fd.get(), locks::kHeaderByte);
+    }
+    std::string ajena;
+    if (!h.productionIndex)
+      ajena = "la cabecera de la tabla perdió la marca de su índice";
+    else if (contado && *contado != registros)
+      ajena = "la tabla tiene " + std::to_string(registros) + " registros y el índice se hizo con " +
+              std::to_string(*contado);
+    // Inside a unit of its directory the index cannot be rebuilt (the journal would have
+    // to hold it whole): it is used as it is, and the next open outside a unit rebuilds.
+    if (!ajena.empty() && !readOnly && !(journaled && journal::active(dirLocal))) {
+      m.reset();
+      const std::string why = "la tabla fue cambiada por otro programa: " + ajena;
+      indexProblem = "El índice " + archivo + " no corresponde a la tabla: " + why;
+      if (repairIndex(why, true)) {
+        h.productionIndex = true;
+        openIndex();
+      }
+      return;
+    }
     mdx = std::move(m);
   } catch (const IndexDamaged& e) {
     indexProblem = "El índice " + archivo + " está dañado: " + e.what();
@@ -422,7 +461,7 @@ void Table::Impl::openIndex() {
 // changes the table meanwhile) and the index's write lock (readers wait, then see the
 // whole new index). Not for read-only handles, nor while this process is inside a unit
 // of the directory (its journal would have to hold the whole index). True when rebuilt.
-bool Table::Impl::repairIndex(const std::string& why) {
+bool Table::Impl::repairIndex(const std::string& why, bool ajena) {
   if (readOnly || mdxPath.empty() || repairing) return false;
   if (journaled && journal::active(dirLocal)) return false;
   repairing = true;
@@ -441,8 +480,12 @@ bool Table::Impl::repairIndex(const std::string& why) {
       probe.setJournaled(false);
       for (int i = 0; i < static_cast<int>(tags.size()); ++i) probe.entryCount(i);
       probe.first(0);
-      if (writer) writer->commit();
-      return true;
+      char marca = 0;
+      file::readAt(fd.get(), &marca, 1, file::kProductionFlagOffset, path.string());
+      if (!ajena || (marca == 1 && probe.tableCount() == readCount())) {
+        if (writer) writer->commit();
+        return true;
+      }
     } catch (const Error&) {
     }
     const fs::path tmp = mdxPath.string() + ".nuevo";
@@ -458,11 +501,22 @@ bool Table::Impl::repairIndex(const std::string& why) {
         std::sort(keys.begin(), keys.end());
         for (const auto& [k, r] : keys) fresh.insert(i, k, r);
       }
+      fresh.recordTableCount(readCount());
       fresh.endWrite();
     }
     MdxFile::replaceContents(mdxPath, tmp);
     std::error_code ec;
     fs::remove(tmp, ec);
+    if (ajena && !readOnly) {
+      // The mark another program cleared, so that the next open does not rebuild again.
+      char marca = 0;
+      file::readAt(fd.get(), &marca, 1, file::kProductionFlagOffset, path.string());
+      if (marca != 1) {
+        const char uno = 1;
+        put(&uno, 1, file::kProductionFlagOffset);
+        h.productionIndex = true;
+      }
+    }
     if (writer) writer->commit();
     journal::log("Se reconstruyó el índice " + mdxPath.filename().string() + " de la tabla " + name +
                  " (" + why + ")");

@@ -184,7 +184,9 @@ struct Table::Impl : journal::Participant {
   void forEachLive(F&& f) const;
   void writeIndexFlags();
   void openIndex();
-  bool repairIndex(const std::string& why);
+  // ajena: the index is whole but the table was changed by another program: rebuilt
+  // unless another station did it meanwhile, and the header's index mark put back.
+  bool repairIndex(const std::string& why, bool ajena = false);
   bool repairing = false;
   // Index reads that rebuild a damaged index on the way (dbf_table_lectura.cpp).
   template <typename F>

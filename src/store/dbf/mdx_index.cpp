@@ -19,7 +19,11 @@
 //       52    1 dirty mark: 1 while a writer is updating the file
 //       53    3 zero
 //       56    8 checksum of bytes 0 .. 128 + 256 * tag count, this field read as 0
-//       64   64 zero
+//       64    4 "TBLC" when the next field is set (older files: zero)
+//       68    4 record count of the table (its header's count) at the last write that
+//             set it: appends and rebuilds. Another program that adds or removes
+//             records leaves the two apart, and the table rebuilds the index.
+//       72   56 zero
 //      128  256 tag directory, one entry per tag:
 //                 +0  12 name, upper case, zero-padded
 //                 +12  1 flags: 1 unique, 2 descending
@@ -119,7 +123,8 @@ constexpr size_t kDirtyLimit = 16384;  // a long write flushes its pages beyond 
 // Header fields.
 constexpr uint32_t hVersion = 8, hPageSize = 12, hHeaderSize = 16, hPageCount = 20,
                    hCounter = 24, hIdentity = 32, hFreeHead = 40, hFreeCount = 44,
-                   hTagCount = 48, hDirty = 52, hChecksum = 56;
+                   hTagCount = 48, hDirty = 52, hChecksum = 56, hTableMark = 64, hTableCount = 68;
+constexpr char kTableMark[4] = {'T', 'B', 'L', 'C'};
 // Tag directory fields.
 constexpr uint32_t tName = 0, tFlags = 12, tType = 13, tKeyLength = 14, tRoot = 16,
                    tTextLength = 20, tCount = 24, tText = 32;
@@ -173,6 +178,7 @@ struct MdxFile::Impl {
   bool known = false;
   uint64_t identity = 0, counter = 0;
   uint32_t pageCount = 0, freeHead = 0, freeCount = 0;
+  std::optional<uint32_t> tableCount;  // see hTableCount
   std::vector<Tag> tags;
   std::vector<TagDef> defs;
 
@@ -370,6 +376,10 @@ struct MdxFile::Impl {
     pageCount = pages;
     freeHead = fhead;
     freeCount = get32(h.data() + hFreeCount);
+    if (std::memcmp(h.data() + hTableMark, kTableMark, 4) == 0)
+      tableCount = get32(h.data() + hTableCount);
+    else
+      tableCount.reset();
     cache.clear();
     dirtyPages.clear();
     known = true;
@@ -390,6 +400,10 @@ struct MdxFile::Impl {
     put32(p + hFreeCount, freeCount);
     put32(p + hTagCount, uint32_t(tags.size()));
     p[hDirty] = dirty ? 1 : 0;
+    if (tableCount) {
+      std::memcpy(p + hTableMark, kTableMark, 4);
+      put32(p + hTableCount, *tableCount);
+    }
     for (size_t i = 0; i < tags.size(); ++i) {
       const Tag& t = tags[i];
       uint8_t* e = p + kDirOffset + i * kDirEntry;
@@ -1210,6 +1224,11 @@ void MdxFile::beginRead() const { d_->beginRead(); }
 void MdxFile::endRead() const { d_->endRead(); }
 void MdxFile::beginWrite() { d_->beginWrite(); }
 void MdxFile::endWrite() { d_->endWrite(); }
+void MdxFile::recordTableCount(uint32_t n) { d_->tableCount = n; }
+std::optional<uint32_t> MdxFile::tableCount() const {
+  Impl& d = *d_;
+  return d.read([&] { return d.tableCount; });
+}
 
 void MdxFile::insert(int tag, std::string_view key, uint32_t recno) {
   Impl& d = *d_;

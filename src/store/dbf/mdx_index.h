@@ -75,6 +75,11 @@ class MdxFile {
   // torn, as a killed process would.
   void beginWrite();
   void endWrite();
+  // Inside a write: the table's record count the index now reflects, kept in the header
+  // by endWrite(). tableCount() answers the last one kept (nullopt for a file that never
+  // kept one): a table whose count differs was changed by another program.
+  void recordTableCount(uint32_t n);
+  std::optional<uint32_t> tableCount() const;
   // Optional: holds the shared lock across several reads (nestable), so that a scan pays
   // for the lock and the header check once. Other stations' writes wait meanwhile, so
   // keep it short. beginWrite() is refused inside a read session (a lock upgrade could

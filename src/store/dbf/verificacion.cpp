@@ -278,6 +278,23 @@ class Verificador {
         etiquetas_.push_back(std::move(e));
         r_.etiquetas.push_back(mdx_.tags()[t].name);
       }
+      // Written by another program: the engine rebuilds such an index at its next open.
+      std::optional<uint32_t> contado = mdx_.tableCount();
+      uint32_t registros = h_.recordCount;
+      if (contado && *contado != registros &&
+          locks::lockWithRetry(fd_, locks::kHeaderByte, locks::Kind::Shared, ruta_.c_str())) {
+        // Another station's append in flight: under the header lock both agree again.
+        uint8_t b[4] = {0, 0, 0, 0};
+        if (file::readAt(fd_, reinterpret_cast<char*>(b), 4, file::kCountOffset, ruta_.string()) == 4)
+          registros = btree::get32(b);
+        contado = mdx_.tableCount();
+        locks::unlock(fd_, locks::kHeaderByte);
+      }
+      if (!h_.productionIndex)
+        delIndice_.push_back("la tabla fue cambiada por otro programa: su cabecera perdió la marca del índice");
+      else if (contado && *contado != registros)
+        delIndice_.push_back("la tabla fue cambiada por otro programa: tiene " + std::to_string(registros) +
+                             " registros y el índice se hizo con " + std::to_string(*contado));
     } catch (const Error& e) {
       indiceFallido(e);
     }
