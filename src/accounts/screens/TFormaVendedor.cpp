@@ -1,5 +1,7 @@
 #include "accounts/screens/TFormaVendedor.h"
 
+#include "inventory/screens/impresion_inventario.h"
+
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -341,22 +343,8 @@ void TFormaVendedor::imprime(uint32_t registro, const std::string& formato, bool
     if (!vendedor.goTo(registro)) return;
     printing::TablaDbf encabezado(vendedor, datos, kTablaVendedores);
     printing::TablaDbf detalle(vendedor, datos, kTablaVendedores);
-    printing::EntornoSesion entorno(sesion());
-    ImpresoraQt impresora;
-    ColaCups cola;
-    printing::MotorFormatos m(entorno, ui_, reloj_, impresora, cola);
-    printing::DocumentoAImprimir doc;
-    doc.encabezado = &encabezado;
-    doc.detalle = &detalle;
-    doc.formato = formato;
-    doc.usuario = motor_.ajustes().usuario;
-    doc.usuarioDocumento = motor_.ajustes().usuario;
-    if (preliminar) {
-      TFormaEdicion vista(motor_.ajustes().dirSistema, this);
-      printing::PreliminarDocumento(m, entorno, ui_, vista, doc);
-    } else {
-      printing::ImprimeDocumento(m, entorno, ui_, doc);
-    }
+    inventory::imprimeFormato(this, sesion(), motor_.ajustes().dirSistema, {formato, formato}, encabezado, detalle,
+                              motor_.ajustes().usuario, preliminar);
   } catch (const dbf::Error&) {
     ui_.mensaje(kVendedorErrorAbrir);
   }

@@ -55,6 +55,8 @@ void imprimeFormato(QWidget* padre, session::Sesion& sesion, const std::string& 
   doc.formato = f.ruta;
   doc.formatoEnMensaje = f.nombre;
   doc.usuario = usuario;
+  // The format's user-name lines print whoever signed in.
+  doc.usuarioDocumento = usuario;
   if (preliminar) {
     TFormaEdicion vista(dirSistema, padre);
     printing::PreliminarDocumento(motor, entorno, ui, vista, doc);
