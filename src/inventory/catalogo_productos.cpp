@@ -262,16 +262,23 @@ bool CatalogoProductos::busca() {
   if (!b) return false;
   try {
     if (b->campo == base::CampoBusqueda::Clave) {
-      productos_.setIndex("ICLPRO");
-      orden_ = OrdenCatalogo::Clave;
-      if (!productos_.findKey({b->texto})) {
+      // The key as typed, then as a bar code; keys are kept in upper case, so a key typed
+      // in lower case is tried that way too. Only then the nearest key, and it says so.
+      auto hallada = [&](const std::string& k) {
+        productos_.setIndex("ICLPRO");
+        orden_ = OrdenCatalogo::Clave;
+        if (productos_.findKey({k})) return true;
         productos_.setIndex("CODIG_I");
         orden_ = OrdenCatalogo::Codigo;
-        if (!productos_.findKey({b->texto})) {
-          productos_.setIndex("ICLPRO");
-          orden_ = OrdenCatalogo::Clave;
-          productos_.findNearest({b->texto});
-        }
+        return productos_.findKey({k});
+      };
+      const std::string mayusculas = base::mayusculasAscii(b->texto);
+      if (!hallada(b->texto) && (mayusculas == b->texto || !hallada(mayusculas))) {
+        productos_.setIndex("ICLPRO");
+        orden_ = OrdenCatalogo::Clave;
+        productos_.findNearest({b->texto});
+        ajustaAlAlmacen(true);
+        ui_.mensaje("La Clave " + b->texto + " No Existe: se muestra la más próxima");
       }
     } else {
       productos_.setIndex("DSCPR_I");

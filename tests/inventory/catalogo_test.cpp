@@ -407,9 +407,16 @@ TEST_F(Catalogo, SearchByKeyThenBarcodeThenNearestAndByDescription) {
   ASSERT_TRUE(c.busca());
   EXPECT_EQ(c.texto("CLPRO_I"), "A1");
   EXPECT_EQ(c.titulo(), "Inventario Ordenado por Código");
+  // A key typed in lower case is the key; one that is not there lands on the nearest and
+  // says so instead of showing another product without a word.
+  ui.respondeBusqueda(base::Busqueda{"c3", base::CampoBusqueda::Clave});
+  ASSERT_TRUE(c.busca());
+  EXPECT_EQ(c.texto("CLPRO_I"), "C3");
+  EXPECT_TRUE(ui.mensajes().empty());
   ui.respondeBusqueda(base::Busqueda{"B", base::CampoBusqueda::Clave});
   ASSERT_TRUE(c.busca());
   EXPECT_EQ(c.texto("CLPRO_I"), "B2");
+  EXPECT_EQ(ui.mensajes(), std::vector<std::string>{"La Clave B No Existe: se muestra la más próxima"});
   ui.respondeBusqueda(base::Busqueda{"MA", base::CampoBusqueda::Nombre});
   ASSERT_TRUE(c.busca());
   EXPECT_EQ(c.texto("CLPRO_I"), "B2");
