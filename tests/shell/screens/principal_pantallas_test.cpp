@@ -11,6 +11,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <QRegularExpression>
+
 #include "support/principal_aplicacion.h"
 #include "shell/screens/TFormaAcerca.h"
 #include "ui/TFormaAdministrador.h"
@@ -228,6 +230,23 @@ struct Configuracion_ : ::testing::Test {
 };
 
 }  // namespace
+
+TEST_F(Configuracion_, EveryLineSaysWhatItDoes) {
+  abre();
+  // No caption is a bare number ("Dato 2", "Opción 48") or a bare "Reservado".
+  const QRegularExpression vacia("^(Dato|Opción) [0-9]+$|^Reservado$");
+  int vistos = 0;
+  for (auto* l : f->findChildren<QLabel*>()) {
+    ++vistos;
+    EXPECT_FALSE(vacia.match(l->text()).hasMatch()) << l->text().toStdString();
+  }
+  for (auto* c : f->findChildren<QCheckBox*>()) {
+    ++vistos;
+    EXPECT_FALSE(vacia.match(c->text()).hasMatch()) << c->text().toStdString();
+  }
+  EXPECT_GT(vistos, 60);
+  EXPECT_EQ(w<QCheckBox>("CheckBox51")->text(), "Opción libre 48 (sólo se guarda)");
+}
 
 TEST_F(Configuracion_, ShowingLoadsCompanyOneIntoTheControls) {
   abre();
