@@ -44,6 +44,7 @@
 #include <QLabel>
 #include "inventory/screens/TFormacomovinv.h"
 #include <QTableWidget>
+#include "ui/idioma.h"
 #include "ui/modelo_filas.h"
 #include "shell/screens/TFormaPrincipal.h"
 #include "app/arranque_qt.h"
@@ -432,6 +433,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("Mostrador");
   QApplication::setApplicationVersion("4.6.1");
+  mostrador::ui::instalaEspanol(app);
 
   Instalacion inst;
   try {

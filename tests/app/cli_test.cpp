@@ -247,7 +247,7 @@ TEST_F(Cli, ConsultaTranslatesTheSpanishWordsAndRunsThem) {
   // A function glued to its parenthesis is not a keyword: SQLite does not know it.
   Salida mala = corre("consulta 'selecciona cuenta(*) desde cliente'" + datos());
   EXPECT_EQ(mala.codigo, 1);
-  EXPECT_EQ(mala.err, "mostrador-cli consulta: no such function: cuenta\n");
+  EXPECT_EQ(mala.err, "mostrador-cli consulta: No existe la función cuenta\n");
   EXPECT_EQ(mala.out, "");
 }
 

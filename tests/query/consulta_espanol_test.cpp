@@ -184,7 +184,7 @@ TEST_F(Consola, AFailingQueryShowsTheEngineTextAndKeepsTheTranslation) {
   EXPECT_FALSE(c.ejecuta("selecciona noexiste desde cliente"));
   EXPECT_EQ(c.traduccion(), "SELECT noexiste FROM cliente ");
   ASSERT_EQ(ui.mensajes().size(), 1u);
-  EXPECT_EQ(ui.mensajes()[0], "no such column: noexiste");
+  EXPECT_EQ(ui.mensajes()[0], "No existe el campo noexiste");
   EXPECT_EQ(c.resultado(), nullptr);
 }
 

@@ -22,6 +22,41 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// SQLite speaks English; the shop reads Spanish. The commonest errors are said in
+// Spanish with what they name (the table, the field, where the sentence breaks); any
+// other keeps SQLite's text after a Spanish lead.
+std::string enEspanol(std::string texto) {
+  struct Traduccion {
+    const char* ingles;
+    const char* espanol;
+  };
+  static const Traduccion prefijos[] = {
+      {"no such table: ", "No existe la tabla "},
+      {"no such column: ", "No existe el campo "},
+      {"ambiguous column name: ", "El campo está en más de una tabla, anteponga la suya: "},
+      {"no such function: ", "No existe la función "},
+      {"misuse of aggregate: ", "Función de grupo mal usada: "},
+      {"misuse of aggregate function ", "Función de grupo mal usada: "},
+      {"wrong number of arguments to function ", "Número de argumentos equivocado para la función "},
+  };
+  auto empieza = [&](const char* p) { return texto.rfind(p, 0) == 0; };
+  if (empieza("near \"")) {
+    const size_t fin = texto.find("\": syntax error");
+    if (fin != std::string::npos) return "Error de sintaxis cerca de " + texto.substr(5, fin - 5 + 1);
+  }
+  if (texto == "incomplete input") return "La sentencia está incompleta";
+  if (empieza("UNIQUE constraint failed: ")) return "Valor repetido en el campo único " + texto.substr(26);
+  if (empieza("table ") && texto.ends_with(" already exists"))
+    return "La tabla " + texto.substr(6, texto.size() - 6 - 15) + " ya existe";
+  if (texto.find(" values for ") != std::string::npos && texto.ends_with(" columns"))
+    return "El número de valores no es el de los campos (" + texto + ")";
+  if (texto.find("SELECTs to the left and right of UNION") != std::string::npos)
+    return "Las consultas unidas con UNION deben tener el mismo número de columnas";
+  for (const auto& t : prefijos)
+    if (*t.espanol && empieza(t.ingles)) return t.espanol + texto.substr(std::string_view(t.ingles).size());
+  return "Error en la consulta: " + texto;
+}
+
 std::string recorta(std::string_view s) {
   size_t a = s.find_first_not_of(" \t\r\n");
   if (a == std::string_view::npos) return {};
@@ -354,6 +389,7 @@ struct BaseSql::Impl {
     // SQLite's message with the virtual names turned back into the paths (and without
     // the schema they live in).
     std::string mensaje(std::string texto) const {
+      texto = enEspanol(std::move(texto));
       for (size_t p = texto.find("temp."); p != std::string::npos; p = texto.find("temp.", p))
         texto.erase(p, 5);
       for (auto it = rutaDe.rbegin(); it != rutaDe.rend(); ++it) {

@@ -317,14 +317,20 @@ TEST_F(Sentencias, BadStatementsGiveTheirTextAndNeverCrash) {
   };
   EXPECT_EQ(error("Select * from \"C:\\Datos\\noexiste.dbf\""),
             "No existe la tabla C:\\Datos\\noexiste.dbf");
-  EXPECT_EQ(error("Select NOCAMPO from " + de("cliente.dbf")), "no such column: NOCAMPO");
-  EXPECT_EQ(error("Select C.X from " + de("cliente.dbf") + " D"), "no such column: C.X");
-  EXPECT_EQ(error("Select * from " + de("cliente.dbf") + " where"), "incomplete input");
+  // SQLite's English said in Spanish, naming what is wrong.
+  EXPECT_EQ(error("Select NOCAMPO from " + de("cliente.dbf")), "No existe el campo NOCAMPO");
+  EXPECT_EQ(error("Select C.X from " + de("cliente.dbf") + " D"), "No existe el campo C.X");
+  EXPECT_EQ(error("Select * from " + de("cliente.dbf") + " where"), "La sentencia está incompleta");
+  EXPECT_EQ(error("Select CLCLI_C from " + de("cliente.dbf") + " where where"), "Error de sintaxis cerca de \"where\"");
+  EXPECT_EQ(error("Select NOFUNC(CLCLI_C) from " + de("cliente.dbf")), "No existe la función NOFUNC");
+  EXPECT_EQ(error("Select CLCLI_C from " + de("cliente.dbf") + " UNION Select CLCLI_C, NOMBR_C from " +
+                  de("cliente.dbf")),
+            "Las consultas unidas con UNION deben tener el mismo número de columnas");
   EXPECT_EQ(error("Selec * from " + de("cliente.dbf")), "Sentencia no reconocida: Selec");
   EXPECT_EQ(error("Select * from \"C:\\Datos\\cliente.dbf where"),
             "Falta cerrar las comillas que abren en la posición 15 de la sentencia");
   EXPECT_EQ(error("   "), "La sentencia está vacía");
   EXPECT_EQ(error("Select 1; Select 2"), "Solo se admite una sentencia a la vez");
   EXPECT_EQ(error("Select * from " + de("cliente.dbf") + " A, " + de("cliente.dbf") + " A"),
-            "ambiguous column name: A.CLCLI_C");
+            "El campo está en más de una tabla, anteponga la suya: A.CLCLI_C");
 }
