@@ -275,6 +275,17 @@ void ReindexaTodo::bitacora(std::string_view evento) {
   bitacora_.escribe(std::string(evento) + " " + marcaBitacora(reloj_.ahora()));
 }
 
+std::string textoTerminado(const ResultadoIndices& r) {
+  // The tables: the part of "tabla TAG" before the blank.
+  std::set<std::string> tablas;
+  for (const std::string& c : r.creados) tablas.insert(c.substr(0, c.find(' ')));
+  std::string t = "Terminado: " + std::to_string(r.creados.size()) + " índices de " + std::to_string(tablas.size()) +
+                  " tablas";
+  if (!r.enUso.empty()) t += "; " + std::to_string(r.enUso.size()) + " tablas en uso quedaron como estaban";
+  if (!r.errores.empty()) t += "; " + std::to_string(r.errores.size()) + " errores";
+  return t;
+}
+
 AvanceIndices ReindexaTodo::avance() {
   // The gauge starts again for each directory (warehouses have their own lines).
   return [this](const std::string& tabla, int linea, int lineas) {
@@ -289,6 +300,7 @@ void ReindexaTodo::reconstruye(const std::vector<std::string>& lineas) {
   progreso_ = 0;
   resultado_ = reconstruyeIndices(ui_, editRuta_, lineas, avance());
   lista2_ = resultado_.creados;
+  labelTabla_ = textoTerminado(resultado_);
   cambio();
 }
 
@@ -297,6 +309,7 @@ void ReindexaTodo::reindexaTodo() {
   progreso_ = 0;
   resultado_ = reindexaDirectorio(ui_, sistema_, editRuta_, avance());
   lista2_ = resultado_.creados;
+  labelTabla_ = textoTerminado(resultado_);
   cambio();
 }
 

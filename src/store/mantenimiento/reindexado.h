@@ -48,6 +48,10 @@ struct ResultadoIndices {
   void agrega(const ResultadoIndices& otro);
 };
 
+// What the screen shows when a rebuild ends: "Terminado: <n> índices de <m> tablas",
+// with the tables left in use and the errors when there were any.
+std::string textoTerminado(const ResultadoIndices& r);
+
 // Called before each table group: the table's name, the line number (1-based) and the
 // number of lines.
 using AvanceIndices = std::function<void(const std::string& tabla, int linea, int lineas)>;

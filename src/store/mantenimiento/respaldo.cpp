@@ -408,6 +408,12 @@ AvanceRespaldo Respaldo::avance() {
   };
 }
 
+// The end says where the copy went and how many files it holds, so that the user can
+// find it again.
+std::string mensajeTerminado(const ResultadoRespaldo& r) {
+  return std::string(kRespaldoTerminado) + "\n" + std::to_string(r.archivos.size()) + " archivos en " + r.destino;
+}
+
 bool Respaldo::normal(const std::string& destino) {
   lista_.clear();
   progreso_ = 0;
@@ -419,7 +425,7 @@ bool Respaldo::normal(const std::string& destino) {
     return false;
   }
   bitacora_.escribe("Último Respaldo " + marcaBitacora(reloj_.ahora()));
-  ui_.mensaje(kRespaldoTerminado);
+  ui_.mensaje(mensajeTerminado(r));
   return true;
 }
 
@@ -434,7 +440,7 @@ bool Respaldo::comprimido(const std::string& destino) {
     return false;
   }
   bitacora_.escribe("Último Respaldo comprimido " + marcaBitacora(reloj_.ahora()));
-  ui_.mensaje(kRespaldoTerminado);
+  ui_.mensaje(mensajeTerminado(r));
   return true;
 }
 

@@ -50,6 +50,9 @@ struct ResultadoRespaldo {
   std::string destino;                // folder or archive written
 };
 
+// kRespaldoTerminado, then "<n> archivos en <destino>" on a second line.
+std::string mensajeTerminado(const ResultadoRespaldo& r);
+
 // The plain copy into destino. Nothing is shown; the caller shows the error.
 ResultadoRespaldo respaldoNormal(std::string_view fuente, std::string_view destino,
                                  const AvanceRespaldo& avance = {});

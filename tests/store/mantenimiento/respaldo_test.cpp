@@ -199,7 +199,7 @@ TEST_F(Respaldos, TheScreenLogsOnlyABackupThatSucceeded) {
   EXPECT_EQ(p.DirectorioFuente(), datos);
   EXPECT_EQ(p.DirectorioDestino(), "C:\\RESPALDOS\\8-12-2026");
   EXPECT_TRUE(p.Ejecutar());
-  EXPECT_EQ(ui.mensajes(), (Msgs{"Proceso de Respaldo Archivos Terminado "}));
+  EXPECT_EQ(ui.mensajes(), (Msgs{"Proceso de Respaldo Archivos Terminado \n4 archivos en C:\\RESPALDOS\\8-12-2026"}));
   EXPECT_EQ(p.ListaArchivo2().size(), 4u);
   EXPECT_EQ(p.ArchivoBases(), "cliente.mdx");
   EXPECT_EQ(p.Progreso(), 100);

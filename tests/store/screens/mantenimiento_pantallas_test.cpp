@@ -72,7 +72,9 @@ TEST_F(PantallasMantenimiento, BackupScreenProposesTheDatedFolder) {
     EXPECT_NE(f.findChild<QWidget*>(n), nullptr) << n;
   EXPECT_EQ(f.findChild<QLineEdit*>("DirectorioDestino")->text().toStdString(), "C:\\RESPALDOS\\8-12-2026");
   f.EjecutarClick();
-  EXPECT_EQ(ui.mensajes(), (std::vector<std::string>{"Proceso de Respaldo Archivos Terminado "}));
+  ASSERT_EQ(ui.mensajes().size(), 1u);
+  EXPECT_TRUE(ui.mensajes()[0].starts_with("Proceso de Respaldo Archivos Terminado \n")) << ui.mensajes()[0];
+  EXPECT_TRUE(ui.mensajes()[0].ends_with(" archivos en C:\\RESPALDOS\\8-12-2026")) << ui.mensajes()[0];
   EXPECT_EQ(f.result(), QDialog::Accepted);
   EXPECT_GT(f.findChild<QListWidget*>("ListaArchivo2")->count(), 10);
 }
