@@ -1,5 +1,7 @@
 #include "inventory/complementos_producto.h"
 
+#include "store/unidad.h"
+
 #include <charconv>
 #include <set>
 
@@ -152,14 +154,33 @@ bool agregaComponente(std::string_view dirDatos, std::string_view dirInventario,
       ui.mensaje("El Producto No Se encuentra");
       return false;
     }
+    const std::string descripcion = p.asText("DSCPR_I");
+    // A product with components is a kit: its mark goes with the first component, in the
+    // same unit, so that "Es Kit" never disagrees with the components on disk.
+    if (!p.findKey({k})) {
+      ui.mensaje("El Producto No Se encuentra");
+      return false;
+    }
+    const uint32_t registroKit = p.recno();
+    if (store::bloquea({{&p, registroKit, "el producto " + k}})) {
+      ui.mensaje("No se Pueden Editar los Datos Registro en Uso");
+      return false;
+    }
+    store::UnidadGuardado unidad({std::string(dirDatos), std::string(dirInventario)});
     dbf::Table t;
     t.open(dirDatos, kTablaKits);
     t.append();
     t.setText("CLPRO_I", k);
     t.setText("CLPRO_K", c);
-    t.setText("DESCR_K", p.asText("DSCPR_I"));
+    t.setText("DESCR_K", descripcion);
     t.setFloat("CANTI_K", cantidad);
     t.post();
+    if (p.goTo(registroKit) && p.asText("KITXX_I") != "S") {
+      p.edit();
+      p.setText("KITXX_I", "S");
+      p.post();
+    }
+    unidad.confirma();
   } catch (const dbf::Error&) {
     ui.mensaje("No se Pueden Guardar los Datos ha Ocurrido un Error");
     return false;

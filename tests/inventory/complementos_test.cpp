@@ -97,6 +97,10 @@ TEST(Kits, ComponentsAndAKitThatWouldContainItself) {
   EXPECT_DOUBLE_EQ(c[0].cantidad, 4);
   EXPECT_EQ(empresa.filas("Kits.dbf", {"CLPRO_I", "CLPRO_K", "CANTI_K"}),
             (std::vector<std::string>{"KIT1|TORN|4.000", "KIT1|KIT2|1.000", "KIT2|RONDANA|8.000"}));
+  // A product with components is marked a kit; its components are not.
+  EXPECT_EQ(empresa.texto("inventar.dbf", "CLPRO_I", "KIT1", "KITXX_I"), "S");
+  EXPECT_EQ(empresa.texto("inventar.dbf", "CLPRO_I", "KIT2", "KITXX_I"), "S");
+  EXPECT_NE(empresa.texto("inventar.dbf", "CLPRO_I", "TORN", "KITXX_I"), "S");
   ASSERT_TRUE(quitaComponente(d, c[1].registro));
   EXPECT_FALSE(kitContiene(d, "KIT1", "RONDANA"));
   EXPECT_TRUE(agregaComponente(d, d, "KIT2", "KIT1", 1, ui));
