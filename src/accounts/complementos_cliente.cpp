@@ -109,19 +109,20 @@ bool quitaDescuento(const std::string& dirDatos, uint32_t registro) {
   });
 }
 
-void aseguraContactos(const std::string& dirDatos) {
-  if (base::existe(base::une(dirDatos, kTablaContactos))) return;
-  const store::DefTabla* d = store::buscaTabla(kTablaContactos);
+void aseguraContactos(const std::string& dirDatos, const LibroContactos& libro) {
+  if (base::existe(base::une(dirDatos, libro.tabla))) return;
+  const store::DefTabla* d = store::buscaTabla(libro.tabla);
   if (d) dbf::Table::create(dirDatos, d->archivo, d->campos, d->indices);
 }
 
-std::vector<Contacto> contactosCliente(const std::string& dirDatos, std::string_view cliente) {
+std::vector<Contacto> contactosCliente(const std::string& dirDatos, std::string_view cliente,
+                                       const LibroContactos& libro) {
   std::vector<Contacto> v;
   try {
-    aseguraContactos(dirDatos);
+    aseguraContactos(dirDatos, libro);
     dbf::Table t;
-    t.open(dirDatos, kTablaContactos);
-    t.setIndex("CLCLI_C");
+    t.open(dirDatos, libro.tabla);
+    t.setIndex(libro.clave);
     const std::string k(cliente);
     t.setRange({k}, {k});
     for (t.first(); !t.eof(); t.next())
@@ -132,17 +133,18 @@ std::vector<Contacto> contactosCliente(const std::string& dirDatos, std::string_
   return v;
 }
 
-std::string guardaContacto(const std::string& dirDatos, std::string_view cliente, const Contacto& c) {
+std::string guardaContacto(const std::string& dirDatos, std::string_view cliente, const Contacto& c,
+                           const LibroContactos& libro) {
   try {
-    aseguraContactos(dirDatos);
+    aseguraContactos(dirDatos, libro);
   } catch (const dbf::Error&) {
     return kErrorGuardar;
   }
   std::string demasiado;
-  const bool ok = cambiaRegistro(dirDatos, kTablaContactos, c.registro, [&](dbf::Table& t) {
+  const bool ok = cambiaRegistro(dirDatos, libro.tabla, c.registro, [&](dbf::Table& t) {
     if (c.registro == 0) {
       t.append();
-      t.setText("CLCLI_C", cliente);
+      t.setText(libro.clave, cliente);
     } else {
       t.edit();
     }
@@ -166,8 +168,8 @@ std::string guardaContacto(const std::string& dirDatos, std::string_view cliente
   return ok ? "" : kErrorGuardar;
 }
 
-bool quitaContacto(const std::string& dirDatos, uint32_t registro) {
-  return cambiaRegistro(dirDatos, kTablaContactos, registro, [](dbf::Table& t) {
+bool quitaContacto(const std::string& dirDatos, uint32_t registro, const LibroContactos& libro) {
+  return cambiaRegistro(dirDatos, libro.tabla, registro, [](dbf::Table& t) {
     t.remove();
     return true;
   });

@@ -701,4 +701,164 @@ std::string abona(const std::string& dirDatos, Cartera c, const Abono& a, const 
   return {};
 }
 
+std::optional<ConceptoCuenta> conceptoCuenta(const std::string& dirDatos, int tipo) {
+  if (!base::existe(base::une(dirDatos, kConceptos))) return std::nullopt;
+  dbf::Table t;
+  t.open(dirDatos, kConceptos);
+  t.setIndex("TIMOV_MO");
+  if (!t.findKey({static_cast<double>(tipo)})) return std::nullopt;
+  return ConceptoCuenta{t.asText("CONCE_MO"), t.asText("TIPOO_MO")};
+}
+
+namespace {
+
+// Payments of a reading: the sum of its live credits.
+double pagosDe(const Lectura& r) {
+  double s = 0;
+  for (const Asiento& a : r.asientos)
+    if (a.operacion == "A") s += a.importe;
+  return s;
+}
+
+// One change to a payable document (m == nullptr removes the entry at registro), with
+// the balance stored again on its first entry and the purchase and supplier moved by
+// the difference.
+std::string cambiaMovimientoPagar(const std::string& dirDatos, std::string_view documento, uint32_t registro,
+                                  const MovimientoPagar* m, const base::Reloj* reloj) {
+  const Libro& l = kPagar;
+  dbf::Table entradas, maestro, compras;
+  try {
+    entradas.open(dirDatos, l.entradas);
+    maestro.open(dirDatos, l.maestro);
+    if (base::existe(base::une(dirDatos, kCompras))) compras.open(dirDatos, kCompras);
+  } catch (const dbf::Error&) {
+    return std::string(kNoAbre);
+  }
+  try {
+    Lectura antes = leeDocumento(entradas, l, documento);
+    if (antes.asientos.empty()) return std::string(kDocumentoNoExiste);
+    // Live entries only: a cancelled purchase's payable is not worked on.
+    if (registro != 0 &&
+        std::none_of(antes.asientos.begin(), antes.asientos.end(), [&](const Asiento& a) { return a.registro == registro; }))
+      return std::string(kDocumentoNoExiste);
+    std::optional<ConceptoCuenta> concepto;
+    double importe = 0;
+    if (m) {
+      importe = std::isfinite(m->importe) ? base::redondea(m->importe, 2) : 0;
+      if (!(importe > 0)) return std::string(kImporteNoValido);
+      concepto = conceptoCuenta(dirDatos, m->tipo);
+      if (!concepto) return std::string(kMovimientoNoEncontrado);
+    }
+    const std::string numero = limpia(documento);
+
+    std::vector<store::Bloqueo> b;
+    b.push_back({&entradas, antes.primero, "el documento " + numero});
+    if (registro != 0 && registro != antes.primero) b.push_back({&entradas, registro, "el documento " + numero});
+    uint32_t registroMaestro = 0, registroCompra = 0;
+    if (buscaClave(maestro, l, antes.clave)) {
+      registroMaestro = maestro.recno();
+      b.push_back({&maestro, registroMaestro, "el proveedor " + antes.clave});
+    }
+    if (compras.isOpen()) {
+      compras.setIndex("ICOMENC");
+      if (compras.findKey({std::stod(numero)})) {
+        registroCompra = compras.recno();
+        b.push_back({&compras, registroCompra, "la compra " + numero});
+      }
+    }
+    if (auto ocupado = store::bloquea(std::move(b))) return textoOcupado(ocupado->quien);
+    struct Libera {
+      std::vector<dbf::Table*> tablas;
+      ~Libera() {
+        for (dbf::Table* t : tablas) {
+          try {
+            if (t->isOpen()) t->releaseLocks();
+          } catch (const dbf::Error&) {
+          }
+        }
+      }
+    } libera{{&maestro, &entradas, &compras}};
+
+    store::UnidadGuardado unidad({dirDatos});
+    std::vector<dbf::Table*> guardadas{&maestro, &entradas};
+    if (compras.isOpen()) guardadas.push_back(&compras);
+    unidad.guardaDeAntemano(guardadas);
+
+    // Read again under the locks: another station may have changed the document.
+    antes = leeDocumento(entradas, l, documento);
+    if (antes.asientos.empty()) return std::string(kDocumentoNoExiste);
+    const Columnas col = columnasDe(l, entradas);
+    entradas.cancelRange();
+    if (!m) {
+      if (!entradas.goTo(registro)) return std::string(kDocumentoNoExiste);
+      entradas.remove();
+    } else {
+      if (registro == 0) {
+        entradas.append();
+        entradas.setText(col.clave, antes.claveCruda);
+        if (col.claveAnterior >= 0) entradas.setText(col.claveAnterior, antes.claveCruda);
+        entradas.setInteger(col.documento, std::stoll(numero));
+        if (col.referencia >= 0) entradas.setText(col.referencia, antes.nudoc);
+        if (col.nombre >= 0) entradas.setText(col.nombre, antes.nombre);
+      } else {
+        if (!entradas.goTo(registro)) return std::string(kDocumentoNoExiste);
+        entradas.edit();
+      }
+      entradas.setInteger(col.tipo, m->tipo);
+      if (col.concepto >= 0) entradas.setText(col.concepto, concepto->concepto);
+      entradas.setText(col.operacion, concepto->operacion);
+      entradas.setFloat(col.importe, importe);
+      std::string aplicado = limpia(m->aplicado);
+      if (aplicado.empty() && registro == 0) aplicado = base::fechaCorta(reloj->ahora().fecha);
+      if (!aplicado.empty() && col.aplicado >= 0) entradas.setText(col.aplicado, aplicado);
+      if (!limpia(m->vence).empty() && col.vence >= 0) entradas.setText(col.vence, limpia(m->vence));
+      entradas.post();
+    }
+
+    const Lectura despues = leeDocumento(entradas, l, documento);
+    const double saldo = base::redondea(despues.saldo, 4);
+    if (!despues.asientos.empty()) {
+      entradas.cancelRange();
+      entradas.goTo(despues.primero);
+      entradas.edit();
+      entradas.setFloat(col.saldo, saldo);
+      entradas.post();
+    }
+    const double dSaldo = base::redondea(despues.saldo - antes.saldo, 4);
+    const double dPagos = base::redondea(pagosDe(despues) - pagosDe(antes), 4);
+    if (registroCompra != 0) {
+      compras.goTo(registroCompra);
+      compras.edit();
+      compras.setFloat("ABONO_O", base::redondea(compras.asFloat("ABONO_O") + dPagos, 4));
+      compras.setFloat("SALDO_O", base::redondea(compras.asFloat("SALDO_O") + dSaldo, 4));
+      compras.post();
+    }
+    if (registroMaestro != 0) {
+      maestro.goTo(registroMaestro);
+      maestro.edit();
+      maestro.setFloat(l.saldoMaestro, base::redondea(maestro.asFloat(l.saldoMaestro) + dSaldo, 4));
+      maestro.setFloat(l.abonoMaestro, base::redondea(maestro.asFloat(l.abonoMaestro) + dPagos, 4));
+      maestro.post();
+    }
+    unidad.confirma();
+  } catch (const dbf::LockError& e) {
+    return std::string("No se puede guardar: ") + e.what() + "; intente de nuevo.";
+  } catch (const dbf::Error&) {
+    return std::string(kNoGuarda);
+  }
+  return {};
+}
+
+}  // namespace
+
+std::string guardaMovimientoPagar(const std::string& dirDatos, std::string_view documento, uint32_t registro,
+                                  const MovimientoPagar& m, const base::Reloj& reloj) {
+  return cambiaMovimientoPagar(dirDatos, documento, registro, &m, &reloj);
+}
+
+std::string quitaMovimientoPagar(const std::string& dirDatos, std::string_view documento, uint32_t registro) {
+  if (registro == 0) return std::string(kDocumentoNoExiste);
+  return cambiaMovimientoPagar(dirDatos, documento, registro, nullptr, nullptr);
+}
+
 }  // namespace mostrador::accounts

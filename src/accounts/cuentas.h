@@ -159,4 +159,35 @@ struct AbonoAplicado {
 std::string abona(const std::string& dirDatos, Cartera c, const Abono& a,
                   const base::Reloj& reloj, std::vector<AbonoAplicado>* aplicado = nullptr);
 
+
+// ---- payables movements of one document (the payables detail window) --------------------
+
+// A movement type of Concepto.dbf: its text (CONCE_MO) and operation letter (TIPOO_MO).
+struct ConceptoCuenta {
+  std::string concepto, operacion;
+};
+// nullopt when the type is not in the table (or the table is missing).
+std::optional<ConceptoCuenta> conceptoCuenta(const std::string& dirDatos, int tipo);
+
+// A movement as the entry window gives it.
+struct MovimientoPagar {
+  int tipo = 0;          // TIMOV_CP; CONCE_CP and OPERA_CP come from the concept table
+  double importe = 0;    // IMCUE_CP, above 0
+  std::string aplicado;  // FEAPL_CP "dd/MM/yyyy"; empty: today
+  std::string vence;     // FEVEN_CP; empty keeps what the entry had (a new one: none)
+};
+
+// Adds (registro 0) or rewrites (the record number of one of the document's entries) a
+// movement of a purchase's payable, then recomputes the document's balance and stores
+// it in SALDO_CP of its first entry. The purchase's ABONO_O/SALDO_O and the supplier's
+// ABONO_P/SALDO_P move by what the change did to the payments and the balance, so that
+// the inquiry and the supplier screen agree with the detail. "" on success, otherwise
+// the refusal, and nothing written: kDocumentoNoExiste (no entries, or the record is not
+// one of them), kImporteNoValido, kMovimientoNoEncontrado (a type not in Concepto.dbf),
+// a lock or table failure as abona() words it.
+std::string guardaMovimientoPagar(const std::string& dirDatos, std::string_view documento, uint32_t registro,
+                                  const MovimientoPagar& m, const base::Reloj& reloj);
+// Removes one entry of the document, with the same recomputation.
+std::string quitaMovimientoPagar(const std::string& dirDatos, std::string_view documento, uint32_t registro);
+
 }  // namespace mostrador::accounts

@@ -40,6 +40,8 @@
 #include "accounts/cuentas.h"
 #include "accounts/screens/TFormaClientes.h"
 #include "accounts/screens/TFormaVendedor.h"
+#include "accounts/screens/TFormaProveedo.h"
+#include "accounts/screens/TFormaConsultaCuePagar.h"
 #include "base/numeros.h"
 #include <QLabel>
 #include "inventory/screens/TFormacomovinv.h"
@@ -383,6 +385,17 @@ int demoSinPantalla(const Instalacion& inst) {
         [](int) { return true; }, nullptr);
     rep << vendedores.objectName().toStdString() << ": vendedor " << vendedores.motor().texto("CLVEN_V") << " "
         << vendedores.motor().texto("NOMBR_V") << "\n";
+    mostrador::accounts::TFormaProveedo proveedores(
+        mostrador::accounts::AjustesProveedores::de(lineas, principal.directorioSistema(), "0"), ui, reloj,
+        [](int) { return true; }, nullptr);
+    rep << proveedores.objectName().toStdString() << ": proveedor " << proveedores.motor().texto("CLAVE_P") << " "
+        << proveedores.motor().texto("NOMBR_P") << "\n";
+    mostrador::accounts::TFormaConsultaCuePagar pagar(clientes.motor().ajustes().dirDatos, ui, reloj, nullptr);
+    pagar.cargaProveedores();
+    const auto porPagar = mostrador::accounts::cartera(clientes.motor().ajustes().dirDatos,
+                                                       mostrador::accounts::Cartera::Proveedores, reloj.ahora().fecha);
+    rep << pagar.objectName().toStdString() << ": " << porPagar.documentos.size() << " compras por pagar, "
+        << mostrador::base::formateaMascara(porPagar.total, "$###,###,##0.00") << "\n";
   } catch (const mostrador::dbf::Error& e) {
     rep << "Cuentas: " << e.what() << "\n";
   }

@@ -300,6 +300,16 @@ std::vector<DefTabla> construyeEmpresa() {
                   .indice("CLCLI_C", "CLCLI_C")
                   .fin());
 
+  v.push_back(Tabla("contprov.dbf", "_CO", Lugar::Datos, "Contactos de proveedores")
+                  .texto("CLAVE_P", ancho::kClaveProveedor, "Clave del proveedor")
+                  .texto("NOMBR_CO", ancho::kNombre, "Nombre del contacto")
+                  .texto("PUEST_CO", 30, "Puesto")
+                  .texto("TELEF_CO", ancho::kTelefono, "Teléfono")
+                  .texto("CORRE_CO", 60, "Correo electrónico")
+                  .texto("OBSER_CO", 60, "Observación")
+                  .indice("CLAVE_P", "CLAVE_P")
+                  .fin());
+
   v.push_back(Tabla("cucobrar.dbf", "_CC", Lugar::Datos, "Cuentas por cobrar")
                   .texto("CLCLI_CC", ancho::kClaveCliente, "Clave del cliente")
                   .texto("NUFAC_CC", ancho::kNumeroDocumento, "Documento")

@@ -38,6 +38,8 @@
 //   "contacto.dbf"  customer contacts: CLCLI_C (set by the contacts window on a new row),
 //                   name, position, telephone, e-mail and a note; tag CLCLI_C. A
 //                   company made before it gets it when the window first opens.
+//   "contprov.dbf"  supplier contacts: the same layout keyed on CLAVE_P (tag CLAVE_P),
+//                   made the same way on first use.
 //   "Poventas.dbf"  expected by the sign-in file check (without an index); nothing reads
 //                   it. A day-total layout (date, till, total) reserved for the point of
 //                   sale.

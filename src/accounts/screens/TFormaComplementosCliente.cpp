@@ -102,8 +102,9 @@ void TFormaPoliticaClientes::celdaCambiada(int fila, int columna) {
 
 // ---- contacts ----
 
-TFormaContactos::TFormaContactos(std::string dirDatos, std::string cliente, base::Interaccion& ui, QWidget* parent)
-    : QDialog(parent), dirDatos_(std::move(dirDatos)), cliente_(std::move(cliente)), ui_(ui) {
+TFormaContactos::TFormaContactos(std::string dirDatos, std::string cliente, base::Interaccion& ui, QWidget* parent,
+                                 const LibroContactos& libro)
+    : QDialog(parent), dirDatos_(std::move(dirDatos)), cliente_(std::move(cliente)), ui_(ui), libro_(libro) {
   setObjectName("TFormaContactos");
   setWindowTitle("Contactos del Cliente");
   resize(700, 320);
@@ -125,7 +126,7 @@ TFormaContactos::TFormaContactos(std::string dirDatos, std::string cliente, base
 void TFormaContactos::carga() {
   cargando_ = true;
   rejilla_->setRowCount(0);
-  for (const Contacto& c : contactosCliente(dirDatos_, cliente_)) {
+  for (const Contacto& c : contactosCliente(dirDatos_, cliente_, libro_)) {
     const int f = rejilla_->rowCount();
     rejilla_->insertRow(f);
     const std::string* v[] = {&c.nombre, &c.puesto, &c.telefono, &c.correo, &c.nota};
@@ -149,7 +150,7 @@ void TFormaContactos::quita() {
   const int f = rejilla_->currentRow();
   if (f < 0) return;
   const uint32_t r = registroDe(rejilla_, f);
-  if (r != 0 && !quitaContacto(dirDatos_, r)) ui_.mensaje("No se Pueden Guardar los Datos ha Ocurrido un Error");
+  if (r != 0 && !quitaContacto(dirDatos_, r, libro_)) ui_.mensaje("No se Pueden Guardar los Datos ha Ocurrido un Error");
   carga();
 }
 
@@ -163,9 +164,16 @@ void TFormaContactos::celdaCambiada(int fila, int) {
   c.telefono = texto(2);
   c.correo = texto(3);
   c.nota = texto(4);
-  const std::string r = guardaContacto(dirDatos_, cliente_, c);
+  const std::string r = guardaContacto(dirDatos_, cliente_, c, libro_);
   if (!r.empty()) ui_.mensaje(r);
   carga();
+}
+
+TFormaContactosProveedor::TFormaContactosProveedor(std::string dirDatos, std::string proveedor, base::Interaccion& ui,
+                                                   QWidget* parent)
+    : TFormaContactos(std::move(dirDatos), std::move(proveedor), ui, parent, kContactosProveedores) {
+  setObjectName("TFormaContactosProveedor");
+  setWindowTitle("Contactos del Proveedor");
 }
 
 }  // namespace mostrador::accounts

@@ -353,6 +353,10 @@ bool TFormaInventario::eventFilter(QObject* o, QEvent* e) {
                static_cast<QKeyEvent*>(e)->key() == Qt::Key_F2) {
       EditTICOS_IKeyDown();
       return true;
+    } else if (e->type() == QEvent::KeyPress && (campo == "CLPR1_I" || campo == "CLPR2_I") &&
+               static_cast<QKeyEvent*>(e)->key() == Qt::Key_F2) {
+      EditProveedorKeyDown(campo);
+      return true;
     }
   }
   return QDialog::eventFilter(o, e);
@@ -571,6 +575,23 @@ void TFormaInventario::SpeedButton2Click() {
   } catch (const dbf::Error&) {
     ui_.mensaje("Valor no Válido");
   }
+}
+
+namespace {
+TFormaInventario::ConsultaProveedores& consultaProveedores() {
+  static TFormaInventario::ConsultaProveedores c;
+  return c;
+}
+}  // namespace
+
+void TFormaInventario::registraConsultaProveedores(ConsultaProveedores consulta) {
+  consultaProveedores() = std::move(consulta);
+}
+
+void TFormaInventario::EditProveedorKeyDown(const std::string& campo) {
+  if (motor_.modo() == ModoCatalogo::Consulta || !consultaProveedores()) return;
+  const auto clave = consultaProveedores()(this, motor_.ajustes().dirDatos, edits_[campo]->text().toStdString());
+  if (clave && motor_.ponTexto(campo, *clave)) pintaCampos();
 }
 
 void TFormaInventario::EditTICOS_IKeyDown() {

@@ -5,6 +5,7 @@
 
 #include <QDialog>
 #include <functional>
+#include <optional>
 #include <map>
 #include <memory>
 #include <string>
@@ -43,6 +44,14 @@ class TFormaInventario : public QDialog {
                          QWidget* parent = nullptr);
 
   CatalogoProductos& motor() { return motor_; }
+  // The supplier lookup of CLPR1_I and CLPR2_I (F2 on those edits), registered by the
+  // program: given the data directory and the text typed, it answers the supplier key
+  // chosen (nullopt: none). Without one, F2 there does nothing.
+  using ConsultaProveedores =
+      std::function<std::optional<std::string>(QWidget* padre, const std::string& dirDatos, const std::string& texto)>;
+  static void registraConsultaProveedores(ConsultaProveedores consulta);
+  // F2 on a supplier field: the lookup's answer goes into the field.
+  void EditProveedorKeyDown(const std::string& campo);
   // Where the list reports go (the report runner); until one is given they are refused.
   void ponEjecutaReporte(std::function<void(const DefinicionReporte&)> f) { reporte_ = std::move(f); }
   bool guardado() const { return guardado_; }
