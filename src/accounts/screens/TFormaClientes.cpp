@@ -74,7 +74,7 @@ std::string nombreControl(const std::string& campo) {
 
 TFormaClientes::TFormaClientes(AjustesClientes ajustes, base::Interaccion& ui, const base::Reloj& reloj,
                                std::function<bool(int)> derecho, QWidget* parent)
-    : QDialog(parent), ui_(ui), reloj_(reloj), derecho_(derecho), motor_(std::move(ajustes), ui, reloj, derecho) {
+    : PantallaCuenta(motor_, parent), ui_(ui), reloj_(reloj), derecho_(derecho), motor_(std::move(ajustes), ui, reloj, derecho) {
   setObjectName("TFormaClientes");
   resize(900, 560);
   auto* todo = new QVBoxLayout(this);
@@ -135,7 +135,9 @@ TFormaClientes::TFormaClientes(AjustesClientes ajustes, base::Interaccion& ui, c
   pinta();
 }
 
-TFormaClientes::~TFormaClientes() = default;
+// Hidden while its fields and engine still stand: hiding takes the focus from a field,
+// whose leaving runs the screen's field rules.
+TFormaClientes::~TFormaClientes() { hide(); }
 
 session::Sesion& TFormaClientes::sesion() {
   if (sesion_) return *sesion_;
@@ -348,74 +350,13 @@ bool TFormaClientes::eventFilter(QObject* o, QEvent* e) {
           fichaCampo(campo);
           return true;
         }
-        if (k->key() == Qt::Key_F2 && campo == "CLVEN_C" && motor_.modo() != ModoClientes::Consulta) {
-          // The seller lookup.
-          if (auto v = TFormaConVendedores::consulta(this, motor_.ajustes().dirDatos,
-                                                     edits_["CLVEN_C"]->text().toStdString())) {
-            edits_["CLVEN_C"]->setText(q(*v));
-            saleCampo("CLVEN_C");
-          }
+        if (k->key() == Qt::Key_F2 && campo == "CLVEN_C" &&
+            consultaVendedor(edits_["CLVEN_C"], "CLVEN_C", motor_.ajustes().dirDatos))
           return true;
-        }
       }
     }
   }
   return QDialog::eventFilter(o, e);
-}
-
-void TFormaClientes::keyPressEvent(QKeyEvent* e) {
-  if (e->modifiers() & Qt::ControlModifier) {
-    if (e->key() == Qt::Key_A) {
-      motor_.anterior();
-      pinta();
-      return;
-    }
-    if (e->key() == Qt::Key_S) {
-      motor_.siguiente();
-      pinta();
-      return;
-    }
-  }
-  if (e->key() == Qt::Key_Escape) {
-    close();
-    return;
-  }
-  QDialog::keyPressEvent(e);
-}
-
-void TFormaClientes::showEvent(QShowEvent* e) {
-  QDialog::showEvent(e);
-  // Each later showing reads the table again, so that other stations' changes show.
-  if (activada_ && motor_.modo() == ModoClientes::Consulta) {
-    motor_.refresca();
-    pinta();
-  }
-  activada_ = true;
-}
-
-void TFormaClientes::closeEvent(QCloseEvent* e) {
-  if (motor_.modo() != ModoClientes::Consulta) {
-    tomaPendientes();
-    if (!motor_.cierra()) {
-      e->ignore();
-      pinta(false);
-      return;
-    }
-    pinta();
-  }
-  e->accept();
-  QDialog::closeEvent(e);
-}
-
-bool TFormaClientes::abreEnClave(const std::string& clave, bool crear) {
-  const bool ok = motor_.abreEnClave(clave, crear);
-  pinta(motor_.modo() == ModoClientes::Consulta);
-  return ok;
-}
-
-std::optional<std::string> TFormaClientes::ultimaClave() const {
-  if (!const_cast<TFormaClientes*>(this)->motor_.hayCliente()) return std::nullopt;
-  return motor_.texto("CLCLI_C");
 }
 
 // ---- commands -----------------------------------------------------------------------

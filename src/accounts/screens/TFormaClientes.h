@@ -5,7 +5,7 @@
 // (TFormaPoliticaClientes), the contacts (TFormaContactos), the observations and the
 // receivables detail of the customer's documents.
 
-#include <QDialog>
+#include "accounts/screens/pantalla_cuenta.h"
 #include <functional>
 #include <map>
 #include <memory>
@@ -29,7 +29,7 @@ class QPushButton;
 
 namespace mostrador::accounts {
 
-class TFormaClientes : public QDialog {
+class TFormaClientes : public PantallaCuenta {
   Q_OBJECT
  public:
   TFormaClientes(AjustesClientes ajustes, base::Interaccion& ui, const base::Reloj& reloj,
@@ -44,9 +44,7 @@ class TFormaClientes : public QDialog {
   void ponSesion(session::Sesion& sesion) { sesion_ = &sesion; }
   // The catalogue browser and the telephone list: positioned on a key, or a new customer
   // with it when crear is set.
-  bool abreEnClave(const std::string& clave, bool crear);
   // The key of the customer shown last (the lookup finds it again).
-  std::optional<std::string> ultimaClave() const;
 
   // Commands.
   void BotonNuevoClick();
@@ -75,18 +73,15 @@ class TFormaClientes : public QDialog {
   void Informacion1Click();
 
  protected:
-  void keyPressEvent(QKeyEvent* e) override;
   bool eventFilter(QObject* o, QEvent* e) override;
-  void closeEvent(QCloseEvent* e) override;
-  void showEvent(QShowEvent* e) override;
 
  private:
   void creaMenus(QMenuBar* barra);
   void creaCampos();
-  void pinta(bool conReglas = true);
+  void pinta(bool conReglas = true) override;
   void pintaCampos();
-  bool tomaPendientes();  // what is typed and not yet left, as leaving it would
-  bool saleCampo(const std::string& campo);
+  bool tomaPendientes() override;  // what is typed and not yet left, as leaving it would
+  bool saleCampo(const std::string& campo) override;
   void ayuda(const std::string& campo);
   void fichaCampo(const std::string& campo);  // F1
   void imprime(bool preliminar);
@@ -123,7 +118,6 @@ class TFormaClientes : public QDialog {
   std::vector<QWidget*> soloConsulta_;
   std::vector<QAction*> soloConsultaAcciones_;
   bool pintando_ = false;
-  bool activada_ = false;
 };
 
 }  // namespace mostrador::accounts

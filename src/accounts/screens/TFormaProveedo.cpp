@@ -55,7 +55,7 @@ constexpr const char* kMascaraSaldo = "#,###,##0.00";
 
 TFormaProveedo::TFormaProveedo(AjustesProveedores ajustes, base::Interaccion& ui, const base::Reloj& reloj,
                                std::function<bool(int)> derecho, QWidget* parent)
-    : QDialog(parent), ui_(ui), reloj_(reloj), derecho_(derecho), motor_(std::move(ajustes), ui, reloj, derecho) {
+    : PantallaCuenta(motor_, parent), ui_(ui), reloj_(reloj), derecho_(derecho), motor_(std::move(ajustes), ui, reloj, derecho) {
   setObjectName("TFormaProveedo");
   resize(820, 480);
   auto* todo = new QVBoxLayout(this);
@@ -104,7 +104,9 @@ TFormaProveedo::TFormaProveedo(AjustesProveedores ajustes, base::Interaccion& ui
   pinta();
 }
 
-TFormaProveedo::~TFormaProveedo() = default;
+// Hidden while its fields and engine still stand: hiding takes the focus from a field,
+// whose leaving runs the screen's field rules.
+TFormaProveedo::~TFormaProveedo() { hide(); }
 
 session::Sesion& TFormaProveedo::sesion() {
   if (sesion_) return *sesion_;
@@ -219,73 +221,11 @@ bool TFormaProveedo::tomaPendientes() {
 }
 
 bool TFormaProveedo::eventFilter(QObject* o, QEvent* e) {
-  if (e->type() == QEvent::KeyPress && o == edits_["CLVEN_P"] && motor_.modo() != ModoCatalogo::Consulta) {
-    auto* k = static_cast<QKeyEvent*>(e);
-    if (k->key() == Qt::Key_F2) {
-      // The buyer is chosen from the sellers.
-      if (auto v = TFormaConVendedores::consulta(this, motor_.ajustes().dirDatos,
-                                                 edits_["CLVEN_P"]->text().toStdString())) {
-        edits_["CLVEN_P"]->setText(q(*v));
-        saleCampo("CLVEN_P");
-      }
-      return true;
-    }
-  }
+  // The buyer is chosen from the sellers.
+  if (e->type() == QEvent::KeyPress && o == edits_["CLVEN_P"] && static_cast<QKeyEvent*>(e)->key() == Qt::Key_F2 &&
+      consultaVendedor(edits_["CLVEN_P"], "CLVEN_P", motor_.ajustes().dirDatos))
+    return true;
   return QDialog::eventFilter(o, e);
-}
-
-void TFormaProveedo::keyPressEvent(QKeyEvent* e) {
-  if (e->modifiers() & Qt::ControlModifier) {
-    if (e->key() == Qt::Key_A) {
-      motor_.anterior();
-      pinta();
-      return;
-    }
-    if (e->key() == Qt::Key_S) {
-      motor_.siguiente();
-      pinta();
-      return;
-    }
-  }
-  if (e->key() == Qt::Key_Escape) {
-    close();
-    return;
-  }
-  QDialog::keyPressEvent(e);
-}
-
-void TFormaProveedo::showEvent(QShowEvent* e) {
-  QDialog::showEvent(e);
-  if (activada_ && motor_.modo() == ModoCatalogo::Consulta) {
-    motor_.refresca();
-    pinta();
-  }
-  activada_ = true;
-}
-
-void TFormaProveedo::closeEvent(QCloseEvent* e) {
-  if (motor_.modo() != ModoCatalogo::Consulta) {
-    tomaPendientes();
-    if (!motor_.cierra()) {
-      e->ignore();
-      pinta(false);
-      return;
-    }
-    pinta();
-  }
-  e->accept();
-  QDialog::closeEvent(e);
-}
-
-bool TFormaProveedo::abreEnClave(const std::string& clave, bool crear) {
-  const bool ok = motor_.abreEnClave(clave, crear);
-  pinta(motor_.modo() == ModoCatalogo::Consulta);
-  return ok;
-}
-
-std::optional<std::string> TFormaProveedo::ultimaClave() const {
-  if (!motor_.hayRegistro()) return std::nullopt;
-  return motor_.texto("CLAVE_P");
 }
 
 QString TFormaProveedo::etiqueta(const char* nombre) const {

@@ -3,7 +3,7 @@
 // every edit carries its field's name ("EditNOMBR_P"), every command its handler's name,
 // and the rules live in the engine. New proposes the key, which stays editable.
 
-#include <QDialog>
+#include "accounts/screens/pantalla_cuenta.h"
 #include <functional>
 #include <map>
 #include <memory>
@@ -26,7 +26,7 @@ class QPushButton;
 
 namespace mostrador::accounts {
 
-class TFormaProveedo : public QDialog {
+class TFormaProveedo : public PantallaCuenta {
   Q_OBJECT
  public:
   TFormaProveedo(AjustesProveedores ajustes, base::Interaccion& ui, const base::Reloj& reloj,
@@ -36,8 +36,6 @@ class TFormaProveedo : public QDialog {
   CatalogoProveedores& motor() { return motor_; }
   void ponEjecutaReporte(std::function<void(const inventory::DefinicionReporte&)> f) { reporte_ = std::move(f); }
   void ponSesion(session::Sesion& sesion) { sesion_ = &sesion; }
-  bool abreEnClave(const std::string& clave, bool crear);
-  std::optional<std::string> ultimaClave() const;
   QString etiqueta(const char* nombre) const;
 
   void BotonNuevoClick();
@@ -58,18 +56,15 @@ class TFormaProveedo : public QDialog {
   void Temas1Click();
 
  protected:
-  void keyPressEvent(QKeyEvent* e) override;
   bool eventFilter(QObject* o, QEvent* e) override;
-  void closeEvent(QCloseEvent* e) override;
-  void showEvent(QShowEvent* e) override;
 
  private:
   void creaMenus(QMenuBar* barra);
   void creaCampos();
-  void pinta(bool conReglas = true);
+  void pinta(bool conReglas = true) override;
   void pintaCampos();
-  bool tomaPendientes();
-  bool saleCampo(const std::string& campo);
+  bool tomaPendientes() override;
+  bool saleCampo(const std::string& campo) override;
   std::string rutaFormato() const;
   session::Sesion& sesion();
 
@@ -92,7 +87,6 @@ class TFormaProveedo : public QDialog {
   std::vector<QWidget*> soloConsulta_;
   std::vector<QAction*> soloConsultaAcciones_;
   bool pintando_ = false;
-  bool activada_ = false;
 };
 
 }  // namespace mostrador::accounts
