@@ -21,6 +21,9 @@
 #include "accounts/screens/TFormaConClientes.h"
 #include "accounts/screens/TFormaCxCDetalle.h"
 #include "accounts/screens/TFormaVendedor.h"
+#include "accounts/screens/TFormaConProvee.h"
+#include "accounts/screens/TFormaConsultaCuePagar.h"
+#include "accounts/screens/TFormaProveedo.h"
 #include "inventory/screens/TFormaInventario.h"
 #include "inventory/reconstruccion.h"
 #include "inventory/screens/TFormaMovimientosInventario.h"
@@ -70,6 +73,9 @@ void abreFactura(shell::TFormaPrincipal& principal, session::Sesion& sesion, con
   forma.exec();
 }
 
+void abreCuentasPorPagar(QWidget* padre, shell::TFormaPrincipal& principal, session::Sesion& sesion,
+                         const std::string& datos);
+
 // The query console, the catalogue browser and the view designer.
 void registraConsultas(shell::TFormaPrincipal& principal, session::Sesion& sesion) {
   base::Interaccion& ui = sesion.ui();
@@ -97,6 +103,11 @@ void registraConsultas(shell::TFormaPrincipal& principal, session::Sesion& sesio
                                                     auto abreModulo = [&principal, &ui, &sesion, a](const std::string& tabla,
                                                                                           const std::string& clave) {
                                                       // A receivable row shows its document's entries.
+                                                      if (base::mismoNombre(tabla, "cuepagar.dbf")) {
+                                                        abreCuentasPorPagar(&principal, principal, sesion,
+                                                                            a.directorio.empty() ? principal.motor().directorioDatos() : a.directorio);
+                                                        return;
+                                                      }
                                                       if (base::mismoNombre(tabla, "cucobrar.dbf")) {
                                                         accounts::TFormaCxCDetalle::muestra(
                                                             &principal, a.directorio.empty() ? principal.motor().directorioDatos() : a.directorio,
@@ -117,6 +128,7 @@ void registraConsultas(shell::TFormaPrincipal& principal, session::Sesion& sesio
                                                                      std::move(columnas), e.hoja, sesion.programas(),
                                                                      sesion.procesos(), abreModulo, &principal);
                                                     f.ponUsuario(QString::fromStdString(a.usuario));
+                                                    f.ponVistaImagenes(a.vistaImagenes);
                                                     f.exec();
                                                   } catch (const dbf::Error& err) {
                                                     ui.mensaje(err.what());
@@ -188,6 +200,44 @@ std::optional<std::string> abreClientes(QWidget* padre, shell::TFormaPrincipal& 
   if (!a.clave.empty()) forma.abreEnClave(a.clave, false);
   forma.exec();
   return forma.ultimaClave();
+}
+
+// Controls the opening hides or shows (the main window hides the supplier's Saldo).
+void aplicaVisibles(QWidget& forma, const shell::Apertura& a) {
+  for (const auto& n : a.ocultar)
+    if (auto* w = forma.findChild<QWidget*>(QString::fromStdString(n))) w->hide();
+  for (const auto& n : a.mostrar)
+    if (auto* w = forma.findChild<QWidget*>(QString::fromStdString(n))) w->show();
+}
+
+void abreProveedores(shell::TFormaPrincipal& principal, session::Sesion& sesion, const shell::Apertura& a) {
+  base::Interaccion& ui = sesion.ui();
+  const auto lineas = lineasEmpresa(principal, ui);
+  if (!lineas) return;
+  const std::string sistema = principal.motor().directorioSistema();
+  const std::string usuario = a.usuario.empty() ? "0" : a.usuario;
+  const auto ajustes = accounts::AjustesProveedores::de(*lineas, sistema, usuario);
+  accounts::TFormaProveedo forma(ajustes, ui, sesion.reloj(), derechosDe(sistema, usuario), &principal);
+  forma.ponSesion(sesion);
+  forma.ponEjecutaReporte([&forma, &ui, &sesion, sistema, ajustes](const inventory::DefinicionReporte& d) {
+    correReporteModulo(&forma, ui, sesion.reloj(), sistema, ajustes.dirDatos, d, "proveedo.dbf", "CLAVE_P", "");
+  });
+  aplicaVisibles(forma, a);
+  if (!a.clave.empty()) forma.abreEnClave(a.clave, false);
+  forma.exec();
+}
+
+// The payables inquiry, from a payables row of the catalogue browser.
+void abreCuentasPorPagar(QWidget* padre, shell::TFormaPrincipal& principal, session::Sesion& sesion,
+                         const std::string& datos) {
+  base::Interaccion& ui = sesion.ui();
+  const std::string sistema = principal.motor().directorioSistema();
+  accounts::TFormaConsultaCuePagar forma(datos, ui, sesion.reloj(), padre);
+  forma.ponEjecutaReporte([&forma, &ui, &sesion, sistema, datos](const inventory::DefinicionReporte& d) {
+    correReporteModulo(&forma, ui, sesion.reloj(), sistema, datos, d, "ComprasE.dbf", "CLDOC_O", "FEDOC_O");
+  });
+  forma.cargaProveedores();
+  forma.exec();
 }
 
 void abreVendedores(shell::TFormaPrincipal& principal, session::Sesion& sesion, const shell::Apertura& a) {
@@ -354,6 +404,7 @@ Aplicacion::Aplicacion(shell::GanchosPrincipal ganchos, bool conSplash) {
                                                  },
                                                  {}, {}});
   registraConsultas(*principal_, *sesion_);
+  registraDisenoFormatos(*principal_, *ui_);
   principal_->registraModulo(shell::Pantalla::Inventario, {[this](const shell::Apertura& a) {
                                                       abreInventario(*principal_, *sesion_, a);
                                                     },
@@ -370,6 +421,15 @@ Aplicacion::Aplicacion(shell::GanchosPrincipal ganchos, bool conSplash) {
     a.usuario = principal_->motor().Usuario();
     return abreClientes(padre, *principal_, *sesion_, a);
   });
+  principal_->registraModulo(shell::Pantalla::Proveedo, {[this](const shell::Apertura& a) {
+                                                       abreProveedores(*principal_, *sesion_, a);
+                                                     },
+                                                     {}, {}});
+  // The product screen's supplier fields look suppliers up (F2).
+  inventory::TFormaInventario::registraConsultaProveedores(
+      [](QWidget* padre, const std::string& datos, const std::string& texto) {
+        return accounts::TFormaConProvee::consulta(padre, datos, texto);
+      });
   principal_->registraModulo(shell::Pantalla::Vendedor, {[this](const shell::Apertura& a) {
                                                        abreVendedores(*principal_, *sesion_, a);
                                                      },

@@ -51,6 +51,11 @@ session::EjecutaSql ejecutorSql(std::function<std::string()> directorioDatos);
 // station's scratch tables and field dictionary.
 void creaDatosDemo(const std::string& sistema, const std::string& datos);
 
+// The format designer, from the main window's format entry (the filter dialog with only
+// its format command) and from every filter dialog's format command; also the string
+// grids' Enter and Down rule.
+void registraDisenoFormatos(shell::TFormaPrincipal& principal, base::Interaccion& ui);
+
 class Aplicacion {
  public:
   explicit Aplicacion(shell::GanchosPrincipal ganchos = {}, bool conSplash = true);

@@ -15,6 +15,7 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPainter>
+#include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
@@ -98,9 +99,53 @@ void filtraHijos(QWidget* forma, QObject* filtro) {
   for (QWidget* w : forma->findChildren<QWidget*>()) w->installEventFilter(filtro);
 }
 
+// Enter and Down in a string grid become Tab for whoever has the key: the grid moves to
+// the next cell, an open cell editor commits and the next cell is edited.
+class ReglaRejillas : public QObject {
+ public:
+  using QObject::QObject;
+  bool eventFilter(QObject* o, QEvent* e) override {
+    if (e->type() != QEvent::KeyPress || enviando_) return false;
+    auto* k = static_cast<QKeyEvent*>(e);
+    if (k->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier)) return false;
+    if (k->key() != Qt::Key_Return && k->key() != Qt::Key_Enter && k->key() != Qt::Key_Down) return false;
+    auto* w = qobject_cast<QWidget*>(o);
+    if (!w) return false;
+    QTableWidget* rejilla = nullptr;
+    for (QWidget* p = w; p && !rejilla; p = p->parentWidget()) {
+      rejilla = qobject_cast<QTableWidget*>(p);
+      if (p->isWindow()) break;
+    }
+    if (!rejilla || rejilla->property("enterPropio").toBool()) return false;
+    if (rejilla->editTriggers() == QAbstractItemView::NoEditTriggers) return false;
+    // A key reaches the focus widget; its parents see it again only when it is ignored.
+    if (w != QApplication::focusWidget()) return false;
+    QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+    enviando_ = true;
+    QApplication::sendEvent(w, &tab);
+    enviando_ = false;
+    return true;
+  }
+
+ private:
+  bool enviando_ = false;
+};
+
 }  // namespace
 
-void instalaNavegacion(QWidget* forma) { filtraHijos(forma, new Navegacion(forma)); }
+void instalaNavegacion(QWidget* forma) {
+  instalaReglaRejillas();
+  filtraHijos(forma, new Navegacion(forma));
+}
+
+void instalaReglaRejillas() {
+  static QPointer<QObject> instalada;
+  auto* app = QCoreApplication::instance();
+  if (!app || instalada) return;
+  instalada = new ReglaRejillas(app);
+  app->installEventFilter(instalada);
+}
+
 
 void anchoParaTitulo(QWidget* ventana) {
   QFont f = ventana->font();

@@ -51,6 +51,12 @@ QPushButton* botonDeBarra(QBoxLayout* barra, Forma* forma, const char* nombre, c
 // signs in).
 void instalaNavegacion(QWidget* forma);
 
+// The program-wide rule of the string grids: while an editable QTableWidget (or the
+// editor open in one of its cells) has the focus, Enter and Down act as Tab, moving to
+// the next cell. A grid with the property "enterPropio" keeps its own keys. Installed
+// once on the application; later calls do nothing.
+void instalaReglaRejillas();
+
 // A window never narrower than its own title (plus the room the title bar's buttons
 // take), so that no caption reads "Informaci…el Sistema".
 void anchoParaTitulo(QWidget* ventana);

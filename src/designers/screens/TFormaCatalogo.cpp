@@ -23,6 +23,10 @@
 #include "query/screens/TFormaTipos.h"
 #include "base/confcamp.h"
 #include "ui/dialogos.h"
+#include "ui/jpeg.h"
+#include "base/rutas.h"
+#include "base/texto_util.h"
+#include "store/dbf/dbf_table.h"
 
 using namespace mostrador;
 using namespace mostrador;
@@ -227,8 +231,18 @@ TFormaCatalogo::TFormaCatalogo(base::Interaccion& ui, std::string directorioSist
   auto* l = new QVBoxLayout(this);
   l->setMenuBar(menu);
   l->addLayout(barra);
-  l->addWidget(DBGrid1, 1);
+  Imagen = new QLabel(QStringLiteral("Imagen"), this);
+  Imagen->setObjectName("Imagen");
+  Imagen->setFixedSize(240, 240);
+  Imagen->setAlignment(Qt::AlignCenter);
+  Imagen->setFrameShape(QFrame::Box);
+  Imagen->hide();
+  auto* cuerpo = new QHBoxLayout;
+  cuerpo->addWidget(DBGrid1, 1);
+  cuerpo->addWidget(Imagen, 0, Qt::AlignTop);
+  l->addLayout(cuerpo, 1);
   l->addWidget(Estado);
+  connect(DBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this] { muestraImagen(); });
   pintaColumnas();
 }
 
@@ -324,10 +338,12 @@ void TFormaCatalogo::DBGrid1DblClick() {
 void TFormaCatalogo::ReporteClick(int n) {
   // The filter dialog's three conditions go with the report into the concentration.
   TFormaFormatos dialogo(this);
-  dialogo.setWindowTitle(q("Reporte de Consecutivo de Documentos"));
+  dialogo.ponDirectorioSistema(sistema_);
   mostrador::reports::FiltroReporte f;
+  f.directorioDatos = datos_;
   f.RangoFiltro(mostrador::base::RelojSistema().ahora().fecha, "", "");
-  for (auto& c : mostrador::reports::camposDeFiltro(sistema_, "facturae.dbf", {})) f.agregaCampo(c);
+  dialogo.PreparaFiltro(f, true, true, true, "facturae.dbf", true, true, true);
+  dialogo.ponCaption(q("Reporte de Consecutivo de Documentos"));
   if (!dialogo.pide(f)) return;
   mostrador::reports::CondicionesConcentrado condiciones;
   for (size_t i = 0; i < f.condiciones.size(); ++i) {
@@ -338,6 +354,9 @@ void TFormaCatalogo::ReporteClick(int n) {
   auto ruta = n_->preparaReporte(n);
   if (!ruta) return;
   Estado->setText(q("Reporte en " + *ruta));
+  // The scratch table is read in key order by the concentration that follows.
+  ui_.iniciaProgreso(mostrador::designers::kOrdenandoReporte, 1);
+  ui_.terminaProgreso();
   TFormaProgreso progreso(ui_, this);
   const bool hecho = n_->concentraReporte(*ruta, condiciones, progreso, [&progreso] { return progreso.cancelado(); });
   progreso.close();
@@ -345,6 +364,35 @@ void TFormaCatalogo::ReporteClick(int n) {
   TFormaBarras visor(sistema_, "Gráfica", ui_, programaHoja_, this);
   visor.ponProcesos(&procesos_, &programas_);
   visor.exec();
+}
+
+void TFormaCatalogo::ponVistaImagenes(bool activa) {
+  Imagen->setVisible(activa);
+  if (activa) muestraImagen();
+}
+
+void TFormaCatalogo::muestraImagen() {
+  if (Imagen->isHidden()) return;
+  Imagen->clear();
+  Imagen->setText(QStringLiteral("Imagen"));
+  const QModelIndex i = DBGrid1->currentIndex();
+  if (!i.isValid() || !mostrador::base::mismoNombre(n_->tabla(), "inventar.dbf")) return;
+  const std::string clave = n_->claveDeFila(i.row());
+  try {
+    dbf::Table t;
+    t.open(datos_, n_->tabla());
+    if (!t.fieldExists("IMAGE_I")) return;
+    t.setIndex("ICLPRO");
+    if (!t.findKey({clave})) return;
+    const std::string ruta = mostrador::base::recorta(t.asText("IMAGE_I"));
+    if (ruta.empty() || !mostrador::base::existe(ruta)) return;
+    const QImage img = leeImagen(mostrador::base::resuelve(ruta).string());
+    if (img.isNull()) return;
+    Imagen->setPixmap(QPixmap::fromImage(img).scaled(Imagen->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    Imagen->setToolTip(q(ruta));
+  } catch (const dbf::Error&) {
+    // A catalogue that cannot be read shows no picture; the grid says the rest.
+  }
 }
 
 void TFormaCatalogo::keyPressEvent(QKeyEvent* e) {

@@ -94,6 +94,10 @@ class TFormaCatalogo : public QDialog {
   void BotonBordesClick();
   void DBGrid1DblClick();
   void ReporteClick(int n);
+  // The picture view of the product catalogue: the current row's product picture
+  // (IMAGE_I) beside the grid; "Imagen" when there is none.
+  void ponVistaImagenes(bool activa);
+  QLabel* imagen() const { return Imagen; }
 
  protected:
   void keyPressEvent(QKeyEvent* e) override;
@@ -101,6 +105,7 @@ class TFormaCatalogo : public QDialog {
 
  private:
   void pintaColumnas();
+  void muestraImagen();
 
   mostrador::base::Interaccion& ui_;
   std::string sistema_, datos_, programaHoja_;
@@ -113,5 +118,6 @@ class TFormaCatalogo : public QDialog {
   QCheckBox* CheckPlantilla;
   QLabel* Estado;
   QLabel* Usuario;
+  QLabel* Imagen;
   QMenu* Reportes1;
 };

@@ -153,10 +153,21 @@ void TFormaGraficas::BotonExportaClick() {
   if (!r.iniciado && !r.mensaje.empty()) ui_.mensaje(r.mensaje);
 }
 
-void TFormaGraficas::BotonImprimeClick() {
+mostrador::reports::NuevoReporte TFormaGraficas::reporte() const {
+  const std::vector<int> anchos = anchos_.empty() ? std::vector<int>{} : mostrador::reports::anchosDeLista(anchos_);
   std::vector<mostrador::reports::ColumnaNuevoReporte> columnas;
-  for (size_t i = 0; i < titulos_.size(); ++i)
-    columnas.push_back({titulos_[i], std::max(10, static_cast<int>(titulos_[i].size())), tipos_[i]});
-  TFormaNuevoReporte r(mostrador::reports::construyeNuevoReporte(columnas, filas_, consecutivo_), this);
+  for (size_t i = 0; i < titulos_.size(); ++i) {
+    const int ancho = i < anchos.size() ? anchos[i] : std::max(10, static_cast<int>(titulos_[i].size()));
+    columnas.push_back({titulos_[i], ancho, tipos_[i]});
+  }
+  std::vector<std::string> retiros;
+  if (!retiros_.empty())
+    if (auto l = mostrador::base::leeLineas(mostrador::base::une(mostrador::base::une(retiros_, "tempo"), "retiros.txt")))
+      retiros = *l;
+  return mostrador::reports::construyeNuevoReporte(columnas, filas_, consecutivo_, retiros);
+}
+
+void TFormaGraficas::BotonImprimeClick() {
+  TFormaNuevoReporte r(reporte(), this);
   r.exec();
 }

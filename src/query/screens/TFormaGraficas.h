@@ -14,6 +14,7 @@
 
 #include "base/interaccion.h"
 #include "base/programas.h"
+#include "reports/rejilla_reporte.h"
 #include "store/sql/resultado.h"
 
 class TFormaGraficas : public QDialog {
@@ -35,6 +36,14 @@ class TFormaGraficas : public QDialog {
     programas_ = t;
   }
 
+  // The report page's column widths, a comma-separated list ("" keeps the headings'
+  // widths), and the builder's withdrawals option: the lines of "\tempo\retiros.txt"
+  // of the system directory go after the report.
+  void ponAnchos(std::string lista) { anchos_ = std::move(lista); }
+  void ponRetiros(std::string directorioSistema) { retiros_ = std::move(directorioSistema); }
+  // The report page as BotonImprime shows it.
+  mostrador::reports::NuevoReporte reporte() const;
+
   int pagina() const { return pagina_; }
   bool consecutivo() const { return consecutivo_; }
   const std::vector<std::vector<std::string>>& filas() const { return filas_; }
@@ -55,4 +64,5 @@ class TFormaGraficas : public QDialog {
   const mostrador::base::TablaProgramas* programas_ = nullptr;
   int pagina_ = 0;
   bool consecutivo_ = false;
+  std::string anchos_, retiros_;
 };

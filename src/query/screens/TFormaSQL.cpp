@@ -1,4 +1,7 @@
 #include "query/screens/TFormaSQL.h"
+#include "query/screens/TFormaConsulta.h"
+#include "base/reloj.h"
+#include "store/dbf/dbf_table.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -73,6 +76,7 @@ TFormaSQL::TFormaSQL(base::Interaccion& ui, std::string directorioSistema, std::
   BotonAnterior = boton("BotonAnterior", QStringLiteral("< 50"), &TFormaSQL::BotonAnteriorClick);
   BotonSiguiente = boton("BotonSiguiente", QStringLiteral("50 >"), &TFormaSQL::BotonSiguienteClick);
   boton("SpeedButton4", QStringLiteral("Corregir"), &TFormaSQL::SpeedButton4Click);
+  boton("BotonConstructor", QStringLiteral("Constructor"), &TFormaSQL::BotonConstructorClick);
   botones->addWidget(Archivo);
 
   auto* arriba = new QHBoxLayout;
@@ -101,6 +105,22 @@ TFormaSQL::TFormaSQL(base::Interaccion& ui, std::string directorioSistema, std::
 }
 
 TFormaSQL::~TFormaSQL() = default;
+
+void TFormaSQL::BotonConstructorClick() {
+  auto t = tablaConsola(NombreTabla->currentText().toStdString());
+  if (!t) return;
+  std::string fechas;
+  try {
+    dbf::Table tabla;
+    tabla.open(datos_, std::string(t->archivo));
+    for (const auto& c : tabla.fieldDefs())
+      if (c.type == 'D') fechas += (fechas.empty() ? "" : ",") + c.name;
+  } catch (const dbf::Error&) {
+    // The dictionary still lists its fields; only the date range is not offered.
+  }
+  TFormaConsulta f(ui_, sistema_, datos_, std::string(t->archivo), fechas, base::RelojSistema().ahora().fecha, this);
+  f.exec();
+}
 
 void TFormaSQL::llenaArchivos() {
   Archivo->clear();

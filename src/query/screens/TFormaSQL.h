@@ -40,6 +40,8 @@ class TFormaSQL : public QDialog {
   void BotonImprimirClick();
   void SpeedButton4Click();  // data correction
   void TamanoColumnaClick();
+  // The query builder on the selected table, its date fields offered for a range.
+  void BotonConstructorClick();
 
   mostrador::query::ConsolaSql& consola() { return *consola_; }
   void ponUsuario(std::string usuario) { consola_->ponUsuario(std::move(usuario)); }

@@ -1,5 +1,7 @@
 #include "reports/screens/TFormaBarras.h"
 
+#include <cmath>
+
 #include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
@@ -67,13 +69,14 @@ TFormaBarras::TFormaBarras(std::string dirSistema, std::string caption, mostrado
   BotonPie = boton("BotonPie", QStringLiteral("Pastel"), &TFormaBarras::BotonPieClick);
   BotonLineas = boton("BotonLineas", QStringLiteral("Líneas"), &TFormaBarras::BotonLineasClick);
   BotonReporte = boton("BotonReporte", QStringLiteral("Reporte"), &TFormaBarras::BotonReporteClick);
+  BotonTexto = boton("BotonTexto", QStringLiteral("Texto"), &TFormaBarras::BotonTextoClick);
   BotonAnterior = boton("BotonAnterior", QStringLiteral("<<"), &TFormaBarras::BotonAnteriorClick);
   BotonSiguiente = boton("BotonSiguiente", QStringLiteral(">>"), &TFormaBarras::BotonSiguienteClick);
   BotonAutomatico = boton("BotonAutomatico", QStringLiteral("Automático"), &TFormaBarras::BotonAutomaticoClick);
   BotonColor = boton("BotonColor", QStringLiteral("Color"), &TFormaBarras::BotonColorClick);
   BotonImprime = boton("BotonImprime", QStringLiteral("Imprimir"), &TFormaBarras::BotonImprimeClick);
   BotonExporta = boton("BotonExporta", QStringLiteral("Exportar"), &TFormaBarras::BotonExportaClick);
-  for (QPushButton* b : {BotonGrafica, BotonPie, BotonLineas, BotonReporte, BotonAnterior, BotonSiguiente,
+  for (QPushButton* b : {BotonGrafica, BotonPie, BotonLineas, BotonReporte, BotonTexto, BotonAnterior, BotonSiguiente,
                          BotonAutomatico, BotonColor, BotonImprime, BotonExporta})
     botones->addWidget(b);
   todo->addLayout(botones);
@@ -166,6 +169,34 @@ void TFormaBarras::pinta() {
   else muestraHoja(Concentrado, visor_.hoja().lineas());
 }
 
+namespace {
+
+// A tick step of 1, 2 or 5 times a power of ten giving about five steps up to the top.
+double pasoRedondo(double maximo) {
+  if (maximo <= 0) return 1;
+  const double crudo = maximo / 5;
+  const double magnitud = std::pow(10.0, std::floor(std::log10(crudo)));
+  for (double f : {1.0, 2.0, 5.0})
+    if (f * magnitud >= crudo) return f * magnitud;
+  return 10 * magnitud;
+}
+
+// The value axis from 0 to the top, with round ticks from 0.
+QValueAxis* ejeValores(double maximo, const QString& titulo) {
+  auto* y = new QValueAxis();
+  y->setObjectName("EjeValores");
+  y->setRange(0, maximo);
+  const double paso = pasoRedondo(maximo);
+  y->setTickType(QValueAxis::TicksDynamic);
+  y->setTickAnchor(0);
+  y->setTickInterval(paso);
+  y->setLabelFormat(paso >= 1 ? QStringLiteral("%.0f") : QStringLiteral("%.2f"));
+  y->setTitleText(titulo);
+  return y;
+}
+
+}  // namespace
+
 void TFormaBarras::pintaGrafica() {
   auto* chart = new QChart();
   chart->setTitle(q(visor_.titulo()));
@@ -173,13 +204,13 @@ void TFormaBarras::pintaGrafica() {
   const auto& g = visor_.grafica();
   QStringList categorias;
   for (const auto& p : g.puntos) categorias << q(p.etiqueta);
+  // Both the bars and the line run over the page's keys (days, months, ...).
   auto ejes = [&](QAbstractSeries* s) {
     auto* x = new QBarCategoryAxis();
+    x->setObjectName("EjeCategorias");
     x->append(categorias);
     x->setTitleText(q(visor_.eje1()));
-    auto* y = new QValueAxis();
-    y->setRange(0, g.maximoEje);
-    y->setTitleText(q(visor_.eje2()));
+    auto* y = ejeValores(g.maximoEje, q(visor_.eje2()));
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
     s->attachAxis(x);
@@ -202,16 +233,7 @@ void TFormaBarras::pintaGrafica() {
       for (int i = 0; i < static_cast<int>(g.puntos.size()); ++i) s->append(i, g.puntos[static_cast<size_t>(i)].valor);
       s->setPointsVisible(true);
       chart->addSeries(s);
-      auto* x = new QValueAxis();
-      x->setRange(0, std::max(1, static_cast<int>(g.puntos.size()) - 1));
-      x->setTitleText(q(visor_.eje1()));
-      auto* y = new QValueAxis();
-      y->setRange(0, g.maximoEje);
-      y->setTitleText(q(visor_.eje2()));
-      chart->addAxis(x, Qt::AlignBottom);
-      chart->addAxis(y, Qt::AlignLeft);
-      s->attachAxis(x);
-      s->attachAxis(y);
+      ejes(s);
       break;
     }
     default: {
@@ -235,6 +257,7 @@ void TFormaBarras::BotonGraficaClick() { visor_.BotonGrafica(); pinta(); }
 void TFormaBarras::BotonPieClick() { visor_.BotonPie(); pinta(); }
 void TFormaBarras::BotonLineasClick() { visor_.BotonLineas(); pinta(); }
 void TFormaBarras::BotonReporteClick() { visor_.BotonReporte(); pinta(); }
+void TFormaBarras::BotonTextoClick() { visor_.BotonTexto(); pinta(); }
 void TFormaBarras::BotonSiguienteClick() {
   if (consulta_) consulta_->muestra(consulta_->pagina() + 1);
   else visor_.BotonSiguiente();
@@ -289,27 +312,25 @@ void TFormaBarras::BotonColorClick() {
 void TFormaBarras::BotonImprimeClick() {
   TDialogoImprimir rango(visor_.modoGrafica() ? 1 : std::max(1, visor_.paginas()), this);
   if (rango.exec() != QDialog::Accepted) return;
-  std::unique_ptr<ImpresoraQt> propia;
-  mostrador::printing::Impresora* im = impresora_;
-  if (!im) {
-    propia = std::make_unique<ImpresoraQt>();
-    im = propia.get();
-  }
   if (visor_.modoGrafica()) {
     // The chart into the page less 50 device units on every side.
     const std::string png = mostrador::base::une(sistema_, "tempo\\grafica.png");
     mostrador::base::creaDirectorios(mostrador::base::une(sistema_, "tempo"));
     Grafica->grab().save(QString::fromStdString(mostrador::base::resuelve(png).string()), "PNG");
-    im->iniciaTrabajo(visor_.titulo());
-    im->imagen(50, 50, im->anchoPagina() - 50, im->altoPagina() - 50, png);
-    im->terminaTrabajo();
+    imprimeOPdf(impresora_, ui_, visor_.titulo(), [&png](mostrador::printing::Impresora& im) {
+      im.imagen(50, 50, im.anchoPagina() - 50, im.altoPagina() - 50, png);
+      im.terminaTrabajo();
+    });
     mostrador::base::borra(png);
     return;
   }
   const auto paginas = visor_.paginasImpresas(rango.primera(), rango.ultima());
-  mostrador::reports::imprimePaginas(*im, windowTitle().toStdString(), paginas, rango.primera(),
-                                      QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy")).toStdString(),
-                                      fuenteImpresion_, tamanoImpresion_);
+  const std::string titulo = windowTitle().toStdString();
+  imprimeOPdf(impresora_, ui_, titulo, [&](mostrador::printing::Impresora& im) {
+    mostrador::reports::imprimePaginas(im, titulo, paginas, rango.primera(),
+                                        QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy")).toStdString(),
+                                        fuenteImpresion_, tamanoImpresion_);
+  });
   pinta();
 }
 

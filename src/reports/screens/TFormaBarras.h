@@ -42,6 +42,7 @@ class TFormaBarras : public QDialog {
   void BotonPieClick();
   void BotonLineasClick();
   void BotonReporteClick();
+  void BotonTextoClick();  // plain text pages (view mode 3)
   void BotonSiguienteClick();
   void BotonAnteriorClick();
   void BotonAutomaticoClick();
@@ -62,7 +63,7 @@ class TFormaBarras : public QDialog {
   QChartView* Grafica;
   QTextEdit* Concentrado;
   QLabel* Estado;
-  QPushButton *BotonGrafica, *BotonPie, *BotonLineas, *BotonReporte, *BotonSiguiente, *BotonAnterior,
+  QPushButton *BotonGrafica, *BotonPie, *BotonLineas, *BotonReporte, *BotonTexto, *BotonSiguiente, *BotonAnterior,
       *BotonAutomatico, *BotonImprime, *BotonExporta, *BotonColor;
 
  protected:

@@ -6,12 +6,18 @@
 #include <QKeyEvent>
 #include <QLabel>
 
+#include "base/rutas.h"
 #include "store/sql/sql.h"
 #include "ui/dialogos.h"
 
 namespace {
 
 QString q(const std::string& s) { return QString::fromStdString(s); }
+
+TFormaFormatos::EditorFormatos& editorRegistrado() {
+  static TFormaFormatos::EditorFormatos e;
+  return e;
+}
 
 const char* const kOperadores[] = {"=", "<", ">", "<>", "<=", ">=", "&", "Inicia_Con", "Termina_Con", "Incluye"};
 
@@ -20,7 +26,12 @@ const char* const kOperadores[] = {"=", "<", ">", "<>", "<=", ">=", "&", "Inicia
 TFormaFormatos::TFormaFormatos(QWidget* parent) : QDialog(parent) {
   setObjectName("TFormaFormatos");
   setWindowTitle(QStringLiteral("Datos del Reporte"));
-  auto* todo = new QVBoxLayout(this);
+  auto* externo = new QVBoxLayout(this);
+  Rangos = new QWidget(this);
+  Rangos->setObjectName("Rangos");
+  auto* todo = new QVBoxLayout(Rangos);
+  todo->setContentsMargins(0, 0, 0, 0);
+  externo->addWidget(Rangos);
   auto* f = new QFormLayout;
   auto fecha = [this](const char* n) {
     auto* d = new QDateEdit(this);
@@ -74,10 +85,19 @@ TFormaFormatos::TFormaFormatos(QWidget* parent) : QDialog(parent) {
   auto* marcas = new QHBoxLayout;
   for (QCheckBox* c : {Incluir1, IncluirDevoluciones, Incluir3}) marcas->addWidget(c);
   todo->addLayout(marcas);
+  Formatos = new QWidget(this);
+  Formatos->setObjectName("Formatos");
+  auto* formatos = new QHBoxLayout(Formatos);
+  formatos->setContentsMargins(0, 0, 0, 0);
+  BotonEdicion = new QPushButton(QStringLiteral("Formato"), Formatos);
+  BotonEdicion->setObjectName("BotonEdicion");
+  BotonEdicion->setAutoDefault(false);
+  formatos->addWidget(BotonEdicion);
+  externo->addWidget(Formatos);
   auto* botones = new QHBoxLayout;
   BitBtn4 = new QPushButton(QStringLiteral("Aceptar"), this);
   BitBtn4->setObjectName("BitBtn4");
-  BitBtn3 = new QPushButton(QStringLiteral("Formato"), this);
+  BitBtn3 = new QPushButton(QStringLiteral("Regresar"), this);
   BitBtn3->setObjectName("BitBtn3");
   BotonAceptar = new QPushButton(QStringLiteral("Cancelar"), this);
   BotonAceptar->setObjectName("BotonAceptar");
@@ -85,7 +105,8 @@ TFormaFormatos::TFormaFormatos(QWidget* parent) : QDialog(parent) {
     b->setAutoDefault(false);
     botones->addWidget(b);
   }
-  todo->addLayout(botones);
+  externo->addLayout(botones);
+  connect(BotonEdicion, &QPushButton::clicked, this, [this] { BotonEdicionClick(); });
   connect(BitBtn4, &QPushButton::clicked, this, [this] { BitBtn4Click(); });
   connect(BitBtn3, &QPushButton::clicked, this, [this] { BitBtn3Click(); });
   connect(BotonAceptar, &QPushButton::clicked, this, [this] { BotonAceptarClick(); });
@@ -102,6 +123,34 @@ void TFormaFormatos::BitBtn3Click() {
 void TFormaFormatos::BotonAceptarClick() {
   respuesta_ = 3;
   reject();
+}
+
+void TFormaFormatos::registraEditor(EditorFormatos editor) { editorRegistrado() = std::move(editor); }
+
+void TFormaFormatos::BotonEdicionClick() {
+  if (respuesta_ == 3) return;
+  if (const auto& editor = editorRegistrado())
+    editor(this, sistema_.empty() ? std::string() : mostrador::base::une(sistema_, "consulta"));
+  respuesta_ = 1;
+  accept();
+}
+
+void TFormaFormatos::PreparaFiltro(mostrador::reports::FiltroReporte& f, bool fechas, bool rango, bool incluir1,
+                                   std::string_view tabla, bool condiciones, bool incluir3, bool devoluciones,
+                                   std::string_view definicion) {
+  caption_ = QStringLiteral("Datos del Reporte");
+  setWindowTitle(caption_);
+  f.inicialActivo = f.finalActivo = fechas;
+  f.deActivo = f.hastaActivo = rango;
+  f.condicionesActivas = condiciones;
+  f.tabla = std::string(tabla);
+  if (f.directorioDatos.empty()) f.directorioDatos = datos_;
+  f.campos.clear();
+  for (auto& c : mostrador::reports::camposDeFiltro(sistema_, tabla, mostrador::reports::CamposDeConsulta(definicion)))
+    f.agregaCampo(std::move(c));
+  Incluir1->setEnabled(incluir1);
+  Incluir3->setEnabled(incluir3);
+  IncluirDevoluciones->setEnabled(devoluciones);
 }
 
 void TFormaFormatos::keyPressEvent(QKeyEvent* e) {
@@ -141,7 +190,7 @@ void TFormaFormatos::ValorDobleClick(int i) {
 }
 
 void TFormaFormatos::carga(const mostrador::reports::FiltroReporte& f) {
-  setWindowTitle(q(f.titulo));
+  setWindowTitle(caption_.isEmpty() ? q(f.titulo) : caption_);
   datos_ = f.directorioDatos;
   tabla_ = f.tabla;
   campos_ = f.campos;

@@ -10,6 +10,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <array>
+#include <functional>
+#include <string_view>
 
 #include "reports/filtro_reporte.h"
 
@@ -30,7 +32,28 @@ class TFormaFormatos : public QDialog, public mostrador::reports::DialogoFiltro 
   void BitBtn4Click();      // accept: answer 1
   void BitBtn3Click();      // answer 2
   void BotonAceptarClick();  // answer 3
+  // The format editing command: unless the answer is already 3, the format designer,
+  // its open dialog in "\consulta" of the system directory; then answer 1 and close.
+  void BotonEdicionClick();
   int respuesta() const { return respuesta_; }
+
+  // The designer lives in a higher layer: the program registers how it is opened
+  // (parent, the directory its open dialog starts in).
+  using EditorFormatos = std::function<void(QWidget* padre, const std::string& dirInicial)>;
+  static void registraEditor(EditorFormatos editor);
+  void ponDirectorioSistema(std::string sistema) { sistema_ = std::move(sistema); }
+
+  // Captions the dialog "Datos del Reporte", enables or disables the date pair, the
+  // range pair, the include flags and the conditions, and loads the table's field lists
+  // (the dictionary's entries, then the definition's select-list fields it knows).
+  void PreparaFiltro(mostrador::reports::FiltroReporte& f, bool fechas, bool rango, bool incluir1,
+                     std::string_view tabla, bool condiciones, bool incluir3, bool devoluciones,
+                     std::string_view definicion = {});
+  // A caller's own caption, kept over the state's title when the dialog is shown.
+  void ponCaption(const QString& caption) {
+    caption_ = caption;
+    setWindowTitle(caption);
+  }
 
   QDateEdit* Inicial;
   QDateEdit* Final;
@@ -47,6 +70,11 @@ class TFormaFormatos : public QDialog, public mostrador::reports::DialogoFiltro 
   QPushButton* BitBtn4;
   QPushButton* BitBtn3;
   QPushButton* BotonAceptar;
+  QPushButton* BotonEdicion;
+  // The report options and the format command; the main window's format entry hides
+  // the first.
+  QWidget* Rangos;
+  QWidget* Formatos;
 
  protected:
   void keyPressEvent(QKeyEvent* e) override;
@@ -54,6 +82,7 @@ class TFormaFormatos : public QDialog, public mostrador::reports::DialogoFiltro 
 
  private:
   std::vector<mostrador::reports::CampoFiltro> campos_;
-  std::string datos_, tabla_;
+  std::string datos_, tabla_, sistema_;
+  QString caption_;
   int respuesta_ = 0;
 };

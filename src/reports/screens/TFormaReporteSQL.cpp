@@ -43,15 +43,11 @@ void TFormaReporteSQL::BotonImprimeClick() {
   const int hasta = std::min(static_cast<int>(paginas.size()), rango.ultima());
   if (hasta < desde) return;
   std::vector<mostrador::reports::PaginaImpresa> elegidas(paginas.begin() + (desde - 1), paginas.begin() + hasta);
-  std::unique_ptr<ImpresoraQt> propia;
-  mostrador::printing::Impresora* im = impresora_;
-  if (!im) {
-    propia = std::make_unique<ImpresoraQt>();
-    im = propia.get();
-  }
-  mostrador::reports::imprimePaginas(*im, reporte_->caption(), elegidas, desde,
-                                      QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy")).toStdString(),
-                                      "Courier New", 8);
+  imprimeOPdf(impresora_, ui_, reporte_->caption(), [&](mostrador::printing::Impresora& im) {
+    mostrador::reports::imprimePaginas(im, reporte_->caption(), elegidas, desde,
+                                        QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy")).toStdString(),
+                                        "Courier New", 8);
+  });
 }
 
 void TFormaReporteSQL::BotonExportaClick() {

@@ -3,6 +3,11 @@
 #include <QHBoxLayout>
 #include <QTextCursor>
 #include <QVBoxLayout>
+#include <filesystem>
+#include <memory>
+
+#include "base/rutas.h"
+#include "ui/impresora_qt.h"
 
 VentanaHoja armaVentanaHoja(QDialog* d, std::initializer_list<std::pair<const char*, QString>> botones) {
   VentanaHoja v;
@@ -42,4 +47,31 @@ void muestraHoja(QTextEdit* vista, const std::vector<mostrador::reports::LineaHo
     c.insertText(QString::fromUtf8(l.texto.data(), static_cast<int>(l.texto.size())), f);
   }
   vista->moveCursor(QTextCursor::Start);
+}
+
+bool imprimeOPdf(mostrador::printing::Impresora* impresora, mostrador::base::Interaccion& ui, std::string_view titulo,
+                 const std::function<void(mostrador::printing::Impresora&)>& trabajo) {
+  std::unique_ptr<ImpresoraQt> propia;
+  if (!impresora) {
+    propia = std::make_unique<ImpresoraQt>();
+    impresora = propia.get();
+  }
+  // The job is started here first: a printer that does not take it is found before
+  // anything is drawn.
+  if (impresora->iniciaTrabajo(titulo)) {
+    trabajo(*impresora);
+    return true;
+  }
+  ui.mensaje(kImpresoraNoLista);
+  auto nombre = ui.guardaArchivo("Guardar como PDF", "PDF (*.pdf)|*.pdf");
+  if (!nombre || nombre->empty()) return false;
+  std::string ruta = *nombre;
+  if (std::filesystem::path(ruta).extension().empty()) ruta += ".pdf";
+  auto pdf = ImpresoraQt::aPdf(mostrador::base::resuelve(ruta).string());
+  if (!pdf->iniciaTrabajo(titulo)) {
+    ui.mensaje("No se pudo escribir " + ruta);
+    return false;
+  }
+  trabajo(*pdf);
+  return true;
 }

@@ -6,9 +6,13 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTextEdit>
+#include <functional>
 #include <initializer_list>
+#include <string_view>
 #include <utility>
 
+#include "base/interaccion.h"
+#include "printing/impresora.h"
 #include "reports/hoja_reporte.h"
 
 void muestraHoja(QTextEdit* vista, const std::vector<mostrador::reports::LineaHoja>& lineas);
@@ -21,3 +25,12 @@ struct VentanaHoja {
   QLabel* estado;
 };
 VentanaHoja armaVentanaHoja(QDialog* d, std::initializer_list<std::pair<const char*, QString>> botones);
+
+// The viewers' printing: the job runs on the printer given (the system's when none).
+// When it cannot start there, "La Impresora No Se Encuentra Lista..." and the same job
+// may go to a PDF file named in a save dialog (".pdf" added when the name has no
+// extension). The job starts and ends the print job itself. True when it was printed
+// somewhere.
+inline constexpr std::string_view kImpresoraNoLista = "La Impresora No Se Encuentra Lista...";
+bool imprimeOPdf(mostrador::printing::Impresora* impresora, mostrador::base::Interaccion& ui, std::string_view titulo,
+                 const std::function<void(mostrador::printing::Impresora&)>& trabajo);

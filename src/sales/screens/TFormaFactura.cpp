@@ -121,6 +121,8 @@ class RejillaPartidas : public QTableWidget {
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setItemDelegate(new DelegadoPartidas(forma, this));
+    // Enter here has the capture's own next-cell order (TFormaFactura::avanzaCelda).
+    setProperty("enterPropio", true);
     horizontalHeader()->setSectionResizeMode(kProducto, QHeaderView::Stretch);
     verticalHeader()->setDefaultSectionSize(22);
   }
@@ -278,6 +280,9 @@ void TFormaFactura::creaMenus(QMenuBar* barra) {
   }
 
   QMenu* atajos = barra->addMenu(QStringLiteral("&Formatos"));
+  agrega(atajos, "Elegirformato1", QStringLiteral("Elegir formato"), [this] { Elegirformato1Click(); });
+  agrega(atajos, "DisearFormato1", QStringLiteral("Diseñar Formato"), [this] { DisearFormato1Click(); });
+  atajos->addSeparator();
   QMenu* asigna = atajos->addMenu(QStringLiteral("Asignar Formato"));
   for (int n = 1; n <= 6; ++n) {
     const QByteArray nombre = QStringLiteral("CtrlF%11").arg(n).toLatin1();
@@ -1135,6 +1140,18 @@ void TFormaFactura::Generar(QAction* a) {
 }
 
 // ---- printing ----------------------------------------------------------------------------
+
+void TFormaFactura::Elegirformato1Click() {
+  const auto archivo = ui_.abreArchivo("Elegir formato", "Formatos (*.for)|*.for|Todos|*.*");
+  if (!archivo) return;
+  imprime(ModoImpresion::Imprime, 0, *archivo);
+}
+
+void TFormaFactura::DisearFormato1Click() {
+  TFormaEdicion editor(aj_.dirSistema, this);
+  editor.modoDiseno(ui_, motor_->rutaFormato(), base::une(aj_.dirSistema, "consulta"));
+  editor.exec();
+}
 
 void TFormaFactura::imprime(ModoImpresion modo, int atajo, std::string formato) {
   if (Detalle->editando()) Detalle->confirma();

@@ -72,6 +72,10 @@ class TFormaFactura : public QDialog {
   void CursorenCliente1Click();   // Ctrl+F2
   void ImprimeAtajo(int n);       // Ctrl+F1 .. Ctrl+F6
   void AsignaAtajo(int n);
+  // A format chosen in the open dialog prints the document; the designer
+  // opens on the document's own format.
+  void Elegirformato1Click();
+  void DisearFormato1Click();
   void VerFunciones1Click();
   void Divisas1Click();
   void Calculadora1Click();

@@ -9,6 +9,10 @@
 #include <QBarSet>
 #include <QImage>
 #include <QPieSeries>
+#include <QBarCategoryAxis>
+#include <QLineSeries>
+#include <QValueAxis>
+#include <filesystem>
 #include <QTest>
 #include <QTableWidget>
 #include <QTimer>
@@ -306,3 +310,134 @@ TEST_F(PantallasReporte, LaRejillaDeConsultaPaginaSumaYMuestraElReporte) {
 }
 
 }  // namespace
+
+namespace {
+
+// The page range dialog accepted as it comes.
+void aceptaRango() {
+  alAbrirDialogo([](QDialog* d) {
+    auto* r = qobject_cast<TDialogoImprimir*>(d);
+    ASSERT_NE(r, nullptr);
+    QTest::mouseClick(r->BotonAceptar, Qt::LeftButton);
+  });
+}
+
+}  // namespace
+
+TEST_F(PantallasReporte, SinImpresoraElVisorLoDiceYOfreceElPdf) {
+  ASSERT_EQ(genera(ui), ResultadoConcentrado::Hecho);
+  prueba::ImpresoraFalsa impresora;
+  impresora.sinImpresora = true;
+  TFormaBarras v(sistema, "Reporte de Ventas por Día", ui);
+  v.ponImpresora(&impresora);
+  v.TitulosGrafica("Gráfica de Ventas por Día", "Día", "Total por Día", "");
+  v.show();
+  v.BotonReporteClick();
+  ui.olvidaLlamadas();  // the generator's progress
+
+  // A name without extension gets ".pdf"; the pages go to that file.
+  const std::string pdf = dir.str() + "/ventas";
+  ui.respondeArchivo(pdf);
+  aceptaRango();
+  v.BotonImprimeClick();
+  EXPECT_EQ(ui.llamadas(), (std::vector<std::string>{"mensaje: La Impresora No Se Encuentra Lista...",
+                                                     "guarda archivo: Guardar como PDF (PDF (*.pdf)|*.pdf)"}));
+  ASSERT_TRUE(std::filesystem::exists(pdf + ".pdf"));
+  EXPECT_GT(std::filesystem::file_size(pdf + ".pdf"), 0u);
+  // Nothing was drawn on the printer that did not take the job.
+  EXPECT_TRUE(impresora.con("texto").empty());
+
+  // Declining the PDF prints nothing anywhere; the chart mode says the same.
+  ui.olvidaLlamadas();
+  ui.respondeArchivo(std::nullopt);
+  v.BotonGraficaClick();
+  aceptaRango();
+  v.BotonImprimeClick();
+  EXPECT_EQ(ui.llamadas(), (std::vector<std::string>{"mensaje: La Impresora No Se Encuentra Lista...",
+                                                     "guarda archivo: Guardar como PDF (PDF (*.pdf)|*.pdf)"}));
+  EXPECT_TRUE(impresora.con("imagen").empty());
+}
+
+TEST_F(PantallasReporte, SinImpresoraLaHojaDeReporteLoDiceYOfreceElPdf) {
+  FiltroFijo filtro(std::nullopt, std::nullopt);
+  ContextoReporte ctx{sistema, datos, ui, &filtro, nullptr};
+  ParametrosReporte p;
+  p.definicion = "$Ventas\r&Select CLAVE,IMPORTE from \"" + base::une(datos, "ventas.dbf") + "\"\r?IMPORTE>0 \xC2\xBF\r"
+                 "!CLAVE\r%c t\r#CLAVE     IMPORTE      \r@";
+  p.tabla = "ventas.dbf";
+  auto r = EjecutaReporte(ctx, "Ventas", "CLAVE", "", p);
+  ASSERT_TRUE(r);
+  TFormaReporteSQL hoja(std::move(r), ui);
+  prueba::ImpresoraFalsa impresora;
+  impresora.sinImpresora = true;
+  hoja.ponImpresora(&impresora);
+  const std::string pdf = dir.str() + "/hoja.pdf";
+  ui.olvidaLlamadas();
+  ui.respondeArchivo(pdf);
+  aceptaRango();
+  hoja.BotonImprimeClick();
+  EXPECT_EQ(ui.llamadas(), (std::vector<std::string>{"mensaje: La Impresora No Se Encuentra Lista...",
+                                                     "guarda archivo: Guardar como PDF (PDF (*.pdf)|*.pdf)"}));
+  ASSERT_TRUE(std::filesystem::exists(pdf));
+  EXPECT_GT(std::filesystem::file_size(pdf), 0u);
+
+  // With a printer the job goes there and nothing is asked.
+  impresora.sinImpresora = false;
+  ui.olvidaLlamadas();
+  aceptaRango();
+  hoja.BotonImprimeClick();
+  EXPECT_TRUE(ui.llamadas().empty());
+  EXPECT_FALSE(impresora.con("texto").empty());
+}
+
+TEST_F(PantallasReporte, LasGraficasRotulanConLasClavesYMarcasRedondas) {
+  ASSERT_EQ(genera(ui), ResultadoConcentrado::Hecho);
+  TFormaBarras v(sistema, "Reporte de Ventas por Día", ui);
+  v.TitulosGrafica("Gráfica de Ventas por Día", "Día", "Total por Día", "");
+  v.show();
+  v.BotonLineasClick();
+  QChart* c = v.Grafica->chart();
+  ASSERT_NE(serie<QLineSeries>(c, "Series3"), nullptr);
+  auto* x = c->findChild<QBarCategoryAxis*>();
+  if (!x)
+    for (QAbstractAxis* a : c->axes(Qt::Horizontal)) x = qobject_cast<QBarCategoryAxis*>(a);
+  ASSERT_NE(x, nullptr);
+  ASSERT_EQ(x->count(), 12);
+  EXPECT_EQ(x->at(0), "D001");
+  EXPECT_EQ(x->at(11), "D012");
+  EXPECT_EQ(x->titleText(), "Día");
+  QValueAxis* y = nullptr;
+  for (QAbstractAxis* a : c->axes(Qt::Vertical)) y = qobject_cast<QValueAxis*>(a);
+  ASSERT_NE(y, nullptr);
+  // Largest value 12: the axis runs to 112 with ticks every 50 from 0.
+  EXPECT_EQ(y->max(), 112);
+  EXPECT_EQ(y->tickType(), QValueAxis::TicksDynamic);
+  EXPECT_EQ(y->tickAnchor(), 0);
+  EXPECT_EQ(y->tickInterval(), 50);
+  EXPECT_EQ(y->labelFormat(), "%.0f");
+
+  // The bars use the same keys and ticks.
+  v.BotonGraficaClick();
+  c = v.Grafica->chart();
+  QBarCategoryAxis* xb = nullptr;
+  for (QAbstractAxis* a : c->axes(Qt::Horizontal)) xb = qobject_cast<QBarCategoryAxis*>(a);
+  ASSERT_NE(xb, nullptr);
+  EXPECT_EQ(xb->at(0), "D001");
+  for (QAbstractAxis* a : c->axes(Qt::Vertical)) y = qobject_cast<QValueAxis*>(a);
+  EXPECT_EQ(y->tickInterval(), 50);
+}
+
+TEST_F(PantallasReporte, ElBotonTextoMuestraLasPaginasDeTextoSimple) {
+  ASSERT_EQ(genera(ui), ResultadoConcentrado::Hecho);
+  TFormaBarras v(sistema, "Reporte de Ventas por Día", ui);
+  v.TitulosGrafica("G", "Día", "Total", "");
+  v.show();
+  ASSERT_NE(v.BotonTexto, nullptr);
+  EXPECT_EQ(v.BotonTexto->text(), "Texto");
+  QTest::mouseClick(v.BotonTexto, Qt::LeftButton);
+  EXPECT_EQ(v.visor().modo(), ModoVista::Texto);
+  EXPECT_FALSE(v.Grafica->isVisible());
+  EXPECT_TRUE(v.Concentrado->isVisible());
+  EXPECT_EQ(v.Estado->text(), "Página 1 de  3");
+  EXPECT_TRUE(v.Concentrado->toPlainText().contains("D001"));
+}
