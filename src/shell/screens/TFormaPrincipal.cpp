@@ -124,6 +124,14 @@ void TFormaPrincipal::registraMantenimiento(const base::Reloj& reloj) {
                                             f.exec();
                                           },
                                           {}, {}});
+  // The utilities of the Indices menu entry are the table maintenance: indexes, the
+  // record check and repair, temporaries and renumbering, all on the reindex screen.
+  registraModulo(Pantalla::Utilerias, {[this, &reloj](const Apertura&) {
+                                         store::TFormaReindexaTodo f(ui_, reloj, principal_.directorioSistema(),
+                                                                     principal_.directorioDatos(), this);
+                                         f.exec();
+                                       },
+                                       {}, {}});
   registraModulo(Pantalla::Consolidar, {[this, &reloj](const Apertura& a) {
                                           store::TFormaConsolidar f(ui_, reloj, a.directorio, this);
                                           f.exec();

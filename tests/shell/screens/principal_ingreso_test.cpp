@@ -81,7 +81,8 @@ TEST_F(Ingreso_, ElProgramaTraeLasPantallasDeInventarioYDivisas) {
   prueba::instalacionEnDirectorioActual();
   app = std::make_unique<app::Aplicacion>(GanchosPrincipal{}, false);
   for (Pantalla p : {Pantalla::MovimientosInventario, Pantalla::comovinv, Pantalla::Divisa, Pantalla::Inventario,
-                     Pantalla::Factura})
+                     Pantalla::Factura, Pantalla::Clientes, Pantalla::Vendedor, Pantalla::Proveedo,
+                     Pantalla::Formatos, Pantalla::Utilerias})
     EXPECT_TRUE(app->principal().disponible(p)) << clasePantalla(p);
   // The ones whose modules are still to come say so.
   EXPECT_FALSE(app->principal().disponible(Pantalla::Compras));
