@@ -861,4 +861,69 @@ std::string quitaMovimientoPagar(const std::string& dirDatos, std::string_view d
   return cambiaMovimientoPagar(dirDatos, documento, registro, nullptr, nullptr);
 }
 
+namespace {
+
+std::string columna(std::string t, size_t ancho, bool derecha) {
+  // Characters, not bytes: "ñ" takes one column.
+  size_t n = base::largoCaracteres(t);
+  if (n > ancho) {
+    std::string r;
+    size_t k = 0;
+    for (size_t i = 0; i < t.size() && k < ancho; ++k) {
+      size_t largo = 1;
+      const unsigned char ch = static_cast<unsigned char>(t[i]);
+      if (ch >= 0xF0) largo = 4;
+      else if (ch >= 0xE0) largo = 3;
+      else if (ch >= 0xC0) largo = 2;
+      r += t.substr(i, largo);
+      i += largo;
+    }
+    return r;
+  }
+  const std::string relleno(ancho - n, ' ');
+  return derecha ? relleno + t : t + relleno;
+}
+
+std::string dinero(double v) { return "$" + base::formateaMascara(v, "#,###,##0.00"); }
+
+}  // namespace
+
+std::vector<std::string> estadoDetallado(const std::string& dirDatos, Cartera c, std::string_view desde,
+                                         std::string_view hasta, const base::Fecha& hoy) {
+  const Libro& l = libro(c);
+  std::vector<std::string> claves;
+  {
+    dbf::Table maestro;
+    maestro.open(dirDatos, l.maestro);
+    maestro.setIndex(l.indiceMaestro);
+    for (maestro.first(); !maestro.eof(); maestro.next()) {
+      const std::string k = maestro.asText(l.claveMaestro);
+      if ((!desde.empty() && k < desde) || (!hasta.empty() && k > hasta)) continue;
+      claves.push_back(k);
+    }
+  }
+  std::vector<std::string> r{"Reporte de Cuentas por Cobrar Detallado al Día " + base::fechaCorta(hoy), ""};
+  r.push_back(columna("Documento", 12, false) + columna("Fecha", 11, false) + columna("Concepto", 20, false) +
+              columna("Cargo", 15, true) + columna("Abono", 15, true) + columna("Saldo", 15, true));
+  double total = 0;
+  for (const std::string& k : claves) {
+    const auto e = estadoCuenta(dirDatos, c, k);
+    if (!e || e->movimientos.empty()) continue;
+    r.push_back("");
+    r.push_back(k + "  " + e->nombre);
+    for (const Asiento& a : e->movimientos) {
+      const bool abono = a.operacion == "A";
+      r.push_back(columna(a.documento, 12, false) + columna(a.aplicado, 11, false) +
+                  columna(a.concepto.empty() ? a.tipo : a.concepto, 20, false) +
+                  columna(abono ? "" : dinero(a.importe), 15, true) + columna(abono ? dinero(a.importe) : "", 15, true) +
+                  columna(dinero(a.saldo), 15, true));
+    }
+    r.push_back(columna("", 43, false) + columna("Saldo " + e->estado, 30, true) + columna(dinero(e->saldo), 15, true));
+    total += e->saldo;
+  }
+  r.push_back("");
+  r.push_back(columna("Total", 73, false) + columna(dinero(total), 15, true));
+  return r;
+}
+
 }  // namespace mostrador::accounts

@@ -99,6 +99,14 @@ struct EstadoCuenta {
 std::optional<EstadoCuenta> estadoCuenta(const std::string& dirDatos, Cartera c,
                                          std::string_view clave);
 
+// The detailed statement of every key from `desde` to `hasta` (key order; empty ends take
+// everything) that has entries, as fixed-pitch lines: the title "Reporte de Cuentas por
+// Cobrar Detallado al Día " + hoy, then per key its name and its movements by document
+// (document, date, concept, charge, credit, running balance, amounts "$" +
+// "#,###,##0.00"), the key's balance, and at the end the total.
+std::vector<std::string> estadoDetallado(const std::string& dirDatos, Cartera c, std::string_view desde,
+                                         std::string_view hasta, const base::Fecha& hoy);
+
 // Whether a key still has a document whose balance is not zero (beyond half a cent).
 bool tieneSaldoAbierto(const std::string& dirDatos, Cartera c, std::string_view clave);
 

@@ -501,3 +501,39 @@ TEST_F(Cuentas, UnAbonoAProveedorBajaSuSaldoYElDeLaCompra) {
 
 }  // namespace
 }  // namespace mostrador::accounts
+
+namespace mostrador::accounts {
+namespace {
+
+TEST_F(Cuentas, ElEstadoDetalladoListaCadaProveedorDelRangoConSusMovimientos) {
+  proveedor("P1", "Aceros del Norte", 0);
+  proveedor("P2", "Bombas y Válvulas", 0);
+  proveedor("P3", "Sin Movimientos", 0);
+  pagar("P1", 12, 51, "Compra", "C", 1000, "01/03/2025", "31/03/2025");
+  pagar("P1", 12, 2, "Abono", "A", 300, "02/03/2025");
+  pagar("P2", 14, 51, "Compra", "C", 80.5, "05/03/2025", "20/03/2025");
+  const auto l = estadoDetallado(kDatos, Cartera::Proveedores, "P1", "P3", fecha(15, 3, 2025));
+  // Document 12, date 11, concept 20, then charge, credit and balance right-aligned in 15.
+  const std::vector<std::string> esperado{
+      "Reporte de Cuentas por Cobrar Detallado al Día 15/03/2025",
+      "",
+      "Documento   Fecha      Concepto                      Cargo          Abono          Saldo",
+      "",
+      "P1  Aceros del Norte",
+      "12          01/03/2025 Compra                    $1,000.00                     $1,000.00",
+      "12          02/03/2025 Abono                                      $300.00        $700.00",
+      "                                                             Saldo Deudor        $700.00",
+      "",
+      "P2  Bombas y Válvulas",
+      "14          05/03/2025 Compra                       $80.50                        $80.50",
+      "                                                             Saldo Deudor         $80.50",
+      "",
+      "Total                                                                            $780.50"};
+  EXPECT_EQ(l, esperado);
+  // A range that leaves P1 out.
+  const auto solo2 = estadoDetallado(kDatos, Cartera::Proveedores, "P2", "P2", fecha(15, 3, 2025));
+  EXPECT_EQ(solo2.back(), "Total                                                                             $80.50");
+}
+
+}  // namespace
+}  // namespace mostrador::accounts

@@ -1,4 +1,7 @@
 #include "accounts/screens/TFormaConsultaCuePagar.h"
+#include "ui/impresora_qt.h"
+#include "reports/hoja_reporte.h"
+#include "reports/screens/hoja_qt.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -57,6 +60,7 @@ TFormaConsultaCuePagar::TFormaConsultaCuePagar(std::string dirDatos, base::Inter
   };
   accion(archivo, "Buscar1", "Buscar", [this] { BotonBuscarClick(); });
   accion(archivo, "ActualizalosSaldos1", "Actualiza los Saldos", [this] { ActualizalosSaldos1Click(); });
+  accion(archivo, "ImprimeRango1", "Estado de Cuenta Detallado", [this] { ImprimeRango1Click(); });
   QMenu* reportes = barra->addMenu("&Reportes");
   for (const auto& c : reportesCuentasPorPagar())
     accion(reportes, c.menu, q(c.caption), [this, m = std::string(c.menu)] { reporte(m); });
@@ -256,6 +260,33 @@ void TFormaConsultaCuePagar::reporte(const std::string& menu) {
     return;
   }
   reporte_(*d);
+}
+
+void TFormaConsultaCuePagar::ImprimeRango1Click() {
+  const std::string actual = claveActual();
+  auto desde = ui_.pideTexto("Estado de Cuenta Detallado", "Del Proveedor", actual);
+  if (!desde) return;
+  auto hasta = ui_.pideTexto("Estado de Cuenta Detallado", "Al Proveedor", *desde);
+  if (!hasta) return;
+  std::vector<std::string> lineas;
+  try {
+    lineas = estadoDetallado(dirDatos_, Cartera::Proveedores, *desde, *hasta, reloj_.ahora().fecha);
+  } catch (const dbf::Error&) {
+    ui_.mensaje("Ha Ocurrido un Error al Abrir una de las Bases de Datos.");
+    return;
+  }
+  // Fixed pitch, 60 lines a page.
+  std::vector<reports::PaginaImpresa> paginas;
+  for (size_t i = 0; i < lineas.size(); ++i) {
+    if (i % 60 == 0) paginas.emplace_back();
+    paginas.back().lineas.push_back({lineas[i], reports::kNegroHoja, 8});
+  }
+  ImpresoraQt impresora;
+  const std::string titulo = lineas.front();
+  if (imprimeOPdf(&impresora, ui_, titulo, [&](printing::Impresora& im) {
+        reports::imprimePaginas(im, titulo, paginas, 1, base::fechaCorta(reloj_.ahora().fecha), "Courier New", 8);
+      }))
+    ui_.mensaje("La Impresión ha finalizado");
 }
 
 }  // namespace mostrador::accounts

@@ -42,6 +42,8 @@ class TFormaConsultaCuePagar : public QDialog {
 
   void BotonBuscarClick();
   void ActualizalosSaldos1Click();
+  // The detailed statement of a range of suppliers, printed (or to a PDF).
+  void ImprimeRango1Click();
   void reporte(const std::string& menu);
   void abreDetalle(int fila);
 
