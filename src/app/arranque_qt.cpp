@@ -25,6 +25,8 @@
 #include "accounts/screens/TFormaConsultaCuePagar.h"
 #include "accounts/screens/TFormaProveedo.h"
 #include "inventory/screens/TFormaInventario.h"
+#include "inventory/screens/TFormaCompras.h"
+#include "accounts/screens/TFormaCxPDetalle.h"
 #include "inventory/reconstruccion.h"
 #include "inventory/screens/TFormaMovimientosInventario.h"
 #include "inventory/screens/TFormacomovinv.h"
@@ -240,6 +242,21 @@ void abreCuentasPorPagar(QWidget* padre, shell::TFormaPrincipal& principal, sess
   forma.exec();
 }
 
+void abreCompras(shell::TFormaPrincipal& principal, session::Sesion& sesion, const shell::Apertura& a) {
+  base::Interaccion& ui = sesion.ui();
+  const auto lineas = lineasEmpresa(principal, ui);
+  if (!lineas) return;
+  const std::string sistema = principal.motor().directorioSistema();
+  const std::string usuario = a.usuario.empty() ? "0" : a.usuario;
+  inventory::AjustesCompras aj = inventory::ajustesComprasDe(*lineas);
+  aj.usuario = usuario;
+  inventory::TFormaCompras forma(aj, ui, sesion.reloj(), derechosDe(sistema, usuario), &principal);
+  forma.ponSesion(sesion);
+  forma.ponDirectorioSistema(sistema);
+  aplicaVisibles(forma, a);
+  forma.exec();
+}
+
 void abreVendedores(shell::TFormaPrincipal& principal, session::Sesion& sesion, const shell::Apertura& a) {
   base::Interaccion& ui = sesion.ui();
   const auto lineas = lineasEmpresa(principal, ui);
@@ -430,6 +447,18 @@ Aplicacion::Aplicacion(shell::GanchosPrincipal ganchos, bool conSplash) {
       [](QWidget* padre, const std::string& datos, const std::string& texto) {
         return accounts::TFormaConProvee::consulta(padre, datos, texto);
       });
+  principal_->registraModulo(shell::Pantalla::Compras, {[this](const shell::Apertura& a) {
+                                                      abreCompras(*principal_, *sesion_, a);
+                                                    },
+                                                    {}, {}});
+  // The purchase screen's supplier lookup and its payables detail live in accounts.
+  inventory::TFormaCompras::registraConsultaProveedores(
+      [](QWidget* padre, const std::string& datos, const std::string& texto) {
+        return accounts::TFormaConProvee::consulta(padre, datos, texto);
+      });
+  inventory::TFormaCompras::registraPagos([this](QWidget* padre, const std::string& datos, long long numero) {
+    accounts::TFormaCxPDetalle::muestra(padre, datos, std::to_string(numero), *ui_, reloj_);
+  });
   principal_->registraModulo(shell::Pantalla::Vendedor, {[this](const shell::Apertura& a) {
                                                        abreVendedores(*principal_, *sesion_, a);
                                                      },

@@ -684,6 +684,7 @@ const char* kAyuda =
     "  kardex CLAVE    entradas y salidas de un producto con su existencia\n"
     "  recalcula       ajusta las existencias según el kardex o las existencias\n"
     "  ajuste ARCHIVO  conteo físico: variaciones y ajuste del inventario\n"
+    "  compra          recepciones, órdenes y devoluciones de compra; pedido sugerido\n"
     "  cartera         documentos con saldo de clientes o proveedores y su antigüedad\n"
     "  estado-cuenta   movimientos y saldo de un cliente o proveedor\n"
     "  abono           registra un abono de un cliente o a un proveedor\n"
@@ -835,6 +836,26 @@ std::map<std::string, Orden> ordenes() {
         "y el ajuste a clave:DE:HASTA, linea:DE:HASTA, proveedor:DE:HASTA y ajuste (sólo lo contado),\n"
         "separados por comas.\n",
         con({"filtra"}), cmdAjuste, {"aplica", "reales"}}},
+      {"compra",
+       {"Uso: mostrador-cli compra (--alta ARCHIVO | --modifica N ARCHIVO | --cancela N --tipo T |\n"
+        "        --elimina N --tipo T | --sugerido [--maximo] --proveedor CLAVE |\n"
+        "        --importa-pedido ARCHIVO --proveedor CLAVE [--fecha dd/MM/aaaa])\n"
+        "        [--datos DIR | --empresa N] [--sistema DIR]\n"
+        "El archivo de un documento tiene una línea campo=valor por dato del encabezado:\n"
+        "  tipo=Recepcion|Orden|Devolucion   proveedor=CLAVE   fecha=dd/MM/aaaa\n"
+        "  y, opcionales, numero=N, descuento=PCT (del documento), nodesglosado=S (el impuesto\n"
+        "  se suma a los precios), referencia=TEXTO (la factura del proveedor);\n"
+        "luego una línea por partida: clave;cantidad;costo[;d1[;d2[;d3[;precio]]]] (tres\n"
+        "descuentos sucesivos en por ciento y el precio al público propuesto). Las líneas en\n"
+        "blanco o que empiezan con # no cuentan. --alta guarda el documento (la recepción sube\n"
+        "existencias, costos, precios y la deuda con el proveedor; la orden sólo lo pedido; la\n"
+        "devolución baja existencias); --modifica N lo vuelve a guardar contándolo una vez.\n"
+        "--cancela y --elimina (T: Recepcion, Orden o Devolucion) se niegan si tiene pagos.\n"
+        "--sugerido lista clave, descripción, cantidad y costo de lo que falta para el mínimo\n"
+        "(con --maximo, para el máximo) de los productos del proveedor. --importa-pedido guarda\n"
+        "una orden con las líneas clave,cantidad del archivo. Un error: una línea y código 1.\n",
+        con({"alta", "modifica", "cancela", "elimina", "tipo", "proveedor", "importa-pedido", "fecha"}),
+        cmdCompra, {"sugerido", "maximo"}}},
       {"cartera",
        {"Uso: mostrador-cli cartera clientes|proveedores [--clave CLAVE] [--fecha dd/MM/aaaa]\n"
         "        [--formato texto|tsv] [--datos DIR | --empresa N] [--sistema DIR]\n"

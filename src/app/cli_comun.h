@@ -79,6 +79,9 @@ int cmdKardex(const Argumentos& a);
 int cmdRecalcula(const Argumentos& a);
 int cmdAjuste(const Argumentos& a);
 
+// The purchases command (cli_compras.cpp).
+int cmdCompra(const Argumentos& a);
+
 // The account commands (cli_cuentas.cpp).
 int cmdCartera(const Argumentos& a);
 int cmdEstadoCuenta(const Argumentos& a);

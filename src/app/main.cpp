@@ -41,6 +41,8 @@
 #include "accounts/screens/TFormaClientes.h"
 #include "accounts/screens/TFormaVendedor.h"
 #include "accounts/screens/TFormaProveedo.h"
+#include "inventory/compras.h"
+#include "inventory/screens/TFormaCompras.h"
 #include "accounts/screens/TFormaConsultaCuePagar.h"
 #include "base/numeros.h"
 #include <QLabel>
@@ -394,6 +396,10 @@ int demoSinPantalla(const Instalacion& inst) {
     pagar.cargaProveedores();
     const auto porPagar = mostrador::accounts::cartera(clientes.motor().ajustes().dirDatos,
                                                        mostrador::accounts::Cartera::Proveedores, reloj.ahora().fecha);
+    mostrador::inventory::AjustesCompras ajCompras = mostrador::inventory::ajustesComprasDe(lineas);
+    mostrador::inventory::TFormaCompras compras(ajCompras, ui, reloj, [](int) { return true; }, nullptr);
+    compras.ponDirectorioSistema(principal.directorioSistema());
+    rep << compras.objectName().toStdString() << ": abierta sobre " << ajCompras.dirDatos << "\n";
     rep << pagar.objectName().toStdString() << ": " << porPagar.documentos.size() << " compras por pagar, "
         << mostrador::base::formateaMascara(porPagar.total, "$###,###,##0.00") << "\n";
   } catch (const mostrador::dbf::Error& e) {
