@@ -1,5 +1,7 @@
 #include "accounts/catalogo_cuenta.h"
 
+#include "store/copia_registro.h"
+
 #include <cmath>
 
 #include "base/numeros.h"
@@ -19,22 +21,6 @@ constexpr const char* kEscribaClave = "Es Necesario Escribir una Clave...";
 constexpr const char* kMascaraEtiqueta = "###,###,##0.00";
 constexpr const char* kMascaraSaldo = "#,###,##0.00";
 
-void copiaCampo(const dbf::Table& de, dbf::Table& a, const std::string& campo) {
-  const int i = de.fieldIndex(campo), j = a.fieldIndex(campo);
-  if (i < 0 || j < 0) return;
-  if (de.isNull(i)) return a.setNull(j);
-  switch (a.fieldDefs()[static_cast<size_t>(j)].type) {
-    case 'N':
-    case 'F':
-      return a.setFloat(j, de.asFloat(i));
-    case 'D':
-      return a.setDate(j, de.asDate(i));
-    case 'L':
-      return a.setBool(j, de.asBool(i));
-    default:
-      return a.setText(j, de.asText(i));
-  }
-}
 
 }  // namespace
 
@@ -277,7 +263,7 @@ bool CatalogoCuenta::modifica() {
     copia_.append();
     valoresOriginales_.clear();
     for (const auto& f : copia_.fieldDefs()) {
-      copiaCampo(tabla_, copia_, f.name);
+      store::copiaCampo(tabla_, copia_, f.name);
       valoresOriginales_.push_back(tabla_.asText(f.name));
     }
     copia_.post();
@@ -431,7 +417,7 @@ bool CatalogoCuenta::escribeCambio(bool conPruebas) {
         tabla_.setFloat(n, base::redondea(tabla_.asFloat(n) + copia_.asFloat(n) - antes, 4));
         continue;
       }
-      copiaCampo(copia_, tabla_, n);
+      store::copiaCampo(copia_, tabla_, n);
     }
     tabla_.post();
     unidad.confirma();

@@ -1,5 +1,7 @@
 #include "inventory/catalogo_productos.h"
 
+#include "store/copia_registro.h"
+
 #include <charconv>
 #include <cmath>
 #include <set>
@@ -45,25 +47,6 @@ size_t letras(std::string_view utf8) {
   for (unsigned char c : utf8)
     if ((c & 0xC0) != 0x80) ++n;
   return n;
-}
-
-// Copies one field's value between two handles of the same structure (the catalogue
-// and its working copy), through the typed setters.
-void copiaCampo(const dbf::Table& de, dbf::Table& a, const std::string& campo) {
-  const int i = de.fieldIndex(campo), j = a.fieldIndex(campo);
-  if (i < 0 || j < 0) return;
-  if (de.isNull(i)) return a.setNull(j);
-  switch (a.fieldDefs()[static_cast<size_t>(j)].type) {
-    case 'N':
-    case 'F':
-      return a.setFloat(j, de.asFloat(i));
-    case 'D':
-      return a.setDate(j, de.asDate(i));
-    case 'L':
-      return a.setBool(j, de.asBool(i));
-    default:
-      return a.setText(j, de.asText(i));
-  }
 }
 
 }  // namespace
@@ -403,7 +386,7 @@ bool CatalogoProductos::modifica() {
     copia_.append();
     valoresOriginales_.clear();
     for (const auto& f : copia_.fieldDefs()) {
-      copiaCampo(productos_, copia_, f.name);
+      store::copiaCampo(productos_, copia_, f.name);
       valoresOriginales_.push_back(productos_.fieldIndex(f.name) >= 0 ? productos_.asText(f.name) : "");
     }
     copia_.post();
@@ -568,7 +551,7 @@ bool CatalogoProductos::guarda(std::string_view clave) {
         // What was not edited here keeps what is on disk: another station's sale may
         // have written it meanwhile.
         if (i < valoresOriginales_.size() && copia_.asText(n) == valoresOriginales_[i]) continue;
-        copiaCampo(copia_, productos_, n);
+        store::copiaCampo(copia_, productos_, n);
       }
       productos_.setText("CLPRO_I", k);
       productos_.setText("ALMAC_I", almacen_);  // the warehouse spinner, before every post
