@@ -4,6 +4,7 @@
 //   ./build/bench_estaciones_bench --benchmark_filter=Ocho      (8 stations x 1,000 sales)
 //   ./build/bench_estaciones_bench --benchmark_filter=Matadas   (300 rounds of 3 stations)
 //   ./build/bench_estaciones_bench --benchmark_filter=Cincuenta (a 50-line sale)
+//   ./build/bench_estaciones_bench --benchmark_filter=Una       (one station, 200 sales)
 //   ./build/bench_estaciones_bench --benchmark_filter=Verifica  (verifica while 4 stations sell)
 
 #include <benchmark/benchmark.h>
@@ -148,6 +149,32 @@ void BM_VerificaMientrasVenden(benchmark::State& st) {
   }
 }
 BENCHMARK(BM_VerificaMientrasVenden)->Name("Verifica_mientras_cuatro_venden")->Iterations(1)->UseRealTime()->Unit(benchmark::kSecond);
+
+// One station alone, in this process: the cost of a save's commit without contention
+// (every sale 1 to 20 lines, as vendeEstacion types them).
+void BM_UnaEstacion(benchmark::State& st) {
+  const int ventas = int(st.range(0));
+  for (auto _ : st) {
+    st.PauseTiming();
+    DirectorioTemporal dir;
+    EmpresaVentas empresa;
+    OpcionesTienda o;
+    o.productos = 200;
+    const auto sistemas = preparaTienda(empresa, 1, o);
+    const std::string registro = (dir.ruta() / "e1.log").string();
+    st.ResumeTiming();
+    const auto t0 = std::chrono::steady_clock::now();
+    const int fin = vendeEstacion(empresa, sistemas[0], 1, ventas, 1, registro, o);
+    const double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    st.PauseTiming();
+    if (fin != 0) st.SkipWithError("la estación se detuvo");
+    const RevisionTienda r = revisaTienda(datosLocal(), {registro}, o);
+    st.counters["ventas_por_s"] = double(r.guardados) / s;
+    cuenta(st, r);
+    st.ResumeTiming();
+  }
+}
+BENCHMARK(BM_UnaEstacion)->Name("Una_estacion_doscientas_ventas")->Arg(200)->Iterations(1)->UseRealTime()->Unit(benchmark::kSecond);
 
 void BM_VentaDeCincuentaPartidas(benchmark::State& st) {
   DirectorioTemporal dir;

@@ -926,4 +926,31 @@ std::vector<std::string> estadoDetallado(const std::string& dirDatos, Cartera c,
   return r;
 }
 
+std::vector<std::string> estadoDocumento(Cartera c, const DetalleDocumento& d, const base::Fecha& hoy) {
+  const bool pagar = c == Cartera::Proveedores;
+  std::vector<std::string> r{
+      std::string(pagar ? "Estado de Cuenta de la Compra No. " : "Estado de Cuenta del Documento No. ") + d.documento +
+          " al Día " + base::fechaCorta(hoy),
+      ""};
+  r.push_back(std::string(pagar ? "Proveedor " : "Cliente ") + d.clave);
+  r.push_back("Fecha de Aplicacion " + d.aplicado + "   Fecha de Vencimiento " + d.vence +
+              (d.vencimiento.empty() ? "" : "   " + d.vencimiento));
+  r.push_back("");
+  r.push_back(columna("Referencia", 12, false) + columna("Fecha", 11, false) + columna("Concepto", 20, false) +
+              columna("Cargo", 15, true) + columna("Abono", 15, true) + columna("Saldo", 15, true));
+  // The running balance, movement by movement, as the document's balance adds up.
+  double saldo = 0;
+  for (const Asiento& a : d.asientos) {
+    const bool abono = a.operacion == "A";
+    saldo += abono ? -a.importe : a.importe;
+    r.push_back(columna(a.referencia.empty() ? a.documento : a.referencia, 12, false) + columna(a.aplicado, 11, false) +
+                columna(a.concepto.empty() ? a.tipo : a.concepto, 20, false) +
+                columna(abono ? "" : dinero(a.importe), 15, true) + columna(abono ? dinero(a.importe) : "", 15, true) +
+                columna(dinero(saldo), 15, true));
+  }
+  r.push_back("");
+  r.push_back(columna("", 43, false) + columna("Saldo " + d.estado, 30, true) + columna(dinero(d.saldo), 15, true));
+  return r;
+}
+
 }  // namespace mostrador::accounts

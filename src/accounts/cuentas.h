@@ -107,6 +107,10 @@ std::optional<EstadoCuenta> estadoCuenta(const std::string& dirDatos, Cartera c,
 std::vector<std::string> estadoDetallado(const std::string& dirDatos, Cartera c, std::string_view desde,
                                          std::string_view hasta, const base::Fecha& hoy);
 
+// The statement of one document, as its detail window prints it: number, key, dates and due
+// state, then each movement with the running balance, and the balance with its state.
+std::vector<std::string> estadoDocumento(Cartera c, const DetalleDocumento& d, const base::Fecha& hoy);
+
 // Whether a key still has a document whose balance is not zero (beyond half a cent).
 bool tieneSaldoAbierto(const std::string& dirDatos, Cartera c, std::string_view clave);
 

@@ -5,6 +5,7 @@
 #include "shell/arranque.h"
 #include "session/inicio.h"
 #include "base/rutas.h"
+#include "base/numeros.h"
 #include "session/usuarios.h"
 #include "store/dbf/dbf_table.h"
 #include "store/demo.h"
@@ -31,6 +32,8 @@
 #include "inventory/screens/TFormaMovimientosInventario.h"
 #include "inventory/screens/TFormacomovinv.h"
 #include "sales/screens/TFormaDivisa.h"
+#include "sales/screens/TFormaCapturaRapida.h"
+#include "sales/screens/TFormaClaveRapida.h"
 #include "sales/screens/TFormaFactura.h"
 #include "session/derechos.h"
 #include "ui/interaccion_qt.h"
@@ -77,6 +80,23 @@ void abreFactura(shell::TFormaPrincipal& principal, session::Sesion& sesion, con
 
 void abreCuentasPorPagar(QWidget* padre, shell::TFormaPrincipal& principal, session::Sesion& sesion,
                          const std::string& datos);
+
+// The counter screen (point of sale), with the company's settings read afresh.
+void abreCapturaRapida(shell::TFormaPrincipal& principal, session::Sesion& sesion, const shell::Apertura& a) {
+  base::Interaccion& ui = sesion.ui();
+  const std::string sistema = principal.motor().directorioSistema();
+  const auto lineas = lineasEmpresa(principal, ui);
+  if (!lineas) return;
+  sales::AjustesVenta ajustes = sales::leeAjustes(sistema, *lineas);
+  if (!ajustes.existeEncabeza) {
+    ui.mensaje("El Archivo " + base::une(sistema, "encabeza.cnf") + " No Existe");
+    return;
+  }
+  if (!a.usuario.empty()) ajustes.usuario = a.usuario;
+  sales::TFormaCapturaRapida forma(std::move(ajustes), ui, sesion.reloj(), &sesion, &principal);
+  forma.setWindowTitle(forma.windowTitle() + QString::fromStdString(a.tituloAgregado));
+  forma.exec();
+}
 
 // The query console, the catalogue browser and the view designer.
 void registraConsultas(shell::TFormaPrincipal& principal, session::Sesion& sesion) {
@@ -253,6 +273,14 @@ void abreCompras(shell::TFormaPrincipal& principal, session::Sesion& sesion, con
   inventory::TFormaCompras forma(aj, ui, sesion.reloj(), derechosDe(sistema, usuario), &principal);
   forma.ponSesion(sesion);
   forma.ponDirectorioSistema(sistema);
+  forma.ponEjecutaReporte([&forma, &ui, &sesion, sistema, aj](const inventory::DefinicionReporte& d) {
+    correReporteModulo(&forma, ui, sesion.reloj(), sistema, aj.dirDatos, d, inventory::tablaEncabezadoCompra(forma.tipo()),
+                       "CLDOC_O", "FEDOC_O");
+  });
+  if (!a.clave.empty()) {
+    const auto n = base::leeNumero(a.clave);
+    if (n) forma.muestra(static_cast<long long>(*n));
+  }
   aplicaVisibles(forma, a);
   forma.exec();
 }
@@ -418,6 +446,15 @@ Aplicacion::Aplicacion(shell::GanchosPrincipal ganchos, bool conSplash) {
   ui_->ponPadre(principal_.get());
   principal_->registraModulo(shell::Pantalla::Factura, {[this](const shell::Apertura& a) {
                                                    abreFactura(*principal_, *sesion_, a);
+                                                 },
+                                                 {}, {}});
+  principal_->registraModulo(shell::Pantalla::CapturaRapida, {[this](const shell::Apertura& a) {
+                                                   abreCapturaRapida(*principal_, *sesion_, a);
+                                                 },
+                                                 {}, {}});
+  principal_->registraModulo(shell::Pantalla::ClaveRapida, {[this](const shell::Apertura& a) {
+                                                   sales::TFormaClaveRapida::pide(principal_.get(), a.directorio,
+                                                                                  sesion_->ui());
                                                  },
                                                  {}, {}});
   registraConsultas(*principal_, *sesion_);

@@ -33,6 +33,7 @@
 #include "base/interaccion.h"
 #include "base/programas.h"
 #include "base/reloj.h"
+#include "session/configuracion.h"
 #include "session/usuarios.h"
 #include "query/consulta_espanol.h"
 #include "printing/entorno_sesion.h"
@@ -47,6 +48,9 @@
 #include "sales/reportes_venta.h"
 #include "accounts/reportes_clientes.h"
 #include "accounts/vendedores.h"
+#include "accounts/reportes_proveedores.h"
+#include "inventory/compras.h"
+#include "inventory/reportes_compras.h"
 #include "base/fechas.h"
 #include "store/catalogo.h"
 #include "ui/impresora_cups.h"
@@ -55,6 +59,10 @@
 #include <QApplication>
 
 namespace mostrador::app::cli {
+
+// The till command (cli_caja.cpp).
+int cmdCaja(const Argumentos& a);
+extern const char* const kAyudaCaja;
 
 Argumentos analiza(int argc, char** argv, int desde, const std::vector<std::string>& conValor) {
   Argumentos a;
@@ -479,8 +487,37 @@ int cmdReporte(const Argumentos& a, int argc, char** argv) {
       p.campoFecha = "";
       p.tabla = "cliente.dbf";
       if (auto r = accounts::resumenClientes(nombre)) p.concentrado = r->concentrado;
+    } else if (pantalla == "TFormaCompras") {
+      inventory::TipoCompra t = inventory::TipoCompra::Recepcion;
+      if (auto x = a.opcion("tipo")) {
+        const auto k = inventory::tipoCompraDe(*x);
+        if (!k) throw ErrorUso("--tipo es Recepcion, Orden o Devolucion: " + *x);
+        t = *k;
+      }
+      d = inventory::reporteCompras(nombre, datos, t);
+      p.campoDocumento = "CLDOC_O";
+      p.campoFecha = "FEDOC_O";
+      p.tabla = inventory::tablaEncabezadoCompra(t);
+    } else if (pantalla == "TFormaProveedo") {
+      d = accounts::listadoProveedores(nombre, datos);
+      p.campoDocumento = "CLAVE_P";
+      p.campoFecha = "";
+      p.tabla = "proveedo.dbf";
+      if (auto r = accounts::resumenProveedores(nombre)) p.concentrado = r->concentrado;
+    } else if (pantalla == "TFormaConsultaCuePagar") {
+      accounts::PeriodoReporte periodo;
+      const base::Fecha hoy = base::RelojSistema().ahora().fecha;
+      periodo.desde = fechaOpcion(a, "desde").value_or(hoy);
+      periodo.hasta = fechaOpcion(a, "hasta").value_or(hoy);
+      periodo.fecha = periodo.hasta;
+      d = accounts::reporteCuentasPorPagar(nombre, datos, periodo);
+      p.campoDocumento = "CLDOC_O";
+      p.campoFecha = "FEDOC_O";
+      p.tabla = "ComprasE.dbf";
     } else {
-      throw ErrorUso("pantalla sin reportes: " + pantalla + " (TFormaFactura, TFormaClientes, TFormaVendedor)");
+      throw ErrorUso("pantalla sin reportes: " + pantalla +
+                     " (TFormaFactura, TFormaClientes, TFormaVendedor, TFormaCompras, TFormaProveedo, "
+                     "TFormaConsultaCuePagar)");
     }
     if (d) {
       p.definicion = d->texto;
@@ -532,6 +569,9 @@ int cmdReporte(const Argumentos& a, int argc, char** argv) {
   if ((formato == "pdf") != pdf.has_value()) throw ErrorUso("--formato pdf va con --pdf SALIDA.pdf");
 
   Instalacion in = localiza(a);
+  // Line 33: line prices carry their tax (the cut's taxed base is worked out without it).
+  if (const auto lineas = lineasConfiguracion(a, in); lineas.size() >= 33)
+    p.impuestoIncluido = session::esSi(lineas[32]);
   if (in.sistema.empty()) in.sistema = in.datos;
   InteraccionConsola consola;
   base::RelojSistema reloj;
@@ -609,7 +649,7 @@ int cmdReindexa(const Argumentos& a) {
       std::cout << "0 índices incompletos en " << in.datos << '\n';
       return 0;
     }
-    bitacoraMantenimiento(in, "Reindexado Incompleto");
+    bitacoraMantenimiento(in, "Reindexado Incompletos");
     store::ResultadoIndices r = store::reconstruyeIndices(consola, in.datos, store::lineasIncompletas(*lineas, faltantes));
     std::cout << r.creados.size() << " índices reconstruidos en " << in.datos << " (" << faltantes.size()
               << " faltaban)\n";
@@ -680,6 +720,8 @@ const char* kAyuda =
     "  respalda        copia la empresa a la carpeta fechada de RESPALDOS\n"
     "  restaura ZIP    restaura un respaldo comprimido\n"
     "  reporte NOMBRE  corre un reporte de ventas o una definición (texto, tsv o PDF)\n"
+    "  concentra TABLA concentra una tabla por clave, con sus columnas sumadas (texto o tsv)\n"
+    "  caja            cortes de caja, entradas y salidas de efectivo, documentos pagados\n"
     "  movimientos     da de alta o importa movimientos al inventario, totales, corte\n"
     "  kardex CLAVE    entradas y salidas de un producto con su existencia\n"
     "  recalcula       ajusta las existencias según el kardex o las existencias\n"
@@ -767,14 +809,50 @@ std::map<std::string, Orden> ordenes() {
         "VentasporDa1, ...) o de movimientos al inventario (Entradas1, Salidas1,\n"
         "GeneraldeMovimientos1). Con --pantalla TFormaClientes (ListadodeClientes1,\n"
         "ClienteyTelefono1, VentasPorCliente1, Ventas1, Saldos1, SaldosPorZona1) o TFormaVendedor\n"
-        "(Listadode1, Comisiones1, ComisionesConcentrado1) corre el reporte de esa pantalla; sin\n"
+        "(Listadode1, Comisiones1, ComisionesConcentrado1), TFormaCompras (DocumentosCancelados1,\n"
+        "DocumentosActivos1, DocumentosconSaldo1, ComprasporProveedor1, ComprasporProducto1,\n"
+        "CaducidaddeProductos1; --tipo Recepcion|Orden|Devolucion), TFormaProveedo\n"
+        "(ListadodeProveedores1, Saldos1, CargosAbonosSaldo1) o TFormaConsultaCuePagar\n"
+        "(DocumentosconSaldo1, PorProveedor1, DocumentosVencidos1 a la fecha --hasta, ...)\n"
+        "corre el reporte de esa pantalla; sin\n"
         "ella, el de ventas. Escribe la hoja del reporte en texto, separada por tabuladores\n"
         "o como PDF. Para cron:\n"
         "  0 22 * * * mostrador-cli reporte CorteZ1 --empresa 1 --documento Remision \\\n"
         "      --desde $(date +%d/%m/%Y) --hasta $(date +%d/%m/%Y) --formato pdf --pdf /tmp/corte.pdf\n",
         con({"definicion", "titulo", "tabla", "campo-documento", "campo-fecha", "documento", "desde", "hasta",
-             "de-documento", "hasta-documento", "caja", "formato", "pdf", "pantalla"}),
+             "de-documento", "hasta-documento", "caja", "formato", "pdf", "pantalla", "tipo"}),
         nullptr}},
+      {"concentra",
+       {"Uso: mostrador-cli concentra TABLA --clave CLAVE [--segunda-clave CAMPO] [--columnas C1,...,C8]\n"
+        "        [--titulos T1,...,T10] [--anchos N1,...,N10] [--campo-fecha CAMPO [--desde dd/MM/aaaa]\n"
+        "        [--hasta dd/MM/aaaa]] [--estado CAMPO=VALOR] [--opcion C|D|DC] [--indice TAG\n"
+        "        [--rango-desde V] [--rango-hasta V]] [--titulo T] [--formato texto|tsv]\n"
+        "        [--datos DIR | --empresa N] [--sistema DIR]\n"
+        "Lee los registros de TABLA y junta los de igual CLAVE, sumando sus columnas numéricas,\n"
+        "como los resúmenes por día, vendedor o caja de las pantallas.\n"
+        "  --clave          un campo, %n+campo (sus n primeros caracteres), una fórmula &...&, o\n"
+        "                   @D, @M, @A + un campo de fecha (por día, mes o año)\n"
+        "  --segunda-clave  un campo que se muestra junto a la clave (el del primer registro)\n"
+        "  --columnas       hasta ocho campos o fórmulas (&IMTOD_F&*&0.16&), separados por comas\n"
+        "  --titulos        los encabezados: clave, segunda clave y columnas. Su primera letra es\n"
+        "                   el código de la columna: \"-\" entero sin signo, \"%\" dos decimales\n"
+        "                   sin signo, \"C\" texto; cualquier otro, moneda con \"$\"\n"
+        "  --anchos         los anchos en caracteres de las diez columnas (0 la oculta)\n"
+        "  --campo-fecha    sólo los registros con fecha de --desde a --hasta (ambas incluidas)\n"
+        "  --estado         CAMPO=VALOR, CAMPO!VALOR (distinto), CAMPO>VALOR o CAMPO<VALOR\n"
+        "  --opcion         C concentra (por omisión), D una línea por registro sin ordenar,\n"
+        "                   DC ordena por clave con el total de cada clave\n"
+        "  --indice         el índice del rango --rango-desde .. --rango-hasta\n"
+        "  --formato        texto: las páginas de 50 renglones del visor, cada una con su línea\n"
+        "                   \"Página n de  m\"; tsv: encabezados y registros separados por tabuladores\n",
+        con({"clave", "segunda-clave", "columnas", "titulos", "anchos", "campo-fecha", "desde", "hasta", "estado",
+             "opcion", "indice", "rango-desde", "rango-hasta", "titulo", "formato"}),
+        cmdConcentra}},
+      {"caja",
+       {kAyudaCaja,
+        con({"desde", "hasta", "fecha", "formato", "retiro", "concepto", "caja", "vendedor", "pagados", "no-pagados",
+             "documento"}),
+        cmdCaja, {"corte-z", "resumen", "corte", "ventas-por-caja", "entrada", "lista"}}},
       {"verifica",
        {"Uso: mostrador-cli verifica [--datos DIR | --empresa N]\n"
         "Revisa cada tabla (cabecera, registros) y cada índice (orden, una entrada por\n"
@@ -839,7 +917,7 @@ std::map<std::string, Orden> ordenes() {
       {"compra",
        {"Uso: mostrador-cli compra (--alta ARCHIVO | --modifica N ARCHIVO | --cancela N --tipo T |\n"
         "        --elimina N --tipo T | --sugerido [--maximo] --proveedor CLAVE |\n"
-        "        --importa-pedido ARCHIVO --proveedor CLAVE [--fecha dd/MM/aaaa])\n"
+        "        --importa-pedido ARCHIVO --proveedor CLAVE [--fecha dd/MM/aaaa] | --reposta)\n"
         "        [--datos DIR | --empresa N] [--sistema DIR]\n"
         "El archivo de un documento tiene una línea campo=valor por dato del encabezado:\n"
         "  tipo=Recepcion|Orden|Devolucion   proveedor=CLAVE   fecha=dd/MM/aaaa\n"
@@ -853,9 +931,11 @@ std::map<std::string, Orden> ordenes() {
         "--cancela y --elimina (T: Recepcion, Orden o Devolucion) se niegan si tiene pagos.\n"
         "--sugerido lista clave, descripción, cantidad y costo de lo que falta para el mínimo\n"
         "(con --maximo, para el máximo) de los productos del proveedor. --importa-pedido guarda\n"
-        "una orden con las líneas clave,cantidad del archivo. Un error: una línea y código 1.\n",
+        "una orden con las líneas clave,cantidad del archivo. --reposta (del administrador)\n"
+        "vuelve a escribir los movimientos tipo 51 de cada recepción activa que no los tenga,\n"
+        "sin mover otra vez las existencias. Un error: una línea y código 1.\n",
         con({"alta", "modifica", "cancela", "elimina", "tipo", "proveedor", "importa-pedido", "fecha"}),
-        cmdCompra, {"sugerido", "maximo"}}},
+        cmdCompra, {"sugerido", "maximo", "reposta"}}},
       {"cartera",
        {"Uso: mostrador-cli cartera clientes|proveedores [--clave CLAVE] [--fecha dd/MM/aaaa]\n"
         "        [--formato texto|tsv] [--datos DIR | --empresa N] [--sistema DIR]\n"
@@ -930,7 +1010,16 @@ int main(int argc, char** argv) {
     if (it->first == "reporte") return cmdReporte(a, argc, argv);
     return it->second.ejecuta(a);
   } catch (const ErrorUso& e) {
+    // The mistake on the first line, then the command's usage, so that a night script's
+    // log says what was wrong and what the command takes.
     std::cerr << "mostrador-cli " << argv[1] << ": " << e.what() << '\n';
+    std::istringstream ayuda(it->second.ayuda);
+    bool primera = true;
+    for (std::string l; std::getline(ayuda, l);) {
+      if (!(primera ? l.starts_with("Uso:") : l.starts_with(" "))) break;
+      std::cerr << l << '\n';
+      primera = false;
+    }
     return 2;
   } catch (const std::exception& e) {
     std::cerr << "mostrador-cli " << argv[1] << ": " << e.what() << '\n';

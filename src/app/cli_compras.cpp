@@ -70,8 +70,9 @@ int cmdCompra(const Argumentos& a) {
   int acciones = 0;
   for (const char* o : {"alta", "modifica", "cancela", "elimina", "importa-pedido"}) acciones += a.opcion(o) ? 1 : 0;
   acciones += a.bandera("sugerido") ? 1 : 0;
+  acciones += a.bandera("reposta") ? 1 : 0;
   if (acciones != 1)
-    throw ErrorUso("indique una de --alta, --modifica, --cancela, --elimina, --sugerido o --importa-pedido");
+    throw ErrorUso("indique una de --alta, --modifica, --cancela, --elimina, --sugerido, --importa-pedido o --reposta");
   if (a.bandera("maximo") && !a.bandera("sugerido")) throw ErrorUso("--maximo va con --sugerido");
   const bool conArchivo = a.opcion("modifica").has_value();
   if (a.posicionales.size() != (conArchivo ? 1u : 0u))
@@ -103,6 +104,16 @@ int cmdCompra(const Argumentos& a) {
     const inventory::ResultadoCompra r = inventory::eliminaCompra(aj, t, numeroDe(*n, "elimina"), {});
     if (!r.hecho) throw std::runtime_error(r.mensaje);
     informa("eliminada", t, r);
+    return 0;
+  }
+  if (a.bandera("reposta")) {
+    // The command line works as the administrator.
+    inventory::AjustesCompras admin = aj;
+    admin.usuario = "0";
+    const inventory::Reposteo r = inventory::repostaCompras(admin, in.sistema);
+    if (!r.hecho) throw std::runtime_error(r.mensaje);
+    for (long long n : r.documentos) std::cout << "Recepción " << n << " reposteada\n";
+    std::cout << base::recortaBlancos(r.mensaje) << '\n';
     return 0;
   }
   const std::string proveedor = a.opcion("proveedor").value_or("");

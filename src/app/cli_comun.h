@@ -88,4 +88,7 @@ int cmdEstadoCuenta(const Argumentos& a);
 int cmdAbono(const Argumentos& a);
 int cmdBorra(const Argumentos& a);
 
+// The concentration generator (cli_concentra.cpp).
+int cmdConcentra(const Argumentos& a);
+
 }  // namespace mostrador::app::cli

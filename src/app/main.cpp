@@ -4,6 +4,8 @@
 //   mostrador --demo-sin-pantalla  no display needed: signs in to the demonstration
 //                                  company, runs what exists headless and says where
 //                                  its output went
+//   mostrador --captura-rapida     the counter screen alone: the second window of a sale
+//                                  put on hold ("\Multi.dat" names its user)
 //   mostrador --help | --version   prints and ends, touching nothing
 //
 // The first two first make sure of the station's installation (a demonstration one on a machine
@@ -30,7 +32,9 @@
 #include "shell/principal.h"
 #include "base/programas.h"
 #include "base/rutas.h"
+#include "sales/screens/TFormaCapturaRapida.h"
 #include "sales/screens/TFormaFactura.h"
+#include "ui/interaccion_qt.h"
 #include "inventory/ajuste.h"
 #include "store/dbf/dbf_table.h"
 #include "inventory/kardex.h"
@@ -330,6 +334,23 @@ int demoSinPantalla(const Instalacion& inst) {
     rep << "Pantalla de ventas: " << e.what() << "\n";
   }
 
+  // The counter screen on the same company.
+  const std::string imagenMostrador = resuelve(une(carpeta, "mostrador.png")).string();
+  try {
+    mostrador::sales::TFormaCapturaRapida forma(mostrador::sales::leeAjustes(principal.directorioSistema(), 1),
+                                                ui, reloj, nullptr, nullptr);
+    forma.resize(1024, 700);
+    forma.show();
+    QApplication::processEvents();
+    QApplication::processEvents();
+    rep << forma.objectName().toStdString() << ": " << forma.windowTitle().toStdString() << "\n";
+    if (forma.grab().save(QString::fromStdString(imagenMostrador), "PNG"))
+      rep << "Punto de venta: " << imagenMostrador << "\n";
+    forma.hide();
+  } catch (const mostrador::dbf::Error& e) {
+    rep << "Punto de venta: " << e.what() << "\n";
+  }
+
   // The inventory screens on the demo company: movements, concepts, a kardex, the count.
   try {
     const auto lineas = leeLineas(une(principal.directorioSistema(), "Gener1.cnf"));
@@ -428,6 +449,8 @@ int opcionesQueTerminan(int argc, char** argv) {
                    "                        vez prepara una instalación de demostración\n"
                    "  --demo-sin-pantalla   recorre la empresa de demostración sin pantalla y dice\n"
                    "                        dónde quedó su informe\n"
+                   "  --captura-rapida      sólo el punto de venta (la segunda ventana de una venta\n"
+                   "                        en espera)\n"
                    "  --help                esta ayuda\n"
                    "  --version             la versión del programa\n"
                    "\n"
@@ -440,6 +463,33 @@ int opcionesQueTerminan(int argc, char** argv) {
     }
   }
   return -1;
+}
+
+// The counter screen alone, for the current company of the initialisation file. The
+// settings read "\Multi.dat" of the system directory, so the window signs in as the one
+// that put its sale on hold, and takes the next free scratch table.
+int capturaRapida(const Instalacion& inst) {
+  namespace sales = mostrador::sales;
+  mostrador::ui::InteraccionQt ui([&inst] { return inst.sistema; });
+  RelojSistema reloj;
+  mostrador::base::ProcesosPosix procesos;
+  mostrador::session::Sesion sesion(ui, reloj, procesos);
+  std::vector<std::string> lineas;
+  if (auto ini = leeLineas(std::string(kArchivoInicio)); ini && ini->size() >= 2)
+    lineas = leeLineas((*ini)[1]).value_or(std::vector<std::string>{});
+  if (lineas.empty()) lineas = leeLineas(une(inst.sistema, "Gener1.cnf")).value_or(std::vector<std::string>{});
+  sales::AjustesVenta ajustes = sales::leeAjustes(inst.sistema, lineas);
+  sesion.ponDirectorios(inst.sistema, ajustes.dirDatos);
+  sesion.ponUsuario(ajustes.usuario);
+  try {
+    sales::TFormaCapturaRapida forma(std::move(ajustes), ui, reloj, &sesion, nullptr);
+    ui.ponPadre(&forma);
+    forma.exec();
+  } catch (const mostrador::dbf::Error& e) {
+    ui.mensaje(e.what());
+    return 1;
+  }
+  return 0;
 }
 
 int main(int argc, char** argv) {
@@ -473,6 +523,8 @@ int main(int argc, char** argv) {
 
   mostrador::store::registraEventosDelMotor(inst.sistema);
   if (sinPantalla) return demoSinPantalla(inst);
+  for (int i = 1; i < argc; ++i)
+    if (std::strcmp(argv[i], "--captura-rapida") == 0) return capturaRapida(inst);
 
   Aplicacion aplicacion(ganchosDelSistema());
   aplicacion.muestra();

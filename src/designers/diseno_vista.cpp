@@ -1,5 +1,9 @@
 #include "designers/diseno_vista.h"
 
+#include <algorithm>
+#include <cstdlib>
+
+#include "base/numeros.h"
 #include "base/rutas.h"
 #include "base/texto.h"
 
@@ -113,6 +117,141 @@ bool DisenoVista::guarda(base::Interaccion& ui, std::string_view directorioSiste
     return false;
   }
   return true;
+}
+
+namespace {
+
+// The items of a saved line: split at commas (or at "="), with the trailing blank or
+// comma the file writes after the last one dropped; empty items stay.
+std::vector<std::string> items(std::string linea, char separador = ',') {
+  while (!linea.empty() && (linea.back() == ' ' || linea.back() == separador)) linea.pop_back();
+  std::vector<std::string> r;
+  if (linea.empty()) return r;
+  std::string actual;
+  for (char c : linea) {
+    if (c == separador) {
+      r.push_back(actual);
+      actual.clear();
+    } else {
+      actual.push_back(c);
+    }
+  }
+  r.push_back(actual);
+  return r;
+}
+
+bool contiene(const std::vector<std::string>& v, const std::string& s) {
+  for (const auto& x : v)
+    if (x == s) return true;
+  return false;
+}
+
+}  // namespace
+
+std::optional<VistaGuardada> leeVista(const std::vector<std::string>& l, int columnas) {
+  if (l.empty()) return std::nullopt;
+  auto linea = [&](size_t n) { return n < l.size() ? l[n] : std::string(); };
+  const auto campos = items(linea(0));
+  if (campos.empty() || static_cast<int>(campos.size()) > columnas) return std::nullopt;
+  // Aliases and their tables: "\tabla\" as A,\otra\" as B ".
+  std::vector<std::pair<std::string, std::string>> tablas;
+  for (const auto& t : items(linea(1))) {
+    const size_t comilla = t.find('"');
+    const size_t as = t.find(" as ");
+    if (comilla == std::string::npos || as == std::string::npos) continue;
+    std::string nombre = t.substr(0, comilla);
+    if (!nombre.empty() && nombre.front() == '\\') nombre.erase(0, 1);
+    tablas.emplace_back(t.substr(as + 4), nombre);
+  }
+  // The number mask "###,##0.00" holds a comma of its own: its two halves are put back
+  // together (a piece of "#" alone is the start of a mask, never a format by itself).
+  std::vector<std::string> formatos;
+  for (const auto& f : items(linea(3))) {
+    if (!formatos.empty() && !formatos.back().empty() &&
+        formatos.back().find_first_not_of('#') == std::string::npos)
+      formatos.back() += "," + f;
+    else
+      formatos.push_back(f);
+  }
+  const auto titulos = items(linea(2)), anchos = items(linea(4)),
+             orden = items(linea(5)), totales = items(linea(6)), cambios = items(linea(7)),
+             llaves = items(linea(8), '=');
+  VistaGuardada v;
+  v.diseno = DisenoVista(columnas);
+  v.nombre = linea(9);
+  for (size_t c = 0; c < campos.size(); ++c) {
+    const size_t punto = campos[c].find('.');
+    if (punto == std::string::npos) return std::nullopt;
+    const std::string alias = campos[c].substr(0, punto), campo = campos[c].substr(punto + 1);
+    const int modulo = alias.size() == 1 ? alias[0] - 'A' : -1;
+    if (modulo < 0 || modulo >= static_cast<int>(modulosVista().size())) return std::nullopt;
+    if (v.modulo < 0) v.modulo = modulo;
+    const int i = static_cast<int>(c);
+    std::string tabla(modulosVista()[static_cast<size_t>(modulo)].tabla);
+    for (const auto& [a, t] : tablas)
+      if (a == alias) tabla = t;
+    auto toma = [&](const std::vector<std::string>& de, const char* vacio) {
+      const std::string x = c < de.size() ? de[c] : std::string();
+      return x == vacio ? std::string() : x;
+    };
+    v.diseno.ponCelda(i, kNombre, campo);
+    v.diseno.ponCelda(i, kIdentificador, alias);
+    v.diseno.ponCelda(i, kTabla, tabla);
+    v.diseno.ponCelda(i, kCampo, toma(titulos, ""));
+    v.diseno.ponCelda(i, kFormato, toma(formatos, "C"));
+    v.diseno.ponCelda(i, kAncho, toma(anchos, ""));
+    v.diseno.ponCelda(i, kTotales, toma(totales, "N"));
+    v.diseno.ponCelda(i, kTotalCambio, toma(cambios, "N"));
+    if (contiene(orden, campo)) v.diseno.ponCelda(i, kOrden, "X");
+    if (contiene(llaves, campo)) v.diseno.ponCelda(i, kLlave, "X");
+  }
+  return v;
+}
+
+std::string rutaVista(std::string_view directorioSistema, std::string_view nombre) {
+  return base::une(base::une(directorioSistema, "report"), std::string(nombre) + ".vis");
+}
+
+std::string definicionDeVista(const std::vector<std::string>& l) {
+  auto vista = leeVista(l);
+  if (!vista) return {};
+  const DisenoVista& d = vista->diseno;
+  std::string select, desde, codigos, encabezado;
+  std::vector<std::string> tablas;
+  for (int c = 0; c < d.columnas(); ++c) {
+    const auto& col = d.columna(c);
+    if (col[kNombre].empty()) continue;
+    select += (select.empty() ? "" : ",") + col[kIdentificador] + "." + col[kNombre];
+    if (!contiene(tablas, col[kIdentificador])) {
+      tablas.push_back(col[kIdentificador]);
+      desde += std::string(desde.empty() ? "" : ",") + "\"#\\" + col[kTabla] + "\" as " + col[kIdentificador];
+    }
+    const bool total = col[kTotales] == "totalizar";
+    const bool numero = col[kFormato] == "###,##0.00";
+    codigos += std::string(codigos.empty() ? "" : " ") + (total ? "t" : numero ? "f" : "c");
+    std::string titulo = col[kCampo].empty() ? col[kNombre] : col[kCampo];
+    std::string conDuros;
+    for (char ch : titulo) conDuros += ch == ' ' ? std::string("\xC2\xA0") : std::string(1, ch);
+    const long ancho = std::max<long>(base::largoCaracteres(titulo), std::atol(col[kAncho].c_str()));
+    // Amounts are written right-aligned in 12 characters.
+    const long celda = (total || numero) ? std::max<long>(ancho, 12) : ancho;
+    encabezado += conDuros + std::string(static_cast<size_t>(celda - static_cast<long>(base::largoCaracteres(titulo)) + 1), ' ');
+  }
+  std::string orden;
+  for (const auto& o : items(l.size() > 5 ? l[5] : std::string())) orden += (orden.empty() ? "" : ",") + o;
+  const auto llaves = items(l.size() > 8 ? l[8] : std::string(), '=');
+  std::string condicion;
+  if (tablas.size() > 1 && llaves.size() > 1)
+    for (size_t i = 1; i < llaves.size(); ++i)
+      condicion += (condicion.empty() ? "" : " and ") + llaves[0] + "=" + llaves[i];
+  std::string r = "$" + vista->nombre + "\r";
+  r += "& Select " + select + " from " + desde + "\r";
+  if (!condicion.empty()) r += "?" + condicion + "\r";
+  r += "!" + (orden.empty() ? std::string("X") : orden) + "\r";
+  r += "%" + codigos + "\r";
+  r += "#" + encabezado + "\r";
+  r += "@\r";
+  return r;
 }
 
 std::vector<std::pair<std::string, std::string>> leeIndiceVistas(std::string_view ruta) {

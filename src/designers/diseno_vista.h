@@ -59,6 +59,30 @@ class DisenoVista {
   std::vector<ColumnaVista> columnas_;
 };
 
+// A view read back from its definition file: the grid as it was saved (the rows the
+// file keeps: the field, its table and alias, "Campo", "Formato", "Ancho", "Orden",
+// "Totales", "Total/Cambio" and "Llave"), the module of its first column and its name.
+struct VistaGuardada {
+  DisenoVista diseno;
+  int modulo = -1;
+  std::string nombre;
+};
+// nullopt when the text does not hold a view (no field on its first line, or an alias
+// of no module).
+std::optional<VistaGuardada> leeVista(const std::vector<std::string>& lineas, int columnas = 20);
+
+// The file a view of that name is saved in: "<system>\report\<name>.vis".
+std::string rutaVista(std::string_view directorioSistema, std::string_view nombre);
+
+// The report definition that runs a view: one block titled with its name, the select
+// of its fields over its tables (by alias; the data directory in place of "#"), the key
+// fields joined by "=" as the condition when the view has several tables, its order
+// fields, a column code per field ("t" for "totalizar", "f" for the "###,##0.00"
+// format, "c" otherwise) and a heading line whose columns are as wide as the larger of
+// their "Ancho" and their heading, plus one blank. Blanks inside a heading are written
+// as non-breaking spaces: a blank would split the column there.
+std::string definicionDeVista(const std::vector<std::string>& lineas);
+
 // The records of a view index file: (path, description).
 std::vector<std::pair<std::string, std::string>> leeIndiceVistas(std::string_view ruta);
 

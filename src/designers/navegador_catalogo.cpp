@@ -74,6 +74,39 @@ std::vector<CondicionFiltro> leeCondicionesFiltro(std::string_view texto) {
   return r;
 }
 
+std::string muestraValor(const dbf::FieldDef& campo, char tipo, std::string_view texto) {
+  const std::string t = base::recorta(texto);
+  if (!esNumerico(campo) || t.empty()) return t;
+  const auto v = base::leeNumero(t);
+  if (!v) return t;
+  if (tipo == 'm') return base::formateaMascara(*v, "$#,###,##0.00;($#,###,##0.00)");
+  if (tipo == 'n' || campo.decimals > 0) return base::formateaMascara(*v, "#,###,##0.00");
+  return t;
+}
+
+std::vector<int> reparteAnchos(const std::vector<int>& anchos, const std::vector<bool>& automaticas, int disponible) {
+  std::vector<int> r = anchos;
+  long total = 0, automatico = 0;
+  int ultima = -1;
+  for (size_t i = 0; i < anchos.size(); ++i) {
+    total += anchos[i];
+    if (i < automaticas.size() && automaticas[i]) {
+      automatico += anchos[i];
+      ultima = static_cast<int>(i);
+    }
+  }
+  const long extra = disponible - total;
+  if (extra <= 0 || ultima < 0 || automatico <= 0) return r;
+  long repartido = 0;
+  for (size_t i = 0; i < anchos.size(); ++i) {
+    if (!(i < automaticas.size() && automaticas[i])) continue;
+    const long parte = static_cast<int>(i) == ultima ? extra - repartido : extra * anchos[i] / automatico;
+    r[i] = static_cast<int>(anchos[i] + parte);
+    repartido += parte;
+  }
+  return r;
+}
+
 NavegadorCatalogo::NavegadorCatalogo(base::Interaccion& ui, std::string directorioSistema,
                                      std::string directorioDatos, std::string tabla,
                                      std::vector<ColumnaCatalogo> columnas)
@@ -104,6 +137,29 @@ std::string NavegadorCatalogo::titulo(std::string_view campo, std::string_view p
 
 std::string NavegadorCatalogo::textoRegistros() const {
   return "Registros  " + std::to_string(t_->recordCount());
+}
+
+std::string NavegadorCatalogo::textoCelda(int fila, int columna) const {
+  if (fila < 0 || fila >= static_cast<int>(filas_.size()) || columna < 0 ||
+      columna >= static_cast<int>(columnas_.size()))
+    return {};
+  const auto& celdas = filas_[static_cast<size_t>(fila)].celdas;
+  const int i = indiceCampo(columnas_[static_cast<size_t>(columna)].campo);
+  if (i < 0 || static_cast<size_t>(columna) >= celdas.size()) return {};
+  return muestraValor(campos()[static_cast<size_t>(i)], columnas_[static_cast<size_t>(columna)].tipo,
+                      celdas[static_cast<size_t>(columna)]);
+}
+
+bool NavegadorCatalogo::columnaNumerica(int columna) const {
+  if (columna < 0 || columna >= static_cast<int>(columnas_.size())) return false;
+  const int i = indiceCampo(columnas_[static_cast<size_t>(columna)].campo);
+  return i >= 0 && esNumerico(campos()[static_cast<size_t>(i)]);
+}
+
+int NavegadorCatalogo::largoCampo(int columna) const {
+  if (columna < 0 || columna >= static_cast<int>(columnas_.size())) return 0;
+  const int i = indiceCampo(columnas_[static_cast<size_t>(columna)].campo);
+  return i < 0 ? 0 : static_cast<int>(campos()[static_cast<size_t>(i)].length);
 }
 
 void NavegadorCatalogo::reinicia() {
@@ -175,7 +231,7 @@ size_t NavegadorCatalogo::leeMas(size_t n) {
 
 void NavegadorCatalogo::todosLosCampos() {
   columnas_.clear();
-  for (const auto& f : campos()) columnas_.push_back({f.name, titulo(f.name, ""), 80, ' '});
+  for (const auto& f : campos()) columnas_.push_back({f.name, titulo(f.name, ""), 0, ' '});
   reinicia();
 }
 

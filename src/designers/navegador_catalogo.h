@@ -38,7 +38,7 @@ inline constexpr std::string_view kOrdenandoReporte = "Ordenando Reporte Espere 
 
 struct ColumnaCatalogo {
   std::string campo, titulo;
-  int ancho = 80;
+  int ancho = 80;  // points; 0: as wide as its title and field need
   char tipo = ' ';  // ' ', 'c', 'i', 'm', 'n'
   friend bool operator==(const ColumnaCatalogo&, const ColumnaCatalogo&) = default;
 };
@@ -50,6 +50,19 @@ struct CondicionFiltro {
 };
 // Reads the filter grid's answer "campo*cond*valor*attr*..." (up to 30 conditions).
 std::vector<CondicionFiltro> leeCondicionesFiltro(std::string_view texto);
+
+// What a cell of a field shows: a column of the amount kind ("m") as money ("$1,234.50",
+// negatives in parentheses), a number column ("n") and any other field with decimals
+// with two decimals and thousands grouped, whole numbers and texts as stored (trimmed).
+// A value that does not read as a number is shown as it is.
+std::string muestraValor(const dbf::FieldDef& campo, char tipo, std::string_view texto);
+
+// Widths that fill a grid: when the columns are narrower than the room there is, the
+// extra room is shared among the automatic columns in proportion to their widths (the
+// last automatic one takes the remainder), so that they end exactly at its edge; the
+// columns given a width keep it. With no automatic column, or no extra room, the widths
+// stay as they are.
+std::vector<int> reparteAnchos(const std::vector<int>& anchos, const std::vector<bool>& automaticas, int disponible);
 
 struct FilaCatalogo {
   uint32_t recno = 0;
@@ -72,6 +85,14 @@ class NavegadorCatalogo {
   const std::vector<dbf::FieldDef>& campos() const;
   // "Registros  " + the table's record count.
   std::string textoRegistros() const;
+
+  // The text a cell shows (muestraValor of its field and the column's kind); the
+  // stored text stays in filas() for editing, searching and the row's key.
+  std::string textoCelda(int fila, int columna) const;
+  // Numeric field (shown right-aligned, summable).
+  bool columnaNumerica(int columna) const;
+  // Characters of the column's field (its stored width).
+  int largoCampo(int columna) const;
 
   // Rows read so far and reading more.
   const std::vector<FilaCatalogo>& filas() const { return filas_; }

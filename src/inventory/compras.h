@@ -57,6 +57,7 @@ struct AjustesCompras {
   ReglasPosteo reglas;           // line 41 "N": no negative stock
   bool recalculaPrecios = false; // line 44 "S": sale prices from the margins on receipt
   bool porEmpaque = false;       // "empa_com.cnf" "S": lines are captured in packages
+  bool conservaPrecio = false;   // "opc_com.cnf" "S": the sale price typed on a line is kept
   std::string usuario = "0";     // signed-in user number (HORAF_F)
   std::string nombreUsuario;     // USUARIO of the header
 };
@@ -265,5 +266,27 @@ LecturaCompra leeArchivoCompra(const std::vector<std::string>& lineas);
 // names and a line of values, tab-separated) and "etiqcd.dat" (the same heading style,
 // one line per line). false when a file cannot be written.
 bool escribeEtiquetasCompra(const std::string& dirTrabajo, const CompraGuardada& c);
+
+// ---- search and the administrator's re-posting ---------------------------------------------
+
+// The first saved document of the kind whose supplier key (CLPRV_O) starts with `texto`
+// (case ignored), in supplier order; nullopt when none does.
+std::optional<long long> buscaCompraPorProveedor(const AjustesCompras& a, TipoCompra t, const std::string& texto);
+
+inline constexpr std::string_view kExclusivaAdministrador = "Opción Exclusiva del Administrador..";
+inline constexpr std::string_view kActualizadas = "  Actualizadas...";
+
+// Writes again the type 51 movements of every active receipt that has none under its
+// reference (movements integrated later, or lost): the records only, since the receipt
+// already moved the stock when it was saved. One unit per receipt. Only user "0"
+// (kExclusivaAdministrador otherwise). Each receipt re-posted is logged in "compras.dat" of
+// dirTrabajo as letter + "-" + number + " " + control. mensaje: the count + kActualizadas.
+struct Reposteo {
+  bool hecho = false;
+  int actualizadas = 0;
+  std::vector<long long> documentos;
+  std::string mensaje;
+};
+Reposteo repostaCompras(const AjustesCompras& a, const std::string& dirTrabajo);
 
 }  // namespace mostrador::inventory

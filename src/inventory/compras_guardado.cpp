@@ -9,6 +9,7 @@
 #include "base/fechas.h"
 #include "base/numeros.h"
 #include "base/rutas.h"
+#include "base/texto.h"
 #include "base/texto_util.h"
 #include "inventory/compras.h"
 #include "inventory/precios.h"
@@ -405,7 +406,10 @@ ResultadoCompra graba(const AjustesCompras& a, const DocumentoCompra& d, std::op
       t.det.setText("CLDOC_OD", std::to_string(numero));
       t.det.setInteger("CONTROL", control);
       t.det.setText("CLPRO_OD", p.clave);
-      t.det.setText("DESCR_OD", p.descripcion);
+      // A line typed without its description (the command line's) takes the catalogue's.
+      std::string descripcionLinea = p.descripcion;
+      if (descripcionLinea.empty() && t.prods.findKey({p.clave})) descripcionLinea = t.prods.asText("DSCPR_I");
+      t.det.setText("DESCR_OD", descripcionLinea);
       t.det.setFloat("CANTI_OD", p.cantidad);
       t.det.setFloat("CAJAS_OD", p.cajas);
       t.det.setFloat("CUNIT_OD", p.costo);
@@ -479,6 +483,8 @@ ResultadoCompra graba(const AjustesCompras& a, const DocumentoCompra& d, std::op
       }
       if (proveedor->margen > 0 && ultimoAntes < p.costo)
         t.prods.setFloat("PPUBL_I", p.costo * (1 + proveedor->margen / 100));
+      // "opc_com.cnf": the sale price typed on the line has the last word.
+      if (a.conservaPrecio && p.precioCliente > 0) t.prods.setFloat("PPUBL_I", p.precioCliente);
       t.prods.setText("FEULC_I", fechaTexto);
       // 6. What was on order is received: never below nothing on order.
       t.prods.setFloat("COMRE_I", std::max(0.0, t.prods.asFloat("COMRE_I") - p.cantidad));
@@ -779,6 +785,132 @@ ResultadoCompra cancelaCompra(const AjustesCompras& a, TipoCompra t, long long n
 
 ResultadoCompra eliminaCompra(const AjustesCompras& a, TipoCompra t, long long numero, Confirma confirma) {
   return deshazDocumento(a, t, numero, std::move(confirma), nullptr, Accion::Elimina);
+}
+
+std::optional<long long> buscaCompraPorProveedor(const AjustesCompras& a, TipoCompra t, const std::string& texto) {
+  const std::string buscado = base::mayusculasAscii(texto);
+  dbf::Table e;
+  e.open(a.dirDatos, tablaEncabezadoCompra(t));
+  auto empieza = [&] { return base::mayusculasAscii(e.asText("CLPRV_O")).compare(0, buscado.size(), buscado) == 0; };
+  bool conIndice = false;
+  for (const auto& tag : e.tags()) conIndice = conIndice || base::mismoNombre(tag.name, "CLPRV_O");
+  if (!conIndice) {
+    // Orders and returns carry no supplier tag: the lowest supplier key that matches, then
+    // the lowest number, read in number order.
+    std::optional<std::pair<std::string, long long>> mejor;
+    e.setIndex("ICOMENC");
+    for (e.first(); !e.eof(); e.next()) {
+      if (e.isNull("CONTROL") || !empieza()) continue;
+      std::pair<std::string, long long> x{base::mayusculasAscii(e.asText("CLPRV_O")), e.asInteger("CLDOC_O")};
+      if (!mejor || x < *mejor) mejor = x;
+    }
+    if (mejor) return mejor->second;
+    return std::nullopt;
+  }
+  e.setIndex("CLPRV_O");
+  e.findNearest({buscado});
+  for (; !e.eof(); e.next()) {
+    if (!empieza()) break;
+    // A proposal's empty header is not a document.
+    if (!e.isNull("CONTROL")) return e.asInteger("CLDOC_O");
+  }
+  return std::nullopt;
+}
+
+Reposteo repostaCompras(const AjustesCompras& a, const std::string& dirTrabajo) {
+  Reposteo r;
+  if (a.usuario != "0") {
+    r.mensaje = kExclusivaAdministrador;
+    return r;
+  }
+  try {
+    dbf::Table enc, det, movs, prods;
+    enc.open(a.dirDatos, tablaEncabezadoCompra(TipoCompra::Recepcion));
+    det.open(a.dirDatos, tablaDetalleCompra(TipoCompra::Recepcion));
+    if (a.integrado) {
+      movs.open(a.dirCatalogo, kTablaMovimientos);
+      prods.open(a.dirCatalogo, kProductos);
+    }
+    struct Pendiente {
+      long long numero, control;
+      std::string proveedor, fecha, referencia;
+      double descuento;
+    };
+    std::vector<Pendiente> pendientes;
+    if (a.integrado) {
+      enc.setIndex("ICOMENC");
+      movs.setIndex("NUDOC_MI");
+      for (enc.first(); !enc.eof(); enc.next()) {
+        if (enc.isNull("CONTROL") || store::cancelado(enc.asText("STDOC_O"))) continue;
+        const long long numero = enc.asInteger("CLDOC_O");
+        const long long control = enc.asInteger("CONTROL");
+        const std::string ref = store::referenciaMovimiento(letraCompra(TipoCompra::Recepcion), numero, control);
+        if (movs.findKey({ref})) continue;
+        pendientes.push_back({numero, control, enc.asText("CLPRV_O"), enc.asText("FEDOC_O"), enc.asText("REFER_O"),
+                              enc.asFloat("DTOTA_O")});
+      }
+    }
+    for (const Pendiente& p : pendientes) {
+      store::UnidadGuardado unidad({a.dirCatalogo});
+      // Checked again inside the unit: another station may have re-posted it meanwhile.
+      const std::string ref = store::referenciaMovimiento(letraCompra(TipoCompra::Recepcion), p.numero, p.control);
+      movs.setIndex("NUDOC_MI");
+      if (movs.findKey({ref})) continue;
+      Posteo posteo(movs, prods, a.reglas);
+      const long long numeroMov = siguienteMovimiento(movs);
+      const std::string n = std::to_string(p.numero);
+      det.setIndex("ICOMDET");
+      det.setRange({n}, {n});
+      int lineas = 0;
+      for (det.first(); !det.eof(); det.next()) {
+        if (det.asInteger("CONTROL") != p.control) continue;
+        PartidaCompra l;
+        l.costo = det.asFloat("CUNIT_OD");
+        l.descuento1 = det.asFloat("PODES_OD");
+        l.descuento2 = det.asFloat("PODE2_OD");
+        l.descuento3 = det.asFloat("PODE3_OD");
+        Movimiento m;
+        m.numero = numeroMov;
+        m.clave = det.asText("CLPRO_OD");
+        m.descripcion = det.asText("DESCR_OD");
+        const double q = det.asFloat("CANTI_OD");
+        m.tipo = tipoRegistrado(movimientoCompra(TipoCompra::Recepcion), q);
+        m.cantidad = std::fabs(q);
+        m.costo = costoNeto(l, p.descuento);
+        m.precio = l.costo;
+        m.fecha = p.fecha;
+        m.referencia = p.referencia;
+        m.documento = ref;
+        m.contraparte = p.proveedor;
+        m.origen = "C";
+        const std::string almacen = det.asText("NALMA_OD");
+        m.almacen = almacen.empty() ? "1" : almacen;
+        m.usuario = 0;
+        m.usuarioTexto = "0";
+        m.control = p.control;
+        prods.setIndex("ICLPRO");
+        if (prods.findKey({m.clave})) m.existencia = prods.asFloat("EXIST_I");
+        posteo.escribe(m);
+        ++lineas;
+      }
+      det.cancelRange();
+      if (lineas == 0) continue;
+      unidad.confirma();
+      ++r.actualizadas;
+      r.documentos.push_back(p.numero);
+      base::agregaLinea(base::une(dirTrabajo, "compras.dat"),
+                        std::string(1, letraCompra(TipoCompra::Recepcion)) + "-" + n + " " + std::to_string(p.control));
+    }
+  } catch (const dbf::LockError& e) {
+    r.mensaje = std::string("No se puede guardar: ") + e.what() + "; intente de nuevo.";
+    return r;
+  } catch (const dbf::Error&) {
+    r.mensaje = kErrorGuardarCompra;
+    return r;
+  }
+  r.hecho = true;
+  r.mensaje = std::to_string(r.actualizadas) + std::string(kActualizadas);
+  return r;
 }
 
 }  // namespace mostrador::inventory

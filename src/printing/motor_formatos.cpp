@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "printing/cajon.h"
 #include "printing/colores.h"
 #include "printing/texto_formato.h"
 #include "base/fechas.h"
@@ -220,18 +221,24 @@ void MotorFormatos::termina() {
 
 bool MotorFormatos::enviaSecuenciaCruda() {
   if (secuenciaCruda_.empty()) return true;
-  return cola_.envia(kColaTicket, secuenciaCruda(secuenciaCruda_, vars_), "Test");
+  const AjusteRecibo ajuste = leeAjusteRecibo(entorno_.directorioSistema());
+  return cola_.envia(ajuste.cola, secuenciaCruda(secuenciaCruda_, vars_, ajuste), "Test");
 }
 
-std::string secuenciaCruda(std::string_view items, const Variables& vars) {
+std::string secuenciaCruda(std::string_view items, const Variables& vars, const AjusteRecibo& ajuste) {
   std::string bytes;
+  bool conTexto = false;
+  auto texto = [&](std::string_view utf8) {
+    conTexto = true;
+    bytes += codificaRecibo(utf8, ajuste.pagina);
+  };
   for (const std::string& item : divideComas(items)) {
     if (item.empty()) continue;
     std::string_view resto = std::string_view(item).substr(1);
     if (item[0] == '#') {
-      bytes += base::aCp1252(vars.valor(resto).value_or(""));
+      texto(vars.valor(resto).value_or(""));
     } else if (item[0] == '*') {
-      bytes += base::aCp1252(resto);
+      texto(resto);
     } else if (item[0] == '&') {
       // A code for the printer's barcode command: eleven digits and a check "0".
       std::string v = vars.valor(resto).value_or("");
@@ -239,12 +246,14 @@ std::string secuenciaCruda(std::string_view items, const Variables& vars) {
         if (v.size() < 11) v.insert(0, 11 - v.size(), '0');
         v += '0';
       }
-      bytes += base::aCp1252(v);
+      texto(v);
     } else if (auto n = comoNumero(item); n && *n >= 0 && *n <= 255 && *n == std::trunc(*n)) {
       bytes += static_cast<char>(static_cast<unsigned char>(*n));
     }
   }
-  return bytes;
+  // Text is written in the printer's table, selected in front: the printer may have been
+  // left in another. A sequence of plain bytes (a drawer kick, a cut) goes as it is.
+  return conTexto ? seleccionPagina(ajuste) + bytes : bytes;
 }
 
 void MotorFormatos::reportaError(std::string_view linea) {

@@ -22,6 +22,7 @@
 #include <string_view>
 #include <vector>
 
+#include "printing/cajon.h"
 #include "printing/cantidad_letras.h"
 #include "printing/entorno_impresion.h"
 #include "printing/expresiones.h"
@@ -160,7 +161,8 @@ class MotorFormatos {
 };
 
 // The bytes of a raw sequence ("27,112,0,25,250", "#variable1", "*text", "&variable2"),
-// variables taken from vars. Items that are none of these are left out.
-std::string secuenciaCruda(std::string_view items, const Variables& vars);
+// variables taken from vars, text in the receipt's code page (printing/cajon.h). Items that
+// are none of these are left out.
+std::string secuenciaCruda(std::string_view items, const Variables& vars, const AjusteRecibo& ajuste);
 
 }  // namespace mostrador::printing

@@ -10,6 +10,7 @@
 
 #include <fstream>
 #include <memory>
+#include <set>
 
 #include "reports/columnas_reporte.h"
 #include "base/expresion.h"
@@ -436,12 +437,24 @@ ResultadoConcentrado genera(const std::vector<dbf::Table*>& fuentes, const Param
     if (!s.f) return abandona(ResultadoConcentrado::Fallo);
     s.escribe(tipos);
     Avance avance(ui, kLeyendoDatos, total, p.cancelado);
+    // The keys of every source some later source copies, gathered while it is read.
+    auto copia = [&](size_t n) { return n < p.copiaDe.size() && p.copiaDe[n] >= 0 && static_cast<size_t>(p.copiaDe[n]) < n ? p.copiaDe[n] : -1; };
+    std::vector<std::set<std::string>> originales(fuentes.size());
+    std::vector<bool> esOriginal(fuentes.size(), false);
+    for (size_t n = 0; n < fuentes.size(); ++n)
+      if (copia(n) >= 0) esOriginal[static_cast<size_t>(copia(n))] = true;
     for (size_t n = 0; n < fuentes.size(); ++n) {
       dbf::Table* t = fuentes[n];
       const auto& columnas = n < p.columnasPorFuente.size() ? p.columnasPorFuente[n] : p.columnas;
       if (t->isEmpty()) continue;
+      const int campoCopia = copia(n) >= 0 || esOriginal[n] ? t->fieldIndex(p.campoCopia) : -1;
       for (t->first(); !t->eof(); t->next()) {
         if (!avance.uno()) return abandona(ResultadoConcentrado::Cancelado);
+        if (campoCopia >= 0) {
+          const std::string clave = t->asText(campoCopia);
+          if (esOriginal[n]) originales[n].insert(clave);
+          if (copia(n) >= 0 && originales[static_cast<size_t>(copia(n))].count(clave)) continue;
+        }
         if (!pasaFecha(*t, p) || !pasaCondiciones(*t, p.condiciones) || !pasaEstado(*t, p)) continue;
         RegistroConcentrado r;
         r.clave = primeros(valorClave(*t, p.clave), 100);
@@ -609,8 +622,10 @@ ResultadoConcentrado ejecutaConcentrado(const DefinicionConcentrado& c, std::str
   std::vector<dbf::Table*> fuentes;
   ParametrosConcentrado p = c.parametros;
   std::vector<std::array<std::string, 8>> columnas;
+  std::vector<int> abierta(c.tablas.size(), -1);  // a table's place among the sources
   for (size_t i = 0; i < c.tablas.size(); ++i) {
     if (!base::existe(base::une(datos, c.tablas[i]))) continue;
+    abierta[i] = static_cast<int>(fuentes.size());
     auto t = std::make_unique<dbf::Table>();
     try {
       t->open(datos, c.tablas[i]);
@@ -623,6 +638,13 @@ ResultadoConcentrado ejecutaConcentrado(const DefinicionConcentrado& c, std::str
     columnas.push_back(i < p.columnasPorFuente.size() ? p.columnasPorFuente[i] : p.columnas);
   }
   p.columnasPorFuente = columnas;
+  // A copy whose original is missing is read whole.
+  p.copiaDe.assign(fuentes.size(), -1);
+  for (size_t i = 0; i < c.tablas.size(); ++i) {
+    if (abierta[i] < 0 || i >= c.parametros.copiaDe.size()) continue;
+    const int o = c.parametros.copiaDe[i];
+    if (o >= 0 && static_cast<size_t>(o) < abierta.size()) p.copiaDe[static_cast<size_t>(abierta[i])] = abierta[static_cast<size_t>(o)];
+  }
   const auto r = GeneraConcentrado(fuentes, p, sistema, datos, ui);
   if (r != ResultadoConcentrado::Hecho) return r;
   std::array<char, 8> tipos{'x', 'x', 'x', 'x', 'x', 'x', 'x', 'x'};

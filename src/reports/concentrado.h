@@ -104,6 +104,12 @@ struct ParametrosConcentrado {
   std::string rangoInicio, rangoFin;     // a range of the source's current index
   std::array<ConversionMoneda, 8> conversiones;
   CondicionesConcentrado condiciones;
+  // Sources that copy an earlier one (the invoices and their auxiliary copy): copiaDe[i]
+  // is the source that source i copies, or -1. A record of the copy whose campoCopia
+  // value the original holds (filtered or not) is not read, so that a document kept in
+  // both tables counts once.
+  std::vector<int> copiaDe;
+  std::string campoCopia = "CLDOC_F";
   // Asked between records; true stops the run (the progress screen's cancel button).
   std::function<bool()> cancelado;
 };

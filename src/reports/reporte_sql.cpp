@@ -224,7 +224,7 @@ std::vector<int> anchosEncabezado(std::string_view encabezado) {
 std::string ajustaAncho(std::string_view celda, int ancho) {
   if (ancho <= 0) return std::string(celda) + " ";
   const size_t n = base::largoCaracteres(celda);
-  if (n >= static_cast<size_t>(ancho)) return subcadena(celda, 0, static_cast<size_t>(ancho - 1)) + " ";
+  if (n > static_cast<size_t>(ancho)) return subcadena(celda, 0, static_cast<size_t>(ancho - 1)) + " ";
   return std::string(celda) + std::string(static_cast<size_t>(ancho) - n, ' ');
 }
 
@@ -373,7 +373,7 @@ bool ReporteSql::ejecutaBloque(const Bloque& b, std::string_view rutaDatos, std:
     for (int i = 0; i < columnas; ++i) {
       const char c = letra(i);
       const bool marca = c == 't' || (conM && c == 'm');
-      l += ajustaAncho(marca ? std::string(kSubrayado).substr(0, static_cast<size_t>(std::max(0, ancho(i)))) : "", ancho(i));
+      l += ajustaAncho(marca ? std::string(kSubrayado).substr(0, static_cast<size_t>(std::max(0, ancho(i) - 1))) : "", ancho(i));
     }
     return l;
   };
@@ -458,22 +458,27 @@ void ReporteSql::resumenCaja(int tipo) {
   auto S = [&](int k) { return total(k, 3); };
   auto I = [&](int k) { return total(k, 4); };
   auto F = [&](int k) { return total(k, 6); };
-  const double r = 20.0 / 3.0;
+  // The taxed base of a section is the total of its eighth column, each document's base
+  // of its taxed lines at the rate charged on them: a fixed rate would split a shop's
+  // sales wrongly at any other rate, and a mixed one at every rate.
+  auto G = [&](int k) { return total(k, 7); };
   auto f = [](double v) { return escribeNumero('f', v); };
+  // The untaxed part is the sub-total less the taxed base, for invoices as for notes: the
+  // total would count the tax as untaxed sales.
   const std::vector<std::string> lineas = {
-      "Total Remisiones(GRABADO)   " + f(I(0) * r),
-      "Total Remisiones(NO GRABADO)" + f(S(0) - I(0) * r),
+      "Total Remisiones(GRABADO)   " + f(G(0)),
+      "Total Remisiones(NO GRABADO)" + f(S(0) - G(0)),
       "Impuesto de Remisiones      " + f(I(0)),
       "Impuesto FPGC               " + f(F(0)),
       "Total de Remisiones         " + f(T(0)),
       "",
-      "Total Facturas (GRABADO)    " + f(I(1) * r),
-      "Total Facturas (NO GRABADO) " + f(T(1) - I(1) * r),
+      "Total Facturas (GRABADO)    " + f(G(1)),
+      "Total Facturas (NO GRABADO) " + f(S(1) - G(1)),
       "Impuesto de Facturas        " + f(I(1)),
       "Total de Facturas           " + f(T(1)),
       "",
-      "Facturas Directas (GRABADO) " + f(I(2) * r),
-      "Facturas Directas (NO GRABADO)" + f(T(2) - I(2) * r),
+      "Facturas Directas (GRABADO) " + f(G(2)),
+      "Facturas Directas (NO GRABADO)" + f(S(2) - G(2)),
       "Impuesto Directas           " + f(I(2)),
       "Total de Directas           " + f(T(2)),
       "",

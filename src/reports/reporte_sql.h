@@ -69,7 +69,8 @@ std::string escribeCodigo(std::string_view codigo, std::string_view valor);
 // start up to and including the blanks that follow it.
 std::vector<int> anchosEncabezado(std::string_view encabezado);
 // A cell fitted to a width: a wider cell keeps width − 1 characters and one blank, a
-// narrower one is padded with blanks. Widths count characters.
+// narrower one is padded with blanks, one exactly as wide stays whole (the width already
+// holds the blanks of its heading). Widths count characters.
 std::string ajustaAncho(std::string_view celda, int ancho);
 
 class ReporteSql {
@@ -86,7 +87,8 @@ class ReporteSql {
   bool ejecuta(std::string_view definicion, std::string_view rutaDatos, std::string_view columnaOrden = {});
 
   // The cash-cut summary of report kinds 1 (appended to the lines) and 2 (below the
-  // first line, black at size 12), from the totals of blocks 0 to 6.
+  // first line, black at size 12), from the totals of blocks 0 to 6: per block, column 2
+  // the total, 3 the sub-total, 4 the tax, 6 the FPGC and 7 the taxed base.
   void resumenCaja(int tipo);
 
   const std::string& caption() const { return caption_; }

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <exception>
 
+#include "sales/filas_documento.h"
 #include "sales/precios.h"
 #include "base/bitacora.h"
 #include "session/derechos.h"
@@ -29,7 +30,11 @@ using base::leeNumero;
 
 CapturaVenta::CapturaVenta(AjustesVenta ajustes, base::Interaccion& ui, DialogosVenta& dialogos,
                            const base::Reloj& reloj)
-    : aj_(std::move(ajustes)), ui_(ui), dlg_(dialogos), reloj_(reloj) {}
+    : aj_(std::move(ajustes)),
+      ui_(ui),
+      dlg_(dialogos),
+      reloj_(reloj),
+      guardado_(TablasVenta{encabezado_, detalle_, productos_, clientes_, movimientos_}, aj_, reloj_) {}
 
 CapturaVenta::~CapturaVenta() = default;
 
@@ -153,19 +158,25 @@ bool CapturaVenta::nuevo() {
   etiquetaPartidas_.clear();
   try {
     // The header row inserted now reserves the number for this station.
-    encabezado_.refresh();
-    encabezado_.setIndex("INUMENC");
-    encabezado_.last();
-    const long long n = encabezado_.isEmpty() ? 0 : encabezado_.asInteger("CLDOC_F");
     const std::string vendedor = !aj_.vendedorCaja.empty() ? aj_.vendedorCaja : vendedorAnterior_;
     const base::Fecha hoy = reloj_.ahora().fecha;
-    encabezado_.insert();
-    encabezado_.setInteger("CLDOC_F", n + 1);
+    long long numero = 0;
+    if (tomaNumero_) {
+      numero = tomaNumero_(encabezado_);
+      encabezado_.edit();
+    } else {
+      encabezado_.refresh();
+      encabezado_.setIndex("INUMENC");
+      encabezado_.last();
+      numero = (encabezado_.isEmpty() ? 0 : encabezado_.asInteger("CLDOC_F")) + 1;
+      encabezado_.insert();
+      encabezado_.setInteger("CLDOC_F", numero);
+    }
     encabezado_.setText("CLVEN_F", vendedor);
     encabezado_.setDate("FEDOC_F", dbf::Fecha{hoy.anio, hoy.mes, hoy.dia});
     encabezado_.post();
     campos_ = CamposEncabezado{};
-    campos_.numero = std::to_string(n + 1);
+    campos_.numero = std::to_string(numero);
     campos_.vendedor = vendedor;
     campos_.caja = aj_.caja;
     campos_.fecha = base::fechaCorta(hoy);
@@ -182,6 +193,7 @@ bool CapturaVenta::nuevo() {
   // The cursor goes straight to the lines whatever the options: the default customer is
   // applied now, as leaving its field would.
   saleCliente();
+  if (alIniciar_) alIniciar_(std::stoll(campos_.numero));
   return true;
 }
 
@@ -226,36 +238,11 @@ int CapturaVenta::numeroPartidas() {
   }
 }
 
-namespace {
-
-Partida leePartida(const dbf::Table& t) {
-  Partida p;
-  if (!t.isNull("CANTIDAD")) p.cantidad = t.asFloat("CANTIDAD");
-  p.clave = t.asText("CLAVE");
-  p.producto = t.asText("PRODUCTO");
-  p.unidad = t.asText("UNIDAD");
-  p.tara = t.asText("TARA");
-  p.precio = t.asFloat("PRECIO");
-  p.descuento = t.asFloat("DESCUENTO");
-  p.descuento2 = t.asFloat("DESCUENTO2");
-  p.descuento3 = t.asFloat("DESCUENTO3");
-  p.importe = t.asFloat("IMPORTE");
-  p.costo = t.asFloat("COSTO");
-  p.impuesto = t.asFloat("IMPUESTO");
-  p.factor = t.asFloat("FACTOR");
-  p.empaque = t.asFloat("EMPAQUE");
-  p.precioTara = t.asFloat("PREC_TARA");
-  p.fpgc = t.asFloat("FPGC");
-  return p;
-}
-
-}  // namespace
-
 std::vector<Partida> CapturaVenta::partidas() {
   std::vector<Partida> r;
   try {
     if (!partidas_.isOpen()) return r;
-    for (partidas_.first(); !partidas_.eof(); partidas_.next()) r.push_back(leePartida(partidas_));
+    for (partidas_.first(); !partidas_.eof(); partidas_.next()) r.push_back(partidaDeRenglon(partidas_));
   } catch (const dbf::Error&) {
   }
   return r;
@@ -263,7 +250,7 @@ std::vector<Partida> CapturaVenta::partidas() {
 
 Partida CapturaVenta::partida(int fila) {
   try {
-    if (partidas_.isOpen() && partidas_.goTo(static_cast<uint32_t>(fila + 1))) return leePartida(partidas_);
+    if (partidas_.isOpen() && partidas_.goTo(static_cast<uint32_t>(fila + 1))) return partidaDeRenglon(partidas_);
   } catch (const dbf::Error&) {
   }
   return {};
@@ -552,6 +539,13 @@ int CapturaVenta::entraColumna(int columna) {
         if (!irALineaActual()) return kClave;
         const std::string k = partidas_.asText("CLAVE");
         if (k == kComentario) return kProducto;
+        if (!k.empty() && partidas_.asText("PRODUCTO").empty() && limiteAlcanzado()) {
+          ui_.mensaje("Se ha llegado al límite de PARTIDAS...");
+          partidas_.edit();
+          partidas_.setText("CLAVE", "");
+          partidas_.post();
+          return kClave;
+        }
         try {
           if (buscaProducto(k)) {
             if (llenaPartida()) return kClave;
@@ -604,6 +598,16 @@ int CapturaVenta::entraColumna(int columna) {
   }
 }
 
+bool CapturaVenta::limiteAlcanzado() {
+  if (limitePartidas_ <= 0) return false;
+  const uint32_t actual = partidas_.recno();
+  int llenas = 0;
+  for (partidas_.first(); !partidas_.eof(); partidas_.next())
+    if (partidas_.recno() != actual && !partidas_.asText("PRODUCTO").empty()) ++llenas;
+  partidas_.goTo(actual);
+  return llenas >= limitePartidas_;
+}
+
 void CapturaVenta::saleColumna(int columna) {
   if (columna != kDescuento) return;
   try {
@@ -637,7 +641,7 @@ bool CapturaVenta::eliminaPartida() {
   try {
     if (!partidas_.isOpen() || partidas_.recordCount() == 0) return false;
     if (!irALineaActual()) return false;
-    const Partida p = leePartida(partidas_);
+    const Partida p = partidaDeRenglon(partidas_);
     const std::string pregunta = "Esta Seguro que Desea ELIMINAR esta Partida " +
                                  (p.cantidad ? numeroTexto(*p.cantidad) : std::string()) + "  " + p.producto;
     if (ui_.advertencia(pregunta) != base::RespuestaAdvertencia::Si) return false;
@@ -653,7 +657,9 @@ bool CapturaVenta::eliminaPartida() {
 }
 
 bool CapturaVenta::cambioPrecio() {
-  if (aj_.usuario == "0") {
+  if (autoriza_) {
+    permisoPrecio_ = autoriza_(51);
+  } else if (aj_.usuario == "0") {
     permisoPrecio_ = true;
   } else if (session::evaluaDerecho(aj_.dirSistema, aj_.usuario, 51) == session::Derecho::Concedido) {
     permisoPrecio_ = session::confirmacionAdministrador(ui_);
@@ -928,13 +934,7 @@ const Totales& CapturaVenta::recalcula() {
       if (base::Importe::deDouble(total) != totales_.total || base::Importe::deDouble(sub) != totales_.subtotal) {
         control_ = base::selloControl(reloj_);
         encabezado_.edit();
-        encabezado_.setFloat("SUBTO_F", totales_.subtotal.aDouble());
-        encabezado_.setFloat("DECOT_F", totales_.descuento);
-        encabezado_.setFloat("IMIM2_F", totales_.impuesto.aDouble());
-        encabezado_.setFloat("IMTOD_F", totales_.total.aDouble());
-        encabezado_.setFloat("COSTO_F", totales_.costo.aDouble());
-        encabezado_.setFloat("SALDO_F", totales_.total.aDouble() - encabezado_.asFloat("ABONO_F"));
-        encabezado_.setFloat("FPGCX_F", totales_.fpgc);
+        ponTotales(encabezado_, totales_);
         encabezado_.post();
         // Cash already tendered: the change follows the new total, or goes when the
         // cash no longer covers it.
@@ -963,25 +963,8 @@ void CapturaVenta::vaciaPartidas() {
   fila_ = 0;
 }
 
-void CapturaVenta::cargaPartida(const Partida& p) {
-  partidas_.append();
-  if (p.cantidad) partidas_.setFloat("CANTIDAD", *p.cantidad);
-  partidas_.setText("CLAVE", p.clave);
-  partidas_.setText("PRODUCTO", p.producto);
-  partidas_.setText("UNIDAD", p.unidad);
-  partidas_.setText("TARA", p.tara);
-  partidas_.setFloat("PRECIO", p.precio);
-  partidas_.setFloat("DESCUENTO", p.descuento);
-  partidas_.setFloat("DESCUENTO2", p.descuento2);
-  partidas_.setFloat("DESCUENTO3", p.descuento3);
-  partidas_.setFloat("IMPORTE", p.importe);
-  partidas_.setFloat("COSTO", p.costo);
-  partidas_.setFloat("IMPUESTO", p.impuesto);
-  partidas_.setFloat("FACTOR", p.factor);
-  partidas_.setFloat("EMPAQUE", p.empaque);
-  partidas_.setFloat("PREC_TARA", p.precioTara);
-  partidas_.setFloat("FPGC", p.fpgc);
-  partidas_.post();
+void CapturaVenta::cargaPartidas(const std::vector<Partida>& partidas) {
+  for (const Partida& p : partidas) agregaRenglon(partidas_, p);
 }
 
 Textos CapturaVenta::textos() const {
@@ -1007,6 +990,23 @@ Textos CapturaVenta::textos() const {
   } catch (const dbf::Error&) {
   }
   return t;
+}
+
+}  // namespace mostrador::sales
+
+namespace mostrador::sales {
+
+Documento CapturaVenta::documento() {
+  Documento d;
+  d.tipo = tipo_;
+  d.nuevo = nuevo_;
+  d.modificando = modificando_;
+  d.generado = generado_;
+  d.encabezado = campos_;
+  d.partidas = partidas();
+  d.totales = totales_;
+  d.previo = previo_;
+  return d;
 }
 
 }  // namespace mostrador::sales

@@ -4,22 +4,30 @@
 // install directory. The screen is a thin view over this engine: it forwards what the
 // user types and re-reads the state afterwards.
 //
-// The work is split by file:
-//   captura.cpp    opening, types, new document, customer and seller, line entry,
-//                  pricing, totals and their write-back to the header
-//   grabacion.cpp  browsing and redisplay, save and posting, delete, cancel
-//   conversion.cpp invoicing delivery notes, closing invoice, range invoicing, copies
-//                  and documents generated from another
+// The engine is a facade over the pieces below, each in its own file:
+//   captura.cpp         opening, types, new document, customer and seller, line entry,
+//                       pricing, totals and their write-back to the header; the only
+//                       company tables it writes are the reserved header and its totals
+//   documento.h         the document as a plain value (header, lines, totals), which
+//                       documento() builds from the capture
+//   filas_documento.*   the one mapping of documents to and from table rows
+//   guardado_venta.*    saving and posting a Documento, deleting, cancelling
+//   conversion.*        invoicing delivery notes, closing invoice, range invoicing,
+//                       copies and documents generated from another, driven through
+//                       this facade
+//   grabacion.cpp       browsing and redisplay, and the facade of the save
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "inventory/posteo.h"
 #include "sales/ajustes.h"
 #include "sales/dialogos_venta.h"
+#include "sales/documento.h"
+#include "sales/guardado_venta.h"
 #include "sales/tipos_venta.h"
 #include "sales/totales.h"
 #include "base/interaccion.h"
@@ -28,35 +36,8 @@
 
 namespace mostrador::sales {
 
-// The literal key of a free-text comment line.
-inline constexpr std::string_view kComentario = "COMENTARIO";
-
 // The grid's six columns.
 enum Columna : int { kCantidad = 0, kClave = 1, kProducto = 2, kDescuento = 3, kPrecio = 4, kImporte = 5 };
-
-// A scratch line.
-struct Partida {
-  std::optional<double> cantidad;  // blank: nullopt
-  std::string clave, producto, unidad, tara;
-  double precio = 0, descuento = 0, descuento2 = 0, descuento3 = 0, importe = 0, costo = 0,
-         impuesto = 0, factor = 0, empaque = 0, precioTara = 0, fpgc = 0;
-  friend bool operator==(const Partida&, const Partida&) = default;
-};
-
-// The header's edit fields and the customer labels, as the screen shows them.
-struct CamposEncabezado {
-  std::string numero;               // EditCLDOC_F
-  std::string cliente = "1";        // EditCLCLI_F
-  std::string vendedor;             // EditCLVEN_F
-  std::string comision;             // CTOVE_F
-  std::string fecha;                // EditFEDOC_F, "dd/MM/yyyy"
-  std::string descuento;            // EditDESFI_F (percent)
-  std::string tasa;                 // EditIMIM1_F (percent; "" or "0": line taxes)
-  std::string caja;                 // BCLIM_F
-  std::string nombre, direccion, direccion2, poblacion, rfc, codigoPostal;  // labels
-  std::string tipoPago;             // TipoPago
-  std::string efectivo;             // CAMBIO_F: cash tendered, "" until typed
-};
 
 // The texts of the totals and state labels.
 struct Textos {
@@ -197,6 +178,39 @@ class CapturaVenta {
   // Devolucin1Click, Remisin1Click, Pedido1Click.
   bool generaDocumento(TipoVenta destino);
 
+  // ---- the document as a value ---------------------------------------------------------
+  // Header fields, scratch lines and totals as they stand, and what a modification
+  // replaces.
+  Documento documento();
+  GuardadoVenta& guardado() { return guardado_; }
+  // Where a save of the current type writes.
+  std::vector<std::string> directoriosGuardado() const { return guardado_.directorios(tipo_); }
+
+  // ---- what conversions and the counter drive --------------------------------------------
+  // Appends stored lines to the scratch table (engine errors propagate).
+  void cargaPartidas(const std::vector<Partida>& partidas);
+  // The document being captured is an invoice made from other documents (letter Z).
+  void marcaGenerado() { generado_ = true; }
+  // The customer's price list for the lines still to be priced.
+  void ponListaCliente(int lista) { listaCliente_ = lista; }
+  int listaCliente() const { return listaCliente_; }
+  base::Interaccion& interaccion() { return ui_; }
+  DialogosVenta& dialogos() { return dlg_; }
+  const base::Reloj& reloj() const { return reloj_; }
+  // How F9 takes its number: by default the header scheme; the counter gives its own
+  // (it inserts and posts the header, leaves the table on it and returns the number).
+  void ponNumeracion(std::function<long long(dbf::Table& encabezado)> toma) { tomaNumero_ = std::move(toma); }
+  // Called after a new document started (the counter writes its current-document file).
+  void alIniciar(std::function<void(long long numero)> f) { alIniciar_ = std::move(f); }
+  // Line 70 of the counter: the most lines a document takes (0: no limit).
+  void ponLimitePartidas(int limite) { limitePartidas_ = limite; }
+  // Who authorises the guarded commands (cancel: right 52, price change: right 51).
+  // Unset, the signed-in user's right and the administrator confirmation decide; the
+  // counter lets the owner of a typed key decide instead.
+  void ponAutorizacion(std::function<bool(int derecho)> f) { autoriza_ = std::move(f); }
+  dbf::Table& productos() { return productos_; }
+  dbf::Table& clientes() { return clientes_; }
+
   // ---- tables, for printing and the screen's grid -----------------------------------
   dbf::Table& encabezado() { return encabezado_; }
   dbf::Table& detalle() { return detalle_; }
@@ -220,7 +234,6 @@ class CapturaVenta {
   bool permisoPrecio_ = false;
   int listaCliente_ = 0;
   long long control_ = 0;       // stamp of the last write-back of the totals
-  std::optional<long long> movimientoPendiente_;  // CLDOC_MI reused by a modification
   std::string vendedorAnterior_;
   std::string etiquetaFactor_ = "1";
   std::string etiquetaPartidas_;
@@ -233,7 +246,6 @@ class CapturaVenta {
   bool checaExistencia(bool alLlenar);
   void escribeTotalDat();
   void vaciaPartidas();
-  void cargaPartida(const Partida& p);  // appends a scratch line and posts it
   bool irALineaActual();   // positions the scratch table on fila_ (starts a first line)
   void importeDeLinea();   // recomputes IMPORTE of the current scratch line
   bool productoDeLinea();  // positions productos_ on the current line's key
@@ -242,48 +254,16 @@ class CapturaVenta {
   void escribeCambio();    // CAMBI_F, ABONO_F, SALDO_F of the open header
 
   // ---- grabacion.cpp privates ----
-  void descuentaCargo();  // a cancelled invoice no longer charges its customer
-  std::string clienteAnterior_;        // customer of the save being modified
-  // The invoice was made from other documents (its copy is in the auxiliary table).
-  bool esFacturaGenerada(const std::string& numero);
-  // Clears the marks of the notes an invoice made from notes had taken.
-  void liberaNotasDe(const std::string& factura);
-  long long controlAnterior_ = 0;      // stamp of the save being modified
-  double cargoAnterior_ = 0;           // what that save charged the customer
-  long long ultimoMovimientoLeido_ = 0;
-  long long numeroMovimiento_ = 0;     // CLDOC_MI of the save in progress
-  std::vector<std::string> directoriosGuardado() const;
-  // The lock phase of a save: the one held by another station, or nullopt.
-  std::optional<std::string> bloqueaGuardado(char letra);
-  void liberaGuardado();
-  void posteo(char letra, double cargoPrevio);
-  void escribeDocumento(char letra);
-  long long confirmaNumero();
-  long long tomaNumeroMovimiento();
-  inventory::ReglasPosteo reglasPosteo() const { return {aj_.sinNegativos}; }
-  bool pasoExistencia(const Partida& p);
-  void pasoDevolucion(const Partida& p);
-  void escribeMovimiento(const Partida& p, int tipo, const std::string& referencia, long long numero);
-  void actualizaSaldo(double cargoPrevio);
-  void quitaMovimientos(const std::string& referencia);
-  // Stored lines of a save (stamp) put back into stock: signo 1 undoes a sale, -1 a return.
-  void regresaExistencias(const std::string& numero, long long sello, int signo,
-                          int tipoReverso, const std::string& referencia);
-  void borraDetalle(const std::string& numero, long long sello);
-  void copiaAuxiliar(const std::string& numero);
-  std::string fechaDocumento() const;
-
-  // ---- conversion.cpp privates ----
-  struct Origen;  // a stored document read for a conversion: header fields and lines
-  std::string directorioTipo(TipoVenta t) const;
-  bool leeOrigen(TipoVenta t, long long numero, Origen& o);
-  bool escribeBuferes(const std::vector<Origen>& origenes);
-  bool leeBuferes(Origen& o);
-  bool clienteEnEtiquetas(std::string_view clave);
-  void aplicaOrigen(const Origen& o);
-  bool cargaNuevo(const Origen& o);
-  bool facturaOrigenes(TipoVenta tipoOrigen, const std::vector<Origen>& origenes, bool imprimir);
-  bool marcaConvertido(TipoVenta t, long long numero, long long factura);
+  GuardadoPrevio previo_;  // the save being modified
+  // Shows what a save or a command left to read.
+  void muestraMensajes(const std::vector<std::string>& mensajes);
+  std::function<long long(dbf::Table&)> tomaNumero_;
+  std::function<void(long long)> alIniciar_;
+  std::function<bool(int)> autoriza_;
+  int limitePartidas_ = 0;
+  bool limiteAlcanzado();  // the current line would go beyond the limit
+  // Declared after the tables it writes.
+  GuardadoVenta guardado_;
 };
 
 }  // namespace mostrador::sales

@@ -28,8 +28,9 @@
 #include <algorithm>
 #include <utility>
 
+#include "sales/conversion.h"
 #include "sales/captura.h"
-#include "sales/partidas.h"
+#include "sales/filas_documento.h"
 #include "sales/precios.h"
 #include "sales/totales.h"
 #include "base/fechas.h"
@@ -83,7 +84,7 @@ void rangoPartidas(dbf::Table& d, long long numero) {
 
 }  // namespace
 
-struct CapturaVenta::Origen {
+struct ConversionVenta::Origen {
   long long numero = 0;
   std::string cliente, nombre, direccion, direccion2, poblacion, rfc, codigoPostal;
   std::string vendedor, comision, fecha, descuento, tasa, caja;
@@ -91,16 +92,11 @@ struct CapturaVenta::Origen {
   std::vector<Partida> partidas;
 };
 
-std::string CapturaVenta::directorioTipo(TipoVenta t) const {
-  if (t == TipoVenta::Remision && !aj_.dirRemisiones.empty()) return aj_.dirRemisiones;
-  return aj_.dirDatos;
-}
-
 // The stored header and its lines (cancelled lines left out). False when the number is
 // not in the type's header table.
-bool CapturaVenta::leeOrigen(TipoVenta t, long long numero, Origen& o) {
+bool ConversionVenta::leeOrigen(TipoVenta t, long long numero, Origen& o) {
   const auto& doc = documentoDe(t);
-  const std::string dir = directorioTipo(t);
+  const std::string dir = directorioDeTipo(c_.ajustes(), t);
   dbf::Table e;
   e.open(dir, doc.encabezado);
   e.setIndex("INUMENC");
@@ -135,7 +131,7 @@ bool CapturaVenta::leeOrigen(TipoVenta t, long long numero, Origen& o) {
   return true;
 }
 
-bool CapturaVenta::escribeBuferes(const std::vector<Origen>& origenes) {
+bool ConversionVenta::escribeBuferes(const std::vector<Origen>& origenes) {
   if (origenes.empty()) return false;
   const Origen& o = origenes.front();
   std::vector<std::string> encabezado = {
@@ -158,13 +154,13 @@ bool CapturaVenta::escribeBuferes(const std::vector<Origen>& origenes) {
       lineas.push_back(numeroPlano(p.fpgc));
     }
   }
-  return base::escribeLineas(base::une(aj_.dirSistema, "buferenc.tmp"), encabezado) &&
-         base::escribeLineas(base::une(aj_.dirSistema, "bufer.tmp"), lineas);
+  return base::escribeLineas(base::une(c_.ajustes().dirSistema, "buferenc.tmp"), encabezado) &&
+         base::escribeLineas(base::une(c_.ajustes().dirSistema, "bufer.tmp"), lineas);
 }
 
-bool CapturaVenta::leeBuferes(Origen& o) {
-  auto encabezado = base::leeLineas(base::une(aj_.dirSistema, "buferenc.tmp"));
-  auto lineas = base::leeLineas(base::une(aj_.dirSistema, "bufer.tmp"));
+bool ConversionVenta::leeBuferes(Origen& o) {
+  auto encabezado = base::leeLineas(base::une(c_.ajustes().dirSistema, "buferenc.tmp"));
+  auto lineas = base::leeLineas(base::une(c_.ajustes().dirSistema, "bufer.tmp"));
   if (!encabezado || !lineas || lineas->size() % kCamposPartida != 0) return false;
   encabezado->resize(std::max<size_t>(encabezado->size(), kCamposEncabezado));
   const auto& h = *encabezado;
@@ -204,56 +200,56 @@ bool CapturaVenta::leeBuferes(Origen& o) {
 
 // The customer's texts into the header labels and its price list for later lines; false
 // when the key is not in the customer table.
-bool CapturaVenta::clienteEnEtiquetas(std::string_view clave) {
+bool ConversionVenta::clienteEnEtiquetas(std::string_view clave) {
   dbf::Table c;
-  c.open(aj_.dirDatos, "cliente.dbf");
+  c.open(c_.ajustes().dirDatos, "cliente.dbf");
   c.setIndex("ICLACLI");
   if (clave.empty() || !c.findKey({std::string(clave)})) return false;
-  campos_.nombre = c.asText("NOMBR_C");
-  campos_.direccion = c.asText("DIREC_C");
-  campos_.direccion2 = c.asText("DIRE2_C");
-  campos_.poblacion = c.asText("POBLA_C");
-  campos_.rfc = c.asText("RFCXX_C");
-  campos_.codigoPostal = c.asText("CPXXX_C");
-  listaCliente_ = listaDeCliente(c);
+  c_.campos().nombre = c.asText("NOMBR_C");
+  c_.campos().direccion = c.asText("DIREC_C");
+  c_.campos().direccion2 = c.asText("DIRE2_C");
+  c_.campos().poblacion = c.asText("POBLA_C");
+  c_.campos().rfc = c.asText("RFCXX_C");
+  c_.campos().codigoPostal = c.asText("CPXXX_C");
+  c_.ponListaCliente(listaDeCliente(c));
   return true;
 }
 
 // The source's customer, seller and rates into the fields of the document just started;
 // its number, date and till stay those of the new document.
-void CapturaVenta::aplicaOrigen(const Origen& o) {
-  campos_.cliente = o.cliente;
-  campos_.nombre = o.nombre;
-  campos_.direccion = o.direccion;
-  campos_.direccion2 = o.direccion2;
-  campos_.poblacion = o.poblacion;
-  campos_.rfc = o.rfc;
-  campos_.codigoPostal = o.codigoPostal;
-  campos_.vendedor = o.vendedor;
-  campos_.comision = o.comision;
-  campos_.descuento = o.descuento;
-  campos_.tasa = o.tasa;
+void ConversionVenta::aplicaOrigen(const Origen& o) {
+  c_.campos().cliente = o.cliente;
+  c_.campos().nombre = o.nombre;
+  c_.campos().direccion = o.direccion;
+  c_.campos().direccion2 = o.direccion2;
+  c_.campos().poblacion = o.poblacion;
+  c_.campos().rfc = o.rfc;
+  c_.campos().codigoPostal = o.codigoPostal;
+  c_.campos().vendedor = o.vendedor;
+  c_.campos().comision = o.comision;
+  c_.campos().descuento = o.descuento;
+  c_.campos().tasa = o.tasa;
 }
 
 // The source's header fields and lines into the document just started, left open for
 // the user to save.
-bool CapturaVenta::cargaNuevo(const Origen& o) {
+bool ConversionVenta::cargaNuevo(const Origen& o) {
   aplicaOrigen(o);
   try {
-    for (const Partida& p : o.partidas) cargaPartida(p);
+    c_.cargaPartidas(o.partidas);
   } catch (const dbf::Error&) {
-    ui_.mensaje(kErrorGuardar);
+    c_.interaccion().mensaje(kErrorGuardar);
     return false;
   }
-  recalcula();
+  c_.recalcula();
   return true;
 }
 
 // REMIS_F and TDOCU_FD of one source document. On failure nothing of it stays changed
 // (as far as the lines can be put back) and false is returned.
-bool CapturaVenta::marcaConvertido(TipoVenta t, long long numero, long long factura) {
+bool ConversionVenta::marcaConvertido(TipoVenta t, long long numero, long long factura) {
   const auto& doc = documentoDe(t);
-  const std::string dir = directorioTipo(t);
+  const std::string dir = directorioDeTipo(c_.ajustes(), t);
   const std::string referencia = "F" + std::to_string(factura);
   dbf::Table e, d;
   std::vector<std::pair<uint32_t, std::string>> marcadas;  // record, previous TDOCU_FD
@@ -297,85 +293,85 @@ bool CapturaVenta::marcaConvertido(TipoVenta t, long long numero, long long fact
 
 // Gathers the sources into one invoice saved with the letter Z, then marks each source
 // converted and shows the first one again.
-bool CapturaVenta::facturaOrigenes(TipoVenta tipoOrigen, const std::vector<Origen>& origenes,
+bool ConversionVenta::facturaOrigenes(TipoVenta tipoOrigen, const std::vector<Origen>& origenes,
                                    bool imprimir) {
   const Origen& primero = origenes.front();
   if (!clienteEnEtiquetas(primero.cliente)) {
-    ui_.mensaje(kSinCliente);
+    c_.interaccion().mensaje(kSinCliente);
     return false;
   }
   if (!escribeBuferes(origenes)) {
-    ui_.mensaje(kErrorGuardar);
+    c_.interaccion().mensaje(kErrorGuardar);
     return false;
   }
-  abreTipo(TipoVenta::Factura);
-  if (!nuevo()) {
-    abreTipo(tipoOrigen);
+  c_.abreTipo(TipoVenta::Factura);
+  if (!c_.nuevo()) {
+    c_.abreTipo(tipoOrigen);
     return false;
   }
   Origen b;
   if (!leeBuferes(b)) {
-    ui_.mensaje(kErrorGuardar);
+    c_.interaccion().mensaje(kErrorGuardar);
     return false;
   }
   aplicaOrigen(b);
   clienteEnEtiquetas(b.cliente);
-  for (const Partida& p : b.partidas) cargaPartida(p);
-  generado_ = true;
-  recalcula();
+  c_.cargaPartidas(b.partidas);
+  c_.marcaGenerado();
+  c_.recalcula();
   // The invoice and the marks on its sources are one unit: an invoice whose notes stay
   // unmarked could be invoiced twice.
   bool marcados = true;
   long long factura = 0;
   try {
-    std::vector<std::string> dirs = directoriosGuardado();
-    dirs.push_back(directorioTipo(tipoOrigen));
+    std::vector<std::string> dirs = c_.directoriosGuardado();
+    dirs.push_back(directorioDeTipo(c_.ajustes(), tipoOrigen));
     store::UnidadGuardado unidad(dirs);
-    if (!guarda()) return false;
-    factura = encabezado_.asInteger("CLDOC_F");
+    if (!c_.guarda()) return false;
+    factura = c_.encabezado().asInteger("CLDOC_F");
     for (const Origen& o : origenes) marcados = marcaConvertido(tipoOrigen, o.numero, factura) && marcados;
     if (marcados) unidad.confirma();
   } catch (const dbf::Error&) {
     marcados = false;
   }
   if (!marcados) {
-    ui_.mensaje(kErrorGuardar);
-    abreTipo(tipoOrigen);
+    c_.interaccion().mensaje(kErrorGuardar);
+    c_.abreTipo(tipoOrigen);
     return false;
   }
-  if (imprimir) dlg_.imprime(rutaFormato());
-  abreTipo(tipoOrigen);
-  buscaDocumento(primero.numero);
+  if (imprimir) c_.dialogos().imprime(c_.rutaFormato());
+  c_.abreTipo(tipoOrigen);
+  c_.buscaDocumento(primero.numero);
   return marcados;
 }
 
-bool CapturaVenta::facturaRemision(bool imprimir) {
-  if (!encabezado_.isOpen() || encabezado_.isEmpty()) return false;
-  if (ui_.advertencia(kPreguntaFactura) != base::RespuestaAdvertencia::Si) return false;
-  const TipoVenta origen = tipo_;
+bool ConversionVenta::facturaRemision(bool imprimir) {
+  if (!c_.encabezado().isOpen() || c_.encabezado().isEmpty()) return false;
+  if (c_.interaccion().advertencia(kPreguntaFactura) != base::RespuestaAdvertencia::Si) return false;
+  const TipoVenta origen = c_.tipo();
   try {
     std::vector<Origen> origenes(1);
-    if (!leeOrigen(origen, encabezado_.asInteger("CLDOC_F"), origenes.front())) return false;
+    if (!leeOrigen(origen, c_.encabezado().asInteger("CLDOC_F"), origenes.front())) return false;
     if (!origenes.front().remision.empty()) {
-      ui_.mensaje(kYaFacturado);
+      c_.interaccion().mensaje(kYaFacturado);
       return false;
     }
     return facturaOrigenes(origen, origenes, imprimir);
   } catch (const dbf::Error&) {
-    ui_.mensaje(kErrorGuardar);
+    c_.interaccion().mensaje(kErrorGuardar);
     return false;
   }
 }
 
-bool CapturaVenta::facturaRango() {
-  const auto rango = dlg_.rangoDocumentos();
+bool ConversionVenta::facturaRango() {
+  const auto rango = c_.dialogos().rangoDocumentos();
   if (!rango) return false;
-  const TipoVenta origen = tipo_;
+  const TipoVenta origen = c_.tipo();
   try {
     std::vector<long long> numeros;
     {
       dbf::Table e;
-      e.open(directorioTipo(origen), documentoDe(origen).encabezado);
+      e.open(directorioDeTipo(c_.ajustes(), origen), documentoDe(origen).encabezado);
       e.setIndex("INUMENC");
       e.setRange({static_cast<double>(rango->first)}, {static_cast<double>(rango->second)});
       for (e.first(); !e.eof(); e.next()) {
@@ -385,26 +381,26 @@ bool CapturaVenta::facturaRango() {
       }
     }
     if (numeros.empty()) {
-      ui_.mensaje(kRangoVacio);
+      c_.interaccion().mensaje(kRangoVacio);
       return false;
     }
     std::vector<Origen> origenes(numeros.size());
     for (size_t i = 0; i < numeros.size(); ++i) leeOrigen(origen, numeros[i], origenes[i]);
     return facturaOrigenes(origen, origenes, false);
   } catch (const dbf::Error&) {
-    ui_.mensaje(kErrorGuardar);
+    c_.interaccion().mensaje(kErrorGuardar);
     return false;
   }
 }
 
-bool CapturaVenta::facturaCierre() {
-  const base::Fecha hoy = reloj_.ahora().fecha;
-  const auto fechas = dlg_.rangoFechas(hoy);
+bool ConversionVenta::facturaCierre() {
+  const base::Fecha hoy = c_.reloj().ahora().fecha;
+  const auto fechas = c_.dialogos().rangoFechas(hoy);
   if (!fechas) return false;
   const dbf::Fecha desde{fechas->first.anio, fechas->first.mes, fechas->first.dia};
   const TipoVenta remision = TipoVenta::Remision;
   const auto& doc = documentoDe(remision);
-  const std::string dir = directorioTipo(remision);
+  const std::string dir = directorioDeTipo(c_.ajustes(), remision);
 
   std::vector<long long> notas;  // unconverted notes of the range
   std::vector<Partida> partidas;
@@ -441,7 +437,7 @@ bool CapturaVenta::facturaCierre() {
         for (d.first(); !d.eof(); d.next()) {
           const std::string marca = d.asText("TREGI_FD");
           if (marca == store::estado::kLineaFacturada) {
-            if (!avisado) ui_.mensaje(kExisteCierre);
+            if (!avisado) c_.interaccion().mensaje(kExisteCierre);
             avisado = true;
           } else if (!store::cancelado(marca)) {
             partidas.push_back(partidaDeDetalle(d, LecturaDetalle::Copia));
@@ -450,106 +446,117 @@ bool CapturaVenta::facturaCierre() {
       }
     }
   } catch (const dbf::Error&) {
-    ui_.mensaje(kErrorGuardar);
+    c_.interaccion().mensaje(kErrorGuardar);
     return false;
   }
   if (partidas.empty()) {
-    ui_.mensaje(kSinPartidasCierre);
-    abreTipo(remision);
+    c_.interaccion().mensaje(kSinPartidasCierre);
+    c_.abreTipo(remision);
     return false;
   }
 
   // The document rates are those on screen when the command was given.
-  const std::string tasa = campos_.tasa, descuento = campos_.descuento;
-  abreTipo(TipoVenta::Factura);
-  if (!nuevo()) {
-    abreTipo(remision);
+  const std::string tasa = c_.campos().tasa, descuento = c_.campos().descuento;
+  c_.abreTipo(TipoVenta::Factura);
+  if (!c_.nuevo()) {
+    c_.abreTipo(remision);
     return false;
   }
-  campos_.cliente = std::string(kClienteMostrador);
-  campos_.fecha = dbf::fechaCorta(desde);
-  campos_.tasa = tasa;
-  campos_.descuento = descuento;
+  c_.campos().cliente = std::string(kClienteMostrador);
+  c_.campos().fecha = dbf::fechaCorta(desde);
+  c_.campos().tasa = tasa;
+  c_.campos().descuento = descuento;
   try {
     clienteEnEtiquetas(kClienteMostrador);
-    for (const Partida& p : partidas) cargaPartida(p);
+    c_.cargaPartidas(partidas);
   } catch (const dbf::Error&) {
-    ui_.mensaje(kErrorGuardar);
+    c_.interaccion().mensaje(kErrorGuardar);
     return false;
   }
-  generado_ = true;
-  recalcula();
+  c_.marcaGenerado();
+  c_.recalcula();
 
   long long factura = 0;
   bool marcados = true;
   try {
-    std::vector<std::string> dirs = directoriosGuardado();
-    dirs.push_back(directorioTipo(remision));
+    std::vector<std::string> dirs = c_.directoriosGuardado();
+    dirs.push_back(directorioDeTipo(c_.ajustes(), remision));
     store::UnidadGuardado unidad(dirs);
-    if (!guarda()) return false;
-    factura = encabezado_.asInteger("CLDOC_F");
-    encabezado_.edit();
-    encabezado_.setText("CLCLI_F", kClienteCierre);
-    encabezado_.setText("CLPED_F",
+    if (!c_.guarda()) return false;
+    factura = c_.encabezado().asInteger("CLDOC_F");
+    c_.encabezado().edit();
+    c_.encabezado().setText("CLCLI_F", kClienteCierre);
+    c_.encabezado().setText("CLPED_F",
                         "CI(" + std::to_string(primera) + "-" + std::to_string(ultima) + ")");
-    encabezado_.post();
+    c_.encabezado().post();
     for (long long n : notas) marcados = marcaConvertido(remision, n, factura) && marcados;
     if (marcados) unidad.confirma();
   } catch (const dbf::Error&) {
-    if (encabezado_.editing()) encabezado_.cancel();
+    if (c_.encabezado().editing()) c_.encabezado().cancel();
     marcados = false;
   }
   if (!marcados) {
-    ui_.mensaje(kErrorGuardar);
-    abreTipo(remision);
+    c_.interaccion().mensaje(kErrorGuardar);
+    c_.abreTipo(remision);
     return false;
   }
   const std::string numero = std::to_string(factura);
-  ui_.mensaje("Genero la Factura " + numero + " Puede Revisarla en el Módulo de Facturación de TVK");
-  if (ui_.advertencia("Desea Imprimir la Factura?") == base::RespuestaAdvertencia::Si)
-    dlg_.imprime(base::une(aj_.dirSistema, "consulta\\FacturaCierre.fmt"));
-  abreTipo(remision);
+  c_.interaccion().mensaje("Genero la Factura " + numero + " Puede Revisarla en el Módulo de Facturación de TVK");
+  if (c_.interaccion().advertencia("Desea Imprimir la Factura?") == base::RespuestaAdvertencia::Si)
+    c_.dialogos().imprime(base::une(c_.ajustes().dirSistema, "consulta\\FacturaCierre.fmt"));
+  c_.abreTipo(remision);
   return marcados;
 }
 
-bool CapturaVenta::copiaDocumento() {
-  if (!encabezado_.isOpen() || encabezado_.isEmpty()) return false;
-  const long long numero = encabezado_.asInteger("CLDOC_F");
-  if (ui_.advertencia("Esta Seguro que Desea UNA COPIA EXACTA DEL DOCUMENTO " +
+bool ConversionVenta::copiaDocumento() {
+  if (!c_.encabezado().isOpen() || c_.encabezado().isEmpty()) return false;
+  const long long numero = c_.encabezado().asInteger("CLDOC_F");
+  if (c_.interaccion().advertencia("Esta Seguro que Desea UNA COPIA EXACTA DEL DOCUMENTO " +
                       std::to_string(numero) + " ?") != base::RespuestaAdvertencia::Si)
     return false;
   Origen o;
   try {
-    if (!leeOrigen(tipo_, numero, o)) return false;
+    if (!leeOrigen(c_.tipo(), numero, o)) return false;
   } catch (const dbf::Error&) {
-    ui_.mensaje(kErrorGuardar);
+    c_.interaccion().mensaje(kErrorGuardar);
     return false;
   }
-  if (!nuevo()) return false;
+  if (!c_.nuevo()) return false;
   return cargaNuevo(o);
 }
 
-bool CapturaVenta::generaDocumento(TipoVenta destino) {
-  if (!encabezado_.isOpen() || encabezado_.isEmpty()) return false;
+bool ConversionVenta::generaDocumento(TipoVenta destino) {
+  if (!c_.encabezado().isOpen() || c_.encabezado().isEmpty()) return false;
   try {
     std::vector<Origen> origenes(1);
-    if (!leeOrigen(tipo_, encabezado_.asInteger("CLDOC_F"), origenes.front())) return false;
+    if (!leeOrigen(c_.tipo(), c_.encabezado().asInteger("CLDOC_F"), origenes.front())) return false;
     if (!escribeBuferes(origenes)) {
-      ui_.mensaje(kErrorGuardar);
+      c_.interaccion().mensaje(kErrorGuardar);
       return false;
     }
   } catch (const dbf::Error&) {
-    ui_.mensaje(kErrorGuardar);
+    c_.interaccion().mensaje(kErrorGuardar);
     return false;
   }
-  abreTipo(destino);
-  if (!nuevo()) return false;
+  c_.abreTipo(destino);
+  if (!c_.nuevo()) return false;
   Origen b;
   if (!leeBuferes(b)) {
-    ui_.mensaje(kErrorGuardar);
+    c_.interaccion().mensaje(kErrorGuardar);
     return false;
   }
   return cargaNuevo(b);
 }
+
+}  // namespace mostrador::sales
+
+namespace mostrador::sales {
+
+// The engine's conversion commands.
+bool CapturaVenta::facturaRemision(bool imprimir) { return ConversionVenta(*this).facturaRemision(imprimir); }
+bool CapturaVenta::facturaCierre() { return ConversionVenta(*this).facturaCierre(); }
+bool CapturaVenta::facturaRango() { return ConversionVenta(*this).facturaRango(); }
+bool CapturaVenta::copiaDocumento() { return ConversionVenta(*this).copiaDocumento(); }
+bool CapturaVenta::generaDocumento(TipoVenta destino) { return ConversionVenta(*this).generaDocumento(destino); }
 
 }  // namespace mostrador::sales

@@ -9,6 +9,7 @@
 #include "reports/filtro_reporte.h"
 #include "reports/reporte_sql.h"
 #include "reports/visor_concentrado.h"
+#include "sales/caja.h"
 #include "base/fechas.h"
 #include "base/rutas.h"
 #include "store/dbf/dbf_table.h"
@@ -55,6 +56,7 @@ const std::string kEncabezadoCorteZ = "DOCUMENTOS  CLAVE        IMPORTE       SU
 // The last heading is padded so that its amounts fit their column.
 const std::string kFpgc = "FPGC        ";
 const std::string kSinFpgc = "_           ";
+const std::string kGrabado = "GRABADO     ";
 
 std::string hora(const base::Reloj& r) {
   const auto h = r.ahora().hora;
@@ -63,19 +65,42 @@ std::string hora(const base::Reloj& r) {
   return b;
 }
 
+// The base of a document's taxed lines at the rate charged on each, for the cut's
+// summary: a document rate (IMIM1_F) taxes the whole sub-total; otherwise every live line
+// with a tax rate counts its amount after its discount (less the tax it carries when
+// prices include it), lowered by the document discount as the totals lower it.
+std::string baseGravada(const ContextoVenta& c, std::string_view detalle) {
+  std::string linea = "D.CANTI_FD*D.PUNPR_FD*(1-IFNULL(D.PDES1_FD,0)/100)";
+  if (c.impuestoIncluido) linea = "(" + linea + "-IFNULL(D.FPGCX_FD,0))/(1+D.PIVA1_FD/100)";
+  return "CASE WHEN IFNULL(E.IMIM1_F,0)<>0 THEN IFNULL(E.SUBTO_F,0) ELSE (1-IFNULL(E.DESFI_F,0)/100)*(SELECT TOTAL(" +
+         linea + ") FROM " + ruta(c, detalle) +
+         " AS D WHERE D.CLDOC_FD=E.CLDOC_F AND D.PIVA1_FD>0 AND " + store::condicionNoCancelado("D.TREGI_FD") +
+         ") END";
+}
+
 std::string corteZ(const ContextoVenta& c) {
-  const std::string columnas = "cldoc_f,CLCLI_F,imtod_f,SUBTO_F,IMIM2_F,FEDOC_F,FPGCX_F";
+  const std::string documentos = "cldoc_f,CLCLI_F,imtod_f,SUBTO_F,IMIM2_F,FEDOC_F,FPGCX_F,";
+  const std::string notas = documentos + baseGravada(c, "Remisiod.dbf");
+  const std::string facturas = documentos + baseGravada(c, "FacturaD.dbf");
+  const std::string devueltas = documentos + baseGravada(c, "DevolucD.dbf");
   const std::string retiros = "CLDOC_F,CONCEPTO,CANTIDAD,CANTIDAD,CANTIDAD,FEDOC_F,CANTIDAD,NUM_CONCEP";
   const std::string remision = ruta(c, "Remision.dbf");
+  const std::string deRemision = remision + " AS E";
+  // An invoice made from delivery notes is no direct sale, whatever marks it carries: the
+  // notes it came from name it in REMIS_F (a closing invoice also has CLPED_F).
+  const std::string directas = kVivos + "AND CLPED_F IS NULL AND CLDOC_F NOT IN (SELECT CAST(R.REMIS_F AS INTEGER) FROM " +
+                               remision + " AS R WHERE R.REMIS_F>\" \")";
+  const std::string codigos = "e c t t t c t t";
+  const std::string encabezado = kEncabezadoCorteZ + kFpgc + " " + kGrabado;
   // A movement without a concept number counts as a withdrawal (NULL would pass neither test).
   const Bloque secciones[] = {
-      {" REMISIONES  HORA : " + hora(c.reloj), columnas, remision, kVivos + "AND REMIS_F IS NULL", "", "cldoc_f", "", "e c t t t c t", kEncabezadoCorteZ + kFpgc},
-      {" FACTURADAS DESDE REMISION", columnas, remision, kVivos + "AND REMIS_F>\" \"", "", "cldoc_f", "", "e c t t t c t", kEncabezadoCorteZ + kFpgc},
-      {" FACTURADAS DIRECTAMENTE ", columnas, ruta(c, "FACTURAE.dbf"), kVivos + "AND CLPED_F IS NULL", "", "cldoc_f", "", "e c t t t c t", kEncabezadoCorteZ + kFpgc},
-      {" CANCELADAS ", columnas, remision, "(STATU_F=\"C\")", "", "cldoc_f", "", "e c t t t c t", kEncabezadoCorteZ + kFpgc},
-      {" DEVOLUCIONES ", columnas, ruta(c, "devoluc.dbf"), kVivos, "", "cldoc_f", "", "e c t t t c t", kEncabezadoCorteZ + kFpgc},
-      {" RETIROS ", retiros, ruta(c, "retiros.dbf"), "((NUM_CONCEP<=1 OR NUM_CONCEP IS NULL) AND CLDOC_F=CLDOC_F)", "", "CLDOC_F", "", "e c t t t c t", kEncabezadoCorteZ + kSinFpgc},
-      {" ENTRADAS ", retiros, ruta(c, "retiros.dbf"), "(NUM_CONCEP=2 AND CLDOC_F=CLDOC_F)", "", "CLDOC_F", "", "e c t t t c t", kEncabezadoCorteZ + kSinFpgc},
+      {" REMISIONES  HORA : " + hora(c.reloj), notas, deRemision, kVivos + "AND REMIS_F IS NULL", "", "cldoc_f", "", codigos, encabezado},
+      {" FACTURADAS DESDE REMISION", notas, deRemision, kVivos + "AND REMIS_F>\" \"", "", "cldoc_f", "", codigos, encabezado},
+      {" FACTURADAS DIRECTAMENTE ", facturas, ruta(c, "FACTURAE.dbf") + " AS E", directas, "", "cldoc_f", "", codigos, encabezado},
+      {" CANCELADAS ", notas, deRemision, "(STATU_F=\"C\")", "", "cldoc_f", "", codigos, encabezado},
+      {" DEVOLUCIONES ", devueltas, ruta(c, "devoluc.dbf") + " AS E", kVivos, "", "cldoc_f", "", codigos, encabezado},
+      {" RETIROS ", retiros, ruta(c, "retiros.dbf"), "(" + std::string(kCondicionRetiro) + " AND CLDOC_F=CLDOC_F)", "", "CLDOC_F", "", "e c t t t c t", kEncabezadoCorteZ + kSinFpgc},
+      {" ENTRADAS ", retiros, ruta(c, "retiros.dbf"), "(" + std::string(kCondicionEntrada) + " AND CLDOC_F=CLDOC_F)", "", "CLDOC_F", "", "e c t t t c t", kEncabezadoCorteZ + kSinFpgc},
   };
   std::string t;
   for (const auto& b : secciones) t += texto(b);
@@ -344,6 +369,10 @@ ConcentradoVenta basePeriodo(const ContextoVenta&, std::string_view desde, std::
   ConcentradoVenta r;
   r.tablas = {"FacturaE.dbf", "FactAuxi.dbf", "Devoluc.dbf"};
   auto& p = r.parametros;
+  // The auxiliary table keeps a copy of saved documents: one the invoice table still
+  // holds is read from there only.
+  p.copiaDe = {-1, 0, -1};
+  p.campoCopia = "CLDOC_F";
   p.campoFecha = "FEDOC_F";
   p.fechaDesde = std::string(desde);
   p.fechaHasta = std::string(hasta);
@@ -397,6 +426,22 @@ std::optional<ConcentradoVenta> concentradoVenta(std::string_view comando, const
     r.eje2 = "Total por Moneda";
     return r;
   }
+  if (cmd == "CortedeCaja1") {
+    // One line per document, by date and then in the order read.
+    p.clave = "@DFEDOC_F";
+    p.segundaClave = "CLDOC_F";
+    p.columnas = {"NOMBR_F", "IMTOD_F", "SUBTO_F", "", "", "", "", ""};
+    p.opcion = "DC";
+    sinCanceladas(p, true);
+    conDevoluciones(r, {1, 2});
+    r.titulos = {"Fecha", "Documento", "Nombre", "Total del Documento", "SubTotal", "", "", "", "", ""};
+    r.anchos = {12, 10, 25, 19, 15, 0, 0, 0, 0, 0};
+    r.caption = "Reporte de Corte de Caja";
+    r.tituloGrafica = "Gráfica de Consecutivo de Documentos";
+    r.eje1 = "Documento";
+    r.eje2 = "Total por Documento";
+    return r;
+  }
   if (cmd == "VentasporVendedor1" || cmd == "VentasporCaja1") {
     const bool caja = cmd == "VentasporCaja1";
     p.clave = caja ? "BCLIM_F" : "CLVEN_F";
@@ -423,7 +468,7 @@ reports::ResultadoConcentrado ejecutaConcentradoVenta(const ConcentradoVenta& c,
 
 std::optional<HojaVenta> reporteVenta(const PeticionReporteVenta& p, std::string_view sistema, std::string_view datos,
                                       base::Interaccion& ui, const base::Reloj& reloj) {
-  ContextoVenta ctx{store::documento(p.documento), std::string(datos), reloj, p.caja};
+  ContextoVenta ctx{store::documento(p.documento), std::string(datos), reloj, p.caja, p.impuestoIncluido};
   HojaVenta h;
   if (!p.comando.empty() || p.concentrado) {
     auto r = p.concentrado ? p.concentrado

@@ -51,12 +51,15 @@ struct ContextoVenta {
   std::string directorioDatos;
   const base::Reloj& reloj;
   std::string caja = "1";  // for the paid / unpaid documents
+  bool impuestoIncluido = false;  // line 33: prices carry their tax (the cut's taxed base)
 };
 
 // The definition of a definition-run command; nullopt for any other name.
 std::optional<DefinicionVenta> definicionReporteVenta(std::string_view comando, const ContextoVenta& ctx);
-// The summary of a generator command; nullopt for any other name. The dates bound the
-// documents read ("dd/MM/yyyy", both or neither).
+// The summary of a generator command (the period, currency, seller and till summaries
+// of the reports menu, and the till's cash cut by document "CortedeCaja1"); nullopt for
+// any other name. The invoices' auxiliary copy is read with them, each document once.
+// The dates bound the documents read ("dd/MM/yyyy", both or neither).
 std::optional<ConcentradoVenta> concentradoVenta(std::string_view comando, const ContextoVenta& ctx,
                                                  std::string_view desde, std::string_view hasta);
 
@@ -75,6 +78,7 @@ struct PeticionReporteVenta {
   std::optional<base::Fecha> desde, hasta;
   std::string de, hastaDocumento;
   std::string caja = "1";
+  bool impuestoIncluido = false;
   // Another screen's summary (the customer screen's), run as the sales summaries are.
   std::optional<reports::DefinicionConcentrado> concentrado;
 };

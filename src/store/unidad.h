@@ -30,7 +30,9 @@ class UnidadGuardado {
   void guardaDeAntemano(const std::vector<dbf::Table*>& tablas);
 
  private:
-  void sincronizaDirectorio() const;
+  // 0, or the errno of a sync that failed.
+  static int sincroniza(int fd, const std::string& ruta);
+  int sincronizaDirectorio() const;
   std::vector<std::unique_ptr<dbf::Transaction>> t_;
   std::string marcador_;  // the group's marker while the unit spans several directories
 };

@@ -535,5 +535,27 @@ TEST_F(Cuentas, ElEstadoDetalladoListaCadaProveedorDelRangoConSusMovimientos) {
   EXPECT_EQ(solo2.back(), "Total                                                                             $80.50");
 }
 
+TEST_F(Cuentas, ElEstadoDeUnaCompraLlevaElSaldoMovimientoAMovimiento) {
+  proveedor("P1", "Aceros del Norte", 0);
+  pagar("P1", 12, 51, "Compra", "C", 1000, "01/03/2025", "10/03/2025");
+  pagar("P1", 12, 2, "Abono", "A", 300, "02/03/2025");
+  pagar("P1", 12, 1, "Cargo", "C", 50, "04/03/2025");
+  const auto d = detalleDocumento(kDatos, Cartera::Proveedores, "12", fecha(15, 3, 2025));
+  ASSERT_TRUE(d);
+  const std::vector<std::string> esperado{
+      "Estado de Cuenta de la Compra No. 12 al Día 15/03/2025",
+      "",
+      "Proveedor P1",
+      "Fecha de Aplicacion 01/03/2025   Fecha de Vencimiento 10/03/2025   vencido  5  dias",
+      "",
+      "Referencia  Fecha      Concepto                      Cargo          Abono          Saldo",
+      "FAC-12      01/03/2025 Compra                    $1,000.00                     $1,000.00",
+      "FAC-12      02/03/2025 Abono                                      $300.00        $700.00",
+      "FAC-12      04/03/2025 Cargo                        $50.00                       $750.00",
+      "",
+      "                                                             Saldo Deudor        $750.00"};
+  EXPECT_EQ(estadoDocumento(Cartera::Proveedores, *d, fecha(15, 3, 2025)), esperado);
+}
+
 }  // namespace
 }  // namespace mostrador::accounts

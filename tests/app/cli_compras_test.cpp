@@ -3,6 +3,7 @@
 // the order file, and the refusals (one line on stderr, nothing written).
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -91,7 +92,7 @@ TEST_F(ComprasCli, AltaModificacionYCancelacionDeUnaRecepcion) {
   EXPECT_EQ(campo("proveedo.dbf", "ICLAPRO", "PR1", "SALDO_P"), "0.0000");
   s = corre("compra --cancela 1 --tipo Recepcion" + d());
   EXPECT_EQ(s.codigo, 1);
-  EXPECT_EQ(s.err, "mostrador-cli compra: El Documento ya Fue Cancelado\n");
+  EXPECT_EQ(prueba::primeraLinea(s.err), "mostrador-cli compra: El Documento ya Fue Cancelado\n");
   s = corre("compra --elimina 1 --tipo Recepcion" + d());
   ASSERT_EQ(s.codigo, 0) << s.err;
   EXPECT_EQ(registros("ComprasE.dbf"), 0);
@@ -101,22 +102,22 @@ TEST_F(ComprasCli, LasEntradasMalasSeRehusanEnUnaLineaSinEscribir) {
   const std::string f = archivo("r.txt", "tipo=Recepcion\nproveedor=PR1\nfecha=14/07/2025\nA;1;abc\nB;2;-1\n");
   prueba::SalidaOrden s = corre("compra --alta '" + f + "'" + d());
   EXPECT_EQ(s.codigo, 1);
-  EXPECT_EQ(s.err, "mostrador-cli compra: " + f +
+  EXPECT_EQ(prueba::primeraLinea(s.err), "mostrador-cli compra: " + f +
                        ": Línea 4: el costo \"abc\" no es válido; Línea 5: el costo \"-1\" no es válido; no se "
                        "guardó nada\n");
   const std::string g = archivo("p.txt", "tipo=Recepcion\nproveedor=NO\nfecha=14/07/2025\nA;1;5\n");
   s = corre("compra --alta '" + g + "'" + d());
   EXPECT_EQ(s.codigo, 1);
-  EXPECT_EQ(s.err, "mostrador-cli compra: No existe el Proveedor NO\n");
+  EXPECT_EQ(prueba::primeraLinea(s.err), "mostrador-cli compra: No existe el Proveedor NO\n");
   EXPECT_EQ(registros("ComprasE.dbf"), 0);
   EXPECT_EQ(campo("inventar.dbf", "ICLPRO", "A", "EXIST_I"), "5.000");
 
   s = corre("compra --alta '" + g + "' --color rojo" + d());
   EXPECT_EQ(s.codigo, 2);
-  EXPECT_EQ(s.err, "mostrador-cli compra: opción desconocida: --color\n");
+  EXPECT_EQ(prueba::primeraLinea(s.err), "mostrador-cli compra: opción desconocida: --color\n");
   s = corre("compra --cancela 1" + d());
   EXPECT_EQ(s.codigo, 2);
-  EXPECT_EQ(s.err, "mostrador-cli compra: indique --tipo Recepcion|Orden|Devolucion\n");
+  EXPECT_EQ(prueba::primeraLinea(s.err), "mostrador-cli compra: indique --tipo Recepcion|Orden|Devolucion\n");
   s = corre("compra --help");
   EXPECT_EQ(s.codigo, 0);
   EXPECT_NE(s.out.find("clave;cantidad;costo[;d1[;d2[;d3[;precio]]]]"), std::string::npos);
@@ -128,12 +129,12 @@ TEST_F(ComprasCli, SugeridoEImportacionDeUnPedido) {
   EXPECT_EQ(s.out, "A\tPRODUCTO A\t3\t0\nB\tPRODUCTO B\t3\t0\n2 partida(s)\n");
   s = corre("compra --sugerido" + d());
   EXPECT_EQ(s.codigo, 1);
-  EXPECT_EQ(s.err, "mostrador-cli compra: Falto un Proveedor...\n");
+  EXPECT_EQ(prueba::primeraLinea(s.err), "mostrador-cli compra: Falto un Proveedor...\n");
 
   const std::string malo = archivo("malo.txt", "A,2\nZ,1\n");
   s = corre("compra --importa-pedido '" + malo + "' --proveedor PR1" + d());
   EXPECT_EQ(s.codigo, 1);
-  EXPECT_EQ(s.err, "mostrador-cli compra: " + malo +
+  EXPECT_EQ(prueba::primeraLinea(s.err), "mostrador-cli compra: " + malo +
                        ": Línea 2: El Producto No Se encuenta (Z); no se guardó nada\n");
   EXPECT_EQ(registros("OrdenCom.dbf"), 0);
   const std::string f = archivo("pedido.txt", "A,2\nB,4\n");
@@ -145,3 +146,95 @@ TEST_F(ComprasCli, SugeridoEImportacionDeUnPedido) {
 }
 
 }  // namespace
+
+namespace {
+
+// A system directory whose company configuration names the data directory, with line 6
+// "SI" (receipts post their movements): the option that points the tool at it.
+std::string integra(const std::string& raiz, const std::string& datos) {
+  const std::string sistema = raiz + "/sistema";
+  std::filesystem::create_directories(sistema);
+  std::ofstream o(sistema + "/Gener1.cnf");
+  for (int i = 1; i <= 8; ++i) o << (i == 6 ? "SI" : i == 8 ? datos : "") << "\r\n";
+  return " --sistema '" + sistema + "'";
+}
+
+}  // namespace
+
+TEST_F(ComprasCli, ElReposteoEscribeLosMovimientosQueFaltanUnaVezSinMoverExistencias) {
+  const std::string sis = integra(dir.str(), datos);
+  const std::string f = archivo("r.txt", "tipo=Recepcion\nproveedor=PR1\nfecha=14/07/2025\nA;10;12\nB;2;5\n");
+  prueba::SalidaOrden s = corre("compra --alta '" + f + "'" + d() + sis);
+  ASSERT_EQ(s.codigo, 0) << s.err;
+  ASSERT_EQ(registros("movinven.dbf"), 2);
+  // The movements go missing (written by hand, or lost): the stock stays as received.
+  {
+    dbf::Table m;
+    m.open(datos, "movinven.dbf");
+    for (m.first(); !m.isEmpty(); m.first()) m.remove();
+  }
+  ASSERT_EQ(registros("movinven.dbf"), 0);
+  s = corre("compra --reposta" + d() + sis);
+  ASSERT_EQ(s.codigo, 0) << s.err;
+  EXPECT_EQ(s.out, "Recepción 1 reposteada\n1  Actualizadas...\n");
+  dbf::Table m;
+  m.open(datos, "movinven.dbf");
+  Filas movs;
+  for (m.first(); !m.eof(); m.next())
+    movs.push_back(m.asText("TIMOV_MI") + "|" + m.asText("CLPRO_MI") + "|" + m.asText("CANTI_MI") + "|" +
+                   m.asText("COSUN_MI") + "|" + m.asText("CLPRV_MI") + "|" + m.asText("BANAF_MI"));
+  EXPECT_EQ(movs, (Filas{"51|A|10.000|12.0000|PR1|C", "51|B|2.000|5.0000|PR1|C"}));
+  EXPECT_EQ(campo("inventar.dbf", "ICLPRO", "A", "EXIST_I"), "15.000");
+  EXPECT_EQ(campo("inventar.dbf", "ICLPRO", "B", "EXIST_I"), "7.000");
+  // A second run finds nothing missing.
+  s = corre("compra --reposta" + d() + sis);
+  ASSERT_EQ(s.codigo, 0) << s.err;
+  EXPECT_EQ(s.out, "0  Actualizadas...\n");
+  EXPECT_EQ(registros("movinven.dbf"), 2);
+  // A cancelled receipt is not posted again.
+  s = corre("compra --cancela 1 --tipo Recepcion" + d() + sis);
+  ASSERT_EQ(s.codigo, 0) << s.err;
+  {
+    dbf::Table x;
+    x.open(datos, "movinven.dbf");
+    for (x.first(); !x.isEmpty(); x.first()) x.remove();
+  }
+  s = corre("compra --reposta" + d() + sis);
+  EXPECT_EQ(s.out, "0  Actualizadas...\n");
+}
+
+TEST_F(ComprasCli, LosReportesDeComprasPorSuNombreDePantalla) {
+  const std::string f1 = archivo("r1.txt", "tipo=Recepcion\nproveedor=PR1\nfecha=14/07/2025\nA;10;12\n");
+  const std::string f2 = archivo("r2.txt", "tipo=Recepcion\nproveedor=PR1\nfecha=15/07/2025\nB;2;5\nA;1;12\n");
+  ASSERT_EQ(corre("compra --alta '" + f1 + "'" + d()).codigo, 0);
+  ASSERT_EQ(corre("compra --alta '" + f2 + "'" + d()).codigo, 0);
+  ASSERT_EQ(corre("compra --cancela 1 --tipo Recepcion" + d()).codigo, 0);
+
+  // Document 1 is cancelled: only 2 is active, and only 1 is listed as cancelled.
+  prueba::SalidaOrden s = corre("reporte DocumentosActivos1 --pantalla TFormaCompras --formato tsv" + d());
+  ASSERT_EQ(s.codigo, 0) << s.err;
+  EXPECT_EQ(s.out,
+            "*Reporte de Documentos Activos\nDOCUMENTO\tPROVEEDOR\tNOMBRE\tFECHA\tREFERENCIA\tIMPORTE\tSALDO\n\n\n"
+            "2\tPR1\tFERRETERA\t15/07/2025\t\t22.00\t22.00\n                                                                     _____________ ______________ \n\t\t\t\t\t22.00\t22.00\n\n\n.\n");
+  s = corre("reporte DocumentosCancelados1 --pantalla TFormaCompras --formato tsv" + d());
+  ASSERT_EQ(s.codigo, 0) << s.err;
+  EXPECT_EQ(s.out,
+            "*Reporte de Documentos Cancelados\nDOCUMENTO\tPROVEEDOR\tNOMBRE\tFECHA\tREFERENCIA\tIMPORTE\tSALDO\n\n\n"
+            "1\tPR1\tFERRETERA\t14/07/2025\t\t120.00\t120.00\n                                                                     _____________ ______________ \n\t\t\t\t\t120.00\t120.00\n\n\n.\n");
+  // The lines of live documents joined to their header, grouped by product; the lines
+  // of a command-line receipt carry the catalogue's description.
+  s = corre("reporte ComprasporProducto1 --pantalla TFormaCompras --formato tsv" + d());
+  ASSERT_EQ(s.codigo, 0) << s.err;
+  EXPECT_EQ(s.out,
+            "*Reporte de Compras por Producto\n"
+            "PRODUCTO\tDESCRIPCION\tDOCUMENTO\tPROVEEDOR\tFECHA\tCANTIDAD\tCOSTO\tIMPORTE\n\n\n"
+            "A\tPRODUCTO A\t2\tFERRETERA\t15/07/2025\t1.00\t12.00\t12.00\n                                                                                _____________ _____________ ______________ \n\t\t\t\t\t1.00\t12.00\t12.00\n\n"
+            "B\tPRODUCTO B\t2\tFERRETERA\t15/07/2025\t2.00\t5.00\t10.00\n                                                                                _____________ _____________ ______________ \n\t\t\t\t\t2.00\t5.00\t10.00\n\n"
+            "                                                                                _____________ _____________ ______________ \n\t\t\t\t\t3.00\t17.00\t22.00\n\n\n.\n");
+  s = corre("reporte DocumentosActivos1 --pantalla TFormaCompras --tipo Pedido" + d());
+  EXPECT_EQ(s.codigo, 2);
+  EXPECT_NE(s.err.find("--tipo es Recepcion, Orden o Devolucion: Pedido"), std::string::npos) << s.err;
+  s = corre("reporte NoExiste1 --pantalla TFormaCompras" + d());
+  EXPECT_EQ(s.codigo, 2);
+  EXPECT_NE(s.err.find("la pantalla TFormaCompras no tiene el reporte NoExiste1"), std::string::npos) << s.err;
+}

@@ -100,12 +100,12 @@ TEST_F(CuentasCli, AyudaYErroresDeUso) {
   for (const auto& [orden, error] : casos) {
     const Salida s = corre(std::string(orden) + d());
     EXPECT_EQ(s.codigo, 2) << orden;
-    EXPECT_EQ(s.err, error);
+    EXPECT_EQ(prueba::primeraLinea(s.err), error);
     EXPECT_EQ(s.out, "");
   }
   const Salida s = corre("abono clientes C1 10" + d() + " --documento");
   EXPECT_EQ(s.codigo, 2);
-  EXPECT_EQ(s.err, "mostrador-cli abono: falta el valor de --documento\n");
+  EXPECT_EQ(prueba::primeraLinea(s.err), "mostrador-cli abono: falta el valor de --documento\n");
 }
 
 TEST_F(CuentasCli, CarteraYEstadoDeCuenta) {
@@ -149,18 +149,18 @@ TEST_F(CuentasCli, CarteraYEstadoDeCuenta) {
   EXPECT_EQ(s.out.substr(s.out.rfind("Saldo ")), "Saldo $400.00 Deudor\n");
   s = corre("estado-cuenta clientes C9" + d());
   EXPECT_EQ(s.codigo, 1);
-  EXPECT_EQ(s.err, "mostrador-cli estado-cuenta: El Cliente No Existe\n");
+  EXPECT_EQ(prueba::primeraLinea(s.err), "mostrador-cli estado-cuenta: El Cliente No Existe\n");
 }
 
 TEST_F(CuentasCli, UnAbonoSeAplicaYUnoMayorSeRechaza) {
   Salida s = corre("abono clientes C1 1300.01 --fecha 14/03/2025" + d());
   EXPECT_EQ(s.codigo, 1);
-  EXPECT_EQ(s.err, "mostrador-cli abono: El abono es mayor que el saldo pendiente ($1,300.00)\n");
+  EXPECT_EQ(prueba::primeraLinea(s.err), "mostrador-cli abono: El abono es mayor que el saldo pendiente ($1,300.00)\n");
   EXPECT_EQ(s.out, "");
   EXPECT_EQ(saldo("C1"), 1300);
   s = corre("abono clientes C1 -5" + d());
   EXPECT_EQ(s.codigo, 1);
-  EXPECT_EQ(s.err, "mostrador-cli abono: El importe del abono no es válido\n");
+  EXPECT_EQ(prueba::primeraLinea(s.err), "mostrador-cli abono: El importe del abono no es válido\n");
 
   s = corre("abono clientes C1 900 --fecha 14/03/2025" + d());
   ASSERT_EQ(s.codigo, 0) << s.err;
@@ -181,10 +181,10 @@ TEST_F(CuentasCli, UnAbonoSeAplicaYUnoMayorSeRechaza) {
             "Abono de $150.00 al proveedor P1 en 1 documento(s)\n");
   s = corre("abono proveedores P1 10 --documento 8" + d());
   EXPECT_EQ(s.codigo, 1);
-  EXPECT_EQ(s.err, "mostrador-cli abono: El Documento No Existe\n");
+  EXPECT_EQ(prueba::primeraLinea(s.err), "mostrador-cli abono: El Documento No Existe\n");
   s = corre("abono proveedores P1 10 --concepto 1" + d());
   EXPECT_EQ(s.codigo, 1);
-  EXPECT_EQ(s.err, "mostrador-cli abono: El Movimiento No Se Encuentra\n");
+  EXPECT_EQ(prueba::primeraLinea(s.err), "mostrador-cli abono: El Movimiento No Se Encuentra\n");
 }
 
 }  // namespace
@@ -210,13 +210,13 @@ TEST_F(CuentasCli, BorraKeepsTheScreensRefusalsAndReportePicksTheScreen) {
   const std::string d = " --datos '" + datos + "' --sistema '" + dir.str() + "'";
   auto s = corre("borra clientes C2" + d);
   EXPECT_EQ(s.codigo, 1);
-  EXPECT_EQ(s.err, "mostrador-cli borra: No se puede eliminar cliente con saldo\n");
+  EXPECT_EQ(prueba::primeraLinea(s.err), "mostrador-cli borra: No se puede eliminar cliente con saldo\n");
   s = corre("borra proveedores P1" + d);
   EXPECT_EQ(s.codigo, 1);
-  EXPECT_EQ(s.err, "mostrador-cli borra: No Es Posible Eliminar un Proveedor con Saldo\n");
+  EXPECT_EQ(prueba::primeraLinea(s.err), "mostrador-cli borra: No Es Posible Eliminar un Proveedor con Saldo\n");
   s = corre("borra clientes C3 --fuerza" + d);
   EXPECT_EQ(s.codigo, 2);
-  EXPECT_EQ(s.err, "mostrador-cli borra: opción desconocida: --fuerza\n");
+  EXPECT_EQ(prueba::primeraLinea(s.err), "mostrador-cli borra: opción desconocida: --fuerza\n");
   s = corre("borra socios C3" + d);
   EXPECT_EQ(s.codigo, 2);
   s = corre("borra clientes C3" + d);
@@ -225,7 +225,7 @@ TEST_F(CuentasCli, BorraKeepsTheScreensRefusalsAndReportePicksTheScreen) {
   s = corre("borra vendedores V1" + d);
   ASSERT_EQ(s.codigo, 0) << s.err;
   s = corre("borra vendedores V1" + d);
-  EXPECT_EQ(s.err, "mostrador-cli borra: El Vendedor No Existe\n");
+  EXPECT_EQ(prueba::primeraLinea(s.err), "mostrador-cli borra: El Vendedor No Existe\n");
 
   s = corre("reporte ClienteyTelefono1 --pantalla TFormaClientes --formato tsv" + d);
   ASSERT_EQ(s.codigo, 0) << s.err;
@@ -236,7 +236,7 @@ TEST_F(CuentasCli, BorraKeepsTheScreensRefusalsAndReportePicksTheScreen) {
   EXPECT_NE(s.out.find("Tlapalería Dos"), std::string::npos) << s.out;
   s = corre("reporte Comisiones1 --pantalla TFormaClientes" + d);
   EXPECT_EQ(s.codigo, 2);
-  EXPECT_EQ(s.err, "mostrador-cli reporte: la pantalla TFormaClientes no tiene el reporte Comisiones1\n");
+  EXPECT_EQ(prueba::primeraLinea(s.err), "mostrador-cli reporte: la pantalla TFormaClientes no tiene el reporte Comisiones1\n");
   s = corre("reporte Listadode1 --pantalla TFormaVendedor" + d);
   ASSERT_EQ(s.codigo, 0) << s.err;
   EXPECT_NE(s.out.find("Reporte de Listado de Vendedores"), std::string::npos) << s.out;

@@ -182,6 +182,35 @@ TEST_F(Compras, PrecioDelClienteYMargenDelProveedor) {
   DocumentoCompra d = documento(TipoCompra::Recepcion, {partida("A", 1, 12)}, "PR2");
   ASSERT_TRUE(guardaCompra(ajustes(), d, reloj).hecho);
   EXPECT_EQ(prod("A", "PPUBL_I"), "15.0000");
+  // With the option to keep the typed price, the line's price wins over the margin.
+  PartidaCompra tecleado = partida("A", 1, 14);
+  tecleado.precioCliente = 19.9;
+  AjustesCompras a = ajustes();
+  a.conservaPrecio = true;
+  ASSERT_TRUE(guardaCompra(a, documento(TipoCompra::Recepcion, {tecleado}, "PR2"), reloj).hecho);
+  EXPECT_EQ(prod("A", "PPUBL_I"), "19.9000");
+  // Without it the margin sets it: 14 × 1.25.
+  ASSERT_TRUE(guardaCompra(ajustes(), documento(TipoCompra::Recepcion, {partida("A", 1, 16)}, "PR2"), reloj).hecho);
+  EXPECT_EQ(prod("A", "PPUBL_I"), "20.0000");
+}
+
+TEST_F(Compras, BuscarPorProveedorDaSuPrimerDocumento) {
+  proveedorCompras("PR2", "MAYORISTA");
+  producto("A", 0, 10);
+  ASSERT_TRUE(recibe({partida("A", 1, 10)}).hecho);
+  ASSERT_TRUE(guardaCompra(ajustes(), documento(TipoCompra::Recepcion, {partida("A", 1, 10)}, "PR2"), reloj).hecho);
+  ASSERT_TRUE(recibe({partida("A", 2, 10)}).hecho);
+  EXPECT_EQ(buscaCompraPorProveedor(ajustes(), TipoCompra::Recepcion, "pr2"), 2);
+  EXPECT_EQ(buscaCompraPorProveedor(ajustes(), TipoCompra::Recepcion, "PR1"), 1);
+  EXPECT_EQ(buscaCompraPorProveedor(ajustes(), TipoCompra::Recepcion, "PR"), 1);
+  EXPECT_EQ(buscaCompraPorProveedor(ajustes(), TipoCompra::Recepcion, "PR3"), std::nullopt);
+  EXPECT_EQ(buscaCompraPorProveedor(ajustes(), TipoCompra::Orden, "PR1"), std::nullopt);
+}
+
+TEST_F(Compras, ElReposteoEsDelAdministrador) {
+  const Reposteo r = repostaCompras(ajustes(), dir.str());
+  EXPECT_FALSE(r.hecho);
+  EXPECT_EQ(r.mensaje, "Opción Exclusiva del Administrador..");
 }
 
 TEST_F(Compras, UnaOrdenNoTocaExistenciasYRecibirlaBajaLoPedidoSinPasarDeCero) {

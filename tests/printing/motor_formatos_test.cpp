@@ -299,7 +299,7 @@ TEST_F(Formato, SkipRestLeavesOnlyAssignments) {
   ASSERT_TRUE(corre({"esc,#variable1", "abo", "texto(1,1,No)", "variable1=7", "esc,1"}).completo);
   EXPECT_TRUE(textos().empty());
   ASSERT_EQ(cola.envios.size(), 1u);
-  EXPECT_EQ(cola.envios[0].bytes, "7");
+  EXPECT_EQ(cola.envios[0].bytes, "\x1Bt\x02" "7");  // text goes in the receipt's table
 }
 
 TEST_F(Formato, RawSequenceIsSentOnceAtTheEnd) {
@@ -317,8 +317,13 @@ TEST(SecuenciaCruda, VariableTextAndBarcodeItems) {
   v.numeros[1] = 12345;
   v.cadenas[2] = "ABC";
   v.cadenas[3] = "1234567890123";
-  EXPECT_EQ(secuenciaCruda("#variable1,*Hola Ñ,&variable1,&cadena3,#cadena2,x,300,10", v),
-            std::string("12345Hola \xD1" "000000123450" "1234567890123" "ABC\n"));
+  // The receipt's table selected in front, its letters in it: Ñ is A5 in 850, D1 in 1252.
+  EXPECT_EQ(secuenciaCruda("#variable1,*Hola Ñ,&variable1,&cadena3,#cadena2,x,300,10", v, AjusteRecibo{}),
+            std::string("\x1Bt\x02" "12345Hola \xA5" "000000123450" "1234567890123" "ABC\n"));
+  EXPECT_EQ(secuenciaCruda("*Año,10", v, AjusteRecibo{PaginaCodigos::CP1252, 16, ""}),
+            std::string("\x1Bt\x10" "A\xF1o\n"));
+  // Plain bytes go as they are.
+  EXPECT_EQ(secuenciaCruda("27,112,0,25,250", v, AjusteRecibo{}), std::string("\x1Bp\x00\x19\xFA", 5));
 }
 
 TEST_F(Formato, TextPrinterJoinsTextsOfARowInTheOrderPlaced) {

@@ -92,7 +92,24 @@ TEST(CodigosDeColumna, ElEncabezadoDaLosAnchosYLaCeldaSeAjusta) {
   EXPECT_EQ(anchosEncabezado(""), std::vector<int>{});
   EXPECT_EQ(ajustaAncho("ABCDEFGHIJKLMN", 11), "ABCDEFGHIJ ");
   EXPECT_EQ(ajustaAncho("ABC", 6), "ABC   ");
-  EXPECT_EQ(ajustaAncho("ÑANDÚ", 5), "ÑAND ");
+  // A cell exactly as wide as its column is whole; only a wider one loses its last
+  // characters to the blank.
+  EXPECT_EQ(ajustaAncho("ÑANDÚ", 5), "ÑANDÚ");
+  EXPECT_EQ(ajustaAncho("Ana Paz", 7), "Ana Paz");
+  EXPECT_EQ(ajustaAncho("Ana Paza", 7), "Ana Pa ");
+  EXPECT_EQ(ajustaAncho("", 3), "   ");
+}
+
+TEST_F(Reporte, UnaCeldaTanAnchaComoSuColumnaSeMuestraEntera) {
+  fila("Ana Paz", "1", 1);
+  fila("Ana Pazos", "2", 2);
+  fila("Eva", "3", 3);
+  ReporteSql r(ui, "Reporte de X");
+  // Widths 7 and 4: "NOMBRE" and its blank, "DOC" and the blank appended.
+  ASSERT_TRUE(corre(r, "&Select CLCLI_F,CLDOC_F from " + tabla() + "\r!CLDOC_F\r%c c\r#NOMBRE DOC\r@"));
+  const V lineas = r.hoja().textos();
+  ASSERT_EQ(lineas.size(), 9u);
+  EXPECT_EQ((V{lineas[1], lineas[2], lineas[3]}), (V{"Ana Paz1   ", "Ana Pa 2   ", "Eva    3   "}));
 }
 
 TEST_F(Reporte, GruposDeClienteConSubtotalesYTotalesDelBloque) {
@@ -104,6 +121,7 @@ TEST_F(Reporte, GruposDeClienteConSubtotalesYTotalesDelBloque) {
   ASSERT_TRUE(corre(r, "$Prueba\r&Select CLCLI_F,CLDOC_F,IMTOD_F from " + tabla() +
                            "\r?(STATU_F<>\"C\" OR STATU_F IS NULL) \xC2\xBF\r!CLCLI_F,CLDOC_F\r>CLCLI_F\r%c e t\r"
                            "#CLIENTE DOC     TOTAL        \r@"));
+  // A column's underline leaves the blank that separates it from the next one.
   const std::string raya = b(16) + std::string(13, '_') + " ";
   EXPECT_EQ(r.hoja().textos(), (V{"*Reporte de Prueba",
                                   "CLIENTE DOC     TOTAL        ",

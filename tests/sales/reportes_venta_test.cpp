@@ -117,6 +117,7 @@ TEST_F(Reportes, DefinicionDeUnReporteDeEncabezados) {
 TEST_F(Reportes, CorteZDeUnDiaConRemisionRetiroYEntrada) {
   registro("Remision.dbf", {{"CLDOC_F", "1"}, {"CLCLI_F", "1"}, {"IMTOD_F", "115"}, {"SUBTO_F", "100"},
                             {"IMIM2_F", "15"}, {"FEDOC_F", "15/03/2025"}});
+  registro("Remisiod.dbf", {{"CLDOC_FD", "1"}, {"CANTI_FD", "1"}, {"PUNPR_FD", "100"}, {"PIVA1_FD", "15"}});
   // A withdrawal without a concept number is still a withdrawal.
   registro("retiros.dbf", {{"CLDOC_F", "1"}, {"CONCEPTO", "Gasolina"}, {"CANTIDAD", "20"}, {"FEDOC_F", "15/03/2025"}});
   registro("retiros.dbf", {{"CLDOC_F", "2"}, {"CONCEPTO", "Cambio"}, {"CANTIDAD", "5"}, {"NUM_CONCEP", "2"},
@@ -141,9 +142,9 @@ TEST_F(Reportes, CorteZDeUnDiaConRemisionRetiroYEntrada) {
                "Total de Retiros               20.00", "Total de Entradas               5.00", "",
                "TOTAL EN CAJA                 100.00"}));
   EXPECT_EQ(l[0], "*Reporte de  REMISIONES  HORA : 12:00:00");
-  EXPECT_EQ(l[1], "DOCUMENTOS  CLAVE        IMPORTE       SUBTOTAL      IMPUESTO      FECHA      FPGC        ");
+  EXPECT_EQ(l[1], "DOCUMENTOS  CLAVE        IMPORTE       SUBTOTAL      IMPUESTO      FECHA      FPGC         GRABADO     ");
   EXPECT_EQ(l[4], std::string("      1     ") + "1            " + "      115.00  " + "      100.00  " + "       15.00  " +
-                      "15/03/2025 " + "        0.00 ");
+                      "15/03/2025 " + "        0.00 " + "      100.00 ");
 
   // The summary kind puts the same lines under the first line, in black at 12.
   auto s = corre("CorteZRESUMEN1");

@@ -11,6 +11,13 @@ struct SalidaOrden {
   std::string out, err;
 };
 
+// The first line of a text, with its line end: the mistake a refused command states
+// before its usage.
+inline std::string primeraLinea(const std::string& t) {
+  const auto n = t.find('\n');
+  return n == std::string::npos ? t : t.substr(0, n + 1);
+}
+
 // Runs "programa argumentos" through the shell (arguments already quoted for it).
 SalidaOrden correOrden(const std::string& programa, const std::string& argumentos);
 

@@ -275,17 +275,8 @@ void TFormaConsultaCuePagar::ImprimeRango1Click() {
     ui_.mensaje("Ha Ocurrido un Error al Abrir una de las Bases de Datos.");
     return;
   }
-  // Fixed pitch, 60 lines a page.
-  std::vector<reports::PaginaImpresa> paginas;
-  for (size_t i = 0; i < lineas.size(); ++i) {
-    if (i % 60 == 0) paginas.emplace_back();
-    paginas.back().lineas.push_back({lineas[i], reports::kNegroHoja, 8});
-  }
   ImpresoraQt impresora;
-  const std::string titulo = lineas.front();
-  if (imprimeOPdf(&impresora, ui_, titulo, [&](printing::Impresora& im) {
-        reports::imprimePaginas(im, titulo, paginas, 1, base::fechaCorta(reloj_.ahora().fecha), "Courier New", 8);
-      }))
+  if (imprimeLineas(&impresora, ui_, lineas, base::fechaCorta(reloj_.ahora().fecha)))
     ui_.mensaje("La Impresión ha finalizado");
 }
 

@@ -1,5 +1,7 @@
 #include "accounts/screens/TFormaCxPDetalle.h"
 
+#include <memory>
+
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -10,10 +12,13 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include "base/fechas.h"
 #include "base/numeros.h"
 #include "base/texto.h"
 #include "base/texto_util.h"
 #include "store/dbf/dbf_table.h"
+#include "reports/screens/hoja_qt.h"
+#include "ui/impresora_qt.h"
 #include "ui/modelo_filas.h"
 
 namespace mostrador::accounts {
@@ -168,6 +173,8 @@ TFormaCxPDetalle::TFormaCxPDetalle(QWidget* padre, std::string dirDatos, std::st
           &TFormaCxPDetalle::BotonCambiosClick);
   connect(boton(this, abajo, "BotonElimina", "Elimina cuenta"), &QPushButton::clicked, this,
           &TFormaCxPDetalle::BotonEliminaClick);
+  connect(boton(this, abajo, "BotonImprime", "&Imprimir"), &QPushButton::clicked, this,
+          &TFormaCxPDetalle::BotonImprimeClick);
   abajo->addStretch(1);
   connect(boton(this, abajo, "BotonSalir", "&Salir"), &QPushButton::clicked, this, &QDialog::accept);
   l->addLayout(abajo);
@@ -179,6 +186,19 @@ bool TFormaCxPDetalle::muestra(QWidget* padre, const std::string& dirDatos, cons
   if (!f.carga()) return false;
   f.exec();
   return true;
+}
+
+void TFormaCxPDetalle::BotonImprimeClick() {
+  if (!detalle_) return;
+  const std::string hoy = base::fechaCorta(reloj_.ahora().fecha);
+  const auto lineas = estadoDocumento(Cartera::Proveedores, *detalle_, reloj_.ahora().fecha);
+  std::unique_ptr<ImpresoraQt> propia;
+  printing::Impresora* im = impresora_;
+  if (!im) {
+    propia = std::make_unique<ImpresoraQt>();
+    im = propia.get();
+  }
+  if (imprimeLineas(im, ui_, lineas, hoy)) ui_.mensaje("La Impresión ha finalizado");
 }
 
 bool TFormaCxPDetalle::carga() {

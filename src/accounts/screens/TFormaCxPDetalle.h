@@ -13,6 +13,7 @@
 #include "accounts/cuentas.h"
 #include "base/interaccion.h"
 #include "base/reloj.h"
+#include "printing/impresora.h"
 
 class QLabel;
 class QLineEdit;
@@ -75,6 +76,9 @@ class TFormaCxPDetalle : public QDialog {
   void BotonNuevoClick();    // "Nueva cuenta"
   void BotonCambiosClick();  // "Cambia datos", the current row
   void BotonEliminaClick();  // "Elimina cuenta", the current row
+  void BotonImprimeClick();  // the document's statement, printed or as a PDF
+  // The printer of BotonImprime (the system's when none is given).
+  void ponImpresora(printing::Impresora* i) { impresora_ = i; }
 
  private:
   void pinta();
@@ -82,6 +86,7 @@ class TFormaCxPDetalle : public QDialog {
   const Asiento* actual() const;
 
   std::string dirDatos_, documento_;
+  printing::Impresora* impresora_ = nullptr;
   base::Interaccion& ui_;
   const base::Reloj& reloj_;
   std::optional<DetalleDocumento> detalle_;

@@ -16,6 +16,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QStyle>
 #include <QTableView>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -50,16 +51,23 @@ int ModeloCatalogo::columnCount(const QModelIndex& p) const {
 }
 
 QVariant ModeloCatalogo::data(const QModelIndex& i, int role) const {
-  if (!i.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) return {};
+  if (!i.isValid()) return {};
+  if (role == Qt::TextAlignmentRole && n_.columnaNumerica(i.column()))
+    return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+  // The cell shows its value written for the column; an edit starts from what is stored.
+  if (role == Qt::DisplayRole) return q(n_.textoCelda(i.row(), i.column()));
+  if (role != Qt::EditRole) return {};
   const auto& f = n_.filas()[static_cast<size_t>(i.row())];
-  return q(f.celdas[static_cast<size_t>(i.column())]);
+  return q(mostrador::base::recorta(f.celdas[static_cast<size_t>(i.column())]));
 }
 
 QVariant ModeloCatalogo::headerData(int s, Qt::Orientation o, int role) const {
   if (o != Qt::Horizontal || s < 0 || s >= columnCount()) return QAbstractTableModel::headerData(s, o, role);
   const auto& c = n_.columnas()[static_cast<size_t>(s)];
-  if (role == Qt::DisplayRole) return q(c.titulo);
+  if (role == Qt::DisplayRole || role == Qt::ToolTipRole) return q(c.titulo);
   if (role == Qt::ForegroundRole) return colorDeTipo(c.tipo);
+  // From the left, so that a column narrowed by hand still shows its title's start.
+  if (role == Qt::TextAlignmentRole) return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
   return {};
 }
 
@@ -180,7 +188,7 @@ TFormaCatalogo::TFormaCatalogo(base::Interaccion& ui, std::string directorioSist
   setWindowTitle(q(tabla));
   resize(900, 600);
   std::vector<ColumnaCatalogo> cols;
-  for (auto& c : columnas) cols.push_back({c.campo, c.titulo, 80, ' '});
+  for (auto& c : columnas) cols.push_back({c.campo, c.titulo, 0, ' '});
   n_ = std::make_unique<NavegadorCatalogo>(ui, sistema_, datos_, tabla, std::move(cols));
   n_->restauraPlantilla();
 
@@ -190,12 +198,19 @@ TFormaCatalogo::TFormaCatalogo(base::Interaccion& ui, std::string directorioSist
   DBGrid1->setModel(modelo_);
   DBGrid1->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
   DBGrid1->installEventFilter(this);
+  DBGrid1->viewport()->installEventFilter(this);
+  DBGrid1->horizontalHeader()->setTextElideMode(Qt::ElideRight);
+  // The row numbers' column takes its width from the grid's viewport as rows arrive:
+  // the columns share the room again when it changes.
+  connect(DBGrid1->verticalHeader(), &QHeaderView::geometriesChanged, this, [this] { reparteAnchos(); });
   connect(DBGrid1->horizontalHeader(), &QHeaderView::sectionClicked, this, &TFormaCatalogo::DBGrid1TitleClick);
   connect(DBGrid1, &QTableView::doubleClicked, this, [this] {
     if (!n_->editable()) DBGrid1DblClick();
   });
-  connect(DBGrid1->horizontalHeader(), &QHeaderView::sectionResized, this,
-          [this](int c, int, int ancho) { n_->ponAncho(c, ancho); });
+  // A column the user widens or narrows keeps that width, in the layout too.
+  connect(DBGrid1->horizontalHeader(), &QHeaderView::sectionResized, this, [this](int c, int, int ancho) {
+    if (!repartiendo_) n_->ponAncho(c, ancho);
+  });
 
   auto* barra = new QHBoxLayout;
   auto boton = [&](const char* nombre, const QString& texto, void (TFormaCatalogo::*accion)()) {
@@ -206,6 +221,7 @@ TFormaCatalogo::TFormaCatalogo(base::Interaccion& ui, std::string directorioSist
   boton("BotonFiltros", QStringLiteral("Filtros"), &TFormaCatalogo::BotonFiltrosClick);
   boton("BotonCambios", QStringLiteral("Cambios"), &TFormaCatalogo::BotonCambiosClick);
   boton("Sumar1", QStringLiteral("Sumar"), &TFormaCatalogo::Sumar1Click);
+  boton("TamanoColumnas1", QStringLiteral("Ancho"), &TFormaCatalogo::TamanoColumnas1Click);
   boton("BotonBordes", QStringLiteral("Exportar"), &TFormaCatalogo::BotonBordesClick);
   boton("TodosCampos", QStringLiteral("Todos los Campos"), &TFormaCatalogo::TodosCamposClick);
   boton("GuardarPlantilla1", QStringLiteral("Guardar Plantilla"), &TFormaCatalogo::GuardarPlantilla1Click);
@@ -246,17 +262,71 @@ TFormaCatalogo::TFormaCatalogo(base::Interaccion& ui, std::string directorioSist
   pintaColumnas();
 }
 
-TFormaCatalogo::~TFormaCatalogo() = default;
+// The grid outlives the browser's engine while the dialog hides and deletes its
+// children: it must not ask the model for its titles or columns on the way out.
+TFormaCatalogo::~TFormaCatalogo() {
+  hide();
+  DBGrid1->setModel(nullptr);
+  DBGrid1->viewport()->removeEventFilter(this);
+  DBGrid1->removeEventFilter(this);
+  disconnect(DBGrid1->verticalHeader(), nullptr, this, nullptr);
+  disconnect(DBGrid1->horizontalHeader(), nullptr, this, nullptr);
+}
+
+int TFormaCatalogo::anchoNatural(int c) const {
+  // Room for the whole title and for the field's characters (up to 40 of them), with
+  // the margins the header and the cells draw around their text.
+  const auto& col = n_->columnas()[static_cast<size_t>(c)];
+  const QFontMetrics titulo(DBGrid1->horizontalHeader()->font());
+  const QFontMetrics celda(DBGrid1->font());
+  const int margen = 2 * DBGrid1->style()->pixelMetric(QStyle::PM_HeaderMargin) + 12;
+  const int porTitulo = titulo.horizontalAdvance(q(col.titulo)) + margen;
+  const int caracteres = std::clamp(n_->largoCampo(c), 4, 40);
+  const int porCampo = celda.horizontalAdvance(QString(caracteres, QChar('0'))) + margen;
+  return std::max(porTitulo, porCampo);
+}
 
 void TFormaCatalogo::pintaColumnas() {
   modelo_->recarga();
   if (modelo_->canFetchMore({})) modelo_->fetchMore({});
   QSignalBlocker b(DBGrid1->horizontalHeader());
+  for (int c = 0; c < static_cast<int>(n_->columnas().size()); ++c)
+    DBGrid1->setColumnHidden(c, n_->columnas()[static_cast<size_t>(c)].tipo == 'i');
+  reparteAnchos();
+}
+
+void TFormaCatalogo::reparteAnchos() {
+  // Columns without a width of their own take what their title and field need and
+  // share the room left, so the grid is filled to its edge.
+  std::vector<int> anchos, visibles;
+  std::vector<bool> automaticas;
   for (int c = 0; c < static_cast<int>(n_->columnas().size()); ++c) {
     const auto& col = n_->columnas()[static_cast<size_t>(c)];
-    DBGrid1->setColumnWidth(c, col.ancho);
-    DBGrid1->setColumnHidden(c, col.tipo == 'i');
+    if (col.tipo == 'i') continue;
+    visibles.push_back(c);
+    anchos.push_back(col.ancho > 0 ? col.ancho : anchoNatural(c));
+    automaticas.push_back(col.ancho <= 0);
   }
+  const auto r = mostrador::designers::reparteAnchos(anchos, automaticas, DBGrid1->viewport()->width());
+  repartiendo_ = true;
+  for (size_t k = 0; k < visibles.size(); ++k) DBGrid1->setColumnWidth(visibles[k], r[k]);
+  repartiendo_ = false;
+}
+
+void TFormaCatalogo::TamanoColumnas1Click() {
+  const int c = DBGrid1->currentIndex().isValid() ? DBGrid1->currentIndex().column() : -1;
+  if (c < 0) return;
+  TFormaTamanoColumnas t(this);
+  if (t.exec() != QDialog::Accepted) return;
+  aplicaAncho(c, std::stoi(t.ancho()));
+}
+
+void TFormaCatalogo::aplicaAncho(int columna, int caracteres) {
+  if (columna < 0 || columna >= static_cast<int>(n_->columnas().size())) return;
+  // Characters of the grid's font, with the cell's margins; kept in the layout.
+  const int margen = 2 * DBGrid1->style()->pixelMetric(QStyle::PM_HeaderMargin) + 12;
+  n_->ponAncho(columna, QFontMetrics(DBGrid1->font()).horizontalAdvance(QString(caracteres, QChar('0'))) + margen);
+  reparteAnchos();
 }
 
 void TFormaCatalogo::ponUsuario(const QString& usuario) { Usuario->setText(usuario); }
@@ -320,6 +390,10 @@ void TFormaCatalogo::aplicaTipo(int columna, char tipo, bool total) {
   if (!n_->ponTipo(columna, tipo, total)) return;
   DBGrid1->setColumnHidden(columna, tipo == 'i');
   emit modelo_->headerDataChanged(Qt::Horizontal, columna, columna);
+  // The kind decides how the cells are written (amounts as money).
+  if (modelo_->rowCount() > 0)
+    emit modelo_->dataChanged(modelo_->index(0, columna), modelo_->index(modelo_->rowCount() - 1, columna));
+  reparteAnchos();
 }
 
 void TFormaCatalogo::Sumar1Click() {
@@ -408,6 +482,7 @@ bool TFormaCatalogo::eventFilter(QObject* o, QEvent* e) {
     DBGrid1DblClick();
     return true;
   }
+  if (o == DBGrid1->viewport() && e->type() == QEvent::Resize) reparteAnchos();
   if (o == Estado && e->type() == QEvent::MouseButtonDblClick) {
     Estado->setText(q(n_->textoRegistros()));
     return true;

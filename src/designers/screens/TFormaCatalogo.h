@@ -91,6 +91,10 @@ class TFormaCatalogo : public QDialog {
   void DBGrid1TitleClick(int columna);
   void aplicaTipo(int columna, char tipo, bool total);
   void Sumar1Click();
+  // The width prompt (TFormaTamanoColumnas) for the current column, and its answer in
+  // characters.
+  void TamanoColumnas1Click();
+  void aplicaAncho(int columna, int caracteres);
   void BotonBordesClick();
   void DBGrid1DblClick();
   void ReporteClick(int n);
@@ -105,6 +109,8 @@ class TFormaCatalogo : public QDialog {
 
  private:
   void pintaColumnas();
+  void reparteAnchos();
+  int anchoNatural(int columna) const;
   void muestraImagen();
 
   mostrador::base::Interaccion& ui_;
@@ -120,4 +126,5 @@ class TFormaCatalogo : public QDialog {
   QLabel* Usuario;
   QLabel* Imagen;
   QMenu* Reportes1;
+  bool repartiendo_ = false;
 };

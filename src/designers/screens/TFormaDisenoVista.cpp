@@ -14,6 +14,9 @@
 #include <QVBoxLayout>
 
 #include "base/rutas.h"
+#include "base/texto_util.h"
+#include "base/texto.h"
+#include "reports/screens/TFormaReporteSQL.h"
 
 using namespace mostrador;
 using namespace mostrador;
@@ -82,9 +85,16 @@ TFormaDisenoVista::TFormaDisenoVista(base::Interaccion& ui, std::string director
   });
   Edit1 = new QLineEdit(this);
   Edit1->setObjectName("Edit1");
+  Edit1->setPlaceholderText(QStringLiteral("Nombre de la vista"));
   auto* guardar = new QPushButton(QStringLiteral("Guardar"), this);
   guardar->setObjectName("BotonGuardar");
   connect(guardar, &QPushButton::clicked, this, &TFormaDisenoVista::GuardarClick);
+  auto* abrir = new QPushButton(QStringLiteral("Abrir"), this);
+  abrir->setObjectName("BotonAbrir");
+  connect(abrir, &QPushButton::clicked, this, &TFormaDisenoVista::AbrirClick);
+  auto* ejecutar = new QPushButton(QStringLiteral("Ejecutar"), this);
+  ejecutar->setObjectName("BotonEjecutar");
+  connect(ejecutar, &QPushButton::clicked, this, &TFormaDisenoVista::EjecutarClick);
   auto* izquierda = new QVBoxLayout;
   izquierda->addWidget(Lista);
   izquierda->addWidget(Campos);
@@ -92,7 +102,9 @@ TFormaDisenoVista::TFormaDisenoVista(base::Interaccion& ui, std::string director
   derecha->addWidget(Rejilla, 1);
   auto* abajo = new QHBoxLayout;
   abajo->addWidget(Edit1, 1);
+  abajo->addWidget(abrir);
   abajo->addWidget(guardar);
+  abajo->addWidget(ejecutar);
   derecha->addLayout(abajo);
   auto* todo = new QHBoxLayout(this);
   todo->addLayout(izquierda, 1);
@@ -144,13 +156,75 @@ bool TFormaDisenoVista::eventFilter(QObject* o, QEvent* e) {
   return QDialog::eventFilter(o, e);
 }
 
+void TFormaDisenoVista::pintaTodo() {
+  for (int c = 0; c < diseno_.columnas(); ++c) pintaColumna(c);
+}
+
 void TFormaDisenoVista::GuardarClick() {
-  if (modulo_ < 0) return;
-  const std::string report = base::une(sistema_, "report");
-  base::creaDirectorios(report);
-  auto ruta = ui_.guardaArchivo(report, "Vistas (*.*)|*.*");
-  if (!ruta) return;
-  auto descripcion = ui_.pideTexto("Diseño de Reportes", "Descripción", Edit1->text().toStdString());
-  if (!descripcion) return;
-  diseno_.guarda(ui_, sistema_, datos_, modulo_, *ruta, Edit1->text().toStdString(), *descripcion);
+  if (modulo_ < 0) {
+    ui_.mensaje("Elija el módulo de la vista");
+    return;
+  }
+  const std::string nombre = base::recorta(Edit1->text().toStdString());
+  if (nombre.empty()) {
+    ui_.mensaje("Escriba el nombre de la vista");
+    Edit1->setFocus();
+    return;
+  }
+  if (nombre.find_first_of("\\/:*?\"<>|") != std::string::npos) {
+    ui_.mensaje("El nombre de la vista no puede llevar \\ / : * ? \" < > |");
+    return;
+  }
+  const std::string ruta = rutaVista(sistema_, nombre);
+  if (base::existe(ruta) &&
+      ui_.advertencia("El archivo ya existe desea sobreescribirlo ?") != base::RespuestaAdvertencia::Si)
+    return;
+  base::creaDirectorios(base::une(sistema_, "report"));
+  diseno_.guarda(ui_, sistema_, datos_, modulo_, ruta, nombre, nombre);
+}
+
+void TFormaDisenoVista::AbrirClick() {
+  auto ruta = ui_.abreArchivo("Abrir Vista", "Vistas (*.vis)|*.vis|Todos|*.*");
+  if (ruta) abre(*ruta);
+}
+
+bool TFormaDisenoVista::abre(const std::string& ruta) {
+  auto lineas = base::leeLineas(ruta);
+  if (!lineas) {
+    ui_.mensaje("El Archivo " + ruta + " No Existe");
+    return false;
+  }
+  auto v = leeVista(*lineas, diseno_.columnas());
+  if (!v) {
+    ui_.mensaje("El archivo " + ruta + " no es una vista");
+    return false;
+  }
+  diseno_ = v->diseno;
+  {
+    QSignalBlocker b(Lista);
+    Lista->setCurrentRow(v->modulo);
+  }
+  ListaClick(v->modulo);
+  Edit1->setText(q(v->nombre));
+  pintaTodo();
+  return true;
+}
+
+std::unique_ptr<reports::ReporteSql> TFormaDisenoVista::ejecuta() {
+  const std::string definicion = definicionDeVista(diseno_.lineasDefinicion(Edit1->text().toStdString()));
+  if (definicion.empty()) {
+    ui_.mensaje("La vista no tiene campos");
+    return nullptr;
+  }
+  const std::string nombre = base::recorta(Edit1->text().toStdString());
+  auto r = std::make_unique<reports::ReporteSql>(ui_, "Reporte de " + (nombre.empty() ? std::string("Vista") : nombre));
+  if (!r->ejecuta(definicion, datos_)) return nullptr;
+  return r;
+}
+
+void TFormaDisenoVista::EjecutarClick() {
+  auto r = ejecuta();
+  if (!r) return;
+  TFormaReporteSQL hoja(std::move(r), ui_, this);
+  hoja.exec();
 }

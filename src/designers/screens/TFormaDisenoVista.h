@@ -3,10 +3,12 @@
 // the view's columns (rows: the attributes). The rules live in printing/diseno_vista.h.
 
 #include <QDialog>
+#include <memory>
 #include <string>
 
 #include "query/constructor_consulta.h"
 #include "designers/diseno_vista.h"
+#include "reports/reporte_sql.h"
 
 class QLineEdit;
 class QListWidget;
@@ -21,7 +23,18 @@ class TFormaDisenoVista : public QDialog {
   void ListaClick(int modulo);
   // Dropping field `fila` of the field list on grid column `columna`.
   void sueltaCampo(int fila, int columna);
+  // Saves the view under the name typed in Edit1: "<system>\report\<name>.vis", its
+  // line 10 and its index description are that name. Without a name nothing is saved.
   void GuardarClick();
+  // Opens a saved view (the file chosen under "\report") back into the grid, its name
+  // in Edit1 and its module chosen.
+  void AbrirClick();
+  bool abre(const std::string& ruta);
+  // Runs the view in the grid through the report runner and shows the sheet.
+  void EjecutarClick();
+  // The run alone: nullptr (after the message) when the grid has no field or the
+  // query fails.
+  std::unique_ptr<mostrador::reports::ReporteSql> ejecuta();
   const mostrador::designers::DisenoVista& diseno() const { return diseno_; }
 
  protected:
@@ -29,6 +42,7 @@ class TFormaDisenoVista : public QDialog {
 
  private:
   void pintaColumna(int c);
+  void pintaTodo();
 
   mostrador::base::Interaccion& ui_;
   std::string sistema_, datos_;

@@ -20,6 +20,7 @@
 #include "base/rutas.h"
 #include "base/texto.h"
 #include "base/texto_util.h"
+#include "inventory/reportes_compras.h"
 #include "inventory/screens/TFormaConProduct.h"
 #include "inventory/screens/TFormaDescuentoCompra.h"
 #include "inventory/screens/ayuda_pantalla.h"
@@ -196,6 +197,13 @@ void TFormaCompras::creaMenus(QMenuBar* barra) {
   accion(ped, "CompraSugerida1", "Compra Sugerida", [this] { CompraSugerida1Click(); });
   accion(ped, "OrdendeCompra1", "Orden de Compra Sugerida", [this] { OrdendeCompra1Click(); });
   accion(ped, "N1Descuento1", "Importar Pedido", [this] { N1Descuento1Click(); });
+  accion(ped, "ChequeodeMovimientos1", "Chequeo de Movimientos", [this] { ChequeodeMovimientos1Click(); });
+  QMenu* rep = barra->addMenu("Reportes");
+  rep->setObjectName("Reportes1");
+  for (const ComandoReporteCompra& c : reportesCompras()) {
+    const std::string menu = c.menu;
+    accion(rep, c.menu, c.caption, [this, menu] { reporte(menu); });
+  }
   QMenu* ayuda = barra->addMenu("Ayuda");
   accion(ayuda, "Temas1", "Temas", [this] { Temas1Click(); });
 }
@@ -546,7 +554,15 @@ bool TFormaCompras::BotonGuardarClick() {
     ui_.mensaje(kFaltaNumero);
     return false;
   }
-  const DocumentoCompra d = documento();
+  DocumentoCompra d = documento();
+  // "RefCxP.cnf": the payable's reference is asked when the receipt has none.
+  if (tipo_ == TipoCompra::Recepcion && d.referencia.empty() && opcion("RefCxP.cnf")) {
+    const auto ref = ui_.pideTexto("Cuentas por Pagar", "Referencia", "");
+    if (!ref) return false;
+    d.referencia = base::recortaBlancos(*ref);
+    referencia_->setText(q(d.referencia));
+  }
+  aj_.conservaPrecio = opcion("opc_com.cnf");
   ResultadoCompra r;
   try {
     base::Espera espera(ui_);
@@ -679,10 +695,44 @@ void TFormaCompras::N1Descuento1Click() {
 
 void TFormaCompras::BotonBuscarClick() {
   if (enCaptura()) return;
-  auto t = ui_.pideTexto("Buscar", "Por Documento (F1)", "");
-  if (!t || t->empty()) return;
-  const auto n = base::leeNumero(*t);
-  if (!n || !muestra(static_cast<long long>(*n))) ui_.mensaje("Valor no Válido");
+  // By number ("Compras Ordenado por Clave") or by the supplier's key ("Compras Ordenado
+  // por Nombre").
+  const auto b = ui_.busca(false);
+  if (!b || b->texto.empty()) return;
+  std::optional<long long> n;
+  try {
+    if (b->campo == base::CampoBusqueda::Clave) {
+      if (const auto x = base::leeNumero(b->texto)) n = static_cast<long long>(*x);
+    } else {
+      n = buscaCompraPorProveedor(aj_, tipo_, b->texto);
+    }
+  } catch (const std::exception&) {
+    ui_.mensaje(kErrorAbrirCompra);
+    return;
+  }
+  if (!n || !muestra(*n)) ui_.mensaje("Valor no Válido");
+}
+
+void TFormaCompras::reporte(const std::string& menu) {
+  if (enCaptura()) return;
+  if (derecho_ && !derecho_(45)) return;  // a silent right
+  const auto d = reporteCompras(menu, aj_.dirDatos, tipo_);
+  if (!d) return;
+  if (!reporte_) {
+    ui_.mensaje("El módulo Reportes no está disponible todavía");
+    return;
+  }
+  reporte_(*d);
+}
+
+void TFormaCompras::ChequeodeMovimientos1Click() {
+  if (enCaptura()) return;
+  Reposteo r;
+  {
+    base::Espera espera(ui_);
+    r = repostaCompras(aj_, sistema());
+  }
+  ui_.mensaje(r.mensaje);
 }
 
 void TFormaCompras::BotonImprimirClick() { imprime(false); }
@@ -702,6 +752,8 @@ void TFormaCompras::imprime(bool preliminar) {
     detalle.open(aj_.dirDatos, tablaDetalleCompra(tipo_));
     detalle.setIndex("ICOMDET");
     detalle.setRange({std::to_string(*numero_)}, {std::to_string(*numero_)});
+    // The label formats read the document from the label files.
+    if (const auto c = leeCompra(aj_, tipo_, *numero_)) escribeEtiquetasCompra(sistema(), *c);
     printing::TablaDbf fuenteEncabezado(encabezado, aj_.dirDatos, tablaEncabezadoCompra(tipo_));
     printing::TablaDbf fuenteDetalle(detalle, aj_.dirDatos, tablaDetalleCompra(tipo_));
     imprimeFormato(this, sesion(), dir, *formato, fuenteEncabezado, fuenteDetalle, aj_.usuario, preliminar);

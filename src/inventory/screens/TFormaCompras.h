@@ -16,6 +16,7 @@
 #include "base/programas.h"
 #include "base/reloj.h"
 #include "inventory/compras.h"
+#include "inventory/reportes_inventario.h"
 #include "session/sesion.h"
 
 class QCheckBox;
@@ -70,6 +71,9 @@ class TFormaCompras : public QDialog {
   void Recepcin1Click();
   void Devolucin1Click();
   void Temas1Click();
+  void ChequeodeMovimientos1Click();  // the administrator's re-posting
+  // The report runner (the program's), for the Reportes menu.
+  void ponEjecutaReporte(std::function<void(const DefinicionReporte&)> f) { reporte_ = std::move(f); }
   void EditCLPRV_OExit();
   void EditCLPRV_OKeyDown();  // F2
   void EditFEREC_OExit();
@@ -102,6 +106,7 @@ class TFormaCompras : public QDialog {
   void ponCelda(int fila, int columna, const QString& texto);
   void terminaCaptura();
   void imprime(bool preliminar);
+  void reporte(const std::string& menu);
   std::string sistema();
   session::Sesion& sesion();
   bool opcion(const char* archivo);
@@ -114,6 +119,7 @@ class TFormaCompras : public QDialog {
   std::unique_ptr<base::ProcesosPosix> procesosPropios_;
   std::unique_ptr<session::Sesion> sesionPropia_;
   std::string dirSistema_;
+  std::function<void(const DefinicionReporte&)> reporte_;
 
   TipoCompra tipo_ = TipoCompra::Recepcion;
   Modo modo_ = Modo::Consulta;

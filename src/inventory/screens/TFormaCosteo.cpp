@@ -14,6 +14,7 @@
 #include "base/texto.h"
 #include "inventory/screens/grafica_pantalla.h"
 #include "ui/modelo_filas.h"
+#include "ui/campo_fecha.h"
 
 namespace mostrador::inventory {
 
@@ -37,10 +38,10 @@ TFormaCosteo::TFormaCosteo(Kardex kardex, const std::string& titulo, base::Inter
   resize(900, 520);
   auto* l = new QVBoxLayout(this);
   auto* barra = new QHBoxLayout;
-  desde_ = new QDateEdit(QDate::currentDate().addMonths(-1), this);
+  desde_ = new mostrador::ui::CampoFecha(QDate::currentDate().addMonths(-1), this);
   desde_->setObjectName("FechaInicial");
   desde_->setDisplayFormat("dd/MM/yyyy");
-  hasta_ = new QDateEdit(QDate::currentDate(), this);
+  hasta_ = new mostrador::ui::CampoFecha(QDate::currentDate(), this);
   hasta_->setObjectName("FechaFinal");
   hasta_->setDisplayFormat("dd/MM/yyyy");
   filtrar_ = new QPushButton("Filtrar", this);

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include "ui/campo_fecha.h"
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -63,9 +64,9 @@ TFormaConsulta::TFormaConsulta(base::Interaccion& ui, std::string directorioSist
   Condiciones->setEditTriggers(QAbstractItemView::NoEditTriggers);
 
   const QDate d(hoy.anio, hoy.mes, hoy.dia);
-  Inicial = new QDateEdit(d, this);
+  Inicial = new mostrador::ui::CampoFecha(d, this);
   Inicial->setObjectName("Inicial");
-  Final = new QDateEdit(d, this);
+  Final = new mostrador::ui::CampoFecha(d, this);
   Final->setObjectName("Final");
   FechaReporte = new QComboBox(this);
   FechaReporte->setObjectName("FechaReporte");

@@ -9,6 +9,7 @@
 #include "base/rutas.h"
 #include "store/sql/sql.h"
 #include "ui/dialogos.h"
+#include "ui/campo_fecha.h"
 
 namespace {
 
@@ -34,10 +35,8 @@ TFormaFormatos::TFormaFormatos(QWidget* parent) : QDialog(parent) {
   externo->addWidget(Rangos);
   auto* f = new QFormLayout;
   auto fecha = [this](const char* n) {
-    auto* d = new QDateEdit(this);
+    auto* d = new mostrador::ui::CampoFecha(this);
     d->setObjectName(n);
-    d->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
-    d->setCalendarPopup(true);
     return d;
   };
   auto linea = [this](const char* n) {

@@ -75,3 +75,16 @@ bool imprimeOPdf(mostrador::printing::Impresora* impresora, mostrador::base::Int
   trabajo(*pdf);
   return true;
 }
+
+bool imprimeLineas(mostrador::printing::Impresora* impresora, mostrador::base::Interaccion& ui,
+                   const std::vector<std::string>& lineas, const std::string& fecha) {
+  std::vector<mostrador::reports::PaginaImpresa> paginas;
+  for (size_t i = 0; i < lineas.size(); ++i) {
+    if (i % 60 == 0) paginas.emplace_back();
+    paginas.back().lineas.push_back({lineas[i], mostrador::reports::kNegroHoja, 8});
+  }
+  const std::string titulo = lineas.empty() ? std::string() : lineas.front();
+  return imprimeOPdf(impresora, ui, titulo, [&](mostrador::printing::Impresora& im) {
+    mostrador::reports::imprimePaginas(im, titulo, paginas, 1, fecha, "Courier New", 8);
+  });
+}

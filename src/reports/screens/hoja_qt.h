@@ -34,3 +34,8 @@ VentanaHoja armaVentanaHoja(QDialog* d, std::initializer_list<std::pair<const ch
 inline constexpr std::string_view kImpresoraNoLista = "La Impresora No Se Encuentra Lista...";
 bool imprimeOPdf(mostrador::printing::Impresora* impresora, mostrador::base::Interaccion& ui, std::string_view titulo,
                  const std::function<void(mostrador::printing::Impresora&)>& trabajo);
+
+// Plain text lines printed (or saved as a PDF, as above) in a fixed-pitch font, 60 lines a
+// page, the first line the title: the account statements print this way.
+bool imprimeLineas(mostrador::printing::Impresora* impresora, mostrador::base::Interaccion& ui,
+                   const std::vector<std::string>& lineas, const std::string& fecha);

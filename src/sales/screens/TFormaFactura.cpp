@@ -33,6 +33,8 @@
 #include "sales/screens/TFormaCalculaxPrecio.h"
 #include "sales/screens/TFormaDivisa.h"
 #include "sales/screens/dialogos_venta_qt.h"
+#include "sales/screens/caja_qt.h"
+#include "ui/puerto_serie.h"
 #include "sales/screens/reportes_venta_qt.h"
 #include "sales/reportes_venta.h"
 #include "sales/tipos_venta.h"
@@ -64,7 +66,6 @@ constexpr std::string_view kFunciones =
     "F2 -> Buscar Producto\nF3 -> Repite el último Movimiento\nF4 -> Salta a Cantidad\n"
     "F5 -> Ingresar Efectivo";
 constexpr std::string_view kReiniciar = "Para que este cambio se lleve a cabo reinicie el sistema...";
-constexpr std::string_view kCajaNoDisponible = "El módulo Caja no está disponible todavía";
 constexpr std::string_view kSinAccesoPrecios = "No Tiene Acceso a Precios";
 constexpr std::string_view kTituloForma = "Facturación";
 constexpr std::string_view kSerialConectado = "    Conectado a Puerto Serial...";
@@ -210,10 +211,30 @@ TFormaFactura::TFormaFactura(AjustesVenta ajustes, base::Interaccion& ui, const 
   connect(repinta_, &QTimer::timeout, this, [this] { pinta(); });
 
   motor_->abre();
+  // The serial barcode reader of "\Serial.cnf": each code read goes into the sale as a
+  // scan would. A port that is missing or busy says so once and the keyboard goes on.
+  if (aj_.lectorSerial) {
+    puertoLector_ = std::make_unique<PuertoSerieQt>();
+    lector_ = std::make_unique<LectorSerial>(*puertoLector_, ui_, [this](const std::string& c) { codigoLeido(c); });
+    lector_->abre(aj_.dirSistema);
+  }
+  pinta();
+}
+
+void TFormaFactura::codigoLeido(const std::string& codigo) {
+  if (!motor_->enCaptura() || codigo.empty()) return;
+  CapturaVenta& m = *motor_;
+  orden([&] {
+    // A filled line stays: the code starts the next one.
+    if (m.numeroPartidas() == 0) primeraPartida();
+    else if (!m.partida(m.filaActual()).clave.empty()) m.agregaPartida();
+    m.tecleaCantidad(codigo);
+  });
   pinta();
 }
 
 TFormaFactura::~TFormaFactura() {
+  if (lector_) lector_->cierra();
   qApp->removeEventFilter(this);
   // Fields that lose the focus while the form goes must not reach the engine any more.
   pintando_ = true;
@@ -242,6 +263,16 @@ QAction* TFormaFactura::accion(const QString& nombre) const {
   auto it = acciones_.find(nombre);
   return it == acciones_.end() ? nullptr : it->second;
 }
+
+namespace {
+
+// The reports of the sales menu that are the till's.
+bool esReporteCaja(std::string_view n) {
+  return n == "CorteZ1" || n == "CorteZRESUMEN1" || n == "VentasporCaja1" || n == "DocumentosPagados1" ||
+         n == "DocumentosnoPagados1" || n == "CortedeCaja1" || n == "CortedeCajayRetiros1";
+}
+
+}  // namespace
 
 void TFormaFactura::creaMenus(QMenuBar* barra) {
   // Key names follow a tab in the captions: the keys themselves are the form's.
@@ -319,8 +350,21 @@ void TFormaFactura::creaMenus(QMenuBar* barra) {
     }
     const std::string nombre(c.nombre);
     agrega(reportes, c.nombre.data(), QString::fromUtf8(c.titulo.data(), static_cast<int>(c.titulo.size())),
-           [this, nombre] { ejecutaReporteVentaQt(this, nombre, aj_, motor_->tipo(), sesion()); });
+           [this, nombre] {
+             if (esReporteCaja(nombre)) reporteCaja(nombre.c_str());
+             else ejecutaReporteVentaQt(this, nombre, aj_, motor_->tipo(), sesion());
+           });
   }
+  // The till: its record, cash in and out, and the cuts that are not among the reports.
+  QMenu* caja = barra->addMenu(QStringLiteral("&Caja"));
+  agrega(caja, "ConfigurarCaja1", QStringLiteral("Configurar Caja"), [this] { ConfigurarCaja1Click(); });
+  caja->addSeparator();
+  agrega(caja, "SalidasdeEfectivo1", QStringLiteral("Salidas de Efectivo"), [this] { SalidasdeEfectivo1Click(); });
+  agrega(caja, "EntradasdeEfectivo1", QStringLiteral("Entradas de Efectivo"), [this] { EntradasdeEfectivo1Click(); });
+  caja->addSeparator();
+  agrega(caja, "CortedeCaja1", QStringLiteral("Corte de Caja"), [this] { reporteCaja("CortedeCaja1"); });
+  agrega(caja, "CortedeCajayRetiros1", QStringLiteral("Corte de Caja y Retiros"),
+         [this] { reporteCaja("CortedeCajayRetiros1"); });
 
   QMenu* ayuda = barra->addMenu(QStringLiteral("A&yuda"));
   agrega(ayuda, "Temas1", QStringLiteral("Temas"), [this] { Temas1Click(); });
@@ -719,6 +763,7 @@ bool TFormaFactura::eventFilter(QObject* objeto, QEvent* evento) {
 }
 
 bool TFormaFactura::tecla(int t, Qt::KeyboardModifiers mods) {
+  if (teclaPropia(t, mods)) return true;
   if (mods == Qt::NoModifier) {
     switch (t) {
       case Qt::Key_F1: BuscaProducto(true); return true;
@@ -856,6 +901,8 @@ void TFormaFactura::primeraPartida() {
 
 // ---- commands ----------------------------------------------------------------------------
 
+std::string TFormaFactura::textoEstadoAbierto() const { return std::string(kEstadoAbierto); }
+
 void TFormaFactura::muestraHora() { Hora->setText(q(base::horaTexto(reloj_.ahora().hora))); }
 
 void TFormaFactura::BotonNuevoClick() {
@@ -869,7 +916,7 @@ void TFormaFactura::BotonNuevoClick() {
     }
   });
   if (!hecho) return;
-  Label18->setText(q(kEstadoAbierto));
+  Label18->setText(q(textoEstadoAbierto()));
   // A sale starts where the first scan goes, whatever the options: the key of the first
   // line (the header stays one key away, Ctrl+F2). Skipping the header without starting
   // in the key selects the quantity, which still takes a scan as the product.
@@ -1119,7 +1166,24 @@ void TFormaFactura::Cancelar1Click() {
   orden([&] { motor_->cancela(); });
 }
 
-void TFormaFactura::ImprimiryAsignarCaja1Click() { ui_.mensaje(kCajaNoDisponible); }
+void TFormaFactura::ImprimiryAsignarCaja1Click() {
+  if (motor_->enCaptura()) return;
+  PeticionPago p;
+  p.pagosEnCaja = aj_.pagosEnCaja;
+  p.nuevoDisponible = BotonNuevo->isEnabled();
+  p.caja = aj_.caja;
+  p.ventana = [this](std::string_view t, std::string_view x, std::string_view c) { return ventanaPagoQt(this, t, x, c); };
+  p.imprime = [this] { return imprime(ModoImpresion::Imprime) == printing::ResultadoDocumento::Impreso; };
+  if (pagaEImprime(motor_->encabezado(), motor_->directorioEncabezado(), p, ui_) == ResultadoPago::Pagado) {
+    motor_->muestra();
+    pinta();
+  }
+}
+
+void TFormaFactura::ConfigurarCaja1Click() { configuraCajaQt(this, aj_, ui_); }
+void TFormaFactura::SalidasdeEfectivo1Click() { efectivoQt(this, ModoEfectivo::Salida, aj_, sesion()); }
+void TFormaFactura::EntradasdeEfectivo1Click() { efectivoQt(this, ModoEfectivo::Entrada, aj_, sesion()); }
+void TFormaFactura::reporteCaja(const char* comando) { reporteCajaQt(this, comando, aj_, motor_->tipo(), sesion()); }
 
 void TFormaFactura::Generar(QAction* a) {
   const QString n = a->objectName();
@@ -1153,11 +1217,11 @@ void TFormaFactura::DisearFormato1Click() {
   editor.exec();
 }
 
-void TFormaFactura::imprime(ModoImpresion modo, int atajo, std::string formato) {
+printing::ResultadoDocumento TFormaFactura::imprime(ModoImpresion modo, int atajo, std::string formato) {
   if (Detalle->editando()) Detalle->confirma();
   CapturaVenta& m = *motor_;
   dbf::Table& encabezado = m.encabezado();
-  if (!encabezado.isOpen() || encabezado.isEmpty()) return;
+  if (!encabezado.isOpen() || encabezado.isEmpty()) return printing::ResultadoDocumento::NoImpreso;
   if (!impresion_) impresion_ = std::make_unique<Impresion>(sesion(), ui_, reloj_);
   const store::DefDocumento& d = store::documento(defTipo(m.tipo()).documento);
   printing::TablaDbf fuenteEncabezado(encabezado, m.directorioEncabezado(), d.encabezado);
@@ -1166,7 +1230,8 @@ void TFormaFactura::imprime(ModoImpresion modo, int atajo, std::string formato) 
   doc.encabezado = &fuenteEncabezado;
   doc.detalle = &fuenteDetalle;
   doc.formato = formato.empty() ? m.rutaFormato() : formato;
-  doc.usuario = aj_.usuario;
+  doc.usuario = reimpresionAutorizada_ ? std::string("0") : aj_.usuario;
+  reimpresionAutorizada_ = false;
   printing::ResultadoDocumento r = printing::ResultadoDocumento::NoImpreso;
   try {
     doc.tregi = encabezado.asText("TREGI_F");
@@ -1182,6 +1247,7 @@ void TFormaFactura::imprime(ModoImpresion modo, int atajo, std::string formato) 
         break;
       case ModoImpresion::Preliminar: {
         TFormaEdicion vista(aj_.dirSistema, this);
+        if (vistaTicket()) vista.Ticket1Click();
         r = printing::PreliminarDocumento(impresion_->motor, impresion_->entorno, ui_, vista, doc);
         break;
       }
@@ -1194,6 +1260,7 @@ void TFormaFactura::imprime(ModoImpresion modo, int atajo, std::string formato) 
   }
   // A printed document shows its new mark.
   if (r == printing::ResultadoDocumento::Impreso) pinta();
+  return r;
 }
 
 }  // namespace mostrador::sales

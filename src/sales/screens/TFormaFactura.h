@@ -16,6 +16,8 @@
 #include "sales/ajustes.h"
 #include "sales/captura.h"
 #include "sales/dialogos_venta.h"
+#include "sales/dispositivos.h"
+#include "printing/impresion_documentos.h"
 #include "base/interaccion.h"
 #include "base/reloj.h"
 
@@ -27,6 +29,7 @@ class QMenu;
 class QMenuBar;
 class QPushButton;
 class QTimer;
+class PuertoSerieQt;
 
 #include "base/programas.h"
 #include "session/sesion.h"
@@ -52,12 +55,12 @@ class TFormaFactura : public QDialog {
   CapturaVenta& motor() { return *motor_; }
   QAction* accion(const QString& nombre) const;
   // Re-reads the engine's state into every widget.
-  void pinta();
+  virtual void pinta();
 
   // Commands (buttons, menu items and their keys).
-  void BotonNuevoClick();
-  void BotonGuardarClick();
-  void BotonImprimirClick();
+  virtual void BotonNuevoClick();
+  virtual void BotonGuardarClick();
+  virtual void BotonImprimirClick();
   void BotonPreliminarClick();
   void BotonBuscarClick();
   void BotonCambiosClick();
@@ -84,7 +87,12 @@ class TFormaFactura : public QDialog {
   void Reportes1Click();
   void Eliminar1Click();
   void Cancelar1Click();
-  void ImprimiryAsignarCaja1Click();  // Pause
+  // A code from the serial barcode reader: a scan into the sale being captured.
+  void codigoLeido(const std::string& codigo);
+  void ImprimiryAsignarCaja1Click();  // Pause: pay at this till and print
+  void ConfigurarCaja1Click();
+  void SalidasdeEfectivo1Click();
+  void EntradasdeEfectivo1Click();
   void Generar(QAction* a);
 
   // The key list VerFunciones1Click shows.
@@ -98,8 +106,13 @@ class TFormaFactura : public QDialog {
  protected:
   bool eventFilter(QObject* objeto, QEvent* evento) override;
   void reject() override;
+  // What the counter variant changes: the status line of an open document, and the
+  // preview of a ticket at the receipt's width.
+  virtual std::string textoEstadoAbierto() const;
+  virtual bool vistaTicket() const { return false; }
+  // The screen's own key before the common ones; true when it took it.
+  virtual bool teclaPropia(int /*tecla*/, Qt::KeyboardModifiers /*mods*/) { return false; }
 
- private:
   struct Impresion;
   void creaMenus(QMenuBar* barra);
   void creaCuerpo();
@@ -124,7 +137,8 @@ class TFormaFactura : public QDialog {
   void programaRepinta();
   std::string rutaEncabeza() const;
   enum class ModoImpresion { Imprime, Preliminar, Atajo };
-  void imprime(ModoImpresion modo, int atajo = 0, std::string formato = {});
+  printing::ResultadoDocumento imprime(ModoImpresion modo, int atajo = 0, std::string formato = {});
+  void reporteCaja(const char* comando);
   void fuenteTotales(bool digital);
 
   AjustesVenta aj_;
@@ -133,6 +147,8 @@ class TFormaFactura : public QDialog {
   std::unique_ptr<DialogosVentaQt> dialogosQt_;
   DialogosVenta* dialogos_ = nullptr;
   std::unique_ptr<CapturaVenta> motor_;
+  std::unique_ptr<PuertoSerieQt> puertoLector_;   // before the reader that reads it
+  std::unique_ptr<LectorSerial> lector_;
   std::unique_ptr<Impresion> impresion_;
   session::Sesion* sesion_ = nullptr;
   std::unique_ptr<base::ProcesosPosix> procesosPropios_;
@@ -143,6 +159,9 @@ class TFormaFactura : public QDialog {
   int columna_ = kCantidad;  // the grid column the cursor is put back on
   QTimer* repinta_ = nullptr;
   std::string tituloBase_;
+  // Set for one print by a key-holder authorisation of a reprint: the print goes as the
+  // administrator's.
+  bool reimpresionAutorizada_ = false;
 
   std::map<QString, QAction*> acciones_;
   QComboBox* Base = nullptr;

@@ -15,7 +15,8 @@ void ejecutaReporteVentaQt(QWidget* padre, std::string_view comando, const Ajust
   const base::Reloj& reloj = sesion.reloj();
   auto cmd = comandoReporte(comando);
   if (!cmd) return;
-  ContextoVenta ctx{store::documento(defTipo(tipo).documento), aj.dirDatos, reloj, aj.caja.empty() ? "1" : aj.caja};
+  ContextoVenta ctx{store::documento(defTipo(tipo).documento), aj.dirDatos, reloj, aj.caja.empty() ? "1" : aj.caja,
+                   aj.impuestoIncluido};
   TFormaFormatos dialogo(padre);
 
   const base::Fecha hoy = reloj.ahora().fecha;

@@ -66,6 +66,7 @@
 
 #include "base/rutas.h"
 #include "base/texto.h"
+#include "store/dbf/journal.h"
 
 namespace mostrador::dbf::file {
 namespace {
@@ -356,6 +357,10 @@ size_t readAt(int fd, char* buf, size_t n, off_t offset, const std::string& path
 }
 
 void writeAt(int fd, const char* buf, size_t n, off_t offset, const std::string& path) {
+  if (int e = journal::injectedFault(path, journal::kFaultWrite)) {
+    if (n > 1) (void)!::pwrite(fd, buf, n / 2, offset);  // half of it gets out
+    osError("No se pudo escribir en la tabla " + path, "write", path, e);
+  }
   size_t done = 0;
   while (done < n) {
     ssize_t r = pwrite(fd, buf + done, n - done, offset + static_cast<off_t>(done));
@@ -366,6 +371,17 @@ void writeAt(int fd, const char* buf, size_t n, off_t offset, const std::string&
     if (r == 0) osError("No se pudo escribir en la tabla " + path, "write", path, EIO);
     done += static_cast<size_t>(r);
   }
+}
+
+bool setSize(int fd, off_t size, const std::string& path) {
+  if (int e = journal::injectedFault(path, journal::kFaultTruncate)) {
+    errno = e;
+    return false;
+  }
+  int r;
+  do r = ::ftruncate(fd, size);
+  while (r < 0 && errno == EINTR);
+  return r == 0;
 }
 
 uint64_t sizeOf(int fd, const std::string& path) {

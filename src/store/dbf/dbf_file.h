@@ -67,6 +67,8 @@ void today(int& yy, int& mm, int& dd);
 size_t readAt(int fd, char* buf, size_t n, off_t offset, const std::string& path);
 void writeAt(int fd, const char* buf, size_t n, off_t offset, const std::string& path);
 uint64_t sizeOf(int fd, const std::string& path);
+// Cuts or extends the file to `size` bytes; false, with errno set, when it cannot.
+bool setSize(int fd, off_t size, const std::string& path);
 
 // The first bytes of a file mapped read-only and shared, so that a word another process
 // writes there with pwrite is seen by a plain load, with no system call. Only on local

@@ -461,7 +461,7 @@ void Table::Impl::openIndex() {
 // changes the table meanwhile) and the index's write lock (readers wait, then see the
 // whole new index). Not for read-only handles, nor while this process is inside a unit
 // of the directory (its journal would have to hold the whole index). True when rebuilt.
-bool Table::Impl::repairIndex(const std::string& why, bool ajena) {
+bool Table::Impl::repairIndex(const std::string& why, bool ajena, std::optional<uint64_t> seen) {
   if (readOnly || mdxPath.empty() || repairing) return false;
   if (journaled && journal::active(dirLocal)) return false;
   repairing = true;
@@ -474,7 +474,12 @@ bool Table::Impl::repairIndex(const std::string& why, bool ajena) {
     if (!exclusive) writer.emplace(dirLocal.string());
     std::vector<TagDef> tags = MdxFile::storedTags(mdxPath);
     // Another station may have rebuilt it while we waited for the lock.
-    try {
+    if (seen) {
+      if (MdxFile::identityOf(mdxPath) != seen) {
+        if (writer) writer->commit();
+        return true;
+      }
+    } else try {
       MdxFile probe;
       probe.open(mdxPath, layout);
       probe.setJournaled(false);
@@ -605,7 +610,7 @@ void Table::create(std::string_view dir, std::string_view file, const std::vecto
   std::vector<uint8_t> flags = indexFlagsFor(fields, tags);
   std::string bytes = file::buildHeader(fields, 0, !tags.empty(), flags, yy, mm, dd);
   bytes.push_back(file::kEndOfFile);
-  if (ftruncate(fd.get(), 0) < 0)
+  if (!file::setSize(fd.get(), 0, path.string()))
     file::osError("No se pudo crear la tabla " + name, "create", path.string(), errno);
   file::writeAt(fd.get(), bytes.data(), bytes.size(), 0, path.string());
   fs::path mdx = indexPathFor(path);
@@ -980,6 +985,8 @@ void Table::pack() {
       for (int i = 0; i < 4; ++i) head[4 + i] = static_cast<char>((vivos >> (8 * i)) & 0xFF);
       if (head.size() >= 20) Impl::putLe32(head.data() + 16, le32(head.data() + 16) + 1);
       file::writeAt(nuevo.get(), head.data(), head.size(), 0, tmp.string());
+      if (int e = journal::injectedFault(tmp.string(), journal::kFaultSync))
+        file::osError("No se pudo compactar la tabla " + t.name, "pack", tmp.string(), e);
       if (fsync(nuevo.get()) < 0) file::osError("No se pudo compactar la tabla " + t.name, "pack", tmp.string(), errno);
       if (::rename(tmp.c_str(), t.path.c_str()) < 0)
         file::osError("No se pudo compactar la tabla " + t.name, "pack", t.path.string(), errno);
@@ -1008,7 +1015,7 @@ void Table::emptyTable() {
   t.releaseRecordLock();
   t.indexedWrite([&] {
     t.writeCountAndDate(0);
-    if (ftruncate(t.fd.get(), t.h.headerLength) < 0)
+    if (!file::setSize(t.fd.get(), t.h.headerLength, t.path.string()))
       file::osError("No se pudo vaciar la tabla " + t.name, "empty", t.path.string(), errno);
     const char fin = file::kEndOfFile;
     file::writeAt(t.fd.get(), &fin, 1, t.h.headerLength, t.path.string());

@@ -186,7 +186,9 @@ struct Table::Impl : journal::Participant {
   void openIndex();
   // ajena: the index is whole but the table was changed by another program: rebuilt
   // unless another station did it meanwhile, and the header's index mark put back.
-  bool repairIndex(const std::string& why, bool ajena = false);
+  // seen: the identity of the file when a read found it damaged; rebuilt unless it
+  // changed since (without it, unless the file now opens and reads well).
+  bool repairIndex(const std::string& why, bool ajena = false, std::optional<uint64_t> seen = std::nullopt);
   bool repairing = false;
   // Index reads that rebuild a damaged index on the way (dbf_table_lectura.cpp).
   template <typename F>
@@ -203,6 +205,15 @@ struct Table::Impl : journal::Participant {
   bool belowHi(const std::string& key) const { return !ranged || key.compare(0, hi.size(), hi) <= 0; }
   bool inRange(const std::string& key) const { return aboveLo(key) && belowHi(key); }
   bool liveEntry(const MdxFile::Entry& e, std::string& out) const;
+  [[noreturn]] void badEntry(const std::string& what) const;
+  mutable uint64_t visited = 0;  // entries walk() looked at in its last run
+  // A walk in index order from the first entry on, without a range: the entries it met
+  // and the index's change counter when it began (next() checks it at the end).
+  struct WholeWalk {
+    bool on = false;
+    uint64_t seen = 0, counter = 0;
+  } whole;
+  bool incompleteWalk = false;  // the IndexDamaged in flight is a walk found short
   struct ReadSession;
   template <typename F>
   auto indexRead(F&& f) const -> decltype(f());

@@ -29,7 +29,12 @@
 //
 // Index order: the position is the (key, record number) entry the cursor stands on; the
 // index finds its neighbours again on every move, so other stations' changes to the tree
-// never invalidate it. Entries whose record is deleted or beyond the count are skipped.
+// never invalidate it. Entries whose record is deleted are skipped (another program
+// deletes by the flag alone); an entry of record 0 or beyond the count, an entry whose key
+// is not its record's, or a whole walk that met fewer entries than the tag counts is
+// damage: the index is rebuilt from the records (with a log line) and the read done
+// again, or, inside a unit or when the rows are already behind the walk, the read
+// fails with an Error that says so. A read never returns fewer rows in silence.
 
 #include <algorithm>
 #include <optional>
@@ -146,16 +151,29 @@ void Table::Impl::bumpStamp() {
 // and the tag: a read never returns fewer rows without saying so.
 template <typename F>
 auto Table::Impl::withIndex(F&& f) -> decltype(f()) {
+  incompleteWalk = false;
   try {
     return f();
   } catch (const IndexDamaged& e) {
     const std::string tagName = tag >= 0 && mdx ? mdx->tags()[static_cast<size_t>(tag)].name : std::string();
     const std::string why = e.what();
+    const bool recorridoCorto = incompleteWalk;
+    incompleteWalk = false;
+    // The damage may lie anywhere a read goes (a bad entry, a page deep in the tree), so
+    // a look at the file proves nothing: it is rebuilt unless its identity changed
+    // meanwhile (another station rebuilt it, or rolled back the unit that tore it).
+    const std::optional<uint64_t> vista = MdxFile::identityOf(mdxPath);
     mdx.reset();
     tag = -1;
-    if (repairIndex(why)) {
+    if (repairIndex(why, false, vista)) {
       openIndex();
       if (mdx && !tagName.empty()) tag = mdx->tagNumber(tagName);
+      // Rows the walk should have given are behind it already: the index is whole
+      // again, but this walk is not, and the caller must hear so.
+      if (recorridoCorto)
+        throw Error("El índice " + tagName + " de la tabla " + name + " estaba dañado y se reconstruyó (" + why +
+                        "); vuelva a recorrer la tabla",
+                    "index", path.string());
       if (indexed()) return f();
     }
     indexProblem = "El índice " + mdxPath.filename().string() + " está dañado: " + why;
@@ -167,17 +185,20 @@ auto Table::Impl::withIndex(F&& f) -> decltype(f()) {
 
 // --- positioning, natural order ----------------------------------------------------
 void Table::Impl::clearPosition() {
+  whole.on = false;
   recno = 0;
   bof = eof = true;
   rec = blankRecord();
 }
 void Table::Impl::placeOn(uint32_t r, std::string&& bytes) {
+  whole.on = false;
   recno = r;
   rec = std::move(bytes);
   bof = eof = false;
   if (indexed()) pos = {expression().evaluate(rec.data()), r};
 }
 void Table::Impl::placeOn(const MdxFile::Entry& e, std::string&& bytes) {
+  whole.on = false;
   recno = e.recno;
   rec = std::move(bytes);
   bof = eof = false;
@@ -185,8 +206,27 @@ void Table::Impl::placeOn(const MdxFile::Entry& e, std::string&& bytes) {
 }
 
 // --- positioning, index order ------------------------------------------------------
+// An entry must name a record that exists and carry that record's key: an entry of record
+// 0 or beyond the count, or a second entry of a record (one of the two cannot be its key),
+// is damage, never a row to skip without saying so. Entries of deleted records are
+// skipped: another program deletes by the flag alone and leaves the index as it was.
 bool Table::Impl::liveEntry(const MdxFile::Entry& e, std::string& out) const {
-  return e.recno >= 1 && withinCount(e.recno) && readRecord(e.recno, out) && live(out);
+  if (e.recno == 0 || !withinCount(e.recno) || !readRecord(e.recno, out))
+    badEntry("entrada del registro " + std::to_string(e.recno) + ", que no existe");
+  if (!live(out)) return false;
+  std::optional<std::string> clave;
+  try {
+    clave = expression().evaluate(out.data());
+  } catch (const Error&) {
+    // A field that does not read: the record's own problem, reported when it is read.
+  }
+  if (clave && *clave != e.key)
+    badEntry("la entrada del registro " + std::to_string(e.recno) +
+             " no lleva su clave (el registro está dos veces en el índice o cambió por fuera de él)");
+  return true;
+}
+void Table::Impl::badEntry(const std::string& what) const {
+  throw IndexDamaged("Índice dañado: " + what, "leer índice", mdxPath.string());
 }
 // Holds the index's shared lock across the several reads of one move.
 struct Table::Impl::ReadSession {
@@ -202,18 +242,24 @@ struct Table::Impl::ReadSession {
 // pages this handle has cached, with no lock, when the index shows it has not changed
 // since and still had not by the end; else under the index's shared lock. f may run
 // twice, so it only computes (into its captures); the caller places the cursor after.
+// A damaged entry met in the snapshot is believed only when the index still had not
+// changed by the end; else the move is done again under the lock.
 template <typename F>
 auto Table::Impl::indexRead(F&& f) const -> decltype(f()) {
   if (mdx->beginSnapshot()) {
     std::optional<decltype(f())> r;
+    bool seguro = true;
     try {
       r.emplace(f());
     } catch (const MdxFile::Stale&) {
+    } catch (const IndexDamaged&) {
+      if (mdx->endSnapshot()) throw;
+      seguro = false;
     } catch (...) {
       mdx->endSnapshot();
       throw;
     }
-    if (mdx->endSnapshot() && r) return std::move(*r);
+    if (seguro && mdx->endSnapshot() && r) return std::move(*r);
   }
   ReadSession rs(mdx.get());
   return f();
@@ -223,6 +269,7 @@ std::optional<MdxFile::Entry> Table::Impl::walk(std::optional<MdxFile::Entry> e,
                                                 std::string& out) const {
   while (e) {
     if (step > 0 ? !belowHi(e->key) : !aboveLo(e->key)) return std::nullopt;
+    ++visited;
     if (liveEntry(*e, out)) return e;
     e = step > 0 ? mdx->next(tag, *e) : mdx->prior(tag, *e);
   }
@@ -298,10 +345,16 @@ uint32_t Table::Impl::scanWithin(uint32_t from, int step, uint32_t count, std::s
 void Table::Impl::first() {
   std::string out;
   if (indexed()) {
-    auto e = indexRead([&] { return idxFirst(out); });
+    uint64_t contador = 0;
+    auto e = indexRead([&] {
+      visited = 0;
+      contador = mdx->changeCounter();
+      return idxFirst(out);
+    });
     if (!e) return clearPosition();
     placeOn(*e, std::move(out));
     bof = true;
+    whole = {!ranged, visited, contador};
     return;
   }
   uint32_t r = scan(1, +1, out);
@@ -331,13 +384,33 @@ void Table::Impl::next() {
   }
   std::string out;
   if (indexed()) {
-    auto e = indexRead([&] { return walk(mdx->next(tag, pos), +1, out); });
+    // A walk from the first entry to the last that the index did not change under must
+    // have met every entry the tag counts: fewer means a page lost some of them (a count
+    // or a link changed) and the caller was given fewer rows.
+    const WholeWalk w = whole;
+    uint64_t hay = 0;
+    auto e = indexRead([&] {
+      visited = 0;
+      auto r = walk(mdx->next(tag, pos), +1, out);
+      hay = !r && w.on && mdx->changeCounter() == w.counter ? mdx->entryCount(tag) : 0;
+      return r;
+    });
     if (!e) {
+      if (hay != 0 && hay != w.seen + visited) {
+        incompleteWalk = true;
+        throw IndexDamaged("Índice dañado: la etiqueta " + mdx->tags()[static_cast<size_t>(tag)].name + " tiene " +
+                               std::to_string(hay) + " entradas y su recorrido encontró " +
+                               std::to_string(w.seen + visited),
+                           "leer índice", mdxPath.string());
+      }
+      whole.on = false;
       eof = true;
       bof = false;
       return refreshCurrent();
     }
-    return placeOn(*e, std::move(out));
+    placeOn(*e, std::move(out));
+    if (w.on) whole = {true, w.seen + visited, w.counter};
+    return;
   }
   uint32_t r = recno == UINT32_MAX ? 0 : scan(recno + 1, +1, out);
   if (r == 0) {

@@ -19,12 +19,19 @@
 //   nobody else can see them.
 //
 // Journal: before a unit first changes a block of 512 bytes of a file that existed when
-//   the unit started, it appends the block's bytes (and, once per file, the file's size)
-//   to the journal; before any data write goes out, the journal records written so far
-//   are synced (fdatasync), so the journal is on disk before the change it undoes. New
+//   the unit started, it makes a record of the block's bytes (and, once per file, of the
+//   file's size). Records are kept in memory until a data write needs them: then every
+//   record made since the last data write goes to the journal in one write, followed by
+//   one fdatasync, and only then the data write goes out; so the journal is on disk
+//   before the change it undoes, and the writers that know several blocks ahead (the
+//   lock phase's records and headers, an index write's dirty pages) pay for them with
+//   one write and one sync. Records never followed by a data write are dropped. New
 //   blocks beyond the original size need no copy: rollback truncates them away.
-//   Commit: sync every data file the unit changed, then truncate the journal to 0 bytes.
-//   An empty journal means "nothing to undo".
+//   Commit: start the writeback of every data file the unit changed (sync_file_range),
+//   then fdatasync each in turn (the flushes overlap without a thread per commit), then
+//   truncate the journal to 0 bytes: the commit point. An empty journal means "nothing
+//   to undo". A write, truncation or sync that fails before the commit point rolls the
+//   unit back and reaches the caller as an Error; none is taken for done.
 //
 // Several directories (a transfer between companies, a catalogue apart from the data):
 //   each directory keeps its own journal, so committing them one after the other would
@@ -38,11 +45,15 @@
 //
 // Recovery: a journal that is not empty while nobody holds the writer lock belongs to a
 //   station that died in the middle of a unit. Whoever meets it first rolls it back under
-//   the writer lock: every table open (one stat of the journal), every unit start and
-//   the one-change units. Rollback writes the saved blocks back (last first), truncates
-//   each file to its saved size, gives every index a new identity (so no station keeps
-//   index pages cached from the undone state), syncs, and empties the journal. A record
-//   whose checksum fails is where the dead writer stopped: nothing after it was applied.
+//   the writer lock: every table open (one stat of the journal), the table check
+//   (verificaTabla), every unit start and the one-change units. Rollback opens every
+//   file first, holds the write lock of each index it puts back (readers wait, then see
+//   it whole), writes the saved blocks back (last first), truncates each file to its
+//   saved size, gives every index a new identity (so no station keeps index pages cached
+//   from the undone state), syncs every file, and only then empties the journal. Any
+//   failure on the way leaves the journal whole for the next one to roll back again (a
+//   unit's own rollback tries twice). A record whose checksum fails is where the dead
+//   writer stopped: nothing after it was applied.
 //
 // Read rule: readers take no writer lock. An index read runs under the index's shared
 //   lock, so it sees whole index writes only; a record read sees the record as last
@@ -75,15 +86,16 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
+#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <mutex>
 #include <random>
 #include <set>
-#include <system_error>
-#include <thread>
 #include <vector>
 
 #include "base/rutas.h"
@@ -96,6 +108,74 @@ namespace fs = std::filesystem;
 
 namespace mostrador::dbf {
 namespace journal {
+
+// ---- the failing disk of the tests (journal.h) -------------------------------------------
+namespace {
+struct FaultState {
+  std::mutex m;
+  Fault f;
+  std::string name, except;  // f.name and f.except in lower case
+  long calls = 0, injected = 0;
+};
+FaultState& faultState() {
+  static FaultState s;
+  return s;
+}
+std::atomic<bool> faultArmed{false};
+}  // namespace
+
+void setFault(const Fault& f) {
+  FaultState& s = faultState();
+  std::lock_guard<std::mutex> g(s.m);
+  s.f = f;
+  s.name = f.name;
+  s.except = f.except;
+  for (auto& c : s.name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  for (auto& c : s.except) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  s.calls = s.injected = 0;
+  faultArmed = true;
+}
+void clearFault() {
+  FaultState& s = faultState();
+  std::lock_guard<std::mutex> g(s.m);
+  faultArmed = false;
+  s.f = Fault{};
+  s.calls = s.injected = 0;
+}
+long faultCalls() {
+  FaultState& s = faultState();
+  std::lock_guard<std::mutex> g(s.m);
+  return s.calls;
+}
+long faultsInjected() {
+  FaultState& s = faultState();
+  std::lock_guard<std::mutex> g(s.m);
+  return s.injected;
+}
+int injectedFault(const std::string& path, FaultOp op) {
+  if (!faultArmed.load(std::memory_order_relaxed)) return 0;
+  FaultState& s = faultState();
+  std::lock_guard<std::mutex> g(s.m);
+  if ((s.f.ops & op) == 0) return 0;
+  if (!s.name.empty()) {
+    const size_t barra = path.find_last_of('/');
+    std::string nombre = path.substr(barra == std::string::npos ? 0 : barra + 1);
+    for (auto& c : nombre) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (nombre.find(s.name) == std::string::npos) return 0;
+  }
+  if (!s.except.empty()) {
+    const size_t barra = path.find_last_of('/');
+    std::string nombre = path.substr(barra == std::string::npos ? 0 : barra + 1);
+    for (auto& c : nombre) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (nombre.find(s.except) != std::string::npos) return 0;
+  }
+  const long n = ++s.calls;
+  if (s.f.nth <= 0 || n < s.f.nth) return 0;
+  if (s.f.times >= 0 && n >= s.f.nth + s.f.times) return 0;
+  ++s.injected;
+  return s.f.errnum;
+}
+
 namespace {
 
 constexpr char kMagic[8] = {'M', 'O', 'S', 'T', 'R', 'J', 'N', 'L'};
@@ -142,41 +222,31 @@ SyncHook& syncHook() {
   static SyncHook h = nullptr;
   return h;
 }
-int datasync(int fd) { return syncHook() ? syncHook()(fd) : ::fdatasync(fd); }
+int datasync(int fd, const std::string& path) {
+  if (int e = injectedFault(path, kFaultSync)) {
+    errno = e;
+    return -1;
+  }
+  return syncHook() ? syncHook()(fd) : ::fdatasync(fd);
+}
 
 // A sync that fails means the bytes may not be on disk: never taken for done.
 void syncFd(int fd, const std::string& path) {
   if (!syncing()) return;
   int r;
-  do r = datasync(fd);
+  do r = datasync(fd, path);
   while (r < 0 && errno == EINTR);
   if (r < 0) file::osError("No se pudo asegurar en disco " + path, "sync", path, errno);
 }
 
-// The data files of a commit, synced side by side: the file system folds syncs that
-// wait together into one flush, where one after another pays a flush each.
+// The data files of a commit. Writeback of all of them is started first, so that the
+// syncs that follow, one after the other in this thread, mostly find their pages on the
+// way already; no thread is started per commit.
 void syncAll(const std::vector<std::pair<int, std::string>>& files) {
   if (!syncing() || files.empty()) return;
-  std::vector<int> errores(files.size(), 0);
-  auto uno = [&](size_t i) {
-    int r;
-    do r = datasync(files[i].first);
-    while (r < 0 && errno == EINTR);
-    errores[i] = r < 0 ? errno : 0;
-  };
-  std::vector<std::thread> hilos;
-  for (size_t i = 1; i < files.size(); ++i) {
-    try {
-      hilos.emplace_back(uno, i);
-    } catch (const std::system_error&) {
-      uno(i);  // no thread to be had: this one waits in turn
-    }
-  }
-  uno(0);
-  for (auto& h : hilos) h.join();
-  for (size_t i = 0; i < files.size(); ++i)
-    if (errores[i] != 0)
-      file::osError("No se pudo asegurar en disco " + files[i].second, "sync", files[i].second, errores[i]);
+  if (files.size() > 1)
+    for (const auto& [fd, path] : files) (void)::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+  for (const auto& [fd, path] : files) syncFd(fd, path);
 }
 
 std::string key(const fs::path& localDir) {
@@ -216,7 +286,9 @@ struct Unit {
   pid_t owner = 0;  // the process that opened fd: a forked child opens its own
   int depth = 0;
   uint64_t number = 0;
-  off_t size = 0;  // bytes of journal written
+  off_t size = 0;     // bytes of journal made, written or still pending
+  off_t written = 0;  // of those, the bytes in the file
+  std::string pending;  // records made since the last data write, not written yet
   bool unsynced = false;
   bool doomed = false;  // an inner unit rolled back: the whole unit must
   bool durable = true;  // sync the journal before data writes and the data at commit
@@ -232,13 +304,21 @@ struct Unit {
       put32(h + 8, kVersion);
       put32(h + 12, static_cast<uint32_t>(::getpid()));
       put64(h + 16, number);
-      file::writeAt(fd, h, kHeader, 0, path.string());
+      pending.assign(h, kHeader);
       size = kHeader;
       if (!group.empty()) record('B', group, 0, nullptr, 0);
     }
-    file::writeAt(fd, bytes.data(), bytes.size(), size, path.string());
+    pending += bytes;
     size += static_cast<off_t>(bytes.size());
     unsynced = true;
+  }
+  // The records made since the last data write go out in one write: a record only has
+  // to be in the file (and synced) before the bytes it keeps are overwritten.
+  void writePending() {
+    if (pending.empty()) return;
+    file::writeAt(fd, pending.data(), pending.size(), written, path.string());
+    written += static_cast<off_t>(pending.size());
+    pending.clear();
   }
   void record(char kind, const std::string& file, off_t off, const char* data, size_t n) {
     std::string r(kRecordFixed, '\0');
@@ -337,30 +417,46 @@ size_t restore(int fd, const fs::path& journalPath) {
       recs.clear();
     }
   }
-  std::map<std::string, int> fds;
-  auto fdOf = [&](const std::string& f) -> int {
-    auto it = fds.find(f);
-    if (it != fds.end()) return it->second;
-    int d = ::open(f.c_str(), O_RDWR | O_CLOEXEC);
-    fds[f] = d;
-    return d;
-  };
+  // Every file is opened before anything is written back, so that a file that cannot be
+  // opened stops the rollback while the journal still holds all of it.
+  struct Abiertos {
+    std::map<std::string, int> fds;
+    ~Abiertos() {
+      for (auto& [f, d] : fds) ::close(d);  // drops the index locks taken below
+    }
+  } abiertos;
+  auto& fds = abiertos.fds;
+  for (const Rec& r : recs) {
+    if (fds.count(r.file)) continue;
+    int d;
+    do d = ::open(r.file.c_str(), O_RDWR | O_CLOEXEC);
+    while (d < 0 && errno == EINTR);
+    if (d < 0) {
+      if (errno == ENOENT) continue;  // removed since (a table dropped): nothing to put back
+      file::osError("No se pudo deshacer un guardado interrumpido", "journal", r.file, errno);
+    }
+    fds[r.file] = d;
+  }
+  // Readers of an index wait while its pages are put back, then see it whole: without
+  // the index's write lock a walk could meet old and new pages side by side.
+  for (auto& [f, d] : fds)
+    if (isIndex(f)) MdxFile::lockForRestore(d, f, unitWaitMillis());
   // A table's change counter is raised past any value a reader may have seen during the
   // unit, not put back: a run of records read then must not pass for the state after.
   std::map<std::string, uint32_t> stamps;
   for (const Rec& r : recs)
-    if (isTable(r.file) && !stamps.count(r.file)) {
-      int d = fdOf(r.file);
-      if (d >= 0) stamps[r.file] = stampOf(d, r.file);
-    }
+    if (isTable(r.file) && fds.count(r.file) && !stamps.count(r.file)) stamps[r.file] = stampOf(fds[r.file], r.file);
   for (auto it = recs.rbegin(); it != recs.rend(); ++it) {
-    int d = fdOf(it->file);
-    if (d < 0) continue;
+    auto f = fds.find(it->file);
+    if (f == fds.end()) continue;
+    const int d = f->second;
     if (it->kind == 'B') {
       file::writeAt(d, j.data() + it->at, it->n, it->off, it->file);
     } else {
       struct stat st {};
-      if (::fstat(d, &st) == 0 && st.st_size > it->off && ::ftruncate(d, it->off) < 0)
+      if (::fstat(d, &st) != 0)
+        file::osError("No se pudo deshacer un guardado interrumpido", "journal", it->file, errno);
+      if (st.st_size > it->off && !file::setSize(d, it->off, it->file))
         file::osError("No se pudo deshacer un guardado interrumpido", "journal", it->file, errno);
     }
   }
@@ -369,21 +465,20 @@ size_t restore(int fd, const fs::path& journalPath) {
     put32(b, std::max(v, stampOf(fds[f], f)) + 1);
     file::writeAt(fds[f], b, 4, file::kStampOffset, f);
   }
+  // The journal is emptied only once what it put back is on disk and no handle anywhere
+  // can trust pages it cached from the undone state; any failure before that leaves the
+  // journal whole, to be rolled back again by whoever comes next.
   for (auto& [f, d] : fds) {
-    if (d < 0) continue;
-    ::fsync(d);
-    ::close(d);
-    if (isIndex(f)) {
-      try {
-        MdxFile::renewIdentity(f);
-      } catch (const Error&) {
-        // A damaged index is rebuilt from its table when it is next opened.
-      }
-    }
+    if (isIndex(f)) MdxFile::renewIdentityLocked(d, f);
+    syncFd(d, f);
   }
-  if (::ftruncate(fd, 0) < 0) file::osError("No se pudo vaciar el diario de cambios", "journal", journalPath.string(), errno);
-  ::fsync(fd);
-  return fds.size();
+  if (!file::setSize(fd, 0, journalPath.string()))
+    file::osError("No se pudo vaciar el diario de cambios", "journal", journalPath.string(), errno);
+  // The emptied journal not reaching the disk costs nothing: after a power cut it is
+  // rolled back once more over the very bytes it already put back.
+  if (syncing() && datasync(fd, journalPath.string()) < 0)
+    log("El diario vaciado de " + journalPath.string() + " no pudo asegurarse en disco: " + std::strerror(errno));
+  return std::max<size_t>(fds.size(), recs.empty() ? 0 : 1);
 }
 
 void logRestored(const std::string& dir, size_t files) {
@@ -399,6 +494,8 @@ void endUnit(Unit& u, bool committed) {
   u.files.clear();
   u.depth = 0;
   u.size = 0;
+  u.written = 0;
+  u.pending.clear();
   u.unsynced = false;
   u.doomed = false;
   u.group.clear();
@@ -461,6 +558,7 @@ void beforeWrite(int fd, const fs::path& filePath, off_t off, size_t n) {
   Unit* u = keepIn(fd, filePath, off, n);
   if (!u || n == 0) return;
   if (u->unsynced) {
+    u->writePending();
     if (u->durable) syncFd(u->fd, u->path.string());
     u->unsynced = false;
   }
@@ -555,6 +653,8 @@ Transaction::Transaction(const fs::path& local, int waitMillis, bool durable) {
   u.durable = durable;
   u.depth = 1;
   u.size = 0;
+  u.written = 0;
+  u.pending.clear();
   u.unsynced = false;
   outer_ = true;
 }
@@ -592,11 +692,17 @@ void Transaction::commit() {
         // Not on disk for sure: the journal puts the old bytes back, nothing is half kept.
         done_ = false;
         const std::string porque = e.what();
-        rollback();
+        try {
+          rollback();
+        } catch (const Error& r) {
+          // The old bytes are back in place but not sure on disk either: the journal
+          // stays whole, and whoever takes the writer lock next rolls it back again.
+          journal::log(std::string("El diario de ") + dir_ + " queda para deshacerse de nuevo: " + r.what());
+        }
         throw Error("El guardado no pudo asegurarse en disco y se deshizo: " + porque, "journal", u.path.string());
       }
     }
-    if (::ftruncate(u.fd, 0) < 0) {
+    if (!file::setSize(u.fd, 0, u.path.string())) {
       int e = errno;
       done_ = false;
       file::osError("No se pudo cerrar el diario de cambios", "journal", u.path.string(), e);
@@ -632,10 +738,16 @@ void Transaction::rollback() {
     return;
   }
   std::exception_ptr err;
-  try {
-    if (u.size > 0) journal::restore(u.fd, u.path);
-  } catch (...) {
-    err = std::current_exception();
+  // Once more when the first try fails (a write refused for a moment); when both fail
+  // the journal stays whole and whoever takes the writer lock next rolls it back.
+  for (int intento = 0; intento < 2 && u.size > 0; ++intento) {
+    try {
+      journal::restore(u.fd, u.path);
+      err = nullptr;
+      break;
+    } catch (...) {
+      err = std::current_exception();
+    }
   }
   journal::endUnit(u, false);
   if (err) std::rethrow_exception(err);

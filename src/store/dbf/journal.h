@@ -100,6 +100,32 @@ void setWriteHook(WriteHook hook);
 using SyncHook = int (*)(int fd);
 void setSyncHook(SyncHook hook);
 
+// For tests of a disk that fills up or fails at a chosen point. Every write-like call
+// the engine makes (a write, a truncation or a sync of a table, an index, a journal or
+// a group marker) is counted when the file's name contains `name` (without regard to
+// case; empty: every file), does not contain `except` (when given) and its kind is in
+// `ops`; the nth such call and the `times` - 1
+// after it (-1: every one from the nth on, a disk that stays full) fail with errnum. A
+// failing write puts out the first half of its bytes before it fails, as a disk that
+// fills up in the middle of a write does.
+enum FaultOp : unsigned { kFaultWrite = 1, kFaultTruncate = 2, kFaultSync = 4, kFaultAll = 7 };
+struct Fault {
+  std::string name;
+  std::string except;
+  long nth = 0;  // 1-based; 0: nothing fails, the calls are only counted
+  int errnum = 28;  // ENOSPC
+  long times = 1;
+  unsigned ops = kFaultAll;
+};
+// Replaces the fault in force and starts counting again from zero.
+void setFault(const Fault& f);
+void clearFault();
+// Matching calls seen since setFault, and how many of them were failed.
+long faultCalls();
+long faultsInjected();
+// Asked by the engine right before each such call: 0, or the errno to fail it with.
+int injectedFault(const std::string& path, FaultOp op);
+
 // Records a line for the log ("Bitacora.txt") through the sink the program installs;
 // the engine itself does not know where the log lives.
 using LogSink = void (*)(const std::string& line);

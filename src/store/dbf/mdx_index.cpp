@@ -78,7 +78,10 @@
 //
 // DAMAGE. Every page read is checked (range, type, entry size, count); tree descents are
 // bounded by a depth of 32 and leaf walks by the page count, so a damaged file gives
-// Error("Índice dañado: …"), never a crash or an endless loop.
+// Error("Índice dañado: …"), never a crash or an endless loop. A descent also checks that
+// each page lies between the separators that led to it, and a step from leaf to leaf
+// that the leaves link to each other and go on in order, so that a child or a link
+// changed to another page of the file is found instead of skipping entries.
 
 #include "store/dbf/mdx_index.h"
 
@@ -275,6 +278,10 @@ struct MdxFile::Impl {
 
   void writeAt(const void* buf, size_t n, off_t at) const {
     if (journaled) journal::beforeWrite(fd, path, at, n);
+    if (int err = journal::injectedFault(path.string(), journal::kFaultWrite)) {
+      if (n > 1) (void)!::pwrite(fd, buf, n / 2, at);  // half of it gets out
+      ioError("escribir", err);
+    }
     auto* p = static_cast<const uint8_t*>(buf);
     while (n > 0) {
       ssize_t r = ::pwrite(fd, p, n, at);
@@ -707,17 +714,53 @@ struct MdxFile::Impl {
 
   // Descends to the leaf where `before` turns false. `before` must hold for a leading run
   // of the tag's entries in order.
+  // Every page on the way must lie between the separators that led to it: a child
+  // pointer changed to another page of the file would otherwise send the read to entries
+  // that are not there, and skip the ones that are.
   template <class Before>
   uint32_t descend(const Tag& t, Before& before) {
     int e = t.keyLength + 4;
     uint32_t pg = t.root;
+    uint8_t lo[kMaxEntry], hi[kMaxEntry];
+    bool hayLo = false, hayHi = false;
     for (int depth = 0;; ++depth) {
       if (depth > kMaxDepth) damaged("árbol demasiado profundo");
       const uint8_t* p = treePage(pg, e);
-      if (type(p) == kLeaf) return pg;
-      int c = countBefore(count(p), [&](int i) { return before(separator(p, e, i)); });
+      const int n = count(p);
+      const bool hoja = type(p) == kLeaf;
+      if (n > 0) {
+        const uint8_t* primero = hoja ? entry(p, e, 0) : separator(p, e, 0);
+        const uint8_t* ultimo = hoja ? entry(p, e, n - 1) : separator(p, e, n - 1);
+        if ((hayLo && std::memcmp(primero, lo, size_t(e)) < 0) || (hayHi && std::memcmp(ultimo, hi, size_t(e)) >= 0))
+          damaged("la página " + std::to_string(pg) + " no está donde la ponen sus separadores");
+      }
+      if (hoja) return pg;
+      int c = countBefore(n, [&](int i) { return before(separator(p, e, i)); });
+      if (c > 0) {
+        std::memcpy(lo, separator(p, e, c - 1), size_t(e));
+        hayLo = true;
+      }
+      if (c < n) {
+        std::memcpy(hi, separator(p, e, c), size_t(e));
+        hayHi = true;
+      }
       pg = child(p, e, c);
     }
+  }
+
+  // The leaf a walk steps to from leaf `from` must link back to it and go on in order:
+  // a link changed to jump a leaf would skip its entries without a trace.
+  const uint8_t* stepLeaf(uint32_t from, const uint8_t* p, uint32_t to, bool forward, int e) {
+    const uint8_t* q = leafPage(to, e);
+    if ((forward ? prevLeaf(q) : link(q)) != from)
+      damaged("las hojas " + std::to_string(from) + " y " + std::to_string(to) + " no se enlazan entre sí");
+    const int n = count(p), m = count(q);
+    if (n > 0 && m > 0) {
+      const int orden = std::memcmp(forward ? entry(p, e, n - 1) : entry(q, e, m - 1),
+                                    forward ? entry(q, e, 0) : entry(p, e, 0), size_t(e));
+      if (orden >= 0) damaged("entradas fuera de orden entre las páginas " + std::to_string(from) + " y " + std::to_string(to));
+    }
+    return q;
   }
 
   template <class Before>
@@ -728,10 +771,11 @@ struct MdxFile::Impl {
     const uint8_t* p = leafPage(pg, e);
     int i = countBefore(count(p), [&](int k) { return before(entry(p, e, k)); });
     for (uint32_t steps = 0; i >= count(p); ++steps) {
-      pg = link(p);
-      if (pg == 0) return std::nullopt;
+      const uint32_t to = link(p);
+      if (to == 0) return std::nullopt;
       if (steps > pageCount) damaged("enlaces de páginas en ciclo");
-      p = leafPage(pg, e);
+      p = stepLeaf(pg, p, to, true, e);
+      pg = to;
       i = 0;
     }
     const uint8_t* found = entry(p, e, i);
@@ -747,10 +791,11 @@ struct MdxFile::Impl {
     const uint8_t* p = leafPage(pg, e);
     int i = countBefore(count(p), [&](int k) { return before(entry(p, e, k)); }) - 1;
     for (uint32_t steps = 0; i < 0; ++steps) {
-      pg = prevLeaf(p);
-      if (pg == 0) return std::nullopt;
+      const uint32_t to = prevLeaf(p);
+      if (to == 0) return std::nullopt;
       if (steps > pageCount) damaged("enlaces de páginas en ciclo");
-      p = leafPage(pg, e);
+      p = stepLeaf(pg, p, to, false, e);
+      pg = to;
       i = count(p) - 1;
     }
     const uint8_t* found = entry(p, e, i);
@@ -1040,7 +1085,7 @@ void MdxFile::create(const std::filesystem::path& path, const std::vector<TagDef
     ~Closer() { ::close(fd); }
   } closer{d.fd};
   d.lock(F_WRLCK);
-  if (::ftruncate(d.fd, 0) < 0) d.ioError("crear", errno);
+  if (!file::setSize(d.fd, 0, d.path.string())) d.ioError("crear", errno);
   d.identity = newIdentity();
   d.counter = 1;
   d.pageCount = kFirstPage;
@@ -1129,15 +1174,64 @@ struct Bare {
 
 }  // namespace
 
+namespace {
+
+// A new identity and a raised counter in the header of the index open as d.fd, under
+// its write lock.
+void renew(MdxFile::Impl& d);
+
+}  // namespace
+
 void MdxFile::renewIdentity(const std::filesystem::path& path) {
   Impl d;
   Bare bare(d, path, O_RDWR);
   d.lock(F_WRLCK);
-  uint8_t fixed[64];
-  if (!d.readAt(fixed, sizeof fixed, 0) || std::memcmp(fixed, kMagic, 8) != 0) {
+  try {
+    renew(d);
+  } catch (...) {
     d.unlock();
-    return;
+    throw;
   }
+  d.unlock();
+}
+
+void MdxFile::lockForRestore(int fd, const std::filesystem::path& path, int waitMillis) {
+  const auto hasta = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMillis);
+  for (;;) {
+    struct flock fl {};
+    fl.l_type = F_WRLCK;
+    fl.l_whence = SEEK_SET;
+    fl.l_start = kLockByte;
+    fl.l_len = 1;
+    if (::fcntl(fd, F_OFD_SETLK, &fl) == 0) return;
+    const int err = errno;
+    if (err != EAGAIN && err != EACCES && err != EINTR)
+      throw Error(std::string("Error al bloquear el índice: ") + std::strerror(err), "bloquear", path.string(), err);
+    if (std::chrono::steady_clock::now() >= hasta)
+      throw LockError("El índice " + path.filename().string() + " está ocupado; intente de nuevo", "bloquear",
+                      path.string());
+    ::usleep(2000);
+  }
+}
+
+void MdxFile::renewIdentityLocked(int fd, const std::filesystem::path& path) {
+  Impl d;
+  d.fd = fd;
+  d.path = path;
+  try {
+    renew(d);
+  } catch (...) {
+    d.fd = -1;
+    throw;
+  }
+  d.fd = -1;
+}
+
+namespace {
+
+void renew(MdxFile::Impl& d) {
+  uint8_t fixed[64];
+  if (!d.readAt(fixed, sizeof fixed, 0) || std::memcmp(fixed, kMagic, 8) != 0) return;
   const uint32_t tagCount = std::min<uint32_t>(get32(fixed + hTagCount), uint32_t(kMaxTags));
   const size_t used = kDirOffset + tagCount * kDirEntry;
   std::vector<uint8_t> h(used);
@@ -1147,7 +1241,20 @@ void MdxFile::renewIdentity(const std::filesystem::path& path) {
     put64(h.data() + hChecksum, checksum(h.data(), used));
     d.writeAt(h.data(), used, 0);
   }
-  d.unlock();
+}
+
+}  // namespace
+
+std::optional<uint64_t> MdxFile::identityOf(const std::filesystem::path& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  uint8_t fixed[64];
+  ssize_t n;
+  do n = ::pread(fd, fixed, sizeof fixed, 0);
+  while (n < 0 && errno == EINTR);
+  ::close(fd);
+  if (n != ssize_t(sizeof fixed) || std::memcmp(fixed, kMagic, 8) != 0) return std::nullopt;
+  return get64(fixed + hIdentity);
 }
 
 std::vector<TagDef> MdxFile::storedTags(const std::filesystem::path& path) {
@@ -1201,8 +1308,10 @@ void MdxFile::replaceContents(const std::filesystem::path& path, const std::file
     // Written over, then cut to size: never shorter than its header meanwhile, as
     // handles read that header through a map.
     d.writeAt(bytes.data(), bytes.size(), 0);
-    if (::ftruncate(d.fd, off_t(bytes.size())) < 0) d.ioError("escribir", errno);
-    ::fsync(d.fd);
+    if (!file::setSize(d.fd, off_t(bytes.size()), d.path.string())) d.ioError("escribir", errno);
+    // A rebuilt index that is not sure on disk is not taken for rebuilt.
+    if (int err = journal::injectedFault(d.path.string(), journal::kFaultSync)) d.ioError("escribir", err);
+    if (::fsync(d.fd) < 0) d.ioError("escribir", errno);
   } catch (...) {
     d.unlock();
     throw;

@@ -58,6 +58,15 @@ class MdxFile {
   // After a rollback put back old pages: a new identity, so that no handle anywhere
   // keeps pages it cached from the undone state.
   static void renewIdentity(const std::filesystem::path& path);
+  // The same for the journal's rollback, which holds the file open as fd and its write
+  // lock (lockForRestore, waiting up to waitMillis; Error when still held) while it puts
+  // the old pages back; the lock goes with the descriptor. A file that is not an index
+  // of ours is left alone.
+  static void lockForRestore(int fd, const std::filesystem::path& path, int waitMillis);
+  static void renewIdentityLocked(int fd, const std::filesystem::path& path);
+  // The identity in a file's header (nullopt when it is not an index of ours): a new one
+  // means the file was recreated, rebuilt or rolled back since it was last read.
+  static std::optional<uint64_t> identityOf(const std::filesystem::path& path);
   // The tag definitions a file's header holds, read even when the file is torn.
   static std::vector<TagDef> storedTags(const std::filesystem::path& path);
   // Replaces the file's bytes by those of another index file, in place and under the

@@ -580,14 +580,20 @@ ResultadoVerificacion verificaTabla(std::string_view directorio, std::string_vie
   ResultadoVerificacion r;
   const std::filesystem::path ruta = base::resuelve(base::une(directorio, archivo));
   r.tabla = ruta.filename().string();
+  // A save a dead station left half done is put back first, as every table open does:
+  // it is not damage. (One stat when there is no journal.)
+  try {
+    journal::recoverIfDead(ruta.parent_path());
+  } catch (const Error& e) {
+    r.problemas.push_back(std::string("no se pudo deshacer un guardado interrumpido: ") + e.what());
+    return r;
+  }
   Verificador(ruta, r, avance, memoria).corre();
   return r;
 }
 
 std::vector<ResultadoVerificacion> verificaDirectorio(std::string_view directorio,
                                                       const AvanceVerificacion& avance) {
-  // A save a dead station left half done is put back first: it is not damage.
-  journal::recoverIfDead(base::resuelve(directorio));
   std::vector<ResultadoVerificacion> r;
   for (const std::string& t : Table::listTables(directorio)) r.push_back(verificaTabla(directorio, t, avance));
   return r;

@@ -33,7 +33,8 @@ inline constexpr uint64_t kMemoriaVerificacion = 256ull * 1024 * 1024;
 // each entry's key equal to the key of its record, no entry of a missing or deleted
 // record. At most a few problems are reported per tag, and per table for the records.
 // Safe while other stations post: what is only another station's write in flight is
-// not reported (the protocol is described in verificacion.cpp).
+// not reported (the protocol is described in verificacion.cpp). A save a dead station
+// left half done is rolled back first, as any table open does, and is not reported.
 ResultadoVerificacion verificaTabla(std::string_view directorio, std::string_view archivo,
                                     const AvanceVerificacion& avance = {},
                                     uint64_t memoria = kMemoriaVerificacion);

@@ -7,6 +7,7 @@
 #include <QChartView>
 #include <QDateEdit>
 #include <QFont>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -16,12 +17,24 @@
 #include <QVBoxLayout>
 
 #include "ui/TBotonEsquinado.h"
+#include "ui/campo_fecha.h"
 
 namespace mostrador::store {
 namespace {
 
 QString q(const std::string& s) { return QString::fromStdString(s); }
 QDate aQDate(const base::Fecha& f) { return QDate(f.anio, f.mes, f.dia); }
+
+// A bar's label on two lines, broken at the blank nearest its middle: six labels of
+// twenty letters side by side do not fit on one line each and the chart would cut them.
+QString enDosRenglones(const QString& etiqueta) {
+  int mejor = -1;
+  for (int i = 0; i < etiqueta.size(); ++i)
+    if (etiqueta[i] == ' ' && (mejor < 0 || std::abs(i - etiqueta.size() / 2) < std::abs(mejor - etiqueta.size() / 2)))
+      mejor = i;
+  if (mejor < 0) return etiqueta.toHtmlEscaped();
+  return etiqueta.left(mejor).toHtmlEscaped() + "<br>" + etiqueta.mid(mejor + 1).toHtmlEscaped();
+}
 base::Fecha deQDate(const QDate& d) { return {d.year(), d.month(), d.day()}; }
 
 }  // namespace
@@ -43,10 +56,10 @@ TFormaConsolidar::TFormaConsolidar(base::Interaccion& ui, const base::Reloj& rel
   sinRango_ = new QRadioButton("Todo", this);
   sinRango_->setObjectName("RadioButton2");
   sinRango_->setChecked(true);
-  inicio_ = new QDateEdit(aQDate(motor_.FechaInicio()), this);
+  inicio_ = new mostrador::ui::CampoFecha(aQDate(motor_.FechaInicio()), this);
   inicio_->setObjectName("FechaInicio");
   inicio_->setDisplayFormat("dd/MM/yyyy");
-  final_ = new QDateEdit(aQDate(motor_.FechaFinal()), this);
+  final_ = new mostrador::ui::CampoFecha(aQDate(motor_.FechaFinal()), this);
   final_->setObjectName("FechaFinal");
   final_->setDisplayFormat("dd/MM/yyyy");
   inicio_->setEnabled(false);
@@ -120,7 +133,7 @@ void TFormaConsolidar::BotonEsquinado2Click() {
   double maximo = 0;
   for (const auto& [etiqueta, valor] : motor_.BotonEsquinado2Click()) {
     *set << valor;
-    categorias << q(etiqueta).trimmed();
+    categorias << enDosRenglones(q(etiqueta).trimmed());
     maximo = std::max(maximo, valor);
   }
   auto* serie = new QBarSeries;
@@ -130,6 +143,13 @@ void TFormaConsolidar::BotonEsquinado2Click() {
   ejeX->append(categorias);
   auto* ejeY = new QValueAxis;
   ejeY->setRange(0, maximo > 0 ? maximo * 1.1 : 1);
+  // The chart keeps the room its labels need: each bar as wide as its longest line,
+  // besides the value axis and the margins.
+  const QFontMetrics fm(ejeX->labelsFont());
+  int linea = 0;
+  for (const QString& c : categorias)
+    for (const QString& l : c.split("<br>")) linea = std::max(linea, fm.horizontalAdvance(l));
+  grafica_->setMinimumWidth(static_cast<int>(categorias.size()) * (linea + 24) + 160);
   chart->addAxis(ejeX, Qt::AlignBottom);
   chart->addAxis(ejeY, Qt::AlignLeft);
   serie->attachAxis(ejeX);

@@ -175,16 +175,16 @@ TEST_F(Pantallas, ViewDesignerPlacesFieldsAndSaves) {
   opciones->setCurrentIndex(0);
   rejilla->setCurrentCell(0, 0);  // leaving the cell commits the choice
   EXPECT_EQ(f.diseno().columna(1)[designers::kTotales], "totalizar");
+  // Saved under the name typed: the file, its last line and the index description.
   f.findChild<QLineEdit*>("Edit1")->setText("Existencias");
-  const std::string ruta = "C:\\tvk\\report\\exist.vis";
-  base::creaDirectorios("C:\\tvk\\report");
-  ui.respondeArchivo(ruta).respondeTexto("Existencias por producto");
   f.GuardarClick();
+  const std::string ruta = designers::rutaVista(sistema, "Existencias");
   auto lineas = base::leeLineas(ruta);
   ASSERT_TRUE(lineas && lineas->size() == 10u);
   EXPECT_EQ((*lineas)[0], "H.CLPRO_I,H.EXIST_I");
+  EXPECT_EQ((*lineas)[9], "Existencias");
   EXPECT_EQ(designers::leeIndiceVistas(base::une(datos, "report\\Inventar.for")),
-            (std::vector<std::pair<std::string, std::string>>{{ruta, "Existencias por producto"}}));
+            (std::vector<std::pair<std::string, std::string>>{{ruta, "Existencias"}}));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 // and the values it remembers.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -335,6 +336,65 @@ TEST_F(PantallaCompras, ConCapturaPorEmpaqueLaCantidadEsCajasPorEmpaque) {
   f.close();
   EXPECT_TRUE(f.enCaptura());  // staying keeps the capture
   EXPECT_EQ(ui.mensajes(), V{});
+}
+
+TEST_F(PantallaCompras, ReportesBusquedaPorProveedorYReferenciaDeLaCuenta) {
+  // "RefCxP.cnf": a receipt without a reference asks the payable's.
+  base::escribeLineas(base::une(std::string(EmpresaVentas::kSistema), "RefCxP.cnf"), {"S"});
+  auto f = pantalla();
+  f->BotonNuevoClick();
+  teclea(*f, "EditCLPRV_O", "PR1");
+  f->EditCLPRV_OExit();
+  celda(f->detalle(), 0, TFormaCompras::kCantidad, "2");
+  celda(f->detalle(), 0, TFormaCompras::kClave, "A");
+  ui.respondeTexto(std::string("FAC-900 "));
+  ASSERT_TRUE(f->BotonGuardarClick());
+  EXPECT_EQ(emp.filas("ComprasE.dbf", {"CLDOC_O", "REFER_O"}), V{"1|FAC-900"});
+  EXPECT_EQ(emp.filas("cuepagar.dbf", {"NUCOM_CP", "NUDOC_CP"}), V{"1|FAC-900"});
+
+  // Reports go to the runner with the kind's tables, behind the silent right 45.
+  std::vector<DefinicionReporte> corridos;
+  f->ponEjecutaReporte([&](const DefinicionReporte& d) { corridos.push_back(d); });
+  derechosPedidos.clear();
+  f->findChild<QAction*>("DocumentosconSaldo1")->trigger();
+  ASSERT_EQ(corridos.size(), 1u);
+  EXPECT_EQ(derechosPedidos, std::vector<int>{45});
+  EXPECT_EQ(corridos[0].titulo, "Documentos con Saldo");
+  EXPECT_NE(corridos[0].texto.find("?(SALDO_O>0.1 AND (STDOC_O<>\"C\" OR STDOC_O IS NULL)) "), std::string::npos);
+  EXPECT_NE(corridos[0].texto.find("ComprasE.dbf"), std::string::npos);
+  auto sinDerecho = std::make_unique<TFormaCompras>(ajustes(), ui, reloj, [](int n) { return n != 45; });
+  sinDerecho->ponEjecutaReporte([&](const DefinicionReporte& d) { corridos.push_back(d); });
+  ui.olvidaLlamadas();
+  sinDerecho->findChild<QAction*>("DocumentosActivos1")->trigger();
+  EXPECT_EQ(corridos.size(), 1u);
+  EXPECT_EQ(ui.mensajes(), V{});
+
+  // Search by the supplier's key, as typed.
+  prueba::proveedorCompras("ZZ9", "OTRO");
+  f->BotonNuevoClick();
+  teclea(*f, "EditCLPRV_O", "ZZ9");
+  f->EditCLPRV_OExit();
+  celda(f->detalle(), 0, TFormaCompras::kCantidad, "1");
+  celda(f->detalle(), 0, TFormaCompras::kClave, "B");
+  teclea(*f, "EditREFER_O", "R2");
+  ASSERT_TRUE(f->BotonGuardarClick());
+  ASSERT_TRUE(f->muestra(1));
+  ui.respondeBusqueda(base::Busqueda{"zz", base::CampoBusqueda::Nombre});
+  f->BotonBuscarClick();
+  EXPECT_EQ(f->numero(), 2);
+  ui.respondeBusqueda(base::Busqueda{"1", base::CampoBusqueda::Clave});
+  f->BotonBuscarClick();
+  EXPECT_EQ(f->numero(), 1);
+  ui.olvidaLlamadas();
+  ui.respondeBusqueda(base::Busqueda{"QQ", base::CampoBusqueda::Nombre});
+  f->BotonBuscarClick();
+  EXPECT_EQ(ui.mensajes(), V{"Valor no Válido"});
+  EXPECT_EQ(f->numero(), 1);
+
+  // The administrator's re-posting is refused to anyone else.
+  ui.olvidaLlamadas();
+  f->ChequeodeMovimientos1Click();
+  EXPECT_EQ(ui.mensajes(), V{"Opción Exclusiva del Administrador.."});
 }
 
 }  // namespace

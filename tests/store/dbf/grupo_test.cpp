@@ -105,5 +105,32 @@ TEST_F(Grupo, UnaUnidadConfirmadaNoDejaMarcadorYUnaDeshechaTampoco) {
   EXPECT_EQ(registros(b), 1);
 }
 
+// Stations forked from one process start from the same random state: the marker a dead
+// one left behind must not be the name the next one picks, or its group cannot start.
+TEST_F(Grupo, EstacionesHermanasNoChocanConElMarcadorQueDejoUnaMuerta) {
+  {
+    store::UnidadGuardado u({a, b});  // the generator is in use before the forks
+    u.confirma();
+  }
+  const pid_t muerta = estacion([&] {
+    store::UnidadGuardado u({a, b});
+    agrega(a, 1);
+    _exit(0);
+    return 0;
+  });
+  ASSERT_EQ(espera(muerta), 0);
+  ASSERT_EQ(marcadores(a).size() + marcadores(b).size(), 1u);
+  const pid_t viva = estacion([&] {
+    store::UnidadGuardado u({a, b});
+    agrega(a, 2);
+    agrega(b, 2);
+    u.confirma();
+    return 0;
+  });
+  EXPECT_EQ(espera(viva), 0);
+  EXPECT_EQ(registros(a), 1);
+  EXPECT_EQ(registros(b), 1);
+}
+
 }  // namespace
 }  // namespace mostrador::prueba
