@@ -32,7 +32,9 @@
 #include "shell/principal.h"
 #include "base/programas.h"
 #include "base/rutas.h"
+#include "sales/screens/TFormaCaja.h"
 #include "sales/screens/TFormaCapturaRapida.h"
+#include "sales/screens/TFormaSalidasEfectivo.h"
 #include "sales/screens/TFormaFactura.h"
 #include "ui/interaccion_qt.h"
 #include "inventory/ajuste.h"
@@ -349,6 +351,21 @@ int demoSinPantalla(const Instalacion& inst) {
     forma.hide();
   } catch (const mostrador::dbf::Error& e) {
     rep << "Punto de venta: " << e.what() << "\n";
+  }
+
+  // The till's windows on the same station: its record and the day's cash out and in.
+  try {
+    const mostrador::sales::AjustesVenta aj = mostrador::sales::leeAjustes(principal.directorioSistema(), 1);
+    mostrador::sales::TFormaCaja caja(aj.dirSistema, ui, nullptr);
+    rep << caja.objectName().toStdString() << ": " << caja.windowTitle().toStdString() << "\n";
+    for (auto modo : {mostrador::sales::ModoEfectivo::Salida, mostrador::sales::ModoEfectivo::Entrada}) {
+      mostrador::sales::TFormaSalidasEfectivo efectivo(modo, {aj.dirSistema, aj.dirDatos, aj.caja, aj.vendedorCaja},
+                                                       ui, reloj, nullptr);
+      rep << efectivo.objectName().toStdString() << ": " << efectivo.windowTitle().toStdString() << ", "
+          << efectivo.findChild<QLabel*>("LabelRetiros")->text().toStdString() << "\n";
+    }
+  } catch (const mostrador::dbf::Error& e) {
+    rep << "Caja: " << e.what() << "\n";
   }
 
   // The inventory screens on the demo company: movements, concepts, a kardex, the count.

@@ -4,7 +4,9 @@
 #include <algorithm>
 #include <cmath>
 #include <exception>
+#include <utility>
 
+#include "sales/dispositivos.h"
 #include "sales/filas_documento.h"
 #include "sales/precios.h"
 #include "base/bitacora.h"
@@ -41,6 +43,7 @@ CapturaVenta::~CapturaVenta() = default;
 // ---- opening and types ------------------------------------------------------------
 
 void CapturaVenta::abre() {
+  bascula_ = leeBasculaCnf(aj_.dirSistema);
   try {
     abreTablasComunes();
     // The first scratch table nobody holds; the handle stays open exclusively so that a
@@ -331,7 +334,11 @@ bool CapturaVenta::esProducto(const std::string& t) {
   productos_.setIndex("CODIG_I");
   bool hallado = productos_.findKey({t});
   productos_.setIndex("ICLPRO");
-  return hallado || productos_.findKey({t});
+  if (hallado || productos_.findKey({t})) return true;
+  // A scale label is its item's product (a bad check digit too: the line says why).
+  const LecturaEtiqueta l = leeEtiquetaBascula(t, bascula_);
+  return l.estado == LecturaEtiqueta::DigitoErroneo ||
+         (l.estado == LecturaEtiqueta::Etiqueta && productos_.findKey({l.etiqueta.clave}));
 }
 
 bool CapturaVenta::confirmaCantidad(double q, bool conProducto) {
@@ -551,7 +558,9 @@ int CapturaVenta::entraColumna(int columna) {
             if (llenaPartida()) return kClave;
             return kClave;
           }
-          if (aj_.ofreceAlta) {
+          if (leeEtiquetaBascula(k, bascula_).estado == LecturaEtiqueta::DigitoErroneo) {
+            // A misread label was said as such: no product to offer creating.
+          } else if (aj_.ofreceAlta) {
             if (ui_.advertencia("El Producto No Se encuentra...¿Desea darlo de Alta?") ==
                 base::RespuestaAdvertencia::Si) {
               dlg_.altaRapida(k);
@@ -777,6 +786,14 @@ bool CapturaVenta::buscaProducto(std::string_view claveTecleada) {
     } else if (productos_.setIndex("ICLPRO"), mayusculas != k && productos_.findKey({mayusculas})) {
       // Keys are stored in capitals: "fer000004" typed is "FER000004".
       hallado = true;
+    } else if (const LecturaEtiqueta l = leeEtiquetaBascula(k, bascula_); l.estado != LecturaEtiqueta::NoEsEtiqueta) {
+      // A pre-packed item's scale label: its item key, with the weight or price it carries.
+      if (l.estado == LecturaEtiqueta::DigitoErroneo) {
+        ui_.mensaje(l.mensaje);
+        return false;
+      }
+      hallado = productos_.findKey({l.etiqueta.clave});
+      if (hallado) etiquetaBascula_ = l.etiqueta;
     } else {
       productos_.setIndex("DSCPR_I");
       productos_.findNearest({k});
@@ -807,8 +824,14 @@ bool CapturaVenta::buscaProducto(std::string_view claveTecleada) {
 }
 
 bool CapturaVenta::llenaPartida() {
-  // Weighed products take their quantity from the scale.
-  if (productos_.asFloat("FACTO_I") > 0) {
+  // A scale label carries its own weight or price: no scale to ask.
+  const std::optional<EtiquetaBascula> etiqueta = std::exchange(etiquetaBascula_, std::nullopt);
+  if (etiqueta && etiqueta->esPeso) {
+    partidas_.edit();
+    partidas_.setFloat("CANTIDAD", etiqueta->cantidad);
+    partidas_.post();
+  } else if (!etiqueta && productos_.asFloat("FACTO_I") > 0) {
+    // Weighed products take their quantity from the scale.
     const double q = partidas_.isNull("CANTIDAD") ? 0 : partidas_.asFloat("CANTIDAD");
     if (auto peso = dlg_.pesaProducto(q, productos_.asFloat("FACTO_I"), productos_.asFloat("EXIFA_I"),
                                       productos_.asFloat("EXIST_I"))) {
@@ -822,7 +845,7 @@ bool CapturaVenta::llenaPartida() {
   if (const double q = partidas_.asFloat("CANTIDAD"); q <= aj_.topeCantidad && !confirmaCantidad(q, true))
     return false;
 
-  const double cantidad = partidas_.asFloat("CANTIDAD");
+  double cantidad = partidas_.asFloat("CANTIDAD");
   const double empaque = productos_.asFloat("UEMPA_I");
   partidas_.edit();
   partidas_.setText("PRODUCTO", productos_.asText("DSCPR_I"));
@@ -835,6 +858,11 @@ bool CapturaVenta::llenaPartida() {
     const double d = descuentoClienteLinea(aj_.dirDatos, campos_.cliente, productos_.asText("LIPRO_I"));
     const double publico = productos_.asFloat("PPUBL_I");
     precio = publico - publico * d / 100;
+  }
+  // A price label: the quantity is what its amount buys at the line's price.
+  if (etiqueta && !etiqueta->esPeso) {
+    cantidad = etiqueta->cantidadCon(precio);
+    partidas_.setFloat("CANTIDAD", cantidad);
   }
   partidas_.setFloat("PRECIO", precio);
   partidas_.setText("UNIDAD", productos_.asText("UMEDI_I"));

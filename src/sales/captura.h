@@ -26,6 +26,7 @@
 
 #include "sales/ajustes.h"
 #include "sales/dialogos_venta.h"
+#include "sales/dispositivos.h"
 #include "sales/documento.h"
 #include "sales/guardado_venta.h"
 #include "sales/tipos_venta.h"
@@ -236,6 +237,8 @@ class CapturaVenta {
   long long control_ = 0;       // stamp of the last write-back of the totals
   std::string vendedorAnterior_;
   std::string etiquetaFactor_ = "1";
+  AjusteBascula bascula_;                             // "\Bascula.cnf": scale labels
+  std::optional<EtiquetaBascula> etiquetaBascula_;    // the label the line being filled came from
   std::string etiquetaPartidas_;
 
   // ---- captura.cpp privates ----
