@@ -342,6 +342,8 @@ bool ConversionVenta::facturaOrigenes(TipoVenta tipoOrigen, const std::vector<Or
   if (imprimir) c_.dialogos().imprime(c_.rutaFormato());
   c_.abreTipo(tipoOrigen);
   c_.buscaDocumento(primero.numero);
+  // The screen goes back to the note: the new invoice's number is said.
+  c_.interaccion().mensaje("Se generó la Factura " + std::to_string(factura));
   return marcados;
 }
 

@@ -125,8 +125,11 @@ ResultadoGuardado GuardadoVenta::guarda(const Documento& d) {
     return r;
   }
   if (d.encabezado.cliente.empty()) {
-    r.mensajes.emplace_back("No se puede Guardar la Factura faltan datos del Cliente");
-    r.mensajes.emplace_back(kErrorGuardar);
+    // Named by what is being saved, and nothing else said: no error happened, a field is
+    // missing.
+    const std::string_view tipo = defTipo(d.tipo).nombre;
+    r.mensajes.push_back("No se puede Guardar " + std::string(d.tipo == TipoVenta::Pedido ? "el " : "la ") +
+                         std::string(tipo) + " faltan datos del Cliente");
     return r;
   }
   if (d.encabezado.numero.empty()) {

@@ -131,8 +131,9 @@ TEST_F(Conversion, FacturarUnaRemisionGuardaLaFacturaZYMarcaElOrigen) {
   ui.respondeAdvertencia(RespuestaAdvertencia::Si);
   EXPECT_TRUE(cap->facturaRemision(false));
 
-  EXPECT_EQ(ui.llamadas(), (std::vector<std::string>{
-                               "advertencia: Esta Seguro que Desea GENERAR LA FACTURA ?"}));
+  // Back on the note, the new invoice's number is said.
+  EXPECT_EQ(ui.llamadas(), (std::vector<std::string>{"advertencia: Esta Seguro que Desea GENERAR LA FACTURA ?",
+                                                     "mensaje: Se generó la Factura 1"}));
   EXPECT_EQ(facturas(), (std::vector<std::string>{"1|C1|Ferreteria Lopez|V1|30/06/2025||225.0000|"
                                                   "0.0000|36.0000|261.0000"}));
   EXPECT_EQ(partidasFactura(),
@@ -350,7 +351,8 @@ TEST_F(Conversion, FacturarUnRangoJuntaLosDocumentosSinConvertir) {
 
   dlg.rangos.push_back(std::pair{1LL, 3LL});
   EXPECT_TRUE(cap->facturaRango());
-  EXPECT_TRUE(ui.llamadas().empty());
+  EXPECT_EQ(ui.llamadas(), std::vector<std::string>{"mensaje: Se generó la Factura 2"});
+  ui.olvidaLlamadas();
   EXPECT_EQ(facturas()[1], "2|C1|Ferreteria Lopez|V1|30/06/2025||107.5000|0.0000|17.2000|124.7000");
   EXPECT_EQ(partidasFactura(),
             (std::vector<std::string>{"1|P1|Martillo de una|2.000|100.0000|50.0000|16.0000|PZA",

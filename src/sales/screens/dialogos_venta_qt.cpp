@@ -1,5 +1,9 @@
 #include "sales/screens/dialogos_venta_qt.h"
 
+#include "sales/screens/TFormaTara.h"
+#include "ui/interaccion_qt.h"
+#include "ui/puerto_serie.h"
+
 #include <QApplication>
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -47,30 +51,13 @@ std::optional<double> DialogosVentaQt::pesa(double cantidad, double factor, doub
   return pesaProducto(cantidad, factor, existenciaFactor, existenciaFactor);
 }
 
-std::optional<double> DialogosVentaQt::pesaProducto(double cantidad, double factor, double,
+std::optional<double> DialogosVentaQt::pesaProducto(double cantidad, double factor, double existenciaFactor,
                                                     double existencia) {
-  // The weight is typed as the scale shows it; the product's factor and its stock on
-  // hand are shown beside it.
-  // Figures as the shop reads them: grouped thousands, up to three decimals, never
-  // in exponent form.
-  auto cifra = [](double v) {
-    QString t = QLocale(QLocale::Spanish, QLocale::Mexico).toString(v, 'f', 3);
-    while (t.endsWith('0')) t.chop(1);
-    if (t.endsWith('.') || t.endsWith(',')) t.chop(1);
-    return t;
-  };
-  QInputDialog d(padre_);
-  d.setObjectName("Bascula");
-  d.setWindowTitle(QStringLiteral("Báscula"));
-  d.setLabelText(QStringLiteral("Peso del producto\nFactor: %1    Existencia: %2").arg(cifra(factor), cifra(existencia)));
-  d.setInputMode(QInputDialog::DoubleInput);
-  d.setDoubleDecimals(3);
-  d.setDoubleRange(0, 1e9);
-  d.setDoubleValue(cantidad);
-  d.setOkButtonText(QStringLiteral("&Aceptar"));
-  d.setCancelButtonText(QStringLiteral("&Cancelar"));
-  if (d.exec() != QDialog::Accepted) return std::nullopt;
-  return d.doubleValue();
+  // The tare dialog: it reads the scale on the port of "\Bascula.cnf" while it is open
+  // and takes a typed weight when the scale is missing or silent.
+  ui::InteraccionQt ui([s = dirs_.sistema] { return s; }, padre_);
+  PuertoSerieQt puerto;
+  return TFormaTara::pesa(padre_, dirs_.sistema, {cantidad, factor, existenciaFactor, existencia}, ui, &puerto);
 }
 
 bool DialogosVentaQt::altaRapida(std::string_view clave) {
