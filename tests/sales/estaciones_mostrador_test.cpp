@@ -18,9 +18,12 @@
 #include <random>
 #include <set>
 
+#include "base/numeros.h"
 #include "base/reloj.h"
 #include "base/rutas.h"
+#include "reports/reporte_sql.h"
 #include "sales/mostrador_venta.h"
+#include "sales/reportes_venta.h"
 #include "store/dbf/dbf_table.h"
 #include "store/numeracion.h"
 #include "support/dialogos_venta_falsos.h"
@@ -190,6 +193,49 @@ TEST(EstacionesMostrador, CuatroCajasUnaMatadaUnaYOtraVezNumerosDistintosYExiste
     ++revisados;
   }
   EXPECT_EQ(revisados, o.productos);
+
+  // The day's Z cut adds up the tickets stored whole: the notes, and the invoices made
+  // directly (none of them from a note here).
+  auto suma = [](const TablaCruda& t) {
+    double s = 0;
+    for (const auto& f : t.filas)
+      if (f.at("STATU_F") != "C") s += numero(f, "IMTOD_F");
+    return base::redondea(s, 2);
+  };
+  const double notas = suma(leeTablaCruda(datosLocal(), "Remision.dbf"));
+  const double facturas = suma(leeTablaCruda(datosLocal(), "facturae.dbf"));
+  ASSERT_GT(notas, 0);
+  struct DelDia : reports::DialogoFiltro {
+    bool pide(reports::FiltroReporte& f) override {
+      f.inicial = f.final_ = base::RelojSistema().ahora().fecha;
+      return true;
+    }
+  } dia;
+  InteraccionFalsa ui;
+  base::RelojSistema reloj;
+  sales::ContextoVenta ctx{store::documento(store::Documento::Remision), std::string(EmpresaVentas::kDatos), reloj};
+  const auto def = sales::definicionReporteVenta("CorteZ1", ctx);
+  ASSERT_TRUE(def);
+  reports::ContextoReporte c{sistemas[0], std::string(EmpresaVentas::kDatos), ui, &dia, &reloj};
+  reports::ParametrosReporte p;
+  p.definicion = def->texto;
+  p.tabla = def->tabla;
+  p.tipo = def->tipo;
+  auto corte = reports::EjecutaReporte(c, "Corte Z", def->campoDocumento, def->campoFecha, p);
+  ASSERT_TRUE(corte);
+  auto importe = [&](std::string_view etiqueta) {
+    for (const std::string& l : corte->hoja().textos())
+      if (l.rfind(etiqueta, 0) == 0) {
+        std::string n;
+        for (char ch : l.substr(etiqueta.size()))
+          if (ch != ',' && ch != ' ' && ch != '$') n += ch;
+        return std::stod(n);
+      }
+    ADD_FAILURE() << "sin " << etiqueta;
+    return -1.0;
+  };
+  EXPECT_NEAR(importe("Total de Remisiones         "), notas, 0.005);
+  EXPECT_NEAR(importe("Total de Directas           "), facturas, 0.005);
 }
 
 }  // namespace

@@ -14,7 +14,9 @@
 
 #include "base/rutas.h"
 #include "base/texto.h"
+#include "reports/reporte_sql.h"
 #include "sales/mostrador_venta.h"
+#include "sales/reportes_venta.h"
 #include "sales/screens/TFormaCapturaRapida.h"
 #include "sales/screens/TFormaClaveRapida.h"
 #include "sales/screens/TFormaDescuentoPago.h"
@@ -120,6 +122,30 @@ TEST_F(PantallaMostrador, UnaVentaConTeclasSeGuardaConElContadorYCambioCero) {
   EXPECT_EQ(emp.filas("movinven.dbf", {"CLPRO_MI", "CANTI_MI", "NUDOC_MI"}), V{"MART|2.000|R2-50000"});
   EXPECT_EQ(emp.numero("inventar.dbf", "CLPRO_I", "MART", "EXIST_I"), 8);
   EXPECT_EQ(emp.filas("numero.dbf", {"NUMERO"}), V({"0", "2"}));
+
+  // The day's Z cut counts it: 200 taxed at 16 %, 232 in the till.
+  struct DelDia : reports::DialogoFiltro {
+    bool pide(reports::FiltroReporte& f) override {
+      f.inicial = f.final_ = base::Fecha{2025, 3, 15};
+      return true;
+    }
+  } dia;
+  ContextoVenta ctx{store::documento(store::Documento::Remision), std::string(EmpresaVentas::kDatos), reloj};
+  const auto def = definicionReporteVenta("CorteZ1", ctx);
+  ASSERT_TRUE(def);
+  reports::ContextoReporte c{std::string(EmpresaVentas::kSistema), std::string(EmpresaVentas::kDatos), ui, &dia, &reloj};
+  reports::ParametrosReporte p;
+  p.definicion = def->texto;
+  p.tabla = def->tabla;
+  p.tipo = def->tipo;
+  auto corte = reports::EjecutaReporte(c, comandoReporte("CorteZ1")->titulo, def->campoDocumento, def->campoFecha, p);
+  ASSERT_TRUE(corte);
+  const V l = corte->hoja().textos();
+  ASSERT_GE(l.size(), 22u);
+  const V resumen(l.end() - 22, l.end());
+  EXPECT_EQ(resumen[0], "Total Remisiones(GRABADO)         200.00");
+  EXPECT_EQ(resumen[4], "Total de Remisiones               232.00");
+  EXPECT_EQ(resumen[21], "TOTAL EN CAJA                 232.00");
 }
 
 TEST_F(PantallaMostrador, ElEfectivoYElCambioSeVenGrandesYUnPagoCortoSeRechaza) {
