@@ -180,4 +180,14 @@ std::string directorioDeTipo(const AjustesVenta& aj, TipoVenta t) {
   return aj.dirDatos;
 }
 
+std::vector<uint32_t> filasDe(dbf::Table& d, const std::string& numero, long long sello) {
+  std::vector<uint32_t> r;
+  d.setIndex("CLDOC_FD");
+  d.setRange({numero}, {numero});
+  for (d.first(); !d.eof(); d.next())
+    if (sello < 0 || d.asInteger("CONTROL") == sello) r.push_back(d.recno());
+  d.cancelRange();
+  return r;
+}
+
 }  // namespace mostrador::sales

@@ -4,7 +4,9 @@
 // counter read and write documents only through these functions, so a field's meaning
 // is written down once.
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "sales/ajustes.h"
 #include "sales/documento.h"
@@ -47,5 +49,8 @@ void ponEncabezado(dbf::Table& encabezado, const Documento& d, long long numero,
 // Where the tables of a type live: Remisión in line 63's directory, the rest in the
 // data directory.
 std::string directorioDeTipo(const AjustesVenta& aj, TipoVenta t);
+
+// Record numbers of the detail rows of a document (with a stamp, unless sello < 0).
+std::vector<uint32_t> filasDe(dbf::Table& detalle, const std::string& numero, long long sello);
 
 }  // namespace mostrador::sales

@@ -19,17 +19,6 @@ namespace {
 
 constexpr std::string_view kErrorGuardar = "No Pueden Guardarse los Datos ha Ocurrido un Error";
 
-// Record numbers of the detail rows of a document (with a stamp, unless sello < 0).
-std::vector<uint32_t> filasDe(dbf::Table& d, const std::string& numero, long long sello) {
-  std::vector<uint32_t> r;
-  d.setIndex("CLDOC_FD");
-  d.setRange({numero}, {numero});
-  for (d.first(); !d.eof(); d.next())
-    if (sello < 0 || d.asInteger("CONTROL") == sello) r.push_back(d.recno());
-  d.cancelRange();
-  return r;
-}
-
 }  // namespace
 
 // ---- redisplay and browsing ----------------------------------------------------------------

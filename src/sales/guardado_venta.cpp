@@ -25,16 +25,6 @@ void borraTodo(dbf::Table& t) {
   for (t.first(); !t.isEmpty(); t.first()) t.remove();
 }
 
-// Record numbers of the detail rows of a document (with a stamp, unless sello < 0).
-std::vector<uint32_t> filasDe(dbf::Table& d, const std::string& numero, long long sello) {
-  std::vector<uint32_t> r;
-  d.setIndex("CLDOC_FD");
-  d.setRange({numero}, {numero});
-  for (d.first(); !d.eof(); d.next())
-    if (sello < 0 || d.asInteger("CONTROL") == sello) r.push_back(d.recno());
-  d.cancelRange();
-  return r;
-}
 
 // The product records a held one is told apart by: the station waits this long for each
 // before the line's stock change is left pending.
