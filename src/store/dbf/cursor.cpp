@@ -66,6 +66,17 @@ long long Cursor::asInteger(int field) const {
   return std::llround(v);
 }
 
+std::optional<FechaHora> Cursor::asDateTime(int field) const {
+  if (isNull(field)) return std::nullopt;
+  std::string t = asText(field);
+  auto fh = leeFechaHora(t);
+  if (!fh)
+    throw Error("El campo " + fieldDefs()[static_cast<size_t>(field)].name +
+                    " no tiene una fecha y hora válida: \"" + t + "\"",
+                "read");
+  return fh;
+}
+
 bool Cursor::asBool(int field) const {
   std::string t = asText(field);
   size_t i = t.find_first_not_of(' ');
@@ -118,6 +129,53 @@ std::optional<Fecha> leeFecha(std::string_view text) {
   int anio = digitos(s, i, 4);
   if (anio < 0 || i != s.size() || i - inicioAnio != 4) return std::nullopt;
   return valida(anio, mes, dia);
+}
+
+std::string fechaHoraCorta(const FechaHora& fh) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%02d/%02d/%04d %02d:%02d:%02d", fh.fecha.dia % 100,
+                fh.fecha.mes % 100, fh.fecha.anio % 10000, fh.hora.hora % 100,
+                fh.hora.minuto % 100, fh.hora.segundo % 100);
+  return buf;
+}
+
+std::optional<FechaHora> leeFechaHora(std::string_view text) {
+  size_t a = 0, b = text.size();
+  while (a < b && text[a] == ' ') ++a;
+  while (b > a && (text[b - 1] == ' ' || text[b - 1] == '\0')) --b;
+  std::string_view s = text.substr(a, b - a);
+  // The date ends at the first blank or "T" after its digits.
+  size_t corte = s.find_first_of(" T");
+  auto f = leeFecha(s.substr(0, corte));
+  if (!f) return std::nullopt;
+  FechaHora r;
+  r.fecha = base::Fecha{f->anio, f->mes, f->dia};
+  if (corte == std::string_view::npos) return r;
+  size_t i = corte + 1;
+  while (s[corte] == ' ' && i < s.size() && s[i] == ' ') ++i;  // blanks between date and time
+  int h = digitos(s, i, 2);
+  if (h < 0 || i >= s.size() || s[i++] != ':') return std::nullopt;
+  size_t im = i;
+  int m = digitos(s, i, 2);
+  if (m < 0 || i - im != 2) return std::nullopt;
+  int seg = 0, ms = 0;
+  if (i < s.size()) {
+    if (s[i++] != ':') return std::nullopt;
+    size_t is = i;
+    seg = digitos(s, i, 2);
+    if (seg < 0 || i - is != 2) return std::nullopt;
+    if (i < s.size()) {
+      if (s[i++] != '.') return std::nullopt;
+      size_t iz = i;
+      ms = digitos(s, i, 3);
+      if (ms < 0) return std::nullopt;
+      for (size_t k = i - iz; k < 3; ++k) ms *= 10;  // ".5" is 500 ms
+      if (i != s.size()) return std::nullopt;
+    }
+  }
+  if (h > 23 || m > 59 || seg > 59) return std::nullopt;
+  r.hora = base::Hora{h, m, seg, ms};
+  return r;
 }
 
 }  // namespace mostrador::dbf

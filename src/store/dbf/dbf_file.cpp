@@ -18,7 +18,7 @@
 //   32+32n 1    0x0D, end of the descriptors
 // Field descriptor, level 3/4:
 //   0      11   name, upper case, NUL padded
-//   11     1    type: C N F D L (M memo, read as empty text)
+//   11     1    type: C N F D L @ (M memo, read as empty text)
 //   12     4    reserved, 0
 //   16     1    width (a C field wider than 255 keeps its high byte in byte 17)
 //   17     1    decimals
@@ -30,7 +30,9 @@
 //   0 32 name; 32 1 type; 33 1 width; 34 1 decimals; 35 2 reserved; 37 1 index flag;
 //   38 2 reserved; 40 4 next autoincrement value; 44 4 reserved.
 // Bytes between the 0x0D and the header length (field properties of level 7, padding
-// of other writers) are kept as they are and skipped.
+// of other writers) are kept as they are and skipped. This engine writes level 7 only
+// for a table with a date-time field, the one type level 4 does not have: the language
+// driver name "DBWINUS0" (Windows-1252) at 32, no field properties after the 0x0D.
 //
 // Records follow the header, recordLength bytes each: byte 0 is ' ' for a live record
 // and '*' for a deleted one, then the fields in descriptor order:
@@ -39,6 +41,11 @@
 //   F  as N
 //   D  "yyyymmdd", 8 blanks when empty
 //   L  'T' or 'F' (read also 'Y'/'N' and lower case), '?' or blank when empty
+//   @  date-time, 8 bytes: the Julian day number (days since 1 January 4713 BC of the
+//      Julian calendar: 2451545 is 1 January 2000) and the milliseconds since midnight,
+//      each a 32-bit little-endian integer; 8 zero bytes when empty (8 blanks, as a
+//      careless writer leaves an appended record, read as empty too). Days are counted
+//      on the Gregorian calendar all the way back, as every date here is.
 // A 0x1A byte follows the last record.
 //
 // An append writes the record and the 0x1A first and the header count afterwards, so a
@@ -187,6 +194,25 @@ std::string fixedHalfUp(double v, int decimals) {
 
 bool isNumeric(char t) { return t == 'N' || t == 'F'; }
 
+constexpr uint32_t kMsPerDay = 86400000;
+
+uint32_t le32(const char* p) {
+  uint32_t r = 0;
+  for (int i = 3; i >= 0; --i) r = (r << 8) | static_cast<unsigned char>(p[i]);
+  return r;
+}
+
+void putLe32(char* p, uint32_t v) {
+  for (int i = 0; i < 4; ++i) p[i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+}
+
+[[noreturn]] void fechaHoraInvalida(const FieldDef& f, const char* p, const std::string& table) {
+  throw Error("El campo " + f.name + " de la tabla " + table +
+                  " no tiene una fecha y hora válida (día " + std::to_string(le32(p)) + ", " +
+                  std::to_string(le32(p + 4)) + " ms)",
+              "read", table);
+}
+
 [[noreturn]] void noAdmite(const FieldDef& f, const std::string& table, const char* que) {
   throw Error("El campo " + f.name + " de la tabla " + table + " no admite " + que, "write",
               table);
@@ -291,6 +317,9 @@ void checkFields(const std::vector<FieldDef>& fields) {
       case 'L':
         if (f.length != 1 || f.decimals != 0) malo("un lógico mide 1");
         break;
+      case '@':
+        if (f.length != 8 || f.decimals != 0) malo("una fecha y hora mide 8");
+        break;
       default:
         malo(std::string("tipo ") + f.type + " no admitido");
     }
@@ -303,10 +332,12 @@ void checkFields(const std::vector<FieldDef>& fields) {
 std::string buildHeader(const std::vector<FieldDef>& fields, uint32_t count, bool production,
                         const std::vector<uint8_t>& indexFlags, int yy, int mm, int dd) {
   const size_t n = fields.size();
-  std::string h(32 + 32 * n + 1, '\0');
+  const bool level7 = std::any_of(fields.begin(), fields.end(), [](const FieldDef& f) { return f.type == '@'; });
+  const size_t start = level7 ? 68 : 32, size = level7 ? 48 : 32;
+  std::string h(start + size * n + 1, '\0');
   int recordLength = 1;
   for (const auto& f : fields) recordLength += f.length;
-  h[0] = 0x03;
+  h[0] = level7 ? 0x04 : 0x03;
   h[1] = static_cast<char>(yy);
   h[2] = static_cast<char>(mm);
   h[3] = static_cast<char>(dd);
@@ -315,17 +346,26 @@ std::string buildHeader(const std::vector<FieldDef>& fields, uint32_t count, boo
   put16(h, 10, static_cast<uint32_t>(recordLength));
   h[28] = production ? 1 : 0;
   h[29] = 0x03;
+  if (level7) h.replace(32, 8, "DBWINUS0");
   for (size_t i = 0; i < n; ++i) {
     const FieldDef& f = fields[i];
-    const size_t d = 32 + 32 * i;
+    const size_t d = start + size * i;
     for (size_t k = 0; k < f.name.size() && k < 10; ++k)
       h[d + k] = static_cast<char>(std::toupper(static_cast<unsigned char>(f.name[k])));
-    h[d + 11] = f.type;
-    h[d + 16] = static_cast<char>(f.length);
-    h[d + 17] = static_cast<char>(f.decimals);
-    h[d + 31] = static_cast<char>(i < indexFlags.size() ? indexFlags[i] : 0);
+    const uint8_t flag = i < indexFlags.size() ? indexFlags[i] : 0;
+    if (level7) {
+      h[d + 32] = f.type;
+      h[d + 33] = static_cast<char>(f.length);
+      h[d + 34] = static_cast<char>(f.decimals);
+      h[d + 37] = static_cast<char>(flag);
+    } else {
+      h[d + 11] = f.type;
+      h[d + 16] = static_cast<char>(f.length);
+      h[d + 17] = static_cast<char>(f.decimals);
+      h[d + 31] = static_cast<char>(flag);
+    }
   }
-  h[32 + 32 * n] = 0x0D;
+  h[start + size * n] = 0x0D;
   return h;
 }
 
@@ -528,10 +568,44 @@ uint64_t HeaderMap::load64(size_t off) const {
   return __atomic_load_n(reinterpret_cast<const uint64_t*>(p_ + off), __ATOMIC_ACQUIRE);
 }
 
+uint32_t julianDay(int anio, int mes, int dia) {
+  const long long a = (14 - mes) / 12, y = anio + 4800LL - a, m = mes + 12LL * a - 3;
+  return static_cast<uint32_t>(dia + (153 * m + 2) / 5 + 365 * y + y / 4 - y / 100 + y / 400 - 32045);
+}
+
+Fecha fromJulianDay(uint32_t jd) {
+  const long long a = jd + 32044LL, b = (4 * a + 3) / 146097, c = a - 146097 * b / 4;
+  const long long d = (4 * c + 3) / 1461, e = c - 1461 * d / 4, m = (5 * e + 2) / 153;
+  Fecha f;
+  f.dia = static_cast<int>(e - (153 * m + 2) / 5 + 1);
+  f.mes = static_cast<int>(m + 3 - 12 * (m / 10));
+  f.anio = static_cast<int>(100 * b + d - 4800 + m / 10);
+  return f;
+}
+
 namespace value {
+namespace {
+
+// The two numbers of a date-time field that is not blank; false when they are not a
+// date and a time of day.
+bool decodeDateTime(const char* p, FechaHora& out) {
+  const uint32_t dia = le32(p), ms = le32(p + 4);
+  if (dia == 0 || dia > kMaxJulianDay || ms >= kMsPerDay) return false;
+  const Fecha d = fromJulianDay(dia);
+  if (!fechaValida(d)) return false;
+  out.fecha = base::Fecha{d.anio, d.mes, d.dia};
+  out.hora = base::Hora{static_cast<int>(ms / 3600000), static_cast<int>(ms / 60000 % 60),
+                        static_cast<int>(ms / 1000 % 60), static_cast<int>(ms % 1000)};
+  return true;
+}
+
+}  // namespace
 
 bool isBlank(const FieldDef& f, const char* p) {
   std::string_view s(p, static_cast<size_t>(f.length));
+  if (f.type == '@')
+    return std::all_of(s.begin(), s.end(), [](char c) { return c == '\0'; }) ||
+           std::all_of(s.begin(), s.end(), [](char c) { return c == ' '; });
   if (std::string_view("CNFDL").find(f.type) == std::string_view::npos) return true;  // read as empty
   if (f.type == 'L') return s[0] == '?' || s[0] == ' ' || s[0] == '\0';
   if (f.type == 'D' && s == "00000000") return true;
@@ -557,6 +631,13 @@ std::string text(const FieldDef& f, const char* p) {
         case 'F': case 'f': case 'N': case 'n': return "F";
         default: return {};
       }
+    case '@': {
+      // As a date field shows what it holds when it is not a date: the two numbers.
+      if (isBlank(f, p)) return {};
+      FechaHora fh;
+      if (decodeDateTime(p, fh)) return fechaHoraCorta(fh);
+      return std::to_string(le32(p)) + " " + std::to_string(le32(p + 4));
+    }
     default:
       return {};  // memo and other kinds this engine does not read
   }
@@ -586,6 +667,11 @@ double number(const FieldDef& f, const char* p, const std::string& table) {
 std::optional<Fecha> date(const FieldDef& f, const char* p, const std::string& table) {
   std::string_view s(p, static_cast<size_t>(f.length));
   if (f.type == 'C') return leeFecha(rightTrimmed(s));
+  if (f.type == '@') {
+    auto fh = dateTime(f, p, table);
+    if (!fh) return std::nullopt;
+    return Fecha{fh->fecha.anio, fh->fecha.mes, fh->fecha.dia};
+  }
   if (f.type != 'D') {
     if (isBlank(f, p)) return std::nullopt;
     throw Error("El campo " + f.name + " de la tabla " + table + " no es una fecha", "read", table);
@@ -605,9 +691,40 @@ std::optional<Fecha> date(const FieldDef& f, const char* p, const std::string& t
   return r;
 }
 
+std::optional<FechaHora> dateTime(const FieldDef& f, const char* p, const std::string& table) {
+  switch (f.type) {
+    case '@': {
+      if (isBlank(f, p)) return std::nullopt;
+      FechaHora r;
+      if (!decodeDateTime(p, r)) fechaHoraInvalida(f, p, table);
+      return r;
+    }
+    case 'D': {
+      auto d = date(f, p, table);
+      if (!d) return std::nullopt;
+      return FechaHora{base::Fecha{d->anio, d->mes, d->dia}, {}};
+    }
+    case 'C': {
+      std::string_view s(p, static_cast<size_t>(f.length));
+      if (trimmed(s).empty()) return std::nullopt;
+      auto fh = leeFechaHora(base::aUtf8(rightTrimmed(s)));
+      if (!fh)
+        throw Error("El campo " + f.name + " de la tabla " + table + " no tiene una fecha y hora válida: \"" +
+                        base::aUtf8(trimmed(s)) + "\"",
+                    "read", table);
+      return fh;
+    }
+    default:
+      if (isBlank(f, p)) return std::nullopt;
+      throw Error("El campo " + f.name + " de la tabla " + table + " no es una fecha y hora", "read", table);
+  }
+}
+
 bool logical(const FieldDef& f, const char* p) { return text(f, p) == "T"; }
 
-void setBlank(const FieldDef& f, char* p) { std::memset(p, ' ', static_cast<size_t>(f.length)); }
+void setBlank(const FieldDef& f, char* p) {
+  std::memset(p, f.type == '@' ? '\0' : ' ', static_cast<size_t>(f.length));
+}
 
 void setText(const FieldDef& f, char* p, std::string_view utf8, const std::string& table) {
   switch (f.type) {
@@ -630,6 +747,14 @@ void setText(const FieldDef& f, char* p, std::string_view utf8, const std::strin
         throw Error("\"" + std::string(utf8) + "\" no es una fecha válida para el campo " + f.name,
                     "write", table);
       return setDate(f, p, d, table);
+    }
+    case '@': {
+      if (trimmed(utf8).empty()) return setBlank(f, p);
+      auto fh = leeFechaHora(utf8);
+      if (!fh)
+        throw Error("\"" + std::string(utf8) + "\" no es una fecha y hora válida para el campo " + f.name,
+                    "write", table);
+      return setDateTime(f, p, fh, table);
     }
     case 'L': {
       std::string_view t = trimmed(utf8);
@@ -659,6 +784,10 @@ void setNumber(const FieldDef& f, char* p, double v, const std::string& table) {
 
 void setDate(const FieldDef& f, char* p, const std::optional<Fecha>& v, const std::string& table) {
   if (f.type == 'C') return setText(f, p, v ? fechaCorta(*v) : std::string(), table);
+  if (f.type == '@') {
+    if (!v) return setBlank(f, p);
+    return setDateTime(f, p, FechaHora{base::Fecha{v->anio, v->mes, v->dia}, {}}, table);
+  }
   if (f.type != 'D') noAdmite(f, table, "fechas");
   if (!v) return setBlank(f, p);
   if (!fechaValida(*v))
@@ -668,7 +797,22 @@ void setDate(const FieldDef& f, char* p, const std::optional<Fecha>& v, const st
   fill(f, p, std::string_view(buf, 8), false);
 }
 
+void setDateTime(const FieldDef& f, char* p, const std::optional<FechaHora>& v, const std::string& table) {
+  if (f.type == 'C') return setText(f, p, v ? fechaHoraCorta(*v) : std::string(), table);
+  if (f.type == 'D') return setDate(f, p, v ? std::optional<Fecha>(Fecha{v->fecha.anio, v->fecha.mes, v->fecha.dia}) : std::nullopt, table);
+  if (f.type != '@') noAdmite(f, table, "fechas y horas");
+  if (!v) return setBlank(f, p);
+  const Fecha d{v->fecha.anio, v->fecha.mes, v->fecha.dia};
+  const base::Hora& h = v->hora;
+  if (!fechaValida(d) || h.hora < 0 || h.hora > 23 || h.minuto < 0 || h.minuto > 59 || h.segundo < 0 ||
+      h.segundo > 59 || h.milisegundo < 0 || h.milisegundo > 999)
+    throw Error("Fecha y hora no válida para el campo " + f.name + " de la tabla " + table, "write", table);
+  putLe32(p, julianDay(d.anio, d.mes, d.dia));
+  putLe32(p + 4, static_cast<uint32_t>(((h.hora * 60 + h.minuto) * 60 + h.segundo) * 1000 + h.milisegundo));
+}
+
 void setLogical(const FieldDef& f, char* p, bool v) {
+  if (f.type == '@') throw Error("El campo " + f.name + " no admite valores lógicos", "write");
   if (f.type == 'N' || f.type == 'F') {
     setBlank(f, p);
     p[f.length - 1] = v ? '1' : '0';
@@ -693,6 +837,8 @@ void copy(const FieldDef& from, const char* src, const FieldDef& to, char* dst,
       return setNumber(to, dst, number(from, src, table), table);
     case 'D':
       return setDate(to, dst, date(from, src, table), table);
+    case '@':
+      return setDateTime(to, dst, dateTime(from, src, table), table);
     case 'L':
       return setText(to, dst, text(from, src), table);
     default:

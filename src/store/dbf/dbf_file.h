@@ -104,20 +104,28 @@ class HeaderMap {
 // format), little-endian, bumped after every change to the records. Zero in a new file.
 constexpr off_t kStampOffset = 16;
 
+// The Julian day number of a Gregorian date (2451545 for 1 January 2000), and back:
+// the day part of a date-time field. kMaxJulianDay is 31 December 9999.
+uint32_t julianDay(int anio, int mes, int dia);
+Fecha fromJulianDay(uint32_t jd);
+constexpr uint32_t kMaxJulianDay = 5373484;
+
 // Field values inside a raw record. `f` is the field, `p` its first byte in the record.
 namespace value {
 bool isBlank(const FieldDef& f, const char* p);
 std::string text(const FieldDef& f, const char* p);     // UTF-8, see Table::asText
 double number(const FieldDef& f, const char* p, const std::string& table);
 std::optional<Fecha> date(const FieldDef& f, const char* p, const std::string& table);
+std::optional<FechaHora> dateTime(const FieldDef& f, const char* p, const std::string& table);
 bool logical(const FieldDef& f, const char* p);
 
 // Writers: throw Error when the value does not fit the field (nothing is written then).
 void setText(const FieldDef& f, char* p, std::string_view utf8, const std::string& table);
 void setNumber(const FieldDef& f, char* p, double v, const std::string& table);
 void setDate(const FieldDef& f, char* p, const std::optional<Fecha>& v, const std::string& table);
-void setLogical(const FieldDef& f, char* p, bool v);
-void setBlank(const FieldDef& f, char* p);
+void setDateTime(const FieldDef& f, char* p, const std::optional<FechaHora>& v, const std::string& table);
+void setLogical(const FieldDef& f, char* p, bool v);  // Error for a date-time field
+void setBlank(const FieldDef& f, char* p);  // blanks; zero bytes for a date-time field
 // Copies a value between two records field by field, converting between types.
 void copy(const FieldDef& from, const char* src, const FieldDef& to, char* dst,
           const std::string& table);

@@ -856,6 +856,10 @@ void Table::setDate(int field, std::optional<Fecha> value) {
   char* p = d_->editableField(field);
   file::value::setDate(d_->h.fields[static_cast<size_t>(field)], p, value, d_->name);
 }
+void Table::setDateTime(int field, std::optional<FechaHora> value) {
+  char* p = d_->editableField(field);
+  file::value::setDateTime(d_->h.fields[static_cast<size_t>(field)], p, value, d_->name);
+}
 void Table::setBool(int field, bool value) {
   char* p = d_->editableField(field);
   file::value::setLogical(d_->h.fields[static_cast<size_t>(field)], p, value);

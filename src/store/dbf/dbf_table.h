@@ -10,6 +10,9 @@
 //
 // Text crosses this API as UTF-8; on disk it is Windows-1252 (field widths count
 // Windows-1252 bytes). Dates cross it as Fecha; asText() of a date reads "dd/MM/yyyy".
+// Date-times ('@' fields) cross it as base::FechaHora, the clock's own value, so that a
+// stamp taken from a Reloj is written as it is; asText() of one reads
+// "dd/MM/yyyy HH:mm:ss".
 // Every failure is an Error carrying a text (operation, path, OS error).
 
 #include <cstdint>
@@ -20,6 +23,8 @@
 #include <string_view>
 #include <variant>
 #include <vector>
+
+#include "base/reloj.h"
 
 namespace mostrador::dbf {
 
@@ -55,9 +60,12 @@ struct Fecha {
   friend auto operator<=>(const Fecha&, const Fecha&) = default;
 };
 
+// A date and a time of day to the millisecond; a blank date-time field reads as nullopt.
+using FechaHora = base::FechaHora;
+
 struct FieldDef {
   std::string name;  // up to 10 characters, stored upper case
-  char type = 'C';   // C N F D L (M read as empty text)
+  char type = 'C';   // C N F D L @ (M read as empty text); @ is a date-time, length 8
   int length = 10;
   int decimals = 0;
   friend bool operator==(const FieldDef&, const FieldDef&) = default;
@@ -75,7 +83,10 @@ struct TagDef {
 
 // A value given to find key / find nearest / set range, one per leading key field.
 // Text against a numeric or date field is parsed; a number against a text field is
-// written without decimals when whole.
+// written without decimals when whole. Against a date-time field, a text with a time
+// ("dd/MM/yyyy HH:mm:ss", "yyyy-MM-dd HH:mm:ss") is that instant, and a Fecha (or a
+// text without a time) is the whole day when it is the last value given: findKey finds
+// the first record of that day, a range from one day to another takes both days whole.
 using KeyValue = std::variant<std::string, double, Fecha>;
 
 enum class OpenMode { Shared, Exclusive };
@@ -110,6 +121,9 @@ class Cursor {
   virtual double asFloat(int field) const = 0;
   virtual long long asInteger(int field) const;
   virtual std::optional<Fecha> asDate(int field) const = 0;
+  // A date-time field as stored; a date field at 00:00:00; text in one of the forms
+  // leeFechaHora() reads. Other fields: Error unless blank.
+  virtual std::optional<FechaHora> asDateTime(int field) const;
   virtual bool asBool(int field) const;
 
   // By name; an unknown name throws Error("Campo " + name + " no encontrado").
@@ -118,6 +132,9 @@ class Cursor {
   double asFloat(std::string_view name) const { return asFloat(requireField(name)); }
   long long asInteger(std::string_view name) const { return asInteger(requireField(name)); }
   std::optional<Fecha> asDate(std::string_view name) const { return asDate(requireField(name)); }
+  std::optional<FechaHora> asDateTime(std::string_view name) const {
+    return asDateTime(requireField(name));
+  }
   bool asBool(std::string_view name) const { return asBool(requireField(name)); }
 
   int requireField(std::string_view name) const;
@@ -130,7 +147,9 @@ class Table : public Cursor {
   Table(const Table&) = delete;
   Table& operator=(const Table&) = delete;
 
-  // Creates the .dbf (and the .mdx when tags are given), replacing existing files.
+  // Creates the .dbf (and the .mdx when tags are given), replacing existing files. A
+  // table with a date-time field is written at level 7 (the level that has the type),
+  // any other at level 4.
   static void create(std::string_view dir, std::string_view file,
                      const std::vector<FieldDef>& fields, const std::vector<TagDef>& tags = {});
   // Names of the table files (".dbf" and ".db") of a directory, sorted.
@@ -175,11 +194,14 @@ class Table : public Cursor {
   const std::vector<FieldDef>& fieldDefs() const override;
   bool isNull(int field) const override;
   // C: the text, right blanks trimmed; N, F: the number as stored, blanks trimmed
-  // ("12.50"); D: "dd/MM/yyyy"; L: "T" or "F"; blank fields and memo fields: "".
+  // ("12.50"); D: "dd/MM/yyyy"; L: "T" or "F"; @: "dd/MM/yyyy HH:mm:ss"; blank fields
+  // and memo fields: "".
   std::string asText(int field) const override;
   double asFloat(int field) const override;
+  // Of a date-time field: its date.
   std::optional<Fecha> asDate(int field) const override;
-  using Cursor::asText, Cursor::asFloat, Cursor::asDate, Cursor::isNull;
+  std::optional<FechaHora> asDateTime(int field) const override;
+  using Cursor::asText, Cursor::asFloat, Cursor::asDate, Cursor::asDateTime, Cursor::isNull;
 
   // Changes. append()/insert() start a blank record (appended at the end either way);
   // edit() locks the current record (LockError when another station holds it); post()
@@ -205,13 +227,19 @@ class Table : public Cursor {
   void setText(int field, std::string_view value);  // cut to the field width
   void setFloat(int field, double value);
   void setInteger(int field, long long value);
-  void setDate(int field, std::optional<Fecha> value);
+  void setDate(int field, std::optional<Fecha> value);  // a date-time field: at 00:00:00
+  // A date-time field to the millisecond; a date field takes the date, a text field the
+  // text "dd/MM/yyyy HH:mm:ss". An impossible date or time throws Error.
+  void setDateTime(int field, std::optional<FechaHora> value);
   void setBool(int field, bool value);
   void setNull(int field);
   void setText(std::string_view name, std::string_view v) { setText(requireField(name), v); }
   void setFloat(std::string_view name, double v) { setFloat(requireField(name), v); }
   void setInteger(std::string_view name, long long v) { setInteger(requireField(name), v); }
   void setDate(std::string_view name, std::optional<Fecha> v) { setDate(requireField(name), v); }
+  void setDateTime(std::string_view name, std::optional<FechaHora> v) {
+    setDateTime(requireField(name), v);
+  }
   void setBool(std::string_view name, bool v) { setBool(requireField(name), v); }
   void setNull(std::string_view name) { setNull(requireField(name)); }
 
@@ -238,5 +266,12 @@ class Table : public Cursor {
 // Date helpers shared by the engine and the SQL layer.
 std::string fechaCorta(const Fecha& f);               // "dd/MM/yyyy"
 std::optional<Fecha> leeFecha(std::string_view text);  // "dd/MM/yyyy", "yyyymmdd", "yyyy-mm-dd"
+// "dd/MM/yyyy HH:mm:ss" (as asText() writes it).
+std::string fechaHoraCorta(const FechaHora& fh);
+// A date (any form leeFecha() reads) optionally followed by blanks or "T" and a time
+// "HH:mm", "HH:mm:ss" or "HH:mm:ss.zzz" (one or two digits for the hour): "05/03/2001
+// 14:30:00", "2001-03-05 14:30:00", "2001-03-05T14:30:00.250". A date alone is 00:00:00.
+// nullopt for anything else, or an impossible date or time.
+std::optional<FechaHora> leeFechaHora(std::string_view text);
 
 }  // namespace mostrador::dbf

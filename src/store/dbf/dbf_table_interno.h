@@ -156,7 +156,12 @@ struct Table::Impl : journal::Participant {
   }
   void bumpStamp();
   bool live(const std::string& r) const { return !r.empty() && r[0] != file::kDeleted; }
-  std::string blankRecord() const { return std::string(static_cast<size_t>(h.recordLength), ' '); }
+  std::string blankRecord() const {
+    std::string r(static_cast<size_t>(h.recordLength), ' ');
+    for (size_t i = 0; i < h.fields.size(); ++i)
+      if (h.fields[i].type == '@') file::value::setBlank(h.fields[i], r.data() + h.offsets[i]);
+    return r;
+  }
 
   // --- writes (dbf_table.cpp) ----------------------------------------------------------
   void put(const char* b, size_t n, off_t off);

@@ -635,5 +635,9 @@ std::optional<Fecha> Table::asDate(int field) const {
   d_->requireField(field);
   return file::value::date(d_->h.fields[static_cast<size_t>(field)], d_->fieldBytes(field), d_->name);
 }
+std::optional<FechaHora> Table::asDateTime(int field) const {
+  d_->requireField(field);
+  return file::value::dateTime(d_->h.fields[static_cast<size_t>(field)], d_->fieldBytes(field), d_->name);
+}
 
 }  // namespace mostrador::dbf

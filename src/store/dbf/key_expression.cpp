@@ -7,6 +7,7 @@
 
 #include "base/texto.h"
 #include "base/texto_util.h"
+#include "store/dbf/dbf_file.h"
 #include "store/dbf/mdx_key_expr.h"
 
 // Choices the encodings make (see the header for the byte forms):
@@ -14,6 +15,12 @@
 //  * A blank L field sorts as "F".
 //  * A D field is copied as it is on disk, so a blank date (8 blanks) sorts first.
 //  * A C field is copied as it is on disk: the record already holds Windows-1252.
+//  * A @ field (date-time) is its day number then its milliseconds, each big-endian, so
+//    that bytes order as instants; a blank one is 8 zero bytes and sorts first. Only a
+//    field list takes it: a key expression has no date-time values.
+//  * A day given for a @ part (a Fecha, or a text without a time) that is the last value
+//    of a find is the day's 4 bytes alone, a prefix that every instant of the day starts
+//    with; anywhere else it is that day at 00:00:00.
 //  * Values given for a find are converted to the part's type: text to a number or a date
 //    is parsed ("dd/MM/yyyy", "yyyymmdd" or "yyyy-mm-dd" for dates; blank text is 0 or a
 //    blank date); a number to text is written without decimals when whole; a date to text
@@ -36,7 +43,7 @@ struct Part {
   std::string name;  // the field's name, for messages
   int offset = 0;
   int length = 0;   // bytes in the record
-  char type = 'C';  // C N D L (F reads as N)
+  char type = 'C';  // C N D L @ (F reads as N)
   int width = 0;    // bytes in the key
 };
 
@@ -66,6 +73,34 @@ std::string dateText(const Fecha& f) {
 
 [[noreturn]] void incompatible(const std::string& what) {
   throw Error("Valor incompatible con " + what);
+}
+
+void putBe32(uint32_t v, char* o) {
+  for (int i = 0; i < 4; ++i) o[i] = static_cast<char>((v >> (8 * (3 - i))) & 0xFF);
+}
+
+// The key of a date-time field's 8 bytes (two little-endian numbers).
+void encodeDateTime(const char* f, char* o) {
+  bool blank = true;
+  for (int i = 0; i < 8; ++i) blank &= f[i] == ' ' || f[i] == '\0';
+  if (blank) {
+    std::memset(o, 0, 8);
+    return;
+  }
+  for (int i = 0; i < 4; ++i) {
+    o[i] = f[3 - i];
+    o[4 + i] = f[7 - i];
+  }
+}
+
+void appendDateTime(const FechaHora& v, bool wholeDay, const std::string& what, std::string& out) {
+  const Fecha d{v.fecha.anio, v.fecha.mes, v.fecha.dia};
+  if (!leeFecha(fechaCorta(d))) incompatible(what);
+  const base::Hora& h = v.hora;
+  char b[8];
+  putBe32(file::julianDay(d.anio, d.mes, d.dia), b);
+  putBe32(static_cast<uint32_t>(((h.hora * 60 + h.minuto) * 60 + h.segundo) * 1000 + h.milisegundo), b + 4);
+  out.append(b, wholeDay ? 4 : 8);
 }
 
 // Appends the encoding of one find value for a part of the given type and width.
@@ -116,6 +151,25 @@ void encodeValue(const KeyValue& value, char type, int width, bool partial,
         out += dateText(*f);
       } else if (auto f = std::get_if<Fecha>(&value)) {
         out += dateText(*f);
+      } else {
+        incompatible(what);
+      }
+      return;
+    }
+    case '@': {
+      if (auto s = std::get_if<std::string>(&value)) {
+        std::string_view t = trimmed(*s);
+        if (t.empty()) {
+          out.append(8, '\0');
+          return;
+        }
+        std::optional<FechaHora> fh = leeFechaHora(t);
+        if (!fh) throw Error("'" + *s + "' no es una fecha y hora válida");
+        // A text without a time names a day, as a Fecha does.
+        const bool sinHora = t.find(':') == std::string_view::npos;
+        appendDateTime(*fh, sinHora && partial, what, out);
+      } else if (auto f = std::get_if<Fecha>(&value)) {
+        appendDateTime(FechaHora{base::Fecha{f->anio, f->mes, f->dia}, {}}, partial, what, out);
       } else {
         incompatible(what);
       }
@@ -195,7 +249,7 @@ KeyExpression KeyExpression::compile(std::string_view key, const RecordLayout& l
       while (i < layout.fields.size() && !base::igualesSinCasoAscii(layout.fields[i].name, name)) ++i;
       if (i == layout.fields.size()) throw Error("Campo " + std::string(name) + " no encontrado");
       const FieldDef& f = layout.fields[i];
-      if (std::string_view("CNFDL").find(f.type) == std::string_view::npos)
+      if (std::string_view("CNFDL@").find(f.type) == std::string_view::npos)
         throw Error("El campo " + f.name + " no puede indexarse");
       Part p;
       p.name = f.name;
@@ -235,6 +289,7 @@ std::string KeyExpression::evaluate(const char* record) const {
       switch (p.type) {
         case 'N': keyexpr::encodeNumber(keyexpr::fieldNumber(f, p.length), o); break;
         case 'L': *o = std::string_view("TtYy").find(*f) != std::string_view::npos ? 'T' : 'F'; break;
+        case '@': encodeDateTime(f, o); break;
         default: std::memcpy(o, f, size_t(p.width)); break;
       }
       o += p.width;
@@ -279,7 +334,9 @@ std::string KeyExpression::encode(const std::vector<KeyValue>& values, bool part
       encodeValue(values[i], type == 'L' ? 'L' : type, d.length, last, "la llave", out);
     } else {
       const Part& p = d.parts[i];
-      encodeValue(values[i], p.type, p.width, last, "el campo " + p.name, out);
+      // A day for a date-time part is a prefix whenever it is the last value (see the top).
+      const bool abierto = p.type == '@' ? i + 1 == values.size() : last;
+      encodeValue(values[i], p.type, p.width, abierto, "el campo " + p.name, out);
     }
   }
   if (d.descending) complement(out);

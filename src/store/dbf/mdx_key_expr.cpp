@@ -299,6 +299,9 @@ class Parser {
     for (size_t i = 0; i < layout_.fields.size(); ++i) {
       const FieldDef& f = layout_.fields[i];
       if (!base::igualesSinCasoAscii(f.name, t.text)) continue;
+      if (f.type == '@')
+        throw Error("El campo " + f.name +
+                    " es de fecha y hora: se indexa por su nombre en la lista de campos, no en una expresión");
       if (std::string_view("CNFDL").find(f.type) == std::string_view::npos)
         throw Error("El campo " + f.name + " no puede indexarse");
       auto n = std::make_shared<Node>();

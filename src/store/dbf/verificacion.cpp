@@ -225,10 +225,13 @@ class Verificador {
     h_ = lee(tamano);
     // Descriptors other programs would misread even where this engine copes.
     for (const FieldDef& f : h_.fields) {
-      if (std::string_view("CNFDLM").find(f.type) == std::string_view::npos)
+      if (std::string_view("CNFDLM@").find(f.type) == std::string_view::npos)
         r_.problemas.push_back("el campo " + f.name + " es de un tipo desconocido (" + std::string(1, f.type) + ")");
       else if (f.type == 'D' && f.length != 8)
         r_.problemas.push_back("el campo de fecha " + f.name + " mide " + std::to_string(f.length) +
+                               " en lugar de 8");
+      else if (f.type == '@' && f.length != 8)
+        r_.problemas.push_back("el campo de fecha y hora " + f.name + " mide " + std::to_string(f.length) +
                                " en lugar de 8");
     }
     auto difiere = [&](const file::Header& h, uint64_t t, uint64_t& enArchivo, uint64_t& sobra) {
@@ -333,6 +336,7 @@ class Verificador {
             return "el campo " + f.name + " tiene la fecha \"00000000\"";
           file::value::date(f, rec + h_.offsets[i], r_.tabla);
         }
+        if (f.type == '@' && f.length == 8) file::value::dateTime(f, rec + h_.offsets[i], r_.tabla);
       } catch (const Error& e) {
         return std::string(e.what());
       }

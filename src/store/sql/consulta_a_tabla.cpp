@@ -41,6 +41,8 @@ std::string tipoDeColumna(const dbf::FieldDef& campo) {
       return "FLOAT(8,2)";
     case 'D':
       return "DATE";
+    case '@':
+      return "TIMESTAMP";
     default:
       return {};
   }

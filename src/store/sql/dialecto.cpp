@@ -170,6 +170,8 @@ class Reescritura {
       if (esLiteral(k)) {
         if (auto f = fechaDeLiteral(a_.toks[i].valor()); f && comparadoConFecha(k))
           texto_[i] = "'" + fechaIso(*f) + "'";
+        else if (auto fh = fechaHoraDeLiteral(a_.toks[i].valor()); fh && comparadoConFecha(k))
+          texto_[i] = "'" + fechaHoraIso(*fh) + "'";
       }
       if (t.esSimbolo("-")) restaDeFechas(k);
     }
@@ -215,7 +217,9 @@ class Reescritura {
   bool esCampoFecha(const std::string& calificador, std::string_view nombre) const {
     auto esFecha = [&](const TablaRegistrada& t) {
       for (const auto& f : t.campos)
-        if (f.type == 'D' && base::mayusculasAscii(f.name) == base::mayusculasAscii(nombre)) return true;
+        if ((f.type == 'D' || f.type == '@') &&
+            base::mayusculasAscii(f.name) == base::mayusculasAscii(nombre))
+          return true;
       return false;
     };
     if (!calificador.empty()) {
@@ -269,10 +273,10 @@ class Reescritura {
     if (k == 0 || k + 1 >= a_.sig.size()) return;
     size_t ini = k - 1, finIzq = k - 1;
     bool izqColumna = columnaFechaTerminaEn(k - 1, &ini);
-    bool izqFecha = izqColumna || (esLiteral(k - 1) && fechaDeLiteral(tok(k - 1).valor()));
+    bool izqFecha = izqColumna || (esLiteral(k - 1) && esFechaLiteral(tok(k - 1).valor()));
     size_t fin = k + 1;
     bool derColumna = columnaFechaEmpiezaEn(k + 1, &fin);
-    bool derFecha = derColumna || (esLiteral(k + 1) && fechaDeLiteral(tok(k + 1).valor()));
+    bool derFecha = derColumna || (esLiteral(k + 1) && esFechaLiteral(tok(k + 1).valor()));
     if (!izqFecha || !derFecha || !(izqColumna || derColumna)) return;
     if (!izqColumna) convierteLiteral(k - 1);
     if (!derColumna) convierteLiteral(k + 1);
@@ -282,8 +286,14 @@ class Reescritura {
     post_[a_.sig[fin]] += ")";
   }
 
+  static bool esFechaLiteral(std::string_view v) {
+    return fechaDeLiteral(v).has_value() || fechaHoraDeLiteral(v).has_value();
+  }
   void convierteLiteral(size_t k) {
-    if (auto f = fechaDeLiteral(tok(k).valor())) texto_[a_.sig[k]] = "'" + fechaIso(*f) + "'";
+    if (auto f = fechaDeLiteral(tok(k).valor()))
+      texto_[a_.sig[k]] = "'" + fechaIso(*f) + "'";
+    else if (auto fh = fechaHoraDeLiteral(tok(k).valor()))
+      texto_[a_.sig[k]] = "'" + fechaHoraIso(*fh) + "'";
   }
 
   Analisis& a_;
@@ -429,6 +439,34 @@ std::optional<dbf::Fecha> fechaDeLiteral(std::string_view v) {
 std::string fechaIso(const dbf::Fecha& f) {
   char b[16];
   std::snprintf(b, sizeof b, "%04d-%02d-%02d", f.anio % 10000, f.mes % 100, f.dia % 100);
+  return b;
+}
+
+std::optional<dbf::FechaHora> fechaHoraDeLiteral(std::string_view v) {
+  size_t corte = v.find_first_of(" T");
+  if (corte == std::string_view::npos) return std::nullopt;
+  auto f = fechaDeLiteral(v.substr(0, corte));
+  if (!f) return std::nullopt;
+  size_t i = corte + 1;
+  int h, m, s = 0, ms = 0;
+  if (!leeNumero(v, i, 1, 2, h) || i >= v.size() || v[i++] != ':') return std::nullopt;
+  if (!leeNumero(v, i, 2, 2, m)) return std::nullopt;
+  if (i < v.size()) {
+    if (v[i++] != ':' || !leeNumero(v, i, 2, 2, s)) return std::nullopt;
+    if (i < v.size()) {
+      size_t inicio = i + 1;
+      if (v[i++] != '.' || !leeNumero(v, i, 1, 3, ms) || i != v.size()) return std::nullopt;
+      for (size_t k = i - inicio; k < 3; ++k) ms *= 10;
+    }
+  }
+  if (h > 23 || m > 59 || s > 59) return std::nullopt;
+  return dbf::FechaHora{base::Fecha{f->anio, f->mes, f->dia}, base::Hora{h, m, s, ms}};
+}
+
+std::string fechaHoraIso(const dbf::FechaHora& fh) {
+  char b[32];
+  std::snprintf(b, sizeof b, "%04d-%02d-%02d %02d:%02d:%02d", fh.fecha.anio % 10000, fh.fecha.mes % 100,
+                fh.fecha.dia % 100, fh.hora.hora % 100, fh.hora.minuto % 100, fh.hora.segundo % 100);
   return b;
 }
 

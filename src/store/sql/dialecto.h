@@ -30,6 +30,14 @@
 //                       '10/11/2001' is 11 October)
 // Text fields holding dates as text are compared as text, untouched.
 //
+// Date-times. A date-time (@) field is ISO text 'yyyy-mm-dd HH:MM:SS' inside SQLite (the
+// form its date functions take; milliseconds are left out). It counts as a date field
+// for the rule above, so a date literal compared with it becomes 'yyyy-mm-dd' (which
+// sorts before every instant of that day), and a literal of a date, a blank or "T" and a
+// time "H:MM", "H:MM:SS" or "H:MM:SS.zzz" compared with it becomes 'yyyy-mm-dd HH:MM:SS'
+// (the date part read as above). "<date-time> - <date-time>" is julianday() too: days
+// with their fraction.
+//
 // Numbers. Numeric fields are declared INTEGER or REAL, so SQLite's affinity turns a
 // quoted number compared with them into a number (TIMOV_MI<>"54").
 
@@ -81,6 +89,9 @@ std::string quitaMarcas(std::string_view sentencia);
 // A date literal read by the rule above; nullopt when the text is not a date.
 std::optional<dbf::Fecha> fechaDeLiteral(std::string_view texto);
 std::string fechaIso(const dbf::Fecha& f);  // "yyyy-mm-dd"
+// A date-time literal by the rule above (a time is required); nullopt otherwise.
+std::optional<dbf::FechaHora> fechaHoraDeLiteral(std::string_view texto);
+std::string fechaHoraIso(const dbf::FechaHora& fh);  // "yyyy-mm-dd HH:MM:SS"
 
 // The tables of a statement as the rewrite sees them.
 struct TablaRegistrada {

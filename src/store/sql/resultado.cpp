@@ -20,6 +20,11 @@ bool esIso(const std::string& s) {
   return s.size() == 10 && s[4] == '-' && s[7] == '-' && fechaDeLiteral(s).has_value();
 }
 
+// 'yyyy-mm-dd HH:MM:SS', the text a date-time column gives.
+bool esIsoFechaHora(const std::string& s) {
+  return s.size() == 19 && s[4] == '-' && s[7] == '-' && s[10] == ' ' && fechaHoraDeLiteral(s).has_value();
+}
+
 int digitos(long long v) { return static_cast<int>(std::to_string(v).size()); }
 
 }  // namespace
@@ -47,22 +52,23 @@ Resultado::Resultado(std::vector<std::string> nombres,
     int& veces = vistos[base::mayusculasAscii(nombre)];
     if (veces++ > 0) nombre += "_" + std::to_string(veces - 1);
     f.name = nombre;
-    bool enteros = true, numeros = true, fechas = true, alguno = false;
+    bool enteros = true, numeros = true, fechas = true, fechasHoras = true, alguno = false;
     int ancho = 1;
     for (size_t r = 0; r < filas_; ++r) {
       const Valor& v = valores_[r * columnas_ + c];
       if (std::holds_alternative<std::monostate>(v)) continue;
       alguno = true;
       if (auto* i = std::get_if<long long>(&v)) {
-        fechas = false;
+        fechas = fechasHoras = false;
         ancho = std::max(ancho, digitos(*i));
       } else if (std::holds_alternative<double>(v)) {
-        fechas = false;
+        fechas = fechasHoras = false;
         enteros = false;
       } else {
         const auto& s = std::get<std::string>(v);
         numeros = enteros = false;
         if (!esIso(s)) fechas = false;
+        if (!esIsoFechaHora(s)) fechasHoras = false;
         ancho = std::max(ancho, static_cast<int>(base::anchoCp1252(s)));
       }
     }
@@ -83,6 +89,9 @@ Resultado::Resultado(std::vector<std::string> nombres,
       f.decimals = 4;
     } else if (fechas) {
       f.type = 'D';
+      f.length = 8;
+    } else if (fechasHoras) {
+      f.type = '@';
       f.length = 8;
     } else {
       f.type = 'C';
@@ -146,6 +155,9 @@ std::string Resultado::asText(int field) const {
         return b;
       }
     }
+    if (campos_[field].type == '@') {
+      if (auto fh = fechaHoraDeLiteral(*s); fh && esIsoFechaHora(*s)) return dbf::fechaHoraCorta(*fh);
+    }
     return *s;
   }
   return {};
@@ -170,7 +182,20 @@ std::optional<dbf::Fecha> Resultado::asDate(int field) const {
   auto* s = std::get_if<std::string>(&v);
   if (!s) return std::nullopt;
   if (esIso(*s)) return fechaDeLiteral(*s);
-  return dbf::leeFecha(*s);
+  if (auto fh = asDateTime(field)) return dbf::Fecha{fh->fecha.anio, fh->fecha.mes, fh->fecha.dia};
+  return std::nullopt;
+}
+
+std::optional<dbf::FechaHora> Resultado::asDateTime(int field) const {
+  const Valor& v = valor(field);
+  auto* s = std::get_if<std::string>(&v);
+  if (!s) return std::nullopt;
+  if (esIsoFechaHora(*s)) return fechaHoraDeLiteral(*s);
+  if (esIso(*s)) {
+    auto f = fechaDeLiteral(*s);
+    return dbf::FechaHora{base::Fecha{f->anio, f->mes, f->dia}, {}};
+  }
+  return dbf::leeFechaHora(*s);
 }
 
 bool Resultado::asBool(int field) const {

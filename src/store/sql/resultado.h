@@ -7,11 +7,12 @@
 //   whole numbers only       N, width of the longest, 0 decimals
 //   other numbers            N 20,4
 //   texts, all 'yyyy-mm-dd'  D 8
+//   texts, all 'yyyy-mm-dd HH:MM:SS'   @ 8 (date-time)
 //   other texts              C, width of the longest (1..254, Windows-1252 bytes)
 //   no value at all          C 1
 // Columns repeating a name get "_1", "_2", ... appended (CANTIDAD, CANTIDAD_1, ...).
 //
-// Values: asText writes dates "dd/MM/yyyy", whole numbers without decimals and other
+// Values: asText writes dates "dd/MM/yyyy", date-times "dd/MM/yyyy HH:mm:ss", whole numbers without decimals and other
 // numbers with up to 15 significant digits; NULL reads as "" / 0 and isNull().
 //
 // Positioning follows the table handle: the cursor starts on the first row; first()
@@ -49,10 +50,12 @@ class Resultado : public dbf::Cursor {
   std::string asText(int field) const override;
   double asFloat(int field) const override;
   long long asInteger(int field) const override;
-  std::optional<dbf::Fecha> asDate(int field) const override;
+  std::optional<dbf::Fecha> asDate(int field) const override;  // of a date-time: its date
+  // Text that is not a date or a date-time reads as nullopt, as asDate() does.
+  std::optional<dbf::FechaHora> asDateTime(int field) const override;
   bool asBool(int field) const override;
-  using Cursor::asText, Cursor::asFloat, Cursor::asDate, Cursor::isNull, Cursor::asInteger,
-      Cursor::asBool;
+  using Cursor::asText, Cursor::asFloat, Cursor::asDate, Cursor::asDateTime, Cursor::isNull,
+      Cursor::asInteger, Cursor::asBool;
 
   // The raw value of the current row (monostate for NULL or when there is no row).
   const Valor& valor(int field) const;

@@ -84,7 +84,14 @@ std::string describe(const Valor& v) {
   return "NULL";
 }
 
-using ValorCampo = std::variant<std::monostate, std::string, double, dbf::Fecha, bool>;
+// A date-time: the dialect's literal first (its date rule), then the engine's forms.
+std::optional<dbf::FechaHora> aFechaHora(const std::string& s) {
+  if (auto fh = fechaHoraDeLiteral(s)) return fh;
+  if (auto f = aFecha(s)) return dbf::FechaHora{base::Fecha{f->anio, f->mes, f->dia}, {}};
+  return dbf::leeFechaHora(s);
+}
+
+using ValorCampo = std::variant<std::monostate, std::string, double, dbf::Fecha, bool, dbf::FechaHora>;
 
 ValorCampo convierte(const Valor& v, const dbf::FieldDef& f) {
   if (std::holds_alternative<std::monostate>(v)) return std::monostate{};
@@ -108,8 +115,20 @@ ValorCampo convierte(const Valor& v, const dbf::FieldDef& f) {
       std::string s = recorta(*texto);
       if (s.empty()) return std::monostate{};
       auto fecha = aFecha(s);
+      if (!fecha) {
+        // A date-time gives its date (a date-time column copied into a date field).
+        if (auto fh = fechaHoraDeLiteral(s)) fecha = dbf::Fecha{fh->fecha.anio, fh->fecha.mes, fh->fecha.dia};
+      }
       if (!fecha) throw noValido();
       return *fecha;
+    }
+    case '@': {
+      if (!texto) throw noValido();
+      std::string s = recorta(*texto);
+      if (s.empty()) return std::monostate{};
+      auto fh = aFechaHora(s);
+      if (!fh) throw noValido();
+      return *fh;
     }
     case 'L': {
       if (!texto) return std::get_if<long long>(&v) ? *std::get_if<long long>(&v) != 0
@@ -132,6 +151,7 @@ void escribe(dbf::Table& t, int campo, const ValorCampo& v) {
   else if (auto* s = std::get_if<std::string>(&v)) t.setText(campo, *s);
   else if (auto* d = std::get_if<double>(&v)) t.setFloat(campo, *d);
   else if (auto* f = std::get_if<dbf::Fecha>(&v)) t.setDate(campo, *f);
+  else if (auto* fh = std::get_if<dbf::FechaHora>(&v)) t.setDateTime(campo, *fh);
   else t.setBool(campo, std::get<bool>(v));
 }
 
@@ -254,8 +274,11 @@ dbf::FieldDef leeCampo(Lector& l, bool* primaria) {
   } else if (tipo == "INTEGER" || tipo == "INT" || tipo == "SMALLINT") {
     f.type = 'N';
     f.length = tipo == "SMALLINT" ? 6 : 11;
-  } else if (tipo == "DATE" || tipo == "TIME" || tipo == "TIMESTAMP" || tipo == "DATETIME") {
+  } else if (tipo == "DATE" || tipo == "TIME") {
     f.type = 'D';
+    f.length = 8;
+  } else if (tipo == "TIMESTAMP" || tipo == "DATETIME") {
+    f.type = '@';
     f.length = 8;
   } else if (tipo == "BOOLEAN" || tipo == "LOGICAL" || tipo == "BOOL") {
     f.type = 'L';
@@ -315,6 +338,9 @@ void copiaCampo(const dbf::Table& de, int a, dbf::Table& hacia, int b) {
       break;
     case 'D':
       hacia.setDate(b, de.asDate(a));
+      break;
+    case '@':
+      hacia.setDateTime(b, de.asDateTime(a));
       break;
     case 'L':
       hacia.setBool(b, de.asBool(a));

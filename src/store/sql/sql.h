@@ -20,8 +20,8 @@
 // Field names longer than ten characters are cut to ten, as dBASE keeps them
 // (VALOR_TEORICO is VALOR_TEOR). Types: CHAR/VARCHAR/CHARACTER(n) -> C n (1..254);
 // NUMERIC/DECIMAL/NUMBER(p[,s]) -> N p,s; FLOAT(p[,s]) -> F p,s; INTEGER -> N 11;
-// SMALLINT -> N 6; DATE/TIME/TIMESTAMP -> D; BOOLEAN/LOGICAL -> L. A field without a type
-// is refused. The PRIMARY KEY becomes a unique tag named after its first field.
+// SMALLINT -> N 6; DATE/TIME -> D; TIMESTAMP/DATETIME -> @ (date-time); BOOLEAN/LOGICAL
+// -> L. A field without a type is refused. The PRIMARY KEY becomes a unique tag named after its first field.
 //
 // CREATE TABLE refuses an existing table; DROP TABLE a missing one. ALTER TABLE opens
 // the table exclusively, writes the new table beside it (in a "_alt" folder of the same
@@ -38,7 +38,9 @@
 // stay written, as with any screen.
 //
 // Values for date fields: 'yyyy-mm-dd', 'dd/MM/yyyy', the SQL date text 'm/d/yyyy'
-// (dialecto.h says how the two are told apart) or 'yyyymmdd'.
+// (dialecto.h says how the two are told apart) or 'yyyymmdd'. Values for date-time
+// fields: one of those dates, alone (00:00:00) or followed by a blank or "T" and the
+// time 'HH:MM', 'HH:MM:SS' or 'HH:MM:SS.zzz' ('2026-12-11 09:30:00').
 //
 // Every failure throws Error with its text; SQLite's messages are passed on as SQLite
 // writes them, with the virtual table names turned back into the quoted paths.

@@ -408,8 +408,10 @@ int conecta(sqlite3* db, void* aux, int argc, const char* const* argv, sqlite3_v
     if (tag.descending || tag.key.empty() || tag.key[0] == '*') continue;
     std::string primero = base::mayusculasAscii(tag.key.substr(0, tag.key.find(';')));
     for (size_t c = 0; c < vt->campos.size(); ++c)
+      // A date-time's text leaves out its milliseconds, so a lookup by that text could
+      // miss records the comparison takes: those fields are always scanned.
       if (base::mayusculasAscii(vt->campos[c].name) == primero && vt->etiquetaDeCampo[c] < 0 &&
-          vt->campos[c].type != 'L') {
+          vt->campos[c].type != 'L' && vt->campos[c].type != '@') {
         vt->etiquetaDeCampo[c] = static_cast<int>(k);
         vt->campoDeEtiqueta[k] = static_cast<int>(c);
       }
@@ -784,6 +786,16 @@ int columna(sqlite3_vtab_cursor* cur, sqlite3_context* ctx, int i) {
         else
           sqlite3_result_int(ctx, dbf::file::value::logical(f, p) ? 1 : 0);
         return SQLITE_OK;
+      case '@': {
+        auto fh = dbf::file::value::dateTime(f, p, c->lector->nombre());
+        if (!fh) {
+          sqlite3_result_null(ctx);
+        } else {
+          std::string iso = fechaHoraIso(*fh);
+          sqlite3_result_text(ctx, iso.c_str(), -1, SQLITE_TRANSIENT);
+        }
+        return SQLITE_OK;
+      }
       default:  // memo and kinds the engine does not read: empty
         sqlite3_result_null(ctx);
         return SQLITE_OK;

@@ -9,12 +9,13 @@
 //   N without decimals        INTEGER
 //   N with decimals, F        REAL
 //   D                         TEXT      'yyyy-mm-dd'
+//   @ (date-time)             TEXT      'yyyy-mm-dd HH:MM:SS' (milliseconds left out)
 //   L                         INTEGER   0 / 1
 //
 // A blank field is NULL. The rowid is the record number.
 //
 // Planning: an =, <, <=, >, >= constraint on the leading field of a field-list tag
-// (ascending) narrows the scan through the index (findKey range, findNearest); anything
+// (ascending; not a logical or a date-time field) narrows the scan through the index (findKey range, findNearest); anything
 // else scans in record order. SQLite checks every constraint again on the rows returned,
 // so the index only has to return a superset: a value that cannot be turned into the
 // field's key (a text that is not a number for a numeric field, a date that is not
