@@ -987,7 +987,18 @@ void CapturaVenta::escribeTotalDat() {
 }
 
 void CapturaVenta::vaciaPartidas() {
-  if (partidas_.isOpen()) partidas_.emptyTable();
+  if (partidas_.isOpen()) {
+    try {
+      partidas_.emptyTable();
+    } catch (const dbf::Error&) {
+      // A write that failed (a full disk) stops the handle for good: the station's own
+      // scratch table is opened again, so that the next sale can be typed once there is
+      // room again.
+      partidas_.close();
+      partidas_.open(aj_.dirSistema, archivoPartidas_, dbf::OpenMode::Exclusive);
+      partidas_.emptyTable();
+    }
+  }
   fila_ = 0;
 }
 
