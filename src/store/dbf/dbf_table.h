@@ -248,6 +248,13 @@ class Table : public Cursor {
   void deleteTag(std::string_view tag);
   void deleteIndexFile();  // exclusive: removes the .mdx and every tag definition
   void rebuildIndexes();   // rebuilds every tag from the records
+  // For a reader of the index other than this handle (the SQL layer's, which walks the
+  // .mdx itself): checks an entry of `tag` against the records as they stand now, as an
+  // indexed read of the handle does. Sound: true. Damaged: the index is rebuilt from the
+  // records (logged) and the answer is false, for the caller to read the index again.
+  // Throws Error when it cannot be rebuilt (inside a save: "El índice … está dañado (…);
+  // reconstruya los índices").
+  bool checkIndexEntry(std::string_view tag, std::string_view key, uint32_t recno);
 
   void pack();  // exclusive: removes deleted records, rebuilds the tags
   void emptyTable();  // exclusive: removes every record

@@ -206,24 +206,14 @@ void Table::Impl::placeOn(const MdxFile::Entry& e, std::string&& bytes) {
 }
 
 // --- positioning, index order ------------------------------------------------------
-// An entry must name a record that exists and carry that record's key: an entry of record
-// 0 or beyond the count, or a second entry of a record (one of the two cannot be its key),
-// is damage, never a row to skip without saying so. Entries of deleted records are
-// skipped: another program deletes by the flag alone and leaves the index as it was.
+// An entry must name a record that exists and carry that record's key (problemaDeEntrada);
+// a damaged one is never a row to skip without saying so. Entries of deleted records are
+// skipped.
 bool Table::Impl::liveEntry(const MdxFile::Entry& e, std::string& out) const {
-  if (e.recno == 0 || !withinCount(e.recno) || !readRecord(e.recno, out))
-    badEntry("entrada del registro " + std::to_string(e.recno) + ", que no existe");
-  if (!live(out)) return false;
-  std::optional<std::string> clave;
-  try {
-    clave = expression().evaluate(out.data());
-  } catch (const Error&) {
-    // A field that does not read: the record's own problem, reported when it is read.
-  }
-  if (clave && *clave != e.key)
-    badEntry("la entrada del registro " + std::to_string(e.recno) +
-             " no lleva su clave (el registro está dos veces en el índice o cambió por fuera de él)");
-  return true;
+  const bool hay = e.recno != 0 && withinCount(e.recno) && readRecord(e.recno, out);
+  const std::string mal = problemaDeEntrada(expression(), e, hay ? out.data() : nullptr);
+  if (!mal.empty()) badEntry(mal);
+  return live(out);
 }
 void Table::Impl::badEntry(const std::string& what) const {
   throw IndexDamaged("Índice dañado: " + what, "leer índice", mdxPath.string());
@@ -638,6 +628,22 @@ std::optional<Fecha> Table::asDate(int field) const {
 std::optional<FechaHora> Table::asDateTime(int field) const {
   d_->requireField(field);
   return file::value::dateTime(d_->h.fields[static_cast<size_t>(field)], d_->fieldBytes(field), d_->name);
+}
+
+// The entry is checked by the same read the handle makes for its own moves, so a damaged
+// one is healed (or refused) exactly as there: f runs a second time only after a rebuild.
+bool Table::checkIndexEntry(std::string_view tagName, std::string_view key, uint32_t recno) {
+  setIndex(tagName);
+  Impl& t = *d_;
+  int veces = 0;
+  t.withIndex([&] {
+    if (veces++ == 0) {
+      std::string out;
+      t.liveEntry(MdxFile::Entry{std::string(key), recno}, out);
+    }
+    return 0;
+  });
+  return veces == 1;
 }
 
 }  // namespace mostrador::dbf

@@ -1486,4 +1486,20 @@ bool MdxFile::endSnapshot() const {
   return d.current();
 }
 
+std::string problemaDeEntrada(const KeyExpression& e, const MdxFile::Entry& entrada, const char* registro) {
+  if (entrada.recno == 0 || !registro)
+    return "entrada del registro " + std::to_string(entrada.recno) + ", que no existe";
+  if (*registro == file::kDeleted) return std::string();
+  std::optional<std::string> clave;
+  try {
+    clave = e.evaluate(registro);
+  } catch (const Error&) {
+    // A field that does not read: the record's own problem, reported when it is read.
+  }
+  if (clave && *clave != entrada.key)
+    return "la entrada del registro " + std::to_string(entrada.recno) +
+           " no lleva su clave (el registro está dos veces en el índice o cambió por fuera de él)";
+  return std::string();
+}
+
 }  // namespace mostrador::dbf

@@ -129,4 +129,12 @@ class MdxFile {
   std::unique_ptr<Impl> d_;
 };
 
+// The rule every indexed read applies to an entry of a tag whose key expression is e,
+// given its record's bytes as that reader sees them (null: it has no such record): an
+// entry of record 0 or of a record that does not exist, or one that does not carry its
+// record's key (the record is in the index twice, or changed outside it), is damage.
+// Answers what is wrong, "" when the entry is sound. A deleted record's entry is sound:
+// another program deletes by the flag alone and leaves the index as it was.
+std::string problemaDeEntrada(const KeyExpression& e, const MdxFile::Entry& entrada, const char* registro);
+
 }  // namespace mostrador::dbf

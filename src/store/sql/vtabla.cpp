@@ -124,7 +124,16 @@ struct ClavesEnMemoria {
 // reader, the tag's keys are computed from the snapshot's records, sorted, and later
 // lookups search them in memory. They return the records whose keys match in the
 // snapshot itself, which is what the index returns for those records.
+//
+// Every entry a lookup takes is checked as the table handle checks its own
+// (dbf::problemaDeEntrada) against the snapshot's record. One that looks damaged is
+// judged again by a table handle against the records as they stand now (the snapshot
+// may only be older than the index): a damaged index is rebuilt there, logged, and the
+// lookup goes on after the last entry it gave, in the rebuilt index; one that cannot be
+// rebuilt fails the statement with the handle's message. A lookup never returns fewer
+// rows without saying so.
 struct VCursor : sqlite3_vtab_cursor {
+  const Vtab* vtab = nullptr;
   std::unique_ptr<dbf::LectorSecuencial> lector;
   std::vector<int> offsets;  // of each field in a record
 
@@ -153,10 +162,15 @@ struct VCursor : sqlite3_vtab_cursor {
     return clave.substr(0, fin.size()).compare(fin) > 0;
   }
   std::string clave;  // the key of the last equality, built in place
-  std::vector<uint32_t> lote;
+  std::vector<dbf::MdxFile::Entry> lote;
   size_t enLote = 0;
   bool agotado = true;
   std::optional<dbf::MdxFile::Entry> ultimo;  // last entry of the previous batch
+  std::optional<dbf::MdxFile::Entry> dado;    // last entry given to SQLite
+  // The handle that judges entries that look damaged, opened at the first of them.
+  std::unique_ptr<dbf::Table> juez;
+  int reconstrucciones = 0;
+  static constexpr int kMaxReconstrucciones = 3;
   static constexpr size_t kLote = 256;
 
   // Per tag of mdx: lookups made, and the keys once computed (or a refusal).
@@ -222,6 +236,7 @@ struct VCursor : sqlite3_vtab_cursor {
     const bool repetida = t == tag && fin == tope && lo == desde && hi == hasta;
     if (repetida && modo == Modo::Indice && agotado && !ultimo) {
       enLote = 0;
+      dado.reset();
       return avanzaIndice();
     }
     tag = t;
@@ -246,6 +261,7 @@ struct VCursor : sqlite3_vtab_cursor {
     enLote = 0;
     agotado = false;
     ultimo.reset();
+    dado.reset();
     avanzaIndice();
   }
   void llenaLote() {
@@ -256,7 +272,7 @@ struct VCursor : sqlite3_vtab_cursor {
       auto e = ultimo ? mdx->next(tag, *ultimo) : desde.empty() ? mdx->first(tag) : mdx->seek(tag, desde);
       for (; e; e = mdx->next(tag, *e)) {
         if (pasado(e->key)) break;
-        lote.push_back(e->recno);
+        lote.push_back(*e);
         if (lote.size() == kLote) {
           ultimo = std::move(e);
           break;
@@ -338,13 +354,39 @@ struct VCursor : sqlite3_vtab_cursor {
   void avanzaIndice() {
     for (;;) {
       while (enLote < lote.size()) {
-        const uint32_t r = lote[enLote++];
-        const char* p = lector->lee(r);
-        if (p && *p != dbf::file::kDeleted) return coloca(r, p);
+        const dbf::MdxFile::Entry& e = lote[enLote++];
+        const char* p = e.recno == 0 ? nullptr : lector->lee(e.recno);
+        if (!dbf::problemaDeEntrada(mdx->expression(tag), e, p).empty() && !sana(e)) {
+          // Rebuilt: on from the last entry given, in the new index.
+          lote.clear();
+          enLote = 0;
+          agotado = false;
+          ultimo = dado;
+          break;
+        }
+        if (p && *p != dbf::file::kDeleted) {
+          dado = e;
+          return coloca(e.recno, p);
+        }
       }
       if (agotado) return termina();
       llenaLote();
     }
+  }
+  // An entry that looks damaged in the snapshot, judged on the table as it stands: true
+  // when sound (a record appended or changed since the statement began), false when the
+  // index was damaged and has been rebuilt.
+  bool sana(const dbf::MdxFile::Entry& e) {
+    if (!juez) {
+      juez = std::make_unique<dbf::Table>();
+      juez->open(vtab->dir, vtab->archivo);
+    }
+    const std::string& nombre = mdx->tags()[static_cast<size_t>(tag)].name;
+    if (juez->checkIndexEntry(nombre, e.key, e.recno)) return true;
+    if (++reconstrucciones > kMaxReconstrucciones)
+      throw dbf::Error("El índice " + nombre + " de la tabla " + vtab->archivo +
+                       " sigue dañado después de reconstruirlo; reconstruya los índices");
+    return false;
   }
 };
 
@@ -532,6 +574,7 @@ int abre(sqlite3_vtab* vt, sqlite3_vtab_cursor** out) {
   auto* v = static_cast<Vtab*>(vt);
   auto c = std::make_unique<VCursor>();
   std::memset(static_cast<sqlite3_vtab_cursor*>(c.get()), 0, sizeof(sqlite3_vtab_cursor));
+  c->vtab = v;
   try {
     c->lector = std::make_unique<dbf::LectorSecuencial>(v->dir, v->archivo);
     if (c->lector->campos() != v->campos)
