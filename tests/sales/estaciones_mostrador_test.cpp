@@ -14,6 +14,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <iostream>
 #include <map>
 #include <random>
 #include <set>
@@ -153,6 +154,7 @@ TEST(EstacionesMostrador, CuatroCajasUnaMatadaUnaYOtraVezNumerosDistintosYExiste
   }
   EXPECT_EQ(finales, std::vector<int>(vivas.size(), 0));
   EXPECT_GE(matadas, 1);
+  std::cout << matadas << " estaciones matadas a media venta\n";
   // Whoever opens the company next puts back what a killed save left.
   {
     dbf::Table t;
@@ -166,6 +168,7 @@ TEST(EstacionesMostrador, CuatroCajasUnaMatadaUnaYOtraVezNumerosDistintosYExiste
   EXPECT_EQ(r.perdidos, 0) << r.resumen();
   EXPECT_EQ(r.saldos, 0) << r.resumen();
   EXPECT_GE(r.confirmados, 3L * ventas) << r.resumen();
+  std::cout << r.resumen() << "\n";
 
   // Numbers: one document per number in each header table, the counter's records at
   // least as many as the numbers used.

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <iostream>
+
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
@@ -209,6 +211,7 @@ TEST_F(FallaDisco, CadaEscrituraTruncadoOSincronizacionQueFallaDejaLaVentaEntera
       {"inventar", dbf::journal::kFaultAll, EIO},
       {"", dbf::journal::kFaultAll, ENOSPC},
   };
+  long puntos = 0, rehusados = 0;
   for (const Caso& k : casos) {
     dbf::journal::Fault f;
     f.name = k.archivo;
@@ -233,7 +236,12 @@ TEST_F(FallaDisco, CadaEscrituraTruncadoOSincronizacionQueFallaDejaLaVentaEntera
     }
     // Most of the calls are inside a save, and failing one refuses that save.
     EXPECT_GT(fallidas, 0) << k.archivo << " ops " << k.ops;
+    puntos += (total + paso - 1) / paso;
+    rehusados += fallidas;
   }
+  RecordProperty("puntos", static_cast<int>(puntos));
+  RecordProperty("rehusados", static_cast<int>(rehusados));
+  std::cout << puntos << " puntos de falla, " << rehusados << " guardados rehusados y guardados al segundo F10\n";
 }
 
 // A disk that stays full from one write on: the save in flight and the ones after it are
