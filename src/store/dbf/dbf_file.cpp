@@ -382,7 +382,7 @@ void osError(const std::string& texto, const char* operation, const std::string&
   throw Error(texto + ": " + std::strerror(errnum), operation, path, errnum);
 }
 
-size_t readAt(int fd, char* buf, size_t n, off_t offset, const std::string& path) {
+size_t readRaw(int fd, char* buf, size_t n, off_t offset, const std::string& path) {
   size_t done = 0;
   while (done < n) {
     ssize_t r = pread(fd, buf + done, n - done, offset + static_cast<off_t>(done));
@@ -396,7 +396,13 @@ size_t readAt(int fd, char* buf, size_t n, off_t offset, const std::string& path
   return done;
 }
 
-void writeAt(int fd, const char* buf, size_t n, off_t offset, const std::string& path) {
+size_t readAt(int fd, char* buf, size_t n, off_t offset, const std::string& path) {
+  size_t got = 0;
+  if (journal::overlaid() && journal::readHeld(path, fd, buf, n, offset, got)) return got;
+  return readRaw(fd, buf, n, offset, path);
+}
+
+void writeRaw(int fd, const char* buf, size_t n, off_t offset, const std::string& path) {
   if (int e = journal::injectedFault(path, journal::kFaultWrite)) {
     if (n > 1) (void)!::pwrite(fd, buf, n / 2, offset);  // half of it gets out
     osError("No se pudo escribir en la tabla " + path, "write", path, e);
@@ -413,7 +419,13 @@ void writeAt(int fd, const char* buf, size_t n, off_t offset, const std::string&
   }
 }
 
+void writeAt(int fd, const char* buf, size_t n, off_t offset, const std::string& path) {
+  if (journal::overlaid()) journal::flushHeld(path);
+  writeRaw(fd, buf, n, offset, path);
+}
+
 bool setSize(int fd, off_t size, const std::string& path) {
+  if (journal::overlaid()) journal::flushHeld(path);
   if (int e = journal::injectedFault(path, journal::kFaultTruncate)) {
     errno = e;
     return false;
@@ -425,6 +437,8 @@ bool setSize(int fd, off_t size, const std::string& path) {
 }
 
 uint64_t sizeOf(int fd, const std::string& path) {
+  if (journal::overlaid())
+    if (auto held = journal::heldSize(path)) return *held;
   struct stat st{};
   if (fstat(fd, &st) < 0) osError("No se pudo consultar la tabla " + path, "stat", path, errno);
   return static_cast<uint64_t>(st.st_size);

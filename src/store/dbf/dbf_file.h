@@ -64,11 +64,17 @@ void today(int& yy, int& mm, int& dd);
 
 // Whole-buffer reads and writes (EINTR and short transfers handled). read returns the
 // bytes transferred (short only at end of file); write throws Error on any failure.
+// They see the changes an open unit of this process holds for the file (journal.h);
+// a write or a size change that goes around the unit lands after them.
 size_t readAt(int fd, char* buf, size_t n, off_t offset, const std::string& path);
 void writeAt(int fd, const char* buf, size_t n, off_t offset, const std::string& path);
 uint64_t sizeOf(int fd, const std::string& path);
 // Cuts or extends the file to `size` bytes; false, with errno set, when it cannot.
 bool setSize(int fd, off_t size, const std::string& path);
+// The disk alone, for the journal itself. writeRaw counts as a write for the failing
+// disk of the tests (journal::setFault).
+size_t readRaw(int fd, char* buf, size_t n, off_t offset, const std::string& path);
+void writeRaw(int fd, const char* buf, size_t n, off_t offset, const std::string& path);
 
 // The first bytes of a file mapped read-only and shared, so that a word another process
 // writes there with pwrite is seen by a plain load, with no system call. Only on local

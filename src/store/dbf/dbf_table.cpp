@@ -156,10 +156,10 @@ Fd lockForReplace(const fs::path& path, const std::string& name) {
 
 }  // namespace
 
-// Every write to the .dbf: its old bytes go to the open unit's journal first.
+// Every write to the .dbf: inside a unit, held with it until its commit (journal.cpp).
 void Table::Impl::put(const char* b, size_t n, off_t off) {
   forgetRun();
-  if (journaled) journal::beforeWrite(fd.get(), path, off, n);
+  if (journaled && journal::absorb(fd.get(), path, b, n, off)) return;
   file::writeAt(fd.get(), b, n, off, path.string());
 }
 

@@ -42,6 +42,7 @@
 
 #include "store/dbf/dbf_file.h"
 #include "store/dbf/dbf_table_interno.h"
+#include "store/dbf/journal.h"
 #include "store/dbf/mdx_index.h"
 
 namespace mostrador::dbf {
@@ -92,7 +93,11 @@ bool Table::Impl::readRecord(uint32_t r, std::string& out) const {
       map = file::HeaderMap(fd.get(), static_cast<size_t>(h.headerLength));
       if (!map) return readFresh(r, out);
     }
-    stamp = map.load32(file::kStampOffset);
+    char held[4];
+    if (journal::overlaid() && journal::peek(path.native(), file::kStampOffset, held, 4))
+      stamp = le32(held);  // this process's unit holds a newer header than the file has
+    else
+      stamp = map.load32(file::kStampOffset);
     if (map.broken()) return readFresh(r, out);
   }
   const size_t rl = static_cast<size_t>(h.recordLength);
@@ -129,6 +134,8 @@ bool Table::Impl::readRecord(uint32_t r, std::string& out) const {
 // lock, or exclusive use, where the value this handle wrote last is the value).
 uint32_t Table::Impl::stampOnDisk() {
   if (exclusive && stampKnown) return stampWritten;
+  char held[4];
+  if (journal::overlaid() && journal::peek(path.native(), file::kStampOffset, held, 4)) return le32(held);
   if (map && !map.broken()) {
     const uint32_t v = map.load32(file::kStampOffset);
     if (!map.broken()) return v;

@@ -86,6 +86,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cctype>
 #include <cerrno>
@@ -96,6 +97,7 @@
 #include <mutex>
 #include <random>
 #include <set>
+#include <unordered_map>
 #include <vector>
 
 #include "base/rutas.h"
@@ -239,6 +241,11 @@ void syncFd(int fd, const std::string& path) {
   if (r < 0) file::osError("No se pudo asegurar en disco " + path, "sync", path, errno);
 }
 
+WriteHook& writeHook() {
+  static WriteHook h = nullptr;
+  return h;
+}
+
 // The data files of a commit. Writeback of all of them is started first, so that the
 // syncs that follow, one after the other in this thread, mostly find their pages on the
 // way already; no thread is started per commit.
@@ -246,7 +253,10 @@ void syncAll(const std::vector<std::pair<int, std::string>>& files) {
   if (!syncing() || files.empty()) return;
   if (files.size() > 1)
     for (const auto& [fd, path] : files) (void)::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
-  for (const auto& [fd, path] : files) syncFd(fd, path);
+  for (const auto& [fd, path] : files) {
+    if (writeHook()) writeHook()(path, 0, 0);
+    syncFd(fd, path);
+  }
 }
 
 std::string key(const fs::path& localDir) {
@@ -273,10 +283,26 @@ int openJournal(const fs::path& path) {
   return fd;
 }
 
+// A block of the unit's own bytes, as the unit sees it; dirty when not on disk yet.
+struct Bloque {
+  std::array<char, kBlock> b{};
+  // The bytes changed, lo..hi: only those go out, so that the rest of the block on disk
+  // is left exactly as it is.
+  uint16_t lo = kBlock, hi = 0;
+  bool dirty() const { return hi > lo; }
+};
+
 struct FileState {
   off_t originalSize = 0;
-  int fd = -1;  // a duplicate of the writer's descriptor, to sync at commit
-  std::set<off_t> blocks;
+  int fd = -1;  // a duplicate of the writer's descriptor: the commit writes and syncs it
+  std::set<off_t> blocks;  // kept in the journal
+  // The unit's changes not written out yet (see "Changes" at the top of the file).
+  bool overlay = false;
+  off_t disk = 0;  // the file's size on disk when they started
+  off_t size = 0;  // its size as the unit sees it
+  std::map<off_t, Bloque> mem;
+  size_t order = 0;  // of the file's first change in the unit: files go out in this order
+  std::string base;  // an index's header as the unit first found it (see writeUnit)
 };
 
 struct Unit {
@@ -296,6 +322,9 @@ struct Unit {
   bool prepared = false;  // its data is already synced (a group past prepare)
   std::map<std::string, FileState> files;
   std::vector<Participant*> participants;
+  size_t memBytes = 0;  // held in the files' overlays
+  size_t nextOrder = 0;
+  std::set<std::string> touched;  // files this unit has written to: all a rollback puts back
 
   void append(const std::string& bytes) {
     if (size == 0) {
@@ -349,10 +378,6 @@ Unit* find(const fs::path& localDir) {
   return it == u.end() || it->second.depth == 0 ? nullptr : &it->second;
 }
 
-WriteHook& writeHook() {
-  static WriteHook h = nullptr;
-  return h;
-}
 
 LogSink& sink() {
   static LogSink s = nullptr;
@@ -368,6 +393,167 @@ bool endsWith(const std::string& path, const char* ext) {
 bool isIndex(const std::string& path) { return endsWith(path, ".mdx"); }
 bool isTable(const std::string& path) { return endsWith(path, ".dbf"); }
 
+// ---- the units' changes held in memory ----------------------------------------------------
+
+struct Enmemoria {
+  Unit* unit;
+  FileState* state;
+};
+// Every file with changes held, by its path: reads in this process see them.
+std::unordered_map<std::string, Enmemoria>& overlays() {
+  static std::unordered_map<std::string, Enmemoria> m;
+  return m;
+}
+std::atomic<size_t> overlayCount{0};
+
+// Past this, a unit's changes go out to the files before it goes on (a bulk job in one
+// unit), as the journal then already holds their old bytes.
+constexpr size_t kMemLimit = size_t{32} << 20;
+
+void startOverlay(Unit& u, FileState& s, const std::string& f) {
+  s.overlay = true;
+  s.disk = static_cast<off_t>(file::sizeOf(s.fd, f));
+  s.size = s.disk;
+  s.order = u.nextOrder++;
+  overlays()[f] = Enmemoria{&u, &s};
+  overlayCount.store(overlays().size(), std::memory_order_relaxed);
+}
+
+void dropOverlay(Unit& u, FileState& s, const std::string& f) {
+  if (!s.overlay) return;
+  u.memBytes -= std::min(u.memBytes, s.mem.size() * static_cast<size_t>(kBlock));
+  s.mem.clear();
+  s.overlay = false;
+  overlays().erase(f);
+  overlayCount.store(overlays().size(), std::memory_order_relaxed);
+}
+
+void unlockIndex(int fd) {
+  struct flock fl {};
+  fl.l_type = F_UNLCK;
+  fl.l_whence = SEEK_SET;
+  fl.l_start = off_t{0x40000000};  // the index's lock byte (mdx_index.cpp)
+  fl.l_len = 1;
+  (void)::fcntl(fd, F_OFD_SETLK, &fl);
+}
+
+// Writes the dirty blocks of one file, contiguous runs in one write each. A table's first
+// block (its record count and change counter) goes last, so that a reader who sees the
+// new counter finds the records it stands for; an index goes out under its write lock,
+// so that readers see it whole, old or new.
+void writeOut(Unit& u, FileState& s, const std::string& f, bool lockIndex) {
+  struct Run {
+    off_t from, to;
+  };
+  std::vector<Run> runs;
+  const bool index = isIndex(f);
+  for (auto& [b, bl] : s.mem) {
+    if (!bl.dirty()) continue;
+    const off_t from = b * kBlock + bl.lo, to = std::min(b * kBlock + bl.hi, s.size);
+    if (to <= from) continue;
+    if (!runs.empty() && runs.back().to == from && (index || runs.back().from >= kBlock))
+      runs.back().to = to;
+    else
+      runs.push_back({from, to});
+  }
+  if (runs.empty()) return;
+  if (!index && runs.front().from < kBlock) std::rotate(runs.begin(), runs.begin() + 1, runs.end());
+  const bool locked = index && lockIndex;
+  if (locked) MdxFile::lockForRestore(s.fd, f, unitWaitMillis());
+  try {
+    std::string buf;
+    for (const Run& r : runs) {
+      buf.resize(static_cast<size_t>(r.to - r.from));
+      for (off_t at = r.from; at < r.to;) {
+        const off_t k = at / kBlock, in = at % kBlock;
+        const off_t len = std::min(kBlock - in, r.to - at);
+        std::memcpy(buf.data() + (at - r.from), s.mem[k].b.data() + in, static_cast<size_t>(len));
+        at += len;
+      }
+      if (writeHook()) writeHook()(f, r.from, buf.size());
+      u.touched.insert(f);
+      file::writeRaw(s.fd, buf.data(), buf.size(), r.from, f);
+    }
+  } catch (...) {
+    if (locked) unlockIndex(s.fd);
+    throw;
+  }
+  if (locked) unlockIndex(s.fd);
+  for (auto& [b, bl] : s.mem) bl.lo = kBlock, bl.hi = 0;
+}
+
+// The journal's records not written yet, in one write and one sync.
+void journalOut(Unit& u) {
+  if (!u.unsynced) return;
+  const off_t at = u.written;
+  u.writePending();
+  if (writeHook()) writeHook()(u.path, at, static_cast<size_t>(u.written - at));
+  if (u.durable) syncFd(u.fd, u.path.string());
+  u.unsynced = false;
+}
+
+// Everything the unit holds goes to its files: the journal first (one write, one sync),
+// then each file in the order it was first changed.
+void writeUnit(Unit& u) {
+  std::vector<std::pair<size_t, std::string>> orden;
+  for (auto& [f, s] : u.files)
+    if (s.overlay) orden.emplace_back(s.order, f);
+  if (orden.empty()) return;
+  journalOut(u);
+  std::sort(orden.begin(), orden.end());
+  // A table's records go out under its index's write lock, with the index: a reader
+  // under the index's shared lock sees records and keys agree, as when the engine wrote
+  // them (verificacion.cpp relies on it). One index lock at a time, as the engine takes.
+  auto stem = [](const std::string& f) {
+    const fs::path p(f);
+    std::string n = p.filename().string();
+    n = n.substr(0, n.find('.'));
+    for (auto& c : n) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return p.parent_path().string() + "/" + n;
+  };
+  struct Par {
+    std::string table, index, other;
+  };
+  std::vector<std::string> stems;  // in the order of each table's first change
+  std::map<std::string, Par> pares;
+  for (auto& [o, f] : orden) {
+    const std::string k = isIndex(f) || isTable(f) ? stem(f) : f;
+    auto [it, nuevo] = pares.try_emplace(k);
+    if (nuevo) stems.push_back(k);
+    (isIndex(f) ? it->second.index : isTable(f) ? it->second.table : it->second.other) = f;
+  }
+  for (const std::string& k : stems) {
+    const Par& p = pares[k];
+    FileState* ix = p.index.empty() ? nullptr : &u.files[p.index];
+    if (ix) MdxFile::lockForRestore(ix->fd, p.index, unitWaitMillis());
+    try {
+      if (!p.other.empty()) writeOut(u, u.files[p.other], p.other, false);
+      if (ix && ix->base.size() >= 40) {
+        // Every writer of ours holds the directory's writer lock; one that does not (another
+        // program) changed the index since this unit read it, and pages of two states must
+        // never mix in one tree: the unit is undone instead.
+        char now[64] = {};
+        const size_t n = file::readRaw(ix->fd, now, sizeof now, 0, p.index);
+        if (n < 40 || std::memcmp(now + 24, ix->base.data() + 24, 16) != 0)
+          throw Error("El índice " + fs::path(p.index).filename().string() +
+                          " fue cambiado por otro programa durante el guardado; el guardado se deshizo",
+                      "journal", p.index);
+      }
+      if (!p.table.empty()) writeOut(u, u.files[p.table], p.table, false);
+      if (ix) {
+        writeOut(u, *ix, p.index, false);
+        auto b0 = ix->mem.find(0);
+        if (b0 != ix->mem.end()) ix->base.assign(b0->second.b.data(), 64);
+      }
+    } catch (...) {
+      if (ix) unlockIndex(ix->fd);
+      throw;
+    }
+    if (ix) unlockIndex(ix->fd);
+  }
+  for (auto& [o, f] : orden) dropOverlay(u, u.files[f], f);
+}
+
 uint32_t stampOf(int fd, const std::string& path) {
   char b[4] = {0, 0, 0, 0};
   if (file::readAt(fd, b, 4, file::kStampOffset, path) != 4) return 0;
@@ -376,7 +562,7 @@ uint32_t stampOf(int fd, const std::string& path) {
 
 // Puts back what the journal open as fd records; returns the number of files touched.
 // Runs under the writer lock.
-size_t restore(int fd, const fs::path& journalPath) {
+size_t restore(int fd, const fs::path& journalPath, const std::set<std::string>* only = nullptr) {
   const uint64_t total = file::sizeOf(fd, journalPath.string());
   if (total == 0) return 0;
   std::string j(static_cast<size_t>(total), '\0');
@@ -403,6 +589,10 @@ size_t restore(int fd, const fs::path& journalPath) {
       if (r[0] == 'B' && n == 0 && endsWith(std::string(r + kRecordFixed, plen), ".grp")) {
         marker.assign(r + kRecordFixed, plen);
         p += len + 8;
+        continue;
+      }
+      if (only && !only->count(std::string(r + kRecordFixed, plen))) {
+        p += len + 8;  // never written by this unit: its bytes on disk are not ours to put back
         continue;
       }
       recs.push_back({r[0], std::string(r + kRecordFixed, plen), static_cast<off_t>(get64(r + 8)),
@@ -488,6 +678,7 @@ void logRestored(const std::string& dir, size_t files) {
 void endUnit(Unit& u, bool committed) {
   std::vector<Participant*> ps;
   ps.swap(u.participants);
+  for (auto& [f, s] : u.files) dropOverlay(u, s, f);
   for (Participant* p : ps) p->unitEnded(committed);
   for (auto& [f, s] : u.files)
     if (s.fd >= 0) ::close(s.fd);
@@ -500,6 +691,9 @@ void endUnit(Unit& u, bool committed) {
   u.doomed = false;
   u.group.clear();
   u.prepared = false;
+  u.memBytes = 0;
+  u.nextOrder = 0;
+  u.touched.clear();
   locks::unlock(u.fd, kWriterByte);
 }
 
@@ -516,21 +710,23 @@ bool active(const fs::path& localDir) { return find(localDir) != nullptr; }
 
 namespace {
 
-// Journals the blocks of off..off+n not kept yet; the unit, or nullptr when none is open.
-Unit* keepIn(int fd, const fs::path& filePath, off_t off, size_t n) {
-  Unit* u = find(filePath.parent_path());
-  if (!u || n == 0) return u;
-  const std::string f = filePath.string();
-  auto it = u->files.find(f);
-  if (it == u->files.end()) {
-    FileState s;
-    s.originalSize = static_cast<off_t>(file::sizeOf(fd, f));
-    s.fd = ::dup(fd);
-    u->record('S', f, s.originalSize, nullptr, 0);
-    it = u->files.emplace(f, std::move(s)).first;
-  }
-  FileState& s = it->second;
-  const off_t first = off / kBlock, last = (off + static_cast<off_t>(n) - 1) / kBlock;
+// The state of a file in the unit, made (with its original size in the journal) at the
+// unit's first look at it.
+FileState& stateOf(Unit& u, int fd, const std::string& f) {
+  auto it = u.files.find(f);
+  if (it != u.files.end()) return it->second;
+  FileState s;
+  s.originalSize = static_cast<off_t>(file::sizeOf(fd, f));
+  s.fd = ::dup(fd);
+  if (s.fd < 0) file::osError("No se pudo preparar el guardado de " + f, "dup", f, errno);
+  u.record('S', f, s.originalSize, nullptr, 0);
+  return u.files.emplace(f, std::move(s)).first->second;
+}
+
+// Journals the blocks first..last of bytes not kept yet, reading them from disk; the
+// bytes read are given to `dado` block by block, for the overlay.
+template <typename Dado>
+void keepBlocks(Unit& u, FileState& s, const std::string& f, off_t first, off_t last, Dado&& dado) {
   std::string bytes;
   for (off_t b = first; b <= last;) {
     if (b * kBlock >= s.originalSize || s.blocks.count(b)) {
@@ -542,27 +738,132 @@ Unit* keepIn(int fd, const fs::path& filePath, off_t off, size_t n) {
     const off_t from = b * kBlock;
     const off_t to = std::min((e + 1) * kBlock, s.originalSize);
     bytes.resize(static_cast<size_t>(to - from));
-    bytes.resize(file::readAt(fd, bytes.data(), bytes.size(), from, f));
-    u->record('B', f, from, bytes.data(), bytes.size());
-    for (off_t k = b; k <= e; ++k) s.blocks.insert(k);
+    bytes.resize(file::readRaw(s.fd, bytes.data(), bytes.size(), from, f));
+    u.record('B', f, from, bytes.data(), bytes.size());
+    if (b == 0 && isIndex(f)) s.base.assign(bytes.data(), std::min<size_t>(bytes.size(), 64));
+    for (off_t k = b; k <= e; ++k) {
+      s.blocks.insert(k);
+      const size_t at = static_cast<size_t>((k - b) * kBlock);
+      if (at < bytes.size()) dado(k, bytes.data() + at, std::min<size_t>(kBlock, bytes.size() - at));
+    }
     b = e + 1;
   }
-  return u;
+}
+
+FileState* overlayOf(const std::string& path) {
+  if (overlayCount.load(std::memory_order_relaxed) == 0) return nullptr;
+  auto it = overlays().find(path);
+  return it == overlays().end() ? nullptr : it->second.state;
 }
 
 }  // namespace
 
-void keep(int fd, const fs::path& filePath, off_t off, size_t n) { keepIn(fd, filePath, off, n); }
-
-void beforeWrite(int fd, const fs::path& filePath, off_t off, size_t n) {
-  Unit* u = keepIn(fd, filePath, off, n);
+void keep(int fd, const fs::path& filePath, off_t off, size_t n) {
+  Unit* u = find(filePath.parent_path());
   if (!u || n == 0) return;
-  if (u->unsynced) {
-    u->writePending();
-    if (u->durable) syncFd(u->fd, u->path.string());
-    u->unsynced = false;
+  const std::string f = filePath.string();
+  FileState& s = stateOf(*u, fd, f);
+  // A block's bytes read for the journal also start its copy in memory, when the unit
+  // holds the file's changes and the block is not there yet.
+  keepBlocks(*u, s, f, off / kBlock, (off + static_cast<off_t>(n) - 1) / kBlock,
+             [&](off_t k, const char* p, size_t len) {
+               if (!s.overlay || s.mem.count(k) || k * kBlock >= s.disk) return;
+               Bloque& bl = s.mem[k];
+               std::memcpy(bl.b.data(), p, len);
+               u->memBytes += kBlock;
+             });
+}
+
+bool absorb(int fd, const fs::path& filePath, const char* buf, size_t n, off_t off) {
+  Unit* u = find(filePath.parent_path());
+  if (!u) return false;
+  if (n == 0) return true;
+  const std::string& f = filePath.native();
+  FileState& s = stateOf(*u, fd, f);
+  if (!s.overlay) startOverlay(*u, s, f);
+  const off_t first = off / kBlock, last = (off + static_cast<off_t>(n) - 1) / kBlock;
+  const off_t end = off + static_cast<off_t>(n);
+  // Blocks new to the overlay: their bytes now on disk, unless the write covers them
+  // whole; those the journal does not hold yet are kept there in the same read.
+  keepBlocks(*u, s, f, first, last, [&](off_t k, const char* p, size_t len) {
+    if (s.mem.count(k) || k * kBlock >= s.disk) return;
+    Bloque& bl = s.mem[k];
+    std::memcpy(bl.b.data(), p, std::min<size_t>(len, static_cast<size_t>(s.disk - k * kBlock)));
+    u->memBytes += kBlock;
+  });
+  for (off_t k = first; k <= last; ++k) {
+    if (s.mem.count(k)) continue;
+    Bloque& bl = s.mem[k];
+    u->memBytes += kBlock;
+    const off_t from = k * kBlock, to = from + kBlock;
+    if (from < s.disk && !(off <= from && end >= to)) {
+      const size_t want = static_cast<size_t>(std::min(to, s.disk) - from);
+      if (file::readRaw(s.fd, bl.b.data(), want, from, f) != want)
+        file::osError("No se pudo leer la tabla " + f, "read", f, EIO);
+    }
   }
-  if (writeHook()) writeHook()(filePath, off, n);
+  for (off_t k = first; k <= last; ++k) {
+    Bloque& bl = s.mem[k];
+    const off_t from = std::max(off, k * kBlock), to = std::min(end, (k + 1) * kBlock);
+    std::memcpy(bl.b.data() + (from - k * kBlock), buf + (from - off), static_cast<size_t>(to - from));
+    bl.lo = static_cast<uint16_t>(std::min<off_t>(bl.lo, from - k * kBlock));
+    bl.hi = static_cast<uint16_t>(std::max<off_t>(bl.hi, to - k * kBlock));
+  }
+  s.size = std::max(s.size, end);
+  if (u->memBytes > kMemLimit) writeUnit(*u);
+  return true;
+}
+
+bool overlaid() { return overlayCount.load(std::memory_order_relaxed) != 0; }
+
+bool readHeld(const std::string& path, int fd, char* buf, size_t n, off_t off, size_t& got) {
+  FileState* s = overlayOf(path);
+  if (!s) return false;
+  if (off >= s->size || n == 0) {
+    got = 0;
+    return true;
+  }
+  const size_t len = std::min(n, static_cast<size_t>(s->size - off));
+  const off_t first = off / kBlock, last = (off + static_cast<off_t>(len) - 1) / kBlock;
+  auto lo = s->mem.lower_bound(first), hi = s->mem.upper_bound(last);
+  if (static_cast<off_t>(std::distance(lo, hi)) != last - first + 1) {
+    const size_t r = file::readRaw(fd, buf, len, off, path);
+    if (r < len) std::memset(buf + r, 0, len - r);
+  }
+  for (auto it = lo; it != hi; ++it) {
+    const off_t from = std::max(off, it->first * kBlock);
+    const off_t to = std::min(off + static_cast<off_t>(len), (it->first + 1) * kBlock);
+    std::memcpy(buf + (from - off), it->second.b.data() + (from - it->first * kBlock), static_cast<size_t>(to - from));
+  }
+  got = len;
+  return true;
+}
+
+std::optional<uint64_t> heldSize(const std::string& path) {
+  FileState* s = overlayOf(path);
+  if (!s) return std::nullopt;
+  return static_cast<uint64_t>(s->size);
+}
+
+bool peek(const std::string& path, off_t off, void* dst, size_t n) {
+  FileState* s = overlayOf(path);
+  if (!s || n == 0 || (off / kBlock) != (off + static_cast<off_t>(n) - 1) / kBlock) return false;
+  auto it = s->mem.find(off / kBlock);
+  if (it == s->mem.end()) return false;
+  std::memcpy(dst, it->second.b.data() + off % kBlock, n);
+  return true;
+}
+
+void flushHeld(const std::string& path) {
+  if (overlayCount.load(std::memory_order_relaxed) == 0) return;
+  auto it = overlays().find(path);
+  if (it == overlays().end()) return;
+  Unit& u = *it->second.unit;
+  FileState& s = *it->second.state;
+  journalOut(u);
+  // The caller writes the file itself next, under its own lock when it takes one.
+  writeOut(u, s, path, false);
+  dropOverlay(u, s, path);
 }
 
 void join(const fs::path& localDir, Participant* p) {
@@ -628,6 +929,7 @@ Transaction::Transaction(const fs::path& local, int waitMillis, bool durable) {
     ::close(u.fd);
     u.fd = -1;
     u.participants.clear();
+    for (auto& [f, s] : u.files) journal::dropOverlay(u, s, f);
     u.files.clear();
   }
   if (u.fd < 0) {
@@ -682,6 +984,20 @@ void Transaction::commit() {
     throw Error("El guardado no pudo completarse y se deshizo", "journal", u.path.string());
   }
   if (u.size > 0) {
+    if (!u.prepared) {
+      try {
+        journal::writeUnit(u);
+      } catch (const Error&) {
+        // The journal holds the old bytes of whatever went out: all of it is put back.
+        done_ = false;
+        try {
+          rollback();
+        } catch (const Error& r) {
+          journal::log(std::string("El diario de ") + dir_ + " queda para deshacerse de nuevo: " + r.what());
+        }
+        throw;
+      }
+    }
     if (u.durable && !u.prepared) {
       std::vector<std::pair<int, std::string>> datos;
       for (auto& [f, s] : u.files)
@@ -702,6 +1018,9 @@ void Transaction::commit() {
         throw Error("El guardado no pudo asegurarse en disco y se deshizo: " + porque, "journal", u.path.string());
       }
     }
+    // The truncation is the unit's commit point; a group's is the removal of its marker,
+    // which came before.
+    if (journal::writeHook() && !u.prepared) journal::writeHook()(u.path, 0, 0);
     if (!file::setSize(u.fd, 0, u.path.string())) {
       int e = errno;
       done_ = false;
@@ -719,7 +1038,12 @@ void Transaction::joinGroup(const fs::path& marker) {
 void Transaction::prepare() {
   if (done_ || !outer_) return;
   auto& u = journal::units()[dir_];
-  if (u.size == 0 || !u.durable) return;
+  if (u.size == 0) return;
+  journal::writeUnit(u);
+  if (!u.durable) {
+    u.prepared = true;
+    return;
+  }
   std::vector<std::pair<int, std::string>> datos;
   for (auto& [f, st] : u.files)
     if (st.fd >= 0) datos.emplace_back(st.fd, f);
@@ -737,16 +1061,52 @@ void Transaction::rollback() {
     --u.depth;
     return;
   }
+  // Changes still held never reached the files: they are dropped. A reader of this
+  // process may have seen them, so each such table's change counter and each index's
+  // identity move on, as after a rollback on disk.
+  struct Visto {
+    std::string file;
+    int fd;
+    uint32_t stamp;
+  };
+  std::vector<Visto> vistos;
+  for (auto& [f, s] : u.files) {
+    if (!s.overlay) continue;
+    if (!s.mem.empty()) {
+      uint32_t stamp = 0;
+      auto b0 = s.mem.find(0);
+      if (b0 != s.mem.end()) stamp = journal::get32(b0->second.b.data() + file::kStampOffset);
+      vistos.push_back({f, s.fd, stamp});
+    }
+    journal::dropOverlay(u, s, f);
+  }
   std::exception_ptr err;
   // Once more when the first try fails (a write refused for a moment); when both fail
   // the journal stays whole and whoever takes the writer lock next rolls it back.
   for (int intento = 0; intento < 2 && u.size > 0; ++intento) {
     try {
-      journal::restore(u.fd, u.path);
+      journal::restore(u.fd, u.path, &u.touched);
       err = nullptr;
       break;
     } catch (...) {
       err = std::current_exception();
+    }
+  }
+  for (const Visto& v : vistos) {
+    try {
+      if (journal::isTable(v.file)) {
+        char b[4] = {0, 0, 0, 0};
+        file::readRaw(v.fd, b, 4, file::kStampOffset, v.file);
+        journal::put32(b, std::max(journal::get32(b), v.stamp) + 1);
+        file::writeRaw(v.fd, b, 4, file::kStampOffset, v.file);
+      } else if (journal::isIndex(v.file)) {
+        MdxFile::lockForRestore(v.fd, v.file, unitWaitMillis());
+        MdxFile::renewIdentityLocked(v.fd, v.file);
+        journal::unlockIndex(v.fd);
+      }
+    } catch (const Error& e) {
+      if (journal::isIndex(v.file)) journal::unlockIndex(v.fd);
+      journal::log(std::string("No se pudo renovar ") + v.file + " tras deshacer un guardado: " + e.what());
     }
   }
   journal::endUnit(u, false);

@@ -16,6 +16,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -72,14 +73,27 @@ bool recoverIfDead(const std::filesystem::path& localDir);
 
 // True when a unit of this process is open on the directory.
 bool active(const std::filesystem::path& localDir);
-// Before writing n bytes at off of the file open as fd: keeps the bytes there now (once
-// per unit and block) and makes sure the journal is on disk before the write goes.
-// Does nothing when no unit is open on the file's directory.
-void beforeWrite(int fd, const std::filesystem::path& file, off_t off, size_t n);
-// Keeps the bytes now at off..off+n in the journal without syncing yet: a writer that
-// knows several blocks it is about to change keeps them all first, so that one sync
-// covers them (the first beforeWrite syncs).
+// A write of n bytes at off to the file open as fd, made inside a unit of this process on
+// the file's directory: kept in memory with the unit (the bytes there now go to the
+// journal, once per unit and block) and written to the file at commit. False, and
+// nothing done, when no unit is open there: the caller writes itself.
+bool absorb(int fd, const std::filesystem::path& file, const char* buf, size_t n, off_t off);
+// Keeps the bytes now at off..off+n in the journal: a writer that knows several blocks
+// it is about to change keeps them all first, and reads them in runs.
 void keep(int fd, const std::filesystem::path& file, off_t off, size_t n);
+
+// Reads see the changes a unit of this process holds. True when some unit holds any.
+bool overlaid();
+// When the file (by the path its handles use) has changes held: reads n bytes at off as
+// the unit sees them into buf, sets got and returns true.
+bool readHeld(const std::string& path, int fd, char* buf, size_t n, off_t off, size_t& got);
+// The file's size as the unit sees it, when it holds changes to it.
+std::optional<uint64_t> heldSize(const std::string& path);
+// Copies n bytes at off from the changes held, when they are all there (one block).
+bool peek(const std::string& path, off_t off, void* dst, size_t n);
+// Writes the changes held for the file out now (the journal first): for a write that
+// goes around the unit (a rebuilt index, a truncation), which must land after them.
+void flushHeld(const std::string& path);
 
 // A handle taking part in the current unit of a directory: told when the unit ends,
 // so that it lets go of the record locks it kept.
@@ -92,7 +106,8 @@ void join(const std::filesystem::path& localDir, Participant* p);
 void leave(Participant* p);
 
 // For tests that kill a writer at each of its writes: called right before every data
-// write a unit makes, once its old bytes are in the journal.
+// write a unit makes (at its commit, or when its changes go out early), once the old
+// bytes are in the journal on disk.
 using WriteHook = void (*)(const std::filesystem::path& file, off_t off, size_t n);
 void setWriteHook(WriteHook hook);
 // For tests of a disk that fails: called instead of fdatasync with the file's descriptor;

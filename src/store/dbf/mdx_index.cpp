@@ -206,6 +206,10 @@ struct MdxFile::Impl {
       map = file::HeaderMap(fd, kPageSize);
       if (!map) return false;
     }
+    // This process's own unit may hold a newer header than the file has.
+    uint8_t held[64];
+    if (journal::overlaid() && journal::peek(path.native(), 0, held, sizeof held))
+      return held[hDirty] == 0 && get64(held + hCounter) == counter && get64(held + hIdentity) == identity;
     if (map.load8(hDirty) != 0) return false;
     const bool same = map.load64(hCounter) == counter && map.load64(hIdentity) == identity;
     return same && !map.broken();
@@ -263,6 +267,10 @@ struct MdxFile::Impl {
   // ---- raw I/O and locks -----------------------------------------------------------
 
   bool readAt(void* buf, size_t n, off_t at) const {
+    if (journal::overlaid()) {
+      size_t got = 0;
+      if (journal::readHeld(path.native(), fd, static_cast<char*>(buf), n, at, got)) return got == n;
+    }
     auto* p = static_cast<uint8_t*>(buf);
     while (n > 0) {
       ssize_t r = ::pread(fd, p, n, at);
@@ -277,7 +285,8 @@ struct MdxFile::Impl {
   }
 
   void writeAt(const void* buf, size_t n, off_t at) const {
-    if (journaled) journal::beforeWrite(fd, path, at, n);
+    if (journaled && journal::absorb(fd, path, static_cast<const char*>(buf), n, at)) return;
+    if (journal::overlaid()) journal::flushHeld(path.native());
     if (int err = journal::injectedFault(path.string(), journal::kFaultWrite)) {
       if (n > 1) (void)!::pwrite(fd, buf, n / 2, at);  // half of it gets out
       ioError("escribir", err);
@@ -336,9 +345,15 @@ struct MdxFile::Impl {
     if (get64(h.data() + hChecksum) != checksum(h.data(), used))
       damaged("la cabecera no cuadra con su suma de control");
     uint32_t pages = get32(h.data() + hPageCount);
-    struct stat st {};
-    if (::fstat(fd, &st) < 0) ioError("leer", errno);
-    if (pages < kFirstPage || uint64_t(st.st_size) < uint64_t(pages) * kPageSize)
+    uint64_t size = 0;
+    if (auto held = journal::overlaid() ? journal::heldSize(path.native()) : std::nullopt) {
+      size = *held;
+    } else {
+      struct stat st {};
+      if (::fstat(fd, &st) < 0) ioError("leer", errno);
+      size = uint64_t(st.st_size);
+    }
+    if (pages < kFirstPage || size < uint64_t(pages) * kPageSize)
       damaged("archivo truncado");
     uint32_t fhead = get32(h.data() + hFreeHead);
     if (fhead != 0 && (fhead < kFirstPage || fhead >= pages)) damaged("lista de páginas libres inválida");

@@ -220,7 +220,7 @@ TEST_F(FallaDisco, CadaEscrituraTruncadoOSincronizacionQueFallaDejaLaVentaEntera
     f.ops = k.ops;
     f.errnum = k.errnum;
     const long total = llamadas(f);
-    ASSERT_GT(total, 3) << k.archivo;
+    ASSERT_GE(total, 3) << k.archivo;
     int fallidas = 0;
     // Every call of the named files, every seventh
     // of the whole run.

@@ -13,6 +13,7 @@
 
 #include "store/dbf/dbf_table.h"
 #include "store/dbf/key_expression.h"
+#include "store/dbf/journal.h"
 #include "store/dbf/mdx_index.h"
 #include "store/dbf/verificacion.h"
 #include "support/entorno.h"
@@ -156,8 +157,11 @@ TEST_F(VerificacionEstaciones, ARealFaultIsStillReportedWhileStationsPost) {
   esperaListos(canal[0], 4);
 
   // Damage where no station writes: record 7's quantity, record 5's entry in ICLAVE, and
-  // an entry for a record far beyond the end.
+  // an entry for a record far beyond the end. The index is changed under the directory's
+  // writer lock, as every writer of a shared index: a unit's pages wait in memory until
+  // its commit, and a commit refuses an index changed behind its back.
   {
+    Transaction escritor(dir.str());
     MdxFile m;
     m.open(dir.ruta() / "ventas.mdx", RecordLayout::from(kCampos));
     const int tag = m.tagNumber("ICLAVE");
@@ -165,6 +169,7 @@ TEST_F(VerificacionEstaciones, ARealFaultIsStillReportedWhileStationsPost) {
     const KeyExpression e = m.expression(tag);
     m.erase(tag, e.encodePrefix({KeyValue{claveInicial(5)}}), 5);
     m.insert(tag, e.encodePrefix({KeyValue{std::string("ZZZ")}}), 900000);
+    escritor.commit();
   }
   {
     std::fstream f(dir.ruta() / "ventas.dbf", std::ios::in | std::ios::out | std::ios::binary);
