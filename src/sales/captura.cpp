@@ -981,9 +981,11 @@ const Totales& CapturaVenta::recalcula() {
 }
 
 void CapturaVenta::escribeTotalDat() {
-  // For a customer display or another program; a failure is of no consequence.
-  base::escribeLineas(base::une(aj_.dirSistema, "total.dat"),
-                       {totales_.total.formatea(aj_.mascaraImporte())});
+  // For a customer display or another program; a failure is of no consequence (and is
+  // tried again at the next change). The same total is not written twice.
+  const std::string texto = totales_.total.formatea(aj_.mascaraImporte());
+  if (texto == totalEscrito_) return;
+  totalEscrito_ = base::escribeLineas(base::une(aj_.dirSistema, "total.dat"), {texto}) ? texto : std::string();
 }
 
 void CapturaVenta::vaciaPartidas() {

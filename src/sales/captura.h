@@ -240,6 +240,7 @@ class CapturaVenta {
   AjusteBascula bascula_;                             // "\Bascula.cnf": scale labels
   std::optional<EtiquetaBascula> etiquetaBascula_;    // the label the line being filled came from
   std::string etiquetaPartidas_;
+  std::string totalEscrito_;  // what "\total.dat" holds, as this station wrote it last
 
   // ---- captura.cpp privates ----
   void abreTablasTipo();

@@ -200,8 +200,14 @@ long long GuardadoVenta::confirmaNumero(const Documento& d) {
   if (auto v = base::Decimal::deTexto(d.encabezado.numero); v && !v->esCero())
     n = static_cast<long long>(v->aDouble());
   const uint32_t propio = t_.encabezado.recno();
-  dbf::Table otro;
-  otro.open(directorioDeTipo(aj_, d.tipo), store::documento(defTipo(d.tipo).documento).encabezado);
+  const std::string dir = directorioDeTipo(aj_, d.tipo), tabla = store::documento(defTipo(d.tipo).documento).encabezado;
+  if (!otro_.isOpen() || otroDe_ != dir + "|" + tabla) {
+    otro_.close();
+    otroDe_.clear();
+    otro_.open(dir, tabla);
+    otroDe_ = dir + "|" + tabla;
+  }
+  dbf::Table& otro = otro_;
   otro.setIndex("INUMENC");
   // Another station may have saved this number meanwhile: take the next free one.
   for (int intento = 0; intento < 10; ++intento) {

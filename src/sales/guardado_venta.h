@@ -107,6 +107,10 @@ class GuardadoVenta {
   const AjustesVenta& aj_;
   const base::Reloj& reloj_;
   long long ultimoMovimientoLeido_ = 0;  // a failed read keeps the number read before
+  // The headers of the kind being saved, apart from the capture's own handle (whose
+  // position must not move): opened at the first save of the kind, kept for the next.
+  dbf::Table otro_;
+  std::string otroDe_;
   std::function<void(const ExistenciaPendiente&)> pendientes_;
 };
 
