@@ -2,6 +2,7 @@
 #include "sales/texto_venta.h"
 
 #include <algorithm>
+#include <fstream>
 #include <cmath>
 #include <exception>
 #include <utility>
@@ -985,7 +986,13 @@ void CapturaVenta::escribeTotalDat() {
   // tried again at the next change). The same total is not written twice.
   const std::string texto = totales_.total.formatea(aj_.mascaraImporte());
   if (texto == totalEscrito_) return;
-  totalEscrito_ = base::escribeLineas(base::une(aj_.dirSistema, "total.dat"), {texto}) ? texto : std::string();
+  // The file's local path is found once: the station's directory does not move.
+  if (totalLocal_.empty()) totalLocal_ = base::resuelve(base::une(aj_.dirSistema, "total.dat"));
+  std::ofstream f(totalLocal_, std::ios::binary | std::ios::trunc);
+  const std::string bytes = base::aCp1252(texto) + "\r\n";
+  const bool escrito = f && f.write(bytes.data(), static_cast<std::streamsize>(bytes.size())) && f.flush();
+  totalEscrito_ = escrito ? texto : std::string();
+  if (!escrito) totalLocal_.clear();
 }
 
 void CapturaVenta::vaciaPartidas() {

@@ -17,6 +17,7 @@
 //                       this facade
 //   grabacion.cpp       browsing and redisplay, and the facade of the save
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -240,7 +241,8 @@ class CapturaVenta {
   AjusteBascula bascula_;                             // "\Bascula.cnf": scale labels
   std::optional<EtiquetaBascula> etiquetaBascula_;    // the label the line being filled came from
   std::string etiquetaPartidas_;
-  std::string totalEscrito_;  // what "\total.dat" holds, as this station wrote it last
+  std::string totalEscrito_;
+  std::filesystem::path totalLocal_;  // what "\total.dat" holds, as this station wrote it last
 
   // ---- captura.cpp privates ----
   void abreTablasTipo();

@@ -554,7 +554,7 @@ char* Table::Impl::editableField(int field) {
 // a record locked beforehand (lockRecord) stays locked until released.
 void Table::Impl::releaseRecordLock() {
   if (lockedRecord == 0) return;
-  if (held.count(lockedRecord)) {
+  if (held.count(lockedRecord) || exclusive) {
   } else if (isOpen && inUnit()) {
     held.insert(lockedRecord);
     journal::join(dirLocal, this);
@@ -571,6 +571,10 @@ LockError Table::Impl::recordHeld(uint32_t r, const char* op) const {
                    op, path.string());
 }
 void Table::Impl::lockForChange(uint32_t r, const char* op) {
+  if (exclusive) {  // no other station has the table open: nothing to keep it from
+    lockedRecord = r;
+    return;
+  }
   if (held.count(r)) {
     lockedRecord = r;
     return;
@@ -685,6 +689,7 @@ void Table::open(std::string_view dir, std::string_view file, OpenMode mode) {
     t.fd.reset();
     throw;
   }
+  t.countCached = false;
   t.readCount();  // exclusive appends count on it from here on
   t.layout = layoutOf(t.h);
   {
@@ -1007,6 +1012,7 @@ void Table::pack() {
   t.forgetRun();
   t.countLimit = UINT32_MAX;
   t.stampedDay = -1;
+  t.countCached = false;
   t.readCount();
   t.rebuildAll();  // record numbers changed
   t.first();
@@ -1027,6 +1033,7 @@ void Table::emptyTable() {
       for (int i = 0; i < static_cast<int>(t.mdx->tags().size()); ++i) t.mdx->clearTag(i);
   });
   t.countLimit = UINT32_MAX;
+  t.countCached = false;
   t.readCount();
   t.clearPosition();
 }

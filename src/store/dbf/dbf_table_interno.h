@@ -71,6 +71,8 @@ struct Table::Impl : journal::Participant {
   bool isOpen = false, exclusive = false, readOnly = false, failed = false;
   uint32_t countLimit = UINT32_MAX;  // the whole records the file held at open
   mutable uint32_t knownCount = 0;   // the header's count as last read
+  // In exclusive use the count this handle keeps is the count on disk: not read again.
+  mutable bool countCached = false;
   std::string indexProblem;
 
   // Position: the current record (0 = none) and the end flags.

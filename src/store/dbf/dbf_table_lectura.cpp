@@ -55,6 +55,7 @@ using detail::le32;
 // file holds more than the header says and the header's count is the answer.
 // With `stamp`, the change counter comes in the same read.
 uint32_t Table::Impl::readCount(uint32_t* stamp) const {
+  if (exclusive && countCached && !stamp) return knownCount;
   char b[16];
   const size_t want = stamp ? 16 : 4;
   if (file::readAt(fd.get(), b, want, file::kCountOffset, path.string()) != want) return 0;
@@ -68,6 +69,7 @@ uint32_t Table::Impl::readCount(uint32_t* stamp) const {
     if (enteros < n) n = static_cast<uint32_t>(enteros);
   }
   knownCount = n;
+  countCached = exclusive;
   return knownCount;
 }
 // True when record r is within the table. The count only grows while this handle has

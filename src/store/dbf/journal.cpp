@@ -410,9 +410,9 @@ std::atomic<size_t> overlayCount{0};
 // unit), as the journal then already holds their old bytes.
 constexpr size_t kMemLimit = size_t{32} << 20;
 
-void startOverlay(Unit& u, FileState& s, const std::string& f) {
+void startOverlay(Unit& u, FileState& s, const std::string& f, std::optional<off_t> disk) {
   s.overlay = true;
-  s.disk = static_cast<off_t>(file::sizeOf(s.fd, f));
+  s.disk = disk ? *disk : static_cast<off_t>(file::sizeOf(s.fd, f));
   s.size = s.disk;
   s.order = u.nextOrder++;
   overlays()[f] = Enmemoria{&u, &s};
@@ -779,8 +779,10 @@ bool absorb(int fd, const fs::path& filePath, const char* buf, size_t n, off_t o
   if (!u) return false;
   if (n == 0) return true;
   const std::string& f = filePath.native();
+  const bool nuevo = u->files.find(f) == u->files.end();
   FileState& s = stateOf(*u, fd, f);
-  if (!s.overlay) startOverlay(*u, s, f);
+  // A file the unit meets for the first time has the size just read.
+  if (!s.overlay) startOverlay(*u, s, f, nuevo ? std::optional<off_t>(s.originalSize) : std::nullopt);
   const off_t first = off / kBlock, last = (off + static_cast<off_t>(n) - 1) / kBlock;
   const off_t end = off + static_cast<off_t>(n);
   // Blocks new to the overlay: their bytes now on disk, unless the write covers them
