@@ -158,7 +158,14 @@ Fd lockForReplace(const fs::path& path, const std::string& name) {
 
 // Every write to the .dbf: inside a unit, held with it until its commit (journal.cpp).
 void Table::Impl::put(const char* b, size_t n, off_t off) {
-  forgetRun();
+  if (exclusive && runCount != 0) {
+    // Only this handle writes: the records read last stay good once the write is in them.
+    const off_t rl = h.recordLength, from = h.recordOffset(runFirst), to = from + static_cast<off_t>(runCount) * rl;
+    const off_t a = std::max(off, from), z = std::min(off + static_cast<off_t>(n), to);
+    if (a < z) std::memcpy(run.data() + (a - from), b + (a - off), static_cast<size_t>(z - a));
+  } else {
+    forgetRun();
+  }
   if (journaled && journal::absorb(fd.get(), path, b, n, off)) return;
   file::writeAt(fd.get(), b, n, off, path.string());
 }
@@ -1023,6 +1030,7 @@ void Table::emptyTable() {
   t.requireExclusive("vaciarla");
   t.change = Impl::Change::None;
   t.releaseRecordLock();
+  t.forgetRun();
   t.indexedWrite([&] {
     t.writeCountAndDate(0);
     if (!file::setSize(t.fd.get(), t.h.headerLength, t.path.string()))

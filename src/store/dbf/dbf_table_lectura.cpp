@@ -79,6 +79,12 @@ uint32_t Table::Impl::readCount(uint32_t* stamp) const {
 bool Table::Impl::withinCount(uint32_t r) const { return r <= knownCount || r <= readCount(); }
 // Record r as on disk now, read with its own pread (edits start from this).
 bool Table::Impl::readFresh(uint32_t r, std::string& out) const {
+  // In exclusive use the records read last are the records on disk (put keeps them so).
+  if (exclusive && runCount != 0 && r >= runFirst && r - runFirst < runCount) {
+    out.assign(run, static_cast<size_t>(r - runFirst) * static_cast<size_t>(h.recordLength),
+               static_cast<size_t>(h.recordLength));
+    return true;
+  }
   out.resize(static_cast<size_t>(h.recordLength));
   return file::readAt(fd.get(), out.data(), out.size(), h.recordOffset(r), path.string()) ==
          out.size();
@@ -109,7 +115,12 @@ bool Table::Impl::readRecord(uint32_t r, std::string& out) const {
   }
   const uint32_t longest = static_cast<uint32_t>(std::max<size_t>(1, kRunBytes / rl));
   uint32_t from = r, n = 1;
-  if (runCount != 0 && r == runFirst + runCount) {
+  if (exclusive && knownCount <= longest && r <= knownCount) {
+    // A table of this station's own (the lines being typed): all of it in one read, kept
+    // while this handle writes.
+    from = 1;
+    n = knownCount;
+  } else if (runCount != 0 && r == runFirst + runCount) {
     runAhead = std::min(longest, runAhead * 2);
     n = runAhead;
   } else if (runCount != 0 && r + 1 == runFirst) {
