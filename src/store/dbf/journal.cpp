@@ -224,7 +224,9 @@ SyncHook& syncHook() {
   static SyncHook h = nullptr;
   return h;
 }
+std::atomic<long> syncs{0};
 int datasync(int fd, const std::string& path) {
+  ++syncs;
   if (int e = injectedFault(path, kFaultSync)) {
     errno = e;
     return -1;
@@ -702,6 +704,7 @@ void endUnit(Unit& u, bool committed) {
 void setLogSink(LogSink s) { sink() = s; }
 void setWriteHook(WriteHook h) { writeHook() = h; }
 void setSyncHook(SyncHook h) { syncHook() = h; }
+long syncsMade() { return syncs.load(); }
 void log(const std::string& line) {
   if (sink()) sink()(line);
 }

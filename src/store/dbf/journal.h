@@ -114,6 +114,8 @@ void setWriteHook(WriteHook hook);
 // its result is the system's (0, or -1 with errno set).
 using SyncHook = int (*)(int fd);
 void setSyncHook(SyncHook hook);
+// The fdatasync calls this process's units have made, for the benchmarks.
+long syncsMade();
 
 // For tests of a disk that fills up or fails at a chosen point. Every write-like call
 // the engine makes (a write, a truncation or a sync of a table, an index, a journal or
