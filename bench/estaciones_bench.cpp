@@ -285,7 +285,7 @@ void preparaSqlite(const std::string& ruta, bool wal) {
   sqlite3_close(db);
 }
 
-int vendeSqlite(const std::string& ruta, bool wal, int ventas, int semilla) {
+int vendeSqlite(const std::string& ruta, int ventas, int semilla) {
   sqlite3* db = nullptr;
   revisa(sqlite3_open(ruta.c_str(), &db), db, "open");
   sqlite3_busy_timeout(db, 10000);
@@ -358,7 +358,7 @@ void BM_Sqlite(benchmark::State& st) {
     preparaSqlite(ruta, wal);
     const auto t0 = std::chrono::steady_clock::now();
     std::vector<pid_t> hijos;
-    for (int e = 1; e <= procesos; ++e) hijos.push_back(estacion([&, e] { return vendeSqlite(ruta, wal, ventas, e); }));
+    for (int e = 1; e <= procesos; ++e) hijos.push_back(estacion([&, e] { return vendeSqlite(ruta, ventas, e); }));
     for (pid_t h : hijos) espera(h);
     const double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     st.counters["ventas_por_s"] = double(procesos) * ventas / s;

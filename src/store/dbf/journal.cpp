@@ -18,20 +18,37 @@
 //   Exclusive handles and scratch tables (".db") take no writer lock and keep no journal:
 //   nobody else can see them.
 //
-// Journal: before a unit first changes a block of 512 bytes of a file that existed when
-//   the unit started, it makes a record of the block's bytes (and, once per file, of the
-//   file's size). Records are kept in memory until a data write needs them: then every
-//   record made since the last data write goes to the journal in one write, followed by
-//   one fdatasync, and only then the data write goes out; so the journal is on disk
-//   before the change it undoes, and the writers that know several blocks ahead (the
-//   lock phase's records and headers, an index write's dirty pages) pay for them with
-//   one write and one sync. Records never followed by a data write are dropped. New
-//   blocks beyond the original size need no copy: rollback truncates them away.
-//   Commit: start the writeback of every data file the unit changed (sync_file_range),
-//   then fdatasync each in turn (the flushes overlap without a thread per commit), then
-//   truncate the journal to 0 bytes: the commit point. An empty journal means "nothing
-//   to undo". A write, truncation or sync that fails before the commit point rolls the
-//   unit back and reaches the caller as an Error; none is taken for done.
+// Changes: a unit's writes to its directory's .dbf and .mdx files do not go to the files
+//   while it runs. Each is kept in memory with the unit, by blocks of 512 bytes (the
+//   bytes a write changes marked in each block), and every read of this process sees
+//   them (file::readAt, file::sizeOf, the index's reads, the change counters through
+//   peek): the unit reads what it wrote, other stations read the files as they were
+//   before it. Past 32 MB held (a bulk job in one unit) the changes go out early, as at
+//   a commit but without the syncs, and the unit goes on. A write that goes around the
+//   unit (a rebuilt index, a truncation) first sends out what the unit holds of the
+//   file, so that it lands after it.
+//
+// Journal: the first time a unit changes a block of a file that existed when the unit
+//   started, it makes a record of the block's bytes on disk (and, once per file, of the
+//   file's size); the same read starts the block's copy in memory. Records stay in memory
+//   too. New blocks beyond the original size need no copy: rollback truncates them away.
+//
+// Commit: 1. every record goes to the journal in one write, then one fdatasync of the
+//   journal; 2. the files, in the order the unit first changed them: each table together
+//   with its index, under the index's write lock (a reader under the shared lock sees a
+//   table and its keys agree), the table's records before its first block (its count and
+//   change counter), only the changed bytes, contiguous runs in one write each; the
+//   index's header on disk is compared first with the one the unit started from, and an
+//   index another program changed meanwhile (none of ours writes without the writer
+//   lock) undoes the unit rather than mixing pages of two states; 3. writeback of every
+//   file is started (sync_file_range), then each is synced (fdatasync): the flushes
+//   overlap without a thread per commit; 4. the journal is truncated to 0 bytes: the
+//   commit point. An empty journal means "nothing to undo". A write, truncation or sync
+//   that fails before the commit point rolls the unit back and reaches the caller as an
+//   Error; none is taken for done. A rollback drops what is held, puts back what reached
+//   the files (only the files this unit wrote to) and moves on the change counter of
+//   every table and the identity of every index whose changes a reader of this process
+//   may have seen.
 //
 // Several directories (a transfer between companies, a catalogue apart from the data):
 //   each directory keeps its own journal, so committing them one after the other would
@@ -55,11 +72,12 @@
 //   unit's own rollback tries twice). A record whose checksum fails is where the dead
 //   writer stopped: nothing after it was applied.
 //
-// Read rule: readers take no writer lock. An index read runs under the index's shared
-//   lock, so it sees whole index writes only; a record read sees the record as last
-//   written. A reader may thus meet a unit in flight (a header whose lines are not all
-//   there yet); checks that compare tables (verification) re-read before calling such a
-//   state damaged.
+// Read rule: readers take no writer lock. They never see a unit in flight: its changes
+//   reach the files at its commit only. An index read runs under the index's shared
+//   lock, so it sees whole commits only, with the table's records that go with them; a
+//   record read outside it sees the record as last written. Checks that compare tables
+//   (verification) still re-read before calling a state damaged, for reads that straddle
+//   a commit.
 //
 // FILE "mostrador.jnl"
 //   OFFSET SIZE MEANING
@@ -82,6 +100,7 @@
 #include "store/dbf/journal.h"
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -411,6 +430,7 @@ std::atomic<size_t> overlayCount{0};
 // Past this, a unit's changes go out to the files before it goes on (a bulk job in one
 // unit), as the journal then already holds their old bytes.
 constexpr size_t kMemLimit = size_t{32} << 20;
+size_t memLimit = kMemLimit;
 
 void startOverlay(Unit& u, FileState& s, const std::string& f, std::optional<off_t> disk) {
   s.overlay = true;
@@ -705,6 +725,7 @@ void setLogSink(LogSink s) { sink() = s; }
 void setWriteHook(WriteHook h) { writeHook() = h; }
 void setSyncHook(SyncHook h) { syncHook() = h; }
 long syncsMade() { return syncs.load(); }
+void setMemoryLimit(size_t bytes) { memLimit = bytes ? bytes : kMemLimit; }
 void log(const std::string& line) {
   if (sink()) sink()(line);
 }
@@ -815,11 +836,37 @@ bool absorb(int fd, const fs::path& filePath, const char* buf, size_t n, off_t o
     bl.hi = static_cast<uint16_t>(std::max<off_t>(bl.hi, to - k * kBlock));
   }
   s.size = std::max(s.size, end);
-  if (u->memBytes > kMemLimit) writeUnit(*u);
+  if (u->memBytes > memLimit) writeUnit(*u);
   return true;
 }
 
 bool overlaid() { return overlayCount.load(std::memory_order_relaxed) != 0; }
+
+namespace {
+// A process forked in the middle of a unit (a station the tests start, a program the
+// station runs) has no part in it: it reads the files, not the parent's changes, and
+// its own writes open units of its own. The writer lock stays with the parent: the
+// journal's descriptor is shared, so it is not unlocked here but replaced at the
+// child's first unit.
+void despuesDeFork() {
+  for (auto& [k, u] : units()) {
+    for (auto& [f, s] : u.files)
+      if (s.fd >= 0) ::close(s.fd);
+    u.files.clear();
+    u.participants.clear();
+    u.depth = 0;
+    u.size = u.written = 0;
+    u.pending.clear();
+    u.unsynced = u.doomed = u.prepared = false;
+    u.group.clear();
+    u.memBytes = 0;
+    u.touched.clear();
+  }
+  overlays().clear();
+  overlayCount.store(0, std::memory_order_relaxed);
+}
+const int alFork = ::pthread_atfork(nullptr, nullptr, despuesDeFork);
+}  // namespace
 
 bool readHeld(const std::string& path, int fd, char* buf, size_t n, off_t off, size_t& got) {
   FileState* s = overlayOf(path);

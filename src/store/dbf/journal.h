@@ -116,6 +116,9 @@ using SyncHook = int (*)(int fd);
 void setSyncHook(SyncHook hook);
 // The fdatasync calls this process's units have made, for the benchmarks.
 long syncsMade();
+// How much a unit holds in memory before its changes go out early (32 MB; 0 puts that
+// back), for the tests of a unit larger than it.
+void setMemoryLimit(size_t bytes);
 
 // For tests of a disk that fills up or fails at a chosen point. Every write-like call
 // the engine makes (a write, a truncation or a sync of a table, an index, a journal or
