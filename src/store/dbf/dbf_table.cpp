@@ -246,14 +246,18 @@ void Table::Impl::writeCountAndDate(uint32_t count, std::optional<uint32_t> stam
 // count this handle keeps is the count on disk (two system calls saved per append).
 struct Table::Impl::HeaderLock {
   Impl& t;
+  bool taken = false;
   explicit HeaderLock(Impl& table) : t(table) {
-    if (t.exclusive) return;
+    // Inside a unit every other appender of a shared table waits for the directory's
+    // writer lock this station holds; the count it reads is the unit's own.
+    if (t.exclusive || t.inUnit()) return;
+    taken = true;
     if (!locks::lockWithRetry(t.fd.get(), locks::kHeaderByte, locks::Kind::Exclusive, t.path.c_str()))
       throw LockError("La tabla " + t.name + " está ocupada por otra estación; intente de nuevo",
                       "lock", t.path.string());
   }
   ~HeaderLock() {
-    if (!t.exclusive) locks::unlock(t.fd.get(), locks::kHeaderByte);
+    if (taken) locks::unlock(t.fd.get(), locks::kHeaderByte);
   }
 };
 

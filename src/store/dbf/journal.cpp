@@ -199,6 +199,12 @@ int injectedFault(const std::string& path, FaultOp op) {
 
 namespace {
 
+// This process's id, asked of the system once and again after a fork.
+pid_t& pidPropio() {
+  static pid_t p = ::getpid();
+  return p;
+}
+
 constexpr char kMagic[8] = {'M', 'O', 'S', 'T', 'R', 'J', 'N', 'L'};
 constexpr uint32_t kVersion = 1;
 constexpr size_t kHeader = 32;
@@ -352,7 +358,7 @@ struct Unit {
       char h[kHeader] = {};
       std::memcpy(h, kMagic, 8);
       put32(h + 8, kVersion);
-      put32(h + 12, static_cast<uint32_t>(::getpid()));
+      put32(h + 12, static_cast<uint32_t>(pidPropio()));
       put64(h + 16, number);
       pending.assign(h, kHeader);
       size = kHeader;
@@ -849,6 +855,7 @@ namespace {
 // journal's descriptor is shared, so it is not unlocked here but replaced at the
 // child's first unit.
 void despuesDeFork() {
+  pidPropio() = ::getpid();
   for (auto& [k, u] : units()) {
     for (auto& [f, s] : u.files)
       if (s.fd >= 0) ::close(s.fd);
@@ -975,7 +982,7 @@ Transaction::Transaction(const fs::path& local, int waitMillis, bool durable) {
     ++u.depth;
     return;
   }
-  if (u.fd >= 0 && u.owner != ::getpid()) {
+  if (u.fd >= 0 && u.owner != journal::pidPropio()) {
     // Inherited through fork(): the open file description (and so its writer lock) is
     // shared with the parent, so this process needs a description of its own.
     ::close(u.fd);
@@ -988,7 +995,7 @@ Transaction::Transaction(const fs::path& local, int waitMillis, bool durable) {
     u.dir = dir_;
     u.path = fs::path(dir_) / journal::kFileName;
     u.fd = journal::openJournal(u.path);
-    u.owner = ::getpid();
+    u.owner = journal::pidPropio();
   }
   if (waitMillis < 0) waitMillis = unitWaitMillis();
   if (!locks::lockWithRetry(u.fd, journal::kWriterByte, locks::Kind::Exclusive, u.path.c_str(), waitMillis))

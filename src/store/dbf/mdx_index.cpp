@@ -188,6 +188,7 @@ struct MdxFile::Impl {
   std::unordered_map<uint32_t, Page> cache;
   std::vector<uint32_t> dirtyPages;
   int writeDepth = 0;
+  bool inUnitWrite = false;  // the write in progress holds no lock (beginWrite)
   int readDepth = 0;
   int snapshotDepth = 0;  // reads from the cache only, without the lock (see LOCKS)
   bool failed = false;
@@ -635,14 +636,18 @@ struct MdxFile::Impl {
     if (readOnly)
       throw Error("El índice es de solo lectura", "escribir índice", path.string());
     if (writeDepth++ > 0) return;
-    lock(F_WRLCK);
+    // Inside a unit of this process the pages written stay with the unit until its
+    // commit, which writes them under this lock; every other writer of the file waits
+    // for the directory's writer lock the unit holds. Nothing to lock the file for here.
+    inUnitWrite = journaled && journal::active(path.parent_path());
+    if (!inUnitWrite) lock(F_WRLCK);
     try {
       refresh();
       trimCache();
       writeHeader(true);
     } catch (...) {
       writeDepth = 0;
-      unlock();
+      if (!inUnitWrite) unlock();
       throw;
     }
   }
@@ -671,7 +676,7 @@ struct MdxFile::Impl {
     }
     if (readDepth > 0)
       lock(F_RDLCK);  // back to the read session it was opened in (no wait: we hold it)
-    else
+    else if (!inUnitWrite)
       unlock();
   }
 
