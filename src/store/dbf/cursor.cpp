@@ -46,6 +46,11 @@ void Cursor::moveBy(long n) {
 
 int Cursor::fieldIndex(std::string_view name) const {
   const auto& defs = fieldDefs();
+  // Callers name fields as the table spells them: that match costs a compare, and only
+  // a name in other case goes through the case folding (every field read and write
+  // asks for its field by name).
+  for (size_t i = 0; i < defs.size(); ++i)
+    if (defs[i].name == name) return static_cast<int>(i);
   for (size_t i = 0; i < defs.size(); ++i)
     if (base::mismoNombre(defs[i].name, name)) return static_cast<int>(i);
   return -1;
