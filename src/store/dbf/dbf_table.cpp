@@ -300,16 +300,20 @@ uint32_t Table::Impl::appendLocked(const std::string& record) {
 // and the index marked torn (it is given up, not closed cleanly).
 template <typename F>
 void Table::Impl::indexedWrite(F&& f) {
-  if (!mdx) return writing(f);
-  mdx->beginWrite();
-  try {
-    f();
-    mdx->endWrite();
-  } catch (...) {
-    failed = true;
-    abandonIndex();
-    throw;
+  if (!mdx) {
+    writing(f);
+  } else {
+    mdx->beginWrite();
+    try {
+      f();
+      mdx->endWrite();
+    } catch (...) {
+      failed = true;
+      abandonIndex();
+      throw;
+    }
   }
+  if (journaled) journal::atSafePoint(dirLocal);
 }
 void Table::Impl::abandonIndex() {
   if (tag >= 0 && mdx) lastTagName = mdx->tags()[static_cast<size_t>(tag)].name;

@@ -24,7 +24,8 @@
 //   them (file::readAt, file::sizeOf, the index's reads, the change counters through
 //   peek): the unit reads what it wrote, other stations read the files as they were
 //   before it. Past 32 MB held (a bulk job in one unit) the changes go out early, as at
-//   a commit but without the syncs, and the unit goes on. A write that goes around the
+//   a commit but without the syncs, once the table change in progress is whole with its
+//   keys (atSafePoint), and the unit goes on. A write that goes around the
 //   unit (a rebuilt index, a truncation) first sends out what the unit holds of the
 //   file, so that it lands after it.
 //
@@ -350,6 +351,7 @@ struct Unit {
   std::map<std::string, FileState> files;
   std::vector<Participant*> participants;
   size_t memBytes = 0;  // held in the files' overlays
+  bool spillWanted = false;  // past the memory limit: out at the next safe point
   size_t nextOrder = 0;
   std::set<std::string> touched;  // files this unit has written to: all a rollback puts back
 
@@ -720,6 +722,7 @@ void endUnit(Unit& u, bool committed) {
   u.group.clear();
   u.prepared = false;
   u.memBytes = 0;
+  u.spillWanted = false;
   u.nextOrder = 0;
   u.touched.clear();
   locks::unlock(u.fd, kWriterByte);
@@ -842,11 +845,20 @@ bool absorb(int fd, const fs::path& filePath, const char* buf, size_t n, off_t o
     bl.hi = static_cast<uint16_t>(std::max<off_t>(bl.hi, to - k * kBlock));
   }
   s.size = std::max(s.size, end);
-  if (u->memBytes > memLimit) writeUnit(*u);
+  // Past the limit the changes go out at the next safe point (atSafePoint): not here, in
+  // the middle of an index write whose header still carries its mark.
+  if (u->memBytes > memLimit) u->spillWanted = true;
   return true;
 }
 
 bool overlaid() { return overlayCount.load(std::memory_order_relaxed) != 0; }
+
+void atSafePoint(const fs::path& localDir) {
+  Unit* u = find(localDir);
+  if (!u || !u->spillWanted) return;
+  u->spillWanted = false;
+  writeUnit(*u);
+}
 
 namespace {
 // A process forked in the middle of a unit (a station the tests start, a program the
@@ -867,6 +879,7 @@ void despuesDeFork() {
     u.unsynced = u.doomed = u.prepared = false;
     u.group.clear();
     u.memBytes = 0;
+    u.spillWanted = false;
     u.touched.clear();
   }
   overlays().clear();

@@ -82,6 +82,10 @@ bool absorb(int fd, const std::filesystem::path& file, const char* buf, size_t n
 // it is about to change keeps them all first, and reads them in runs.
 void keep(int fd, const std::filesystem::path& file, off_t off, size_t n);
 
+// Called by the table engine once a change and its keys are whole: a unit past its
+// memory limit sends its changes out here.
+void atSafePoint(const std::filesystem::path& localDir);
+
 // Reads see the changes a unit of this process holds. True when some unit holds any.
 bool overlaid();
 // When the file (by the path its handles use) has changes held: reads n bytes at off as
