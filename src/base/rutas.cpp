@@ -80,6 +80,10 @@ fs::path resuelve(std::string_view ruta) {
   return r;
 }
 
+fs::path resuelveEn(const fs::path& dirLocal, std::string_view nombre) {
+  return dirLocal / entradaExistente(dirLocal, std::string(nombre));
+}
+
 std::string une(std::string_view directorio, std::string_view nombre) {
   std::string d(directorio);
   while (!d.empty() && (d.back() == '\\' || d.back() == '/')) d.pop_back();

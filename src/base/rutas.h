@@ -25,6 +25,10 @@ std::filesystem::path raizUnidades();
 // not exist are appended as written.
 std::filesystem::path resuelve(std::string_view ruta);
 
+// A name inside a directory already resolved (a local path resuelve gave): the entry of
+// that name without regard to case, or the name as written. Looks at that one level only.
+std::filesystem::path resuelveEn(const std::filesystem::path& dirLocal, std::string_view nombre);
+
 // Joins a directory and a name the way stored paths do: exactly one "\" between them.
 std::string une(std::string_view directorio, std::string_view nombre);
 

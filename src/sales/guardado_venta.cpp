@@ -201,13 +201,13 @@ long long GuardadoVenta::confirmaNumero(const Documento& d) {
     n = static_cast<long long>(v->aDouble());
   const uint32_t propio = t_.encabezado.recno();
   const std::string dir = directorioDeTipo(aj_, d.tipo), tabla = store::documento(defTipo(d.tipo).documento).encabezado;
-  if (!otro_.isOpen() || otroDe_ != dir + "|" + tabla) {
-    otro_.close();
-    otroDe_.clear();
-    otro_.open(dir, tabla);
-    otroDe_ = dir + "|" + tabla;
+  auto& abierta = otros_[dir + "|" + tabla];
+  if (!abierta || !abierta->isOpen()) {
+    auto t = std::make_unique<dbf::Table>();
+    t->open(dir, tabla);
+    abierta = std::move(t);
   }
-  dbf::Table& otro = otro_;
+  dbf::Table& otro = *abierta;
   otro.setIndex("INUMENC");
   // Another station may have saved this number meanwhile: take the next free one.
   for (int intento = 0; intento < 10; ++intento) {

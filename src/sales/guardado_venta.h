@@ -17,6 +17,8 @@
 
 #include <functional>
 #include <optional>
+#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -107,10 +109,9 @@ class GuardadoVenta {
   const AjustesVenta& aj_;
   const base::Reloj& reloj_;
   long long ultimoMovimientoLeido_ = 0;  // a failed read keeps the number read before
-  // The headers of the kind being saved, apart from the capture's own handle (whose
+  // The headers of each kind saved, apart from the capture's own handle (whose
   // position must not move): opened at the first save of the kind, kept for the next.
-  dbf::Table otro_;
-  std::string otroDe_;
+  std::map<std::string, std::unique_ptr<dbf::Table>> otros_;  // by directory and table
   std::function<void(const ExistenciaPendiente&)> pendientes_;
 };
 

@@ -81,13 +81,14 @@ fs::path indexPathFor(const fs::path& dbf) {
   bool mayusculas = punto != std::string::npos && nombre.size() > punto + 1 &&
                     std::all_of(nombre.begin() + static_cast<long>(punto) + 1, nombre.end(),
                                 [](char c) { return !std::islower(static_cast<unsigned char>(c)); });
-  return base::resuelve((dbf.parent_path() / (base + (mayusculas ? ".MDX" : ".mdx"))).string());
+  // The table's directory is resolved already: only the name is looked for.
+  return base::resuelveEn(dbf.parent_path(), base + (mayusculas ? ".MDX" : ".mdx"));
 }
 
 // Other files of a table that go with it when it is dropped (memo text).
 fs::path memoPathFor(const fs::path& dbf) {
   std::string nombre = dbf.filename().string();
-  return base::resuelve((dbf.parent_path() / (nombre.substr(0, nombre.find('.')) + ".dbt")).string());
+  return base::resuelveEn(dbf.parent_path(), nombre.substr(0, nombre.find('.')) + ".dbt");
 }
 
 RecordLayout layoutOf(const Header& h) {
