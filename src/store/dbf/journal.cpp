@@ -458,20 +458,12 @@ void dropOverlay(Unit& u, FileState& s, const std::string& f) {
   overlayCount.store(overlays().size(), std::memory_order_relaxed);
 }
 
-void unlockIndex(int fd) {
-  struct flock fl {};
-  fl.l_type = F_UNLCK;
-  fl.l_whence = SEEK_SET;
-  fl.l_start = off_t{0x40000000};  // the index's lock byte (mdx_index.cpp)
-  fl.l_len = 1;
-  (void)::fcntl(fd, F_OFD_SETLK, &fl);
-}
 
-// Writes the dirty blocks of one file, contiguous runs in one write each. A table's first
+// Writes the changed bytes of one file, contiguous runs in one write each. A table's first
 // block (its record count and change counter) goes last, so that a reader who sees the
-// new counter finds the records it stands for; an index goes out under its write lock,
-// so that readers see it whole, old or new.
-void writeOut(Unit& u, FileState& s, const std::string& f, bool lockIndex) {
+// new counter finds the records it stands for. The caller holds the index's write lock
+// when one is needed (writeUnit).
+void writeOut(Unit& u, FileState& s, const std::string& f) {
   struct Run {
     off_t from, to;
   };
@@ -488,27 +480,19 @@ void writeOut(Unit& u, FileState& s, const std::string& f, bool lockIndex) {
   }
   if (runs.empty()) return;
   if (!index && runs.front().from < kBlock) std::rotate(runs.begin(), runs.begin() + 1, runs.end());
-  const bool locked = index && lockIndex;
-  if (locked) MdxFile::lockForRestore(s.fd, f, unitWaitMillis());
-  try {
-    std::string buf;
-    for (const Run& r : runs) {
-      buf.resize(static_cast<size_t>(r.to - r.from));
-      for (off_t at = r.from; at < r.to;) {
-        const off_t k = at / kBlock, in = at % kBlock;
-        const off_t len = std::min(kBlock - in, r.to - at);
-        std::memcpy(buf.data() + (at - r.from), s.mem[k].b.data() + in, static_cast<size_t>(len));
-        at += len;
-      }
-      if (writeHook()) writeHook()(f, r.from, buf.size());
-      u.touched.insert(f);
-      file::writeRaw(s.fd, buf.data(), buf.size(), r.from, f);
+  std::string buf;
+  for (const Run& r : runs) {
+    buf.resize(static_cast<size_t>(r.to - r.from));
+    for (off_t at = r.from; at < r.to;) {
+      const off_t k = at / kBlock, in = at % kBlock;
+      const off_t len = std::min(kBlock - in, r.to - at);
+      std::memcpy(buf.data() + (at - r.from), s.mem[k].b.data() + in, static_cast<size_t>(len));
+      at += len;
     }
-  } catch (...) {
-    if (locked) unlockIndex(s.fd);
-    throw;
+    if (writeHook()) writeHook()(f, r.from, buf.size());
+    u.touched.insert(f);
+    file::writeRaw(s.fd, buf.data(), buf.size(), r.from, f);
   }
-  if (locked) unlockIndex(s.fd);
   for (auto& [b, bl] : s.mem) bl.lo = kBlock, bl.hi = 0;
 }
 
@@ -555,9 +539,23 @@ void writeUnit(Unit& u) {
   for (const std::string& k : stems) {
     const Par& p = pares[k];
     FileState* ix = p.index.empty() ? nullptr : &u.files[p.index];
+    // The table's header lock as an append takes it, then the index's: a check that
+    // compares the count with the file's size under the header lock sees them agree.
+    FileState* tb = p.table.empty() ? nullptr : &u.files[p.table];
+    if (tb && !locks::lockWithRetry(tb->fd, locks::kHeaderByte, locks::Kind::Exclusive, p.table.c_str(),
+                                    unitWaitMillis()))
+      throw LockError("La tabla " + fs::path(p.table).filename().string() +
+                          " está ocupada por otra estación; intente de nuevo",
+                      "lock", p.table);
+    struct SueltaCabecera {
+      FileState* tb;
+      ~SueltaCabecera() {
+        if (tb) locks::unlock(tb->fd, locks::kHeaderByte);
+      }
+    } sueltaCabecera{tb};
     if (ix) MdxFile::lockForRestore(ix->fd, p.index, unitWaitMillis());
     try {
-      if (!p.other.empty()) writeOut(u, u.files[p.other], p.other, false);
+      if (!p.other.empty()) writeOut(u, u.files[p.other], p.other);
       if (ix && ix->base.size() >= 40) {
         // Every writer of ours holds the directory's writer lock; one that does not (another
         // program) changed the index since this unit read it, and pages of two states must
@@ -569,17 +567,17 @@ void writeUnit(Unit& u) {
                           " fue cambiado por otro programa durante el guardado; el guardado se deshizo",
                       "journal", p.index);
       }
-      if (!p.table.empty()) writeOut(u, u.files[p.table], p.table, false);
+      if (!p.table.empty()) writeOut(u, u.files[p.table], p.table);
       if (ix) {
-        writeOut(u, *ix, p.index, false);
+        writeOut(u, *ix, p.index);
         auto b0 = ix->mem.find(0);
         if (b0 != ix->mem.end()) ix->base.assign(b0->second.b.data(), 64);
       }
     } catch (...) {
-      if (ix) unlockIndex(ix->fd);
+      if (ix) MdxFile::unlockAfterRestore(ix->fd);
       throw;
     }
-    if (ix) unlockIndex(ix->fd);
+    if (ix) MdxFile::unlockAfterRestore(ix->fd);
   }
   for (auto& [o, f] : orden) dropOverlay(u, u.files[f], f);
 }
@@ -756,10 +754,9 @@ FileState& stateOf(Unit& u, int fd, const std::string& f) {
   return u.files.emplace(f, std::move(s)).first->second;
 }
 
-// Journals the blocks first..last of bytes not kept yet, reading them from disk; the
-// bytes read are given to `dado` block by block, for the overlay.
-template <typename Dado>
-void keepBlocks(Unit& u, FileState& s, const std::string& f, off_t first, off_t last, Dado&& dado) {
+// Journals the blocks first..last of bytes not kept yet, reading them from disk; when the
+// unit holds the file's changes, the bytes read also start the blocks' copies in memory.
+void keepBlocks(Unit& u, FileState& s, const std::string& f, off_t first, off_t last) {
   std::string bytes;
   for (off_t b = first; b <= last;) {
     if (b * kBlock >= s.originalSize || s.blocks.count(b)) {
@@ -777,7 +774,11 @@ void keepBlocks(Unit& u, FileState& s, const std::string& f, off_t first, off_t 
     for (off_t k = b; k <= e; ++k) {
       s.blocks.insert(k);
       const size_t at = static_cast<size_t>((k - b) * kBlock);
-      if (at < bytes.size()) dado(k, bytes.data() + at, std::min<size_t>(kBlock, bytes.size() - at));
+      if (at >= bytes.size() || !s.overlay || s.mem.count(k) || k * kBlock >= s.disk) continue;
+      const size_t len = std::min<size_t>({static_cast<size_t>(kBlock), bytes.size() - at,
+                                           static_cast<size_t>(s.disk - k * kBlock)});
+      std::memcpy(s.mem[k].b.data(), bytes.data() + at, len);
+      u.memBytes += kBlock;
     }
     b = e + 1;
   }
@@ -796,15 +797,7 @@ void keep(int fd, const fs::path& filePath, off_t off, size_t n) {
   if (!u || n == 0) return;
   const std::string f = filePath.string();
   FileState& s = stateOf(*u, fd, f);
-  // A block's bytes read for the journal also start its copy in memory, when the unit
-  // holds the file's changes and the block is not there yet.
-  keepBlocks(*u, s, f, off / kBlock, (off + static_cast<off_t>(n) - 1) / kBlock,
-             [&](off_t k, const char* p, size_t len) {
-               if (!s.overlay || s.mem.count(k) || k * kBlock >= s.disk) return;
-               Bloque& bl = s.mem[k];
-               std::memcpy(bl.b.data(), p, len);
-               u->memBytes += kBlock;
-             });
+  keepBlocks(*u, s, f, off / kBlock, (off + static_cast<off_t>(n) - 1) / kBlock);
 }
 
 bool absorb(int fd, const fs::path& filePath, const char* buf, size_t n, off_t off) {
@@ -820,12 +813,7 @@ bool absorb(int fd, const fs::path& filePath, const char* buf, size_t n, off_t o
   const off_t end = off + static_cast<off_t>(n);
   // Blocks new to the overlay: their bytes now on disk, unless the write covers them
   // whole; those the journal does not hold yet are kept there in the same read.
-  keepBlocks(*u, s, f, first, last, [&](off_t k, const char* p, size_t len) {
-    if (s.mem.count(k) || k * kBlock >= s.disk) return;
-    Bloque& bl = s.mem[k];
-    std::memcpy(bl.b.data(), p, std::min<size_t>(len, static_cast<size_t>(s.disk - k * kBlock)));
-    u->memBytes += kBlock;
-  });
+  keepBlocks(*u, s, f, first, last);
   for (off_t k = first; k <= last; ++k) {
     if (s.mem.count(k)) continue;
     Bloque& bl = s.mem[k];
@@ -934,7 +922,7 @@ void flushHeld(const std::string& path) {
   FileState& s = *it->second.state;
   journalOut(u);
   // The caller writes the file itself next, under its own lock when it takes one.
-  writeOut(u, s, path, false);
+  writeOut(u, s, path);
   dropOverlay(u, s, path);
 }
 
@@ -1174,10 +1162,10 @@ void Transaction::rollback() {
       } else if (journal::isIndex(v.file)) {
         MdxFile::lockForRestore(v.fd, v.file, unitWaitMillis());
         MdxFile::renewIdentityLocked(v.fd, v.file);
-        journal::unlockIndex(v.fd);
+        MdxFile::unlockAfterRestore(v.fd);
       }
     } catch (const Error& e) {
-      if (journal::isIndex(v.file)) journal::unlockIndex(v.fd);
+      if (journal::isIndex(v.file)) MdxFile::unlockAfterRestore(v.fd);
       journal::log(std::string("No se pudo renovar ") + v.file + " tras deshacer un guardado: " + e.what());
     }
   }

@@ -1234,6 +1234,8 @@ void MdxFile::lockForRestore(int fd, const std::filesystem::path& path, int wait
   }
 }
 
+void MdxFile::unlockAfterRestore(int fd) { (void)Impl::setLock(fd, F_UNLCK); }
+
 void MdxFile::renewIdentityLocked(int fd, const std::filesystem::path& path) {
   Impl d;
   d.fd = fd;

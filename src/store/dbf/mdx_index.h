@@ -64,6 +64,9 @@ class MdxFile {
   // of ours is left alone.
   static void lockForRestore(int fd, const std::filesystem::path& path, int waitMillis);
   static void renewIdentityLocked(int fd, const std::filesystem::path& path);
+  // Lets go of the write lock lockForRestore took through fd (a unit's commit holds it
+  // while it writes the index, and keeps the descriptor).
+  static void unlockAfterRestore(int fd);
   // The identity in a file's header (nullopt when it is not an index of ours): a new one
   // means the file was recreated, rebuilt or rolled back since it was last read.
   static std::optional<uint64_t> identityOf(const std::filesystem::path& path);
